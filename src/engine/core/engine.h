@@ -1,0 +1,23 @@
+#pragma once
+// Engine start-up, the main loop and the event pump.
+
+#include <SDL/SDL.h>
+
+#include "engine/core/signal.h"
+
+namespace pentavel {
+
+// Starts every engine module in its fixed order (file system, SDL, caption, event pump, timers, input,
+// graphics, audio). False after one error line in the log (or on standard error before the log exists).
+bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
+                 const char* organisation, const char* application);
+
+// Emits tickSignal until a quit request arrives or the signal has no slot left.
+void runMainLoop();
+
+// tickSignal slot: drains the SDL event queue into the engine signals.
+void pumpEvents();
+// Dispatches one SDL event as pumpEvents does (exposed for tests).
+void dispatchEvent(const SDL_Event& event);
+
+}  // namespace pentavel

@@ -1,0 +1,16 @@
+#pragma once
+// The main loop's signals. Each exists from first use to process exit.
+
+#include "engine/core/signal.h"
+
+namespace pentavel {
+
+// Emitted once per main-loop iteration; slots: pumpEvents, recordTicks, renderFrame, the frame-rate
+// counter, gameTick.
+Signal<>& tickSignal();
+// Emitted on a window close request and by the game's Escape key; ends the main loop.
+Signal<>& quitSignal();
+// which: 1 mouse focus, 2 input focus, 3 application active; gained: true when won back.
+Signal<int, bool>& activeSignal();
+
+}  // namespace pentavel

@@ -1,0 +1,31 @@
+#pragma once
+// Millisecond clock per loop iteration and the fixed 5 ms simulation step.
+
+#include <cstdint>
+
+#include "engine/core/signal.h"
+
+namespace pentavel {
+
+constexpr std::uint32_t kStepMilliseconds = 5;
+constexpr float kStepSeconds = 0.005f;
+
+// Emitted with dt = 0.005 s once per due step while the game is not paused; slots: the paddle, updateGame.
+Signal<float>& updateSignal();
+
+// Calls recordTicks once and connects it to tickSignal (untracked). Always true.
+bool startTimers();
+// tickSignal slot: lastTicks := SDL_GetTicks().
+void recordTicks();
+// Milliseconds recorded by the last recordTicks (unsigned, wraps after ~49.7 days).
+std::uint32_t lastTicks();
+// For tests and tools that drive the clock by hand.
+void setLastTicks(std::uint32_t ticks);
+
+// The game's tickSignal slot body: emits updateSignal for each 5 ms step that has come due since the last
+// call, unless paused (the clock still advances while paused). The first call only starts the clock.
+void gameTick(bool paused);
+// Forgets the simulation clock so that the next gameTick starts it afresh (for tests).
+void resetSimulationClock();
+
+}  // namespace pentavel

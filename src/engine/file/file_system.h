@@ -1,0 +1,67 @@
+#pragma once
+// The virtual file system: per-user directory first, then the program directory, then "pak" archives.
+// Everything is read through it and written only into the per-user directory.
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct PHYSFS_File;
+
+namespace pentavel {
+namespace file {
+
+using FileHandle = PHYSFS_File;
+using FileList = std::shared_ptr<std::vector<std::string>>;
+
+// A whole file in memory, uniquely owned; data is null on failure (an empty file has non-null data).
+struct FileData {
+    std::uint32_t size = 0;
+    unsigned char* data = nullptr;
+
+    FileData() = default;
+    FileData(FileData&& other) noexcept : size(other.size), data(other.data) {
+        other.size = 0;
+        other.data = nullptr;
+    }
+    FileData& operator=(FileData&& other) noexcept;
+    FileData(const FileData&) = delete;
+    FileData& operator=(const FileData&) = delete;
+    ~FileData() { std::free(data); }
+};
+
+// Brings up the virtual file system, the per-user directory, the log and the settings, then mounts the
+// program directory and its archives; registers shutDownFileSystem at exit. False on failure (after one
+// line on standard error naming the path and reason).
+bool setUpFileSystem(const char* programPath, const char* organisation, const char* application);
+// Saves the settings, closes the log, shuts the virtual file system down.
+void shutDownFileSystem();
+// Chooses or creates <documents>/My Games/<application> as write directory and first search-path entry.
+bool setUpUserDirectory(const char* organisation, const char* application);
+// Appends the archive of that name (found on the search path) to the search path; failures are ignored.
+void mountArchive(const char* name);
+// The player's documents folder on this platform (no trailing separator); empty when none is known.
+std::string documentsFolder();
+
+FileHandle* openFileRead(const char* name);
+FileHandle* openFileWrite(const char* name);
+FileHandle* openFileAppend(const char* name);
+bool closeFile(FileHandle* handle);
+// Formats and writes the bytes (no terminating zero); returns the count written, -1 on failure.
+std::int64_t filePrintf(FileHandle* handle, const char* format, ...) __attribute__((format(printf, 2, 3)));
+std::int64_t fileVprintf(FileHandle* handle, const char* format, va_list arguments);
+
+// Plain files in the root of the search path with that extension (case-sensitive; empty: all), sorted
+// byte-wise ascending.
+FileList listFiles(const char* extension);
+FileData readFileToMemory(const char* name);
+const char* lastFileError();
+
+void toPortableSeparators(std::string& path);
+void toPlatformSeparators(std::string& path);
+
+}  // namespace file
+}  // namespace pentavel

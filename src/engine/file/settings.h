@@ -1,0 +1,42 @@
+#pragma once
+// The settings store: settings.xml in the per-user directory, several top-level sections, each key an
+// element with attributes. Read once at start-up, saved at exit; a missing value takes its default and is
+// written back.
+
+#include <string>
+
+class TiXmlElement;
+
+namespace pentavel {
+
+// Loads the file through the virtual file system; a missing or malformed file gives an empty document
+// (a malformed one is first kept as "<name>.bad"). Always true.
+bool loadSettings(const char* fileName);
+// Writes the document to the write directory; false when never loaded or the write failed.
+bool saveSettings(const char* fileName);
+// Forgets the document and the loaded flag (for tests).
+void resetSettings();
+
+// The top-level element of that name, created when missing.
+TiXmlElement* settingsSection(const char* name);
+// The element's first child of that name, created and appended when missing; null only for null element.
+TiXmlElement* settingsChild(TiXmlElement* element, const char* name);
+
+// value holds the default on entry and the stored value on return. The forms without an attribute use
+// the attribute "value". Always true.
+bool getSetting(const char* section, const char* key, const char* attribute, int& value);
+bool getSetting(const char* section, const char* key, int& value);
+bool getSetting(const char* section, const char* key, const char* attribute, float& value);
+bool getSetting(const char* section, const char* key, float& value);
+bool getSetting(const char* section, const char* key, const char* attribute, std::string& value);
+bool getSetting(const char* section, const char* key, std::string& value);
+
+// True when the section and key exist or could be created.
+bool setSetting(const char* section, const char* key, const char* attribute, int value);
+bool setSetting(const char* section, const char* key, int value);
+bool setSetting(const char* section, const char* key, const char* attribute, float value);
+bool setSetting(const char* section, const char* key, float value);
+bool setSetting(const char* section, const char* key, const char* attribute, const std::string& value);
+bool setSetting(const char* section, const char* key, const std::string& value);
+
+}  // namespace pentavel

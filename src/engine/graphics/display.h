@@ -1,0 +1,35 @@
+#pragma once
+// The window or full screen as an OpenGL surface, the play-field coordinate system and the present step.
+// Play field: x -1..1 left to right, y -0.75..0.75 bottom to top.
+
+namespace pentavel {
+namespace graphics {
+
+// Reads the "graphics" settings, opens the display, scans the sprite sheets, connects renderFrame.
+bool startGraphics();
+// Sets a mode (falling back to 512 x 384 windowed), the fixed OpenGL state and the view, reloads textures
+// and presents one frame.
+bool setVideoMode(int width, int height, bool fullscreen);
+void setUpView();
+// tickSignal slot: draws every sprite, swaps, clears to dark blue. Nothing while the application is hidden.
+void renderFrame();
+// Snaps to the largest 4:3 size inside width x height, windowed, and stores it in "window_size".
+bool resizeWindow(int width, int height);
+// activeSignal slot: reloads textures when the application becomes active again.
+void onApplicationActive(int which, bool gained);
+// Shows the mouse cursor when asked and windowed; hides it otherwise.
+void showCursor(bool show);
+
+// Window pixel (from the top-left corner) to play-field units.
+float toPlayFieldX(int pixelX);
+float toPlayFieldY(int pixelY);
+
+int displayWidth();
+int displayHeight();
+bool isFullscreen();
+
+// Finds the sprite sheets in the root of the virtual file system (no OpenGL needed; startGraphics calls it).
+void scanSpriteSheets();
+
+}  // namespace graphics
+}  // namespace pentavel
