@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using pentavel::RandomGenerator;
 
 TEST(RandomGenerator, FollowsTheLinearCongruentialSequenceFromZero) {
