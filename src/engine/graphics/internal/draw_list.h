@@ -44,7 +44,7 @@ struct DrawListNode {
 };
 
 class DrawList {
-  public:
+public:
     DrawList();
     ~DrawList();
     DrawList(const DrawList&) = delete;
@@ -65,7 +65,7 @@ class DrawList {
     std::size_t runCount() const { return runs_.size(); }
 
     class Iterator {
-      public:
+    public:
         explicit Iterator(const DrawListNode* node) : node_(node) {}
         SpriteState* operator*() const;
         Iterator& operator++() {
@@ -75,7 +75,7 @@ class DrawList {
         bool operator==(const Iterator& other) const { return node_ == other.node_; }
         bool operator!=(const Iterator& other) const { return node_ != other.node_; }
 
-      private:
+    private:
         const DrawListNode* node_;
     };
 
@@ -86,7 +86,7 @@ class DrawList {
     // Walks the list and the index and checks that they agree (for tests); true when consistent.
     bool checkConsistency() const;
 
-  private:
+private:
     void linkBefore(DrawListNode* node, DrawListNode* position);
     void linkAtRunFront(DrawListNode* node, float depth);
     void linkAtRunBack(DrawListNode* node, float depth);
