@@ -1,0 +1,115 @@
+#include "engine/audio/audio.h"
+
+#include "engine/audio/internal/audio_resource_manager.h"
+
+namespace pentavel {
+namespace audio {
+
+namespace {
+
+internal::AudioResourceManager& manager() {
+    return internal::AudioResourceManager::instance();
+}
+
+// One side's gain for its distance factor (1 - position on the left, 1 + position on the right): every
+// step is rounded to single precision, then scaled to 0..255 and truncated.
+unsigned char sideGain(float distance, float halfVolume) {
+    const float share = distance * halfVolume;
+    const float remainder = 1.0f - share;
+    const float gain = 1.0f - remainder * remainder;
+    return static_cast<unsigned char>(gain * 255.0);
+}
+
+}  // namespace
+
+bool startAudio() {
+    internal::AudioResourceManager& audio = manager();
+    if (!audio.openDevice())
+        return false;
+    audio.registerSoundFiles();
+    audio.registerMusicFiles();
+    audio.readSettings();
+    return true;
+}
+
+int soundCode(const char* name) {
+    return name == nullptr ? 0 : manager().soundCode(name);
+}
+
+int musicCode(const char* name) {
+    return name == nullptr ? 0 : manager().musicCode(name);
+}
+
+void playSound(int code, float volume, float position) {
+    manager().playSound(code, volume, position);
+}
+
+void playSoundByName(const char* name, float volume, float position) {
+    playSound(soundCode(name), volume, position);
+}
+
+void playMusic(int code) {
+    manager().playMusic(code);
+}
+
+void playMusicByName(const char* name) {
+    playMusic(musicCode(name));
+}
+
+bool setSoundEnabled(bool enabled) {
+    return manager().setSoundEnabled(enabled);
+}
+
+bool setMusicEnabled(bool enabled) {
+    return manager().setMusicEnabled(enabled);
+}
+
+bool toggleSound() {
+    return setSoundEnabled(!soundEnabled());
+}
+
+bool toggleMusic() {
+    return setMusicEnabled(!musicEnabled());
+}
+
+bool setSoundVolume(float volume) {
+    return manager().setSoundVolume(volume);
+}
+
+bool setMusicVolume(float volume) {
+    return manager().setMusicVolume(volume);
+}
+
+bool soundEnabled() {
+    return manager().soundEnabled();
+}
+
+bool musicEnabled() {
+    return manager().musicEnabled();
+}
+
+float soundVolume() {
+    return manager().soundVolume();
+}
+
+float musicVolume() {
+    return manager().musicVolume();
+}
+
+void panningGains(float volume, float position, unsigned char& left, unsigned char& right) {
+    float v = volume > 1.0f ? 1.0f : volume;
+    if (!(v > 0.0f))
+        v = 0.0f;
+    // NaN counts as the centre.
+    float p = position != position ? 0.0f : position;
+    if (p < -1.0f)
+        p = -1.0f;
+    if (p > 1.0f)
+        p = 1.0f;
+    const float halfVolume = v * 0.5f;
+    left = sideGain(1.0f - p, halfVolume);
+    right = sideGain(1.0f + p, halfVolume);
+}
+
+}  // namespace audio
+}  // namespace pentavel
