@@ -1,0 +1,126 @@
+#include "engine/core/engine.h"
+
+#include <cstdlib>
+
+#include "engine/audio/audio.h"
+#include "engine/core/engine_signals.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "engine/graphics/display.h"
+
+namespace pentavel {
+namespace {
+
+bool quitRequested = false;
+
+void requestQuit() {
+    quitRequested = true;
+}
+
+// The pump is a free function, but a tracked connection needs a receiver: this empty one stands in.
+struct EventPump {
+    void pump() { pumpEvents(); }
+};
+EventPump eventPump;
+
+void emitActive(const SDL_ActiveEvent& active) {
+    const bool gained = active.gain != 0;
+    if ((active.state & SDL_APPMOUSEFOCUS) != 0)
+        activeSignal().emit(1, gained);
+    if ((active.state & SDL_APPINPUTFOCUS) != 0)
+        activeSignal().emit(2, gained);
+    if ((active.state & SDL_APPACTIVE) != 0)
+        activeSignal().emit(3, gained);
+}
+
+}  // namespace
+
+bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
+                 const char* organisation, const char* application) {
+    // Reports its own failures (on standard error while there is no log).
+    if (!file::setUpFileSystem(programPath, organisation, application))
+        return false;
+
+    // Build the engine signals before any exit handler below, so that they outlive every handler.
+    tickSignal();
+    quitSignal();
+    activeSignal();
+
+    logMessage("Initialising SDL...");
+    // A failing video subsystem is caught and reported by graphics start-up.
+    SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+    std::atexit(SDL_Quit);
+
+    logMessage("Setting window name...");
+    SDL_WM_SetCaption(caption, caption);
+
+    tickSignal().connect(&eventPump, &EventPump::pump, engineHandle);
+
+    if (!startTimers()) {
+        logError("Cannot initialise the timers!");
+        return false;
+    }
+    if (!startInput()) {
+        logError("Cannot initialise the input!");
+        return false;
+    }
+    if (!graphics::startGraphics()) {
+        logError("Cannot initialise the graphics!");
+        return false;
+    }
+    if (!audio::startAudio()) {
+        logError("Cannot initialise the audio!");
+        return false;
+    }
+    return true;
+}
+
+void runMainLoop() {
+    quitRequested = false;
+    // One quit slot for the life of the process, however often the loop is run.
+    static const bool quitSlotConnected = (quitSignal().connect(&requestQuit), true);
+    (void)quitSlotConnected;
+    while (true) {
+        const int called = tickSignal().emit();
+        if (quitRequested || called == 0)
+            break;
+    }
+}
+
+void pumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0)
+        dispatchEvent(event);
+}
+
+void dispatchEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_ACTIVEEVENT:
+            emitActive(event.active);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+        case SDL_MOUSEMOTION:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        case SDL_JOYAXISMOTION:
+        case SDL_JOYBALLMOTION:
+        case SDL_JOYHATMOTION:
+        case SDL_JOYBUTTONDOWN:
+        case SDL_JOYBUTTONUP:
+            translateEvent(event);
+            break;
+        case SDL_QUIT:
+            quitSignal().emit();
+            break;
+        case SDL_VIDEORESIZE:
+            graphics::resizeWindow(event.resize.w, event.resize.h);
+            break;
+        default:
+            break;  // user and window-manager events are not used
+    }
+}
+
+}  // namespace pentavel

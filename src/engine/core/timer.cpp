@@ -1,0 +1,63 @@
+#include "engine/core/timer.h"
+
+#include <SDL/SDL.h>
+
+#include "engine/core/engine_signals.h"
+
+namespace pentavel {
+namespace {
+
+// Plain values with no destructor, so readers stay safe however late in shut-down they run.
+std::uint32_t recordedTicks = 0;
+std::uint32_t simulatedTicks = 0;
+bool simulationStarted = false;
+
+}  // namespace
+
+Signal<float>& updateSignal() {
+    static Signal<float> signal;
+    return signal;
+}
+
+bool startTimers() {
+    recordTicks();
+    tickSignal().connect(&recordTicks);
+    return true;
+}
+
+void recordTicks() {
+    recordedTicks = SDL_GetTicks();
+}
+
+std::uint32_t lastTicks() {
+    return recordedTicks;
+}
+
+void setLastTicks(std::uint32_t ticks) {
+    recordedTicks = ticks;
+}
+
+void gameTick(bool paused) {
+    if (!simulationStarted) {
+        simulatedTicks = recordedTicks;
+        simulationStarted = true;
+    }
+    // Unsigned difference: correct across the wrap of the millisecond counter.
+    std::uint32_t due = (recordedTicks - simulatedTicks) / kStepMilliseconds;
+    if (paused) {
+        // The clock still advances, so resuming brings no burst of stored-up steps.
+        simulatedTicks += due * kStepMilliseconds;
+        return;
+    }
+    for (; due > 0; --due) {
+        simulatedTicks += kStepMilliseconds;
+        updateSignal().emit(kStepSeconds);
+    }
+}
+
+void resetSimulationClock() {
+    simulationStarted = false;
+    simulatedTicks = 0;
+}
+
+}  // namespace pentavel

@@ -1,0 +1,131 @@
+#include "engine/core/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "core/event_recorder.h"
+#include "engine/core/engine_signals.h"
+#include "support/test_support.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+SDL_Event activeEvent(Uint8 state, bool gained) {
+    SDL_Event event{};
+    event.type = SDL_ACTIVEEVENT;
+    event.active.state = state;
+    event.active.gain = gained ? 1 : 0;
+    return event;
+}
+
+TEST(EventPump, ActiveEventEmitsOncePerBitInFocusOrder) {
+    test::EventRecorder recorder;
+    pentavel::dispatchEvent(activeEvent(SDL_APPINPUTFOCUS | SDL_APPACTIVE, false));
+    pentavel::dispatchEvent(activeEvent(SDL_APPACTIVE | SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS, true));
+    pentavel::dispatchEvent(activeEvent(0, true));
+    EXPECT_EQ(recorder.events,
+              (Events{"active 2 0", "active 3 0", "active 1 1", "active 2 1", "active 3 1"}));
+}
+
+TEST(EventPump, QuitRequestEmitsQuitAndUnusedEventsAreDropped) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    pentavel::dispatchEvent(event);
+    event.type = SDL_USEREVENT;
+    pentavel::dispatchEvent(event);
+    event.type = SDL_SYSWMEVENT;
+    pentavel::dispatchEvent(event);
+    event.type = SDL_JOYHATMOTION;
+    pentavel::dispatchEvent(event);
+    event.type = SDL_VIDEOEXPOSE;
+    pentavel::dispatchEvent(event);
+    EXPECT_EQ(recorder.events, (Events{"quit"}));
+}
+
+class EventQueue : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SDL_Init(SDL_INIT_VIDEO);
+        pentavel::pumpEvents();  // whatever the video start queued
+    }
+    void TearDown() override { SDL_Quit(); }
+};
+
+TEST_F(EventQueue, PumpDrainsTheQueueInArrivalOrder) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_SPACE;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    SDL_Event active = activeEvent(SDL_APPINPUTFOCUS | SDL_APPACTIVE, true);
+    ASSERT_EQ(SDL_PushEvent(&active), 0);
+    event.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&event), 0);
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, (Events{"key-down 32", "active 2 1", "active 3 1", "quit"}));
+    EXPECT_EQ(SDL_PollEvent(nullptr), 0);
+}
+
+// Stands in for the game: asks to quit on the third iteration.
+class LoopDriver {
+  public:
+    LoopDriver() {
+        pentavel::tickSignal().connect(this, &LoopDriver::early, tracker_);
+        pentavel::tickSignal().connect(this, &LoopDriver::late, tracker_);
+    }
+    void early() {
+        if (++earlyCalls == 3)
+            pentavel::quitSignal().emit();
+    }
+    void late() { ++lateCalls; }
+    int earlyCalls = 0;
+    int lateCalls = 0;
+
+  private:
+    pentavel::ScopedTracker tracker_;
+};
+
+TEST(MainLoop, QuitRequestEndsTheLoopAfterTheWholeIteration) {
+    ASSERT_EQ(pentavel::tickSignal().slotCount(), 0u);
+    {
+        LoopDriver driver;
+        pentavel::runMainLoop();
+        EXPECT_EQ(driver.earlyCalls, 3);
+        EXPECT_EQ(driver.lateCalls, 3);
+    }
+    {
+        LoopDriver again;  // a second run starts with the request cleared
+        pentavel::runMainLoop();
+        EXPECT_EQ(again.lateCalls, 3);
+    }
+    EXPECT_EQ(pentavel::quitSignal().slotCount(), 1u);
+    // With no slot left on the tick signal the loop ends by itself.
+    ASSERT_EQ(pentavel::tickSignal().slotCount(), 0u);
+    pentavel::runMainLoop();
+}
+
+// Run in a child process: start-up leaves process-wide state behind.
+TEST(EngineStartUp, FailedPlatformServicesStopBeforeSdlStarts) {
+    test::TempDir home;
+    home.write("My Games", "a file where the folder should be");
+    EXPECT_EXIT(
+        {
+            SDL_Quit();
+            setenv("HOME", home.path().c_str(), 1);
+            unsetenv("XDG_CONFIG_HOME");
+            pentavel::ConnectionTracker* handle = pentavel::createTracker();
+            const bool started =
+                pentavel::startEngine(handle, "/nowhere/tezmola", "Tezmola", "Pentavel", "Tezmola");
+            const bool sdlUntouched = SDL_WasInit(SDL_INIT_EVERYTHING) == 0;
+            const bool nothingConnected = pentavel::tickSignal().slotCount() == 0;
+            std::_Exit(!started && sdlUntouched && nothingConnected ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
+    EXPECT_FALSE(home.exists("My Games/Tezmola/log.html"));
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include "engine/core/input.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/event_recorder.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+SDL_Event mouseButton(Uint8 type, Uint8 button, Uint16 x, Uint16 y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = button;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+
+TEST(Input, KeysArriveAsTheirKeySymbols) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_LEFT;
+    event.key.keysym.mod = KMOD_LSHIFT;
+    pentavel::translateEvent(event);
+    event.type = SDL_KEYUP;
+    event.key.keysym.sym = SDLK_ESCAPE;
+    pentavel::translateEvent(event);
+    EXPECT_EQ(recorder.events, (Events{"key-down 276", "key-up 27"}));
+}
+
+TEST(Input, MouseButtonsMapLeftToZeroRightToTwoAndTheRestToOne) {
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_LEFT), 0);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_MIDDLE), 1);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_RIGHT), 2);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELUP), 1);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELDOWN), 1);
+    EXPECT_EQ(pentavel::mouseButtonCode(0), 1);
+}
+
+TEST(Input, MouseEventsCarryTheButtonCodeAndPlayFieldPosition) {
+    test::EventRecorder recorder;
+    pentavel::translateEvent(mouseButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 20));
+    pentavel::translateEvent(mouseButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELDOWN, 30, 40));
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 256;
+    motion.motion.y = 0;
+    motion.motion.xrel = 99;
+    motion.motion.yrel = -99;
+    pentavel::translateEvent(motion);
+    EXPECT_EQ(recorder.events,
+              (Events{"button-down 2 " + test::position(10, 20), "button-up 1 " + test::position(30, 40),
+                      "motion " + test::position(256, 0)}));
+}
+
+TEST(Input, JoystickAxisValuesArriveUnscaled) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_JOYAXISMOTION;
+    event.jaxis.which = 1;
+    event.jaxis.axis = 0;
+    event.jaxis.value = -32768;
+    pentavel::translateEvent(event);
+    event.jaxis.axis = 2;
+    event.jaxis.value = 32767;
+    pentavel::translateEvent(event);
+    EXPECT_EQ(recorder.events, (Events{"axis 1 0 -32768", "axis 1 2 32767"}));
+}
+
+TEST(Input, JoystickButtonsArriveWithDeviceAndButton) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_JOYBUTTONDOWN;
+    event.jbutton.which = 0;
+    event.jbutton.button = 5;
+    pentavel::translateEvent(event);
+    event.type = SDL_JOYBUTTONUP;
+    pentavel::translateEvent(event);
+    EXPECT_EQ(recorder.events, (Events{"joy-down 0 5", "joy-up 0 5"}));
+}
+
+TEST(Input, JoystickHatAndBallEmitNothing) {
+    test::EventRecorder recorder;
+    SDL_Event event{};
+    event.type = SDL_JOYHATMOTION;
+    event.jhat.value = SDL_HAT_UP;
+    pentavel::translateEvent(event);
+    event.type = SDL_JOYBALLMOTION;
+    event.jball.xrel = 4;
+    pentavel::translateEvent(event);
+    EXPECT_TRUE(recorder.events.empty());
+}
+
+}  // namespace

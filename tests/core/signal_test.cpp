@@ -1,0 +1,425 @@
+#include "engine/core/signal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <ostream>
+#include <random>
+#include <vector>
+
+// Counts every heap allocation of the test program, so that emission can be shown to allocate nothing.
+namespace {
+std::size_t heapAllocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++heapAllocations;
+    if (void* block = std::malloc(size == 0 ? 1 : size))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+using pentavel::ConnectionTracker;
+using pentavel::Signal;
+namespace SlotPool = pentavel::SlotPool;
+
+namespace {
+
+// What a slot call leaves behind: which slot (receiver and method, or free function) with which argument.
+struct Call {
+    int receiver;  // -1 for a free function
+    int method;    // method index, or the free function's index
+    int argument;
+    bool operator==(const Call& other) const {
+        return receiver == other.receiver && method == other.method && argument == other.argument;
+    }
+};
+
+std::vector<Call> calls;
+
+class Receiver {
+  public:
+    explicit Receiver(int id) : id_(id) {}
+    virtual ~Receiver() = default;
+    void first(int value) { calls.push_back({id_, 0, value}); }
+    int second(int value) {
+        calls.push_back({id_, 1, value});
+        return value;
+    }
+    virtual void third(int value) { calls.push_back({id_, 2, value}); }
+
+  protected:
+    int id_;
+};
+
+// Reached through the base class's member pointer, the override must run.
+class OverridingReceiver : public Receiver {
+  public:
+    using Receiver::Receiver;
+    void third(int value) override { calls.push_back({id_, 3, value}); }
+};
+
+template <int Index>
+void freeSlot(int value) {
+    calls.push_back({-1, Index, value});
+}
+void (*const freeSlots[])(int) = {&freeSlot<0>, &freeSlot<1>, &freeSlot<2>};
+
+std::ostream& operator<<(std::ostream& out, const Call& call) {
+    return out << "{" << call.receiver << "," << call.method << "," << call.argument << "}";
+}
+
+// Reference model: per signal, the ordered slots; per tracker, its reference count and liveness.
+struct ModelSlot {
+    int receiver;
+    int method;
+    int tracker;  // -1 untracked
+};
+
+struct ModelSignal {
+    std::unique_ptr<Signal<int>> real;
+    std::vector<ModelSlot> slots;
+};
+
+struct ModelTracker {
+    ConnectionTracker* real = nullptr;
+    int references = 0;
+};
+
+class SignalModel {
+  public:
+    explicit SignalModel(unsigned seed) : random_(seed) {
+        for (int i = 0; i < kReceivers; ++i) {
+            receivers_.push_back(i % 2 == 0 ? std::make_unique<Receiver>(i)
+                                            : std::make_unique<OverridingReceiver>(i));
+            trackers_.push_back({});
+        }
+        signals_.resize(kSignals);
+    }
+
+    void step() {
+        switch (pick(9)) {
+            case 0:
+                createSignal();
+                break;
+            case 1:
+                destroySignal();
+                break;
+            case 2:
+                createTracker();
+                break;
+            case 3:
+                releaseTracker();
+                break;
+            case 4:
+            case 5:
+                connectMember();
+                break;
+            case 6:
+                connectFree();
+                break;
+            default:
+                emit();
+                break;
+        }
+        check();
+    }
+
+    void tearDown() {
+        for (auto& tracker : trackers_) {
+            while (tracker.references > 0) {
+                pentavel::releaseTracker(tracker.real);
+                --tracker.references;
+            }
+        }
+        for (auto& signal : signals_)
+            signal.real.reset();
+    }
+
+  private:
+    static constexpr int kSignals = 4;
+    static constexpr int kReceivers = 5;
+
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+
+    ModelSignal* anySignal() {
+        ModelSignal& signal = signals_[static_cast<std::size_t>(pick(kSignals))];
+        return signal.real ? &signal : nullptr;
+    }
+
+    void createSignal() {
+        ModelSignal& signal = signals_[static_cast<std::size_t>(pick(kSignals))];
+        if (signal.real)
+            return;
+        signal.real = std::make_unique<Signal<int>>();
+        signal.slots.clear();
+    }
+
+    void destroySignal() {
+        ModelSignal* signal = anySignal();
+        if (signal == nullptr)
+            return;
+        signal->real.reset();
+        signal->slots.clear();
+    }
+
+    void createTracker() {
+        ModelTracker& tracker = trackers_[static_cast<std::size_t>(pick(kReceivers))];
+        if (tracker.references > 0) {
+            pentavel::retainTracker(tracker.real);
+        } else {
+            tracker.real = pentavel::createTracker();
+        }
+        ++tracker.references;
+    }
+
+    void releaseTracker() {
+        const int index = pick(kReceivers);
+        ModelTracker& tracker = trackers_[static_cast<std::size_t>(index)];
+        if (tracker.references == 0)
+            return;
+        pentavel::releaseTracker(tracker.real);
+        if (--tracker.references > 0)
+            return;
+        tracker.real = nullptr;
+        for (auto& signal : signals_) {
+            auto& slots = signal.slots;
+            slots.erase(std::remove_if(slots.begin(), slots.end(),
+                                       [index](const ModelSlot& slot) { return slot.tracker == index; }),
+                        slots.end());
+        }
+    }
+
+    void connectMember() {
+        ModelSignal* signal = anySignal();
+        const int index = pick(kReceivers);
+        if (signal == nullptr || trackers_[static_cast<std::size_t>(index)].references == 0)
+            return;
+        Receiver* receiver = receivers_[static_cast<std::size_t>(index)].get();
+        ConnectionTracker* tracker = trackers_[static_cast<std::size_t>(index)].real;
+        int method = pick(3);
+        switch (method) {
+            case 0:
+                signal->real->connect(receiver, &Receiver::first, tracker);
+                break;
+            case 1:
+                signal->real->connect(receiver, &Receiver::second, tracker);
+                break;
+            default:
+                signal->real->connect(receiver, &Receiver::third, tracker);
+                if (index % 2 == 1)
+                    method = 3;
+                break;
+        }
+        signal->slots.push_back({index, method, index});
+    }
+
+    void connectFree() {
+        ModelSignal* signal = anySignal();
+        if (signal == nullptr)
+            return;
+        const int function = pick(3);
+        signal->real->connect(freeSlots[function]);
+        signal->slots.push_back({-1, function, -1});
+    }
+
+    void emit() {
+        ModelSignal* signal = anySignal();
+        if (signal == nullptr)
+            return;
+        const int argument = ++emissions_;
+        calls.clear();
+        const int called = signal->real->emit(argument);
+        std::vector<Call> expected;
+        for (const ModelSlot& slot : signal->slots)
+            expected.push_back({slot.receiver, slot.method, argument});
+        ASSERT_EQ(calls, expected);
+        ASSERT_EQ(called, static_cast<int>(expected.size()));
+    }
+
+    void check() {
+        std::size_t blocks = 0;
+        for (const ModelSignal& signal : signals_) {
+            if (!signal.real)
+                continue;
+            blocks += 1 + signal.slots.size();
+            ASSERT_EQ(signal.real->slotCount(), signal.slots.size());
+            // The tail must follow removals, so that the next connect appends at the right place.
+            if (signal.slots.empty()) {
+                ASSERT_EQ(signal.real->tail(), signal.real->head());
+            } else {
+                const ModelSlot& last = signal.slots.back();
+                const void* object =
+                    last.receiver < 0 ? nullptr : receivers_[static_cast<std::size_t>(last.receiver)].get();
+                ASSERT_EQ(signal.real->tail()->object, object);
+                ASSERT_EQ(signal.real->tail()->next, signal.real->head());
+            }
+        }
+        for (std::size_t index = 0; index < trackers_.size(); ++index) {
+            const ModelTracker& tracker = trackers_[index];
+            if (tracker.references == 0)
+                continue;
+            ++blocks;
+            std::size_t owned = 0;
+            for (const ModelSignal& signal : signals_) {
+                owned += static_cast<std::size_t>(
+                    std::count_if(signal.slots.begin(), signal.slots.end(),
+                                  [index](const ModelSlot& slot) { return slot.tracker == int(index); }));
+            }
+            ASSERT_EQ(pentavel::trackedConnectionCount(tracker.real), owned);
+        }
+        ASSERT_EQ(SlotPool::blocksInUse(), baseline_ + blocks);
+    }
+
+    std::mt19937 random_;
+    std::vector<std::unique_ptr<Receiver>> receivers_;
+    std::vector<ModelTracker> trackers_;
+    std::vector<ModelSignal> signals_;
+    int emissions_ = 0;
+    const std::size_t baseline_ = SlotPool::blocksInUse();
+};
+
+TEST(Signal, RandomOperationsMatchTheReferenceModel) {
+    const std::size_t before = SlotPool::blocksInUse();
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        SignalModel model(seed);
+        for (int i = 0; i < 400; ++i) {
+            model.step();
+            if (::testing::Test::HasFatalFailure())
+                return;
+        }
+        model.tearDown();
+        ASSERT_EQ(SlotPool::blocksInUse(), before);
+    }
+}
+
+TEST(Signal, EmittingWithoutSlotsCallsNothing) {
+    Signal<> signal;
+    EXPECT_EQ(signal.emit(), 0);
+    EXPECT_EQ(signal.tail(), signal.head());
+}
+
+TEST(Signal, VirtualSlotResolvesToTheOverride) {
+    calls.clear();
+    OverridingReceiver receiver(7);
+    pentavel::ScopedTracker tracker;
+    Signal<int> signal;
+    signal.connect(&receiver, &Receiver::third, tracker);
+    signal.connect(static_cast<Receiver*>(&receiver), &Receiver::third, tracker);
+    signal.emit(5);
+    EXPECT_EQ(calls, (std::vector<Call>{{7, 3, 5}, {7, 3, 5}}));
+}
+
+// The receiving method sits in the second base, so the receiver pointer must be adjusted.
+struct Padding {
+    virtual ~Padding() = default;
+    int filler = 0;
+};
+struct Counter {
+    int total = 0;
+    void add(int value) { total += value; }
+};
+struct Composite : Padding, Counter {};
+
+TEST(Signal, MethodOfASecondBaseGetsTheAdjustedReceiver) {
+    Composite composite;
+    pentavel::ScopedTracker tracker;
+    Signal<int> signal;
+    signal.connect(&composite, &Counter::add, tracker);
+    signal.emit(3);
+    signal.emit(4);
+    EXPECT_EQ(composite.total, 7);
+    EXPECT_EQ(composite.filler, 0);
+}
+
+TEST(Signal, ReleasingATrackerKeepsOtherSlotsInOrder) {
+    calls.clear();
+    Receiver kept(1);
+    Receiver dropped(2);
+    ConnectionTracker* keptTracker = pentavel::createTracker();
+    ConnectionTracker* droppedTracker = pentavel::createTracker();
+    Signal<int> signal;
+    signal.connect(&dropped, &Receiver::first, droppedTracker);
+    signal.connect(&kept, &Receiver::first, keptTracker);
+    signal.connect(&dropped, &Receiver::second, droppedTracker);
+    signal.connect(&kept, &Receiver::second, keptTracker);
+    signal.connect(&dropped, &Receiver::third, droppedTracker);
+    pentavel::releaseTracker(droppedTracker);
+    signal.connect(freeSlots[0]);
+    EXPECT_EQ(signal.emit(9), 3);
+    EXPECT_EQ(calls, (std::vector<Call>{{1, 0, 9}, {1, 1, 9}, {-1, 0, 9}}));
+    pentavel::releaseTracker(keptTracker);
+}
+
+TEST(Signal, TrackerOutlivingItsSignalFreesOnlyWhatRemains) {
+    const std::size_t before = SlotPool::blocksInUse();
+    Receiver receiver(1);
+    ConnectionTracker* tracker = pentavel::createTracker();
+    auto doomed = std::make_unique<Signal<int>>();
+    Signal<int> survivor;
+    doomed->connect(&receiver, &Receiver::first, tracker);
+    survivor.connect(&receiver, &Receiver::second, tracker);
+    doomed->connect(&receiver, &Receiver::third, tracker);
+    doomed.reset();
+    EXPECT_EQ(pentavel::trackedConnectionCount(tracker), 1u);
+    pentavel::releaseTracker(tracker);
+    EXPECT_EQ(survivor.slotCount(), 0u);
+    EXPECT_EQ(survivor.tail(), survivor.head());
+    EXPECT_EQ(SlotPool::blocksInUse(), before + 1);  // the survivor's head
+}
+
+TEST(Signal, RetainedTrackerKeepsItsConnectionsUntilTheLastRelease) {
+    Counter counter;
+    ConnectionTracker* tracker = pentavel::createTracker();
+    pentavel::retainTracker(tracker);
+    Signal<int> signal;
+    signal.connect(&counter, &Counter::add, tracker);
+    pentavel::releaseTracker(tracker);
+    EXPECT_EQ(signal.emit(2), 1);
+    pentavel::releaseTracker(tracker);
+    EXPECT_EQ(signal.emit(2), 0);
+    EXPECT_EQ(counter.total, 2);
+    pentavel::releaseTracker(nullptr);
+}
+
+TEST(Signal, EmissionAllocatesNothing) {
+    Counter counters[5];
+    pentavel::ScopedTracker tracker;
+    Signal<int> signal;
+    for (Counter& counter : counters)
+        signal.connect(&counter, &Counter::add, tracker);
+    const std::size_t before = heapAllocations;
+    for (int i = 0; i < 100; ++i)
+        signal.emit(1);
+    EXPECT_EQ(heapAllocations, before);
+    EXPECT_EQ(counters[4].total, 100);
+}
+
+TEST(SlotPool, GrowsThirtyTwoBlocksAtATimeAndReusesFreedBlocks) {
+    const std::size_t owned = SlotPool::blocksOwned();
+    const std::size_t inUse = SlotPool::blocksInUse();
+    std::vector<pentavel::Connection*> blocks;
+    for (std::size_t i = 0; i < owned - inUse + 1; ++i)
+        blocks.push_back(SlotPool::allocate());
+    EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
+    for (pentavel::Connection* block : blocks)
+        SlotPool::release(block);
+    EXPECT_EQ(SlotPool::blocksInUse(), inUse);
+    for (std::size_t i = 0; i < 32; ++i)
+        blocks[i] = SlotPool::allocate();
+    EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
+    for (std::size_t i = 0; i < 32; ++i)
+        SlotPool::release(blocks[i]);
+}
+
+}  // namespace
