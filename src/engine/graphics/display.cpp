@@ -1,0 +1,323 @@
+#include "engine/graphics/display.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include <cstdlib>
+
+#include "engine/core/engine_signals.h"
+#include "engine/file/log.h"
+#include "engine/file/settings.h"
+#include "engine/graphics/internal/display_geometry.h"
+#include "engine/graphics/internal/graphics_resource_manager.h"
+#include "engine/graphics/internal/graphics_system.h"
+#include "engine/graphics/sprite.h"
+
+namespace pentavel {
+namespace graphics {
+namespace {
+
+constexpr int kDefaultWindowWidth = 512;
+constexpr int kDefaultWindowHeight = 384;
+constexpr int kDefaultScreenWidth = 800;
+constexpr int kDefaultScreenHeight = 600;
+constexpr double kAspect = 0.75;  // height / width of the play field
+constexpr Uint32 kFullscreenFlags = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE;
+constexpr Uint32 kWindowedFlags = SDL_ANYFORMAT | SDL_RESIZABLE | SDL_OPENGL | SDL_HWSURFACE;
+constexpr const char* kSection = "graphics";
+
+struct DisplayState {
+    int width = 0;
+    int height = 0;
+    bool fullscreen = false;
+    int bitsPerPixel = 0;
+    int goalFrameRate = 0;  // read and kept; nothing paces to it
+    SDL_Surface* surface = nullptr;
+};
+
+DisplayState display;
+
+void quitVideo() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+const char* notIfAbsent(Uint32 capability) {
+    return capability != 0 ? "" : "not ";
+}
+
+bool readSettings(int& windowWidth, int& windowHeight, int& screenWidth, int& screenHeight) {
+    int fullscreen = display.fullscreen ? 1 : 0;
+    const bool read = getSetting(kSection, "goalfps", "value", display.goalFrameRate) &&
+                      getSetting(kSection, "window_size", "width", windowWidth) &&
+                      getSetting(kSection, "window_size", "height", windowHeight) &&
+                      getSetting(kSection, "video_mode", "width", screenWidth) &&
+                      getSetting(kSection, "video_mode", "height", screenHeight) &&
+                      getSetting(kSection, "bbp", "value", display.bitsPerPixel) &&
+                      getSetting(kSection, "fullscreen", "value", fullscreen);
+    display.fullscreen = fullscreen != 0;
+    return read;
+}
+
+void logVideoCapabilities() {
+    logInfo("---- Determining video capabilities");
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info == nullptr)
+        return;
+    logInfo("--- Hardware %savailable", notIfAbsent(info->hw_available));
+    logInfo("--- Window manager %savailable", notIfAbsent(info->wm_available));
+    logInfo("--- Hardware to hardware blits %saccelerated", notIfAbsent(info->blit_hw));
+    logInfo("--- Hardware to hardware colour key blits %saccelerated", notIfAbsent(info->blit_hw_CC));
+    logInfo("--- Hardware to hardware alpha blits %saccelerated", notIfAbsent(info->blit_hw_A));
+    logInfo("--- Software to hardware blits %saccelerated", notIfAbsent(info->blit_sw));
+    logInfo("--- Software to hardware colour key blits %saccelerated", notIfAbsent(info->blit_sw_CC));
+    logInfo("--- Software to hardware alpha blits %saccelerated", notIfAbsent(info->blit_sw_A));
+    logInfo("--- Colour fills %saccelerated", notIfAbsent(info->blit_fill));
+    logInfo("--- Total amount of video memory: %d kb", static_cast<int>(info->video_mem));
+    logInfo("--- Bits per pixel: %d", info->vfmt != nullptr ? info->vfmt->BitsPerPixel : 0);
+}
+
+void listVideoModes() {
+    internal::VideoModeList& list = internal::graphicsSystem().videoModes();
+    list.modes.clear();
+    SDL_Rect** modes = SDL_ListModes(nullptr, kFullscreenFlags);
+    if (modes == nullptr) {
+        list.kind = 0;
+    } else if (modes == reinterpret_cast<SDL_Rect**>(-1)) {
+        list.kind = 1;
+    } else {
+        list.kind = 2;
+        for (SDL_Rect** mode = modes; *mode != nullptr; ++mode)
+            list.modes.emplace_back((*mode)->w, (*mode)->h);
+    }
+    logDebug("***** VIDEO MODES AVAILABLE");
+    if (list.kind == 1) {
+        logDebug("*** Any video mode available");
+    } else if (list.kind == 2) {
+        logDebug("*** Available modes:");
+        for (const auto& mode : list.modes)
+            logDebug("*** %d x %d", mode.first, mode.second);
+    } else {
+        logDebug("*** No video modes available");
+    }
+}
+
+void logStackDepths() {
+    GLfloat modelView = 0.0f;
+    GLfloat projection = 0.0f;
+    glGetFloatv(GL_MAX_MODELVIEW_STACK_DEPTH, &modelView);
+    glGetFloatv(GL_MAX_PROJECTION_STACK_DEPTH, &projection);
+    logDebug("--- Maximum OpenGL Modelview Stack Depth: %d", static_cast<int>(modelView));
+    logDebug("--- Maximum OpenGL Projection Stack Depth: %d", static_cast<int>(projection));
+}
+
+// The requested mode, or the default window when SDL refuses it. False when both are refused.
+bool openSurface(int& width, int& height, bool& fullscreen, int depth) {
+    display.surface = SDL_SetVideoMode(width, height, depth, fullscreen ? kFullscreenFlags : kWindowedFlags);
+    if (display.surface != nullptr)
+        return true;
+    if (fullscreen) {
+        logError("Cannot assign video mode of %d by %d, %d BBP, Full Screen Mode", width, height, depth);
+    } else {
+        logError("Cannot assign video mode of %d by %d, Windowed Mode", width, height);
+    }
+    logError("SDL Error:\t%s", SDL_GetError());
+    logWarning("---- Attempting to use default graphics settings...");
+    display.surface = SDL_SetVideoMode(kDefaultWindowWidth, kDefaultWindowHeight, 0, kWindowedFlags);
+    if (display.surface == nullptr) {
+        logError("Cannot work with default graphics settings");
+        logError("Cannot assign video mode of %d by %d, Windowed Mode", kDefaultWindowWidth,
+                 kDefaultWindowHeight);
+        logError("SDL Error:\t%s", SDL_GetError());
+        return false;
+    }
+    width = kDefaultWindowWidth;
+    height = kDefaultWindowHeight;
+    fullscreen = false;
+    return true;
+}
+
+// The fixed state all drawing relies on; depth testing stays off, the draw order decides.
+void setFixedOpenGlState() {
+    glShadeModel(GL_SMOOTH);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glEnable(GL_ALPHA_TEST);
+    glEnable(GL_CULL_FACE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glAlphaFunc(GL_GREATER, 0.25f);
+}
+
+}  // namespace
+
+namespace internal {
+
+WindowSize snapToFourByThree(int width, int height) {
+    if (width <= 0 || height <= 0)
+        return {};
+    const double ratio = static_cast<double>(height) / width;
+    WindowSize size;
+    if (ratio < kAspect) {
+        size.width = static_cast<int>(height / kAspect);
+        size.height = height;
+    } else {
+        size.width = width;
+        size.height = static_cast<int>(width * kAspect);
+    }
+    if (size.width < 1 || size.height < 1)
+        return {};
+    return size;
+}
+
+float pixelToPlayFieldX(int pixelX, int windowWidth) {
+    if (windowWidth <= 0)
+        return 0.0f;
+    return (static_cast<float>(pixelX) / static_cast<float>(windowWidth) - 0.5f) * 2.0f;
+}
+
+float pixelToPlayFieldY(int pixelY, int windowHeight) {
+    if (windowHeight <= 0)
+        return 0.0f;
+    return (static_cast<float>(pixelY) / static_cast<float>(windowHeight) - 0.5f) * -1.5f;
+}
+
+}  // namespace internal
+
+bool startGraphics() {
+    internal::graphicsSystem();
+    int windowWidth = kDefaultWindowWidth;
+    int windowHeight = kDefaultWindowHeight;
+    int screenWidth = kDefaultScreenWidth;
+    int screenHeight = kDefaultScreenHeight;
+    if (!readSettings(windowWidth, windowHeight, screenWidth, screenHeight)) {
+        logError("Cannot read in the settings to set up the graphics system!");
+        return false;
+    }
+    const int width = display.fullscreen ? screenWidth : windowWidth;
+    const int height = display.fullscreen ? screenHeight : windowHeight;
+
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == -1) {
+        logError("Cannot initialise SDL video subsystem!");
+        logError("SDL Error:\t%s", SDL_GetError());
+        return false;
+    }
+    static bool quitRegistered = false;
+    if (!quitRegistered) {
+        quitRegistered = true;
+        std::atexit(quitVideo);
+    }
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    logVideoCapabilities();
+    listVideoModes();
+
+    if (!setVideoMode(width, height, display.fullscreen)) {
+        logError("Cannot assign video mode! Exiting...");
+        return false;
+    }
+    logStackDepths();
+    internal::graphicsSystem().resources().scanSpriteSheets();
+    activeSignal().connect(onApplicationActive);
+    tickSignal().connect(renderFrame);
+    return true;
+}
+
+bool setVideoMode(int width, int height, bool fullscreen) {
+    internal::graphicsSystem();
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (info != nullptr && info->vfmt != nullptr)
+        display.bitsPerPixel = info->vfmt->BitsPerPixel;
+    const int depth = fullscreen ? display.bitsPerPixel : 0;
+
+    logInfo("---- Setting video mode and display surface...");
+    if (!openSurface(width, height, fullscreen, depth))
+        return false;
+    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    if (fullscreen) {
+        logInfo("--- Video mode set to %d by %d, %d BBP, Full Screen Mode", width, height, depth);
+    } else {
+        logInfo("--- Video mode set to %d by %d, Windowed Mode", width, height);
+    }
+
+    setFixedOpenGlState();
+    display.width = width;
+    display.height = height;
+    display.fullscreen = fullscreen;
+    setUpView();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // The context may not survive a mode change, so every texture is made again.
+    if (!internal::graphicsSystem().resources().reloadTextures()) {
+        logError("Cannot reload sprites!");
+        return false;
+    }
+    renderFrame();
+    return true;
+}
+
+void setUpView() {
+    // The projection lives on the model-view matrix; the draw pass pushes and pops around each sprite.
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glViewport(0, 0, display.width, display.height);
+    glOrtho(-1.0, 1.0, -0.75, 0.75, -1.0, 1.0);
+}
+
+void renderFrame() {
+    if (SDL_GetAppState() == 0)
+        return;
+    drawSprites();
+    SDL_GL_SwapBuffers();
+    glClearColor(0.0f, 0.0f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+bool resizeWindow(int width, int height) {
+    // A minimised or collapsed window reports sizes that snap to nothing; keep the current mode.
+    const internal::WindowSize size = internal::snapToFourByThree(width, height);
+    if (size.width == 0)
+        return false;
+    if (!setVideoMode(size.width, size.height, false))
+        return false;
+    setSetting(kSection, "window_size", "width", size.width);
+    setSetting(kSection, "window_size", "height", size.height);
+    return true;
+}
+
+void onApplicationActive(int which, bool gained) {
+    if (which != 3 || !gained)
+        return;
+    if (!internal::graphicsSystem().resources().reloadTextures())
+        logError("Cannot reload sprites!");
+}
+
+void showCursor(bool show) {
+    SDL_ShowCursor(show && !display.fullscreen ? SDL_ENABLE : SDL_DISABLE);
+}
+
+float toPlayFieldX(int pixelX) {
+    return internal::pixelToPlayFieldX(pixelX, display.width);
+}
+
+float toPlayFieldY(int pixelY) {
+    return internal::pixelToPlayFieldY(pixelY, display.height);
+}
+
+int displayWidth() {
+    return display.width;
+}
+
+int displayHeight() {
+    return display.height;
+}
+
+bool isFullscreen() {
+    return display.fullscreen;
+}
+
+void scanSpriteSheets() {
+    internal::graphicsSystem().resources().scanSpriteSheets();
+}
+
+}  // namespace graphics
+}  // namespace pentavel

@@ -1,0 +1,25 @@
+#pragma once
+// The display's arithmetic, apart from SDL and OpenGL: window snapping and pixel to play-field
+// conversion, in the precision the display uses.
+
+namespace pentavel {
+namespace graphics {
+namespace internal {
+
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The largest 4:3 size inside width x height (sides truncated toward zero); 0 x 0 when the given size
+// or the result has a side below one pixel.
+WindowSize snapToFourByThree(int width, int height);
+
+// Window pixel (from the top-left corner) to play-field units in single precision: 0 maps to -1 (x) and
+// 0.75 (y), the window size to 1 and -0.75. A display without a size maps everything to the centre.
+float pixelToPlayFieldX(int pixelX, int windowWidth);
+float pixelToPlayFieldY(int pixelY, int windowHeight);
+
+}  // namespace internal
+}  // namespace graphics
+}  // namespace pentavel

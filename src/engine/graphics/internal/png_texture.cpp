@@ -1,0 +1,288 @@
+#include "engine/graphics/internal/png_texture.h"
+
+#include <GL/gl.h>
+#include <physfs.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstring>
+#include <new>
+
+#include "engine/file/log.h"
+
+namespace pentavel {
+namespace graphics {
+namespace internal {
+namespace {
+
+// No sprite sheet comes near this; it keeps a stray huge file from exhausting memory.
+constexpr std::int64_t kMaxPngFileBytes = 256 * 1024 * 1024;
+constexpr int kMinTextureSide = 64;  // every OpenGL implementation accepts this much
+
+struct MemorySource {
+    const unsigned char* bytes;
+    std::size_t size;
+    std::size_t offset;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    auto* source = static_cast<MemorySource*>(png_get_io_ptr(png));
+    if (length > source->size - source->offset)
+        png_error(png, "read past the end of the PNG data");
+    std::memcpy(out, source->bytes + source->offset, length);
+    source->offset += length;
+}
+
+void onPngError(png_structp png, png_const_charp message) {
+    logDebug("libpng: %s", message);
+    png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+// Row pointers live outside the frame that calls setjmp, so a longjmp out of libpng skips no destructor
+// and leaves no local in an indeterminate state.
+struct DecodeWork {
+    PngImage* image;
+    std::vector<png_bytep> rows;
+};
+
+// libpng reports every fault by a longjmp back into this frame, which holds only trivial locals.
+bool decodeWithLibpng(png_structp png, png_infop info, MemorySource* source, DecodeWork* work) {
+    if (setjmp(png_jmpbuf(png)))
+        return false;
+    png_set_read_fn(png, source, readFromMemory);
+    // Sides beyond the limit fail while reading the header, before anything is allocated for them.
+    png_set_user_limits(png, kMaxPngSide, kMaxPngSide);
+    png_read_info(png, info);
+
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    const int colourType = png_get_color_type(png, info);
+    const bool alpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
+    work->image->sourceWidth = static_cast<int>(width);
+    work->image->sourceHeight = static_cast<int>(height);
+    work->image->depth = png_get_bit_depth(png, info);
+    work->image->alpha = alpha;
+
+    // Everything becomes 8-bit RGBA; pictures without alpha are opaque.
+    png_set_expand(png);
+    png_set_scale_16(png);
+    png_set_gray_to_rgb(png);
+    if (!alpha)
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    if (png_get_rowbytes(png, info) != rowBytes)
+        png_error(png, "unexpected row layout");
+
+    work->image->pixels.resize(rowBytes * height);
+    work->rows.resize(height);
+    for (png_uint_32 row = 0; row < height; ++row)
+        work->rows[row] = &work->image->pixels[row * rowBytes];
+    png_read_image(png, work->rows.data());
+    work->image->width = static_cast<int>(width);
+    work->image->height = static_cast<int>(height);
+    return true;
+}
+
+struct Tap {
+    int index;
+    float weight;
+};
+
+// The source samples that make up each target sample along one axis: a tent filter that widens with the
+// reduction, so enlarging interpolates bilinearly and shrinking averages every source pixel.
+std::vector<std::vector<Tap>> filterTaps(int sourceSize, int targetSize) {
+    const double scale = static_cast<double>(sourceSize) / targetSize;
+    const double radius = std::max(1.0, scale);
+    std::vector<std::vector<Tap>> taps(targetSize);
+    for (int target = 0; target < targetSize; ++target) {
+        const double centre = (target + 0.5) * scale - 0.5;
+        const int first = static_cast<int>(std::ceil(centre - radius));
+        const int last = static_cast<int>(std::floor(centre + radius));
+        double total = 0.0;
+        for (int s = first; s <= last; ++s) {
+            const double weight = 1.0 - std::fabs(s - centre) / radius;
+            if (weight <= 0.0)
+                continue;
+            taps[target].push_back({std::clamp(s, 0, sourceSize - 1), static_cast<float>(weight)});
+            total += weight;
+        }
+        for (Tap& tap : taps[target])
+            tap.weight = static_cast<float>(tap.weight / total);
+    }
+    return taps;
+}
+
+}  // namespace
+
+bool decodePng(const unsigned char* bytes, std::size_t size, PngImage& image) {
+    image = PngImage();
+    if (bytes == nullptr || size < 8 || png_sig_cmp(bytes, 0, 8) != 0)
+        return false;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
+    if (png == nullptr)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    bool decoded = false;
+    if (info != nullptr) {
+        MemorySource source{bytes, size, 0};
+        DecodeWork work{&image, {}};
+        try {
+            decoded = decodeWithLibpng(png, info, &source, &work);
+        } catch (const std::bad_alloc&) {
+            decoded = false;
+        }
+    }
+    png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+    if (!decoded)
+        image = PngImage();
+    return decoded;
+}
+
+int textureSide(int side, int maxSide) {
+    int limit = kMinTextureSide;
+    while (limit <= maxSide / 2)
+        limit *= 2;
+    int result = 1;
+    while (result < side && result < limit)
+        result *= 2;
+    return result;
+}
+
+std::vector<std::uint8_t> resampleRgba(const std::vector<std::uint8_t>& pixels, int sourceWidth,
+                                       int sourceHeight, int width, int height) {
+    const std::vector<std::vector<Tap>> columns = filterTaps(sourceWidth, width);
+    const std::vector<std::vector<Tap>> rows = filterTaps(sourceHeight, height);
+    // Horizontal pass into floats, then vertical pass into bytes.
+    std::vector<float> across(static_cast<std::size_t>(width) * sourceHeight * 4, 0.0f);
+    for (int y = 0; y < sourceHeight; ++y) {
+        for (int x = 0; x < width; ++x) {
+            float* out = &across[(static_cast<std::size_t>(y) * width + x) * 4];
+            for (const Tap& tap : columns[x]) {
+                const std::uint8_t* in = &pixels[(static_cast<std::size_t>(y) * sourceWidth + tap.index) * 4];
+                for (int c = 0; c < 4; ++c)
+                    out[c] += tap.weight * in[c];
+            }
+        }
+    }
+    std::vector<std::uint8_t> result(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            float sum[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+            for (const Tap& tap : rows[y]) {
+                const float* in = &across[(static_cast<std::size_t>(tap.index) * width + x) * 4];
+                for (int c = 0; c < 4; ++c)
+                    sum[c] += tap.weight * in[c];
+            }
+            std::uint8_t* out = &result[(static_cast<std::size_t>(y) * width + x) * 4];
+            for (int c = 0; c < 4; ++c)
+                out[c] = static_cast<std::uint8_t>(std::clamp(sum[c] + 0.5f, 0.0f, 255.0f));
+        }
+    }
+    return result;
+}
+
+namespace {
+
+// Resamples in place to the power-of-two size the texture needs.
+bool fitToTexture(PngImage& image, int maxSide) {
+    const int width = textureSide(image.width, maxSide);
+    const int height = textureSide(image.height, maxSide);
+    if (width == image.width && height == image.height)
+        return true;
+    try {
+        image.pixels = resampleRgba(image.pixels, image.width, image.height, width, height);
+    } catch (const std::bad_alloc&) {
+        image = PngImage();
+        return false;
+    }
+    image.width = width;
+    image.height = height;
+    return true;
+}
+
+// Decodes the rest of an open file without resampling.
+bool readPng(file::FileHandle* file, PngImage& image) {
+    image = PngImage();
+    if (file == nullptr)
+        return false;
+    const PHYSFS_sint64 length = PHYSFS_fileLength(file);
+    if (length > kMaxPngFileBytes)
+        return false;
+    std::vector<unsigned char> bytes;
+    try {
+        if (length > 0)
+            bytes.reserve(static_cast<std::size_t>(length));
+        unsigned char chunk[64 * 1024];
+        for (;;) {
+            const PHYSFS_sint64 count = PHYSFS_readBytes(file, chunk, sizeof chunk);
+            if (count < 0)
+                return false;
+            if (count == 0)
+                break;
+            bytes.insert(bytes.end(), chunk, chunk + count);
+            if (static_cast<std::int64_t>(bytes.size()) > kMaxPngFileBytes)
+                return false;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return decodePng(bytes.data(), bytes.size(), image);
+}
+
+}  // namespace
+
+bool preparePngTexture(const unsigned char* bytes, std::size_t size, int maxSide, PngImage& image) {
+    return decodePng(bytes, size, image) && fitToTexture(image, maxSide);
+}
+
+bool readPngTexture(file::FileHandle* file, int maxSide, PngImage& image) {
+    return readPng(file, image) && fitToTexture(image, maxSide);
+}
+
+unsigned int uploadTexture(const PngImage& image) {
+    if (image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) {
+        return 0;
+    }
+    for (int stale = 0; stale < 16 && glGetError() != GL_NO_ERROR; ++stale) {
+    }
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    if (texture == 0)
+        return 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The first row given becomes t = 0, so the picture's top row lies at t = 0.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.pixels.data());
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &texture);
+        return 0;
+    }
+    return texture;
+}
+
+unsigned int loadPngTexture(file::FileHandle* file, PngImage& image) {
+    // Decode before asking OpenGL anything, so a bad file costs no driver work.
+    if (!readPng(file, image))
+        return 0;
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    if (!fitToTexture(image, maxSide))
+        return 0;
+    return uploadTexture(image);
+}
+
+}  // namespace internal
+}  // namespace graphics
+}  // namespace pentavel

@@ -1,0 +1,339 @@
+#include "engine/graphics/internal/png_texture.h"
+
+#include <gtest/gtest.h>
+#include <physfs.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <csetjmp>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+
+using pentavel::graphics::internal::decodePng;
+using pentavel::graphics::internal::PngImage;
+using pentavel::graphics::internal::preparePngTexture;
+using pentavel::graphics::internal::textureSide;
+
+struct PngSpec {
+    int width = 1;
+    int height = 1;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<std::uint8_t> samples;  // rows top first, in the file's own layout (16-bit big-endian)
+    std::vector<png_color> palette;
+    std::vector<png_byte> transparency;
+};
+
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::string*>(png_get_io_ptr(png));
+    out->append(reinterpret_cast<const char*>(data), length);
+}
+
+// Encodes with libpng, as a paint program would.
+std::string encodePng(const PngSpec& spec) {
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    const std::size_t rowBytes = spec.samples.size() / spec.height;
+    std::vector<png_bytep> rows(spec.height);
+    for (int row = 0; row < spec.height; ++row) {
+        rows[row] = const_cast<png_bytep>(&spec.samples[row * rowBytes]);
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return std::string();
+    }
+    png_set_write_fn(png, &out, appendBytes, nullptr);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.transparency.empty()) {
+        png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()),
+                     nullptr);
+    }
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+// A signature and a lone header chunk declaring the given size, with a correct checksum.
+std::string headerOnlyPng(std::uint32_t width, std::uint32_t height) {
+    std::string chunk = "IHDR";
+    for (std::uint32_t value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            chunk.push_back(static_cast<char>(value >> shift));
+    }
+    chunk += std::string("\x08\x02\x00\x00\x00", 5);
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size()));
+    std::string out("\x89PNG\r\n\x1a\n", 8);
+    out += std::string("\x00\x00\x00\x0d", 4) + chunk;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>(crc >> shift));
+    return out;
+}
+
+bool decode(const std::string& bytes, PngImage& image) {
+    return decodePng(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image);
+}
+
+std::vector<std::uint8_t> pixel(const PngImage& image, int x, int y) {
+    const auto at = image.pixels.begin() + (static_cast<std::size_t>(y) * image.width + x) * 4;
+    return std::vector<std::uint8_t>(at, at + 4);
+}
+
+using Rgba = std::vector<std::uint8_t>;
+
+TEST(PngDecode, RgbBecomesOpaqueRgbaWithTheTopRowFirst) {
+    PngSpec spec;
+    spec.width = 2;
+    spec.height = 2;
+    spec.samples = {255, 0, 0,   0,  255, 0,  // top row: red, green
+                    0,   0, 255, 10, 20,  30};
+    PngImage image;
+    ASSERT_TRUE(decode(encodePng(spec), image));
+    EXPECT_EQ(2, image.width);
+    EXPECT_EQ(2, image.height);
+    EXPECT_EQ(8, image.depth);
+    EXPECT_FALSE(image.alpha);
+    EXPECT_EQ(Rgba({255, 0, 0, 255}), pixel(image, 0, 0));
+    EXPECT_EQ(Rgba({0, 255, 0, 255}), pixel(image, 1, 0));
+    EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 0, 1));
+    EXPECT_EQ(Rgba({10, 20, 30, 255}), pixel(image, 1, 1));
+}
+
+TEST(PngDecode, KeepsTheFilesOwnAlpha) {
+    PngSpec spec;
+    spec.width = 2;
+    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.samples = {1, 2, 3, 0, 4, 5, 6, 128};
+    PngImage image;
+    ASSERT_TRUE(decode(encodePng(spec), image));
+    EXPECT_TRUE(image.alpha);
+    EXPECT_EQ(Rgba({1, 2, 3, 0}), pixel(image, 0, 0));
+    EXPECT_EQ(Rgba({4, 5, 6, 128}), pixel(image, 1, 0));
+}
+
+TEST(PngDecode, GreyPicturesSpreadToAllThreeColours) {
+    PngSpec grey;
+    grey.width = 2;
+    grey.colourType = PNG_COLOR_TYPE_GRAY;
+    grey.samples = {0, 200};
+    PngImage image;
+    ASSERT_TRUE(decode(encodePng(grey), image));
+    EXPECT_EQ(Rgba({200, 200, 200, 255}), pixel(image, 1, 0));
+
+    PngSpec greyAlpha;
+    greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    greyAlpha.samples = {90, 40};
+    ASSERT_TRUE(decode(encodePng(greyAlpha), image));
+    EXPECT_TRUE(image.alpha);
+    EXPECT_EQ(Rgba({90, 90, 90, 40}), pixel(image, 0, 0));
+
+    PngSpec twoBit;
+    twoBit.width = 4;
+    twoBit.colourType = PNG_COLOR_TYPE_GRAY;
+    twoBit.bitDepth = 2;
+    twoBit.samples = {0x1B};  // 0, 1, 2, 3
+    ASSERT_TRUE(decode(encodePng(twoBit), image));
+    EXPECT_EQ(2, image.depth);
+    EXPECT_EQ(Rgba({0, 0, 0, 255}), pixel(image, 0, 0));
+    EXPECT_EQ(Rgba({85, 85, 85, 255}), pixel(image, 1, 0));
+    EXPECT_EQ(Rgba({255, 255, 255, 255}), pixel(image, 3, 0));
+}
+
+TEST(PngDecode, PaletteEntriesTakeTheirTransparencyWhenGiven) {
+    PngSpec spec;
+    spec.width = 3;
+    spec.colourType = PNG_COLOR_TYPE_PALETTE;
+    spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    spec.samples = {2, 0, 1};
+    PngImage image;
+    ASSERT_TRUE(decode(encodePng(spec), image));
+    EXPECT_FALSE(image.alpha);
+    EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 0, 0));
+    EXPECT_EQ(Rgba({0, 255, 0, 255}), pixel(image, 2, 0));
+
+    spec.transparency = {0, 100};  // entry 2 has none listed: opaque
+    ASSERT_TRUE(decode(encodePng(spec), image));
+    EXPECT_TRUE(image.alpha);
+    EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 0, 0));
+    EXPECT_EQ(Rgba({255, 0, 0, 0}), pixel(image, 1, 0));
+    EXPECT_EQ(Rgba({0, 255, 0, 100}), pixel(image, 2, 0));
+}
+
+TEST(PngDecode, SixteenBitSamplesAreReducedToEight) {
+    PngSpec spec;
+    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.bitDepth = 16;
+    spec.samples = {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x40, 0x40};
+    PngImage image;
+    ASSERT_TRUE(decode(encodePng(spec), image));
+    EXPECT_EQ(16, image.depth);
+    EXPECT_EQ(Rgba({255, 0, 128, 64}), pixel(image, 0, 0));
+}
+
+TEST(PngDecode, InterlacedPicturesDecodeLikePlainOnes) {
+    PngSpec spec;
+    spec.width = 5;
+    spec.height = 3;
+    for (int i = 0; i < 15 * 3; ++i)
+        spec.samples.push_back(static_cast<std::uint8_t>(i * 5));
+    PngImage plain;
+    ASSERT_TRUE(decode(encodePng(spec), plain));
+    spec.interlaced = true;
+    PngImage interlaced;
+    ASSERT_TRUE(decode(encodePng(spec), interlaced));
+    EXPECT_EQ(plain.pixels, interlaced.pixels);
+}
+
+TEST(PngDecode, RejectsDamagedAndForeignBytes) {
+    PngSpec spec;
+    spec.width = 8;
+    spec.height = 8;
+    spec.samples.assign(8 * 8 * 3, 77);
+    const std::string whole = encodePng(spec);
+    PngImage image;
+    for (std::size_t keep :
+         {whole.size() / 2, std::size_t{40}, std::size_t{8}, std::size_t{3}, std::size_t{0}}) {
+        EXPECT_FALSE(decode(whole.substr(0, keep), image)) << keep << " bytes";
+        EXPECT_TRUE(image.pixels.empty());
+        EXPECT_EQ(0, image.width);
+    }
+    const char jpegStart[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF\xD9";
+    const std::string jpeg(jpegStart, sizeof jpegStart - 1);
+    EXPECT_FALSE(decode(jpeg, image));
+    EXPECT_FALSE(decodePng(nullptr, 0, image));
+
+    std::string corrupted = whole;
+    corrupted[whole.size() / 2] ^= 0x55;  // inside the compressed pixels: checksum or inflate fails
+    EXPECT_FALSE(decode(corrupted, image));
+}
+
+TEST(PngDecode, RefusesHugeSidesBeforeAllocatingForThem) {
+    PngImage image;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(decode(headerOnlyPng(20000, 20000), image));
+    EXPECT_FALSE(decode(headerOnlyPng(1, 20000), image));
+    // 20000 x 20000 RGBA would be 1.6 GB; refusing it is immediate.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_TRUE(image.pixels.empty());
+
+    PngSpec widest;
+    widest.width = 16384;
+    widest.colourType = PNG_COLOR_TYPE_GRAY;
+    widest.samples.assign(16384, 9);
+    ASSERT_TRUE(decode(encodePng(widest), image));
+    EXPECT_EQ(16384, image.width);
+    widest.width = 16385;
+    widest.samples.assign(16385, 9);
+    EXPECT_FALSE(decode(encodePng(widest), image));
+    EXPECT_TRUE(image.pixels.empty());
+}
+
+TEST(TextureSide, RoundsUpToAPowerOfTwoWithinTheLimit) {
+    EXPECT_EQ(1, textureSide(1, 2048));
+    EXPECT_EQ(4, textureSide(3, 2048));
+    EXPECT_EQ(64, textureSide(64, 2048));
+    EXPECT_EQ(128, textureSide(65, 2048));
+    EXPECT_EQ(4096, textureSide(5000, 4096));
+    EXPECT_EQ(4096, textureSide(5000, 6000));  // a limit that is no power of two
+    EXPECT_EQ(64, textureSide(100, 0));        // no answer from the driver: the guaranteed minimum
+}
+
+TEST(PngPrepare, ResamplesOddSizesToPowersOfTwoCoveringTheWholePicture) {
+    PngSpec spec;
+    spec.width = 3;
+    spec.height = 5;
+    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    // Left column red, the rest blue; top row transparent.
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            const std::uint8_t alpha = y == 0 ? 0 : 255;
+            spec.samples.insert(spec.samples.end(), {static_cast<std::uint8_t>(x == 0 ? 255 : 0), 0,
+                                                     static_cast<std::uint8_t>(x == 0 ? 0 : 255), alpha});
+        }
+    }
+    const std::string bytes = encodePng(spec);
+    PngImage image;
+    ASSERT_TRUE(
+        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
+    EXPECT_EQ(4, image.width);
+    EXPECT_EQ(8, image.height);
+    EXPECT_EQ(3, image.sourceWidth);
+    EXPECT_EQ(5, image.sourceHeight);
+    ASSERT_EQ(4u * 8u * 4u, image.pixels.size());
+    EXPECT_EQ(Rgba({255, 0, 0, 0}), pixel(image, 0, 0));  // corners keep their colours
+    EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 3, 7));
+    EXPECT_EQ(Rgba({255, 0, 0, 255}), pixel(image, 0, 7));
+    EXPECT_EQ(255, pixel(image, 2, 4)[2]);
+    EXPECT_EQ(0, pixel(image, 2, 4)[0]);
+}
+
+TEST(PngPrepare, ShrinksPicturesBeyondTheLimitByAveraging) {
+    PngSpec spec;
+    spec.width = 128;
+    spec.colourType = PNG_COLOR_TYPE_GRAY;
+    for (int x = 0; x < 128; ++x)
+        spec.samples.push_back(x % 2 == 0 ? 0 : 200);  // fine stripes
+    const std::string bytes = encodePng(spec);
+    PngImage image;
+    ASSERT_TRUE(
+        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 64, image));
+    EXPECT_EQ(64, image.width);
+    EXPECT_EQ(1, image.height);
+    for (int x = 1; x < 63; ++x)
+        EXPECT_NEAR(100, pixel(image, x, 0)[0], 1) << x;
+}
+
+TEST(PngPrepare, PowerOfTwoPicturesKeepEveryByte) {
+    PngSpec spec;
+    spec.width = 4;
+    spec.height = 2;
+    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    for (int i = 0; i < 32; ++i)
+        spec.samples.push_back(static_cast<std::uint8_t>(i * 7));
+    const std::string bytes = encodePng(spec);
+    PngImage image;
+    ASSERT_TRUE(
+        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
+    EXPECT_EQ(spec.samples, image.pixels);
+}
+
+TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
+    test::TempDir dir;
+    PngSpec spec;
+    spec.width = 2;
+    spec.samples = {9, 8, 7, 6, 5, 4};
+    dir.write("sheet.png", encodePng(spec));
+    dir.write("broken.png", encodePng(spec).substr(0, 30));
+    test::mountOnly(dir.path());
+
+    PngImage image;
+    PHYSFS_File* file = PHYSFS_openRead("sheet.png");
+    ASSERT_NE(nullptr, file);
+    EXPECT_TRUE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
+    PHYSFS_close(file);
+    EXPECT_EQ(2, image.width);
+    EXPECT_EQ(Rgba({6, 5, 4, 255}), pixel(image, 1, 0));
+
+    file = PHYSFS_openRead("broken.png");
+    ASSERT_NE(nullptr, file);
+    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
+    PHYSFS_close(file);
+    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(nullptr, 2048, image));
+    test::unmountAll();
+}
+
+}  // namespace
