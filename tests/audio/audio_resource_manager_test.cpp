@@ -1,0 +1,241 @@
+#include "engine/audio/internal/audio_resource_manager.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "audio/sound_files.h"
+#include "engine/file/settings.h"
+#include "support/test_support.h"
+
+using pentavel::audio::internal::AudioResourceManager;
+
+namespace {
+
+class AudioRegistry : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::mountOnly(dir.path());
+        pentavel::resetSettings();
+        ASSERT_TRUE(manager.openDevice());
+        // Frozen output: whatever starts playing stays on its channel until halted.
+        SDL_PauseAudio(1);
+    }
+    void TearDown() override { Mix_HaltChannel(-1); }
+
+    void registerAll() {
+        manager.registerSoundFiles();
+        manager.registerMusicFiles();
+    }
+
+    test::TempDir dir;
+    AudioResourceManager manager;
+};
+
+TEST_F(AudioRegistry, OpensTheDeviceWithEightMixingChannels) {
+    EXPECT_EQ(manager.frequency(), 22050);
+    EXPECT_EQ(manager.format(), 0x8010);
+    EXPECT_EQ(manager.outputChannels(), 2);
+    EXPECT_EQ(manager.mixingChannels(), 8);
+    EXPECT_EQ(Mix_AllocateChannels(-1), 8);
+}
+
+TEST_F(AudioRegistry, WithoutWavFilesEveryCodeIsZeroAndPlayingIsSilent) {
+    dir.write("readme.txt", "no sounds here");
+    registerAll();
+    EXPECT_EQ(manager.soundCount(), 1);
+    EXPECT_EQ(manager.musicCount(), 1);
+    EXPECT_EQ(manager.soundCode("beep1"), 0);
+    EXPECT_EQ(manager.soundCode("readme"), 0);
+    EXPECT_EQ(manager.soundCode(""), 0);
+    EXPECT_EQ(manager.playSound(0, 1.0f, 0.0f), -1);
+    EXPECT_EQ(manager.playSound(1, 1.0f, 0.0f), -1);
+    EXPECT_EQ(manager.playSound(-3, 1.0f, 0.0f), -1);
+    EXPECT_FALSE(manager.playMusic(0));
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+TEST_F(AudioRegistry, SoundCodesFollowSortedBaseNamesAndLoadOnFirstRequest) {
+    dir.write("b.wav", test::wavBytes());
+    dir.write("a.wav", test::wavBytes());
+    dir.write("a.WAV", test::wavBytes());
+    dir.write("wav", test::wavBytes());
+    std::filesystem::create_directory(dir.path() + "/dir.wav");
+    registerAll();
+
+    ASSERT_EQ(manager.soundCount(), 3);
+    EXPECT_EQ(manager.sound(1)->fileName, "a.wav");
+    EXPECT_EQ(manager.sound(2)->fileName, "b.wav");
+    EXPECT_EQ(manager.sound(1)->chunk, nullptr);
+    EXPECT_EQ(manager.sound(2)->chunk, nullptr);
+
+    EXPECT_EQ(manager.soundCode("b"), 2);
+    EXPECT_NE(manager.sound(2)->chunk, nullptr);
+    EXPECT_EQ(manager.sound(1)->chunk, nullptr);
+    EXPECT_EQ(manager.soundCode("a"), 1);
+    EXPECT_EQ(manager.soundCode("a.wav"), 0);
+    EXPECT_EQ(manager.soundCode("dir"), 0);
+}
+
+TEST_F(AudioRegistry, MusicCodesGoByExtensionOrderAndTheFirstFileOfABaseNameWins) {
+    dir.write("x.xm", "x");
+    dir.write("b.s3m", "b");
+    dir.write("a.mod", "a");
+    dir.write("song.xm", "late");
+    dir.write("song.mod", "early");
+    dir.write("c.it", "c");
+    registerAll();
+
+    ASSERT_EQ(manager.musicCount(), 6);
+    const char* expected[] = {"", "a.mod", "song.mod", "b.s3m", "c.it", "x.xm"};
+    for (int code = 1; code < 6; ++code)
+        EXPECT_EQ(manager.music(code)->fileName, expected[code]);
+    EXPECT_EQ(manager.soundCount(), 1);
+}
+
+TEST_F(AudioRegistry, SoundAndMusicKeepSeparateCodes) {
+    dir.write("tune.wav", test::wavBytes());
+    dir.write("tune.mod", test::modBytes());
+    registerAll();
+    EXPECT_EQ(manager.soundCode("tune"), 1);
+    EXPECT_EQ(manager.musicCode("tune"), 1);
+    EXPECT_EQ(manager.sound(1)->fileName, "tune.wav");
+    EXPECT_EQ(manager.music(1)->fileName, "tune.mod");
+}
+
+TEST_F(AudioRegistry, DamagedWavKeepsItsCodeButPlaysNothingAndIsRetried) {
+    dir.write("broken.wav", test::damagedWavBytes());
+    dir.write("empty.wav", "");
+    registerAll();
+
+    EXPECT_EQ(manager.soundCode("broken"), 1);
+    EXPECT_EQ(manager.sound(1)->chunk, nullptr);
+    EXPECT_EQ(manager.soundChunk(1), nullptr);
+    EXPECT_EQ(manager.playSound(1, 1.0f, 0.0f), -1);
+    EXPECT_EQ(manager.soundCode("empty"), 2);
+    EXPECT_EQ(manager.playSound(2, 1.0f, 0.0f), -1);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // Repaired on disk: the next request loads it.
+    dir.write("broken.wav", test::wavBytes());
+    EXPECT_GE(manager.playSound(1, 1.0f, 0.0f), 0);
+    EXPECT_NE(manager.sound(1)->chunk, nullptr);
+}
+
+TEST_F(AudioRegistry, VanishedFileIsRetriedOnEveryRequest) {
+    dir.write("gone.wav", test::wavBytes());
+    registerAll();
+    std::filesystem::remove(dir.path() + "/gone.wav");
+    EXPECT_EQ(manager.soundCode("gone"), 1);
+    EXPECT_EQ(manager.soundChunk(1), nullptr);
+    dir.write("gone.wav", test::wavBytes());
+    EXPECT_NE(manager.soundChunk(1), nullptr);
+}
+
+TEST_F(AudioRegistry, PlaysOnAFreeChannelAndDropsSoundsWhenAllEightAreBusy) {
+    dir.write("beep.wav", test::wavBytes());
+    registerAll();
+    const int code = manager.soundCode("beep");
+    for (int i = 0; i < 8; ++i) {
+        const int channel = manager.playSound(code, 1.0f, 0.0f);
+        ASSERT_GE(channel, 0);
+        EXPECT_TRUE(Mix_Playing(channel));
+    }
+    EXPECT_EQ(manager.playSound(code, 1.0f, 0.0f), -1);
+    EXPECT_EQ(Mix_Playing(-1), 8);
+}
+
+TEST_F(AudioRegistry, SilentWhenTheEffectiveVolumeIsNotPositive) {
+    dir.write("beep.wav", test::wavBytes());
+    registerAll();
+    const int code = manager.soundCode("beep");
+    EXPECT_EQ(manager.playSound(code, 0.0f, 0.0f), -1);
+    EXPECT_EQ(manager.playSound(code, -0.5f, 0.0f), -1);
+    EXPECT_EQ(manager.playSound(code, NAN, 0.0f), -1);
+    manager.setSoundVolume(0.0f);
+    EXPECT_EQ(manager.playSound(code, 1.0f, 0.0f), -1);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // Loud requests are capped rather than dropped; odd positions still play.
+    manager.setSoundVolume(1.0f);
+    EXPECT_GE(manager.playSound(code, 5.0f, 3.0f), 0);
+    EXPECT_GE(manager.playSound(code, 1.0f, NAN), 0);
+}
+
+TEST_F(AudioRegistry, SwitchedOffSoundPlaysAndLoadsNothing) {
+    dir.write("beep.wav", test::wavBytes());
+    registerAll();
+    manager.setSoundEnabled(false);
+    EXPECT_EQ(manager.playSound(1, 1.0f, 0.0f), -1);
+    EXPECT_EQ(manager.sound(1)->chunk, nullptr);
+    manager.setSoundEnabled(true);
+    EXPECT_GE(manager.playSound(1, 1.0f, 0.0f), 0);
+    EXPECT_NE(manager.sound(1)->chunk, nullptr);
+}
+
+TEST_F(AudioRegistry, MusicLoopsUntilReplacedAndStaysOffWhenSwitchedOff) {
+    dir.write("tune.mod", test::modBytes());
+    dir.write("noise.xm", "not a module");
+    registerAll();
+    const int tune = manager.musicCode("tune");
+    ASSERT_EQ(tune, 1);
+    ASSERT_NE(manager.music(tune)->music, nullptr);
+    EXPECT_EQ(manager.musicCode("noise"), 2);
+    EXPECT_EQ(manager.music(2)->music, nullptr);
+    EXPECT_FALSE(manager.playMusic(2));
+
+    EXPECT_TRUE(manager.playMusic(tune));
+    EXPECT_TRUE(Mix_PlayingMusic());
+    Mix_HaltMusic();
+
+    manager.setMusicEnabled(false);
+    EXPECT_FALSE(manager.playMusic(tune));
+    EXPECT_FALSE(Mix_PlayingMusic());
+}
+
+TEST_F(AudioRegistry, StreamedMusicKeepsReadingFromItsOwnBytes) {
+    // The mixer streams a WAV whatever the extension says; under a memory checker a freed buffer shows.
+    dir.write("wave.xm", test::wavBytes(44100));
+    registerAll();
+    ASSERT_TRUE(manager.playMusic(manager.musicCode("wave")));
+    SDL_PauseAudio(0);
+    SDL_Delay(100);
+    EXPECT_TRUE(Mix_PlayingMusic());
+    Mix_HaltMusic();
+}
+
+TEST_F(AudioRegistry, VolumesAreClampedAndStoredInTheSettings) {
+    EXPECT_TRUE(manager.setSoundVolume(1.5f));
+    EXPECT_EQ(manager.soundVolume(), 1.0f);
+    EXPECT_TRUE(manager.setSoundVolume(-0.25f));
+    EXPECT_EQ(manager.soundVolume(), 0.0f);
+    EXPECT_TRUE(manager.setMusicVolume(0.25f));
+    EXPECT_EQ(manager.musicVolume(), 0.25f);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 32);
+
+    float stored = -1.0f;
+    pentavel::getSetting("audio", "sound", "volume", stored);
+    EXPECT_EQ(stored, 0.0f);
+    pentavel::getSetting("audio", "music", "volume", stored);
+    EXPECT_EQ(stored, 0.25f);
+    manager.setMusicVolume(1.0f);
+}
+
+TEST_F(AudioRegistry, ResetForgetsEveryFile) {
+    dir.write("beep.wav", test::wavBytes());
+    dir.write("tune.mod", test::modBytes());
+    registerAll();
+    ASSERT_EQ(manager.soundCode("beep"), 1);
+    ASSERT_GE(manager.playSound(1, 1.0f, 0.0f), 0);
+    manager.setSoundEnabled(false);
+    manager.reset();
+    EXPECT_EQ(manager.soundCount(), 1);
+    EXPECT_EQ(manager.musicCount(), 1);
+    EXPECT_EQ(manager.soundCode("beep"), 0);
+    EXPECT_TRUE(manager.soundEnabled());
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+}  // namespace
