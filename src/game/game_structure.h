@@ -1,18 +1,94 @@
 #pragma once
-// The whole of one running game: play field, balls, paddle, capsules, counters and display.
+// The whole of one running game: play field, balls, paddle, capsules, counters and display. Built once as
+// part of the Game and reused from game to game; all play runs in updateGame, one call per 5 ms step.
+
+#include <tinyxml.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "engine/core/signal.h"
+#include "engine/graphics/frame_rate_counter.h"
+#include "engine/graphics/sprite.h"
+#include "engine/graphics/text_label.h"
+#include "game/ball.h"
+#include "game/brick_grid.h"
+#include "game/paddle.h"
+#include "game/power_up.h"
 
 namespace tezmola {
 
+constexpr std::size_t kMaxBalls = 32;
+constexpr std::uint32_t kMaxLives = 39;
+constexpr float kLossLine = -0.875f;  // the bottom edge less 0.125: balls and capsules below it are gone
+
 class GameStructure {
-public:
-    GameStructure() = default;
+  public:
+    GameStructure();
+    ~GameStructure();
     GameStructure(const GameStructure&) = delete;
     GameStructure& operator=(const GameStructure&) = delete;
 
-private:
-    pentavel::ScopedTracker tracker_;
+    // Slots, connected by initialiseGameStructure.
+    void update(float dt);  // updateSignal: updateGame
+    void onKeyDown(int key);
+    void onMouseButtonDown(int button, float x, float y);
+    void onMouseMotion(float x, float y);
+    void onJoyAxis(int joystick, int axis, int value);
+    void onJoyButtonDown(int joystick, int button);
+
+    pentavel::ScopedTracker tracker;
+    BrickGrid grid;
+    std::int32_t bricksLeft = 0;  // breakable bricks left in the level
+    bool freePaddle = false;      // the paddle follows the pointer in y too
+    Paddle paddle;
+    std::vector<Ball> balls;  // at most kMaxBalls
+    std::vector<PowerUp> powerUps;
+    std::vector<pentavel::graphics::Sprite> background;
+    pentavel::graphics::GlyphTable glyphs = {};
+    std::uint32_t lives = 0;  // spare balls, at most kMaxLives
+    std::vector<pentavel::graphics::Sprite> icons;
+    float firstIconX = 0.0f;
+    float iconY = 0.0f;
+    float iconSize = 0.0f;
+    pentavel::Signal<float> cellAnimation;  // emitted once per step with dt; the cells spring back on it
+    TiXmlDocument levelDocument;
+    std::uint32_t levelNumber = 1;
+    std::int32_t levelCount = 0;
+    pentavel::graphics::FrameRateCounter frameRateCounter;
+    pentavel::graphics::TextLabel titleLabel;
+    std::int32_t score = 0;
+    pentavel::graphics::TextLabel scoreLabel;
+    pentavel::graphics::Sprite topBand;
+    pentavel::graphics::TextLabel levelLabel;
+    bool showFrameRate = false;
+    pentavel::graphics::TextLabel stateLabel;
+    bool playing = false;
+    bool pausedShown = false;
+    std::int32_t scoreMultiplier = 1;
+    pentavel::graphics::TextLabel multiplierLabel;
+    bool multiplierArmed = false;
+    pentavel::graphics::Sprite guardGlow;
+    float guardGlowHeight = 0.0f;
+    bool guardGlowGrowing = false;
+    std::int32_t guardCount = 0;  // guard hits left
+    int soundPaddle = 0;          // "beep5"
+    int soundBrickHit = 0;        // "beep2"
+    int soundBrickDestroyed = 0;  // "beep3"
+    int soundWall = 0;            // "beep4"
+    int soundCatch = 0;           // "beep1"
 };
+
+// Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.
+// False (after logging why) when the level file cannot be read.
+bool initialiseGameStructure(GameStructure& game);
+// Level 1, score 0, four spare balls, first level built.
+void newGame(GameStructure& game);
+// One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.
+void updateGame(GameStructure& game, float dt);
+// Applies the effect of a caught capsule.
+void applyPowerUp(GameStructure& game, PowerUpKind kind);
+// Mirrors the Game's pause for the display: cursor shown only while paused, state label refreshed.
+void setPausedShown(GameStructure& game, bool paused);
 
 }  // namespace tezmola

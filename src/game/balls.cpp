@@ -1,0 +1,79 @@
+#include "game/balls.h"
+
+#include <algorithm>
+
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "game/hud.h"
+
+namespace tezmola {
+
+namespace {
+
+constexpr float kPaddleTop = 0.03125f;  // half the paddle's height: a ball rests this far above its centre
+constexpr float kServeSpeed = -1.0f;    // straight down onto the paddle, which then sends it up
+constexpr float kIconDepth = -1.0f;
+
+}  // namespace
+
+void splitBall(GameStructure& game, std::size_t index) {
+    const Ball& ball = game.balls[index];
+    Ball twin = makeBall(ball.x, ball.y, -ball.vx, ball.vy, ball.nimbusKind);
+    game.balls.insert(game.balls.begin(), twin);
+}
+
+bool serveBall(GameStructure& game) {
+    if (game.lives == 0) {
+        game.playing = false;
+        refreshStateLabel(game);
+        return false;
+    }
+    removeSpareBall(game);
+    const Paddle& paddle = game.paddle;
+    game.balls.push_back(
+        makeBall(paddle.x, paddle.y + kPaddleTop + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
+    game.scoreMultiplier = 1;
+    showMultiplier(game);
+    game.multiplierArmed = false;
+    return true;
+}
+
+void launchBalls(GameStructure& game) {
+    for (Ball& ball : game.balls) {
+        if (!ball.stuck)
+            continue;
+        ball.stuck = false;
+        const float offset = ball.x - game.paddle.x;
+        if ((offset > 0.0f && ball.vx < 0.0f) || (offset <= 0.0f && ball.vx > 0.0f))
+            ball.vx = -ball.vx;
+    }
+}
+
+void removeLostBalls(GameStructure& game) {
+    auto lost = [](const Ball& ball) { return ball.y < kLossLine; };
+    game.balls.erase(std::remove_if(game.balls.begin(), game.balls.end(), lost), game.balls.end());
+}
+
+void addSpareBall(GameStructure& game) {
+    if (game.lives >= kMaxLives)
+        return;
+    ++game.lives;
+    pentavel::graphics::Sprite icon;
+    icon.setSpriteByName("ball");
+    icon.setColour(pentavel::graphics::Colour{0.75f, 0.75f, 0.75f, 1.0f});
+    icon.setSize(game.iconSize, game.iconSize);
+    icon.setDepth(kIconDepth);
+    const float x = game.icons.empty() ? game.firstIconX : game.icons.back().x() + game.iconSize;
+    icon.setPosition(x, game.iconY);
+    game.icons.push_back(icon);
+}
+
+void removeSpareBall(GameStructure& game) {
+    if (game.lives == 0)
+        return;
+    --game.lives;
+    if (!game.icons.empty())
+        game.icons.pop_back();
+}
+
+}  // namespace tezmola

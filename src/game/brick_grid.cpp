@@ -1,0 +1,164 @@
+#include "game/brick_grid.h"
+
+#include <algorithm>
+
+namespace tezmola {
+
+using pentavel::graphics::Colour;
+using pentavel::graphics::lookupSprite;
+
+namespace {
+
+constexpr float kBrickWidth = 0.13383333f;  // a little larger than a cell, so neighbours overlap
+constexpr float kBrickHeight = 0.063f;
+constexpr float kShadowDepth = 0.5f;
+constexpr float kShadowAlpha = 0.333f;
+constexpr std::int32_t kPipeHitPoints = 1;
+
+// Truncation towards zero that stays defined for points far outside the field.
+int truncateToCell(float value) {
+    constexpr float kFar = 1000.0f;
+    if (!(value > -kFar))
+        return -static_cast<int>(kFar);
+    if (!(value < kFar))
+        return static_cast<int>(kFar);
+    return static_cast<int>(value);
+}
+
+void layPipe(BrickCell& cell, const char* image) {
+    cell.kind = BrickKind::Pipe;
+    cell.hitPoints = kPipeHitPoints;
+    cell.brick.setColour(brickColour(static_cast<int>(BrickKind::Pipe)));
+    cell.brick.setSpriteByName(image);
+    cell.shadow.setSpriteByName(image);
+    cell.brick.setDepth(kRaisedBrickDepth);
+    cell.brick.setVisible(true);
+    cell.shadow.setVisible(true);
+}
+
+}  // namespace
+
+Colour brickColour(int kind) {
+    switch (kind) {
+        case 1:
+            return Colour{1.0f, 0.0f, 0.0f, 1.0f};
+        case 2:
+            return Colour{0.0f, 0.0f, 1.0f, 1.0f};
+        case 3:
+            return Colour{1.0f, 1.0f, 0.0f, 1.0f};
+        case 4:
+            return Colour{0.0f, 1.0f, 0.0f, 1.0f};
+        case 5:
+            return Colour{1.0f, 0.0f, 1.0f, 1.0f};
+        case 7:
+            return Colour{1.0f, 0.8f, 0.4f, 1.0f};
+        default:
+            return Colour{1.0f, 1.0f, 1.0f, 1.0f};
+    }
+}
+
+Colour shadowColour() {
+    return Colour{0.0f, 0.0f, 0.0f, kShadowAlpha};
+}
+
+void BrickCell::springBack(float dt) {
+    if (homeX > currentX)
+        currentX = std::min(currentX + dt, homeX);
+    else if (currentX > homeX)
+        currentX = std::max(currentX - dt, homeX);
+    if (homeY > currentY)
+        currentY = std::min(currentY + dt, homeY);
+    else if (currentY > homeY)
+        currentY = std::max(currentY - dt, homeY);
+    brick.setPosition(currentX, currentY);
+    shadow.setPosition(currentX + kShadowOffsetX, currentY + kShadowOffsetY);
+    if (knocked && currentX == homeX && currentY == homeY) {
+        brick.setDepth(0.0f);
+        knocked = false;
+    }
+}
+
+BrickKind BrickGrid::kindAt(int row, int column) const {
+    if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
+        return BrickKind::Empty;
+    return cells[row][column].kind;
+}
+
+int cellColumn(float x) {
+    return truncateToCell((x - kGridLeft) / kCellWidth);
+}
+
+int cellRow(float y) {
+    return truncateToCell((y - kGridTop) * -16.0f);
+}
+
+const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {
+    switch (kind) {
+        case BrickKind::Steel:
+            return "brick_steel";
+        case BrickKind::Pipe:
+        case BrickKind::Guard:
+        case BrickKind::Empty:
+            return "brick";
+        default:
+            break;
+    }
+    if (hitPoints == 2)
+        return "brick_ice1";
+    if (hitPoints == 3)
+        return "brick_ice2";
+    if (hitPoints >= 4 || hitPoints < 0)
+        return "brick_ice3";
+    return "brick";
+}
+
+void showBrickImage(BrickCell& cell) {
+    const char* name = brickImageName(cell.kind, cell.hitPoints);
+    if (cell.kind == BrickKind::Steel) {
+        // Steel keeps its previous image when the sheets lack one.
+        cell.brick.setSpriteByName(name);
+        cell.shadow.setSpriteByName(name);
+        return;
+    }
+    const pentavel::graphics::SpriteId id = lookupSprite(name);
+    cell.brick.setSprite(id);
+    cell.shadow.setSprite(id);
+}
+
+void fillCell(BrickCell& cell, BrickKind kind, std::int32_t hitPoints) {
+    cell.kind = kind;
+    cell.hitPoints = hitPoints;
+    cell.brick.setVisible(true);
+    cell.shadow.setVisible(true);
+    cell.brick.setColour(brickColour(static_cast<int>(kind)));
+    showBrickImage(cell);
+}
+
+void emptyCell(BrickCell& cell) {
+    cell.kind = BrickKind::Empty;
+    cell.brick.setVisible(false);
+    cell.shadow.setVisible(false);
+}
+
+void placeCellSprites(BrickCell& cell) {
+    cell.brick.setPosition(cell.homeX, cell.homeY);
+    cell.brick.setSize(kBrickWidth, kBrickHeight);
+    cell.brick.setDepth(0.0f);
+    cell.shadow.setPosition(cell.homeX + kShadowOffsetX, cell.homeY + kShadowOffsetY);
+    cell.shadow.setSize(kCellWidth, kCellHeight);
+    cell.shadow.setDepth(kShadowDepth);
+    cell.shadow.setColour(shadowColour());
+}
+
+void layFrame(BrickGrid& grid) {
+    for (int row = 1; row < kGridRows; ++row) {
+        layPipe(grid.at(row, 0), "pipe_vertical");
+        layPipe(grid.at(row, kGridColumns - 1), "pipe_vertical");
+    }
+    for (int column = 1; column < kGridColumns - 1; ++column)
+        layPipe(grid.at(0, column), "pipe_horizontal");
+    layPipe(grid.at(0, 0), "pipe_corner");
+    layPipe(grid.at(0, kGridColumns - 1), "pipe_corner");
+}
+
+}  // namespace tezmola

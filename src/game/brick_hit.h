@@ -1,0 +1,13 @@
+#pragma once
+// What a ball's hit does to a brick: damage, destruction, score and the power-up draw.
+
+namespace tezmola {
+
+struct Ball;
+class GameStructure;
+
+// Applies a ball's hit on the colour or steel brick at (row, column); the ball's own cell is
+// (ballRow, ballColumn). Returns true when the ball is to be turned.
+bool hitBrick(GameStructure& game, Ball& ball, int row, int column, int ballRow, int ballColumn);
+
+}  // namespace tezmola

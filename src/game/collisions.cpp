@@ -1,0 +1,230 @@
+#include "game/collisions.h"
+
+#include <cmath>
+
+#include "engine/audio/audio.h"
+#include "game/brick_hit.h"
+#include "game/game_structure.h"
+#include "game/guard.h"
+#include "game/hud.h"
+
+namespace tezmola {
+
+namespace {
+
+constexpr float kNoEvent = 10000000.0f;
+constexpr float kOvershoot = 0.00001f;  // seconds: carries a ball just over the edge it was about to reach
+constexpr float kStuckHeight = 0.03125f + kBallRadius;  // a stuck ball's centre above the paddle's
+constexpr float kStuckReach = 0.275f;  // a stuck ball stays within this share of the paddle's width
+constexpr float kPi = 3.14159f;
+constexpr float kTwoPi = 6.28318f;
+constexpr float kMinAngle = 0.2617992f;  // 15 degrees from the horizontal
+
+struct Cell {
+    int row;
+    int column;
+};
+
+// The neighbours in the ball's direction of motion, corners included; none for a ball at rest.
+struct Candidates {
+    Cell cells[8];
+    int count = 0;
+
+    Candidates(int row, int column, float vx, float vy) {
+        if (vx == 0.0f && vy == 0.0f)
+            return;
+        if (vx > 0.0f)
+            add(row, column + 1);
+        if (vx < 0.0f)
+            add(row, column - 1);
+        if (vy > 0.0f)
+            add(row - 1, column);
+        if (vy < 0.0f)
+            add(row + 1, column);
+        if (vx >= 0.0f && vy >= 0.0f)
+            add(row - 1, column + 1);
+        if (vx >= 0.0f && vy <= 0.0f)
+            add(row + 1, column + 1);
+        if (vx <= 0.0f && vy >= 0.0f)
+            add(row - 1, column - 1);
+        if (vx <= 0.0f && vy <= 0.0f)
+            add(row + 1, column - 1);
+    }
+    void add(int row, int column) { cells[count++] = Cell{row, column}; }
+};
+
+// A cell's rectangle enlarged by the ball's radius on every side.
+struct Bounds {
+    float left;
+    float right;
+    float top;
+    float bottom;
+
+    explicit Bounds(Cell cell) {
+        const float cellLeftEdge = cellLeft(cell.column);
+        const float cellTopEdge = cellTop(cell.row);
+        left = cellLeftEdge - kBallRadius;
+        right = cellLeftEdge + kCellWidth + kBallRadius;
+        top = cellTopEdge + kBallRadius;
+        bottom = cellTopEdge - kCellHeight - kBallRadius;
+    }
+    bool holds(float x, float y) const { return left <= x && x <= right && bottom <= y && y <= top; }
+};
+
+// Keeps the earliest positive time at which the coordinate reaches the line.
+void earliestCrossing(float line, float position, float velocity, float& t) {
+    const float time = (line - position) / velocity;
+    if (time > 0.0f && time < t)
+        t = time;
+}
+
+void rideOnPaddle(const Paddle& paddle, Ball& ball) {
+    const float reach = kStuckReach * paddle.width;
+    if (ball.x < paddle.x - reach)
+        ball.x = paddle.x - reach;
+    if (ball.x > paddle.x + reach)
+        ball.x = paddle.x + reach;
+    ball.y = paddle.y + kStuckHeight;
+    placeBallSprites(ball);
+}
+
+// The time until the next edge that matters for any ball; stuck balls are put on the paddle on the way.
+float earliestEvent(GameStructure& game) {
+    float earliest = kNoEvent;
+    for (Ball& ball : game.balls) {
+        if (ball.stuck) {
+            rideOnPaddle(game.paddle, ball);
+            continue;
+        }
+        const float t = timeToBoundary(game, ball);
+        if (t < earliest)
+            earliest = t;
+    }
+    return earliest;
+}
+
+// Applies the hit on a non-empty cell; returns true when the ball is to be turned.
+bool applyHit(GameStructure& game, Ball& ball, Cell hit, int ballRow, int ballColumn) {
+    switch (game.grid.at(hit.row, hit.column).kind) {
+        case BrickKind::Guard:
+            pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);
+            useGuardHit(game);
+            return true;
+        case BrickKind::Pipe:
+            pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);
+            return true;
+        default:
+            return hitBrick(game, ball, hit.row, hit.column, ballRow, ballColumn);
+    }
+}
+
+void turnBall(Ball& ball, Cell hit, int ballRow, int ballColumn) {
+    if ((hit.column < ballColumn && ball.vx < 0.0f) || (hit.column > ballColumn && ball.vx > 0.0f))
+        ball.vx = -ball.vx;
+    if ((hit.row < ballRow && ball.vy > 0.0f) || (hit.row > ballRow && ball.vy < 0.0f))
+        ball.vy = -ball.vy;
+}
+
+// Shallow or reversed directions are kept at least 15 degrees from the horizontal.
+float clampDirection(float u) {
+    if (u < kMinAngle)
+        u = kMinAngle;
+    if (u > kPi - kMinAngle && u < kPi)
+        u = kPi - kMinAngle;
+    if (u > kPi && u < kPi + kMinAngle)
+        u = kPi + kMinAngle;
+    if (u > kTwoPi - kMinAngle)
+        u = kTwoPi - kMinAngle;
+    return u;
+}
+
+void decayMultiplier(GameStructure& game) {
+    if (game.multiplierArmed && game.balls.size() <= 1) {
+        std::int32_t multiplier = game.scoreMultiplier - 1;
+        if (multiplier < 1)
+            multiplier = 1;
+        if (multiplier > 9)
+            multiplier = 9;
+        game.scoreMultiplier = multiplier;
+        showMultiplier(game);
+    } else {
+        game.multiplierArmed = true;
+    }
+}
+
+}  // namespace
+
+float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
+    float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
+    const Candidates candidates(cellRow(ball.y), cellColumn(ball.x), ball.vx, ball.vy);
+    for (int index = 0; index < candidates.count; ++index) {
+        const Bounds bounds(candidates.cells[index]);
+        if (ball.vx != 0.0f) {
+            earliestCrossing(bounds.left, ball.x, ball.vx, t);
+            earliestCrossing(bounds.right, ball.x, ball.vx, t);
+        }
+        if (ball.vy != 0.0f) {
+            earliestCrossing(bounds.bottom, ball.y, ball.vy, t);
+            earliestCrossing(bounds.top, ball.y, ball.vy, t);
+        }
+    }
+    return t;
+}
+
+void stepBalls(GameStructure& game, float dt) {
+    float remaining = dt;
+    while (remaining > 0.0f) {
+        const float earliest = earliestEvent(game);
+        if (earliest < remaining) {
+            const float step = earliest + kOvershoot;
+            for (Ball& ball : game.balls) {
+                advanceBall(ball, step);
+                resolveCollision(game, ball);
+            }
+            remaining -= step;
+        } else {
+            for (Ball& ball : game.balls)
+                advanceBall(ball, remaining);
+            remaining = 0.0f;
+        }
+    }
+}
+
+void resolveCollision(GameStructure& game, Ball& ball) {
+    const int ballRow = cellRow(ball.y);
+    const int ballColumn = cellColumn(ball.x);
+    const Candidates candidates(ballRow, ballColumn, ball.vx, ball.vy);
+    for (int index = 0; index < candidates.count; ++index) {
+        const Cell cell = candidates.cells[index];
+        if (!Bounds(cell).holds(ball.x, ball.y) ||
+            game.grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
+            continue;
+        if (applyHit(game, ball, cell, ballRow, ballColumn))
+            turnBall(ball, cell, ballRow, ballColumn);
+        break;
+    }
+    bounceOffPaddle(game, ball);
+}
+
+void bounceOffPaddle(GameStructure& game, Ball& ball) {
+    if (ball.vy > 0.0f)
+        return;
+    const Paddle& paddle = game.paddle;
+    const float halfWidth = (paddle.width + kBallSize) * 0.5f;
+    const float halfHeight = (paddle.height + kBallSize) * 0.5f;
+    if (ball.x < paddle.x - halfWidth || ball.x > paddle.x + halfWidth || ball.y < paddle.y - halfHeight ||
+        ball.y > paddle.y + halfHeight)
+        return;
+    pentavel::audio::playSound(game.soundPaddle, 1.0f, paddle.x);
+    float u = kPi * (paddle.x - ball.x) - std::atan2(ball.vy, ball.vx);
+    if (u < 0.0f)
+        u += kTwoPi;
+    u = clampDirection(u);
+    const float speed = std::sqrt(ball.vx * ball.vx + ball.vy * ball.vy);
+    ball.vx = speed * std::cos(u);
+    ball.vy = speed * std::sin(u);
+    touchPaddle(ball);
+    decayMultiplier(game);
+}
+
+}  // namespace tezmola

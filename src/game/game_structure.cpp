@@ -1,0 +1,196 @@
+#include "game/game_structure.h"
+
+#include "engine/audio/audio.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
+#include "engine/file/log.h"
+#include "engine/graphics/display.h"
+#include "game/balls.h"
+#include "game/collisions.h"
+#include "game/guard.h"
+#include "game/hud.h"
+#include "game/level.h"
+
+namespace tezmola {
+
+using pentavel::audio::soundCode;
+using pentavel::graphics::Colour;
+
+namespace {
+
+constexpr int kStartingSpareBalls = 4;
+constexpr float kIconSize = 0.046875f;
+
+void setUpSpareBallIcons(GameStructure& game) {
+    game.firstIconX = -1.0f + kPaddleMargin + 0.0234375f;
+    game.iconY = -0.75f + 0.0234375f;
+    game.iconSize = kIconSize;
+    game.lives = 0;
+}
+
+void setUpGuardGlow(GameStructure& game) {
+    game.guardGlowHeight = 0.0625f;
+    game.guardGlowGrowing = false;
+    game.guardCount = 0;
+    game.guardGlow.setSpriteByName("guard_glow");
+    game.guardGlow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
+    placeGuardGlow(game);
+    game.guardGlow.setDepth(1.0f);
+    switchGuardOff(game);
+}
+
+void lookUpSounds(GameStructure& game) {
+    game.soundCatch = soundCode("beep1");
+    game.soundBrickHit = soundCode("beep2");
+    game.soundBrickDestroyed = soundCode("beep3");
+    game.soundWall = soundCode("beep4");
+    game.soundPaddle = soundCode("beep5");
+}
+
+void connectHandlers(GameStructure& game) {
+    pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
+    pentavel::keyDownSignal().connect(&game, &GameStructure::onKeyDown, game.tracker);
+    pentavel::mouseButtonDownSignal().connect(&game, &GameStructure::onMouseButtonDown, game.tracker);
+    pentavel::mouseMotionSignal().connect(&game, &GameStructure::onMouseMotion, game.tracker);
+    pentavel::joyAxisSignal().connect(&game, &GameStructure::onJoyAxis, game.tracker);
+    pentavel::joyButtonDownSignal().connect(&game, &GameStructure::onJoyButtonDown, game.tracker);
+}
+
+void splitFreeBalls(GameStructure& game) {
+    std::size_t index = 0;
+    while (index < game.balls.size()) {
+        if (!game.balls[index].stuck && game.balls.size() < kMaxBalls) {
+            splitBall(game, index);
+            index += 2;  // the twin went to the front, ahead of the walk
+        } else {
+            ++index;
+        }
+    }
+}
+
+void raiseMultiplier(GameStructure& game) {
+    const std::int32_t raised = game.scoreMultiplier == INT32_MAX ? 1 : game.scoreMultiplier + 1;
+    game.scoreMultiplier = raised > 9 ? 9 : raised;
+    showMultiplier(game);
+    game.multiplierArmed = false;
+}
+
+// Each capsule falls; a caught one takes effect, one past the loss line goes.
+void updatePowerUps(GameStructure& game, float dt) {
+    std::size_t index = 0;
+    while (index < game.powerUps.size()) {
+        PowerUp& powerUp = game.powerUps[index];
+        fallPowerUp(powerUp, dt);
+        if (isCaught(game.paddle, powerUp)) {
+            pentavel::audio::playSound(game.soundCatch, 1.0f, powerUp.x);
+            const PowerUpKind kind = powerUp.kind;
+            game.powerUps.erase(game.powerUps.begin() + static_cast<std::ptrdiff_t>(index));
+            applyPowerUp(game, kind);
+        } else if (powerUp.y < kLossLine) {
+            game.powerUps.erase(game.powerUps.begin() + static_cast<std::ptrdiff_t>(index));
+        } else {
+            ++index;
+        }
+    }
+}
+
+}  // namespace
+
+GameStructure::GameStructure() {
+    balls.reserve(kMaxBalls);
+    powerUps.reserve(64);
+}
+
+GameStructure::~GameStructure() = default;
+
+void GameStructure::update(float dt) {
+    updateGame(*this, dt);
+}
+
+bool initialiseGameStructure(GameStructure& game) {
+    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
+    if (!readLevelFile(game)) {
+        pentavel::logError("Cannot initialise the main game structure!");
+        return false;
+    }
+    resolveBallImages();
+    buildGlyphTable(game);
+    makeBackground(game);
+    game.frameRateCounter.setUp(game.glyphs, 0.75f);
+    lookUpSounds(game);
+    setUpLabels(game);
+    setUpSpareBallIcons(game);
+    setUpGuardGlow(game);
+    setUpGrid(game);
+    connectHandlers(game);
+    game.showFrameRate = false;
+    game.freePaddle = false;
+    setPausedShown(game, false);
+    refreshLevelLabel(game);
+    refreshStateLabel(game);
+    newGame(game);
+    return true;
+}
+
+void newGame(GameStructure& game) {
+    game.levelNumber = 1;
+    game.score = 0;
+    showScore(game);
+    while (game.lives > 0)
+        removeSpareBall(game);
+    for (int count = 0; count < kStartingSpareBalls; ++count)
+        addSpareBall(game);
+    buildLevel(game);
+    game.playing = true;
+    refreshStateLabel(game);
+    clearTitleCheatMark(game);
+}
+
+void updateGame(GameStructure& game, float dt) {
+    stepBalls(game, dt);
+    removeLostBalls(game);
+    if (game.balls.empty())
+        serveBall(game);
+    updatePowerUps(game, dt);
+    game.cellAnimation.emit(dt);
+    if (game.guardCount != 0)
+        animateGuardGlow(game, dt);
+    if (game.bricksLeft < 1) {
+        ++game.levelNumber;
+        buildLevel(game);
+    }
+}
+
+void applyPowerUp(GameStructure& game, PowerUpKind kind) {
+    switch (kind) {
+        case PowerUpKind::Red:
+            for (Ball& ball : game.balls)
+                addFire(ball);
+            break;
+        case PowerUpKind::Blue:
+            splitFreeBalls(game);
+            break;
+        case PowerUpKind::Yellow:
+            for (Ball& ball : game.balls)
+                addPower(ball);
+            break;
+        case PowerUpKind::Green:
+            raiseGuard(game);
+            break;
+        case PowerUpKind::Magenta:
+            raiseMultiplier(game);
+            break;
+        case PowerUpKind::White:
+            if (game.lives < kMaxLives)
+                addSpareBall(game);
+            break;
+    }
+}
+
+void setPausedShown(GameStructure& game, bool paused) {
+    game.pausedShown = paused;
+    pentavel::graphics::showCursor(paused);
+    refreshStateLabel(game);
+}
+
+}  // namespace tezmola

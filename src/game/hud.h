@@ -1,0 +1,29 @@
+#pragma once
+// The heads-up display: title, score, level, multiplier and state labels, and the top band.
+
+#include <cstdint>
+
+namespace tezmola {
+
+class GameStructure;
+
+// Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
+void buildGlyphTable(GameStructure& game);
+// Makes the title, score, top band, multiplier and state labels with their layout.
+void setUpLabels(GameStructure& game);
+// "LEVEL nn", or the frame-rate text in its place while that is switched on.
+void refreshLevelLabel(GameStructure& game);
+// "PAUSED" while paused, else "GAME OVER" when the game is over, else hidden.
+void refreshStateLabel(GameStructure& game);
+// The title reads "ZORPLEX" until the next new game.
+void setTitleCheatMark(GameStructure& game);
+// The title reads "TEZMOLA".
+void clearTitleCheatMark(GameStructure& game);
+// The score label shows the score as eight digits.
+void showScore(GameStructure& game);
+// The multiplier label shows "X" and the multiplier's digit.
+void showMultiplier(GameStructure& game);
+// Adds points to the score (wrapping like the 32-bit counter it is) and shows it.
+void addScore(GameStructure& game, std::int32_t points);
+
+}  // namespace tezmola
