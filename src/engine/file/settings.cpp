@@ -16,10 +16,10 @@ namespace {
 const char* const kValueAttribute = "value";
 const char* const kBadSuffix = ".bad";
 
-TiXmlDocument& settingsDocument() {
-    static TiXmlDocument document;
-    return document;
-}
+// Built at static initialisation, so it outlives the exit handler that saves it.
+TiXmlDocument document;
+
+TiXmlDocument& settingsDocument() { return document; }
 
 bool settingsLoaded = false;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.

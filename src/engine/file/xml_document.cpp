@@ -20,11 +20,11 @@ const char* const kIndent = "    ";
 const std::int64_t kMaxDocumentSize = INT32_MAX;
 
 // TinyXML notes a byte-order mark privately and never writes it back, so the documents read with one are
-// remembered here. Every load refreshes the entry of its document.
-std::set<const TiXmlDocument*>& documentsWithMark() {
-    static std::set<const TiXmlDocument*> documents;
-    return documents;
-}
+// remembered here. Every load refreshes the entry of its document. Built at static initialisation, so it
+// outlives the exit handler that saves the settings.
+std::set<const TiXmlDocument*> markedDocuments;
+
+std::set<const TiXmlDocument*>& documentsWithMark() { return markedDocuments; }
 
 std::string toLineFeeds(const std::string& text) {
     std::string result;

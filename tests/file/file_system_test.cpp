@@ -1,0 +1,275 @@
+#include "engine/file/file_system.h"
+
+#include <gtest/gtest.h>
+#include <physfs.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/file/log.h"
+#include "engine/file/settings.h"
+#include "file/environment_guard.h"
+#include "file/zip_writer.h"
+#include "support/test_support.h"
+
+namespace {
+
+using pentavel::file::FileData;
+using pentavel::file::listFiles;
+using pentavel::file::readFileToMemory;
+
+std::string readText(const char* name) {
+    FileData file = readFileToMemory(name);
+    if (file.data == nullptr)
+        return "<unreadable>";
+    return std::string(reinterpret_cast<const char*>(file.data), file.size);
+}
+
+// A valid archive of the older "PACK" format, which must not be taken for a data archive.
+std::string packArchive(const std::string& name, const std::string& content) {
+    auto put32 = [](std::string& out, std::uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            out += static_cast<char>((value >> shift) & 0xFF);
+    };
+    std::string archive = "PACK";
+    put32(archive, static_cast<std::uint32_t>(12 + content.size()));
+    put32(archive, 64);
+    archive += content;
+    std::string entryName = name;
+    entryName.resize(56, '\0');
+    archive += entryName;
+    put32(archive, 12);
+    put32(archive, static_cast<std::uint32_t>(content.size()));
+    return archive;
+}
+
+std::vector<std::string> searchPath() {
+    std::vector<std::string> entries;
+    char** list = PHYSFS_getSearchPath();
+    for (char** entry = list; entry != nullptr && *entry != nullptr; ++entry)
+        entries.emplace_back(*entry);
+    PHYSFS_freeList(list);
+    return entries;
+}
+
+void mountArchivesLikeStartUp() {
+    const pentavel::file::FileList archives = listFiles("pak");
+    for (const std::string& name : *archives)
+        pentavel::file::mountArchive(name.c_str());
+}
+
+class FileServicesTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::mountOnly(user.path(), program.path()); }
+    void TearDown() override {
+        pentavel::closeLog();
+        test::unmountAll();
+    }
+    test::TempDir user;
+    test::TempDir program;
+};
+
+TEST_F(FileServicesTest, ListingFiltersByExactExtensionAndSorts) {
+    for (const char* name : {"c.wav", "wav", "b.wav", "a.WAV", ".pak", "A.PAK", "a.pak", "pak", "x.wavs"}) {
+        user.write(name, "");
+    }
+    user.write("x.wav/inside.wav", "");
+    program.write("B.wav", "");
+    program.write("b.wav", "a second copy");
+
+    EXPECT_EQ((std::vector<std::string>{"B.wav", "b.wav", "c.wav"}), *listFiles("wav"));
+    EXPECT_EQ((std::vector<std::string>{".pak", "a.pak"}), *listFiles("pak"));
+    const std::vector<std::string> everything = *listFiles("");
+    EXPECT_EQ((std::vector<std::string>{".pak", "A.PAK", "B.wav", "a.WAV", "a.pak", "b.wav", "c.wav", "pak",
+                                        "wav", "x.wavs"}),
+              everything);
+    EXPECT_EQ(everything, *listFiles(nullptr));
+}
+
+TEST_F(FileServicesTest, OverridesRunUserThenProgramThenArchivesInNameOrder) {
+    user.write("user.txt", "user");
+    program.write("user.txt", "program");
+    program.write("program.txt", "program");
+    program.write("a.pak", test::zipArchive({{"user.txt", "a"},
+                                             {"program.txt", "a"},
+                                             {"ab.txt", "a"},
+                                             {"abz.txt", "a"},
+                                             {"a-only.txt", "a"}}));
+    user.write("b.pak", test::zipArchive({{"ab.txt", "b"}, {"b-only.txt", "b"}}));
+    program.write("Z.pak", test::zipArchive({{"abz.txt", "Z"}}));
+    mountArchivesLikeStartUp();
+
+    EXPECT_EQ("user", readText("user.txt"));
+    EXPECT_EQ("program", readText("program.txt"));
+    EXPECT_EQ("a", readText("ab.txt"));
+    EXPECT_EQ("Z", readText("abz.txt"));
+    EXPECT_EQ("a", readText("a-only.txt"));
+    EXPECT_EQ("b", readText("b-only.txt"));
+    const std::vector<std::string> path = searchPath();
+    ASSERT_EQ(5u, path.size());
+    EXPECT_EQ(program.path() + "/Z.pak", path[2]);
+    EXPECT_EQ(program.path() + "/a.pak", path[3]);
+    EXPECT_EQ(user.path() + "/b.pak", path[4]);
+}
+
+TEST_F(FileServicesTest, ArchivesThatAreNotZipFilesAreNotMounted) {
+    user.write("empty.pak", "");
+    user.write("junk.pak", std::string(3000, '\x50'));
+    user.write("old.pak", packArchive("old.txt", "old"));
+    user.write("truncated.pak", test::zipArchive({{"cut.txt", "cut"}}).substr(0, 40));
+    user.write("good.pak", test::zipArchive({{"good.txt", "good"}}));
+    pentavel::file::mountArchive("missing.pak");
+    mountArchivesLikeStartUp();
+
+    EXPECT_EQ("good", readText("good.txt"));
+    EXPECT_FALSE(PHYSFS_exists("old.txt"));
+    EXPECT_FALSE(PHYSFS_exists("cut.txt"));
+    EXPECT_EQ(3u, searchPath().size());
+}
+
+TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
+    const std::string binary("\0\x01\xFFtext\0", 8);
+    user.write("binary.dat", binary);
+    user.write("empty.dat", "");
+    ASSERT_TRUE(pentavel::openLog());
+
+    FileData data = readFileToMemory("binary.dat");
+    ASSERT_NE(nullptr, data.data);
+    EXPECT_EQ(binary, std::string(reinterpret_cast<const char*>(data.data), data.size));
+
+    FileData empty = readFileToMemory("empty.dat");
+    EXPECT_NE(nullptr, empty.data);
+    EXPECT_EQ(0u, empty.size);
+
+    data = readFileToMemory("missing.dat");
+    EXPECT_EQ(nullptr, data.data);
+    EXPECT_EQ(0u, data.size);
+
+    pentavel::closeLog();
+    const std::string log = user.read("log.html");
+    EXPECT_NE(std::string::npos,
+              log.find("<span class=\"L1\">Cannot open file missing.dat for reading into memory!</span>"));
+    // The empty file is no error: the missing one gives the only error line.
+    EXPECT_EQ(log.find("<b>"), log.rfind("<b>"));
+}
+
+TEST_F(FileServicesTest, AFileOfFourGibibytesIsRefusedInsteadOfTruncated) {
+    const std::string path = user.write("huge.dat", "");
+    std::error_code error;
+    std::filesystem::resize_file(path, std::uint64_t{1} << 32, error);  // sparse: takes no disk space
+    if (error)
+        GTEST_SKIP() << "cannot make a sparse file here";
+    ASSERT_TRUE(pentavel::openLog());
+    FileData data = readFileToMemory("huge.dat");
+    EXPECT_EQ(nullptr, data.data);
+    EXPECT_EQ(0u, data.size);
+    pentavel::closeLog();
+    EXPECT_NE(std::string::npos, user.read("log.html").find("Cannot allocate memory for file huge.dat!"));
+}
+
+class StartUpTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (PHYSFS_isInit())
+            PHYSFS_deinit();
+        pentavel::resetSettings();
+        environment.set("HOME", dir.path() + "/home");
+        environment.unset("XDG_DOCUMENTS_DIR");
+        environment.unset("XDG_CONFIG_HOME");
+        dir.write("home/.keep", "");
+        userDirectory = "home/My Games/Tezmola";
+    }
+    void TearDown() override {
+        pentavel::file::shutDownFileSystem();
+        pentavel::resetSettings();
+    }
+    bool startUp() { return pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola"); }
+
+    test::TempDir dir;
+    test::EnvironmentGuard environment;
+    std::string userDirectory;
+};
+
+TEST_F(StartUpTest, FirstRunCreatesTheUserDirectoryWithLogAndSettings) {
+    ASSERT_TRUE(startUp());
+    EXPECT_TRUE(pentavel::isLogOpen());
+    EXPECT_TRUE(dir.exists(userDirectory + "/log.html"));
+    EXPECT_EQ(dir.path() + "/" + userDirectory + "/", std::string(PHYSFS_getWriteDir()) + "/");
+    int goalFps = 0;
+    pentavel::getSetting("graphics", "goalfps", goalFps);
+
+    pentavel::file::shutDownFileSystem();
+    EXPECT_FALSE(PHYSFS_isInit());
+    EXPECT_FALSE(pentavel::isLogOpen());
+    EXPECT_NE(std::string::npos, dir.read(userDirectory + "/settings.xml").find("<goalfps value=\"0\" />"));
+    const std::string log = dir.read(userDirectory + "/log.html");
+    const std::size_t loading = log.find("Loading settings from file: settings.xml");
+    const std::size_t saving = log.find("Saving settings to file: settings.xml");
+    const std::size_t end = log.find("=== END LOG ===");
+    EXPECT_LT(loading, saving);
+    EXPECT_LT(saving, end);
+    EXPECT_NE(std::string::npos, end);
+}
+
+TEST_F(StartUpTest, TheExitHandlerSavesTheSettingsAndClosesTheLog) {
+    EXPECT_EXIT(
+        {
+            if (!startUp())
+                std::exit(2);
+            int goalFps = 5;
+            pentavel::getSetting("graphics", "goalfps", goalFps);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_NE(std::string::npos, dir.read(userDirectory + "/settings.xml").find("<goalfps value=\"5\" />"));
+    const std::string log = dir.read(userDirectory + "/log.html");
+    EXPECT_EQ(log.size() - 14, log.rfind("</body></html>"));
+}
+
+TEST_F(StartUpTest, UserFilesAndArchivesOfTheUserDirectoryAreOnTheSearchPath) {
+    dir.write(userDirectory + "/settings.xml", "<graphics><goalfps value=\"30\" /></graphics>");
+    dir.write(userDirectory + "/shared.txt", "user");
+    dir.write(userDirectory + "/a.pak", test::zipArchive({{"shared.txt", "a"}, {"level.txt", "a"}}));
+    dir.write(userDirectory + "/b.pak", test::zipArchive({{"level.txt", "b"}, {"b.txt", "b"}}));
+    dir.write(userDirectory + "/c.pak", "not an archive");
+    ASSERT_TRUE(startUp());
+    int goalFps = 0;
+    pentavel::getSetting("graphics", "goalfps", goalFps);
+    EXPECT_EQ(30, goalFps);
+    EXPECT_EQ("user", readText("shared.txt"));
+    EXPECT_EQ("a", readText("level.txt"));
+    EXPECT_EQ("b", readText("b.txt"));
+    const std::vector<std::string> path = searchPath();
+    ASSERT_EQ(4u, path.size());
+    EXPECT_EQ(dir.path() + "/" + userDirectory, path[0]);
+    EXPECT_NE(std::string::npos, path[2].find("a.pak"));
+    EXPECT_NE(std::string::npos, path[3].find("b.pak"));
+}
+
+TEST_F(StartUpTest, AnUnusableUserDirectoryIsReportedOnStandardError) {
+    dir.write("plain-file", "");
+    environment.set("HOME", dir.path() + "/plain-file");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(startUp());
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, message.find(dir.path() + "/plain-file/My Games/Tezmola")) << message;
+    EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n'));
+    EXPECT_FALSE(pentavel::isLogOpen());
+}
+
+TEST_F(StartUpTest, ALogThatCannotBeOpenedIsReportedOnStandardError) {
+    dir.write(userDirectory + "/log.html/blocker", "");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(startUp());
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, message.find(userDirectory + "/log.html")) << message;
+    EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n'));
+    pentavel::file::shutDownFileSystem();
+    EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml"));
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+#include "engine/file/settings.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <string>
+
+#include "engine/file/log.h"
+#include "support/test_support.h"
+
+namespace {
+
+using pentavel::getSetting;
+using pentavel::setSetting;
+
+class SettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::mountOnly(dir.path());
+        pentavel::resetSettings();
+    }
+    void TearDown() override {
+        pentavel::closeLog();
+        pentavel::resetSettings();
+        test::unmountAll();
+    }
+    // The reads of the program's start-up, in its order.
+    void readProgramSettings() {
+        int goalFps = 0, windowWidth = 512, windowHeight = 384, modeWidth = 800, modeHeight = 600;
+        int bitsPerPixel = 0, fullScreen = 0, soundActive = 1, musicActive = 1;
+        float soundVolume = 1.0f, musicVolume = 1.0f;
+        getSetting("graphics", "goalfps", goalFps);
+        getSetting("graphics", "window_size", "width", windowWidth);
+        getSetting("graphics", "window_size", "height", windowHeight);
+        getSetting("graphics", "video_mode", "width", modeWidth);
+        getSetting("graphics", "video_mode", "height", modeHeight);
+        getSetting("graphics", "bbp", bitsPerPixel);
+        getSetting("graphics", "fullscreen", fullScreen);
+        getSetting("audio", "sound", "active", soundActive);
+        getSetting("audio", "sound", "volume", soundVolume);
+        getSetting("audio", "music", "active", musicActive);
+        getSetting("audio", "music", "volume", musicVolume);
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(SettingsTest, FirstRunWritesEveryDefaultInTheOrderAskedFor) {
+    ASSERT_TRUE(pentavel::loadSettings("settings.xml"));
+    readProgramSettings();
+    ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
+    EXPECT_EQ(
+        "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n"
+        "<graphics>\n"
+        "    <goalfps value=\"0\" />\n"
+        "    <window_size width=\"512\" height=\"384\" />\n"
+        "    <video_mode width=\"800\" height=\"600\" />\n"
+        "    <bbp value=\"0\" />\n"
+        "    <fullscreen value=\"0\" />\n"
+        "</graphics>\n"
+        "<audio>\n"
+        "    <sound active=\"1\" volume=\"1.000000\" />\n"
+        "    <music active=\"1\" volume=\"1.000000\" />\n"
+        "</audio>\n",
+        dir.read("settings.xml"));
+}
+
+TEST_F(SettingsTest, StoredValuesWinAndMissingAttributesAreAppended) {
+    dir.write("settings.xml", "<graphics>\n<window_size width=\"640\" />\n</graphics>\n");
+    pentavel::loadSettings("settings.xml");
+    int width = 512, height = 384;
+    getSetting("graphics", "window_size", "width", width);
+    getSetting("graphics", "window_size", "height", height);
+    EXPECT_EQ(640, width);
+    EXPECT_EQ(384, height);
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos,
+              dir.read("settings.xml").find("<window_size width=\"640\" height=\"384\" />"));
+}
+
+TEST_F(SettingsTest, NumbersAreReadLikeAtoiAndAtofLeavingTheTextAlone) {
+    dir.write("settings.xml",
+              "<graphics><video_mode width=\"1024x768\" height=\"tall\" /></graphics>"
+              "<audio><sound volume=\" 0.5db\" /><music volume=\"loud\" /></audio>");
+    pentavel::loadSettings("settings.xml");
+    int width = 0, height = 600;
+    float soundVolume = 1.0f, musicVolume = 1.0f;
+    getSetting("graphics", "video_mode", "width", width);
+    getSetting("graphics", "video_mode", "height", height);
+    getSetting("audio", "sound", "volume", soundVolume);
+    getSetting("audio", "music", "volume", musicVolume);
+    EXPECT_EQ(1024, width);
+    EXPECT_EQ(0, height);
+    EXPECT_FLOAT_EQ(0.5f, soundVolume);
+    EXPECT_FLOAT_EQ(0.0f, musicVolume);
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos, dir.read("settings.xml").find("width=\"1024x768\" height=\"tall\""));
+}
+
+TEST_F(SettingsTest, SetValuesReplaceTextInPlaceAndFloatsUseSixDecimals) {
+    pentavel::loadSettings("settings.xml");
+    readProgramSettings();
+    EXPECT_TRUE(setSetting("audio", "sound", "volume", 0.25f));
+    EXPECT_TRUE(setSetting("graphics", "window_size", "width", 1280));
+    EXPECT_TRUE(setSetting("misc", "name", std::string("a \"quoted\" <name>")));
+    std::string name;
+    getSetting("misc", "name", name);
+    EXPECT_EQ("a \"quoted\" <name>", name);
+    pentavel::saveSettings("settings.xml");
+
+    pentavel::resetSettings();
+    pentavel::loadSettings("settings.xml");
+    int width = 0;
+    float volume = 0.0f;
+    std::string reread;
+    getSetting("graphics", "window_size", "width", width);
+    getSetting("audio", "sound", "volume", volume);
+    getSetting("misc", "name", reread);
+    EXPECT_EQ(1280, width);
+    EXPECT_FLOAT_EQ(0.25f, volume);
+    EXPECT_EQ("a \"quoted\" <name>", reread);
+    const std::string text = dir.read("settings.xml");
+    EXPECT_NE(std::string::npos, text.find("<sound active=\"1\" volume=\"0.250000\" />"));
+    EXPECT_NE(std::string::npos, text.find("<window_size width=\"1280\" height=\"384\" />"));
+}
+
+TEST_F(SettingsTest, SeveralTopLevelSectionsLoad) {
+    dir.write("settings.xml",
+              "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<graphics>\r\n    <goalfps value=\"60\" />\r\n"
+              "</graphics>\r\n<audio>\r\n    <sound active=\"0\" />\r\n</audio>\r\n<extra />\r\n");
+    pentavel::loadSettings("settings.xml");
+    int goalFps = 0, soundActive = 1;
+    getSetting("graphics", "goalfps", goalFps);
+    getSetting("audio", "sound", "active", soundActive);
+    EXPECT_EQ(60, goalFps);
+    EXPECT_EQ(0, soundActive);
+    EXPECT_FALSE(dir.exists("settings.xml.bad"));
+}
+
+TEST_F(SettingsTest, AMalformedFileIsKeptAsBadBeforeTheDefaultsReplaceIt) {
+    const std::string malformed = "<graphics><goalfps value=\"60\"></graphics>";
+    dir.write("settings.xml", malformed);
+    dir.write("settings.xml.bad", "an older bad copy, longer than the new one");
+    ASSERT_TRUE(pentavel::openLog());
+    ASSERT_TRUE(pentavel::loadSettings("settings.xml"));
+    EXPECT_EQ(malformed, dir.read("settings.xml.bad"));
+
+    int goalFps = 0;
+    getSetting("graphics", "goalfps", goalFps);
+    EXPECT_EQ(0, goalFps);
+    ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
+    EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<goalfps value=\"0\" />"));
+    EXPECT_EQ(malformed, dir.read("settings.xml.bad"));
+
+    pentavel::closeLog();
+    const std::string log = dir.read("log.html");
+    EXPECT_NE(
+        std::string::npos,
+        log.find(
+            "<span class=\"L2\">...settings.xml could not be read, it is kept as settings.xml.bad</span>"));
+    EXPECT_NE(std::string::npos, log.find("...settings.xml does not exist, using default settings"));
+}
+
+TEST_F(SettingsTest, AMalformedFileThatCannotBeKeptIsNeverOverwritten) {
+    const std::string malformed = "<graphics";
+    dir.write("settings.xml", malformed);
+    dir.write("settings.xml.bad/blocker", "a folder where the copy would go");
+    ASSERT_TRUE(pentavel::loadSettings("settings.xml"));
+    int goalFps = 7;
+    getSetting("graphics", "goalfps", goalFps);
+    EXPECT_EQ(7, goalFps);
+    EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
+    EXPECT_EQ(malformed, dir.read("settings.xml"));
+}
+
+TEST_F(SettingsTest, NothingIsSavedBeforeLoading) {
+    int goalFps = 0;
+    getSetting("graphics", "goalfps", goalFps);
+    EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
+    EXPECT_FALSE(dir.exists("settings.xml"));
+}
+
+TEST_F(SettingsTest, LookupsCreateOnceAndRefuseANullElement) {
+    pentavel::loadSettings("settings.xml");
+    TiXmlElement* section = pentavel::settingsSection("graphics");
+    ASSERT_NE(nullptr, section);
+    EXPECT_EQ(section, pentavel::settingsSection("graphics"));
+    TiXmlElement* key = pentavel::settingsChild(section, "bbp");
+    ASSERT_NE(nullptr, key);
+    EXPECT_EQ(key, pentavel::settingsChild(section, "bbp"));
+    EXPECT_EQ(nullptr, pentavel::settingsChild(nullptr, "bbp"));
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "engine/file/xml_document.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+using pentavel::file::loadXmlDocument;
+using pentavel::file::saveXmlDocument;
+
+const std::string kMark = "\xEF\xBB\xBF";
+
+class XmlDocumentTest : public ::testing::Test {
+  protected:
+    void SetUp() override { test::mountOnly(dir.path()); }
+    void TearDown() override { test::unmountAll(); }
+    test::TempDir dir;
+};
+
+TEST_F(XmlDocumentTest, CarriageReturnsBecomeLineFeeds) {
+    dir.write("doc.xml", "<root>\r\n<!--one\r\ntwo\rthree\n\rfour-->\r<item/></root>");
+    TiXmlDocument document;
+    ASSERT_TRUE(loadXmlDocument(document, "doc.xml"));
+    const TiXmlNode* comment = document.RootElement()->FirstChild();
+    ASSERT_NE(nullptr, comment->ToComment());
+    EXPECT_STREQ("one\ntwo\nthree\n\nfour", comment->Value());
+}
+
+TEST_F(XmlDocumentTest, AByteOrderMarkIsWrittenBackOnlyWhenOneWasRead) {
+    dir.write("marked.xml", kMark + "<a x=\"1\"/>");
+    dir.write("plain.xml", "<a x=\"2\"/>");
+    TiXmlDocument document;
+    ASSERT_TRUE(loadXmlDocument(document, "marked.xml"));
+    ASSERT_TRUE(saveXmlDocument(document, "marked-out.xml"));
+    EXPECT_EQ(kMark + "<a x=\"1\" />\n", dir.read("marked-out.xml"));
+
+    // The same document read again from a file without the mark.
+    ASSERT_TRUE(loadXmlDocument(document, "plain.xml"));
+    ASSERT_TRUE(saveXmlDocument(document, "plain-out.xml"));
+    EXPECT_EQ("<a x=\"2\" />\n", dir.read("plain-out.xml"));
+
+    TiXmlDocument fresh;
+    fresh.LinkEndChild(new TiXmlElement("b"));
+    ASSERT_TRUE(saveXmlDocument(fresh, "fresh.xml"));
+    EXPECT_EQ("<b />\n", dir.read("fresh.xml"));
+}
+
+TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFile) {
+    dir.write("out.xml", std::string(500, 'z'));
+    TiXmlDocument document;
+    TiXmlElement* root = new TiXmlElement("root");
+    root->LinkEndChild(new TiXmlElement("child"))->ToElement()->SetAttribute("n", 3);
+    document.LinkEndChild(root);
+    ASSERT_TRUE(saveXmlDocument(document, "out.xml"));
+    EXPECT_EQ("<root>\n    <child n=\"3\" />\n</root>\n", dir.read("out.xml"));
+}
+
+TEST_F(XmlDocumentTest, MissingEmptyAndMalformedFilesFailWithTheirErrors) {
+    dir.write("empty.xml", "");
+    dir.write("bad.xml", "<a><b></a>");
+    TiXmlDocument document;
+    EXPECT_FALSE(loadXmlDocument(document, "missing.xml"));
+    EXPECT_EQ(TiXmlBase::TIXML_ERROR_OPENING_FILE, document.ErrorId());
+    EXPECT_FALSE(loadXmlDocument(document, "empty.xml"));
+    EXPECT_EQ(TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY, document.ErrorId());
+    EXPECT_FALSE(loadXmlDocument(document, "bad.xml"));
+    EXPECT_TRUE(document.Error());
+}
+
+TEST_F(XmlDocumentTest, ReadsAlongTheSearchPathAndWritesOnlyToTheWriteDirectory) {
+    test::TempDir program;
+    program.write("level.xml", "<levels count=\"2\"/>");
+    test::mountOnly(dir.path(), program.path());
+    TiXmlDocument document;
+    ASSERT_TRUE(loadXmlDocument(document, "level.xml"));
+    ASSERT_TRUE(saveXmlDocument(document, "level.xml"));
+    EXPECT_EQ("<levels count=\"2\"/>", program.read("level.xml"));
+    EXPECT_EQ("<levels count=\"2\" />\n", dir.read("level.xml"));
+}
+
+}  // namespace
