@@ -1,0 +1,117 @@
+#pragma once
+// A GameStructure over a level file written by the test, with a small sprite sheet that names every
+// image the game uses, and the run-time log in the test's folder.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
+#include "engine/file/log.h"
+#include "engine/graphics/display.h"
+#include "game/ball.h"
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "support/test_support.h"
+
+namespace test {
+
+// Scans, once per process, a sheet with every image name the game asks for.
+inline void scanGameSheet() {
+    static const bool scanned = [] {
+        static TempDir folder;
+        std::string svg = "<svg width=\"4000\" height=\"400\"><g>\n";
+        std::vector<std::string> names = {
+            "brick",        "brick_ice1",        "brick_ice2",        "brick_ice3",
+            "brick_steel",  "pipe_vertical",     "pipe_horizontal",   "pipe_corner",
+            "ball",         "ball_nimbus_power", "ball_nimbus_fire",  "ball_nimbus_ultra",
+            "paddle",       "powerup",           "powerup_faceplate", "guard_glow",
+            "tile_pyramid", "tile_test",         "conduit_nc"};
+        for (int code = 32; code < 96; ++code) {
+            char name[16];
+            std::snprintf(name, sizeof name, "conduit_%03d", code);
+            names.push_back(name);
+        }
+        int x = 0;
+        for (const std::string& name : names) {
+            svg += "<rect id=\"" + name + "\" x=\"" + std::to_string(x) +
+                   "\" y=\"0\" width=\"20\" height=\"20\"/>\n";
+            x += 20;
+        }
+        folder.write("game_test.svg", svg + "</g></svg>\n");
+        folder.write("game_test.png", "not drawn in these tests");
+        mountOnly(folder.path());
+        pentavel::graphics::scanSpriteSheets();
+        return true;
+    }();
+    (void)scanned;
+}
+
+// One "level" element: the map rows and a background.
+inline std::string level(const std::vector<std::string>& rows,
+                         const std::string& background =
+                             "<background sprite=\"tile_test\" red=\"0.5\" "
+                             "green=\"0.25\" blue=\"1\"/>") {
+    std::string map;
+    for (const std::string& row : rows)
+        map += row + "\n";
+    return "<level><tezm>\n" + map + "</tezm>" + background + "</level>\n";
+}
+
+// Rows of the frame and empty cells, with the given row replaced (row numbers from 0).
+inline std::vector<std::string> mapWith(int row, const std::string& codes) {
+    std::vector<std::string> rows(19, "I+" + std::string(28, '.') + "+I");
+    rows[0] = std::string(32, '-');
+    rows[row] = codes;
+    return rows;
+}
+
+class GameTest : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        game.reset();
+        pentavel::closeLog();
+        unmountAll();
+    }
+
+    // Writes level.xml, mounts the folder, opens the log there and initialises a GameStructure.
+    bool start(const std::string& levelFile) {
+        scanGameSheet();
+        folder.write("level.xml", levelFile);
+        mountOnly(folder.path());
+        pentavel::openLog();
+        game = std::make_unique<tezmola::GameStructure>();
+        return tezmola::initialiseGameStructure(*game);
+    }
+    void startWith(const std::vector<std::string>& rows) { ASSERT_TRUE(start(level(rows))); }
+
+    std::string log() {
+        pentavel::closeLog();
+        return folder.read("log.html");
+    }
+    void step(int count = 1) {
+        for (int index = 0; index < count; ++index)
+            pentavel::updateSignal().emit(pentavel::kStepSeconds);
+    }
+    void press(int key) { pentavel::keyDownSignal().emit(key); }
+    // Replaces every ball by one free ball.
+    tezmola::Ball& onlyBall(float x, float y, float vx, float vy,
+                            tezmola::NimbusKind kind = tezmola::NimbusKind::None) {
+        game->balls.clear();
+        game->balls.push_back(tezmola::makeBall(x, y, vx, vy, kind));
+        return game->balls.front();
+    }
+    tezmola::BrickCell& cell(int row, int column) { return game->grid.at(row, column); }
+
+    TempDir folder;
+    std::unique_ptr<tezmola::GameStructure> game;
+};
+
+inline pentavel::graphics::SpriteId image(const char* name) {
+    return pentavel::graphics::lookupSprite(name);
+}
+
+}  // namespace test
