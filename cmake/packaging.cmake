@@ -1,0 +1,105 @@
+# Installation layout and the Debian package.
+#
+# The game finds its data in the directory of the real executable, so the program and its data archive
+# share one directory of their own, and a launcher script in the games directory starts the program there.
+# Everything is installed as the component "game"; the package holds that component only.
+
+set(TEZMOLA_INSTALL_GAMEDIR "lib/games/tezmola"
+    CACHE STRING "Directory for the program and its data archive, relative to the prefix")
+set(TEZMOLA_INSTALL_BINDIR "games" CACHE STRING "Directory for the launcher, relative to the prefix")
+foreach(dir TEZMOLA_INSTALL_GAMEDIR TEZMOLA_INSTALL_BINDIR)
+    if(IS_ABSOLUTE "${${dir}}")
+        message(FATAL_ERROR "${dir} must be relative to the installation prefix")
+    endif()
+endforeach()
+
+# The data helper's archive; cmake/data.cmake may name it through TEZMOLA_PAK.
+if(NOT DEFINED TEZMOLA_PAK)
+    set(TEZMOLA_PAK "${CMAKE_BINARY_DIR}/tezmola.pak")
+endif()
+
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+    WORLD_READ WORLD_EXECUTE)
+set(tezmola_packaging_dir "${PROJECT_SOURCE_DIR}/packaging")
+set(tezmola_generated_dir "${CMAKE_BINARY_DIR}/packaging")
+
+# The launcher reaches the program by a path relative to its own resolved location, so the installed
+# tree can be moved or staged anywhere.
+file(RELATIVE_PATH TEZMOLA_LAUNCHER_TARGET "/prefix/${TEZMOLA_INSTALL_BINDIR}"
+     "/prefix/${TEZMOLA_INSTALL_GAMEDIR}/tezmola")
+configure_file(${tezmola_packaging_dir}/tezmola.in ${tezmola_generated_dir}/tezmola @ONLY)
+
+# Icons in the hicolor theme, rendered from the one SVG drawing.
+set(tezmola_icon_svg ${tezmola_packaging_dir}/icons/tezmola.svg)
+set(tezmola_icon_sizes 48 64 128 256)
+set(tezmola_icon_pngs "")
+find_program(RSVG_CONVERT rsvg-convert)
+if(RSVG_CONVERT)
+    foreach(size ${tezmola_icon_sizes})
+        set(png ${tezmola_generated_dir}/icons/${size}x${size}/tezmola.png)
+        add_custom_command(
+            OUTPUT ${png}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${tezmola_generated_dir}/icons/${size}x${size}
+            COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${tezmola_icon_svg}
+            DEPENDS ${tezmola_icon_svg}
+            COMMENT "Rendering the ${size}x${size} icon"
+            VERBATIM)
+        list(APPEND tezmola_icon_pngs ${png})
+    endforeach()
+    add_custom_target(tezmola_icons ALL DEPENDS ${tezmola_icon_pngs})
+else()
+    message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
+endif()
+
+install(TARGETS tezmola RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
+install(FILES ${TEZMOLA_PAK} DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
+install(PROGRAMS ${tezmola_generated_dir}/tezmola DESTINATION ${TEZMOLA_INSTALL_BINDIR} COMPONENT game)
+install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.desktop DESTINATION share/applications
+        COMPONENT game)
+install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.metainfo.xml DESTINATION share/metainfo
+        COMPONENT game)
+install(FILES ${tezmola_icon_svg} DESTINATION share/icons/hicolor/scalable/apps COMPONENT game)
+foreach(png ${tezmola_icon_pngs})
+    get_filename_component(size_dir ${png} DIRECTORY)
+    get_filename_component(size_dir ${size_dir} NAME)
+    install(FILES ${png} DESTINATION share/icons/hicolor/${size_dir}/apps COMPONENT game)
+endforeach()
+
+# The man page names the installed paths, which are known only when installing (a package is staged
+# with its own prefix), so it is filled in and compressed then.
+set(tezmola_man_page ${tezmola_generated_dir}/tezmola.6)
+install(CODE "
+    set(TEZMOLA_VERSION \"${PROJECT_VERSION}\")
+    set(TEZMOLA_GAMEDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_GAMEDIR}\")
+    set(TEZMOLA_BINDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_BINDIR}\")
+    configure_file(\"${tezmola_packaging_dir}/tezmola.6\" \"${tezmola_man_page}\" @ONLY)
+    execute_process(COMMAND gzip -9nf \"${tezmola_man_page}\" RESULT_VARIABLE gzip_result)
+    if(NOT gzip_result EQUAL 0)
+        message(FATAL_ERROR \"Cannot compress the man page ${tezmola_man_page}\")
+    endif()
+" COMPONENT game)
+install(FILES ${tezmola_man_page}.gz DESTINATION share/man/man6 COMPONENT game)
+
+# The Debian package: prefix /usr, dependencies found by dpkg-shlibdeps.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tezmola)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Tezmola developers")
+set(CPACK_PACKAGE_CONTACT "Tezmola developers <dev@tezmola.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "brick-breaking arcade game")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Steer the paddle along the bottom of a walled play field, keep the balls in play\n\
+and clear the coloured bricks of each level. Broken bricks sometimes drop\n\
+capsules: fire and power auras, ball splitting, a guard row, a score multiplier\n\
+and extra balls. Play with the keyboard, the mouse or a joystick.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};game;/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tezmola developers <dev@tezmola.invalid>")
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,234 @@
+#!/bin/bash
+# Checks the installation and the Debian package of a Tezmola build:
+#   - the desktop entry and the AppStream metainfo validate;
+#   - the package builds with CPack and names its shared-library dependencies;
+#   - an install staged with DESTDIR holds the expected tree, and the staged game starts through a
+#     symbolic link to its launcher and finds its data;
+#   - the package installs with apt-get, the installed launcher starts the game under a virtual X display,
+#     which opens its window, quits on Escape with exit code 0 and writes its log into the player's folder;
+#   - purging the package leaves none of its files behind, only the player's folder.
+# Usage: scripts/check-package.sh [build-dir]   (default: build; configured and built beforehand)
+# Needs root or sudo: it installs and then purges the package "tezmola" on this machine, replacing any
+# installed copy.
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "$0")/.." && pwd)"
+build_dir="$(cd "${1:-build}" 2>/dev/null && pwd)" || {
+    echo "check-package: FAILED: build directory '${1:-build}' not found; configure and build first" >&2
+    exit 1
+}
+
+fail() {
+    echo "check-package: FAILED: $*" >&2
+    exit 1
+}
+step() { echo "check-package: $*"; }
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+work="$(mktemp -d)"
+installed_by_us=0
+cleanup() {
+    if [ "$installed_by_us" -eq 1 ] && dpkg-query -W -f='${Status}' tezmola 2>/dev/null | grep -q "ok installed"; then
+        echo "check-package: purging the package left installed by the failed check" >&2
+        $SUDO env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq tezmola >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Prints the game's log as text (the log is a small HTML page).
+show_log() {
+    if [ -f "$1" ]; then
+        echo "---- $1" >&2
+        sed -e 's/<[^>]*>//g' -e '/^[[:space:]]*$/d' "$1" | tail -n 40 >&2
+        echo "----" >&2
+    else
+        echo "(no log at $1)" >&2
+    fi
+}
+
+# Runs a game launcher under a virtual X display with a fresh home folder and no sound device, waits for
+# its window, sends Escape and checks the exit code and the log. Arguments: launcher, label.
+run_game() {
+    local launcher="$1" label="$2"
+    local home="$work/home-$label"
+    mkdir -p "$home"
+    step "starting $launcher under xvfb-run ($label)"
+    local status=0
+    env -u XDG_DOCUMENTS_DIR -u XDG_CONFIG_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
+        SCREENSHOT="$build_dir/package-check-$label.png" \
+        timeout 180 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash -c '
+            "$1" &
+            game=$!
+            # SDL turns SIGTERM into a quit request, which a stuck game may never read.
+            stop() {
+                kill "$game" 2>/dev/null
+                for _ in $(seq 10); do kill -0 "$game" 2>/dev/null || return 0; sleep 0.5; done
+                kill -KILL "$game" 2>/dev/null
+            }
+            window=$(timeout 60 xdotool search --sync --name "^Tezmola$" | head -n 1) || true
+            if [ -z "$window" ]; then
+                echo "no window named Tezmola appeared" >&2
+                stop
+                wait "$game"
+                exit 90
+            fi
+            sleep 2
+            if command -v import >/dev/null; then import -window root "$SCREENSHOT" 2>/dev/null || true; fi
+            xdotool windowfocus --sync "$window" 2>/dev/null || true
+            # Escape until the game is gone, in case a key arrives before it reads input.
+            for _ in $(seq 20); do
+                kill -0 "$game" 2>/dev/null || break
+                xdotool key Escape 2>/dev/null || true
+                sleep 0.5
+            done
+            if kill -0 "$game" 2>/dev/null; then
+                echo "the game did not quit on Escape" >&2
+                stop
+                wait "$game"
+                exit 91
+            fi
+            wait "$game"
+        ' run-game "$launcher" || status=$?
+    local log="$home/My Games/Tezmola/log.html"
+    if [ "$status" -ne 0 ]; then
+        show_log "$log"
+        [ "$status" -ne 90 ] || fail "$label: the game's window did not appear"
+        [ "$status" -ne 91 ] || fail "$label: the game did not quit on Escape"
+        [ "$status" -ne 124 ] || fail "$label: the game run timed out"
+        fail "$label: the game exited with code $status"
+    fi
+    [ -s "$log" ] || fail "$label: no log at $log"
+    [ -s "$home/My Games/Tezmola/settings.xml" ] || fail "$label: no settings.xml written at exit"
+    if grep -q "Cannot initialise" "$log"; then
+        show_log "$log"
+        fail "$label: the log reports a failed start-up"
+    fi
+    step "$label: window shown, Escape quit with code 0, log written"
+    LAST_HOME="$home"
+}
+
+# Tools: the project's dependency list includes the validators and the X tools.
+"$source_dir/scripts/install-deps.sh"
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run xdotool gzip man; do
+    command -v "$tool" >/dev/null || fail "the tool $tool is missing"
+done
+
+[ -f "$build_dir/CPackConfig.cmake" ] || fail "$build_dir is not a configured Tezmola build (no CPackConfig.cmake)"
+step "building $build_dir"
+cmake --build "$build_dir" -j"$(nproc)" >"$work/build.log" 2>&1 || {
+    tail -n 30 "$work/build.log" >&2
+    fail "the build failed"
+}
+[ -x "$build_dir/tezmola" ] || fail "$build_dir/tezmola was not built"
+
+step "validating the desktop entry and the metainfo"
+desktop_file="$source_dir/packaging/org.tezmola.Tezmola.desktop"
+metainfo="$source_dir/packaging/org.tezmola.Tezmola.metainfo.xml"
+desktop-file-validate "$desktop_file" || fail "desktop-file-validate rejects $desktop_file"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
+
+# --- Staged install -------------------------------------------------------------------------------------
+step "staging an install with DESTDIR"
+stage="$work/stage"
+DESTDIR="$stage" cmake --install "$build_dir" --prefix /usr --component game >"$work/install.log" 2>&1 || {
+    cat "$work/install.log" >&2
+    fail "cmake --install failed"
+}
+expected=(
+    usr/lib/games/tezmola/tezmola
+    usr/lib/games/tezmola/tezmola.pak
+    usr/games/tezmola
+    usr/share/applications/org.tezmola.Tezmola.desktop
+    usr/share/metainfo/org.tezmola.Tezmola.metainfo.xml
+    usr/share/icons/hicolor/scalable/apps/tezmola.svg
+    usr/share/icons/hicolor/48x48/apps/tezmola.png
+    usr/share/icons/hicolor/64x64/apps/tezmola.png
+    usr/share/icons/hicolor/128x128/apps/tezmola.png
+    usr/share/icons/hicolor/256x256/apps/tezmola.png
+    usr/share/man/man6/tezmola.6.gz
+)
+for path in "${expected[@]}"; do
+    [ -f "$stage/$path" ] || fail "the staged install lacks /$path"
+done
+[ -x "$stage/usr/lib/games/tezmola/tezmola" ] || fail "the staged program is not executable"
+[ -x "$stage/usr/games/tezmola" ] || fail "the staged launcher is not executable"
+unexpected="$(cd "$stage" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${expected[@]}" | sort))"
+[ -z "$unexpected" ] || fail "the staged install holds unexpected files: $unexpected"
+for size in 48 64 128 256; do
+    png="$stage/usr/share/icons/hicolor/${size}x${size}/apps/tezmola.png"
+    # The PNG header holds width and height as big-endian 32-bit numbers at bytes 16 and 20.
+    dims="$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')"
+    [ "$dims" = "${size}x${size}" ] || fail "icon $png is $dims, not ${size}x${size}"
+done
+desktop-file-validate "$stage/usr/share/applications/org.tezmola.Tezmola.desktop" ||
+    fail "the installed desktop entry does not validate"
+
+man_page="$stage/usr/share/man/man6/tezmola.6.gz"
+gzip -t "$man_page" || fail "the man page is not a valid gzip file"
+man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >"$work/man.txt")" || fail "man cannot format the man page"
+[ -z "$man_warnings" ] || fail "the man page formats with warnings: $man_warnings"
+for text in "/usr/lib/games/tezmola" "My Games/Tezmola" "log.html" "settings.xml" "SDL_AUDIODRIVER=dummy" "Escape"; do
+    grep -qF "$text" "$work/man.txt" || fail "the man page does not mention $text"
+done
+
+# The staged tree must work where it lies, also through a symbolic link to the launcher.
+ln -s "$stage/usr/games/tezmola" "$work/tezmola-link"
+run_game "$work/tezmola-link" staged
+
+# --- Debian package -------------------------------------------------------------------------------------
+step "building the Debian package"
+rm -rf "$build_dir/package"
+(cd "$build_dir" && cpack -G DEB -B "$build_dir/package") >"$work/cpack.log" 2>&1 || {
+    cat "$work/cpack.log" >&2
+    fail "cpack failed"
+}
+debs=("$build_dir"/package/tezmola_*.deb)
+[ -f "${debs[0]}" ] && [ "${#debs[@]}" -eq 1 ] || fail "cpack did not make exactly one tezmola_*.deb"
+deb="${debs[0]}"
+step "made $deb"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = tezmola ] || fail "package name is '$(field Package)'"
+[ "$(field Section)" = games ] || fail "package section is '$(field Section)'"
+[ "$(field Maintainer)" = "Tezmola developers <dev@tezmola.invalid>" ] || fail "maintainer is '$(field Maintainer)'"
+depends="$(field Depends)"
+for lib in libc6 libsdl libphysfs; do
+    grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib (Depends: $depends)"
+done
+dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents.txt"
+for path in "${expected[@]}"; do
+    grep -qx "./$path" "$work/contents.txt" || fail "the package lacks /$path"
+done
+if grep -v '^\./usr/' "$work/contents.txt" | grep -qvx '\./'; then
+    fail "the package installs outside /usr: $(grep -v '^\./usr/' "$work/contents.txt" | grep -vx '\./')"
+fi
+
+step "installing the package with apt-get"
+installed_by_us=1
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt-install.log" 2>&1 || {
+    cat "$work/apt-install.log" >&2
+    fail "apt-get install $deb failed"
+}
+[ -x /usr/games/tezmola ] || fail "the launcher /usr/games/tezmola is not installed"
+
+run_game /usr/games/tezmola installed
+player_dir="$LAST_HOME/My Games/Tezmola"
+
+step "removing the package with apt-get remove --purge"
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq tezmola >"$work/apt-remove.log" 2>&1 || {
+    cat "$work/apt-remove.log" >&2
+    fail "apt-get remove --purge tezmola failed"
+}
+installed_by_us=0
+! dpkg-query -W -f='${Status}' tezmola 2>/dev/null | grep -q "ok installed" || fail "tezmola is still installed"
+for path in /usr/lib/games/tezmola /usr/games/tezmola /usr/share/applications/org.tezmola.Tezmola.desktop \
+    /usr/share/metainfo/org.tezmola.Tezmola.metainfo.xml /usr/share/man/man6/tezmola.6.gz \
+    /usr/share/icons/hicolor/scalable/apps/tezmola.svg /usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/tezmola.png; do
+    [ ! -e "$path" ] || fail "$path is left after purging the package"
+done
+[ -f "$player_dir/log.html" ] || fail "purging the package removed the player's folder"
+
+step "all package checks passed"
