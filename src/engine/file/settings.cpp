@@ -19,7 +19,9 @@ const char* const kBadSuffix = ".bad";
 // Built at static initialisation, so it outlives the exit handler that saves it.
 TiXmlDocument document;
 
-TiXmlDocument& settingsDocument() { return document; }
+TiXmlDocument& settingsDocument() {
+    return document;
+}
 
 bool settingsLoaded = false;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.

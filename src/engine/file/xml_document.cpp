@@ -24,7 +24,9 @@ const std::int64_t kMaxDocumentSize = INT32_MAX;
 // outlives the exit handler that saves the settings.
 std::set<const TiXmlDocument*> markedDocuments;
 
-std::set<const TiXmlDocument*>& documentsWithMark() { return markedDocuments; }
+std::set<const TiXmlDocument*>& documentsWithMark() {
+    return markedDocuments;
+}
 
 std::string toLineFeeds(const std::string& text) {
     std::string result;
