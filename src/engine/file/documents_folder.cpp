@@ -1,8 +1,9 @@
 #include "engine/file/file_system.h"
 
 #ifdef _WIN32
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 #else
 #include <pwd.h>
 #include <sys/stat.h>

@@ -18,6 +18,7 @@ namespace {
 const char* const kArchiveExtension = "pak";
 const char* const kMyGamesFolder = "My Games";
 const char* const kSettingsFileName = "settings.xml";
+const char* const kLogFileName = "log.html";
 const char* const kRootDirectory = "/";
 // The archives are ZIP files; other readers the library may have been built with stay unused.
 const char* const kArchiveType = "ZIP";
@@ -92,7 +93,7 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
         const char* writeDirectory = PHYSFS_getWriteDir();
         std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
                      writeDirectory != nullptr ? writeDirectory : "",
-                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", "log.html", errorText());
+                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", kLogFileName, errorText());
         return false;
     }
     if (!loadSettings(kSettingsFileName))
