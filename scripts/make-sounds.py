@@ -71,7 +71,7 @@ def beep3():
     for i in range(n):
         lp += 0.35 * (rnd.uniform(-1, 1) - lp)
         noise.append(lp)
-    env_body, env_noise = envelope(n, 0.002, 0.05), envelope(n, 0.001, 0.02)
+    env_body, env_noise = envelope(n, 0.002, 0.05), envelope(n, 0.002, 0.02)
     return [0.8 * b * eb + 1.6 * z * ez for b, eb, z, ez in zip(body, env_body, noise, env_noise)]
 
 

@@ -740,7 +740,7 @@ def bg_stars():
 
 
 def bg_pyramids():
-    parts = []
+    parts = [rect(0, 0, PERIOD, PERIOD, grey(0.4))]
     for row in range(4):
         for col in range(4):
             x, y = col * 20, row * 20
@@ -761,7 +761,7 @@ def bg_rings():
 
 
 def bg_checker():
-    parts = []
+    parts = [rect(0, 0, PERIOD, PERIOD, grey(0.3))]
     for row in range(4):
         for col in range(4):
             v = 0.5 if (row + col) % 2 == 0 else 0.3
