@@ -1,0 +1,240 @@
+# Helpers shared by the end-to-end tests. Each test script is run as
+#   bash <name>_test.sh <path-to-tezmola> <source-dir>
+# sources this file, and drives the real program the way a player would: under its own virtual X display,
+# with a fresh HOME, keys sent to its window, screenshots taken, files and exit codes checked.
+# E2E_KEEP=1 keeps the temporary folder (logs, settings, screenshots) for a look afterwards.
+
+set -u
+
+if [ $# -lt 1 ] || [ ! -x "$1" ]; then
+    echo "usage: bash $0 <path-to-tezmola> [source-dir]" >&2
+    exit 2
+fi
+TEZMOLA=$(readlink -f "$1")
+SOURCE_DIR=${2:-}
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+TEST_NAME=$(basename "$0" .sh)
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/tezmola-$TEST_NAME.XXXXXX")
+export HOME="$WORK/home"
+mkdir -p "$HOME"
+unset XDG_CONFIG_HOME XDG_DOCUMENTS_DIR
+export SDL_AUDIODRIVER=dummy
+unset SDL_VIDEODRIVER
+USER_DIR="$HOME/My Games/Tezmola"
+LOG_FILE="$USER_DIR/log.html"
+SETTINGS_FILE="$USER_DIR/settings.xml"
+
+XVFB_PID=""
+GAME_PID=""
+GAME_STATUS=""
+WINDOW=""
+
+cleanup() {
+    if game_running; then kill "$GAME_PID" 2>/dev/null; fi
+    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; fi
+    wait 2>/dev/null
+    if [ "${E2E_KEEP:-0}" = 1 ]; then
+        echo "kept: $WORK"
+    else
+        rm -rf "$WORK"
+    fi
+}
+trap cleanup EXIT
+
+note() { echo "$TEST_NAME: $*"; }
+
+# Prints what helps to understand a failure, then ends the test.
+fail() {
+    echo "FAIL ($TEST_NAME): $*" >&2
+    if [ -f "$LOG_FILE" ]; then
+        echo "--- log.html (text) ---" >&2
+        log_text | tail -40 >&2
+    fi
+    for stream in game.out game.err; do
+        if [ -s "$WORK/$stream" ]; then
+            echo "--- $stream ---" >&2
+            tail -20 "$WORK/$stream" >&2
+        fi
+    done
+    exit 1
+}
+
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || fail "the tool '$tool' is missing (scripts/install-deps.sh)"
+    done
+}
+
+# Starts a private X server with Mesa's software OpenGL and exports its DISPLAY.
+start_display() {
+    require_tools Xvfb xdotool
+    local number_file="$WORK/display"
+    : >"$number_file"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp +extension GLX 3>"$number_file" \
+        >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local waited=0
+    while [ ! -s "$number_file" ]; do
+        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
+        [ $waited -ge 100 ] && fail "Xvfb did not report its display"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    export DISPLAY=":$(head -1 "$number_file")"
+}
+
+# Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
+start_game() {
+    rm -f "$WORK/game.pid" "$WORK/game.status"
+    (
+        cd "$WORK" || exit 1
+        env "$@" "$TEZMOLA" >"$WORK/game.out" 2>"$WORK/game.err" &
+        echo $! >"$WORK/game.pid"
+        wait $!
+        echo $? >"$WORK/game.status"
+    ) &
+    local waited=0
+    while [ ! -s "$WORK/game.pid" ]; do
+        [ $waited -ge 50 ] && fail "the game did not start"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    GAME_PID=$(cat "$WORK/game.pid")
+    GAME_STATUS=""
+}
+
+game_running() { [ -n "$GAME_PID" ] && [ ! -s "$WORK/game.status" ]; }
+
+# Waits for the game's window and sets WINDOW to its id.
+wait_for_window() {
+    local timeout=${1:-30} waited=0
+    while true; do
+        WINDOW=$(xdotool search --name '^Tezmola$' 2>/dev/null | head -1)
+        [ -n "$WINDOW" ] && return 0
+        game_running || fail "the game ended ($(cat "$WORK/game.status")) before its window appeared"
+        [ $waited -ge $((timeout * 10)) ] && fail "no window named Tezmola after ${timeout}s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+# Waits for the game to end and sets GAME_STATUS to its exit code.
+wait_for_exit() {
+    local timeout=${1:-30} waited=0
+    while game_running; do
+        if [ $waited -ge $((timeout * 10)) ]; then
+            kill "$GAME_PID" 2>/dev/null
+            fail "the game was still running after ${timeout}s"
+        fi
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    GAME_STATUS=$(cat "$WORK/game.status")
+}
+
+# Runs the game to its end (for start-ups that are meant to fail) and sets GAME_STATUS.
+run_game() {
+    start_game "$@"
+    wait_for_exit "${RUN_TIMEOUT:-30}"
+}
+
+expect_status() {
+    [ "$GAME_STATUS" = "$1" ] || fail "exit code $GAME_STATUS, expected $1"
+    note "exit code $1"
+}
+
+# Waits until a shell command succeeds (polling every 0.1 s); false after the timeout.
+wait_until() {
+    local timeout=$1 waited=0
+    shift
+    until "$@"; do
+        [ $waited -ge $((timeout * 10)) ] && return 1
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
+send_keys() { xdotool key --window "$WINDOW" "$@" || fail "cannot send keys $*"; }
+
+# Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
+request_close() {
+    require_tools python3
+    python3 "$E2E_DIR/send_close_request.py" "$WINDOW" || fail "cannot send the close request"
+}
+
+resize_window() { xdotool windowsize "$WINDOW" "$1" "$2" || fail "cannot resize the window"; }
+
+# Prints the window's client size as WIDTHxHEIGHT.
+window_size() {
+    xdotool getwindowgeometry --shell "$WINDOW" 2>/dev/null |
+        awk -F= '$1 == "WIDTH" { w = $2 } $1 == "HEIGHT" { h = $2 } END { print w "x" h }'
+}
+
+# Screenshot of the whole virtual screen into the work folder; prints the path.
+capture() {
+    local file="$WORK/$1"
+    import -window root "$file" 2>/dev/null || fail "cannot take the screenshot $1"
+    echo "$file"
+}
+
+# Screenshot of the game's window alone; prints the path.
+capture_window() {
+    local file="$WORK/$1"
+    import -window "$WINDOW" "$file" 2>/dev/null || fail "cannot take the screenshot $1"
+    echo "$file"
+}
+
+# Number of distinct colours in a picture.
+colour_count() { convert "$1" -format %k info:; }
+
+# The log as plain text: one message per line, without the markup and the time stamps.
+log_text() {
+    grep -o '<span class="L[0-9]">.*</span>' "$LOG_FILE" |
+        sed -e 's/<[^>]*>//g' -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g' -e 's/&amp;/\&/g'
+}
+
+expect_file() { [ -f "$1" ] || fail "missing file: $1"; }
+expect_no_file() { [ ! -e "$1" ] || fail "unexpected file: $1"; }
+
+# Each argument is a whole log message; they must appear in this order (other lines may come between).
+expect_log_in_order() {
+    expect_file "$LOG_FILE"
+    local text
+    text=$(log_text)
+    local line rest="$text"
+    for line in "$@"; do
+        local found
+        found=$(printf '%s\n' "$rest" | grep -n -x -F -m1 -- "$line" | cut -d: -f1)
+        [ -n "$found" ] || fail "log lacks (in order): $line"
+        rest=$(printf '%s\n' "$rest" | tail -n +$((found + 1)))
+    done
+}
+
+expect_log_lacks() {
+    if log_text | grep -q -F -- "$1"; then fail "log unexpectedly holds: $1"; fi
+}
+
+# settings.xml as "section/key/attribute=value" lines in file order.
+settings_entries() {
+    expect_file "$SETTINGS_FILE"
+    awk '
+        /^[ \t]*<\?/ { next }
+        /^<[A-Za-z_]+>/ { section = $0; gsub(/[<> \t\r]/, "", section); next }
+        /^[ \t]+<[A-Za-z_]+ / {
+            line = $0
+            sub(/^[ \t]+</, "", line)
+            key = line; sub(/ .*/, "", key)
+            rest = line; sub(/^[^ ]+ /, "", rest)
+            while (match(rest, /[A-Za-z_]+="[^"]*"/)) {
+                pair = substr(rest, RSTART, RLENGTH)
+                name = pair; sub(/=.*/, "", name)
+                value = pair; sub(/^[^"]*"/, "", value); sub(/"$/, "", value)
+                print section "/" key "/" name "=" value
+                rest = substr(rest, RSTART + RLENGTH)
+            }
+        }' "$SETTINGS_FILE"
+}
+
+setting() { settings_entries | grep -F "$1=" | head -1 | cut -d= -f2-; }

@@ -1,0 +1,52 @@
+#!/bin/bash
+# First run: the per-user folder and its log appear, the window opens, Escape ends the game with exit code
+# 0 and the settings file holds every default in order.
+source "$(dirname "$0")/lib.sh" "$@"
+
+start_display
+expect_no_file "$HOME/My Games"
+start_game
+wait_for_window
+expect_file "$LOG_FILE"
+wait_until 10 test "$(window_size)" = 512x384 || fail "window is $(window_size), expected 512x384"
+note "window 512x384"
+sleep 1
+shot=$(capture_window first_frame.png)
+# The game draws more than the cleared background.
+[ "$(colour_count "$shot")" -gt 2 ] || note "warning: the window shows no more than two colours"
+
+send_keys Escape
+wait_for_exit
+expect_status 0
+
+expect_log_in_order "Initialising SDL..." "Setting window name..." "Initialising Joysticks..." \
+    "--- 0 joystick/s detected" "--- Video mode set to 512 by 384, Windowed Mode" \
+    "Audio system initialised (frequency: 22050, format: 32784, num. channels: 2, chunk size: 1024"
+expect_log_lacks "Cannot initialise"
+
+expected="graphics/goalfps/value=0
+graphics/window_size/width=512
+graphics/window_size/height=384
+graphics/video_mode/width=800
+graphics/video_mode/height=600
+graphics/bbp/value=0
+graphics/fullscreen/value=0
+audio/sound/active=1
+audio/sound/volume=1.000000
+audio/music/active=1
+audio/music/volume=1.000000"
+actual=$(settings_entries)
+[ "$actual" = "$expected" ] || fail "settings.xml holds:
+$actual"
+head -1 "$SETTINGS_FILE" | grep -q '<?xml version="1.0"' || fail "settings.xml has no XML declaration"
+note "settings.xml holds the eleven defaults in order"
+
+# A second run reads them back instead of starting from defaults.
+start_game
+wait_for_window
+send_keys Escape
+wait_for_exit
+expect_status 0
+expect_log_lacks "does not exist, using default settings"
+[ "$(settings_entries)" = "$expected" ] || fail "settings changed on the second run"
+note "passed"

@@ -1,0 +1,13 @@
+#!/bin/bash
+# A close request from the window manager ends the game normally.
+source "$(dirname "$0")/lib.sh" "$@"
+
+start_display
+start_game
+wait_for_window
+sleep 1
+request_close
+wait_for_exit
+expect_status 0
+expect_file "$SETTINGS_FILE"
+note "passed"
