@@ -134,44 +134,31 @@ def draw_brick(w, h):
 
 
 def ice_overlay(w, h, level):
-    """Frost growing over the brick face; level 1..3 also shows that many crystals."""
+    """Ice over the brick: a frosted rim and facets, and one bold crystal per hit beyond the last, so
+    "brick_ice1" (two hits left) to "brick_ice3" (four or more) read at a glance."""
     parts = []
     rnd = random.Random(7 + level)
-    coverage = [0.0, 0.35, 0.65, 1.0][level]
-    # Facets of ice over the face, from the left edge to the coverage limit.
-    limit = 3.2 + (w - 6.4) * coverage
-    xs = [3.2]
-    while xs[-1] < limit - 4:
-        xs.append(min(limit, xs[-1] + rnd.uniform(6, 10)))
-    for i in range(len(xs) - 1):
-        x0, x1 = xs[i], xs[i + 1]
-        m = rnd.uniform(8, h - 8)
-        shade = rnd.choice(["#ffffff", "#f2f2f2", "#e0e0e0"])
-        parts.append(poly([(x0, 3.2), (x1, 3.2), (x1 + rnd.uniform(-2, 2), m), (x0, m + rnd.uniform(-2, 2))],
-                          shade, ' opacity="0.75"'))
-        parts.append(poly([(x0, m), (x1, m + rnd.uniform(-2, 2)), (x1, h - 3.2), (x0, h - 3.2)],
-                          rnd.choice(["#d8d8d8", "#cccccc", "#e8e8e8"]), ' opacity="0.75"'))
-    # Cracks.
-    for i in range(level + 1):
-        x = rnd.uniform(8, w - 8)
-        y = 4
-        d = "M%s,%s" % (f(x), f(y))
-        while y < h - 5:
-            x += rnd.uniform(-4, 4)
-            y += rnd.uniform(3, 6)
-            d += " L%s,%s" % (f(x), f(min(y, h - 4)))
-        parts.append('<path d="%s" fill="none" stroke="#6a6a6a" stroke-width="0.9" opacity="0.9"/>' % d)
-    # Crystals: one per level, small six-pointed stars.
+    # Frost: translucent facets that cover more of the face as the ice thickens.
+    for i in range(3 + 3 * level):
+        x = rnd.uniform(3, w - 12)
+        y = rnd.uniform(3, h - 9)
+        s = rnd.uniform(5, 9)
+        parts.append(poly([(x, y + s * 0.6), (x + s * 0.7, y), (x + s * 1.4, y + s * 0.4), (x + s * 0.8, y + s)],
+                          rnd.choice(["#ffffff", "#f0f0f0"]), ' opacity="0.55"'))
+    parts.append(rect(3.6, 3.6, w - 7.2, h - 7.2, "none", 1.5, ' stroke="#ffffff" stroke-width="1.6" opacity="0.9"'))
+    # Crystals: dark diamonds with a bright facet, one, two or three.
     for i in range(level):
-        cx = w / 2 + (i - (level - 1) / 2) * 13
+        cx = w / 2 + (i - (level - 1) / 2) * 13.5
         cy = h / 2
-        spokes = ""
-        for k in range(3):
-            a = math.radians(90 + 60 * k)
-            dx, dy = 4.6 * math.cos(a), 4.6 * math.sin(a)
-            spokes += "M%s,%s L%s,%s " % (f(cx - dx), f(cy - dy), f(cx + dx), f(cy + dy))
-        parts.append('<path d="%s" stroke="#5a5a5a" stroke-width="3" stroke-linecap="round"/>' % spokes)
-        parts.append('<path d="%s" stroke="#ffffff" stroke-width="1.6" stroke-linecap="round"/>' % spokes)
+        dw, dh = 5.2, 8.0
+        parts.append(poly([(cx, cy - dh), (cx + dw, cy), (cx, cy + dh), (cx - dw, cy)], "#3c3c3c"))
+        parts.append(poly([(cx, cy - dh + 2.2), (cx + dw - 1.8, cy), (cx, cy + dh - 2.2), (cx - dw + 1.8, cy)],
+                          "#8c8c8c"))
+        parts.append(poly([(cx, cy - dh + 2.2), (cx - dw + 1.8, cy), (cx, cy)], "#ffffff"))
+    # A crack across thicker ice.
+    if level >= 2:
+        parts.append('<path d="M%s,3.5 L%s,9 L%s,13 L%s,21.5" fill="none" stroke="#606060" stroke-width="0.9"/>'
+                     % (f(w * 0.9), f(w * 0.86), f(w * 0.93), f(w * 0.88)))
     return '<g clip-path="url(#brickClip)">%s</g>' % "".join(parts)
 
 
