@@ -166,6 +166,8 @@ for size in 48 64 128 256; do
 done
 desktop-file-validate "$stage/usr/share/applications/org.tezmola.Tezmola.desktop" ||
     fail "the installed desktop entry does not validate"
+# The tree check also ties the metainfo to its desktop entry.
+appstreamcli validate-tree --no-net "$stage" || fail "appstreamcli rejects the staged tree"
 
 man_page="$stage/usr/share/man/man6/tezmola.6.gz"
 gzip -t "$man_page" || fail "the man page is not a valid gzip file"
