@@ -28,6 +28,13 @@ add_custom_target(tezmola_data ALL DEPENDS ${TEZMOLA_PAK})
 function(tezmola_wire_data)
     if(TARGET tezmola)
         add_dependencies(tezmola tezmola_data)
+        if(TEZMOLA_TESTS)
+            # The archive under the real program: installed alone beside it, and with damaged data.
+            add_test(NAME e2e.shipped_data
+                     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/data/shipped_data_e2e.sh $<TARGET_FILE:tezmola>
+                             ${PROJECT_SOURCE_DIR})
+            set_tests_properties(e2e.shipped_data PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
+        endif()
     endif()
     if(TARGET data_tests)
         add_dependencies(data_tests tezmola_data)
