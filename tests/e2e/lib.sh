@@ -67,22 +67,30 @@ require_tools() {
     done
 }
 
-# Starts a private X server with Mesa's software OpenGL and exports its DISPLAY.
+# Starts a private X server with Mesa's software OpenGL and exports its DISPLAY. The number is drawn at
+# random well above the usual ones, so that programs aimed at another test's display never land on ours.
 start_display() {
     require_tools Xvfb xdotool
-    local number_file="$WORK/display"
-    : >"$number_file"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp +extension GLX 3>"$number_file" \
-        >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local waited=0
-    while [ ! -s "$number_file" ]; do
-        kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
-        [ $waited -ge 100 ] && fail "Xvfb did not report its display"
-        sleep 0.1
-        waited=$((waited + 1))
+    local attempt number waited
+    for attempt in 1 2 3 4 5 6 7 8 9 10; do
+        number=$((RANDOM % 5000 + 1000))
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp +extension GLX >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        waited=0
+        while kill -0 "$XVFB_PID" 2>/dev/null && [ ! -S "/tmp/.X11-unix/X$number" ] && [ $waited -lt 100 ]; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ -S "/tmp/.X11-unix/X$number" ]; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=""
     done
-    export DISPLAY=":$(head -1 "$number_file")"
+    fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
 }
 
 # Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
@@ -111,7 +119,7 @@ game_running() { [ -n "$GAME_PID" ] && [ ! -s "$WORK/game.status" ]; }
 wait_for_window() {
     local timeout=${1:-30} waited=0
     while true; do
-        WINDOW=$(xdotool search --name '^Tezmola$' 2>/dev/null | head -1)
+        WINDOW=$(xdotool search --all --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null | head -1)
         [ -n "$WINDOW" ] && return 0
         game_running || fail "the game ended ($(cat "$WORK/game.status")) before its window appeared"
         [ $waited -ge $((timeout * 10)) ] && fail "no window named Tezmola after ${timeout}s"

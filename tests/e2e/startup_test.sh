@@ -12,8 +12,19 @@ wait_until 10 test "$(window_size)" = 512x384 || fail "window is $(window_size),
 note "window 512x384"
 sleep 1
 shot=$(capture_window first_frame.png)
-# The game draws more than the cleared background.
-[ "$(colour_count "$shot")" -gt 2 ] || note "warning: the window shows no more than two colours"
+# The play field is drawn, not just the cleared background.
+colours=$(colour_count "$shot")
+[ "$colours" -gt 16 ] || fail "the window shows only $colours colours"
+
+# Space launches the ball: the main loop carries the key to the game and keeps stepping and drawing.
+send_keys space
+sleep 0.5
+before=$(capture_window moving_1.png)
+sleep 0.5
+after=$(capture_window moving_2.png)
+changed=$(compare -metric AE "$before" "$after" null: 2>&1 | cut -d' ' -f1)
+[ "${changed%%.*}" -gt 0 ] 2>/dev/null || fail "the picture did not change after launching the ball ($changed)"
+note "the ball moves ($changed pixels changed)"
 
 send_keys Escape
 wait_for_exit
