@@ -20,9 +20,6 @@ constexpr float kNimbusSpread = 1.3f;
 constexpr float kNimbusMinScale = 0.9f;
 constexpr float kNimbusMaxScale = 1.2f;
 constexpr float kNimbusSpin = -90.0f;  // degrees per second, clockwise
-constexpr float kSpeedUp = 1.01f;      // once per second of free flight
-constexpr float kMaxSpeedSquared = 64.0f;
-constexpr float kMaxSpeed = 8.0f;
 
 // Image ids of the ball, looked up once so that a paddle touch never builds a name string.
 struct BallImages {

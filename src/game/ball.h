@@ -8,6 +8,9 @@
 namespace tezmola {
 
 constexpr float kBallSize = 0.0667f;  // drawn diameter
+constexpr float kSpeedUp = 1.01f;     // once per second of free flight
+constexpr float kMaxSpeed = 8.0f;     // units per second
+constexpr float kMaxSpeedSquared = 64.0f;
 
 // The aura a ball carries: Power breaks bricks without turning, Fire does 100 damage, Ultra both.
 enum class NimbusKind : std::int32_t { None = 0, Power = 1, Fire = 2, Ultra = 3 };

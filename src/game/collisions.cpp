@@ -1,5 +1,6 @@
 #include "game/collisions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/audio/audio.h"
@@ -19,6 +20,10 @@ constexpr float kStuckReach = 0.275f;  // a stuck ball stays within this share o
 constexpr float kPi = 3.14159f;
 constexpr float kTwoPi = 6.28318f;
 constexpr float kMinAngle = 0.2617992f;  // 15 degrees from the horizontal
+// A ball stops this far before it leaves its cell, so that the cell it is about to enter is tested while
+// the ball is still outside it (more than the overshoot at top speed, far less than the ball's radius).
+constexpr float kCellExitMargin = 0.0005f;
+constexpr int kMaxHitsPerStop = 3;  // one per candidate
 
 struct Cell {
     int row;
@@ -125,6 +130,34 @@ void turnBall(Ball& ball, Cell hit, int ballRow, int ballColumn) {
         ball.vy = -ball.vy;
 }
 
+// The brick test: the first occupied candidate whose enlarged rectangle holds the centre takes the hit.
+// Returns true when there was one.
+bool hitFirstCandidate(GameStructure& game, Ball& ball) {
+    const int ballRow = cellRow(ball.y);
+    const int ballColumn = cellColumn(ball.x);
+    const Candidates candidates(ballRow, ballColumn, ball.vx, ball.vy);
+    for (int index = 0; index < candidates.count; ++index) {
+        const Cell cell = candidates.cells[index];
+        if (!Bounds(cell).holds(ball.x, ball.y) ||
+            game.grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
+            continue;
+        if (applyHit(game, ball, cell, ballRow, ballColumn))
+            turnBall(ball, cell, ballRow, ballColumn);
+        return true;
+    }
+    return false;
+}
+
+// True when the ball lies within the exit margin of a side of its cell that it moves towards.
+bool aboutToLeaveCell(const Ball& ball) {
+    const float left = cellLeft(cellColumn(ball.x));
+    const float top = cellTop(cellRow(ball.y));
+    return (ball.vx > 0.0f && ball.x > left + kCellWidth - kCellExitMargin) ||
+           (ball.vx < 0.0f && ball.x < left + kCellExitMargin) ||
+           (ball.vy > 0.0f && ball.y > top - kCellExitMargin) ||
+           (ball.vy < 0.0f && ball.y < top - kCellHeight + kCellExitMargin);
+}
+
 // Shallow or reversed directions are kept at least 15 degrees from the horizontal.
 float clampDirection(float u) {
     if (u < kMinAngle)
@@ -152,13 +185,46 @@ void decayMultiplier(GameStructure& game) {
     }
 }
 
+// Keeps the earliest time at which the ball comes within the exit margin of the cell's far side. A ball
+// thus stops in every cell it crosses while the cell beyond is still outside it: without these stops a
+// ball already inside a candidate's enlarged rectangle flies on to that rectangle's far edge, which lies
+// a ball radius inside the next cell.
+void cellExit(int row, int column, const Ball& ball, float& t) {
+    const float left = cellLeft(column);
+    const float top = cellTop(row);
+    if (ball.vx > 0.0f)
+        earliestCrossing(left + kCellWidth - kCellExitMargin, ball.x, ball.vx, t);
+    else if (ball.vx < 0.0f)
+        earliestCrossing(left + kCellExitMargin, ball.x, ball.vx, t);
+    if (ball.vy > 0.0f)
+        earliestCrossing(top - kCellExitMargin, ball.y, ball.vy, t);
+    else if (ball.vy < 0.0f)
+        earliestCrossing(top - kCellHeight + kCellExitMargin, ball.y, ball.vy, t);
+}
+
+// How much faster the ball flies after the speed-up of its next advance.
+float speedUpFactor(const Ball& ball) {
+    const float speedSquared = ball.vx * ball.vx + ball.vy * ball.vy;
+    const float vx = ball.vx * kSpeedUp;
+    const float vy = ball.vy * kSpeedUp;
+    if (speedSquared <= 0.0f)
+        return 1.0f;
+    if (vx * vx + vy * vy > kMaxSpeedSquared)
+        return std::max(1.0f, kMaxSpeed / std::sqrt(speedSquared));
+    return kSpeedUp;
+}
+
 }  // namespace
 
 float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
     float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
-    const Candidates candidates(cellRow(ball.y), cellColumn(ball.x), ball.vx, ball.vy);
+    const int row = cellRow(ball.y);
+    const int column = cellColumn(ball.x);
+    cellExit(row, column, ball, t);
+    const Candidates candidates(row, column, ball.vx, ball.vy);
     for (int index = 0; index < candidates.count; ++index) {
-        const Bounds bounds(candidates.cells[index]);
+        const Cell cell = candidates.cells[index];
+        const Bounds bounds(cell);
         if (ball.vx != 0.0f) {
             earliestCrossing(bounds.left, ball.x, ball.vx, t);
             earliestCrossing(bounds.right, ball.x, ball.vx, t);
@@ -167,7 +233,12 @@ float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
             earliestCrossing(bounds.bottom, ball.y, ball.vy, t);
             earliestCrossing(bounds.top, ball.y, ball.vy, t);
         }
+        cellExit(cell.row, cell.column, ball, t);
     }
+    // A speed-up due within the flight covers the distance sooner; without this the ball would overshoot
+    // the edge it is stopped for by a hundredth of the way.
+    if (ball.speedUpTimer + t > 0.0f)
+        t /= speedUpFactor(ball);
     return t;
 }
 
@@ -191,17 +262,11 @@ void stepBalls(GameStructure& game, float dt) {
 }
 
 void resolveCollision(GameStructure& game, Ball& ball) {
-    const int ballRow = cellRow(ball.y);
-    const int ballColumn = cellColumn(ball.x);
-    const Candidates candidates(ballRow, ballColumn, ball.vx, ball.vy);
-    for (int index = 0; index < candidates.count; ++index) {
-        const Cell cell = candidates.cells[index];
-        if (!Bounds(cell).holds(ball.x, ball.y) ||
-            game.grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
-            continue;
-        if (applyHit(game, ball, cell, ballRow, ballColumn))
-            turnBall(ball, cell, ballRow, ballColumn);
-        break;
+    // A ball about to leave its cell crosses into the next one without another stop, so a second brick
+    // it already touches there is hit now rather than entered.
+    for (int hits = 0; hits < kMaxHitsPerStop; ++hits) {
+        if (!hitFirstCandidate(game, ball) || !aboutToLeaveCell(ball))
+            break;
     }
     bounceOffPaddle(game, ball);
 }

@@ -7,7 +7,7 @@
 namespace tezmola {
 
 class Game {
-  public:
+public:
     Game() = default;
     ~Game() = default;
     Game(const Game&) = delete;
@@ -28,7 +28,7 @@ class Game {
     // tickSignal slot: runs the fixed simulation steps that have come due.
     void onTick();
 
-  private:
+private:
     pentavel::ScopedTracker tracker_;
     GameStructure structure_;
     bool paused_ = false;

@@ -23,7 +23,7 @@ constexpr std::uint32_t kMaxLives = 39;
 constexpr float kLossLine = -0.875f;  // the bottom edge less 0.125: balls and capsules below it are gone
 
 class GameStructure {
-  public:
+public:
     GameStructure();
     ~GameStructure();
     GameStructure(const GameStructure&) = delete;

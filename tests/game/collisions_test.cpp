@@ -27,7 +27,7 @@ std::vector<std::string> mapWithBrick(int row, int column, const std::string& co
 }
 
 class CollisionTest : public GameTest {
-  protected:
+protected:
     void run(std::function<bool()> condition) {
         for (int count = 0; count < 400 && !condition(); ++count)
             step();

@@ -70,7 +70,7 @@ inline std::vector<std::string> mapWith(int row, const std::string& codes) {
 }
 
 class GameTest : public ::testing::Test {
-  protected:
+protected:
     void TearDown() override {
         game.reset();
         pentavel::closeLog();
