@@ -1,0 +1,177 @@
+#include "game/balls.h"
+#include "game/guard.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+
+class GameStructureTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        std::vector<std::string> rows = test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I");
+        rows[5] = "I+S0S0S0S0S0S0S0S0S0S0S0S0S0S0+I";
+        startWith(rows);
+    }
+    void freeBalls(int count) {
+        game->balls.clear();
+        for (int index = 0; index < count; ++index)
+            game->balls.push_back(makeBall(-0.5f + 0.03f * index, 0.0f, 0.5f, 0.5f));
+    }
+};
+
+TEST_F(GameStructureTest, NewGameStartsWithFourSpareBallsAndOneBallOnThePaddle) {
+    EXPECT_EQ(game->levelNumber, 1u);
+    EXPECT_EQ(game->score, 0);
+    EXPECT_EQ(game->lives, 4u);
+    EXPECT_EQ(game->icons.size(), 4u);
+    ASSERT_EQ(game->balls.size(), 1u);
+    EXPECT_TRUE(game->balls[0].stuck);
+    EXPECT_TRUE(game->playing);
+    EXPECT_EQ(game->bricksLeft, 14);
+    EXPECT_EQ(game->multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->titleLabel.text(), "TEZMOLA");
+    EXPECT_EQ(game->levelLabel.text(), "LEVEL 01");
+    EXPECT_FALSE(game->stateLabel.visible());
+    EXPECT_FLOAT_EQ(game->icons[1].x() - game->icons[0].x(), 0.046875f);
+    EXPECT_FLOAT_EQ(game->icons[0].y(), -0.7265625f);
+}
+
+TEST_F(GameStructureTest, StuckBallRidesOnThePaddleAndSpaceLaunchesIt) {
+    game->paddle.x = 0.5f;
+    placePaddle(game->paddle);
+    step();
+    EXPECT_FLOAT_EQ(game->balls[0].x, 0.5f - 0.275f * kPaddleWidth);
+    press(32);
+    step(20);
+    EXPECT_FALSE(game->balls[0].stuck);
+    EXPECT_GT(game->balls[0].vy, 0.0f);
+    EXPECT_LT(game->balls[0].vx, 0.0f);  // it lay left of the paddle's middle
+}
+
+TEST_F(GameStructureTest, TwoBallsLostInOneStepAreBothRemovedAndANewOneIsServed) {
+    freeBalls(2);
+    game->balls[0].y = game->balls[1].y = -0.874f;
+    game->balls[0].vy = game->balls[1].vy = -1.0f;
+    step();
+    ASSERT_EQ(game->balls.size(), 1u);
+    EXPECT_TRUE(game->balls[0].stuck);
+    EXPECT_EQ(game->lives, 3u);
+}
+
+TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
+    while (game->lives > 0)
+        press(290);  // F9
+    freeBalls(1);
+    game->balls[0].y = -0.9f;
+    step(3);
+    EXPECT_TRUE(game->balls.empty());
+    EXPECT_FALSE(game->playing);
+    EXPECT_TRUE(game->stateLabel.visible());
+    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    press(291);  // F10
+    EXPECT_TRUE(game->playing);
+    EXPECT_FALSE(game->stateLabel.visible());
+    EXPECT_EQ(game->titleLabel.text(), "ZORPLEX");
+    step();
+    ASSERT_EQ(game->balls.size(), 1u);
+    EXPECT_EQ(game->lives, 0u);
+}
+
+TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
+    freeBalls(30);
+    applyPowerUp(*game, PowerUpKind::Blue);
+    EXPECT_EQ(game->balls.size(), 32u);
+    EXPECT_EQ(game->balls[1].vx, -game->balls[2].vx);  // the first split's twin, ahead of its ball
+
+    freeBalls(20);
+    game->balls[0].stuck = true;
+    applyPowerUp(*game, PowerUpKind::Blue);
+    EXPECT_EQ(game->balls.size(), 32u);
+    int stuck = 0;
+    for (const Ball& ball : game->balls)
+        stuck += ball.stuck ? 1 : 0;
+    EXPECT_EQ(stuck, 1);
+}
+
+TEST_F(GameStructureTest, SecondGuardCapsuleAddsAHitSoTwoBallsAreTurned) {
+    applyPowerUp(*game, PowerUpKind::Green);
+    const float height = game->guardGlowHeight;
+    step(10);
+    applyPowerUp(*game, PowerUpKind::Green);
+    EXPECT_EQ(game->guardCount, 2);
+    EXPECT_GT(game->guardGlowHeight, height);  // not restarted
+    EXPECT_EQ(cell(kGuardRow, 1).kind, BrickKind::Guard);
+    EXPECT_EQ(cell(kGuardRow, 14).kind, BrickKind::Guard);
+    EXPECT_EQ(cell(kGuardRow, 15).kind, BrickKind::Pipe);
+    game->paddle.x = 0.8f;
+    placePaddle(game->paddle);
+    for (int ball = 0; ball < 2; ++ball) {
+        onlyBall(-0.5f, -0.6f, 0.0f, -1.0f);
+        step(60);
+        EXPECT_GT(game->balls[0].vy, 0.0f);
+    }
+    EXPECT_EQ(game->guardCount, 0);
+    EXPECT_EQ(cell(kGuardRow, 7).kind, BrickKind::Empty);
+    EXPECT_FALSE(game->guardGlow.visible());
+}
+
+TEST_F(GameStructureTest, GuardGlowBreathesBetweenItsBounds) {
+    applyPowerUp(*game, PowerUpKind::Green);
+    step(50);  // a quarter second up
+    EXPECT_NEAR(game->guardGlowHeight, 0.03125f, 1e-5f);
+    step(60);  // a quarter second down and 10 steps up again
+    EXPECT_NEAR(game->guardGlowHeight, 0.015625f + 10 * 0.005f * 0.0625f, 1e-5f);
+    EXPECT_NEAR(game->guardGlow.height(), 0.01f + game->guardGlowHeight, 1e-5f);
+}
+
+TEST_F(GameStructureTest, CapsuleEffectsHaveTheirCaps) {
+    game->scoreMultiplier = 9;
+    applyPowerUp(*game, PowerUpKind::Magenta);
+    EXPECT_EQ(game->scoreMultiplier, 9);
+    EXPECT_EQ(game->multiplierLabel.text(), "X9");
+    while (game->lives < 39)
+        applyPowerUp(*game, PowerUpKind::White);
+    applyPowerUp(*game, PowerUpKind::White);
+    EXPECT_EQ(game->lives, 39u);
+    EXPECT_EQ(game->icons.size(), 39u);
+    applyPowerUp(*game, PowerUpKind::Yellow);
+    applyPowerUp(*game, PowerUpKind::Red);
+    EXPECT_EQ(game->balls[0].nimbusKind, NimbusKind::Ultra);
+    EXPECT_EQ(game->balls[0].charges, 2);
+}
+
+TEST_F(GameStructureTest, CapsuleOnThePaddlesEdgeLineIsCaughtAndTakesEffect) {
+    const Paddle& paddle = game->paddle;
+    dropPowerUp(*game, PowerUpKind::Magenta, paddle.x - paddle.width / 2.0f, paddle.y + 0.0025f);
+    step();
+    EXPECT_TRUE(game->powerUps.empty());
+    EXPECT_EQ(game->scoreMultiplier, 2);
+
+    PowerUp outside;
+    outside.x = paddle.x - paddle.width / 2.0f - 0.0001f;
+    outside.y = paddle.y;
+    EXPECT_FALSE(isCaught(paddle, outside));
+}
+
+TEST_F(GameStructureTest, CapsuleFallsAtHalfAUnitPerSecondAndIsGoneBelowTheLossLine) {
+    dropPowerUp(*game, PowerUpKind::Red, -0.6f, 0.3f);
+    step(40);
+    ASSERT_EQ(game->powerUps.size(), 1u);
+    EXPECT_NEAR(game->powerUps[0].y, 0.2f, 1e-5f);
+    EXPECT_NEAR(game->powerUps[0].capsule.y(), 0.2f, 1e-5f);
+    step(500);
+    EXPECT_TRUE(game->powerUps.empty());
+}
+
+TEST_F(GameStructureTest, ClearingTheLastBrickBuildsTheNextLevelInTheSameStep) {
+    for (int column = 1; column <= 14; ++column)
+        emptyCell(cell(3, column));
+    game->bricksLeft = 0;
+    step();
+    EXPECT_EQ(game->levelNumber, 2u);
+    EXPECT_EQ(cell(3, 1).kind, BrickKind::Red);
+    EXPECT_EQ(game->levelLabel.text(), "LEVEL 02");
+}
+
+}  // namespace

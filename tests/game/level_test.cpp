@@ -1,0 +1,155 @@
+#include "game/level.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+using test::image;
+
+// A level whose only colour brick stands in the given column of row 2.
+std::string markedLevel(int column) {
+    std::string row = "I+";
+    for (int index = 1; index < 15; ++index)
+        row += index == column ? "G1" : "..";
+    return test::level(test::mapWith(2, row + "+I"));
+}
+
+class LevelTest : public test::GameTest {
+protected:
+    int occupiedInRows(int first, int last, BrickKind kind) {
+        int count = 0;
+        for (int row = first; row <= last; ++row)
+            for (int column = 1; column <= 14; ++column)
+                count += cell(row, column).kind == kind ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(LevelTest, LevelsRepeatFromTheFirstAfterTheLast) {
+    ASSERT_TRUE(start(markedLevel(1) + markedLevel(2) + "<!-- not a level --><other/>" + markedLevel(3)));
+    EXPECT_EQ(game->levelCount, 3);
+    const int expected[] = {1, 2, 3, 1, 2};
+    for (int level = 1; level <= 5; ++level) {
+        game->levelNumber = level;
+        buildLevel(*game);
+        EXPECT_EQ(cell(2, expected[level - 1]).kind, BrickKind::Green) << "level " << level;
+        EXPECT_EQ(game->bricksLeft, 1);
+    }
+    EXPECT_EQ(game->levelLabel.text(), "LEVEL 05");
+}
+
+TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
+    startWith(test::mapWith(2, "I+R4R0S7R2Y3B!W~..M1G9+-I...+-+I"));
+    EXPECT_EQ(cell(2, 1).hitPoints, 4);
+    EXPECT_EQ(cell(2, 1).brick.sprite(), image("brick_ice3"));
+    EXPECT_EQ(cell(2, 2).hitPoints, 0);
+    EXPECT_EQ(cell(2, 2).brick.sprite(), image("brick"));
+    EXPECT_EQ(cell(2, 3).kind, BrickKind::Steel);
+    EXPECT_EQ(cell(2, 3).hitPoints, 24);
+    EXPECT_EQ(cell(2, 3).shadow.sprite(), image("brick_steel"));
+    EXPECT_EQ(cell(2, 4).brick.sprite(), image("brick_ice1"));
+    EXPECT_EQ(cell(2, 5).brick.sprite(), image("brick_ice2"));
+    EXPECT_EQ(cell(2, 6).hitPoints, '!' - '0');  // out-of-range characters are taken as they come
+    EXPECT_EQ(cell(2, 6).brick.sprite(), image("brick_ice3"));
+    EXPECT_EQ(cell(2, 7).hitPoints, '~' - '0');
+    EXPECT_EQ(cell(2, 8).kind, BrickKind::Empty);
+    EXPECT_EQ(cell(2, 9).kind, BrickKind::Magenta);
+    EXPECT_TRUE(cell(2, 9).brick.colour() == brickColour(5));
+    EXPECT_EQ(cell(2, 14).kind, BrickKind::Empty);  // "+-": a cell left as it is
+    EXPECT_EQ(game->bricksLeft, 8);
+    EXPECT_EQ(game->background[0].sprite(), image("tile_test"));
+    EXPECT_TRUE(game->background[98].colour() == (pentavel::graphics::Colour{0.5f, 0.25f, 1.0f, 1.0f}));
+}
+
+TEST_F(LevelTest, WhiteSpaceAndLineBreaksDoNotChangeTheMap) {
+    ASSERT_TRUE(start(test::level({"R1 B2\n\tY3", "G4"}) + test::level({"R1B2Y3G4"})));
+    const BrickKind first = cell(0, 3).kind;
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(first, BrickKind::Green);
+    EXPECT_EQ(cell(0, 3).kind, BrickKind::Green);
+    EXPECT_EQ(cell(0, 3).hitPoints, 4);
+}
+
+TEST_F(LevelTest, BricksMayReplaceFramePipesUntilTheNextBuild) {
+    startWith(test::mapWith(0, "R1------------------------------"));
+    EXPECT_EQ(cell(0, 0).kind, BrickKind::Red);
+    EXPECT_EQ(cell(0, 1).kind, BrickKind::Pipe);
+    EXPECT_EQ(cell(0, 1).brick.sprite(), image("pipe_horizontal"));
+    EXPECT_EQ(cell(5, 15).brick.sprite(), image("pipe_vertical"));
+    EXPECT_EQ(cell(0, 15).brick.sprite(), image("pipe_corner"));
+    EXPECT_EQ(cell(0, 1).brick.depth(), -0.1f);
+}
+
+TEST_F(LevelTest, ShortMapsLeaveTheRestEmptyAndRowsPastEighteenAreNeverRead) {
+    std::vector<std::string> rows = test::mapWith(1, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I");
+    rows.resize(2);
+    ASSERT_TRUE(start(test::level(rows) + test::level(std::vector<std::string>(21, std::string(32, 'R')))));
+    EXPECT_EQ(occupiedInRows(2, 24, BrickKind::Red), 0);
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(occupiedInRows(1, 18, BrickKind::Red), 18 * 14);
+    EXPECT_EQ(occupiedInRows(19, 24, BrickKind::Red), 0);
+}
+
+TEST_F(LevelTest, EmptyOrTruncatedMapsEndWhereTheTextEnds) {
+    ASSERT_TRUE(
+        start("<level><tezm/><background sprite=\"tile_test\" red=\"1\" green=\"1\" blue=\"1\"/></level>"
+              "<level><tezm>R2R</tezm><background sprite=\"tile_test\" red=\"1\" green=\"1\" "
+              "blue=\"1\"/></level>"));
+    EXPECT_EQ(game->bricksLeft, 0);
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(game->bricksLeft, 1);
+    EXPECT_EQ(cell(0, 1).kind, BrickKind::Pipe);
+}
+
+TEST_F(LevelTest, LevelFileWithoutLevelsPlaysTheDefaultLayout) {
+    ASSERT_TRUE(start("<!-- no levels -->\n<other/>"));
+    EXPECT_EQ(game->levelCount, 0);
+    EXPECT_EQ(cell(3, 1).kind, BrickKind::White);
+    EXPECT_EQ(cell(8, 14).kind, BrickKind::Red);
+    EXPECT_EQ(game->bricksLeft, 84);
+    step(3);
+    EXPECT_EQ(game->levelNumber, 1u);
+    EXPECT_EQ(game->balls.size(), 1u);  // served once the list was found empty
+    EXPECT_NE(log().find("Cannot load in level 1"), std::string::npos);
+}
+
+TEST_F(LevelTest, LevelWithoutAMapLeavesOnlyTheFrame) {
+    ASSERT_TRUE(start("<level><background sprite=\"tile_test\" red=\"1\" green=\"1\" blue=\"1\"/></level>"));
+    EXPECT_EQ(occupiedInRows(1, 24, BrickKind::White), 0);
+    EXPECT_EQ(cell(10, 0).kind, BrickKind::Pipe);
+    EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
+}
+
+TEST_F(LevelTest, LevelWithAnIncompleteBackgroundKeepsItsBricksButServesNoBall) {
+    ASSERT_TRUE(start(test::level(test::mapWith(4, "I+R1..........................+I"),
+                                  "<background sprite=\"tile_test\" red=\"1\" green=\"1\"/>")));
+    EXPECT_EQ(cell(4, 1).kind, BrickKind::Red);
+    EXPECT_EQ(game->bricksLeft, 1);
+    EXPECT_TRUE(game->balls.empty());
+    EXPECT_EQ(game->background[0].sprite(), 0);
+    EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
+}
+
+TEST_F(LevelTest, MissingOrMalformedLevelFileStopsInitialisation) {
+    EXPECT_FALSE(start("<level><tezm>R1</tezm>"));
+    const std::string text = log();
+    const std::size_t cannotRead = text.find("Cannot read level file!");
+    ASSERT_NE(cannotRead, std::string::npos);
+    EXPECT_NE(text.find("Cannot initialise the main game structure!", cannotRead), std::string::npos);
+}
+
+TEST_F(LevelTest, FortyLevelsOfSteelAreSkippedOneAStepWithoutHarm) {
+    std::string file;
+    for (int level = 0; level < 40; ++level)
+        file += test::level(test::mapWith(3, "I+S1S1S1S1S1S1S1S1S1S1S1S1S1S1+I"));
+    ASSERT_TRUE(start(file));
+    step(45);
+    EXPECT_EQ(game->levelNumber, 46u);
+    EXPECT_EQ(game->balls.size(), 1u);
+    EXPECT_EQ(game->lives, 4u);
+}
+
+}  // namespace
