@@ -1,0 +1,111 @@
+// Cost of one simulation step with one ball and with 32 balls at top speed, and of building a full level.
+
+#include <benchmark/benchmark.h>
+#include <physfs.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "game/balls.h"
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "game/guard.h"
+#include "game/level.h"
+
+namespace {
+
+using namespace tezmola;
+
+// Every cell of rows 1..18 holds a strong brick; the bottom rows stay open for the balls.
+std::string fullLevelFile() {
+    std::string map = std::string(32, '-') + "\n";
+    for (int row = 1; row <= 18; ++row)
+        map += std::string("I+") +
+               (row % 3 == 0 ? "S0S0S0S0S0S0S0S0S0S0S0S0S0S0" : "R9B9Y9G9M9W9R9B9Y9G9M9W9R9B9") + "+I\n";
+    return "<level><tezm>" + map +
+           "</tezm><background sprite=\"tile\" red=\"1\" green=\"1\" blue=\"1\"/></level>";
+}
+
+// A GameStructure over a level file in a fresh temporary folder.
+std::unique_ptr<GameStructure> startGame() {
+    static std::string folder = [] {
+        char pattern[] = "/tmp/tezmola-bench-XXXXXX";
+        const std::string path = mkdtemp(pattern);
+        std::ofstream(path + "/level.xml") << fullLevelFile();
+        if (!PHYSFS_isInit())
+            PHYSFS_init("tezmola-bench");
+        PHYSFS_mount(path.c_str(), nullptr, 1);
+        return path;
+    }();
+    auto game = std::make_unique<GameStructure>();
+    if (!initialiseGameStructure(*game))
+        return nullptr;
+    game->guardCount = 1000000;  // a bottom that never runs out keeps every ball in play
+    raiseGuard(*game);
+    seedDropGenerator(1);
+    return game;
+}
+
+// Balls spread over the open rows, flying at the given speed in random directions.
+void throwBalls(GameStructure& game, int count, float speed, std::mt19937& random) {
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    game.balls.clear();
+    for (int index = 0; index < count; ++index) {
+        const float angle = 0.3f + unit(random) * 2.5f;
+        game.balls.push_back(makeBall(-0.8f + 1.6f * unit(random), -0.55f + 0.25f * unit(random),
+                                      speed * std::cos(angle), speed * std::sin(angle)));
+    }
+    game.powerUps.clear();
+}
+
+void runSteps(benchmark::State& state, int balls, float speed) {
+    auto game = startGame();
+    if (!game) {
+        state.SkipWithError("cannot start the game");
+        return;
+    }
+    std::mt19937 random(7);
+    throwBalls(*game, balls, speed, random);
+    int steps = 0;
+    for (auto _ : state) {
+        updateGame(*game, 0.005f);
+        if (++steps % 400 == 0 || game->balls.size() < static_cast<std::size_t>(balls)) {
+            state.PauseTiming();
+            buildLevel(*game);
+            game->guardCount = 1000000;
+            raiseGuard(*game);
+            throwBalls(*game, balls, speed, random);
+            state.ResumeTiming();
+        }
+    }
+}
+
+void BM_UpdateGameOneBall(benchmark::State& state) {
+    runSteps(state, 1, 2.0f);
+}
+BENCHMARK(BM_UpdateGameOneBall)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateGameThirtyTwoBallsAtTopSpeed(benchmark::State& state) {
+    runSteps(state, 32, 8.0f);
+}
+BENCHMARK(BM_UpdateGameThirtyTwoBallsAtTopSpeed)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildFullLevel(benchmark::State& state) {
+    auto game = startGame();
+    if (!game) {
+        state.SkipWithError("cannot start the game");
+        return;
+    }
+    for (auto _ : state) {
+        game->lives = 4;
+        buildLevel(*game);
+    }
+}
+BENCHMARK(BM_BuildFullLevel)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
