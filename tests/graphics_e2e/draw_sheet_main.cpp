@@ -1,11 +1,13 @@
-// Draws a few sprites of the sheet "e2e_sheet" (placed in the per-user folder by the end-to-end test) at
-// known play-field positions until Escape or a close request, so that the test can check the pixels.
-// R reloads the textures as a re-activated application does; a window resize goes through resizeWindow.
+// Draws sprites of the test sheets that tests/e2e/sprites_test.sh writes into the per-user folder, at
+// known play-field positions, until Escape, a close request or a minute has passed, so that the test can
+// check the pixels. R reloads the textures as a re-activated application does; a window resize goes
+// through resizeWindow. Sprites from broken sheets are placed where they would be seen if drawn.
 
 #include <SDL/SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "engine/core/engine_signals.h"
 #include "engine/file/file_system.h"
@@ -21,13 +23,39 @@ using pentavel::graphics::Sprite;
 
 constexpr Uint32 kLifetimeMs = 60000;  // never outlive a test that lost track of the program
 
-Sprite makeSprite(const char* name, float x, float y, float depth, const Colour& colour) {
+struct Placement {
+    const char* name;
+    float x, y, depth;
+    Colour colour;
+};
+
+constexpr Colour kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+
+// Every sprite is drawn at its natural size (0.4 x 0.4 for the test sheets' 160-unit squares).
+const Placement kPlacements[] = {
+    {"e2e_red", -0.7f, 0.45f, 0.0f, kWhite},
+    {"e2e_white", -0.2f, 0.45f, 0.0f, {1.0f, 1.0f, 0.0f, 1.0f}},  // tinted yellow
+    {"e2e_white", 0.3f, 0.45f, 0.0f, {1.0f, 1.0f, 1.0f, 0.25f}},  // discarded by the alpha test
+    {"e2e_split", 0.75f, 0.45f, 0.0f, kWhite},                    // magenta top half, cyan bottom half
+    // Made before the red one, so that only the depths decide which lies on top where they overlap.
+    {"e2e_green", -0.35f, -0.35f, 0.5f, kWhite},
+    {"e2e_red", -0.6f, -0.35f, 1.0f, kWhite},
+    {"e2e_clear", 0.1f, -0.35f, 0.0f, kWhite},
+    {"e2e_orange", 0.6f, -0.35f, 0.0f, kWhite},  // its PNG is taken away while the program runs
+    // Broken sheets: the JPEG one is tried first (larger depth), so it is the one the draw pass reports.
+    {"e2e_jpeg", -0.5f, 0.05f, 3.0f, kWhite},
+    {"e2e_truncated", 0.0f, 0.05f, 2.0f, kWhite},
+    {"e2e_unpaired", 0.5f, 0.05f, 2.0f, kWhite},
+};
+
+Sprite makeSprite(const Placement& placement) {
     Sprite sprite;
-    if (sprite.setSpriteByName(name) == 0) std::fprintf(stderr, "no sprite named %s\n", name);
+    if (sprite.setSpriteByName(placement.name) == 0)
+        std::fprintf(stderr, "no sprite named %s\n", placement.name);
     sprite.setScale(1.0f);
-    sprite.setPosition(x, y);
-    sprite.setDepth(depth);
-    sprite.setColour(colour);
+    sprite.setPosition(placement.x, placement.y);
+    sprite.setDepth(placement.depth);
+    sprite.setColour(placement.colour);
     return sprite;
 }
 
@@ -39,7 +67,8 @@ bool handleEvents() {
             case SDL_QUIT:
                 return false;
             case SDL_KEYDOWN:
-                if (event.key.keysym.sym == SDLK_ESCAPE) return false;
+                if (event.key.keysym.sym == SDLK_ESCAPE)
+                    return false;
                 if (event.key.keysym.sym == SDLK_r) {
                     pentavel::logMessage("draw_sheet: reloading textures");
                     pentavel::activeSignal().emit(3, true);
@@ -58,22 +87,20 @@ bool handleEvents() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!pentavel::file::setUpFileSystem(argc > 0 ? argv[0] : "draw_sheet", "Pentavel", "Tezmola")) return 1;
+    if (!pentavel::file::setUpFileSystem(argc > 0 ? argv[0] : "draw_sheet", "Pentavel", "Tezmola"))
+        return 1;
+    // The engine signals are built before any exit handler, so that they outlive every handler.
     pentavel::tickSignal();
     pentavel::activeSignal();
     SDL_Init(SDL_INIT_TIMER);
     std::atexit(SDL_Quit);
     SDL_WM_SetCaption("Tezmola", "Tezmola");
-    if (!pentavel::graphics::startGraphics()) return 1;
+    if (!pentavel::graphics::startGraphics())
+        return 1;
 
-    const Colour white = {1.0f, 1.0f, 1.0f, 1.0f};
-    // Made before the red one so that only the depths, not the order of making, decide the overlap.
-    const Sprite front = makeSprite("e2e_green", 0.0f, -0.35f, 0.5f, white);
-    const Sprite back = makeSprite("e2e_red", -0.3f, -0.35f, 1.0f, white);
-    const Sprite plain = makeSprite("e2e_red", -0.6f, 0.4f, 0.0f, white);
-    const Sprite tinted = makeSprite("e2e_white", 0.0f, 0.4f, 0.0f, {1.0f, 1.0f, 0.0f, 1.0f});
-    const Sprite faint = makeSprite("e2e_white", 0.6f, 0.4f, 0.0f, {1.0f, 1.0f, 1.0f, 0.25f});
-    const Sprite hole = makeSprite("e2e_clear", 0.6f, -0.35f, 0.0f, white);
+    std::vector<Sprite> sprites;
+    for (const Placement& placement : kPlacements)
+        sprites.push_back(makeSprite(placement));
 
     const Uint32 start = SDL_GetTicks();
     while (handleEvents() && SDL_GetTicks() - start < kLifetimeMs) {
