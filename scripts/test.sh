@@ -14,7 +14,7 @@ ctest --test-dir build -L unit --output-on-failure -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTEZMOLA_SANITIZE=ON -DTEZMOLA_BENCHMARKS=OFF
 cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
     ctest --test-dir build-sanitize -L unit --output-on-failure -j"$jobs"
 
 ctest --test-dir build -L e2e --output-on-failure
