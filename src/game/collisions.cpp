@@ -185,21 +185,58 @@ void decayMultiplier(GameStructure& game) {
     }
 }
 
-// Keeps the earliest time at which the ball comes within the exit margin of the cell's far side. A ball
-// thus stops in every cell it crosses while the cell beyond is still outside it: without these stops a
-// ball already inside a candidate's enlarged rectangle flies on to that rectangle's far edge, which lies
-// a ball radius inside the next cell.
-void cellExit(int row, int column, const Ball& ball, float& t) {
-    const float left = cellLeft(column);
-    const float top = cellTop(row);
-    if (ball.vx > 0.0f)
-        earliestCrossing(left + kCellWidth - kCellExitMargin, ball.x, ball.vx, t);
-    else if (ball.vx < 0.0f)
-        earliestCrossing(left + kCellExitMargin, ball.x, ball.vx, t);
-    if (ball.vy > 0.0f)
-        earliestCrossing(top - kCellExitMargin, ball.y, ball.vy, t);
-    else if (ball.vy < 0.0f)
-        earliestCrossing(top - kCellHeight + kCellExitMargin, ball.y, ball.vy, t);
+// Distinct row or column numbers of the candidates: neighbouring candidates share their edges, and each
+// edge needs to be timed once.
+struct Lines {
+    int values[3];
+    int count = 0;
+
+    void add(int value) {
+        for (int index = 0; index < count; ++index)
+            if (values[index] == value)
+                return;
+        values[count++] = value;
+    }
+    bool holds(int value) const {
+        for (int index = 0; index < count; ++index)
+            if (values[index] == value)
+                return true;
+        return false;
+    }
+};
+
+// The exit margins make a ball stop in every cell it crosses while the cell beyond is still outside it:
+// without them a ball already inside a candidate's enlarged rectangle flies on to that rectangle's far
+// edge, which lies a ball radius inside the next cell.
+float columnExit(int column, float vx) {
+    return vx > 0.0f ? cellLeft(column) + kCellWidth - kCellExitMargin : cellLeft(column) + kCellExitMargin;
+}
+
+float rowExit(int row, float vy) {
+    return vy > 0.0f ? cellTop(row) - kCellExitMargin : cellTop(row) - kCellHeight + kCellExitMargin;
+}
+
+// Times the enlarged edges and the exit margins of the candidate columns, and the own column's exit.
+void columnEvents(const Lines& columns, int ownColumn, const Ball& ball, float& t) {
+    for (int index = 0; index < columns.count; ++index) {
+        const float left = cellLeft(columns.values[index]);
+        earliestCrossing(left - kBallRadius, ball.x, ball.vx, t);
+        earliestCrossing(left + kCellWidth + kBallRadius, ball.x, ball.vx, t);
+        earliestCrossing(columnExit(columns.values[index], ball.vx), ball.x, ball.vx, t);
+    }
+    if (!columns.holds(ownColumn))
+        earliestCrossing(columnExit(ownColumn, ball.vx), ball.x, ball.vx, t);
+}
+
+void rowEvents(const Lines& rows, int ownRow, const Ball& ball, float& t) {
+    for (int index = 0; index < rows.count; ++index) {
+        const float top = cellTop(rows.values[index]);
+        earliestCrossing(top - kCellHeight - kBallRadius, ball.y, ball.vy, t);
+        earliestCrossing(top + kBallRadius, ball.y, ball.vy, t);
+        earliestCrossing(rowExit(rows.values[index], ball.vy), ball.y, ball.vy, t);
+    }
+    if (!rows.holds(ownRow))
+        earliestCrossing(rowExit(ownRow, ball.vy), ball.y, ball.vy, t);
 }
 
 // How much faster the ball flies after the speed-up of its next advance.
@@ -220,21 +257,17 @@ float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
     float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
     const int row = cellRow(ball.y);
     const int column = cellColumn(ball.x);
-    cellExit(row, column, ball, t);
     const Candidates candidates(row, column, ball.vx, ball.vy);
+    Lines columns;
+    Lines rows;
     for (int index = 0; index < candidates.count; ++index) {
-        const Cell cell = candidates.cells[index];
-        const Bounds bounds(cell);
-        if (ball.vx != 0.0f) {
-            earliestCrossing(bounds.left, ball.x, ball.vx, t);
-            earliestCrossing(bounds.right, ball.x, ball.vx, t);
-        }
-        if (ball.vy != 0.0f) {
-            earliestCrossing(bounds.bottom, ball.y, ball.vy, t);
-            earliestCrossing(bounds.top, ball.y, ball.vy, t);
-        }
-        cellExit(cell.row, cell.column, ball, t);
+        columns.add(candidates.cells[index].column);
+        rows.add(candidates.cells[index].row);
     }
+    if (ball.vx != 0.0f)
+        columnEvents(columns, column, ball, t);
+    if (ball.vy != 0.0f)
+        rowEvents(rows, row, ball, t);
     // A speed-up due within the flight covers the distance sooner; without this the ball would overshoot
     // the edge it is stopped for by a hundredth of the way.
     if (ball.speedUpTimer + t > 0.0f)

@@ -52,7 +52,7 @@ bool insideCell(float x, float y, int row, int column) {
            cellTop(row) - kCellHeight + kTolerance < y && y < cellTop(row) - kTolerance;
 }
 
-// Cells of the grid that the point lies strictly inside, as (row, column); -1 when none.
+// True, with the cell, when the ball moved into a cell that was occupied before and after the step.
 bool enteredOccupiedCell(const Occupancy& before, const Occupancy& after, float fromX, float fromY, float x,
                          float y, int& hitRow, int& hitColumn) {
     for (int row = 0; row < kGridRows; ++row) {
