@@ -10,8 +10,7 @@ namespace tezmola {
 
 namespace {
 
-constexpr float kPaddleTop = 0.03125f;  // half the paddle's height: a ball rests this far above its centre
-constexpr float kServeSpeed = -1.0f;    // straight down onto the paddle, which then sends it up
+constexpr float kServeSpeed = -1.0f;  // straight down onto the paddle, which then sends it up
 constexpr float kIconDepth = -1.0f;
 
 }  // namespace
@@ -30,8 +29,8 @@ bool serveBall(GameStructure& game) {
     }
     removeSpareBall(game);
     const Paddle& paddle = game.paddle;
-    game.balls.push_back(
-        makeBall(paddle.x, paddle.y + kPaddleTop + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
+    game.balls.push_back(makeBall(paddle.x, paddle.y + kPaddleHalfHeight + kBallRadius, 0.0f, kServeSpeed,
+                                  NimbusKind::None, true));
     game.scoreMultiplier = 1;
     showMultiplier(game);
     game.multiplierArmed = false;

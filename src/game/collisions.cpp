@@ -15,8 +15,7 @@ namespace {
 
 constexpr float kNoEvent = 10000000.0f;
 constexpr float kOvershoot = 0.00001f;  // seconds: carries a ball just over the edge it was about to reach
-constexpr float kStuckHeight = 0.03125f + kBallRadius;  // a stuck ball's centre above the paddle's
-constexpr float kStuckReach = 0.275f;  // a stuck ball stays within this share of the paddle's width
+constexpr float kStuckReach = 0.275f;   // a stuck ball stays within this share of the paddle's width
 constexpr float kPi = 3.14159f;
 constexpr float kTwoPi = 6.28318f;
 constexpr float kMinAngle = 0.2617992f;  // 15 degrees from the horizontal
@@ -89,7 +88,7 @@ void rideOnPaddle(const Paddle& paddle, Ball& ball) {
         ball.x = paddle.x - reach;
     if (ball.x > paddle.x + reach)
         ball.x = paddle.x + reach;
-    ball.y = paddle.y + kStuckHeight;
+    ball.y = paddle.y + kPaddleHalfHeight + kBallRadius;
     placeBallSprites(ball);
 }
 
