@@ -29,7 +29,7 @@ bool serveBall(GameStructure& game) {
     }
     removeSpareBall(game);
     const Paddle& paddle = game.paddle;
-    game.balls.push_back(makeBall(paddle.x, paddle.y + kPaddleHalfHeight + kBallRadius, 0.0f, kServeSpeed,
+    game.balls.push_back(makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed,
                                   NimbusKind::None, true));
     game.scoreMultiplier = 1;
     showMultiplier(game);

@@ -88,7 +88,7 @@ void rideOnPaddle(const Paddle& paddle, Ball& ball) {
         ball.x = paddle.x - reach;
     if (ball.x > paddle.x + reach)
         ball.x = paddle.x + reach;
-    ball.y = paddle.y + kPaddleHalfHeight + kBallRadius;
+    ball.y = paddle.y + kPaddleRest + kBallRadius;
     placeBallSprites(ball);
 }
 

@@ -11,9 +11,9 @@ namespace tezmola {
 constexpr float kPaddleY = -0.65419996f;
 constexpr float kPaddleWidth = 0.26666668f;
 constexpr float kPaddleHeight = 0.078125f;
-constexpr float kPaddleHalfHeight = 0.03125f;  // a ball resting on the paddle lies a radius above this
-constexpr float kPaddleMargin = 0.06666667f;   // keeps the paddle inside the side pipes
-constexpr float kPaddleSpeed = 2.0f;           // units per second
+constexpr float kPaddleRest = 0.03125f;       // a resting ball lies this plus a ball radius above the centre
+constexpr float kPaddleMargin = 0.06666667f;  // keeps the paddle inside the side pipes
+constexpr float kPaddleSpeed = 2.0f;          // units per second
 
 enum PaddleDirection : std::int32_t { kPaddleStill = 0, kPaddleLeft = 1, kPaddleRight = 2 };
 
