@@ -21,7 +21,7 @@ namespace {
 using pentavel::graphics::Colour;
 using pentavel::graphics::Sprite;
 
-constexpr Uint32 kLifetimeMs = 60000;  // never outlive a test that lost track of the program
+constexpr Uint32 kLifetimeMs = 240000;  // never outlive a test that lost track of the program
 
 struct Placement {
     const char* name;
@@ -97,13 +97,20 @@ int main(int argc, char** argv) {
     SDL_WM_SetCaption("Tezmola", "Tezmola");
     if (!pentavel::graphics::startGraphics())
         return 1;
+    char driver[32] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    pentavel::logMessage("draw_sheet: video driver %s", driver);
 
     std::vector<Sprite> sprites;
     for (const Placement& placement : kPlacements)
         sprites.push_back(makeSprite(placement));
 
     const Uint32 start = SDL_GetTicks();
-    while (handleEvents() && SDL_GetTicks() - start < kLifetimeMs) {
+    while (handleEvents()) {
+        if (SDL_GetTicks() - start >= kLifetimeMs) {
+            std::fprintf(stderr, "draw_sheet: ending after %u ms without being asked to\n", kLifetimeMs);
+            return 1;
+        }
         pentavel::tickSignal().emit();
         SDL_Delay(10);
     }
