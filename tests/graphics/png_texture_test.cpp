@@ -336,4 +336,37 @@ TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
     test::unmountAll();
 }
 
+// A failed picture is tried again every frame, so a large file that cannot be a usable PNG is given up
+// after its first bytes.
+TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
+    test::TempDir dir;
+    const std::string bulk(4 * 1024 * 1024, '\x5a');
+    dir.write("photo.png", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10) + bulk);
+    dir.write("huge.png", headerOnlyPng(1, 20000) + bulk);
+    dir.write("headless.png", std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIDAT", 16) + bulk);
+    PngSpec spec;
+    spec.width = 16384;
+    spec.colourType = PNG_COLOR_TYPE_GRAY;
+    spec.samples.assign(16384, 3);
+    dir.write("widest.png", encodePng(spec));
+    test::mountOnly(dir.path());
+
+    PngImage image;
+    for (const char* name : {"photo.png", "huge.png", "headless.png"}) {
+        PHYSFS_File* file = PHYSFS_openRead(name);
+        ASSERT_NE(nullptr, file) << name;
+        EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image)) << name;
+        EXPECT_LE(PHYSFS_tell(file), 33) << name;
+        EXPECT_TRUE(image.pixels.empty()) << name;
+        PHYSFS_close(file);
+    }
+    // The largest side allowed still passes the header and is shrunk to the texture limit.
+    PHYSFS_File* file = PHYSFS_openRead("widest.png");
+    ASSERT_NE(nullptr, file);
+    EXPECT_TRUE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
+    EXPECT_EQ(2048, image.width);
+    PHYSFS_close(file);
+    test::unmountAll();
+}
+
 }  // namespace

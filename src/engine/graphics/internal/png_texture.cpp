@@ -19,7 +19,8 @@ namespace {
 
 // No sprite sheet comes near this; it keeps a stray huge file from exhausting memory.
 constexpr std::int64_t kMaxPngFileBytes = 256 * 1024 * 1024;
-constexpr int kMinTextureSide = 64;  // every OpenGL implementation accepts this much
+constexpr int kMinTextureSide = 64;          // every OpenGL implementation accepts this much
+constexpr std::size_t kPngHeaderBytes = 33;  // signature, then the header chunk (length, type, 13 bytes, CRC)
 
 struct MemorySource {
     const unsigned char* bytes;
@@ -206,6 +207,31 @@ bool fitToTexture(PngImage& image, int maxSide) {
     return true;
 }
 
+std::uint32_t bigEndian32(const unsigned char* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+// The signature and the header chunk, which every PNG starts with. A file that is no PNG or declares a
+// side beyond kMaxPngSide is refused here, before the rest of it is read: the draw pass retries a failed
+// picture every frame, and a large foreign file must not be read in whole each time.
+bool readPngHeader(file::FileHandle* file, unsigned char (&header)[kPngHeaderBytes]) {
+    constexpr std::size_t kSignatureBytes = 8;
+    if (PHYSFS_readBytes(file, header, kSignatureBytes) != static_cast<PHYSFS_sint64>(kSignatureBytes) ||
+        png_sig_cmp(header, 0, kSignatureBytes) != 0) {
+        return false;
+    }
+    constexpr std::size_t kChunkBytes = kPngHeaderBytes - kSignatureBytes;
+    if (PHYSFS_readBytes(file, header + kSignatureBytes, kChunkBytes) !=
+        static_cast<PHYSFS_sint64>(kChunkBytes)) {
+        return false;
+    }
+    const unsigned char* chunk = header + kSignatureBytes;  // length, type, width, height, ...
+    constexpr auto kMaxSide = static_cast<std::uint32_t>(kMaxPngSide);
+    return std::memcmp(chunk + 4, "IHDR", 4) == 0 && bigEndian32(chunk + 8) <= kMaxSide &&
+           bigEndian32(chunk + 12) <= kMaxSide;
+}
+
 // Decodes the rest of an open file without resampling.
 bool readPng(file::FileHandle* file, PngImage& image) {
     image = PngImage();
@@ -214,10 +240,14 @@ bool readPng(file::FileHandle* file, PngImage& image) {
     const PHYSFS_sint64 length = PHYSFS_fileLength(file);
     if (length > kMaxPngFileBytes)
         return false;
+    unsigned char header[kPngHeaderBytes];
+    if (!readPngHeader(file, header))
+        return false;
     std::vector<unsigned char> bytes;
     try {
         if (length > 0)
             bytes.reserve(static_cast<std::size_t>(length));
+        bytes.assign(header, header + kPngHeaderBytes);
         unsigned char chunk[64 * 1024];
         for (;;) {
             const PHYSFS_sint64 count = PHYSFS_readBytes(file, chunk, sizeof chunk);
