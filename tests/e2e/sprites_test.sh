@@ -129,20 +129,25 @@ expect_sheets_drawn() {
     expect_colour "$shot" "sprite of the drawing without PNG" 0.5 0.05 "$BACKGROUND"
 }
 
-# Screenshot of the window alone, once the program has drawn a few frames.
-capture_window() {
-    sleep 1
-    local file="$WORK/$1"
-    import -window "$WINDOW" "$file" 2>/dev/null || fail "cannot take the screenshot $1"
-    echo "$file"
+# Screenshot of the window once the main sheet's texture has been made for the COUNT-th time (the first
+# draw, then each reload) and a few frames have been drawn with it.
+shot_after_sheet_load() {
+    local count=$2
+    wait_until 30 sheet_loaded "$count" || fail "the sheet's texture was not made $count times"
+    sleep 0.5
+    capture_window "$1"
 }
+sheet_loads() { log_text | grep -c -x -F "Loading image texture for [e2e_sheet.png]..."; }
+sheet_loaded() { [ "$(sheet_loads)" -ge "$1" ]; }
+# The polled conditions are functions, so that wait_until evaluates them afresh each time.
+window_is() { [ "$(window_size)" = "$1" ]; }
 
 start_display
 # Only a window on the virtual display will do; SDL would otherwise fall back to drawing off screen.
 start_game SDL_VIDEODRIVER=x11
 wait_for_window
-wait_until 10 test "$(window_size)" = 512x384 || fail "window is $(window_size), expected 512x384"
-shot=$(capture_window sheets.png)
+wait_until 10 window_is 512x384 || fail "window is $(window_size), expected 512x384"
+shot=$(shot_after_sheet_load sheets.png 1) || exit 1
 expect_sheets_drawn "$shot"
 expect_colour "$shot" "orange sprite" 0.6 -0.35 "255 128 0"
 note "every sprite is where its play-field coordinates put it"
@@ -157,7 +162,7 @@ expect_log_in_order "--- Video mode set to 512 by 384, Windowed Mode" \
     "Error loading in PNG file [e2e_bad_truncated.png] to OpenGL texture!"
 expect_log_in_order "draw_sheet: video driver x11"
 [ "$(log_text | grep -c -F "Cannot draw sprite of type")" = 1 ] || fail "the draw error is reported more than once"
-[ "$(log_text | grep -c -x -F "Loading image texture for [e2e_sheet.png]...")" = 1 ] ||
+[ "$(sheet_loads)" = 1 ] ||
     fail "the good sheet's texture was loaded more than once"
 expect_log_lacks "e2e_unpaired"
 expect_log_lacks "Error opening"
@@ -169,7 +174,7 @@ note "broken sheets are logged once each attempt, the draw error once"
 rm "$USER_DIR/e2e_orange.png"
 send_keys r
 wait_until 10 grep -q -F "Cannot reload sprites!" "$LOG_FILE" || fail "no failed reload after the PNG vanished"
-shot=$(capture_window reloaded.png)
+shot=$(shot_after_sheet_load reloaded.png 2) || exit 1
 expect_sheets_drawn "$shot"
 expect_colour "$shot" "sprite whose PNG vanished" 0.6 -0.35 "$BACKGROUND"
 expect_log_in_order "draw_sheet: reloading textures" "Unloading image texture for [e2e_orange.png]..." \
@@ -180,8 +185,8 @@ note "a vanished PNG leaves only its own sprite undrawn"
 
 # After a resize the field fills the new window and every texture is made again.
 resize_window 700 600
-wait_until 10 test "$(window_size)" = 700x525 || fail "window is $(window_size) after the resize, expected 700x525"
-shot=$(capture_window resized.png)
+wait_until 10 window_is 700x525 || fail "window is $(window_size) after the resize, expected 700x525"
+shot=$(shot_after_sheet_load resized.png 3) || exit 1
 expect_sheets_drawn "$shot"
 note "the play field fills the 700x525 window"
 
