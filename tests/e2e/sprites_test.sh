@@ -162,8 +162,7 @@ expect_log_in_order "--- Video mode set to 512 by 384, Windowed Mode" \
     "Error loading in PNG file [e2e_bad_truncated.png] to OpenGL texture!"
 expect_log_in_order "draw_sheet: video driver x11"
 [ "$(log_text | grep -c -F "Cannot draw sprite of type")" = 1 ] || fail "the draw error is reported more than once"
-[ "$(sheet_loads)" = 1 ] ||
-    fail "the good sheet's texture was loaded more than once"
+[ "$(sheet_loads)" = 1 ] || fail "the good sheet's texture was loaded more than once"
 expect_log_lacks "e2e_unpaired"
 expect_log_lacks "Error opening"
 grep -q -x "no sprite named e2e_unpaired" "$WORK/game.err" || fail "a drawing without its PNG gave sprites"
