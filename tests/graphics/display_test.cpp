@@ -68,7 +68,7 @@ TEST(PlayFieldConversion, ADisplayWithoutASizeGivesTheCentre) {
 
 // Without a display (the dummy video driver has no OpenGL) every mode is refused.
 class DisplayWithoutOpenGl : public ::testing::Test {
-  protected:
+protected:
     // Some SDL builds find an off-screen OpenGL driver when none is named; these tests need none.
     static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
 

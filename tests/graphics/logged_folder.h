@@ -11,7 +11,7 @@
 namespace test {
 
 class LoggedFolder {
-  public:
+public:
     LoggedFolder() {
         mountOnly(dir_.path());
         pentavel::resetSettings();
@@ -36,7 +36,7 @@ class LoggedFolder {
         return dir_.read("log.html");
     }
 
-  private:
+private:
     TempDir dir_;
 };
 

@@ -24,7 +24,7 @@ std::string rect(const std::string& id, int x, int y, int width, int height) {
 const std::string kCanvas = "width=\"800\" height=\"600\"";
 
 class ResourceManagerTest : public ::testing::Test {
-  protected:
+protected:
     void sheet(const std::string& name, const std::string& content) {
         folder.write(name + ".svg", content);
         folder.write(name + ".png", "a picture");
