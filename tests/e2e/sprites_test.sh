@@ -4,8 +4,13 @@
 # where the coordinates put it, tints and depths must hold, a faint sprite must vanish, and broken sheets
 # (a drawing that is not XML, a zero-sized canvas, a truncated PNG, a JPEG named .png, a drawing without
 # its PNG, a PNG taken away at run time) are logged while the good sheets still draw.
+DRAW_SHEET="$(dirname "${1:-.}")/tezmola_draw_sheet"
+if [ ! -x "$DRAW_SHEET" ]; then
+    echo "FAIL (sprites_test): $DRAW_SHEET is not built (cmake --build <build> --target tezmola_draw_sheet)" >&2
+    exit 1
+fi
 # shellcheck source=tests/e2e/lib.sh
-source "$(dirname "$0")/lib.sh" "$(dirname "${1:-.}")/tezmola_draw_sheet" "${2:-}"
+source "$(dirname "$0")/lib.sh" "$DRAW_SHEET" "${2:-}"
 
 require_tools python3 convert import
 
