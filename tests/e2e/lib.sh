@@ -153,13 +153,13 @@ expect_status() {
     note "exit code $1"
 }
 
-# Waits until a shell command succeeds (polling every 0.1 s); false after the timeout.
+# Waits until a shell command succeeds (polling every 0.2 s); false after the timeout in seconds.
 wait_until() {
     local timeout=$1 waited=0
     shift
     until "$@"; do
-        [ $waited -ge $((timeout * 10)) ] && return 1
-        sleep 0.1
+        [ $waited -ge $((timeout * 5)) ] && return 1
+        sleep 0.2
         waited=$((waited + 1))
     done
 }
@@ -180,6 +180,9 @@ window_size() {
         awk -F= '$1 == "WIDTH" { w = $2 } $1 == "HEIGHT" { h = $2 } END { print w "x" h }'
 }
 
+# True when the window's client size is WIDTHxHEIGHT (for wait_until).
+window_is() { [ "$(window_size)" = "$1" ]; }
+
 # Screenshot of the whole virtual screen into the work folder; prints the path.
 capture() {
     local file="$WORK/$1"
@@ -196,6 +199,25 @@ capture_window() {
 
 # Number of distinct colours in a picture.
 colour_count() { convert "$1" -format %k info:; }
+
+# Waits until the main loop draws the play field: textures are loaded on the first draw, and then two
+# screenshots in a row show more than the cleared background. (Before its first frame a new OpenGL window
+# may show any leftover picture, so colours alone prove nothing.) Leaves the last shot in DRAWN_SHOT.
+wait_for_drawing() {
+    local timeout=${1:-60} colours=0 waited=0 rich=0
+    while true; do
+        game_running || fail "the game ended ($(cat "$WORK/game.status")) before drawing its field"
+        if grep -q "Loading image texture for \[" "$LOG_FILE" 2>/dev/null; then
+            DRAWN_SHOT=$(capture_window drawn.png)
+            colours=$(colour_count "$DRAWN_SHOT")
+            if [ "$colours" -gt 16 ]; then rich=$((rich + 1)); else rich=0; fi
+            [ $rich -ge 2 ] && return 0
+        fi
+        [ $waited -ge $((timeout * 2)) ] && fail "no play field drawn after ${timeout}s ($colours colours)"
+        sleep 0.5
+        waited=$((waited + 1))
+    done
+}
 
 # The log as plain text: one message per line, without the markup and the time stamps.
 log_text() {

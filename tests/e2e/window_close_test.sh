@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 start_display
 start_game
 wait_for_window
-sleep 1
+wait_for_drawing
 request_close
 wait_for_exit
 expect_status 0

@@ -6,9 +6,9 @@ source "$(dirname "$0")/lib.sh" "$@"
 start_display
 start_game
 wait_for_window
-sleep 1
+wait_for_drawing
 resize_window 1000 600
-wait_until 10 test "$(window_size)" = 800x600 || fail "window is $(window_size) after the resize"
+wait_until 30 window_is 800x600 || fail "window is $(window_size) after the resize"
 note "window snapped to 800x600"
 sleep 0.5
 capture resized.png >/dev/null
@@ -21,7 +21,7 @@ expect_status 0
 
 start_game
 wait_for_window
-wait_until 10 test "$(window_size)" = 800x600 || fail "the next run opened $(window_size)"
+wait_until 30 window_is 800x600 || fail "the next run opened $(window_size)"
 note "the next run opens 800x600"
 send_keys Escape
 wait_for_exit
