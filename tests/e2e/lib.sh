@@ -30,9 +30,22 @@ GAME_PID=""
 GAME_STATUS=""
 WINDOW=""
 
+# Ends a game still running (SDL turns SIGTERM into a quit request; SIGKILL if that is not heard), and only
+# then its display, so that no game is left behind without one.
+stop_game() {
+    game_running || return 0
+    kill "$GAME_PID" 2>/dev/null
+    local waited=0
+    while game_running && [ $waited -lt 50 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if game_running; then kill -9 "$GAME_PID" 2>/dev/null; fi
+}
+
 cleanup() {
-    if game_running; then kill "$GAME_PID" 2>/dev/null; fi
-    if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null; fi
+    stop_game
+    stop_display
     wait 2>/dev/null
     if [ "${E2E_KEEP:-0}" = 1 ]; then
         echo "kept: $WORK"
@@ -91,6 +104,13 @@ start_display() {
         XVFB_PID=""
     done
     fail "Xvfb did not start: $(tail -3 "$WORK/xvfb.log")"
+}
+
+stop_display() {
+    [ -n "$XVFB_PID" ] || return 0
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
 }
 
 # Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.

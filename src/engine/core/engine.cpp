@@ -5,6 +5,7 @@
 #include "engine/audio/audio.h"
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
+#include "engine/core/internal/display_loss.h"
 #include "engine/core/timer.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
@@ -79,6 +80,7 @@ bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const
         logError("Cannot initialise the graphics!");
         return false;
     }
+    internal::guardAgainstDisplayLoss();
     if (!audio::startAudio()) {
         logError("Cannot initialise the audio!");
         return false;

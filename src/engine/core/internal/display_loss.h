@@ -1,0 +1,12 @@
+#pragma once
+// What happens when the window system goes away under the running game (the X server ends, the session
+// logs out): the game saves the settings, closes the log and ends with exit code 1 instead of hanging.
+
+namespace pentavel {
+namespace internal {
+
+// Installs the handler once the display is up; does nothing where the display is not an X server.
+void guardAgainstDisplayLoss();
+
+}  // namespace internal
+}  // namespace pentavel

@@ -1,0 +1,15 @@
+#!/bin/bash
+# The window system going away under the running game (the X server ends, the session logs out) ends the
+# game with exit code 1, with the settings saved and the reason logged, instead of leaving it spinning.
+source "$(dirname "$0")/lib.sh" "$@"
+
+start_display
+start_game
+wait_for_window
+wait_for_drawing
+stop_display
+wait_for_exit 15
+expect_status 1
+expect_log_in_order "Lost the connection to the display!" "Saving settings to file: settings.xml"
+[ "$(setting graphics/window_size/width)" = 512 ] || fail "the settings were not saved"
+note "passed"
