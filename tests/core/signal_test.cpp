@@ -408,6 +408,7 @@ TEST(Signal, EmissionAllocatesNothing) {
 TEST(SlotPool, GrowsThirtyTwoBlocksAtATimeAndReusesFreedBlocks) {
     const std::size_t owned = SlotPool::blocksOwned();
     const std::size_t inUse = SlotPool::blocksInUse();
+    // Take every free block and one more: exactly one chunk of 32 is added.
     std::vector<pentavel::Connection*> blocks;
     for (std::size_t i = 0; i < owned - inUse + 1; ++i)
         blocks.push_back(SlotPool::allocate());
@@ -415,11 +416,13 @@ TEST(SlotPool, GrowsThirtyTwoBlocksAtATimeAndReusesFreedBlocks) {
     for (pentavel::Connection* block : blocks)
         SlotPool::release(block);
     EXPECT_EQ(SlotPool::blocksInUse(), inUse);
-    for (std::size_t i = 0; i < 32; ++i)
-        blocks[i] = SlotPool::allocate();
+    // Freed blocks are reused before the pool grows again.
+    for (pentavel::Connection*& block : blocks)
+        block = SlotPool::allocate();
     EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
-    for (std::size_t i = 0; i < 32; ++i)
-        SlotPool::release(blocks[i]);
+    for (pentavel::Connection* block : blocks)
+        SlotPool::release(block);
+    EXPECT_EQ(SlotPool::blocksInUse(), inUse);
 }
 
 }  // namespace

@@ -1,68 +1,13 @@
 #include "engine/core/signal.h"
 
-#include <mutex>
-#include <vector>
+#include "engine/util/block_pool.h"
 
 namespace pentavel {
 namespace {
 
-// Blocks are carved from chunks of 32; freed blocks go onto an intrusive free list.
-class BlockPool {
-public:
-    static constexpr std::size_t kBlocksPerChunk = 32;
-
-    ~BlockPool() {
-        for (Connection* chunk : chunks_) ::operator delete(chunk);
-    }
-
-    Connection* allocate() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (free_ == nullptr) grow();
-        Connection* block = free_;
-        free_ = block->next;
-        ++inUse_;
-        return new (block) Connection();
-    }
-
-    void release(Connection* block) {
-        if (block == nullptr) return;
-        std::lock_guard<std::mutex> lock(mutex_);
-        block->~Connection();
-        block->next = free_;
-        free_ = block;
-        --inUse_;
-    }
-
-    std::size_t inUse() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return inUse_;
-    }
-
-    std::size_t owned() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return chunks_.size() * kBlocksPerChunk;
-    }
-
-private:
-    void grow() {
-        auto* chunk = static_cast<Connection*>(::operator new(sizeof(Connection) * kBlocksPerChunk));
-        chunks_.push_back(chunk);
-        for (std::size_t i = kBlocksPerChunk; i-- > 0;) {
-            Connection* block = new (&chunk[i]) Connection();
-            block->next = free_;
-            free_ = block;
-        }
-    }
-
-    std::mutex mutex_;
-    std::vector<Connection*> chunks_;
-    Connection* free_ = nullptr;
-    std::size_t inUse_ = 0;
-};
-
 // Made on first use; signals allocate from it in their constructors, so it outlives every static signal.
-BlockPool& pool() {
-    static BlockPool instance;
+BlockPool<Connection>& pool() {
+    static BlockPool<Connection> instance;
     return instance;
 }
 
