@@ -29,8 +29,8 @@ bool serveBall(GameStructure& game) {
     }
     removeSpareBall(game);
     const Paddle& paddle = game.paddle;
-    game.balls.push_back(makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed,
-                                  NimbusKind::None, true));
+    game.balls.push_back(
+        makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
     game.scoreMultiplier = 1;
     showMultiplier(game);
     game.multiplierArmed = false;

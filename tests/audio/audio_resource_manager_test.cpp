@@ -15,7 +15,7 @@ using pentavel::audio::internal::AudioResourceManager;
 namespace {
 
 class AudioRegistry : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         test::mountOnly(dir.path());
         pentavel::resetSettings();

@@ -64,7 +64,7 @@ TEST(PanningGains, PositionsBeyondTheEdgesCountAsTheEdges) {
 }
 
 class AudioSystem : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         test::mountOnly(dir.path());
         pentavel::resetSettings();

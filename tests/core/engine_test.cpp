@@ -47,7 +47,7 @@ TEST(EventPump, QuitRequestEmitsQuitAndUnusedEventsAreDropped) {
 }
 
 class EventQueue : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         SDL_Init(SDL_INIT_VIDEO);
         pentavel::pumpEvents();  // whatever the video start queued
@@ -72,7 +72,7 @@ TEST_F(EventQueue, PumpDrainsTheQueueInArrivalOrder) {
 
 // Stands in for the game: asks to quit on the third iteration.
 class LoopDriver {
-  public:
+public:
     LoopDriver() {
         pentavel::tickSignal().connect(this, &LoopDriver::early, tracker_);
         pentavel::tickSignal().connect(this, &LoopDriver::late, tracker_);
@@ -85,7 +85,7 @@ class LoopDriver {
     int earlyCalls = 0;
     int lateCalls = 0;
 
-  private:
+private:
     pentavel::ScopedTracker tracker_;
 };
 

@@ -9,11 +9,11 @@
 namespace test {
 
 class EventRecorder {
-  public:
+public:
     EventRecorder();
     std::vector<std::string> events;
 
-  private:
+private:
     void record(const std::string& line) { events.push_back(line); }
     void onKeyDown(int key);
     void onKeyUp(int key);

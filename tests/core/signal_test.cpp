@@ -47,7 +47,7 @@ struct Call {
 std::vector<Call> calls;
 
 class Receiver {
-  public:
+public:
     explicit Receiver(int id) : id_(id) {}
     virtual ~Receiver() = default;
     void first(int value) { calls.push_back({id_, 0, value}); }
@@ -57,13 +57,13 @@ class Receiver {
     }
     virtual void third(int value) { calls.push_back({id_, 2, value}); }
 
-  protected:
+protected:
     int id_;
 };
 
 // Reached through the base class's member pointer, the override must run.
 class OverridingReceiver : public Receiver {
-  public:
+public:
     using Receiver::Receiver;
     void third(int value) override { calls.push_back({id_, 3, value}); }
 };
@@ -96,7 +96,7 @@ struct ModelTracker {
 };
 
 class SignalModel {
-  public:
+public:
     explicit SignalModel(unsigned seed) : random_(seed) {
         for (int i = 0; i < kReceivers; ++i) {
             receivers_.push_back(i % 2 == 0 ? std::make_unique<Receiver>(i)
@@ -145,7 +145,7 @@ class SignalModel {
             signal.real.reset();
     }
 
-  private:
+private:
     static constexpr int kSignals = 4;
     static constexpr int kReceivers = 5;
 

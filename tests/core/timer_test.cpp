@@ -11,7 +11,7 @@ using pentavel::setLastTicks;
 
 // Counts the fixed steps that gameTick emits.
 class StepCounter {
-  public:
+public:
     StepCounter() {
         pentavel::resetSimulationClock();
         pentavel::updateSignal().connect(this, &StepCounter::onUpdate, tracker_);
@@ -30,7 +30,7 @@ class StepCounter {
     int steps = 0;
     float lastDt = 0.0f;
 
-  private:
+private:
     pentavel::ScopedTracker tracker_;
 };
 

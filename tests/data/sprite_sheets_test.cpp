@@ -53,7 +53,7 @@ bool isPowerOfTwo(int n) {
 
 // The shipped archive, scanned once by the engine's own sprite-sheet reader.
 class ShippedSheets : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() { test::useShippedArchive(); }
     static void TearDownTestSuite() { test::unmountAll(); }
 

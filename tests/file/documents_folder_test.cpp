@@ -11,7 +11,7 @@ namespace {
 using pentavel::file::documentsFolder;
 
 class DocumentsFolderTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         home = dir.path() + "/home";
         dir.write("home/.keep", "");

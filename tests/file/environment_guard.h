@@ -9,7 +9,7 @@
 namespace test {
 
 class EnvironmentGuard {
-  public:
+public:
     EnvironmentGuard() = default;
     EnvironmentGuard(const EnvironmentGuard&) = delete;
     EnvironmentGuard& operator=(const EnvironmentGuard&) = delete;
@@ -31,7 +31,7 @@ class EnvironmentGuard {
         unsetenv(name.c_str());
     }
 
-  private:
+private:
     void remember(const std::string& name) {
         if (saved_.count(name) != 0)
             return;

@@ -63,7 +63,7 @@ void mountArchivesLikeStartUp() {
 }
 
 class FileServicesTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { test::mountOnly(user.path(), program.path()); }
     void TearDown() override {
         pentavel::closeLog();
@@ -172,7 +172,7 @@ TEST_F(FileServicesTest, AFileOfFourGibibytesIsRefusedInsteadOfTruncated) {
 }
 
 class StartUpTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (PHYSFS_isInit())
             PHYSFS_deinit();

@@ -49,7 +49,7 @@ std::string line(int level, const std::string& message) {
 }
 
 class LogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { test::mountOnly(dir.path()); }
     void TearDown() override {
         pentavel::closeLog();

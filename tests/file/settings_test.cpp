@@ -14,7 +14,7 @@ using pentavel::getSetting;
 using pentavel::setSetting;
 
 class SettingsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         test::mountOnly(dir.path());
         pentavel::resetSettings();

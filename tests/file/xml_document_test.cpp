@@ -15,7 +15,7 @@ using pentavel::file::saveXmlDocument;
 const std::string kMark = "\xEF\xBB\xBF";
 
 class XmlDocumentTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { test::mountOnly(dir.path()); }
     void TearDown() override { test::unmountAll(); }
     test::TempDir dir;

@@ -15,7 +15,8 @@ namespace test {
 
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "tezmola-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
 
@@ -32,9 +33,13 @@ std::string TempDir::write(const std::string& relative, const std::string& bytes
     return full.string();
 }
 
-std::string TempDir::read(const std::string& relative) const { return readWholeFile(path_ + "/" + relative); }
+std::string TempDir::read(const std::string& relative) const {
+    return readWholeFile(path_ + "/" + relative);
+}
 
-bool TempDir::exists(const std::string& relative) const { return fs::exists(fs::path(path_) / relative); }
+bool TempDir::exists(const std::string& relative) const {
+    return fs::exists(fs::path(path_) / relative);
+}
 
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -44,19 +49,24 @@ std::string readWholeFile(const std::string& path) {
 }
 
 void unmountAll() {
-    if (!PHYSFS_isInit()) return;
+    if (!PHYSFS_isInit())
+        return;
     char** entries = PHYSFS_getSearchPath();
-    for (char** entry = entries; entry != nullptr && *entry != nullptr; ++entry) PHYSFS_unmount(*entry);
+    for (char** entry = entries; entry != nullptr && *entry != nullptr; ++entry)
+        PHYSFS_unmount(*entry);
     PHYSFS_freeList(entries);
     PHYSFS_setWriteDir(nullptr);
 }
 
 void mountOnly(const std::string& writable, const std::string& second, const std::string& third) {
-    if (!PHYSFS_isInit() && !PHYSFS_init("tezmola-tests")) throw std::runtime_error("PHYSFS_init failed");
+    if (!PHYSFS_isInit() && !PHYSFS_init("tezmola-tests"))
+        throw std::runtime_error("PHYSFS_init failed");
     unmountAll();
-    if (!PHYSFS_setWriteDir(writable.c_str())) throw std::runtime_error("PHYSFS_setWriteDir failed");
+    if (!PHYSFS_setWriteDir(writable.c_str()))
+        throw std::runtime_error("PHYSFS_setWriteDir failed");
     for (const std::string* dir : {&writable, &second, &third}) {
-        if (!dir->empty()) PHYSFS_mount(dir->c_str(), nullptr, 1);
+        if (!dir->empty())
+            PHYSFS_mount(dir->c_str(), nullptr, 1);
     }
 }
 

@@ -25,7 +25,8 @@ TEST(RandomGenerator, EveryDrawAdvancesTheStateByExactlyOneStep) {
     drawn.unit();
     drawn.scaled(2.0f);
     drawn.betweenFloat(-1.0f, 1.0f);
-    for (int i = 0; i < 6; ++i) reference.next();
+    for (int i = 0; i < 6; ++i)
+        reference.next();
     EXPECT_EQ(drawn.state(), reference.state());
 }
 
@@ -72,6 +73,7 @@ TEST(RandomGenerator, CopiesAndEqualSeedsRepeatTheSequence) {
 TEST(RandomGenerator, OneInThreeIsRoughlyAThird) {
     RandomGenerator generator(7);
     int hits = 0;
-    for (int i = 0; i < 30000; ++i) hits += generator.oneIn(3) ? 1 : 0;
+    for (int i = 0; i < 30000; ++i)
+        hits += generator.oneIn(3) ? 1 : 0;
     EXPECT_NEAR(hits, 10000, 600);
 }

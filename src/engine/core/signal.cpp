@@ -12,9 +12,11 @@ BlockPool<Connection>& pool() {
 }
 
 void unlinkFromTracker(Connection* slot) {
-    if (slot->trackerBack == nullptr) return;
+    if (slot->trackerBack == nullptr)
+        return;
     slot->trackerBack->trackerNext = slot->trackerNext;
-    if (slot->trackerNext != nullptr) slot->trackerNext->trackerBack = slot->trackerBack;
+    if (slot->trackerNext != nullptr)
+        slot->trackerNext->trackerBack = slot->trackerBack;
     slot->trackerBack = nullptr;
     slot->trackerNext = nullptr;
 }
@@ -22,10 +24,18 @@ void unlinkFromTracker(Connection* slot) {
 }  // namespace
 
 namespace SlotPool {
-Connection* allocate() { return pool().allocate(); }
-void release(Connection* block) { pool().release(block); }
-std::size_t blocksInUse() { return pool().inUse(); }
-std::size_t blocksOwned() { return pool().owned(); }
+Connection* allocate() {
+    return pool().allocate();
+}
+void release(Connection* block) {
+    pool().release(block);
+}
+std::size_t blocksInUse() {
+    return pool().inUse();
+}
+std::size_t blocksOwned() {
+    return pool().owned();
+}
 }  // namespace SlotPool
 
 ConnectionTracker* createTracker() {
@@ -35,11 +45,13 @@ ConnectionTracker* createTracker() {
 }
 
 void retainTracker(ConnectionTracker* tracker) {
-    if (tracker != nullptr) ++tracker->referenceCount;
+    if (tracker != nullptr)
+        ++tracker->referenceCount;
 }
 
 void releaseTracker(ConnectionTracker* tracker) {
-    if (tracker == nullptr || --tracker->referenceCount > 0) return;
+    if (tracker == nullptr || --tracker->referenceCount > 0)
+        return;
     // Unlinking from the circular signal list keeps the signal's tail (head->previous) correct.
     for (Connection* slot = tracker->trackerNext; slot != nullptr;) {
         Connection* following = slot->trackerNext;
@@ -53,7 +65,8 @@ void releaseTracker(ConnectionTracker* tracker) {
 
 std::size_t trackedConnectionCount(const ConnectionTracker* tracker) {
     std::size_t count = 0;
-    for (const Connection* slot = tracker->trackerNext; slot != nullptr; slot = slot->trackerNext) ++count;
+    for (const Connection* slot = tracker->trackerNext; slot != nullptr; slot = slot->trackerNext)
+        ++count;
     return count;
 }
 
@@ -82,16 +95,19 @@ void appendSlot(Connection* head, Connection* slot, ConnectionTracker* tracker) 
     slot->previous = tail;
     slot->next = head;
     head->previous = slot;
-    if (tracker == nullptr) return;
+    if (tracker == nullptr)
+        return;
     slot->trackerNext = tracker->trackerNext;
     slot->trackerBack = tracker;
-    if (tracker->trackerNext != nullptr) tracker->trackerNext->trackerBack = slot;
+    if (tracker->trackerNext != nullptr)
+        tracker->trackerNext->trackerBack = slot;
     tracker->trackerNext = slot;
 }
 
 std::size_t countSlots(const Connection* head) {
     std::size_t count = 0;
-    for (const Connection* node = head->next; node != head; node = node->next) ++count;
+    for (const Connection* node = head->next; node != head; node = node->next)
+        ++count;
     return count;
 }
 

@@ -36,7 +36,7 @@ struct Connection {
     void* object = nullptr;
     alignas(void*) unsigned char method[kMethodSize] = {};
     Invoker invoker = nullptr;
-    std::int32_t referenceCount = 0;   // only used by trackers
+    std::int32_t referenceCount = 0;    // only used by trackers
     Connection* trackerBack = nullptr;  // previous in the tracker's list (the tracker for the first)
     Connection* trackerNext = nullptr;  // next connection owned by the same tracker
     Connection* previous = nullptr;     // previous in the signal's list (head for the first slot)

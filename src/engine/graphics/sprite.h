@@ -23,7 +23,8 @@ float normaliseAngle(float degrees);
 
 class Sprite {
 public:
-    // A new sprite: no image, centre (0, 0), size (0, 0), depth 0, white, visible, beneath older depth-0 ones.
+    // A new sprite: no image, centre (0, 0), size (0, 0), depth 0, white, visible, beneath older depth-0
+    // ones.
     Sprite();
     Sprite(const Sprite& other);
     Sprite& operator=(const Sprite& other);

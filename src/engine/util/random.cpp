@@ -10,9 +10,13 @@ constexpr std::uint32_t kIncrement = 1013904223u;
 constexpr float kUnitFactor = 1.52587890625e-05f;  // 2^-16
 }  // namespace
 
-RandomGenerator::RandomGenerator() : state_(0) { seedFromClock(); }
+RandomGenerator::RandomGenerator() : state_(0) {
+    seedFromClock();
+}
 
-void RandomGenerator::seedFromClock() { state_ = static_cast<std::uint32_t>(std::clock()); }
+void RandomGenerator::seedFromClock() {
+    state_ = static_cast<std::uint32_t>(std::clock());
+}
 
 std::uint32_t RandomGenerator::next() {
     state_ = state_ * kMultiplier + kIncrement;
@@ -30,11 +34,17 @@ std::uint32_t RandomGenerator::between(std::uint32_t lo, std::uint32_t hi) {
     return span == 0 ? lo + value : lo + value % span;
 }
 
-bool RandomGenerator::oneIn(std::uint32_t n) { return below(n) == 0; }
+bool RandomGenerator::oneIn(std::uint32_t n) {
+    return below(n) == 0;
+}
 
-float RandomGenerator::unit() { return static_cast<float>(next()) * kUnitFactor; }
+float RandomGenerator::unit() {
+    return static_cast<float>(next()) * kUnitFactor;
+}
 
-float RandomGenerator::scaled(float x) { return unit() * x; }
+float RandomGenerator::scaled(float x) {
+    return unit() * x;
+}
 
 float RandomGenerator::betweenFloat(float lo, float hi) {
     const float difference = hi - lo;

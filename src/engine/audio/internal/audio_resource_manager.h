@@ -15,7 +15,7 @@ namespace audio {
 namespace internal {
 
 class AudioResourceManager {
-  public:
+public:
     struct SoundInfo {
         std::string fileName;        // full name in the root of the virtual file system, e.g. beep1.wav
         Mix_Chunk* chunk = nullptr;  // null until loaded
@@ -95,7 +95,7 @@ class AudioResourceManager {
     const SoundInfo* sound(int code) const;
     const MusicInfo* music(int code) const;
 
-  private:
+private:
     // Gives the mixer its music volume (0..1 scaled to the mixer's 0..128).
     void applyMusicVolume() const;
     static Mix_Chunk* loadWavFile(const std::string& fileName);
