@@ -1,6 +1,7 @@
 #include "engine/audio/internal/audio_resource_manager.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -249,7 +250,7 @@ const AudioResourceManager::MusicInfo* AudioResourceManager::music(int code) con
 
 void AudioResourceManager::applyMusicVolume() const {
     // A value read from the settings file is not clamped when stored, so clamp it here.
-    Mix_VolumeMusic(static_cast<int>(clampUnit(musicVolume_) * MIX_MAX_VOLUME + 0.5f));
+    Mix_VolumeMusic(static_cast<int>(std::lround(clampUnit(musicVolume_) * MIX_MAX_VOLUME)));
 }
 
 Mix_Chunk* AudioResourceManager::loadWavFile(const std::string& fileName) {
