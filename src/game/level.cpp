@@ -1,5 +1,6 @@
 #include "game/level.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "engine/file/log.h"
@@ -147,7 +148,7 @@ void setUpGrid(GameStructure& game) {
 
 void makeBackground(GameStructure& game) {
     game.background.clear();
-    game.background.reserve(kBackgroundColumns * kBackgroundRows);
+    game.background.reserve(std::size_t{kBackgroundColumns} * kBackgroundRows);
     for (int j = 0; j < kBackgroundRows; ++j) {
         for (int i = 0; i < kBackgroundColumns; ++i) {
             pentavel::graphics::Sprite tile;

@@ -18,7 +18,7 @@ namespace internal {
 namespace {
 
 // No sprite sheet comes near this; it keeps a stray huge file from exhausting memory.
-constexpr std::int64_t kMaxPngFileBytes = 256 * 1024 * 1024;
+constexpr std::int64_t kMaxPngFileBytes = std::int64_t{256} * 1024 * 1024;
 constexpr int kMinTextureSide = 64;          // every OpenGL implementation accepts this much
 constexpr std::size_t kPngHeaderBytes = 33;  // signature, then the header chunk (length, type, 13 bytes, CRC)
 
