@@ -80,9 +80,11 @@ void listVideoModes() {
     internal::VideoModeList& list = internal::graphicsSystem().videoModes();
     list.modes.clear();
     SDL_Rect** modes = SDL_ListModes(nullptr, kFullscreenFlags);
+    // SDL answers "any mode" with the pointer value -1.
+    SDL_Rect** const anyMode = reinterpret_cast<SDL_Rect**>(-1);  // NOLINT(performance-no-int-to-ptr)
     if (modes == nullptr) {
         list.kind = 0;
-    } else if (modes == reinterpret_cast<SDL_Rect**>(-1)) {
+    } else if (modes == anyMode) {
         list.kind = 1;
     } else {
         list.kind = 2;

@@ -103,7 +103,8 @@ Sprite::Sprite(const Sprite& other) : state_(other.state_) {
     retain(state_);
 }
 
-Sprite& Sprite::operator=(const Sprite& other) {
+// Self-assignment shares the state already held, which the state comparison skips.
+Sprite& Sprite::operator=(const Sprite& other) {  // NOLINT(bugprone-unhandled-self-assignment)
     if (other.state_ != state_) {
         retain(other.state_);
         release(state_);
