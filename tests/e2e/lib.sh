@@ -184,7 +184,19 @@ wait_until() {
     done
 }
 
-send_keys() { xdotool key --window "$WINDOW" "$@" || fail "cannot send keys $*"; }
+# xdotool sends each key's release after its press; a key that ends the game (Escape) can close the window
+# in between, so a failure after which the game is ending counts as delivered: the caller checks the exit.
+send_keys() {
+    xdotool key --window "$WINDOW" "$@" 2>/dev/null && return 0
+    local waited=0
+    while game_running && [ $waited -lt 50 ]; do
+        xdotool getwindowname "$WINDOW" >/dev/null 2>&1 && break
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    game_running || return 0
+    xdotool key --window "$WINDOW" "$@" || fail "cannot send keys $*"
+}
 
 # Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
 request_close() {

@@ -65,10 +65,13 @@ bool handleEvents() {
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
             case SDL_QUIT:
+                pentavel::logMessage("draw_sheet: quit request");
                 return false;
             case SDL_KEYDOWN:
-                if (event.key.keysym.sym == SDLK_ESCAPE)
+                if (event.key.keysym.sym == SDLK_ESCAPE) {
+                    pentavel::logMessage("draw_sheet: Escape");
                     return false;
+                }
                 if (event.key.keysym.sym == SDLK_r) {
                     pentavel::logMessage("draw_sheet: reloading textures");
                     pentavel::activeSignal().emit(3, true);
