@@ -57,6 +57,17 @@ TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFile) {
     document.LinkEndChild(root);
     ASSERT_TRUE(saveXmlDocument(document, "out.xml"));
     EXPECT_EQ("<root>\n    <child n=\"3\" />\n</root>\n", dir.read("out.xml"));
+    EXPECT_FALSE(dir.exists("out.xml.new"));
+}
+
+TEST_F(XmlDocumentTest, AFailedSaveLeavesTheOldFileWhole) {
+    dir.write("kept.xml", "<old/>");
+    // A folder where the temporary file would go makes the write fail before the old file is touched.
+    dir.write("kept.xml.new/blocker", "");
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlElement("new"));
+    EXPECT_FALSE(saveXmlDocument(document, "kept.xml"));
+    EXPECT_EQ("<old/>", dir.read("kept.xml"));
 }
 
 TEST_F(XmlDocumentTest, MissingEmptyAndMalformedFilesFailWithTheirErrors) {

@@ -4,6 +4,7 @@
 #include <tinyxml.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <set>
 #include <string>
 
@@ -26,6 +27,20 @@ std::set<const TiXmlDocument*> markedDocuments;
 
 std::set<const TiXmlDocument*>& documentsWithMark() {
     return markedDocuments;
+}
+
+// Renames a file of the write directory over another there (the virtual file system has no rename).
+bool replaceInWriteDirectory(const std::string& from, const std::string& to) {
+    std::string directory = PHYSFS_getWriteDir();
+    const std::string separator = PHYSFS_getDirSeparator();
+    if (directory.empty() ||
+        directory.compare(directory.size() - separator.size(), separator.size(), separator) != 0)
+        directory += separator;
+    std::string source = from;
+    std::string target = to;
+    toPlatformSeparators(source);
+    toPlatformSeparators(target);
+    return std::rename((directory + source).c_str(), (directory + target).c_str()) == 0;
 }
 
 std::string toLineFeeds(const std::string& text) {
@@ -80,10 +95,15 @@ bool loadXmlDocument(TiXmlDocument& document, const char* name) {
 }
 
 bool saveXmlDocument(const TiXmlDocument& document, const char* name) {
+    if (name == nullptr || PHYSFS_getWriteDir() == nullptr)
+        return false;
     TiXmlPrinter printer;
     printer.SetIndent(kIndent);
     document.Accept(&printer);
-    FileHandle* handle = name != nullptr ? openFileWrite(name) : nullptr;
+    // Written beside the target and then renamed over it, so that a write cut short (a full disk, a crash)
+    // never leaves the player's file half written.
+    const std::string temporary = std::string(name) + ".new";
+    FileHandle* handle = openFileWrite(temporary.c_str());
     if (handle == nullptr)
         return false;
     bool written = true;
@@ -92,7 +112,10 @@ bool saveXmlDocument(const TiXmlDocument& document, const char* name) {
     }
     written = written && writeAll(handle, printer.CStr(), printer.Size());
     const bool closed = closeFile(handle);
-    return written && closed;
+    if (written && closed && replaceInWriteDirectory(temporary, name))
+        return true;
+    PHYSFS_delete(temporary.c_str());
+    return false;
 }
 
 }  // namespace file
