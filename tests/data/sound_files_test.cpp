@@ -119,13 +119,13 @@ TEST(SoundFiles, DecodeThroughSdl) {
         const std::string bytes = test::readWholeFile(test::dataDir() + "/" + name + ".wav");
         SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
         ASSERT_NE(stream, nullptr);
-        SDL_AudioSpec spec;
+        SDL_AudioSpec audioFormat;
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV_RW(stream, 1, &spec, &buffer, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV_RW(stream, 1, &audioFormat, &buffer, &length), nullptr)
             << name << ": " << SDL_GetError();
-        EXPECT_EQ(spec.freq, 22050) << name;
-        EXPECT_EQ(spec.format, AUDIO_S16LSB) << name;
+        EXPECT_EQ(audioFormat.freq, 22050) << name;
+        EXPECT_EQ(audioFormat.format, AUDIO_S16LSB) << name;
         EXPECT_EQ(length, loadSound(name).samples.size() * 2) << name;
         SDL_FreeWAV(buffer);
     }

@@ -14,21 +14,6 @@ source "$(dirname "$0")/lib.sh" "$DRAW_SHEET" "${2:-}"
 
 require_tools python3 convert import
 
-# The program ends before its display does: a program whose X server vanished first can hang in SDL's
-# exit handlers.
-stop_program() {
-    if game_running; then
-        kill "$GAME_PID" 2>/dev/null
-        local waited=0
-        while game_running && [ $waited -lt 50 ]; do
-            sleep 0.1
-            waited=$((waited + 1))
-        done
-        if game_running; then kill -9 "$GAME_PID" 2>/dev/null; fi
-    fi
-}
-trap 'stop_program; cleanup' EXIT
-
 # A copy of its own, so that no archive or loose sheet beside the build's program joins the search path
 # and the sprite ids are those of the test sheets alone.
 mkdir -p "$WORK/bin" "$USER_DIR"

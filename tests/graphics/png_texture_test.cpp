@@ -20,7 +20,7 @@ using pentavel::graphics::internal::PngImage;
 using pentavel::graphics::internal::preparePngTexture;
 using pentavel::graphics::internal::textureSide;
 
-struct PngSpec {
+struct PngPicture {
     int width = 1;
     int height = 1;
     int colourType = PNG_COLOR_TYPE_RGB;
@@ -37,28 +37,28 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 }
 
 // Encodes with libpng, as a paint program would.
-std::string encodePng(const PngSpec& spec) {
+std::string encodePng(const PngPicture& picture) {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    const std::size_t rowBytes = spec.samples.size() / spec.height;
-    std::vector<png_bytep> rows(spec.height);
-    for (int row = 0; row < spec.height; ++row) {
-        rows[row] = const_cast<png_bytep>(&spec.samples[row * rowBytes]);
+    const std::size_t rowBytes = picture.samples.size() / picture.height;
+    std::vector<png_bytep> rows(picture.height);
+    for (int row = 0; row < picture.height; ++row) {
+        rows[row] = const_cast<png_bytep>(&picture.samples[row * rowBytes]);
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return std::string();
     }
     png_set_write_fn(png, &out, appendBytes, nullptr);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!picture.palette.empty()) {
+        png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
     }
-    if (!spec.transparency.empty()) {
-        png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()),
+    if (!picture.transparency.empty()) {
+        png_set_tRNS(png, info, picture.transparency.data(), static_cast<int>(picture.transparency.size()),
                      nullptr);
     }
     png_write_info(png, info);
@@ -96,13 +96,13 @@ std::vector<std::uint8_t> pixel(const PngImage& image, int x, int y) {
 using Rgba = std::vector<std::uint8_t>;
 
 TEST(PngDecode, RgbBecomesOpaqueRgbaWithTheTopRowFirst) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.samples = {255, 0, 0,   0,  255, 0,  // top row: red, green
-                    0,   0, 255, 10, 20,  30};
+    PngPicture picture;
+    picture.width = 2;
+    picture.height = 2;
+    picture.samples = {255, 0, 0,   0,  255, 0,  // top row: red, green
+                       0,   0, 255, 10, 20,  30};
     PngImage image;
-    ASSERT_TRUE(decode(encodePng(spec), image));
+    ASSERT_TRUE(decode(encodePng(picture), image));
     EXPECT_EQ(2, image.width);
     EXPECT_EQ(2, image.height);
     EXPECT_EQ(8, image.depth);
@@ -114,19 +114,19 @@ TEST(PngDecode, RgbBecomesOpaqueRgbaWithTheTopRowFirst) {
 }
 
 TEST(PngDecode, KeepsTheFilesOwnAlpha) {
-    PngSpec spec;
-    spec.width = 2;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.samples = {1, 2, 3, 0, 4, 5, 6, 128};
+    PngPicture picture;
+    picture.width = 2;
+    picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    picture.samples = {1, 2, 3, 0, 4, 5, 6, 128};
     PngImage image;
-    ASSERT_TRUE(decode(encodePng(spec), image));
+    ASSERT_TRUE(decode(encodePng(picture), image));
     EXPECT_TRUE(image.alpha);
     EXPECT_EQ(Rgba({1, 2, 3, 0}), pixel(image, 0, 0));
     EXPECT_EQ(Rgba({4, 5, 6, 128}), pixel(image, 1, 0));
 }
 
 TEST(PngDecode, GreyPicturesSpreadToAllThreeColours) {
-    PngSpec grey;
+    PngPicture grey;
     grey.width = 2;
     grey.colourType = PNG_COLOR_TYPE_GRAY;
     grey.samples = {0, 200};
@@ -134,14 +134,14 @@ TEST(PngDecode, GreyPicturesSpreadToAllThreeColours) {
     ASSERT_TRUE(decode(encodePng(grey), image));
     EXPECT_EQ(Rgba({200, 200, 200, 255}), pixel(image, 1, 0));
 
-    PngSpec greyAlpha;
+    PngPicture greyAlpha;
     greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     greyAlpha.samples = {90, 40};
     ASSERT_TRUE(decode(encodePng(greyAlpha), image));
     EXPECT_TRUE(image.alpha);
     EXPECT_EQ(Rgba({90, 90, 90, 40}), pixel(image, 0, 0));
 
-    PngSpec twoBit;
+    PngPicture twoBit;
     twoBit.width = 4;
     twoBit.colourType = PNG_COLOR_TYPE_GRAY;
     twoBit.bitDepth = 2;
@@ -154,19 +154,19 @@ TEST(PngDecode, GreyPicturesSpreadToAllThreeColours) {
 }
 
 TEST(PngDecode, PaletteEntriesTakeTheirTransparencyWhenGiven) {
-    PngSpec spec;
-    spec.width = 3;
-    spec.colourType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    spec.samples = {2, 0, 1};
+    PngPicture picture;
+    picture.width = 3;
+    picture.colourType = PNG_COLOR_TYPE_PALETTE;
+    picture.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    picture.samples = {2, 0, 1};
     PngImage image;
-    ASSERT_TRUE(decode(encodePng(spec), image));
+    ASSERT_TRUE(decode(encodePng(picture), image));
     EXPECT_FALSE(image.alpha);
     EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 0, 0));
     EXPECT_EQ(Rgba({0, 255, 0, 255}), pixel(image, 2, 0));
 
-    spec.transparency = {0, 100};  // entry 2 has none listed: opaque
-    ASSERT_TRUE(decode(encodePng(spec), image));
+    picture.transparency = {0, 100};  // entry 2 has none listed: opaque
+    ASSERT_TRUE(decode(encodePng(picture), image));
     EXPECT_TRUE(image.alpha);
     EXPECT_EQ(Rgba({0, 0, 255, 255}), pixel(image, 0, 0));
     EXPECT_EQ(Rgba({255, 0, 0, 0}), pixel(image, 1, 0));
@@ -174,36 +174,36 @@ TEST(PngDecode, PaletteEntriesTakeTheirTransparencyWhenGiven) {
 }
 
 TEST(PngDecode, SixteenBitSamplesAreReducedToEight) {
-    PngSpec spec;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.bitDepth = 16;
-    spec.samples = {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x40, 0x40};
+    PngPicture picture;
+    picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    picture.bitDepth = 16;
+    picture.samples = {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x80, 0x40, 0x40};
     PngImage image;
-    ASSERT_TRUE(decode(encodePng(spec), image));
+    ASSERT_TRUE(decode(encodePng(picture), image));
     EXPECT_EQ(16, image.depth);
     EXPECT_EQ(Rgba({255, 0, 128, 64}), pixel(image, 0, 0));
 }
 
 TEST(PngDecode, InterlacedPicturesDecodeLikePlainOnes) {
-    PngSpec spec;
-    spec.width = 5;
-    spec.height = 3;
+    PngPicture picture;
+    picture.width = 5;
+    picture.height = 3;
     for (int i = 0; i < 15 * 3; ++i)
-        spec.samples.push_back(static_cast<std::uint8_t>(i * 5));
+        picture.samples.push_back(static_cast<std::uint8_t>(i * 5));
     PngImage plain;
-    ASSERT_TRUE(decode(encodePng(spec), plain));
-    spec.interlaced = true;
+    ASSERT_TRUE(decode(encodePng(picture), plain));
+    picture.interlaced = true;
     PngImage interlaced;
-    ASSERT_TRUE(decode(encodePng(spec), interlaced));
+    ASSERT_TRUE(decode(encodePng(picture), interlaced));
     EXPECT_EQ(plain.pixels, interlaced.pixels);
 }
 
 TEST(PngDecode, RejectsDamagedAndForeignBytes) {
-    PngSpec spec;
-    spec.width = 8;
-    spec.height = 8;
-    spec.samples.assign(8 * 8 * 3, 77);
-    const std::string whole = encodePng(spec);
+    PngPicture picture;
+    picture.width = 8;
+    picture.height = 8;
+    picture.samples.assign(8 * 8 * 3, 77);
+    const std::string whole = encodePng(picture);
     PngImage image;
     for (std::size_t keep :
          {whole.size() / 2, std::size_t{40}, std::size_t{8}, std::size_t{3}, std::size_t{0}}) {
@@ -230,7 +230,7 @@ TEST(PngDecode, RefusesHugeSidesBeforeAllocatingForThem) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_TRUE(image.pixels.empty());
 
-    PngSpec widest;
+    PngPicture widest;
     widest.width = 16384;
     widest.colourType = PNG_COLOR_TYPE_GRAY;
     widest.samples.assign(16384, 9);
@@ -253,19 +253,20 @@ TEST(TextureSide, RoundsUpToAPowerOfTwoWithinTheLimit) {
 }
 
 TEST(PngPrepare, ResamplesOddSizesToPowersOfTwoCoveringTheWholePicture) {
-    PngSpec spec;
-    spec.width = 3;
-    spec.height = 5;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    PngPicture picture;
+    picture.width = 3;
+    picture.height = 5;
+    picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     // Left column red, the rest blue; top row transparent.
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 3; ++x) {
             const std::uint8_t alpha = y == 0 ? 0 : 255;
-            spec.samples.insert(spec.samples.end(), {static_cast<std::uint8_t>(x == 0 ? 255 : 0), 0,
-                                                     static_cast<std::uint8_t>(x == 0 ? 0 : 255), alpha});
+            picture.samples.insert(picture.samples.end(),
+                                   {static_cast<std::uint8_t>(x == 0 ? 255 : 0), 0,
+                                    static_cast<std::uint8_t>(x == 0 ? 0 : 255), alpha});
         }
     }
-    const std::string bytes = encodePng(spec);
+    const std::string bytes = encodePng(picture);
     PngImage image;
     ASSERT_TRUE(
         preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
@@ -282,12 +283,12 @@ TEST(PngPrepare, ResamplesOddSizesToPowersOfTwoCoveringTheWholePicture) {
 }
 
 TEST(PngPrepare, ShrinksPicturesBeyondTheLimitByAveraging) {
-    PngSpec spec;
-    spec.width = 128;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
+    PngPicture picture;
+    picture.width = 128;
+    picture.colourType = PNG_COLOR_TYPE_GRAY;
     for (int x = 0; x < 128; ++x)
-        spec.samples.push_back(x % 2 == 0 ? 0 : 200);  // fine stripes
-    const std::string bytes = encodePng(spec);
+        picture.samples.push_back(x % 2 == 0 ? 0 : 200);  // fine stripes
+    const std::string bytes = encodePng(picture);
     PngImage image;
     ASSERT_TRUE(
         preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 64, image));
@@ -298,26 +299,26 @@ TEST(PngPrepare, ShrinksPicturesBeyondTheLimitByAveraging) {
 }
 
 TEST(PngPrepare, PowerOfTwoPicturesKeepEveryByte) {
-    PngSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    PngPicture picture;
+    picture.width = 4;
+    picture.height = 2;
+    picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int i = 0; i < 32; ++i)
-        spec.samples.push_back(static_cast<std::uint8_t>(i * 7));
-    const std::string bytes = encodePng(spec);
+        picture.samples.push_back(static_cast<std::uint8_t>(i * 7));
+    const std::string bytes = encodePng(picture);
     PngImage image;
     ASSERT_TRUE(
         preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
-    EXPECT_EQ(spec.samples, image.pixels);
+    EXPECT_EQ(picture.samples, image.pixels);
 }
 
 TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
     test::TempDir dir;
-    PngSpec spec;
-    spec.width = 2;
-    spec.samples = {9, 8, 7, 6, 5, 4};
-    dir.write("sheet.png", encodePng(spec));
-    dir.write("broken.png", encodePng(spec).substr(0, 30));
+    PngPicture picture;
+    picture.width = 2;
+    picture.samples = {9, 8, 7, 6, 5, 4};
+    dir.write("sheet.png", encodePng(picture));
+    dir.write("broken.png", encodePng(picture).substr(0, 30));
     test::mountOnly(dir.path());
 
     PngImage image;
@@ -344,11 +345,11 @@ TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
     dir.write("photo.png", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10) + bulk);
     dir.write("huge.png", headerOnlyPng(1, 20000) + bulk);
     dir.write("headless.png", std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIDAT", 16) + bulk);
-    PngSpec spec;
-    spec.width = 16384;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.samples.assign(16384, 3);
-    dir.write("widest.png", encodePng(spec));
+    PngPicture picture;
+    picture.width = 16384;
+    picture.colourType = PNG_COLOR_TYPE_GRAY;
+    picture.samples.assign(16384, 3);
+    dir.write("widest.png", encodePng(picture));
     test::mountOnly(dir.path());
 
     PngImage image;
