@@ -4,10 +4,16 @@
 #include <vector>
 
 #include "engine/file/log.h"
-#include "engine/graphics/display.h"
 
 namespace pentavel {
 namespace {
+
+// Pixels pass through unchanged until start-up hands down the display's mapping.
+float unmappedPixel(int pixel) {
+    return static_cast<float>(pixel);
+}
+PixelToPlayField pointerToX = unmappedPixel;
+PixelToPlayField pointerToY = unmappedPixel;
 
 // Opened at start-up; a null entry is a device that could not be opened.
 std::vector<SDL_Joystick*>* joysticks = nullptr;
@@ -102,6 +108,11 @@ Signal<int, int>& joyButtonUpSignal() {
     return signal;
 }
 
+void setPointerMapping(PixelToPlayField toX, PixelToPlayField toY) {
+    pointerToX = toX != nullptr ? toX : unmappedPixel;
+    pointerToY = toY != nullptr ? toY : unmappedPixel;
+}
+
 bool startInput() {
     // Make the signals now so that they outlive the joystick exit handler registered below.
     keyDownSignal();
@@ -136,18 +147,15 @@ void translateEvent(const SDL_Event& event) {
             keyUpSignal().emit(event.key.keysym.sym);
             break;
         case SDL_MOUSEMOTION:
-            mouseMotionSignal().emit(graphics::toPlayFieldX(event.motion.x),
-                                     graphics::toPlayFieldY(event.motion.y));
+            mouseMotionSignal().emit(pointerToX(event.motion.x), pointerToY(event.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN:
-            mouseButtonDownSignal().emit(mouseButtonCode(event.button.button),
-                                         graphics::toPlayFieldX(event.button.x),
-                                         graphics::toPlayFieldY(event.button.y));
+            mouseButtonDownSignal().emit(mouseButtonCode(event.button.button), pointerToX(event.button.x),
+                                         pointerToY(event.button.y));
             break;
         case SDL_MOUSEBUTTONUP:
-            mouseButtonUpSignal().emit(mouseButtonCode(event.button.button),
-                                       graphics::toPlayFieldX(event.button.x),
-                                       graphics::toPlayFieldY(event.button.y));
+            mouseButtonUpSignal().emit(mouseButtonCode(event.button.button), pointerToX(event.button.x),
+                                       pointerToY(event.button.y));
             break;
         case SDL_JOYAXISMOTION:
             joyAxisSignal().emit(event.jaxis.which, event.jaxis.axis, event.jaxis.value);

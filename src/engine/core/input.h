@@ -17,6 +17,11 @@ Signal<int, int, int>& joyAxisSignal();   // joystick, axis, value -32768..32767
 Signal<int, int>& joyButtonDownSignal();  // joystick, button
 Signal<int, int>& joyButtonUpSignal();
 
+// Turns a window pixel coordinate into play-field units. The display sits above input, so start-up hands
+// its mapping down; null restores the unmapped default (pixels as they are).
+using PixelToPlayField = float (*)(int pixel);
+void setPointerMapping(PixelToPlayField toX, PixelToPlayField toY);
+
 // Opens and logs every joystick; true in every case (a joystick failure is logged, play goes on).
 bool startInput();
 // Emits the signal for one of the ten SDL event types from SDL_KEYDOWN to SDL_JOYBUTTONUP; joystick ball

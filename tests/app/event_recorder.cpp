@@ -1,4 +1,4 @@
-#include "core/event_recorder.h"
+#include "app/event_recorder.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -37,6 +37,7 @@ std::string position(int pixelX, int pixelY) {
 
 EventRecorder::EventRecorder() {
     using namespace pentavel;
+    setPointerMapping(graphics::toPlayFieldX, graphics::toPlayFieldY);
     keyDownSignal().connect(this, &EventRecorder::onKeyDown, tracker_);
     keyUpSignal().connect(this, &EventRecorder::onKeyUp, tracker_);
     mouseMotionSignal().connect(this, &EventRecorder::onMotion, tracker_);

@@ -1,4 +1,4 @@
-#include "engine/core/internal/display_loss.h"
+#include "engine/app/internal/display_loss.h"
 
 #include <cstdlib>
 

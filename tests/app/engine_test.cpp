@@ -1,11 +1,11 @@
-#include "engine/core/engine.h"
+#include "engine/app/engine.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "core/event_recorder.h"
+#include "app/event_recorder.h"
 #include "engine/core/engine_signals.h"
 #include "support/test_support.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/event_recorder.h"
+#include "app/event_recorder.h"
 
 namespace {
 

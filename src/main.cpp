@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/core/engine.h"
+#include "engine/app/engine.h"
 #include "engine/core/signal.h"
 #include "game/game.h"
 

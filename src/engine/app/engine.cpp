@@ -1,11 +1,11 @@
-#include "engine/core/engine.h"
+#include "engine/app/engine.h"
 
 #include <cstdlib>
 
+#include "engine/app/internal/display_loss.h"
 #include "engine/audio/audio.h"
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
-#include "engine/core/internal/display_loss.h"
 #include "engine/core/timer.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
@@ -72,6 +72,7 @@ bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const
         logError("Cannot initialise the timers!");
         return false;
     }
+    setPointerMapping(graphics::toPlayFieldX, graphics::toPlayFieldY);
     if (!startInput()) {
         logError("Cannot initialise the input!");
         return false;
