@@ -4,6 +4,7 @@
 
 #include "game/collisions.h"
 #include "game/game_structure.h"
+#include "game/high_score_board.h"
 #include "game/hud.h"
 
 namespace tezmola {
@@ -23,8 +24,11 @@ void splitBall(GameStructure& game, std::size_t index) {
 
 bool serveBall(GameStructure& game) {
     if (game.lives == 0) {
+        const bool ending = game.playing;
         game.playing = false;
         refreshStateLabel(game);
+        if (ending)
+            endGame(game, true);
         return false;
     }
     removeSpareBall(game);

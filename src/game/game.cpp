@@ -3,6 +3,8 @@
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
+#include "engine/graphics/display.h"
+#include "game/high_score_board.h"
 
 namespace tezmola {
 
@@ -10,6 +12,8 @@ namespace {
 
 constexpr int kKeyEscape = 27;
 constexpr int kKeyPause = 19;
+constexpr int kKeyReturn = 13;
+constexpr int kKeyKeypadEnter = 271;
 constexpr int kInputFocus = 2;
 constexpr int kApplicationActive = 3;
 
@@ -21,6 +25,7 @@ bool Game::initialise() {
     pentavel::activeSignal().connect(this, &Game::onActive, tracker_);
     pentavel::keyDownSignal().connect(this, &Game::onKeyDown, tracker_);
     pentavel::tickSignal().connect(this, &Game::onTick, tracker_);
+    pentavel::quitSignal().connect(this, &Game::onQuit, tracker_);
     return true;
 }
 
@@ -37,11 +42,19 @@ void Game::onKeyDown(int key) {
     } else if (key == kKeyPause) {
         paused_ = !paused_;
         setPausedShown(structure_, paused_);
+    } else if ((key == kKeyReturn || key == kKeyKeypadEnter) && pentavel::altKeyHeld()) {
+        pentavel::graphics::toggleFullscreen();
+        // A new mode shows the cursor in a window; it belongs to the pause alone.
+        pentavel::graphics::showCursor(paused_);
     }
 }
 
 void Game::onTick() {
     pentavel::gameTick(paused_);
+}
+
+void Game::onQuit() {
+    endGame(structure_, false);
 }
 
 }  // namespace tezmola

@@ -14,7 +14,8 @@ public:
     Game& operator=(const Game&) = delete;
 
     // Initialises the GameStructure, then connects the focus handler (activeSignal), the key handler
-    // (keyDownSignal) and the game tick (tickSignal). False when the GameStructure cannot start.
+    // (keyDownSignal), the game tick (tickSignal) and the quit handler (quitSignal). False when the
+    // GameStructure cannot start.
     bool initialise();
 
     bool paused() const { return paused_; }
@@ -23,10 +24,13 @@ public:
 
     // activeSignal slot: losing input focus or being iconified pauses, getting it back resumes.
     void onActive(int which, bool gained);
-    // keyDownSignal slot: Escape quits, Pause toggles the pause.
+    // keyDownSignal slot: Escape quits, Pause toggles the pause, Alt+Enter switches between the window and
+    // full screen.
     void onKeyDown(int key);
     // tickSignal slot: runs the fixed simulation steps that have come due.
     void onTick();
+    // quitSignal slot: the game in play ends with the program and is offered to the high-score table.
+    void onQuit();
 
 private:
     pentavel::ScopedTracker tracker_;

@@ -8,6 +8,7 @@
 #include "game/balls.h"
 #include "game/collisions.h"
 #include "game/guard.h"
+#include "game/high_score_board.h"
 #include "game/hud.h"
 #include "game/level.h"
 
@@ -119,6 +120,7 @@ bool initialiseGameStructure(GameStructure& game) {
     game.frameRateCounter.setUp(game.glyphs, 0.75f);
     lookUpSounds(game);
     setUpLabels(game);
+    openHighScores(game);
     setUpSpareBallIcons(game);
     setUpGuardGlow(game);
     setUpGrid(game);
@@ -133,6 +135,8 @@ bool initialiseGameStructure(GameStructure& game) {
 }
 
 void newGame(GameStructure& game) {
+    endGame(game, false);
+    game.gameEnded = false;
     game.levelNumber = 1;
     game.score = 0;
     showScore(game);

@@ -13,6 +13,7 @@
 #include "engine/graphics/text_label.h"
 #include "game/ball.h"
 #include "game/brick_grid.h"
+#include "game/high_score_board.h"
 #include "game/paddle.h"
 #include "game/power_up.h"
 
@@ -77,6 +78,8 @@ public:
     int soundBrickDestroyed = 0;  // "beep3"
     int soundWall = 0;            // "beep4"
     int soundCatch = 0;           // "beep1"
+    HighScoreBoard highScores;    // the best games, shown during "GAME OVER"
+    bool gameEnded = false;       // the game in play has been offered to the table
 };
 
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.

@@ -22,6 +22,7 @@ const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kYellow{1.0f, 1.0f, 0.0f, 1.0f};
 const char* const kTitle = "TEZMOLA";
 const char* const kCheatTitle = "ZORPLEX";
+const char* const kFallbackGlyph = "conduit_nc";
 
 struct LabelLayout {
     float x;
@@ -51,7 +52,7 @@ void setTextIfChanged(GameStructure& game, TextLabel& label, const std::string& 
 }  // namespace
 
 void buildGlyphTable(GameStructure& game) {
-    const pentavel::graphics::SpriteId fallback = lookupSprite("conduit_nc");
+    const pentavel::graphics::SpriteId fallback = lookupSprite(kFallbackGlyph);
     char name[16];
     for (int code = 0; code < 256; ++code) {
         game.glyphs[code] = fallback;
@@ -91,6 +92,8 @@ void refreshLevelLabel(GameStructure& game) {
 }
 
 void refreshStateLabel(GameStructure& game) {
+    if (game.playing)
+        game.highScores.hide();
     if (game.pausedShown) {
         setTextIfChanged(game, game.stateLabel, "PAUSED");
         game.stateLabel.setVisible(true);
@@ -104,6 +107,15 @@ void refreshStateLabel(GameStructure& game) {
 
 void setTitleCheatMark(GameStructure& game) {
     setTextIfChanged(game, game.titleLabel, kCheatTitle);
+}
+
+bool hasCheatMark(const GameStructure& game) {
+    return game.titleLabel.text() == kCheatTitle;
+}
+
+bool hasOwnGlyph(const GameStructure& game, unsigned char code) {
+    const pentavel::graphics::SpriteId glyph = game.glyphs[code];
+    return glyph != 0 && glyph != lookupSprite(kFallbackGlyph);
 }
 
 void clearTitleCheatMark(GameStructure& game) {

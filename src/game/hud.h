@@ -13,10 +13,15 @@ void buildGlyphTable(GameStructure& game);
 void setUpLabels(GameStructure& game);
 // "LEVEL nn", or the frame-rate text in its place while that is switched on.
 void refreshLevelLabel(GameStructure& game);
-// "PAUSED" while paused, else "GAME OVER" when the game is over, else hidden.
+// "PAUSED" while paused, else "GAME OVER" when the game is over, else hidden. The high-score table goes
+// with the game over.
 void refreshStateLabel(GameStructure& game);
 // The title reads "ZORPLEX" until the next new game.
 void setTitleCheatMark(GameStructure& game);
+// True while the title shows the cheat mark: a cheat key was used in this game.
+bool hasCheatMark(const GameStructure& game);
+// True when the character has a glyph of its own in the game's font (not the fallback).
+bool hasOwnGlyph(const GameStructure& game, unsigned char code);
 // The title reads "TEZMOLA".
 void clearTitleCheatMark(GameStructure& game);
 // The score label shows the score as eight digits.

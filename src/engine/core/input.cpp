@@ -15,6 +15,18 @@ float unmappedPixel(int pixel) {
 PixelToPlayField pointerToX = unmappedPixel;
 PixelToPlayField pointerToY = unmappedPixel;
 
+// The modifiers of the key event being emitted. SDL's own modifier state already holds every event pumped so
+// far, so a quick Alt+Enter could read as a plain Enter there once Alt's release is queued too.
+SDLMod keyEventModifiers = KMOD_NONE;
+bool inKeyEvent = false;
+
+void emitKey(Signal<int>& signal, const SDL_KeyboardEvent& key) {
+    keyEventModifiers = key.keysym.mod;
+    inKeyEvent = true;
+    signal.emit(key.keysym.sym);
+    inKeyEvent = false;
+}
+
 // Opened at start-up; a null entry is a device that could not be opened.
 std::vector<SDL_Joystick*>* joysticks = nullptr;
 
@@ -127,6 +139,11 @@ bool startInput() {
     return true;
 }
 
+bool altKeyHeld() {
+    const int modifiers = inKeyEvent ? keyEventModifiers : SDL_GetModState();
+    return (modifiers & KMOD_ALT) != 0;
+}
+
 int mouseButtonCode(int sdlButton) {
     switch (sdlButton) {
         case SDL_BUTTON_LEFT:
@@ -141,10 +158,10 @@ int mouseButtonCode(int sdlButton) {
 void translateEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_KEYDOWN:
-            keyDownSignal().emit(event.key.keysym.sym);
+            emitKey(keyDownSignal(), event.key);
             break;
         case SDL_KEYUP:
-            keyUpSignal().emit(event.key.keysym.sym);
+            emitKey(keyUpSignal(), event.key);
             break;
         case SDL_MOUSEMOTION:
             mouseMotionSignal().emit(pointerToX(event.motion.x), pointerToY(event.motion.y));

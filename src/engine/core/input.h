@@ -27,6 +27,8 @@ bool startInput();
 // Emits the signal for one of the ten SDL event types from SDL_KEYDOWN to SDL_JOYBUTTONUP; joystick ball
 // and hat events emit nothing.
 void translateEvent(const SDL_Event& event);
+// True while either Alt key is held: as the key event being emitted says, else SDL's modifier state.
+bool altKeyHeld();
 // Maps an SDL mouse button (1 left, 3 right, others) to the game's button number.
 int mouseButtonCode(int sdlButton);
 

@@ -20,6 +20,7 @@ const char* const kMyGamesFolder = "My Games";
 const char* const kSettingsFileName = "settings.xml";
 const char* const kLogFileName = "log.html";
 const char* const kRootDirectory = "/";
+const char* const kBadSuffix = ".bad";
 // The archives are ZIP files; other readers the library may have been built with stay unused.
 const char* const kArchiveType = "ZIP";
 const std::size_t kFormatBufferSize = 1024;
@@ -238,6 +239,40 @@ FileData readFileToMemory(const char* name) {
     }
     PHYSFS_close(file);
     return result;
+}
+
+bool keepBadCopy(const char* name) {
+    const std::string badName = std::string(name) + kBadSuffix;
+    FileData bytes = readFileToMemory(name);
+    bool kept = false;
+    if (bytes.data != nullptr) {
+        if (FileHandle* handle = openFileWrite(badName.c_str())) {
+            const PHYSFS_sint64 written = PHYSFS_writeBytes(handle, bytes.data, bytes.size);
+            kept = closeFile(handle) && written == static_cast<PHYSFS_sint64>(bytes.size);
+        }
+    }
+    if (kept) {
+        logWarning("...%s could not be read, it is kept as %s", name, badName.c_str());
+    } else {
+        logError("Cannot keep a copy of %s, it will not be overwritten!", name);
+    }
+    return kept;
+}
+
+bool isInWriteDirectory(const char* name) {
+    const char* writeDirectory = PHYSFS_getWriteDir();
+    const char* realDirectory = name != nullptr ? PHYSFS_getRealDir(name) : nullptr;
+    if (writeDirectory == nullptr || realDirectory == nullptr)
+        return false;
+    std::string a = writeDirectory;
+    std::string b = realDirectory;
+    const std::string separator = PHYSFS_getDirSeparator();
+    for (std::string* path : {&a, &b}) {
+        while (path->size() > separator.size() &&
+               path->compare(path->size() - separator.size(), separator.size(), separator) == 0)
+            path->erase(path->size() - separator.size());
+    }
+    return a == b;
 }
 
 const char* lastFileError() {

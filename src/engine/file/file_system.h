@@ -58,6 +58,13 @@ std::int64_t fileVprintf(FileHandle* handle, const char* format, va_list argumen
 // byte-wise ascending.
 FileList listFiles(const char* extension);
 FileData readFileToMemory(const char* name);
+// Copies a file that could not be read to "<name>.bad" in the write directory, replacing an older copy,
+// with a warning line. False (after an error line) when no copy could be made: the caller must then leave
+// the file as it is.
+bool keepBadCopy(const char* name);
+// True when the name is found on the search path in the write directory itself (the player's own file, not
+// one of the program folder or an archive).
+bool isInWriteDirectory(const char* name);
 const char* lastFileError();
 
 void toPortableSeparators(std::string& path);

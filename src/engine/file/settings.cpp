@@ -14,7 +14,6 @@ namespace pentavel {
 namespace {
 
 const char* const kValueAttribute = "value";
-const char* const kBadSuffix = ".bad";
 
 // Built at static initialisation, so it outlives the exit handler that saves it.
 TiXmlDocument document;
@@ -34,23 +33,6 @@ void startEmptyDocument() {
     document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", ""));
 }
 
-// Copies the unreadable file to "<name>.bad" in the write directory, replacing an older copy.
-bool keepBadFile(const char* fileName) {
-    const std::string badName = std::string(fileName) + kBadSuffix;
-    file::FileData bytes = file::readFileToMemory(fileName);
-    if (bytes.data == nullptr)
-        return false;
-    file::FileHandle* handle = file::openFileWrite(badName.c_str());
-    if (handle == nullptr)
-        return false;
-    const PHYSFS_sint64 written = PHYSFS_writeBytes(handle, bytes.data, bytes.size);
-    const bool closed = file::closeFile(handle);
-    if (written != static_cast<PHYSFS_sint64>(bytes.size) || !closed)
-        return false;
-    logWarning("...%s could not be read, it is kept as %s", fileName, badName.c_str());
-    return true;
-}
-
 TiXmlElement* keyElement(const char* section, const char* key) {
     return settingsChild(settingsSection(section), key);
 }
@@ -67,10 +49,8 @@ bool loadSettings(const char* fileName) {
     logMessage("Loading settings from file: %s", fileName);
     keepFileUntouched = false;
     if (!file::loadXmlDocument(settingsDocument(), fileName)) {
-        if (PHYSFS_exists(fileName) && !keepBadFile(fileName)) {
-            logError("Cannot keep a copy of %s, it will not be overwritten!", fileName);
+        if (PHYSFS_exists(fileName) && !file::keepBadCopy(fileName))
             keepFileUntouched = true;
-        }
         logMessage("...%s does not exist, using default settings", fileName);
         startEmptyDocument();
     }

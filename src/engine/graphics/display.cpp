@@ -25,6 +25,7 @@ constexpr double kAspect = 0.75;  // height / width of the play field
 constexpr Uint32 kFullscreenFlags = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE;
 constexpr Uint32 kWindowedFlags = SDL_ANYFORMAT | SDL_RESIZABLE | SDL_OPENGL | SDL_HWSURFACE;
 constexpr const char* kSection = "graphics";
+constexpr const char* kSettingsFileName = "settings.xml";
 
 struct DisplayState {
     int width = 0;
@@ -284,6 +285,23 @@ bool resizeWindow(int width, int height) {
     setSetting(kSection, "window_size", "width", size.width);
     setSetting(kSection, "window_size", "height", size.height);
     return true;
+}
+
+bool toggleFullscreen() {
+    const bool wasFullscreen = display.fullscreen;
+    const char* sizeKey = wasFullscreen ? "window_size" : "video_mode";
+    int width = wasFullscreen ? kDefaultWindowWidth : kDefaultScreenWidth;
+    int height = wasFullscreen ? kDefaultWindowHeight : kDefaultScreenHeight;
+    getSetting(kSection, sizeKey, "width", width);
+    getSetting(kSection, sizeKey, "height", height);
+    const bool set = setVideoMode(width, height, !wasFullscreen);
+    // A refused mode falls back to the default window; what is stored is the mode the player now sees.
+    if (display.fullscreen != wasFullscreen) {
+        setSetting(kSection, "fullscreen", "value", display.fullscreen ? 1 : 0);
+        // The player's choice is kept at once rather than only at exit.
+        saveSettings(kSettingsFileName);
+    }
+    return set;
 }
 
 void onApplicationActive(int which, bool gained) {

@@ -15,6 +15,9 @@ void setUpView();
 void renderFrame();
 // Snaps to the largest 4:3 size inside width x height, windowed, and stores it in "window_size".
 bool resizeWindow(int width, int height);
+// Switches between the window ("window_size") and full screen ("video_mode") through setVideoMode and
+// stores the mode that resulted in "fullscreen". False when setVideoMode failed.
+bool toggleFullscreen();
 // activeSignal slot: reloads textures when the application becomes active again.
 void onApplicationActive(int which, bool gained);
 // Shows the mouse cursor when asked and windowed; hides it otherwise.

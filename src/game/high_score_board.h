@@ -1,0 +1,68 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The high-score table as the player meets it: read at start-up, offered every game that ends, written when
+// a game enters, and shown below the "GAME OVER" notice with the game's font.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/graphics/text_label.h"
+#include "game/high_scores.h"
+
+namespace tezmola {
+
+class GameStructure;
+
+class HighScoreBoard {
+public:
+    HighScoreBoard() = default;
+    HighScoreBoard(const HighScoreBoard&) = delete;
+    HighScoreBoard& operator=(const HighScoreBoard&) = delete;
+
+    // Reads the player's table and name. glyphs is the game's font, kept by address; canDraw tells which
+    // characters it has.
+    void open(const pentavel::graphics::SpriteId* glyphs, const CanDraw& canDraw, const char* fileName);
+    // Offers a game that ended (the cheat rule decides) and writes the file when it enters. The entry's
+    // index is kept for the display: -1 when it did not enter.
+    void offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver);
+    // Lays the table out below the notice, the last offered game's entry in yellow, and shows it.
+    void show();
+    void hide();
+
+    const std::vector<HighScore>& entries() const { return entries_; }
+    int newEntry() const { return newEntry_; }
+    bool shown() const { return shown_; }
+    const std::string& playerName() const { return playerName_; }
+
+private:
+    struct Row {
+        pentavel::graphics::TextLabel rank;
+        pentavel::graphics::TextLabel name;
+        pentavel::graphics::TextLabel score;
+        pentavel::graphics::TextLabel level;
+    };
+
+    static void setRowVisible(Row& row, bool visible);
+    void layOutRow(Row& row, int index, const pentavel::graphics::Colour& colour, const HighScore* entry);
+
+    const pentavel::graphics::SpriteId* glyphs_ = nullptr;
+    std::string fileName_;
+    std::vector<HighScore> entries_;
+    std::string playerName_;
+    int newEntry_ = -1;
+    bool opened_ = false;
+    bool writable_ = false;
+    bool shown_ = false;
+    Row header_;
+    std::array<Row, kHighScoreCount> rows_;
+};
+
+// Reads the table when the game structure starts.
+void openHighScores(GameStructure& game);
+// The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
+// or by quitting. A game is offered to the table once, however it ends.
+void endGame(GameStructure& game, bool gameOver);
+
+}  // namespace tezmola

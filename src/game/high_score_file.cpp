@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/high_score_file.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "engine/file/xml_document.h"
+
+namespace tezmola {
+
+namespace {
+
+const char* const kRootElement = "highscores";
+const char* const kEntryElement = "entry";
+
+// Plain decimal digits (no sign, no blanks, nothing after them) up to the given maximum.
+bool readCount(const char* text, unsigned long long maximum, unsigned long long& value) {
+    if (text == nullptr || *text < '0' || *text > '9')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0' && value <= maximum;
+}
+
+bool readEntry(const TiXmlElement& element, HighScore& entry) {
+    unsigned long long score = 0;
+    unsigned long long level = 0;
+    const char* date = element.Attribute("date");
+    const char* name = element.Attribute("name");
+    if (!readCount(element.Attribute("score"), INT32_MAX, score) ||
+        !readCount(element.Attribute("level"), UINT32_MAX, level) || level == 0 || date == nullptr ||
+        !isIsoDate(date) || name == nullptr || *name == '\0')
+        return false;
+    entry.score = static_cast<std::int32_t>(score);
+    entry.level = static_cast<std::uint32_t>(level);
+    entry.date = date;
+    entry.name = name;
+    return true;
+}
+
+std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileName) {
+    std::vector<HighScore> entries;
+    int number = 0;
+    for (const TiXmlElement* element = root.FirstChildElement(kEntryElement); element != nullptr;
+         element = element->NextSiblingElement(kEntryElement)) {
+        ++number;
+        HighScore entry;
+        if (readEntry(*element, entry)) {
+            entries.push_back(entry);
+        } else {
+            pentavel::logWarning("...%s: entry %d is incomplete or impossible, it is dropped", fileName,
+                                 number);
+        }
+    }
+    // A hand-edited file may be out of order or too long; equal scores keep their order in the file.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const HighScore& a, const HighScore& b) { return a.score > b.score; });
+    if (entries.size() > kHighScoreCount)
+        entries.resize(kHighScoreCount);
+    return entries;
+}
+
+}  // namespace
+
+HighScoreFile loadHighScores(const char* fileName) {
+    HighScoreFile file;
+    if (!pentavel::file::isInWriteDirectory(fileName))
+        return file;
+    TiXmlDocument document;
+    const TiXmlElement* root = nullptr;
+    if (pentavel::file::loadXmlDocument(document, fileName))
+        root = document.RootElement();
+    if (root == nullptr || root->ValueStr() != kRootElement) {
+        file.writable = pentavel::file::keepBadCopy(fileName);
+        return file;
+    }
+    file.entries = readEntries(*root, fileName);
+    return file;
+}
+
+bool saveHighScores(const std::vector<HighScore>& table, const char* fileName) {
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", ""));
+    auto* root = new TiXmlElement(kRootElement);
+    document.LinkEndChild(root);
+    for (const HighScore& entry : table) {
+        auto* element = new TiXmlElement(kEntryElement);
+        element->SetAttribute("score", entry.score);
+        element->SetAttribute("level", std::to_string(entry.level));
+        element->SetAttribute("date", entry.date);
+        element->SetAttribute("name", entry.name);
+        root->LinkEndChild(element);
+    }
+    if (pentavel::file::saveXmlDocument(document, fileName))
+        return true;
+    pentavel::logError("Cannot save the high scores to %s!", fileName);
+    return false;
+}
+
+}  // namespace tezmola

@@ -1,0 +1,109 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# A game played to "GAME OVER" (launch, take the paddle away, lose every ball) enters the player's table of
+# ten best games: the table shows below the notice with the new entry in yellow, F1 hides it, and after
+# Escape highscores.xml holds the entry in its place. A game in which a cheat key was used shows the table
+# but leaves the file as it was.
+source "$(dirname "$0")/lib.sh" "$@"
+
+require_tools import convert
+HIGH_SCORES="$USER_DIR/highscores.xml"
+
+# In the 512 x 384 window the rows of the table (rank 1 to 10) are 12.8 pixels apart, the heading above.
+row_region() { echo "420x10+30+$((210 + $1 * 64 / 5))"; }
+HEADING=$(row_region 0)
+
+# Pixels of a colour (within 20%) in a region of a capture.
+pixels_of() {
+    convert "$2" -crop "$1" +repage -fuzz 20% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+hold_key() {
+    xdotool keydown --window "$WINDOW" "$1" && sleep "$2" && xdotool keyup --window "$WINDOW" "$1"
+}
+
+# Serves from the left edge, takes the paddle to the right edge, and repeats until the condition holds.
+lose_every_ball() {
+    local round
+    for round in $(seq 1 25); do
+        hold_key Left 1 || fail "cannot hold a key"
+        send_keys space
+        sleep 0.3
+        hold_key Right 1.2 || fail "cannot hold a key"
+        wait_until 5 "$@" && return 0
+    done
+    fail "no game over after $round rounds"
+}
+
+table_changed() { ! cmp -s "$HIGH_SCORES" "$WORK/seeded.xml"; }
+heading_shown() { [ "$(pixels_of "$HEADING" "$(capture_window heading.png)" '#BFBFBF')" -gt 40 ]; }
+
+# Three strong games and seven without points, the oldest at the bottom.
+mkdir -p "$USER_DIR"
+{
+    echo '<?xml version="1.0" encoding="utf-8" ?>'
+    echo '<highscores>'
+    echo '    <entry score="90000" level="9" date="2026-01-01" name="ALPHA" />'
+    echo '    <entry score="80000" level="8" date="2026-01-02" name="BRAVO" />'
+    echo '    <entry score="70000" level="7" date="2026-01-03" name="CHARLIE" />'
+    for n in 4 5 6 7 8 9 10; do
+        echo "    <entry score=\"0\" level=\"1\" date=\"2026-02-0$((n - 3))\" name=\"ZERO$n\" />"
+    done
+    echo '</highscores>'
+} >"$HIGH_SCORES"
+cp "$HIGH_SCORES" "$WORK/seeded.xml"
+
+start_display
+start_game
+wait_for_window
+wait_for_drawing
+lose_every_ball table_changed
+# Capsules still falling when the game ends are gone after two seconds.
+sleep 2
+over=$(capture_window 1_game_over.png)
+new_row=$(pixels_of "$(row_region 4)" "$over" yellow)
+old_row=$(pixels_of "$(row_region 3)" "$over" yellow)
+white_row=$(pixels_of "$(row_region 5)" "$over" white)
+[ "$new_row" -gt 40 ] || fail "the new entry (rank 4) is not shown in yellow ($new_row pixels)"
+[ "$old_row" -lt 5 ] || fail "an older entry is shown in yellow ($old_row pixels)"
+[ "$white_row" -gt 40 ] || fail "the entry below the new one is not shown in white ($white_row pixels)"
+note "GAME OVER shows the table, the new entry fourth in yellow ($new_row pixels)"
+
+send_keys F1
+sleep 0.5
+[ "$(pixels_of "$(row_region 4)" "$(capture_window 2_new_game.png)" yellow)" -lt 5 ] ||
+    fail "the table stayed after F1"
+send_keys Escape
+wait_for_exit
+expect_status 0
+expect_log_lacks "high scores"
+
+entries=$(grep -c '<entry ' "$HIGH_SCORES")
+[ "$entries" = 10 ] || fail "highscores.xml holds $entries entries"
+fourth=$(grep '<entry ' "$HIGH_SCORES" | sed -n 4p)
+echo "$fourth" | grep -q "date=\"$(date +%F)\"" || fail "the fourth entry is not today's game: $fourth"
+echo "$fourth" | grep -q 'score="[1-9][0-9]*" level="1"' || fail "the fourth entry has no points: $fourth"
+grep -q 'name="ZERO10"' "$HIGH_SCORES" && fail "the eleventh game was not cut off"
+grep '<entry ' "$HIGH_SCORES" | sed -n 5p | grep -q 'name="ZERO4"' || fail "the older games did not move down"
+note "highscores.xml: $fourth"
+
+# A cheated game: F9 takes the spare balls away, so one lost ball ends it.
+cp "$HIGH_SCORES" "$WORK/seeded.xml"
+start_game
+wait_for_window
+wait_for_drawing
+send_keys F9 F9 F9 F9
+lose_every_ball heading_shown
+sleep 2
+cheated=$(capture_window 3_cheated_game_over.png)
+for rank in 1 2 3 4 5 6 7 8 9 10; do
+    [ "$(pixels_of "$(row_region $rank)" "$cheated" yellow)" -lt 5 ] || fail "a cheated game is shown as entry $rank"
+done
+send_keys Escape
+wait_for_exit
+expect_status 0
+cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "a cheated game changed highscores.xml"
+note "a cheated game shows the table and leaves the file as it was"
