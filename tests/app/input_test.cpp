@@ -32,6 +32,26 @@ TEST(Input, KeysArriveAsTheirKeySymbols) {
     EXPECT_EQ(recorder.events, (Events{"key-down 276", "key-up 27"}));
 }
 
+// A key's slots see the Alt state of its own event, not SDL's state after every event pumped so far.
+TEST(Input, AltIsReadFromTheKeyEventBeingEmitted) {
+    std::vector<bool> altSeen;
+    struct Receiver {
+        std::vector<bool>* seen;
+        void onKey(int /*key*/) { seen->push_back(pentavel::altKeyHeld()); }
+    } receiver{&altSeen};
+    pentavel::ConnectionTracker* tracker = pentavel::createTracker();
+    pentavel::keyDownSignal().connect(&receiver, &Receiver::onKey, tracker);
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = SDLK_RETURN;
+    for (const SDLMod mod : {KMOD_LALT, KMOD_NONE, KMOD_RALT, KMOD_LCTRL}) {
+        event.key.keysym.mod = mod;
+        pentavel::translateEvent(event);
+    }
+    pentavel::releaseTracker(tracker);
+    EXPECT_EQ(altSeen, (std::vector<bool>{true, false, true, false}));
+}
+
 TEST(Input, MouseButtonsMapLeftToZeroRightToTwoAndTheRestToOne) {
     EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_LEFT), 0);
     EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_MIDDLE), 1);

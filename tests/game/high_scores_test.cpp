@@ -1,0 +1,178 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The table of best games: its order and cut, the player's name, the file with its damaged and impossible
+// contents, and which games a running GameStructure enters.
+
+#include "game/high_scores.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/file/log.h"
+#include "game/high_score_board.h"
+#include "game/high_score_file.h"
+#include "game_fixture.h"
+#include "support/test_support.h"
+
+namespace {
+
+using namespace tezmola;
+
+HighScore entry(std::int32_t score, const std::string& name) {
+    return HighScore{score, 1, "2026-03-04", name};
+}
+
+std::string names(const std::vector<HighScore>& table) {
+    std::string text;
+    for (const HighScore& row : table)
+        text += row.name + " ";
+    return text;
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
+TEST(HighScoreTable, OrdersByScoreKeepsTheOlderOfEqualScoresAboveAndCutsAtTen) {
+    std::vector<HighScore> table;
+    EXPECT_EQ(0, insertHighScore(table, entry(50, "A")));
+    EXPECT_EQ(0, insertHighScore(table, entry(70, "B")));
+    EXPECT_EQ(2, insertHighScore(table, entry(50, "C")));
+    for (const char* name : {"D", "E", "F", "G", "H", "I", "J"})
+        insertHighScore(table, entry(10, name));
+    EXPECT_EQ("B A C D E F G H I J ", names(table));
+    EXPECT_EQ(-1, insertHighScore(table, entry(10, "K")));  // a tie with the last falls below it
+    EXPECT_EQ(-1, insertHighScore(table, entry(0, "L")));
+    EXPECT_EQ(3, insertHighScore(table, entry(20, "M")));
+    EXPECT_EQ("B A C M D E F G H I ", names(table));
+}
+
+TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
+    EXPECT_EQ("Jane Doe", nameFromPasswordEntry(" Jane Doe ,Room 12,,", "jdoe"));
+    EXPECT_EQ("jdoe", nameFromPasswordEntry(",Room 12", "jdoe"));
+    EXPECT_EQ("PLAYER", nameFromPasswordEntry("", ""));
+    EXPECT_EQ("PLAYER", nameFromPasswordEntry(nullptr, nullptr));
+    const CanDraw upperHalf = [](unsigned char code) { return code >= 32 && code < 96; };
+    EXPECT_EQ("JANE DOE", fitName("Jane Doe", upperHalf));
+    // Each UTF-8 sequence is one character; a cut-short sequence and a tab become "?" too.
+    EXPECT_EQ("ZO? ?NGSTR?M", fitName("Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m-Lee", upperHalf));
+    EXPECT_EQ("A?B?", fitName("a\tb~", upperHalf));
+    EXPECT_EQ("X?", fitName("x\xE2\x82", upperHalf));
+    EXPECT_EQ("PLAYER", fitName("", upperHalf));
+}
+
+class HighScoreFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::mountOnly(folder.path(), programFolder.path());
+        ASSERT_TRUE(pentavel::openLog());
+    }
+    void TearDown() override {
+        pentavel::closeLog();
+        test::unmountAll();
+    }
+    std::string log() {
+        pentavel::closeLog();
+        return folder.read("log.html");
+    }
+
+    test::TempDir folder;
+    test::TempDir programFolder;
+};
+
+TEST_F(HighScoreFileTest, ADamagedFileIsKeptAsBadAndTheTableStartsEmpty) {
+    for (const std::string damaged : {"<highscores><entry score=\"5\"", "<settings><entry /></settings>"}) {
+        folder.write("highscores.xml", damaged);
+        const HighScoreFile file = loadHighScores("highscores.xml");
+        EXPECT_TRUE(file.entries.empty());
+        EXPECT_TRUE(file.writable);
+        EXPECT_EQ(damaged, folder.read("highscores.xml.bad"));
+        ASSERT_TRUE(saveHighScores({entry(40, "NEW")}, "highscores.xml"));
+        EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+        EXPECT_EQ(damaged, folder.read("highscores.xml.bad"));
+    }
+    EXPECT_EQ(2u, count(log(), "...highscores.xml could not be read, it is kept as highscores.xml.bad"));
+}
+
+TEST_F(HighScoreFileTest, EntriesWithImpossibleValuesAreDroppedAndTheRestKeptInOrder) {
+    const std::string valid = " level=\"2\" date=\"2026-05-06\" name=\"";
+    folder.write("highscores.xml",
+                 "<highscores>\n<entry score=\"10\"" + valid + "LOW\" />\n<entry score=\"-5\"" + valid +
+                     "NEG\" />\n<entry score=\"30\" level=\"0\" date=\"2026-05-06\" name=\"L0\" />\n"
+                     "<entry score=\"12abc\"" +
+                     valid + "TXT\" />\n<entry score=\"20\"" + valid +
+                     "\" />\n"
+                     "<entry score=\"20\" level=\"2\" date=\"2026-13-01\" name=\"MON\" />\n"
+                     "<entry level=\"2\" date=\"2026-05-06\" name=\"NOSCORE\" />\n"
+                     "<entry score=\"99\"" +
+                     valid + "HIGH\" />\n</highscores>\n");
+    const HighScoreFile file = loadHighScores("highscores.xml");
+    EXPECT_EQ("HIGH LOW ", names(file.entries));
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+    const std::string text = log();
+    EXPECT_EQ(6u, count(text, "is incomplete or impossible, it is dropped"));
+    EXPECT_NE(std::string::npos, text.find("...highscores.xml: entry 2 is incomplete or impossible"));
+}
+
+TEST_F(HighScoreFileTest, OnlyThePlayersOwnFileCounts) {
+    programFolder.write("highscores.xml",
+                        "<highscores><entry score=\"7\" level=\"1\" date=\"2026-01-01\" "
+                        "name=\"SHIPPED\" /></highscores>");
+    EXPECT_TRUE(loadHighScores("highscores.xml").entries.empty());
+    programFolder.write("highscores.xml", "not a table");
+    EXPECT_TRUE(loadHighScores("highscores.xml").entries.empty());
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+    EXPECT_FALSE(programFolder.exists("highscores.xml.bad"));
+}
+
+TEST_F(HighScoreFileTest, ADamagedFileThatCannotBeKeptIsNeverOverwritten) {
+    folder.write("highscores.xml", "<highscores");
+    folder.write("highscores.xml.bad/blocker", "a folder where the copy would go");
+    HighScoreBoard board;
+    board.open(
+        nullptr, [](unsigned char) { return true; }, "highscores.xml");
+    board.offer(500, 3, false, true);
+    EXPECT_EQ(0, board.newEntry());
+    EXPECT_EQ("<highscores", folder.read("highscores.xml"));
+    EXPECT_NE(std::string::npos,
+              log().find("Cannot keep a copy of highscores.xml, it will not be overwritten!"));
+}
+
+class HighScoreGameTest : public test::GameTest {
+protected:
+    void SetUp() override { startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")); }
+    void loseEveryBall() {
+        game->lives = 0;
+        game->balls.clear();
+        step();
+    }
+    std::size_t entriesInFile() { return count(folder.read("highscores.xml"), "<entry "); }
+};
+
+TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
+    game->score = 500;
+    press(282);  // F1 leaves a game with points: it enters
+    ASSERT_EQ(1u, entriesInFile());
+    press(290);  // F9 is a cheat key
+    game->score = 900;
+    loseEveryBall();
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_EQ(-1, game->highScores.newEntry());
+    press(282);
+    EXPECT_FALSE(game->highScores.shown());
+    press(282);  // no points yet: leaving does not enter
+    EXPECT_EQ(1u, entriesInFile());
+    loseEveryBall();  // the end of a game without points still does, below the older game
+    EXPECT_EQ(1, game->highScores.newEntry());
+    EXPECT_EQ(2u, entriesInFile());
+    press(291);  // reviving after the end is a cheat, and the game was offered already
+    game->score = 2000;
+    loseEveryBall();
+    press(282);
+    EXPECT_EQ(2u, entriesInFile());
+}
+
+}  // namespace
