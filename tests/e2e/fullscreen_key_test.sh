@@ -38,9 +38,12 @@ $modes"
 expect_log_lacks "Cannot"
 [ "$(setting graphics/fullscreen/value)" = 1 ] || fail "the settings at exit do not say full screen"
 
+# Under a bare X server one of the SDL libraries gives a full-screen start no window that xdotool can
+# measure, so the next run is judged by its log.
 start_game
 wait_for_window
-wait_until 30 window_is 800x600 || fail "the next run opened $(window_size), expected full screen 800x600"
+full_screen_start() { log_text | grep -q '^--- Video mode set to 800 by 600, [0-9]* BBP, Full Screen Mode$'; }
+wait_until 30 full_screen_start || fail "the next run did not open full screen at 800x600"
 note "the next run opens full screen"
 send_keys Escape
 wait_for_exit
