@@ -57,7 +57,7 @@ bool mayEnterHighScores(bool cheated, bool gameOver, std::int32_t score) {
 std::string nameFromPasswordEntry(const char* fullName, const char* login) {
     if (fullName != nullptr) {
         const std::string full = fullName;
-        const std::string beforeComma = trimmed(full.substr(0, full.find(',')));
+        std::string beforeComma = trimmed(full.substr(0, full.find(',')));
         if (!beforeComma.empty())
             return beforeComma;
     }
