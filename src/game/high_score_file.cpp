@@ -4,7 +4,6 @@
 
 #include <tinyxml.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -52,18 +51,15 @@ std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileNam
          element = element->NextSiblingElement(kEntryElement)) {
         ++number;
         HighScore entry;
+        // Entered one by one like finished games: a hand-edited file may be out of order or too long, and
+        // of two equal scores the one written first stays above.
         if (readEntry(*element, entry)) {
-            entries.push_back(entry);
+            insertHighScore(entries, entry);
         } else {
             pentavel::logWarning("...%s: entry %d is incomplete or impossible, it is dropped", fileName,
                                  number);
         }
     }
-    // A hand-edited file may be out of order or too long; equal scores keep their order in the file.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const HighScore& a, const HighScore& b) { return a.score > b.score; });
-    if (entries.size() > kHighScoreCount)
-        entries.resize(kHighScoreCount);
     return entries;
 }
 
