@@ -264,15 +264,16 @@ bool isInWriteDirectory(const char* name) {
     const char* realDirectory = name != nullptr ? PHYSFS_getRealDir(name) : nullptr;
     if (writeDirectory == nullptr || realDirectory == nullptr)
         return false;
-    std::string a = writeDirectory;
-    std::string b = realDirectory;
+    // The same folder may be named with or without a closing separator.
+    std::string writePath = writeDirectory;
+    std::string foundPath = realDirectory;
     const std::string separator = PHYSFS_getDirSeparator();
-    for (std::string* path : {&a, &b}) {
+    for (std::string* path : {&writePath, &foundPath}) {
         while (path->size() > separator.size() &&
                path->compare(path->size() - separator.size(), separator.size(), separator) == 0)
             path->erase(path->size() - separator.size());
     }
-    return a == b;
+    return writePath == foundPath;
 }
 
 const char* lastFileError() {
