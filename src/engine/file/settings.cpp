@@ -3,6 +3,8 @@
 #include <physfs.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +17,8 @@ namespace {
 
 const char* const kValueAttribute = "value";
 const char* const kBadSuffix = ".bad";
+// The size beyond which a settings file is refused when read.
+const std::uint64_t kMaxSettingsSize = 64 * 1024 * 1024;
 
 // Built at static initialisation, so it outlives the exit handler that saves it.
 TiXmlDocument document;
@@ -27,19 +31,70 @@ bool settingsLoaded = false;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.
 bool keepFileUntouched = false;
 
+TiXmlDeclaration* standardDeclaration() {
+    return new TiXmlDeclaration("1.0", "utf-8", "");
+}
+
 void startEmptyDocument() {
     TiXmlDocument& document = settingsDocument();
     document.Clear();
     document.ClearError();
-    document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", ""));
+    document.LinkEndChild(standardDeclaration());
 }
 
-// Copies the unreadable file to "<name>.bad" in the write directory, replacing an older copy.
+// The file is saved as UTF-8 whatever its declaration said, so the declaration is made to say so.
+void useStandardDeclaration(TiXmlDocument& document) {
+    TiXmlNode* node = document.FirstChild();
+    while (node != nullptr) {
+        TiXmlNode* next = node->NextSibling();
+        if (node->ToDeclaration() != nullptr)
+            document.RemoveChild(node);
+        node = next;
+    }
+    if (document.FirstChild() != nullptr) {
+        document.InsertBeforeChild(document.FirstChild(), *standardDeclaration());
+    } else {
+        document.LinkEndChild(standardDeclaration());
+    }
+}
+
+// A file counts as read only when it parsed to its end and what the game saves from it reads back the same.
+bool loadCleanly(const char* fileName) {
+    TiXmlDocument& document = settingsDocument();
+    if (!file::loadXmlDocument(document, fileName))
+        return false;
+    useStandardDeclaration(document);
+    return file::readsBackUnchanged(document);
+}
+
+// The length of the file (after any links), -1 when it cannot be opened.
+PHYSFS_sint64 fileLength(const char* fileName) {
+    file::FileHandle* handle = file::openFileRead(fileName);
+    if (handle == nullptr)
+        return -1;
+    const PHYSFS_sint64 length = PHYSFS_fileLength(handle);
+    file::closeFile(handle);
+    return length;
+}
+
+bool isBlank(const file::FileData& bytes) {
+    return std::all_of(bytes.data, bytes.data + bytes.size, [](unsigned char byte) {
+        return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
+    });
+}
+
+// Copies the unreadable file to "<name>.bad" in the write directory, replacing an older copy. A file of
+// nothing but white space holds nothing worth keeping. A file too large to be settings is not copied (it
+// would take as much disk again) and so is never overwritten.
 bool keepBadFile(const char* fileName) {
     const std::string badName = std::string(fileName) + kBadSuffix;
+    if (fileLength(fileName) > static_cast<PHYSFS_sint64>(kMaxSettingsSize))
+        return false;
     file::FileData bytes = file::readFileToMemory(fileName);
     if (bytes.data == nullptr)
         return false;
+    if (isBlank(bytes))
+        return true;
     file::FileHandle* handle = file::openFileWrite(badName.c_str());
     if (handle == nullptr)
         return false;
@@ -66,7 +121,7 @@ std::string floatText(float value) {
 bool loadSettings(const char* fileName) {
     logMessage("Loading settings from file: %s", fileName);
     keepFileUntouched = false;
-    if (!file::loadXmlDocument(settingsDocument(), fileName)) {
+    if (!loadCleanly(fileName)) {
         if (PHYSFS_exists(fileName) && !keepBadFile(fileName)) {
             logError("Cannot keep a copy of %s, it will not be overwritten!", fileName);
             keepFileUntouched = true;
