@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/file/file_system.h"
+#include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 
@@ -17,6 +19,7 @@ namespace {
 
 const char* const kValueAttribute = "value";
 const char* const kBadSuffix = ".bad";
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
 // The size beyond which a settings file is refused when read.
 const std::uint64_t kMaxSettingsSize = 64 * 1024 * 1024;
 
@@ -58,10 +61,17 @@ void useStandardDeclaration(TiXmlDocument& document) {
     }
 }
 
-// A file counts as read only when it parsed to its end and what the game saves from it reads back the same.
+// A file counts as read only when it is UTF-8, parsed to its end, and what the game saves from it reads
+// back the same. (Bytes that are no UTF-8 make the parser swallow the characters after them.)
 bool loadCleanly(const char* fileName) {
     TiXmlDocument& document = settingsDocument();
-    if (!file::loadXmlDocument(document, fileName))
+    std::string text;
+    const bool read = file::readXmlFile(fileName, text);
+    // Parsed even when unread, so that the document forgets the byte-order mark of an earlier file.
+    const bool parsed = file::parseXmlDocument(document, text);
+    const std::size_t mark =
+        text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
+    if (!read || !parsed || !file::internal::isValidUtf8(text.substr(mark)))
         return false;
     useStandardDeclaration(document);
     return file::readsBackUnchanged(document);

@@ -112,24 +112,6 @@ std::string toLineFeeds(const std::string& text) {
     return result;
 }
 
-bool readWhole(const char* name, std::string& text) {
-    FileHandle* handle = openFileRead(name);
-    if (handle == nullptr)
-        return false;
-    const PHYSFS_sint64 length = PHYSFS_fileLength(handle);
-    bool read = false;
-    if (length > static_cast<PHYSFS_sint64>(kMaxDocumentSize)) {
-        logError("File %s is too large (over %u MB)!", name, static_cast<unsigned>(kMaxDocumentSize >> 20));
-    } else if (length >= 0) {
-        const FileData bytes = readOpenFile(handle, static_cast<std::uint64_t>(length));
-        read = bytes.data != nullptr && bytes.size == static_cast<std::uint64_t>(length);
-        if (read)
-            text.assign(reinterpret_cast<const char*>(bytes.data), bytes.size);
-    }
-    closeFile(handle);
-    return read;
-}
-
 // The bytes saveXmlDocument writes.
 std::string savedText(const TiXmlDocument& document) {
     std::string text;
@@ -181,11 +163,31 @@ bool sameNodes(const TiXmlNode* left, const TiXmlNode* right) {
 
 }  // namespace
 
+bool readXmlFile(const char* name, std::string& text) {
+    if (name == nullptr)
+        return false;
+    FileHandle* handle = openFileRead(name);
+    if (handle == nullptr)
+        return false;
+    const PHYSFS_sint64 length = PHYSFS_fileLength(handle);
+    bool read = false;
+    if (length > static_cast<PHYSFS_sint64>(kMaxDocumentSize)) {
+        logError("File %s is too large (over %u MB)!", name, static_cast<unsigned>(kMaxDocumentSize >> 20));
+    } else if (length >= 0) {
+        const FileData bytes = readOpenFile(handle, static_cast<std::uint64_t>(length));
+        read = bytes.data != nullptr && bytes.size == static_cast<std::uint64_t>(length);
+        if (read)
+            text.assign(reinterpret_cast<const char*>(bytes.data), bytes.size);
+    }
+    closeFile(handle);
+    return read;
+}
+
 bool loadXmlDocument(TiXmlDocument& document, const char* name) {
     document.Clear();
     documentsWithMark().erase(&document);
     std::string text;
-    if (name == nullptr || !readWhole(name, text)) {
+    if (!readXmlFile(name, text)) {
         document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }

@@ -8,6 +8,9 @@ class TiXmlDocument;
 namespace pentavel {
 namespace file {
 
+// Reads the whole file along the search path. False when it cannot be opened or read, or is larger than
+// 64 MB (then after one error line naming it).
+bool readXmlFile(const char* name, std::string& text);
 // Reads the name along the search path and parses it like parseXmlDocument. False when the file cannot be
 // opened, is larger than 64 MB (one error line), or does not parse whole and clean.
 bool loadXmlDocument(TiXmlDocument& document, const char* name);
