@@ -122,6 +122,7 @@ TEST_F(FileServicesTest, ArchivesThatAreNotZipFilesAreNotMounted) {
     user.write("old.pak", packArchive("old.txt", "old"));
     user.write("truncated.pak", test::zipArchive({{"cut.txt", "cut"}}).substr(0, 40));
     user.write("good.pak", test::zipArchive({{"good.txt", "good"}}));
+    ASSERT_TRUE(pentavel::openLog());
     pentavel::file::mountArchive("missing.pak");
     mountArchivesLikeStartUp();
 
@@ -129,6 +130,43 @@ TEST_F(FileServicesTest, ArchivesThatAreNotZipFilesAreNotMounted) {
     EXPECT_FALSE(PHYSFS_exists("old.txt"));
     EXPECT_FALSE(PHYSFS_exists("cut.txt"));
     EXPECT_EQ(3u, searchPath().size());
+    pentavel::closeLog();
+    const std::string log = user.read("log.html");
+    for (const char* name : {"empty.pak", "junk.pak", "old.pak", "truncated.pak"}) {
+        const std::string line = "Cannot mount the archive " + user.path() + "/" + name + " (";
+        EXPECT_NE(std::string::npos, log.find(line)) << name;
+        EXPECT_EQ(log.find(line), log.rfind(line)) << name;
+    }
+    std::size_t errors = 0;
+    for (std::size_t at = log.find("class=\"L1\""); at != std::string::npos;
+         at = log.find("class=\"L1\"", at + 1))
+        ++errors;
+    EXPECT_EQ(4u, errors);
+}
+
+TEST_F(FileServicesTest, ADamagedArchiveNoLongerHidesOneOfTheSameNameFurtherOn) {
+    user.write("data.pak", test::zipArchive({{"level.xml", "user"}}).substr(0, 30));
+    program.write("data.pak", test::zipArchive({{"level.xml", "shipped"}}));
+    mountArchivesLikeStartUp();
+    EXPECT_EQ("shipped", readText("level.xml"));
+    EXPECT_EQ(program.path() + "/data.pak", searchPath().back());
+}
+
+TEST_F(FileServicesTest, AnEntryThatClaimsMoreThanItHoldsIsReadOnlyAsFarAsItGoes) {
+    // The entry declares 2 GiB - 1 bytes and holds 20.
+    std::string archive = test::zipArchive({{"sound.wav", std::string(20, 's')}});
+    const std::size_t directory = archive.find("PK\x01\x02");
+    for (std::size_t at : {std::size_t{22}, directory + 24})
+        archive.replace(at, 4, "\xFF\xFF\xFF\x7F");
+    user.write("a.pak", archive);
+    mountArchivesLikeStartUp();
+    ASSERT_TRUE(pentavel::openLog());
+    EXPECT_EQ(nullptr, readFileToMemory("sound.wav").data);
+    EXPECT_EQ(nullptr, readFileToMemory("sound.wav", 64 << 20).data);
+    pentavel::closeLog();
+    const std::string log = user.read("log.html");
+    EXPECT_NE(std::string::npos, log.find("Error reading in sound.wav ("));
+    EXPECT_NE(std::string::npos, log.find("File sound.wav is too large (over 64 MB)!"));
 }
 
 TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
@@ -248,6 +286,26 @@ TEST_F(StartUpTest, UserFilesAndArchivesOfTheUserDirectoryAreOnTheSearchPath) {
     EXPECT_EQ(dir.path() + "/" + userDirectory, path[0]);
     EXPECT_NE(std::string::npos, path[2].find("a.pak"));
     EXPECT_NE(std::string::npos, path[3].find("b.pak"));
+}
+
+TEST_F(StartUpTest, ALinkedSettingsFileIsReadAndItsTargetUpdated) {
+    const std::string target =
+        dir.write("dotfiles/tezmola/settings.xml", "<graphics><goalfps value=\"30\" /></graphics>");
+    dir.write(userDirectory + "/.keep", "");
+    const std::string link = dir.path() + "/" + userDirectory + "/settings.xml";
+    std::filesystem::create_symlink("../../../dotfiles/tezmola/settings.xml", link);
+    ASSERT_TRUE(startUp());
+    int goalFps = 0;
+    pentavel::getSetting("graphics", "goalfps", goalFps);
+    EXPECT_EQ(30, goalFps);
+    pentavel::setSetting("graphics", "goalfps", 45);
+    pentavel::file::shutDownFileSystem();
+
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(std::string::npos, test::readWholeFile(target).find("<goalfps value=\"45\" />"));
+    EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml.bad"));
+    EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml.new"));
+    EXPECT_FALSE(dir.exists("dotfiles/tezmola/settings.xml.new"));
 }
 
 TEST_F(StartUpTest, AnUnusableUserDirectoryIsReportedOnStandardError) {
