@@ -34,17 +34,6 @@ bool settingsLoaded = false;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.
 bool keepFileUntouched = false;
 
-TiXmlDeclaration* standardDeclaration() {
-    return new TiXmlDeclaration("1.0", "utf-8", "");
-}
-
-void startEmptyDocument() {
-    TiXmlDocument& document = settingsDocument();
-    document.Clear();
-    document.ClearError();
-    document.LinkEndChild(standardDeclaration());
-}
-
 // The file is saved as UTF-8 whatever its declaration said, so the declaration is made to say so.
 void useStandardDeclaration(TiXmlDocument& document) {
     TiXmlNode* node = document.FirstChild();
@@ -54,11 +43,19 @@ void useStandardDeclaration(TiXmlDocument& document) {
             document.RemoveChild(node);
         node = next;
     }
+    const TiXmlDeclaration declaration("1.0", "utf-8", "");
     if (document.FirstChild() != nullptr) {
-        document.InsertBeforeChild(document.FirstChild(), *standardDeclaration());
+        document.InsertBeforeChild(document.FirstChild(), declaration);
     } else {
-        document.LinkEndChild(standardDeclaration());
+        document.InsertEndChild(declaration);
     }
+}
+
+void startEmptyDocument() {
+    TiXmlDocument& document = settingsDocument();
+    document.Clear();
+    document.ClearError();
+    useStandardDeclaration(document);
 }
 
 // A file counts as read only when it is UTF-8, parsed to its end, and what the game saves from it reads
