@@ -2,6 +2,7 @@
 
 #include <physfs.h>
 #include <tinyxml.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -65,14 +66,20 @@ std::filesystem::path finalTarget(std::filesystem::path path) {
 }
 
 // Writes the text beside the file and renames it over the file, outside the virtual file system (a link
-// may lead out of the write directory).
+// may lead out of the write directory). Flushed to disk before the rename, as the virtual file system
+// does, and with the old file's permissions, which the player may have narrowed.
 bool replaceFile(const std::filesystem::path& path, const std::string& text) {
     const std::string temporary = path.string() + ".new";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr)
         return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    const std::filesystem::file_status old = std::filesystem::status(path, error);
+    if (!error)
+        std::filesystem::permissions(temporary, old.permissions(), error);
     if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
         return true;
     std::remove(temporary.c_str());

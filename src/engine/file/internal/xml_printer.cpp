@@ -4,6 +4,7 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
 #include <cstdio>
 
 namespace pentavel {
