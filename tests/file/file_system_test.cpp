@@ -152,23 +152,6 @@ TEST_F(FileServicesTest, ADamagedArchiveNoLongerHidesOneOfTheSameNameFurtherOn) 
     EXPECT_EQ(program.path() + "/data.pak", searchPath().back());
 }
 
-TEST_F(FileServicesTest, AnEntryThatClaimsMoreThanItHoldsIsReadOnlyAsFarAsItGoes) {
-    // The entry declares 2 GiB - 1 bytes and holds 20.
-    std::string archive = test::zipArchive({{"sound.wav", std::string(20, 's')}});
-    const std::size_t directory = archive.find("PK\x01\x02");
-    for (std::size_t at : {std::size_t{22}, directory + 24})
-        archive.replace(at, 4, "\xFF\xFF\xFF\x7F");
-    user.write("a.pak", archive);
-    mountArchivesLikeStartUp();
-    ASSERT_TRUE(pentavel::openLog());
-    EXPECT_EQ(nullptr, readFileToMemory("sound.wav").data);
-    EXPECT_EQ(nullptr, readFileToMemory("sound.wav", 64 << 20).data);
-    pentavel::closeLog();
-    const std::string log = user.read("log.html");
-    EXPECT_NE(std::string::npos, log.find("Error reading in sound.wav ("));
-    EXPECT_NE(std::string::npos, log.find("File sound.wav is too large (over 64 MB)!"));
-}
-
 TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
     const std::string binary("\0\x01\xFFtext\0", 8);
     user.write("binary.dat", binary);
@@ -286,26 +269,6 @@ TEST_F(StartUpTest, UserFilesAndArchivesOfTheUserDirectoryAreOnTheSearchPath) {
     EXPECT_EQ(dir.path() + "/" + userDirectory, path[0]);
     EXPECT_NE(std::string::npos, path[2].find("a.pak"));
     EXPECT_NE(std::string::npos, path[3].find("b.pak"));
-}
-
-TEST_F(StartUpTest, ALinkedSettingsFileIsReadAndItsTargetUpdated) {
-    const std::string target =
-        dir.write("dotfiles/tezmola/settings.xml", "<graphics><goalfps value=\"30\" /></graphics>");
-    dir.write(userDirectory + "/.keep", "");
-    const std::string link = dir.path() + "/" + userDirectory + "/settings.xml";
-    std::filesystem::create_symlink("../../../dotfiles/tezmola/settings.xml", link);
-    ASSERT_TRUE(startUp());
-    int goalFps = 0;
-    pentavel::getSetting("graphics", "goalfps", goalFps);
-    EXPECT_EQ(30, goalFps);
-    pentavel::setSetting("graphics", "goalfps", 45);
-    pentavel::file::shutDownFileSystem();
-
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_NE(std::string::npos, test::readWholeFile(target).find("<goalfps value=\"45\" />"));
-    EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml.bad"));
-    EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml.new"));
-    EXPECT_FALSE(dir.exists("dotfiles/tezmola/settings.xml.new"));
 }
 
 TEST_F(StartUpTest, AnUnusableUserDirectoryIsReportedOnStandardError) {

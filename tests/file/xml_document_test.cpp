@@ -91,21 +91,6 @@ TEST_F(XmlDocumentTest, MissingEmptyAndMalformedFilesFailWithTheirErrors) {
     EXPECT_TRUE(document.Error());
 }
 
-TEST_F(XmlDocumentTest, ADocumentIsParsedToItsEndOrNotAtAll) {
-    dir.write("whole.xml",
-              "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<level><tezm>R1</tezm></level>\r\n<level/>");
-    dir.write("junk.xml", "<level/><level/>junk");
-    dir.write("zero.xml", std::string("<level/>\0<level/>", 17));
-    dir.write("declaration.xml", "<?xml version=\"&#x0\"?>\n<level/>");
-    TiXmlDocument document;
-    EXPECT_TRUE(loadXmlDocument(document, "whole.xml"));
-    for (const char* name : {"junk.xml", "zero.xml", "declaration.xml"}) {
-        EXPECT_FALSE(loadXmlDocument(document, name)) << name;
-        EXPECT_TRUE(document.Error()) << name;
-        EXPECT_EQ(nullptr, document.FirstChild()) << name;
-    }
-}
-
 long peakResidentKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -118,7 +103,7 @@ TEST_F(XmlDocumentTest, ALengthThatAnArchiveOverstatesCommitsNoMemory) {
         std::string archive = test::zipArchive({{name, "<level/>"}});
         const std::size_t directory = archive.find("PK\x01\x02");
         for (std::size_t at : {std::size_t{22}, directory + 24})
-            archive.replace(at, 4, size);
+            archive.replace(at, 4, size, 4);
         return archive;
     };
     dir.write("a.pak", overstated("level.xml", "\x00\x00\xC0\x03"));
@@ -134,7 +119,8 @@ TEST_F(XmlDocumentTest, ALengthThatAnArchiveOverstatesCommitsNoMemory) {
     pentavel::closeLog();
     const std::string log = dir.read("log.html");
     EXPECT_NE(std::string::npos, log.find("File sprites.svg is too large (over 64 MB)!"));
-    EXPECT_EQ(std::string::npos, log.find("level.xml"));
+    EXPECT_EQ(std::string::npos, log.find("level.xml"));  // a short read is not reported here
+    EXPECT_EQ(std::string::npos, log.find("Cannot mount"));
 }
 
 TEST_F(XmlDocumentTest, ReadsAlongTheSearchPathAndWritesOnlyToTheWriteDirectory) {

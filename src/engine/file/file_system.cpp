@@ -261,7 +261,7 @@ FileData readOpenFile(FileHandle* handle, std::uint64_t length) {
     return result;
 }
 
-FileData readFileToMemory(const char* name, std::uint64_t maxSize) {
+FileData readFileToMemory(const char* name) {
     FileData result;
     PHYSFS_File* file = PHYSFS_openRead(name);
     if (file == nullptr) {
@@ -279,8 +279,6 @@ FileData readFileToMemory(const char* name, std::uint64_t maxSize) {
     // The record's size is 32-bit; a larger file is refused rather than truncated.
     if (wanted > UINT32_MAX) {
         logError("Cannot allocate memory for file %s!", name);
-    } else if (wanted > maxSize) {
-        logError("File %s is too large (over %u MB)!", name, static_cast<unsigned>(maxSize >> 20));
     } else {
         FileData read = readOpenFile(file, wanted);
         if (read.data == nullptr) {

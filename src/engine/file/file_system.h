@@ -58,8 +58,8 @@ std::int64_t fileVprintf(FileHandle* handle, const char* format, va_list argumen
 // Plain files in the root of the search path with that extension (case-sensitive; empty: all), sorted
 // byte-wise ascending.
 FileList listFiles(const char* extension);
-// The whole file, or an empty record after one error line (also for a file larger than maxSize bytes).
-FileData readFileToMemory(const char* name, std::uint64_t maxSize = UINT32_MAX);
+// The whole file, or an empty record after one error line.
+FileData readFileToMemory(const char* name);
 // Reads up to length bytes from the handle's position; size says how many came. Data is null only when
 // memory ran out.
 FileData readOpenFile(FileHandle* handle, std::uint64_t length);
