@@ -122,6 +122,7 @@ TEST_F(FileServicesTest, ArchivesThatAreNotZipFilesAreNotMounted) {
     user.write("old.pak", packArchive("old.txt", "old"));
     user.write("truncated.pak", test::zipArchive({{"cut.txt", "cut"}}).substr(0, 40));
     user.write("good.pak", test::zipArchive({{"good.txt", "good"}}));
+    ASSERT_TRUE(pentavel::openLog());
     pentavel::file::mountArchive("missing.pak");
     mountArchivesLikeStartUp();
 
@@ -129,6 +130,26 @@ TEST_F(FileServicesTest, ArchivesThatAreNotZipFilesAreNotMounted) {
     EXPECT_FALSE(PHYSFS_exists("old.txt"));
     EXPECT_FALSE(PHYSFS_exists("cut.txt"));
     EXPECT_EQ(3u, searchPath().size());
+    pentavel::closeLog();
+    const std::string log = user.read("log.html");
+    for (const char* name : {"empty.pak", "junk.pak", "old.pak", "truncated.pak"}) {
+        const std::string line = "Cannot mount the archive " + user.path() + "/" + name + " (";
+        EXPECT_NE(std::string::npos, log.find(line)) << name;
+        EXPECT_EQ(log.find(line), log.rfind(line)) << name;
+    }
+    std::size_t errors = 0;
+    for (std::size_t at = log.find("class=\"L1\""); at != std::string::npos;
+         at = log.find("class=\"L1\"", at + 1))
+        ++errors;
+    EXPECT_EQ(4u, errors);
+}
+
+TEST_F(FileServicesTest, ADamagedArchiveNoLongerHidesOneOfTheSameNameFurtherOn) {
+    user.write("data.pak", test::zipArchive({{"level.xml", "user"}}).substr(0, 30));
+    program.write("data.pak", test::zipArchive({{"level.xml", "shipped"}}));
+    mountArchivesLikeStartUp();
+    EXPECT_EQ("shipped", readText("level.xml"));
+    EXPECT_EQ(program.path() + "/data.pak", searchPath().back());
 }
 
 TEST_F(FileServicesTest, ReadingAFileIntoMemory) {

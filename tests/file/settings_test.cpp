@@ -102,10 +102,11 @@ TEST_F(SettingsTest, SetValuesReplaceTextInPlaceAndFloatsUseSixDecimals) {
     readProgramSettings();
     EXPECT_TRUE(setSetting("audio", "sound", "volume", 0.25f));
     EXPECT_TRUE(setSetting("graphics", "window_size", "width", 1280));
-    EXPECT_TRUE(setSetting("misc", "name", std::string("a \"quoted\" <name>")));
+    const std::string tricky = "a \"quoted\" <name> &#x41; &amp;";
+    EXPECT_TRUE(setSetting("misc", "name", tricky));
     std::string name;
     getSetting("misc", "name", name);
-    EXPECT_EQ("a \"quoted\" <name>", name);
+    EXPECT_EQ(tricky, name);
     pentavel::saveSettings("settings.xml");
 
     pentavel::resetSettings();
@@ -118,7 +119,7 @@ TEST_F(SettingsTest, SetValuesReplaceTextInPlaceAndFloatsUseSixDecimals) {
     getSetting("misc", "name", reread);
     EXPECT_EQ(1280, width);
     EXPECT_FLOAT_EQ(0.25f, volume);
-    EXPECT_EQ("a \"quoted\" <name>", reread);
+    EXPECT_EQ(tricky, reread);
     const std::string text = dir.read("settings.xml");
     EXPECT_NE(std::string::npos, text.find("<sound active=\"1\" volume=\"0.250000\" />"));
     EXPECT_NE(std::string::npos, text.find("<window_size width=\"1280\" height=\"384\" />"));
@@ -159,6 +160,42 @@ TEST_F(SettingsTest, AMalformedFileIsKeptAsBadBeforeTheDefaultsReplaceIt) {
         log.find(
             "<span class=\"L2\">...settings.xml could not be read, it is kept as settings.xml.bad</span>"));
     EXPECT_NE(std::string::npos, log.find("...settings.xml does not exist, using default settings"));
+}
+
+TEST_F(SettingsTest, AFileThatIsNotReadToItsEndIsKeptAsBad) {
+    const std::string values = "<graphics><goalfps value=\"60\" /></graphics>\n";
+    // The parser used to stop at each of these without an error, or read them but saved what it could
+    // not read back: a reference without ";" in the declaration, bytes that are no UTF-8 after a
+    // byte-order mark, text after the last element, a zero byte.
+    for (const std::string& damaged : {"<?xml version=\"&#x0\"?>\n" + values,
+                                       "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"\xC3\"?>\n" + values,
+                                       values + "junk", values + std::string(1, '\0') + "<audio />"}) {
+        SCOPED_TRACE(::testing::PrintToString(damaged));
+        dir.write("settings.xml", damaged);
+        ASSERT_TRUE(pentavel::openLog());
+        pentavel::resetSettings();
+        pentavel::loadSettings("settings.xml");
+        int goalFps = 0;
+        getSetting("graphics", "goalfps", goalFps);
+        EXPECT_EQ(0, goalFps);
+        EXPECT_EQ(damaged, dir.read("settings.xml.bad"));
+        pentavel::closeLog();
+        EXPECT_NE(std::string::npos,
+                  dir.read("log.html").find("...settings.xml could not be read, it is kept as"));
+    }
+}
+
+TEST_F(SettingsTest, AnEmptyFileIsReplacedWithoutKeepingIt) {
+    for (const std::string& empty : {std::string(), std::string(" \r\n\t\n")}) {
+        dir.write("settings.xml", empty);
+        ASSERT_TRUE(pentavel::openLog());
+        pentavel::resetSettings();
+        pentavel::loadSettings("settings.xml");
+        pentavel::closeLog();
+        EXPECT_FALSE(dir.exists("settings.xml.bad"));
+        EXPECT_EQ(std::string::npos, dir.read("log.html").find("class=\"L2\""));
+        EXPECT_TRUE(pentavel::saveSettings("settings.xml"));
+    }
 }
 
 TEST_F(SettingsTest, AMalformedFileThatCannotBeKeptIsNeverOverwritten) {

@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <sys/resource.h>
+
 #include <string>
+
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "file/zip_writer.h"
 
 #include "support/test_support.h"
 
@@ -17,7 +23,10 @@ const std::string kMark = "\xEF\xBB\xBF";
 class XmlDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override { test::mountOnly(dir.path()); }
-    void TearDown() override { test::unmountAll(); }
+    void TearDown() override {
+        pentavel::closeLog();
+        test::unmountAll();
+    }
     test::TempDir dir;
 };
 
@@ -80,6 +89,38 @@ TEST_F(XmlDocumentTest, MissingEmptyAndMalformedFilesFailWithTheirErrors) {
     EXPECT_EQ(TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY, document.ErrorId());
     EXPECT_FALSE(loadXmlDocument(document, "bad.xml"));
     EXPECT_TRUE(document.Error());
+}
+
+long peakResidentKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(XmlDocumentTest, ALengthThatAnArchiveOverstatesCommitsNoMemory) {
+    // Each entry holds a few bytes; one declares 60 MB, the other 2 GiB - 1.
+    auto overstated = [](const char* name, const char* size) {
+        std::string archive = test::zipArchive({{name, "<level/>"}});
+        const std::size_t directory = archive.find("PK\x01\x02");
+        for (std::size_t at : {std::size_t{22}, directory + 24})
+            archive.replace(at, 4, size, 4);
+        return archive;
+    };
+    dir.write("a.pak", overstated("level.xml", "\x00\x00\xC0\x03"));
+    dir.write("b.pak", overstated("sprites.svg", "\xFF\xFF\xFF\x7F"));
+    pentavel::file::mountArchive("a.pak");
+    pentavel::file::mountArchive("b.pak");
+    ASSERT_TRUE(pentavel::openLog());
+    const long before = peakResidentKilobytes();
+    TiXmlDocument document;
+    EXPECT_FALSE(loadXmlDocument(document, "level.xml"));
+    EXPECT_FALSE(loadXmlDocument(document, "sprites.svg"));
+    EXPECT_LT(peakResidentKilobytes() - before, 16 * 1024);
+    pentavel::closeLog();
+    const std::string log = dir.read("log.html");
+    EXPECT_NE(std::string::npos, log.find("File sprites.svg is too large (over 64 MB)!"));
+    EXPECT_EQ(std::string::npos, log.find("level.xml"));  // a short read is not reported here
+    EXPECT_EQ(std::string::npos, log.find("Cannot mount"));
 }
 
 TEST_F(XmlDocumentTest, ReadsAlongTheSearchPathAndWritesOnlyToTheWriteDirectory) {

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "engine/file/log.h"
@@ -24,6 +27,10 @@ const char* const kBadSuffix = ".bad";
 // The archives are ZIP files; other readers the library may have been built with stay unused.
 const char* const kArchiveType = "ZIP";
 const std::size_t kFormatBufferSize = 1024;
+// The first piece of a file read into memory; later pieces double the block.
+const std::uint64_t kFirstPieceSize = 64 * 1024;
+// Larger than any settings or high-score file the game writes; such a file is not copied aside.
+const std::uint64_t kMaxKeptFileSize = 64 * 1024 * 1024;
 
 const char* errorText() {
     return PHYSFS_getErrorByCode(PHYSFS_getLastErrorCode());
@@ -62,6 +69,19 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
     }
 }
 
+// The folders of the search path (archives left out), in search-path order.
+std::vector<std::string> searchPathFolders() {
+    std::vector<std::string> folders;
+    char** entries = PHYSFS_getSearchPath();
+    for (char** entry = entries; entry != nullptr && *entry != nullptr; ++entry) {
+        std::error_code error;
+        if (std::filesystem::is_directory(*entry, error))
+            folders.emplace_back(*entry);
+    }
+    PHYSFS_freeList(entries);
+    return folders;
+}
+
 bool fileSystemRegistered = false;
 
 }  // namespace
@@ -88,6 +108,9 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
         std::atexit(shutDownFileSystem);
     }
     keepOnlyZipArchiver();
+    // Players link files into their folder (a settings file kept with their other dotfiles); the virtual
+    // file system refuses symbolic links unless told otherwise.
+    PHYSFS_permitSymbolicLinks(1);
     if (!setUpUserDirectory(organisation, application))
         return false;
     if (!openLog()) {
@@ -137,12 +160,18 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
 }
 
 void mountArchive(const char* name) {
-    const char* directory = PHYSFS_getRealDir(name);
-    if (directory == nullptr)
-        return;
+    // Every folder of the search path that holds the name is tried in search-path order, so a damaged
+    // archive in the player's folder no longer hides the game's own archive of the same name.
     keepOnlyZipArchiver();
-    const std::string path = std::string(directory) + PHYSFS_getDirSeparator() + name;
-    PHYSFS_mount(path.c_str(), nullptr, 1);
+    for (const std::string& directory : searchPathFolders()) {
+        const std::string path = directory + PHYSFS_getDirSeparator() + name;
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error))
+            continue;
+        if (PHYSFS_mount(path.c_str(), nullptr, 1))
+            return;
+        logError("Cannot mount the archive %s (%s)!", path.c_str(), errorText());
+    }
 }
 
 FileHandle* openFileRead(const char* name) {
@@ -206,6 +235,35 @@ FileList listFiles(const char* extension) {
     return files;
 }
 
+FileData readOpenFile(FileHandle* handle, std::uint64_t length) {
+    FileData result;
+    // Never more than the record can count; one byte at least, so that an empty file has a non-null block.
+    length = std::min<std::uint64_t>(length, UINT32_MAX);
+    std::size_t capacity = static_cast<std::size_t>(std::clamp<std::uint64_t>(length, 1, kFirstPieceSize));
+    auto* block = static_cast<unsigned char*>(std::malloc(capacity));
+    std::size_t filled = 0;
+    while (block != nullptr && filled < length) {
+        if (filled == capacity) {
+            // The block grows only as bytes arrive, so a length that a damaged header overstates commits
+            // no memory for bytes that never come.
+            capacity = static_cast<std::size_t>(std::min<std::uint64_t>(length, std::uint64_t{capacity} * 2));
+            auto* larger = static_cast<unsigned char*>(std::realloc(block, capacity));
+            if (larger == nullptr) {
+                std::free(block);
+                return result;
+            }
+            block = larger;
+        }
+        const PHYSFS_sint64 read = PHYSFS_readBytes(handle, block + filled, capacity - filled);
+        if (read <= 0)
+            break;
+        filled += static_cast<std::size_t>(read);
+    }
+    result.data = block;
+    result.size = static_cast<std::uint32_t>(filled);
+    return result;
+}
+
 FileData readFileToMemory(const char* name) {
     FileData result;
     PHYSFS_File* file = PHYSFS_openRead(name);
@@ -220,22 +278,19 @@ FileData readFileToMemory(const char* name) {
         return result;
     }
     logDebug("File Size of %s is %d", name, static_cast<int>(length));
+    const auto wanted = static_cast<std::uint64_t>(length);
     // The record's size is 32-bit; a larger file is refused rather than truncated.
-    const bool fits = static_cast<std::uint64_t>(length) <= UINT32_MAX;
-    // One byte at least, so that an empty file still yields a non-null block.
-    void* block = fits ? std::malloc(length > 0 ? static_cast<std::size_t>(length) : 1) : nullptr;
-    if (block == nullptr) {
+    if (wanted > UINT32_MAX) {
         logError("Cannot allocate memory for file %s!", name);
-        PHYSFS_close(file);
-        return result;
-    }
-    const PHYSFS_sint64 read = PHYSFS_readBytes(file, block, static_cast<PHYSFS_uint64>(length));
-    if (read >= length) {
-        result.size = static_cast<std::uint32_t>(length);
-        result.data = static_cast<unsigned char*>(block);
     } else {
-        logError("Error reading in %s (%s)!", name, lastFileError());
-        std::free(block);
+        FileData read = readOpenFile(file, wanted);
+        if (read.data == nullptr) {
+            logError("Cannot allocate memory for file %s!", name);
+        } else if (read.size < wanted) {
+            logError("Error reading in %s (%s)!", name, lastFileError());
+        } else {
+            result = std::move(read);
+        }
     }
     PHYSFS_close(file);
     return result;
@@ -243,7 +298,19 @@ FileData readFileToMemory(const char* name) {
 
 bool keepBadCopy(const char* name) {
     const std::string badName = std::string(name) + kBadSuffix;
-    FileData bytes = readFileToMemory(name);
+    // A file too large for any file the game keeps is not copied (it would take as much disk again), and
+    // so is never overwritten either.
+    FileData bytes;
+    if (FileHandle* handle = openFileRead(name)) {
+        if (PHYSFS_fileLength(handle) <= static_cast<PHYSFS_sint64>(kMaxKeptFileSize))
+            bytes = readFileToMemory(name);
+        closeFile(handle);
+    }
+    // A file of nothing but white space holds nothing worth keeping.
+    if (bytes.data != nullptr && std::all_of(bytes.data, bytes.data + bytes.size, [](unsigned char byte) {
+            return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r';
+        }))
+        return true;
     bool kept = false;
     if (bytes.data != nullptr) {
         if (FileHandle* handle = openFileWrite(badName.c_str())) {

@@ -41,7 +41,8 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
 void shutDownFileSystem();
 // Chooses or creates <documents>/My Games/<application> as write directory and first search-path entry.
 bool setUpUserDirectory(const char* organisation, const char* application);
-// Appends the archive of that name (found on the search path) to the search path; failures are ignored.
+// Appends the archive of that name to the search path, from the first folder of the search path where it
+// mounts; each copy that cannot be mounted gets one error line naming it and the reason.
 void mountArchive(const char* name);
 // The player's documents folder on this platform (no trailing separator); empty when none is known.
 std::string documentsFolder();
@@ -57,14 +58,18 @@ std::int64_t fileVprintf(FileHandle* handle, const char* format, va_list argumen
 // Plain files in the root of the search path with that extension (case-sensitive; empty: all), sorted
 // byte-wise ascending.
 FileList listFiles(const char* extension);
+// The whole file, or an empty record after one error line.
 FileData readFileToMemory(const char* name);
 // Copies a file that could not be read to "<name>.bad" in the write directory, replacing an older copy,
-// with a warning line. False (after an error line) when no copy could be made: the caller must then leave
-// the file as it is.
+// with a warning line; a blank file needs no copy (true, no line). False (after an error line) when no copy
+// could be made: the caller must then leave the file as it is.
 bool keepBadCopy(const char* name);
 // True when the name is found on the search path in the write directory itself (the player's own file, not
 // one of the program folder or an archive).
 bool isInWriteDirectory(const char* name);
+// Reads up to length bytes from the handle's position; size says how many came. Data is null only when
+// memory ran out.
+FileData readOpenFile(FileHandle* handle, std::uint64_t length);
 const char* lastFileError();
 
 void toPortableSeparators(std::string& path);

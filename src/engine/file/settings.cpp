@@ -3,10 +3,14 @@
 #include <physfs.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "engine/file/file_system.h"
+#include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 
@@ -14,6 +18,7 @@ namespace pentavel {
 namespace {
 
 const char* const kValueAttribute = "value";
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 // Built at static initialisation, so it outlives the exit handler that saves it.
 TiXmlDocument document;
@@ -26,11 +31,44 @@ bool settingsLoaded = false;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.
 bool keepFileUntouched = false;
 
+// The file is saved as UTF-8 whatever its declaration said, so the declaration is made to say so.
+void useStandardDeclaration(TiXmlDocument& document) {
+    TiXmlNode* node = document.FirstChild();
+    while (node != nullptr) {
+        TiXmlNode* next = node->NextSibling();
+        if (node->ToDeclaration() != nullptr)
+            document.RemoveChild(node);
+        node = next;
+    }
+    const TiXmlDeclaration declaration("1.0", "utf-8", "");
+    if (document.FirstChild() != nullptr) {
+        document.InsertBeforeChild(document.FirstChild(), declaration);
+    } else {
+        document.InsertEndChild(declaration);
+    }
+}
+
 void startEmptyDocument() {
     TiXmlDocument& document = settingsDocument();
     document.Clear();
     document.ClearError();
-    document.LinkEndChild(new TiXmlDeclaration("1.0", "utf-8", ""));
+    useStandardDeclaration(document);
+}
+
+// A file counts as read only when it is UTF-8, parsed to its end, and what the game saves from it reads
+// back the same. (Bytes that are no UTF-8 make the parser swallow the characters after them.)
+bool loadCleanly(const char* fileName) {
+    TiXmlDocument& document = settingsDocument();
+    std::string text;
+    const bool read = file::readXmlFile(fileName, text);
+    // Parsed even when unread, so that the document forgets the byte-order mark of an earlier file.
+    const bool parsed = file::parseXmlDocument(document, text);
+    const std::size_t mark =
+        text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
+    if (!read || !parsed || !file::internal::isValidUtf8(text.substr(mark)))
+        return false;
+    useStandardDeclaration(document);
+    return file::readsBackUnchanged(document);
 }
 
 TiXmlElement* keyElement(const char* section, const char* key) {
@@ -48,7 +86,7 @@ std::string floatText(float value) {
 bool loadSettings(const char* fileName) {
     logMessage("Loading settings from file: %s", fileName);
     keepFileUntouched = false;
-    if (!file::loadXmlDocument(settingsDocument(), fileName)) {
+    if (!loadCleanly(fileName)) {
         if (PHYSFS_exists(fileName) && !file::keepBadCopy(fileName))
             keepFileUntouched = true;
         logMessage("...%s does not exist, using default settings", fileName);

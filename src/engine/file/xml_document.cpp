@@ -2,13 +2,18 @@
 
 #include <physfs.h>
 #include <tinyxml.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <set>
 #include <string>
+#include <system_error>
 
 #include "engine/file/file_system.h"
+#include "engine/file/internal/xml_printer.h"
+#include "engine/file/log.h"
 
 namespace pentavel {
 namespace file {
@@ -16,9 +21,10 @@ namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 const std::size_t kByteOrderMarkSize = 3;
-const char* const kIndent = "    ";
-// Far beyond any document of the game; keeps a corrupt length from exhausting memory.
-const std::int64_t kMaxDocumentSize = INT32_MAX;
+// Far beyond any level file, settings file or sprite sheet; keeps a damaged length from exhausting memory.
+const std::uint64_t kMaxDocumentSize = 64 * 1024 * 1024;
+// Links are followed this many times at most before a save gives up (a loop of links).
+const int kMaxLinkDepth = 40;
 
 // TinyXML notes a byte-order mark privately and never writes it back, so the documents read with one are
 // remembered here. Every load refreshes the entry of its document. Built at static initialisation, so it
@@ -29,18 +35,73 @@ std::set<const TiXmlDocument*>& documentsWithMark() {
     return markedDocuments;
 }
 
-// Renames a file of the write directory over another there (the virtual file system has no rename).
-bool replaceInWriteDirectory(const std::string& from, const std::string& to) {
+std::string writeDirectoryPath(const std::string& name) {
     std::string directory = PHYSFS_getWriteDir();
     const std::string separator = PHYSFS_getDirSeparator();
     if (directory.empty() ||
         directory.compare(directory.size() - separator.size(), separator.size(), separator) != 0)
         directory += separator;
-    std::string source = from;
-    std::string target = to;
-    toPlatformSeparators(source);
-    toPlatformSeparators(target);
-    return std::rename((directory + source).c_str(), (directory + target).c_str()) == 0;
+    std::string path = name;
+    toPlatformSeparators(path);
+    return directory + path;
+}
+
+// Renames a file of the write directory over another there (the virtual file system has no rename).
+bool replaceInWriteDirectory(const std::string& from, const std::string& to) {
+    return std::rename(writeDirectoryPath(from).c_str(), writeDirectoryPath(to).c_str()) == 0;
+}
+
+// The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
+std::filesystem::path finalTarget(std::filesystem::path path) {
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(path, error))
+            return path;
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error)
+            return {};
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return {};
+}
+
+// Writes the text beside the file and renames it over the file, outside the virtual file system (a link
+// may lead out of the write directory). Flushed to disk before the rename, as the virtual file system
+// does, and with the old file's permissions, which the player may have narrowed.
+bool replaceFile(const std::filesystem::path& path, const std::string& text) {
+    const std::string temporary = path.string() + ".new";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    const std::filesystem::file_status old = std::filesystem::status(path, error);
+    if (!error)
+        std::filesystem::permissions(temporary, old.permissions(), error);
+    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
+bool writeAll(FileHandle* handle, const std::string& bytes) {
+    return bytes.empty() ||
+           PHYSFS_writeBytes(handle, bytes.data(), bytes.size()) == static_cast<PHYSFS_sint64>(bytes.size());
+}
+
+bool replaceThroughFileSystem(const std::string& name, const std::string& text) {
+    const std::string temporary = name + ".new";
+    FileHandle* handle = openFileWrite(temporary.c_str());
+    if (handle == nullptr)
+        return false;
+    const bool written = writeAll(handle, text);
+    const bool closed = closeFile(handle);
+    if (written && closed && replaceInWriteDirectory(temporary, name))
+        return true;
+    PHYSFS_delete(temporary.c_str());
+    return false;
 }
 
 std::string toLineFeeds(const std::string& text) {
@@ -58,64 +119,132 @@ std::string toLineFeeds(const std::string& text) {
     return result;
 }
 
-bool readWhole(const char* name, std::string& text) {
+// The bytes saveXmlDocument writes.
+std::string savedText(const TiXmlDocument& document) {
+    std::string text;
+    if (documentsWithMark().count(&document) != 0)
+        text = kByteOrderMark;
+    return text + internal::printXmlDocument(document);
+}
+
+bool sameNodes(const TiXmlNode* left, const TiXmlNode* right);
+
+bool sameAttributes(const TiXmlElement& left, const TiXmlElement& right) {
+    const TiXmlAttribute* a = left.FirstAttribute();
+    const TiXmlAttribute* b = right.FirstAttribute();
+    for (; a != nullptr && b != nullptr; a = a->Next(), b = b->Next()) {
+        if (a->NameTStr() != b->NameTStr() || a->ValueStr() != b->ValueStr())
+            return false;
+    }
+    return a == nullptr && b == nullptr;
+}
+
+bool sameChildren(const TiXmlNode& left, const TiXmlNode& right) {
+    const TiXmlNode* a = left.FirstChild();
+    const TiXmlNode* b = right.FirstChild();
+    for (; a != nullptr && b != nullptr; a = a->NextSibling(), b = b->NextSibling()) {
+        if (!sameNodes(a, b))
+            return false;
+    }
+    return a == nullptr && b == nullptr;
+}
+
+bool sameNodes(const TiXmlNode* left, const TiXmlNode* right) {
+    if (left->Type() != right->Type() || left->ValueStr() != right->ValueStr())
+        return false;
+    if (const TiXmlElement* element = left->ToElement()) {
+        if (!sameAttributes(*element, *right->ToElement()))
+            return false;
+    } else if (const TiXmlText* text = left->ToText()) {
+        if (text->CDATA() != right->ToText()->CDATA())
+            return false;
+    } else if (const TiXmlDeclaration* declaration = left->ToDeclaration()) {
+        const TiXmlDeclaration* other = right->ToDeclaration();
+        if (std::string(declaration->Version()) != other->Version() ||
+            std::string(declaration->Encoding()) != other->Encoding() ||
+            std::string(declaration->Standalone()) != other->Standalone())
+            return false;
+    }
+    return sameChildren(*left, *right);
+}
+
+}  // namespace
+
+bool readXmlFile(const char* name, std::string& text) {
+    if (name == nullptr)
+        return false;
     FileHandle* handle = openFileRead(name);
     if (handle == nullptr)
         return false;
     const PHYSFS_sint64 length = PHYSFS_fileLength(handle);
-    bool read = length >= 0 && length <= kMaxDocumentSize;
-    if (read) {
-        text.resize(static_cast<std::size_t>(length));
-        read =
-            length == 0 || PHYSFS_readBytes(handle, &text[0], static_cast<PHYSFS_uint64>(length)) == length;
+    bool read = false;
+    if (length > static_cast<PHYSFS_sint64>(kMaxDocumentSize)) {
+        logError("File %s is too large (over %u MB)!", name, static_cast<unsigned>(kMaxDocumentSize >> 20));
+    } else if (length >= 0) {
+        const FileData bytes = readOpenFile(handle, static_cast<std::uint64_t>(length));
+        read = bytes.data != nullptr && bytes.size == static_cast<std::uint64_t>(length);
+        if (read)
+            text.assign(reinterpret_cast<const char*>(bytes.data), bytes.size);
     }
     closeFile(handle);
     return read;
 }
 
-bool writeAll(FileHandle* handle, const char* bytes, std::size_t size) {
-    return size == 0 || PHYSFS_writeBytes(handle, bytes, size) == static_cast<PHYSFS_sint64>(size);
-}
-
-}  // namespace
-
 bool loadXmlDocument(TiXmlDocument& document, const char* name) {
     document.Clear();
     documentsWithMark().erase(&document);
     std::string text;
-    if (name == nullptr || !readWhole(name, text)) {
+    if (!readXmlFile(name, text)) {
         document.SetError(TiXmlBase::TIXML_ERROR_OPENING_FILE, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
     }
+    return parseXmlDocument(document, text);
+}
+
+bool parseXmlDocument(TiXmlDocument& document, const std::string& text) {
+    document.Clear();
+    documentsWithMark().erase(&document);
     if (text.compare(0, kByteOrderMarkSize, kByteOrderMark) == 0)
         documentsWithMark().insert(&document);
-    text = toLineFeeds(text);
-    document.Parse(text.c_str());
-    return !document.Error();
+    // TinyXML ends quietly, without an error, on some damage (a bad character reference in the XML
+    // declaration, a byte that is no character, text after the last element, a zero byte). With a line
+    // feed after the text, a document read to its end leaves the parser exactly at the end; anywhere else
+    // it stopped early. The line feed itself is white space between nodes and changes nothing.
+    const std::string parsed = toLineFeeds(text) + '\n';
+    const char* end = document.Parse(parsed.c_str());
+    if (document.Error())
+        return false;
+    if (end != parsed.c_str() + parsed.size()) {
+        document.Clear();
+        document.SetError(TiXmlBase::TIXML_ERROR, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
+        return false;
+    }
+    return true;
+}
+
+bool readsBackUnchanged(const TiXmlDocument& document) {
+    const std::string text = savedText(document);
+    if (!internal::isValidUtf8(text))
+        return false;
+    TiXmlDocument reread;
+    const bool parsed = parseXmlDocument(reread, text);
+    documentsWithMark().erase(&reread);
+    return parsed && sameChildren(document, reread);
 }
 
 bool saveXmlDocument(const TiXmlDocument& document, const char* name) {
     if (name == nullptr || PHYSFS_getWriteDir() == nullptr)
         return false;
-    TiXmlPrinter printer;
-    printer.SetIndent(kIndent);
-    document.Accept(&printer);
+    const std::string text = savedText(document);
     // Written beside the target and then renamed over it, so that a write cut short (a full disk, a crash)
-    // never leaves the player's file half written.
-    const std::string temporary = std::string(name) + ".new";
-    FileHandle* handle = openFileWrite(temporary.c_str());
-    if (handle == nullptr)
-        return false;
-    bool written = true;
-    if (documentsWithMark().count(&document) != 0) {
-        written = writeAll(handle, kByteOrderMark, kByteOrderMarkSize);
-    }
-    written = written && writeAll(handle, printer.CStr(), printer.Size());
-    const bool closed = closeFile(handle);
-    if (written && closed && replaceInWriteDirectory(temporary, name))
-        return true;
-    PHYSFS_delete(temporary.c_str());
-    return false;
+    // never leaves the player's file half written. A symbolic link (a settings file kept with the player's
+    // other dotfiles) stays in place and its target is replaced instead.
+    const std::filesystem::path path = writeDirectoryPath(name);
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return replaceThroughFileSystem(name, text);
+    const std::filesystem::path target = finalTarget(path);
+    return !target.empty() && replaceFile(target, text);
 }
 
 }  // namespace file

@@ -1,0 +1,22 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The text that saveXmlDocument writes: TinyXML's own layout, with values escaped so that TinyXML reads
+// them back unchanged.
+
+#include <string>
+
+class TiXmlDocument;
+
+namespace pentavel {
+namespace file {
+namespace internal {
+
+// The document as text, each nesting level indented by four spaces (no byte-order mark).
+std::string printXmlDocument(const TiXmlDocument& document);
+// True when the bytes are UTF-8 (no overlong forms, surrogates or code points above U+10FFFF).
+bool isValidUtf8(const std::string& bytes);
+
+}  // namespace internal
+}  // namespace file
+}  // namespace pentavel
