@@ -24,6 +24,7 @@ add_custom_command(
 add_custom_target(tezmola_data ALL DEPENDS ${TEZMOLA_PAK})
 
 add_dependencies(tezmola tezmola_data)
+add_dependencies(tezmola-check-levels tezmola_data)
 
 # The data tests are defined after this file is included; wire them up once the whole project has been read.
 function(tezmola_wire_data)

@@ -108,9 +108,9 @@ void GameStructure::update(float dt) {
     updateGame(*this, dt);
 }
 
-bool initialiseGameStructure(GameStructure& game) {
+bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    if (!readLevelFile(game)) {
+    if (!readLevelFile(game, levelFile)) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }

@@ -16,7 +16,6 @@ using pentavel::graphics::Colour;
 
 namespace {
 
-constexpr int kLastMapRow = 18;
 constexpr std::int32_t kSteelHitPoints = 24;
 constexpr int kBackgroundColumns = 11;
 constexpr int kBackgroundRows = 9;
@@ -74,32 +73,15 @@ int layDefaultLayout(GameStructure& game) {
     return laid;
 }
 
-// The n-th "level" element, levels repeating after the last; null when there is none.
-const TiXmlElement* selectLevel(const GameStructure& game) {
-    if (game.levelCount <= 0)
-        return nullptr;
-    const std::uint32_t wanted = (game.levelNumber - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u;
-    const TiXmlElement* level = game.levelDocument.FirstChildElement("level");
-    for (std::uint32_t index = 1; level != nullptr && index < wanted; ++index)
-        level = level->NextSiblingElement("level");
-    return level;
-}
-
 // Tile image and tint; false (nothing changed) when the element or one of its attributes is missing.
 bool readBackground(GameStructure& game, const TiXmlElement* level) {
-    const TiXmlElement* background = level->FirstChildElement("background");
-    if (background == nullptr)
+    const LevelBackground background = readLevelBackground(level);
+    if (background.missing != nullptr)
         return false;
-    double red = 0.0;
-    double green = 0.0;
-    double blue = 0.0;
-    const char* sprite = background->Attribute("sprite");
-    if (sprite == nullptr || background->Attribute("red", &red) == nullptr ||
-        background->Attribute("green", &green) == nullptr || background->Attribute("blue", &blue) == nullptr)
-        return false;
-    const Colour tint{static_cast<float>(red), static_cast<float>(green), static_cast<float>(blue), 1.0f};
+    const Colour tint{static_cast<float>(background.red), static_cast<float>(background.green),
+                      static_cast<float>(background.blue), 1.0f};
     for (pentavel::graphics::Sprite& tile : game.background) {
-        tile.setSpriteByName(sprite);
+        tile.setSpriteByName(background.sprite);
         tile.setColour(tint);
     }
     return true;
@@ -119,8 +101,8 @@ void startLevelPlay(GameStructure& game) {
 
 }  // namespace
 
-bool readLevelFile(GameStructure& game) {
-    if (!pentavel::file::loadXmlDocument(game.levelDocument, "level.xml")) {
+bool readLevelFile(GameStructure& game, const char* name) {
+    if (!pentavel::file::loadXmlDocument(game.levelDocument, name)) {
         pentavel::logError("Cannot read level file!");
         return false;
     }
@@ -161,57 +143,99 @@ void makeBackground(GameStructure& game) {
     }
 }
 
-int readBrickMap(GameStructure& game, const char* text) {
-    int laid = 0;
-    int row = 0;
-    int column = 0;
-    const std::size_t length = text != nullptr ? std::strlen(text) : 0;
-    std::size_t index = 0;
-    while (row <= kLastMapRow && index < length) {
-        const char letter = text[index++];
+BrickMapReader::BrickMapReader(const char* text)
+    : text_(text != nullptr ? text : ""), length_(std::strlen(text_)) {}
+
+bool BrickMapReader::next(MapCode& code) {
+    while (row_ <= kLastMapRow && index_ < length_) {
+        const char letter = text_[index_++];
         if (!isCellCode(letter))
             continue;
-        if (index >= length)
-            break;  // a code without its second character ends the map
-        const char second = text[index++];
-        BrickCell& cell = game.grid.at(row, column);
-        const BrickKind colour = colourOfLetter(letter);
-        if (colour != BrickKind::Empty) {
-            fillCell(cell, colour, static_cast<std::int32_t>(static_cast<signed char>(second)) - '0');
-            ++laid;
-        } else if (letter == 'S') {
-            fillCell(cell, BrickKind::Steel, kSteelHitPoints);
+        if (index_ >= length_)
+            return false;  // a code without its second character ends the map
+        code.row = row_;
+        code.column = column_;
+        code.letter = letter;
+        code.second = text_[index_++];
+        code.at = index_ - 2;
+        if (++column_ == kGridColumns) {
+            column_ = 0;
+            ++row_;
         }
-        if (++column == kGridColumns) {
-            column = 0;
-            ++row;
+        return true;
+    }
+    return false;
+}
+
+int readBrickMap(GameStructure& game, const char* text) {
+    int laid = 0;
+    BrickMapReader reader(text);
+    MapCode code;
+    while (reader.next(code)) {
+        BrickCell& cell = game.grid.at(code.row, code.column);
+        const BrickKind colour = colourOfLetter(code.letter);
+        if (colour != BrickKind::Empty) {
+            fillCell(cell, colour, static_cast<std::int32_t>(static_cast<signed char>(code.second)) - '0');
+            ++laid;
+        } else if (code.letter == 'S') {
+            fillCell(cell, BrickKind::Steel, kSteelHitPoints);
         }
     }
     return laid;
 }
 
-void buildLevel(GameStructure& game) {
+const TiXmlElement* findLevel(const GameStructure& game, std::uint32_t number) {
+    if (game.levelCount <= 0)
+        return nullptr;
+    const std::uint32_t wanted = (number - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u;
+    const TiXmlElement* level = game.levelDocument.FirstChildElement("level");
+    for (std::uint32_t index = 1; level != nullptr && index < wanted; ++index)
+        level = level->NextSiblingElement("level");
+    return level;
+}
+
+LevelBackground readLevelBackground(const TiXmlElement* level) {
+    LevelBackground result;
+    const TiXmlElement* background = level->FirstChildElement("background");
+    if (background == nullptr) {
+        result.missing = "element";
+        return result;
+    }
+    result.sprite = background->Attribute("sprite");
+    if (result.sprite == nullptr)
+        result.missing = "sprite";
+    else if (background->Attribute("red", &result.red) == nullptr)
+        result.missing = "red";
+    else if (background->Attribute("green", &result.green) == nullptr)
+        result.missing = "green";
+    else if (background->Attribute("blue", &result.blue) == nullptr)
+        result.missing = "blue";
+    return result;
+}
+
+LevelBuild buildLevel(GameStructure& game) {
     const int defaultBricks = layDefaultLayout(game);
-    const TiXmlElement* level = selectLevel(game);
+    const TiXmlElement* level = findLevel(game, game.levelNumber);
     if (level == nullptr) {
         pentavel::logError("Cannot load in level %d", static_cast<int>(game.levelNumber));
         // The default layout is played instead; without a count it would be rebuilt every step.
         game.bricksLeft = defaultBricks;
-        return;
+        return LevelBuild::NotInFile;
     }
     emptyRegion(game.grid, 1, kLastMapRow, 1, kGridColumns - 2);
     game.bricksLeft = 0;
     const TiXmlElement* map = level->FirstChildElement("tezm");
     if (map == nullptr) {
         pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
-        return;
+        return LevelBuild::NoMap;
     }
     game.bricksLeft = readBrickMap(game, map->GetText());
     if (!readBackground(game, level)) {
         pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
-        return;
+        return LevelBuild::NoBackground;
     }
     startLevelPlay(game);
+    return LevelBuild::Built;
 }
 
 }  // namespace tezmola

@@ -2,21 +2,77 @@
 // The level file and the building of one level into the brick grid.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+
+class TiXmlElement;
 
 namespace tezmola {
 
 class GameStructure;
 
-// Loads "level.xml" for the whole run and counts its "level" elements. False on a missing or malformed
-// file ("Cannot read level file!").
-bool readLevelFile(GameStructure& game);
+constexpr char kLevelFileName[] = "level.xml";
+constexpr int kLastMapRow = 18;
+
+// Loads the level file (by name on the search path) for the whole run and counts its "level" elements.
+// False on a missing or malformed file ("Cannot read level file!"); the document then holds the error.
+bool readLevelFile(GameStructure& game, const char* name = kLevelFileName);
 // Once: empties every cell, places its sprites at home, connects its spring-back, lays the frame.
 void setUpGrid(GameStructure& game);
 // Once: the 99 background tiles, without an image until a level names one.
 void makeBackground(GameStructure& game);
+// What building a level met. The game logs every outcome but Built as an error and plays on.
+enum class LevelBuild {
+    Built,
+    NotInFile,     // "Cannot load in level %d": the default layout is played
+    NoMap,         // "Level %d is malformed": no "tezm" element, the frame alone is laid
+    NoBackground,  // "Level %d is malformed": the map is laid, nothing else changes
+};
+
 // Builds level levelNumber (levels repeat after the last), then serves a fresh ball.
-void buildLevel(GameStructure& game);
+LevelBuild buildLevel(GameStructure& game);
+// The "level" element that level number n selects, levels repeating after the last; null when the file
+// holds none.
+const TiXmlElement* findLevel(const GameStructure& game, std::uint32_t number);
+
+// A level's "background" element as the game reads it.
+struct LevelBackground {
+    const char* missing = nullptr;  // what it lacks: "element", "sprite", "red", "green" or "blue"
+    const char* sprite = nullptr;
+    double red = 0.0;
+    double green = 0.0;
+    double blue = 0.0;
+};
+LevelBackground readLevelBackground(const TiXmlElement* level);
+
+// One two-character cell code of a brick map.
+struct MapCode {
+    int row = 0;
+    int column = 0;
+    char letter = 0;
+    char second = 0;
+    std::size_t at = 0;  // index of the letter in the text
+};
+
+// Walks a brick map as the game lays it: two-character codes fill rows 0..18 sixteen to a row, and a
+// character that begins no code is skipped alone (white space and line breaks among them).
+class BrickMapReader {
+public:
+    explicit BrickMapReader(const char* text);
+    // The next code; false at the end of the text, after row 18, or at a code the text cuts short.
+    bool next(MapCode& code);
+    // Index of the first character not read.
+    std::size_t position() const { return index_; }
+    // True once the map has filled row 18 (the rest of the text is never read).
+    bool full() const { return row_ > kLastMapRow; }
+
+private:
+    const char* text_;
+    std::size_t length_;
+    std::size_t index_ = 0;
+    int row_ = 0;
+    int column_ = 0;
+};
 // Lays a brick map into rows 0..18 of the grid; returns the number of colour bricks laid.
 int readBrickMap(GameStructure& game, const char* text);
 

@@ -84,6 +84,14 @@ std::vector<std::string> searchPathFolders() {
 
 bool fileSystemRegistered = false;
 
+// The program directory, then every "pak" archive in the root of the search path, in name order.
+void mountProgramData() {
+    PHYSFS_mount(PHYSFS_getBaseDir(), nullptr, 1);
+    FileList archives = listFiles(kArchiveExtension);
+    for (const std::string& name : *archives)
+        mountArchive(name.c_str());
+}
+
 }  // namespace
 
 FileData& FileData::operator=(FileData&& other) noexcept {
@@ -122,10 +130,22 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
     }
     if (!loadSettings(kSettingsFileName))
         return false;
-    PHYSFS_mount(PHYSFS_getBaseDir(), nullptr, 1);
-    FileList archives = listFiles(kArchiveExtension);
-    for (const std::string& name : *archives)
-        mountArchive(name.c_str());
+    mountProgramData();
+    return true;
+}
+
+bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath) {
+    if (!PHYSFS_init(programPath)) {
+        std::fprintf(stderr, "Cannot initialise the virtual file system: %s\n", errorText());
+        return false;
+    }
+    keepOnlyZipArchiver();
+    if (!PHYSFS_mount(firstPath, nullptr, 1)) {
+        std::fprintf(stderr, "Cannot read %s: %s\n", firstPath, errorText());
+        PHYSFS_deinit();
+        return false;
+    }
+    mountProgramData();
     return true;
 }
 

@@ -37,6 +37,10 @@ struct FileData {
 // program directory and its archives; registers shutDownFileSystem at exit. False on failure (after one
 // line on standard error naming the path and reason).
 bool setUpFileSystem(const char* programPath, const char* organisation, const char* application);
+// The game's search path for a program that only reads: the folder or ZIP archive at firstPath in the
+// place of the per-user directory, then the program directory and the archives. Nothing is writable and
+// there is no log and no settings. False on failure (after one line on standard error).
+bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath);
 // Saves the settings, closes the log, shuts the virtual file system down.
 void shutDownFileSystem();
 // Chooses or creates <documents>/My Games/<application> as write directory and first search-path entry.

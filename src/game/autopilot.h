@@ -1,0 +1,47 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// A player made of code: it drives the real simulation through the game's own signals, as a hand on the
+// mouse and the game's clock would, to prove that a level can be cleared.
+
+#include <cstdint>
+
+namespace tezmola {
+
+class GameStructure;
+struct Ball;
+
+class Autopilot {
+public:
+    explicit Autopilot(GameStructure& game) : game_(game) {}
+
+    // One decision and one 5 ms simulation step: launch a ball that rests on the paddle, move the
+    // pointer so that the paddle meets the next ball coming down (aiming the bounce at a brick that is
+    // left, or fetching a capsule when there is time), then emit updateSignal once.
+    void step();
+
+private:
+    bool anyBallStuck() const;
+    float impactY() const;
+    bool nextArrival(const Ball*& next, float& when, float& where) const;
+    bool target(float fromX, float& tx, float& ty) const;
+    float chooseX() const;
+    float catchCapsule(float ballArrives, float x) const;
+
+    GameStructure& game_;
+};
+
+// How a level went under the autopilot.
+struct Playthrough {
+    bool cleared = false;
+    float seconds = 0.0f;   // simulated
+    int ballsLost = 0;      // balls that fell past the loss line while the level lasted
+    int bricksLeft = 0;     // colour bricks still standing at the end
+    bool gameOver = false;  // every spare ball was lost
+};
+
+// Plays the level just built from its fresh serve until it is cleared (the game builds the next one),
+// the game is over, or maxSeconds of simulated play have passed.
+Playthrough playLevel(GameStructure& game, float maxSeconds);
+
+}  // namespace tezmola

@@ -1,0 +1,300 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/level_check.h"
+
+#include <tinyxml.h>
+
+#include <cctype>
+#include <cstdarg>
+
+#include "engine/graphics/sprite.h"
+#include "game/balls.h"
+#include "game/brick_grid.h"
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "game/level.h"
+#include "game/paddle.h"
+
+namespace tezmola {
+
+namespace {
+
+// A fixed capsule draw, so that a file gets the same verdict on every run and on every machine.
+constexpr std::uint32_t kDrawSeed = 1;
+constexpr int kMaxSkippedNotes = 5;       // pieces of unknown text named one by one per level
+constexpr std::size_t kExcerptSize = 24;  // characters quoted from text that is never read
+
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* pattern, ...) {
+    char buffer[512];
+    va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+const char* plural(long count, const char* one, const char* many) {
+    return count == 1 ? one : many;
+}
+
+const char* kindName(BrickKind kind) {
+    switch (kind) {
+        case BrickKind::Red:
+            return "red";
+        case BrickKind::Blue:
+            return "blue";
+        case BrickKind::Yellow:
+            return "yellow";
+        case BrickKind::Green:
+            return "green";
+        case BrickKind::Magenta:
+            return "magenta";
+        case BrickKind::White:
+            return "white";
+        case BrickKind::Steel:
+            return "steel";
+        default:
+            return "other";
+    }
+}
+
+void addNote(LevelReport& report, bool error, int line, std::string text) {
+    report.notes.push_back(LevelNote{error, line, std::move(text)});
+}
+
+bool isFrameCell(int row, int column) {
+    return row == 0 || column == 0 || column == kGridColumns - 1;
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Names, one by one up to a limit, the pieces of text between codes that the game skips.
+class SkippedText {
+public:
+    SkippedText(LevelReport& report, int line) : report_(report), line_(line) {}
+    void add(const std::string& gap, int row, int column) {
+        std::size_t at = 0;
+        while ((at = gap.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
+            const std::size_t end = std::min(gap.find_first_of(" \t\r\n", at), gap.size());
+            if (++count_ <= kMaxSkippedNotes)
+                addNote(report_, false, line_,
+                        format("map row %d, column %d: \"%s\" is no brick code; the game skips it", row,
+                               column, gap.substr(at, end - at).c_str()));
+            at = end;
+        }
+    }
+    void finish() {
+        if (count_ > kMaxSkippedNotes)
+            addNote(report_, false, line_,
+                    format("%d more pieces of the map are no brick code", count_ - kMaxSkippedNotes));
+    }
+
+private:
+    LevelReport& report_;
+    int line_;
+    int count_ = 0;
+};
+
+// What the map holds that the game lays without a word: unknown codes, text after row 18, ice codes
+// outside 1..9 and bricks that replace the frame. Reads the map again with the game's own reader and
+// looks at the grid that the game has just built from it.
+void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& report) {
+    const char* text = map->GetText() != nullptr ? map->GetText() : "";
+    const int line = map->Row();
+    SkippedText skipped(report, line);
+    BrickMapReader reader(text);
+    MapCode code;
+    std::size_t read = 0;
+    int nextRow = 0;
+    int nextColumn = 0;
+    while (reader.next(code)) {
+        skipped.add(std::string(text + read, code.at - read), code.row, code.column);
+        read = code.at + 2;
+        nextRow = code.column == kGridColumns - 1 ? code.row + 1 : code.row;
+        nextColumn = (code.column + 1) % kGridColumns;
+        const BrickCell& cell = game.grid.at(code.row, code.column);
+        if (isColourBrick(cell.kind) && (code.second < '1' || code.second > '9')) {
+            const std::string shown = std::isgraph(static_cast<unsigned char>(code.second))
+                                          ? format("\"%c%c\"", code.letter, code.second)
+                                          : format("\"%c\" without a digit", code.letter);
+            addNote(
+                report, false, line,
+                format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
+                       code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
+        }
+        if (isFrameCell(code.row, code.column) && cell.kind != BrickKind::Pipe)
+            addNote(report, false, line,
+                    format("map row %d, column %d: a %s brick replaces the frame there", code.row,
+                           code.column, kindName(cell.kind)));
+    }
+    const std::string rest(text + read);
+    if (reader.full()) {
+        const std::string unread = trimmed(rest);
+        if (!unread.empty())
+            addNote(
+                report, false, line,
+                format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
+                       unread.size() > kExcerptSize ? "..." : ""));
+    } else {
+        skipped.add(rest, nextRow, nextColumn);
+    }
+    skipped.finish();
+}
+
+void noteBackground(const TiXmlElement* level, bool sheetsKnown, LevelReport& report) {
+    const LevelBackground background = readLevelBackground(level);
+    const TiXmlElement* element = level->FirstChildElement("background");
+    const int line = element != nullptr ? element->Row() : level->Row();
+    if (background.missing != nullptr) {
+        const std::string what =
+            element == nullptr ? std::string("no background element")
+                               : format("the background element has no \"%s\" attribute", background.missing);
+        addNote(report, true, line, format("Level %u is malformed: %s", report.number, what.c_str()));
+        return;
+    }
+    if (sheetsKnown && pentavel::graphics::lookupSprite(background.sprite) == 0)
+        addNote(report, false, line,
+                format("no sprite sheet holds the background \"%s\": the tiles keep the image they had",
+                       background.sprite));
+    const struct {
+        const char* name;
+        double value;
+    } tints[] = {{"red", background.red}, {"green", background.green}, {"blue", background.blue}};
+    for (const auto& tint : tints)
+        if (tint.value < 0.0 || tint.value > 1.0)
+            addNote(report, false, line,
+                    format("background %s=\"%g\" lies outside 0 to 1, the range of a tint", tint.name,
+                           tint.value));
+}
+
+int countSteel(const BrickGrid& grid) {
+    int steel = 0;
+    for (const auto& row : grid.cells)
+        for (const BrickCell& cell : row)
+            steel += cell.kind == BrickKind::Steel ? 1 : 0;
+    return steel;
+}
+
+// Every spare ball, the paddle in the middle and the same capsule draw for each level, so that a
+// level's verdict does not hang on the levels checked before it.
+void prepareFreshServe(GameStructure& game, std::uint32_t number) {
+    game.levelNumber = number;
+    game.playing = true;
+    while (game.lives < kMaxLives)
+        addSpareBall(game);
+    game.paddle.x = 0.0f;
+    placePaddle(game.paddle);
+    seedDropGenerator(kDrawSeed);
+}
+
+}  // namespace
+
+LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds) {
+    LevelReport report;
+    report.number = number;
+    prepareFreshServe(game, number);
+    const LevelBuild build = buildLevel(game);
+    report.bricks = game.bricksLeft;
+    report.steel = countSteel(game.grid);
+    const TiXmlElement* level = findLevel(game, number);
+    if (build == LevelBuild::NotInFile || level == nullptr) {
+        addNote(report, true, 0, format("Cannot load in level %u", number));
+        return report;
+    }
+    const TiXmlElement* map = level->FirstChildElement("tezm");
+    if (map == nullptr) {
+        addNote(report, true, level->Row(),
+                format("Level %u is malformed: no \"tezm\" element, which holds the brick map", number));
+        return report;
+    }
+    noteMap(game, map, report);
+    noteBackground(level, pentavel::graphics::lookupSprite("brick") != 0, report);
+    if (build != LevelBuild::Built)
+        return report;
+    if (report.bricks < 1) {
+        report.verdict = LevelVerdict::NothingToClear;
+        addNote(report, false, level->Row(),
+                format("Level %u has nothing to clear: the game goes on to the next level at once", number));
+        return report;
+    }
+    report.play = playLevel(game, maxSeconds);
+    report.verdict = report.play.cleared ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+    return report;
+}
+
+std::string describeLevel(const LevelReport& report) {
+    std::string line = format("Level %u: %d %s to clear, %d steel: ", report.number, report.bricks,
+                              plural(report.bricks, "brick", "bricks"), report.steel);
+    const Playthrough& play = report.play;
+    switch (report.verdict) {
+        case LevelVerdict::Cleared:
+            return line + format("cleared in %.1f s simulated with %d %s lost", play.seconds, play.ballsLost,
+                                 plural(play.ballsLost, "ball", "balls"));
+        case LevelVerdict::NotProven:
+            return line + format("not proven with %d %s left after %.1f s simulated (%s%d %s lost)",
+                                 play.bricksLeft, plural(play.bricksLeft, "brick", "bricks"), play.seconds,
+                                 play.gameOver ? "game over, " : "", play.ballsLost,
+                                 plural(play.ballsLost, "ball", "balls"));
+        case LevelVerdict::Malformed:
+            return line + "malformed";
+        case LevelVerdict::NothingToClear:
+            return line + "nothing to clear";
+    }
+    return line;
+}
+
+bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out) {
+    if (game.levelCount <= 0) {
+        const bool nested = game.levelDocument.RootElement() != nullptr &&
+                            game.levelDocument.RootElement()->FirstChildElement("level") != nullptr;
+        std::fprintf(
+            out,
+            "%s: error: the file holds no \"level\" element at its top%s; the game logs \"Cannot load "
+            "in level 1\" and plays its own default layout\n",
+            file.c_str(), nested ? " (the levels must not be wrapped in another element)" : "");
+        std::fprintf(out, "%s: no levels\n", file.c_str());
+        return false;
+    }
+    int verdicts[4] = {};
+    int warnings = 0;
+    for (std::uint32_t number = 1; number <= static_cast<std::uint32_t>(game.levelCount); ++number) {
+        const LevelReport report = checkLevel(game, number);
+        ++verdicts[static_cast<int>(report.verdict)];
+        std::fprintf(out, "%s\n", describeLevel(report).c_str());
+        for (const LevelNote& note : report.notes) {
+            warnings += note.error ? 0 : 1;
+            const std::string where = note.line > 0 ? format(":%d", note.line) : std::string();
+            std::fprintf(out, "%s%s: %s: %s\n", file.c_str(), where.c_str(), note.error ? "error" : "warning",
+                         note.text.c_str());
+        }
+    }
+    const int cleared = verdicts[static_cast<int>(LevelVerdict::Cleared)];
+    std::string summary = format("%s: %d %s, %d cleared", file.c_str(), game.levelCount,
+                                 plural(game.levelCount, "level", "levels"), cleared);
+    const char* const others[] = {nullptr, "not proven", "malformed", "with nothing to clear"};
+    for (int verdict = 1; verdict < 4; ++verdict)
+        if (verdicts[verdict] > 0)
+            summary += format(", %d %s", verdicts[verdict], others[verdict]);
+    summary += format("; %d %s\n", warnings, plural(warnings, "warning", "warnings"));
+    std::fputs(summary.c_str(), out);
+    return cleared == game.levelCount;
+}
+
+void reportUnreadableFile(const GameStructure& game, const std::string& file, std::FILE* out) {
+    const TiXmlDocument& document = game.levelDocument;
+    if (document.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE)
+        std::fprintf(out, "%s: error: Cannot read level file! It cannot be opened\n", file.c_str());
+    else if (document.ErrorRow() > 0)
+        std::fprintf(out, "%s:%d:%d: error: Cannot read level file! %s\n", file.c_str(), document.ErrorRow(),
+                     document.ErrorCol(), document.ErrorDesc());
+    else
+        std::fprintf(out, "%s: error: Cannot read level file! %s\n", file.c_str(), document.ErrorDesc());
+}
+
+}  // namespace tezmola

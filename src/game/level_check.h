@@ -1,0 +1,54 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Checks a level file for its author: builds every level as the game does, says in plain words what the
+// game would log and what it would accept silently, and proves each level can be cleared by playing it
+// with the autopilot.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/autopilot.h"
+
+namespace tezmola {
+
+class GameStructure;
+
+constexpr float kProofSeconds = 600.0f;  // simulated play the autopilot gets for one level
+
+enum class LevelVerdict { Cleared, NotProven, Malformed, NothingToClear };
+
+struct LevelNote {
+    bool error = false;  // the game would log it; otherwise it accepts it silently
+    int line = 0;        // in the level file; 0 when no line applies
+    std::string text;
+};
+
+struct LevelReport {
+    std::uint32_t number = 0;
+    int bricks = 0;  // colour bricks to clear
+    int steel = 0;
+    LevelVerdict verdict = LevelVerdict::Malformed;
+    Playthrough play;
+    std::vector<LevelNote> notes;
+};
+
+// Builds level `number` of the level file the game structure has read, exactly as the game does, and
+// notes what an author should know; a well-formed level with bricks to clear is then played by the
+// autopilot from a fresh serve, with every spare ball and a fixed capsule draw, for at most maxSeconds.
+LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds = kProofSeconds);
+
+// "Level 3: 40 bricks to clear, 2 steel: cleared in 35.5 s simulated with 1 ball lost".
+std::string describeLevel(const LevelReport& report);
+
+// Checks every level of the file that the game structure has read (named `file` in the report) and
+// prints a line per level with its notes, then a summary. True when there is at least one level and
+// every level is well formed and cleared.
+bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out);
+// Prints why the game could not read the file ("Cannot read level file!" with the parser's line and
+// column), from the error the game structure's document holds.
+void reportUnreadableFile(const GameStructure& game, const std::string& file, std::FILE* out);
+
+}  // namespace tezmola

@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// tezmola-check-levels FILE: checks a level file for its author without a window or a sound device. The
+// game itself takes no options; this second program reads the file through the game's own virtual file
+// system and level reader, so what it accepts the game plays the same way.
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "engine/file/file_system.h"
+#include "engine/graphics/display.h"
+#include "engine/graphics/sprite.h"
+#include "game/game_structure.h"
+#include "game/level.h"
+#include "game/level_check.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+constexpr char kProgram[] = "tezmola-check-levels";
+
+const char kHelp[] =
+    "Usage: tezmola-check-levels FILE\n"
+    "Checks a Tezmola level file without opening a window or a sound device: builds every level as the\n"
+    "game does, says what the game would log and what it would accept silently, and proves that each\n"
+    "level can be cleared by letting an autopilot play it for at most 10 minutes of simulated time.\n"
+    "\n"
+    "FILE is a level file (the game reads the one named level.xml), a .pak archive that holds level.xml,\n"
+    "or a folder that holds level.xml, such as the player's folder \"~/My Games/Tezmola\".\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every level is well formed and cleared, 1 otherwise, 2 for a usage error.\n"
+    "The level format is described in levels.md, beside the game's documentation.\n";
+
+int usageError(const char* complaint, const char* argument) {
+    std::fprintf(stderr, "%s: %s%s\nTry '%s --help' for more information.\n", kProgram, complaint, argument,
+                 kProgram);
+    return kUsageError;
+}
+
+bool hasPakExtension(const std::string& path) {
+    const std::string extension = ".pak";
+    return path.size() > extension.size() &&
+           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+// Where the level file is seen from: a folder (or an archive) mounted first, as the player's folder is in
+// the game, and the file's name in it.
+struct Source {
+    std::string mount;
+    std::string name;
+};
+
+bool locate(const std::string& path, Source& source) {
+    char resolved[PATH_MAX];
+    struct stat status = {};
+    if (realpath(path.c_str(), resolved) == nullptr || stat(resolved, &status) != 0) {
+        std::printf("%s: error: Cannot read level file! %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    source.mount = resolved;
+    source.name = tezmola::kLevelFileName;
+    if (S_ISDIR(status.st_mode) || hasPakExtension(source.mount))
+        return true;
+    const std::size_t slash = source.mount.find_last_of('/');
+    source.name = source.mount.substr(slash + 1);
+    source.mount = slash == 0 ? "/" : source.mount.substr(0, slash);
+    return true;
+}
+
+int check(const char* programPath, const std::string& path) {
+    Source source;
+    if (!locate(path, source))
+        return 1;
+    if (!pentavel::file::setUpReadOnlyFileSystem(programPath, source.mount.c_str()))
+        return 1;
+    pentavel::graphics::scanSpriteSheets();
+    if (pentavel::graphics::lookupSprite("brick") == 0)
+        std::fprintf(stderr,
+                     "%s: warning: the game's data (tezmola.pak) is not beside this program: "
+                     "background names are not checked\n",
+                     kProgram);
+    bool passed = false;
+    {
+        auto game = std::make_unique<tezmola::GameStructure>();
+        if (tezmola::initialiseGameStructure(*game, source.name.c_str()))
+            passed = tezmola::checkLevelFile(*game, path, stdout);
+        else
+            tezmola::reportUnreadableFile(*game, path, stdout);
+    }
+    pentavel::file::shutDownFileSystem();
+    return passed ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const char* file = nullptr;
+    bool optionsEnded = false;
+    for (int index = 1; index < argc; ++index) {
+        const char* argument = argv[index];
+        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
+            std::printf("%s (Tezmola) %s\n", kProgram, TEZMOLA_VERSION);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
+            return usageError("unknown option ", argument);
+        } else if (file != nullptr) {
+            return usageError("more than one file: ", argument);
+        } else {
+            file = argument;
+        }
+    }
+    if (file == nullptr)
+        return usageError("no level file given", "");
+    return check(argc > 0 ? argv[0] : nullptr, file);
+}
