@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <cctype>
+#include <algorithm>
 #include <cstdarg>
 
 #include "engine/graphics/sprite.h"
@@ -21,7 +22,7 @@ namespace {
 
 // A fixed capsule draw, so that a file gets the same verdict on every run and on every machine.
 constexpr std::uint32_t kDrawSeed = 1;
-constexpr int kMaxSkippedNotes = 5;       // pieces of unknown text named one by one per level
+constexpr int kMaxNotesOfAKind = 5;  // named one by one per level, the rest counted
 constexpr std::size_t kExcerptSize = 24;  // characters quoted from text that is never read
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
@@ -74,32 +75,36 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Names, one by one up to a limit, the pieces of text between codes that the game skips.
-class SkippedText {
+// Notes of one kind, named one by one up to a limit and then counted.
+class NoteSeries {
 public:
-    SkippedText(LevelReport& report, int line) : report_(report), line_(line) {}
-    void add(const std::string& gap, int row, int column) {
-        std::size_t at = 0;
-        while ((at = gap.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
-            const std::size_t end = std::min(gap.find_first_of(" \t\r\n", at), gap.size());
-            if (++count_ <= kMaxSkippedNotes)
-                addNote(report_, false, line_,
-                        format("map row %d, column %d: \"%s\" is no brick code; the game skips it", row,
-                               column, gap.substr(at, end - at).c_str()));
-            at = end;
-        }
+    NoteSeries(LevelReport& report, int line, const char* more) : report_(report), line_(line), more_(more) {}
+    void add(std::string text) {
+        if (++count_ <= kMaxNotesOfAKind)
+            addNote(report_, false, line_, std::move(text));
     }
     void finish() {
-        if (count_ > kMaxSkippedNotes)
-            addNote(report_, false, line_,
-                    format("%d more pieces of the map are no brick code", count_ - kMaxSkippedNotes));
+        if (count_ > kMaxNotesOfAKind)
+            addNote(report_, false, line_, format("%d more %s", count_ - kMaxNotesOfAKind, more_));
     }
 
 private:
     LevelReport& report_;
     int line_;
+    const char* more_;
     int count_ = 0;
 };
+
+// Each piece of the text between two codes that the game skips, at the cell the next code takes.
+void noteSkippedText(NoteSeries& skipped, const std::string& gap, int row, int column) {
+    std::size_t at = 0;
+    while ((at = gap.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
+        const std::size_t end = std::min(gap.find_first_of(" \t\r\n", at), gap.size());
+        skipped.add(format("map row %d, column %d: unknown brick code \"%s\"; the game skips it", row, column,
+                           gap.substr(at, end - at).c_str()));
+        at = end;
+    }
+}
 
 // What the map holds that the game lays without a word: unknown codes, text after row 18, ice codes
 // outside 1..9 and bricks that replace the frame. Reads the map again with the game's own reader and
@@ -107,14 +112,16 @@ private:
 void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& report) {
     const char* text = map->GetText() != nullptr ? map->GetText() : "";
     const int line = map->Row();
-    SkippedText skipped(report, line);
+    NoteSeries skipped(report, line, "pieces of the map are no brick code");
+    NoteSeries ice(report, line, "bricks have hit points outside 1 to 9");
+    NoteSeries frame(report, line, "bricks replace the frame");
     BrickMapReader reader(text);
     MapCode code;
     std::size_t read = 0;
     int nextRow = 0;
     int nextColumn = 0;
     while (reader.next(code)) {
-        skipped.add(std::string(text + read, code.at - read), code.row, code.column);
+        noteSkippedText(skipped, std::string(text + read, code.at - read), code.row, code.column);
         read = code.at + 2;
         nextRow = code.column == kGridColumns - 1 ? code.row + 1 : code.row;
         nextColumn = (code.column + 1) % kGridColumns;
@@ -123,28 +130,26 @@ void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& re
             const std::string shown = std::isgraph(static_cast<unsigned char>(code.second))
                                           ? format("\"%c%c\"", code.letter, code.second)
                                           : format("\"%c\" without a digit", code.letter);
-            addNote(
-                report, false, line,
-                format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
-                       code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
+            ice.add(format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
+                           code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
         }
         if (isFrameCell(code.row, code.column) && cell.kind != BrickKind::Pipe)
-            addNote(report, false, line,
-                    format("map row %d, column %d: a %s brick replaces the frame there", code.row,
-                           code.column, kindName(cell.kind)));
+            frame.add(format("map row %d, column %d: a %s brick replaces the frame there", code.row, code.column,
+                             kindName(cell.kind)));
     }
     const std::string rest(text + read);
     if (reader.full()) {
         const std::string unread = trimmed(rest);
         if (!unread.empty())
-            addNote(
-                report, false, line,
-                format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
-                       unread.size() > kExcerptSize ? "..." : ""));
+            addNote(report, false, line,
+                    format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
+                           unread.size() > kExcerptSize ? "..." : ""));
     } else {
-        skipped.add(rest, nextRow, nextColumn);
+        noteSkippedText(skipped, rest, nextRow, nextColumn);
     }
     skipped.finish();
+    ice.finish();
+    frame.finish();
 }
 
 void noteBackground(const TiXmlElement* level, bool sheetsKnown, LevelReport& report) {

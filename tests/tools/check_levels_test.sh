@@ -1,0 +1,106 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The level checker on small level files: its exit status and the words an author reads. No display and
+# no sound device: the checker opens neither.
+# Usage: check_levels_test.sh PATH/TO/tezmola-check-levels SOURCE_DIR
+set -u
+checker=$1
+source_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+unset DISPLAY SDL_AUDIODRIVER SDL_VIDEODRIVER
+failures=0
+
+# expect STATUS FILE WORDS...: runs the checker on FILE; the status and each line of words must match.
+expect() {
+    local status=$1 file=$2
+    shift 2
+    "$checker" "$file" >"$work/out" 2>&1
+    local got=$?
+    local ok=1
+    [ "$got" -eq "$status" ] || ok=0
+    for words in "$@"; do
+        grep -q -F -e "$words" "$work/out" || { ok=0; echo "missing: $words"; }
+    done
+    if [ "$ok" -eq 1 ]; then
+        echo "ok: $file (status $got)"
+    else
+        echo "FAILED: $file: status $got, expected $status; the checker said:"
+        sed 's/^/    /' "$work/out"
+        failures=$((failures + 1))
+    fi
+}
+
+# A level element: the background, then the map read from standard input.
+level() {
+    printf '<level>\n<tezm>\n'
+    cat
+    printf '</tezm>\n%s\n</level>\n' "$1"
+}
+plate='<background sprite="bg_plate" red="0.5" green="0.5" blue="0.5"/>'
+top='+. -- -- -- -- -- -- -- -- -- -- -- -- -- -- +.'
+# rows CODE COUNT: that many map rows of fourteen equal codes inside the frame.
+rows() {
+    for ((r = 0; r < $2; r++)); do
+        printf 'I.'
+        for ((c = 0; c < 14; c++)); do printf ' %s' "$1"; done
+        printf ' I.\n'
+    done
+}
+
+# The command line.
+"$checker" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: no file is not a usage error"; failures=$((failures + 1)); }
+"$checker" --bogus x.xml >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: an unknown option is not a usage error"; failures=$((failures + 1)); }
+"$checker" --help | grep -q "Usage: tezmola-check-levels FILE" || { echo "FAILED: --help"; failures=$((failures + 1)); }
+"$checker" --version | grep -q "^tezmola-check-levels (Tezmola) [0-9]" || { echo "FAILED: --version"; failures=$((failures + 1)); }
+
+# The example of the level guide is accepted, as a file and as the folder that holds it.
+mkdir "$work/folder"
+awk '/^## An example/ { inside = 1 } inside && /^```xml/ { copy = 1; next } copy && /^```/ { exit } copy' \
+    "$source_dir/docs/levels.md" >"$work/folder/level.xml"
+expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared in" "2 levels, 2 cleared; 0 warnings"
+expect 0 "$work/folder" "2 levels, 2 cleared; 0 warnings"
+
+# What the game accepts silently: an unknown code, a brick on the frame, text after row 18 and an unknown
+# background are warnings; the level is still played and cleared.
+{
+    echo "+. -- R1 -- -- -- -- -- -- -- -- -- -- -- -- +."
+    echo "I. .. .. X1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 .. .. I."
+    rows .. 17
+    echo "G1 G1"
+} | level '<background sprite="bg_nowhere" red="0.5" green="0.5" blue="0.5"/>' >"$work/silent.xml"
+expect 0 "$work/silent.xml" "Level 1: 11 bricks to clear, 0 steel: cleared in" \
+    'silent.xml:2: warning: map row 1, column 3: unknown brick code "X1"; the game skips it' \
+    "map row 0, column 2: a red brick replaces the frame there" \
+    'text after row 18 is never read: "G1 G1"' \
+    'no sprite sheet holds the background "bg_nowhere"' "4 warnings"
+
+# What the game logs: a level without a background, one without a tint attribute, and one without a map.
+{
+    { echo "$top"; rows R1 1; } | level ''
+    { echo "$top"; rows R1 1; } | level '<background sprite="bg_plate" green="1" blue="1"/>'
+    printf '<level>%s</level>\n' "$plate"
+} >"$work/malformed.xml"
+expect 1 "$work/malformed.xml" "Level 1: 14 bricks to clear, 0 steel: malformed" \
+    "malformed.xml:1: error: Level 1 is malformed: no background element" \
+    'error: Level 2 is malformed: the background element has no "red" attribute' \
+    'error: Level 3 is malformed: no "tezm" element' "3 levels, 0 cleared, 3 malformed"
+
+# A file that is no XML document stops the game at start-up; the parser's line and column are named.
+printf '<level>\n<tezm>..\n</level>\n' >"$work/broken.xml"
+expect 1 "$work/broken.xml" "broken.xml:3:1: error: Cannot read level file!"
+expect 1 "$work/missing.xml" "missing.xml: error: Cannot read level file!"
+
+# Steel alone: nothing to clear, so the game skips the level.
+{ echo "$top"; rows SS 1; } | level "$plate" >"$work/steel.xml"
+expect 1 "$work/steel.xml" "Level 1: 0 bricks to clear, 14 steel: nothing to clear" "1 with nothing to clear"
+
+# Bricks of 78 hit points behind twelve rows of steel: the autopilot does not get through in ten minutes.
+{ echo "$top"; rows 'M~' 6; rows SS 12; } | level "$plate" >"$work/fortress.xml"
+expect 1 "$work/fortress.xml" "Level 1: 84 bricks to clear, 168 steel: not proven with" "after 600.0 s simulated" \
+    '"M~" makes a magenta brick of 78 hit points' "1 level, 0 cleared, 1 not proven"
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
