@@ -25,9 +25,12 @@ set(tezmola_generated_dir "${CMAKE_BINARY_DIR}/packaging")
 
 # The launcher reaches the program by a path relative to its own resolved location, so the installed
 # tree can be moved or staged anywhere.
-file(RELATIVE_PATH TEZMOLA_LAUNCHER_TARGET "/prefix/${TEZMOLA_INSTALL_BINDIR}"
-     "/prefix/${TEZMOLA_INSTALL_GAMEDIR}/tezmola")
-configure_file(${tezmola_packaging_dir}/tezmola.in ${tezmola_generated_dir}/tezmola @ONLY)
+# The level checker is started the same way, so that it too finds the game's data beside it.
+foreach(program tezmola tezmola-check-levels)
+    file(RELATIVE_PATH TEZMOLA_LAUNCHER_TARGET "/prefix/${TEZMOLA_INSTALL_BINDIR}"
+         "/prefix/${TEZMOLA_INSTALL_GAMEDIR}/${program}")
+    configure_file(${tezmola_packaging_dir}/tezmola.in ${tezmola_generated_dir}/${program} @ONLY)
+endforeach()
 
 # Icons in the hicolor theme, rendered from the one SVG drawing.
 set(tezmola_icon_svg ${tezmola_packaging_dir}/icons/tezmola.svg)
@@ -51,9 +54,11 @@ else()
     message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
 endif()
 
-install(TARGETS tezmola RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
+install(TARGETS tezmola tezmola-check-levels RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
 install(FILES ${TEZMOLA_PAK} DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
-install(PROGRAMS ${tezmola_generated_dir}/tezmola DESTINATION ${TEZMOLA_INSTALL_BINDIR} COMPONENT game)
+install(PROGRAMS ${tezmola_generated_dir}/tezmola ${tezmola_generated_dir}/tezmola-check-levels
+        DESTINATION ${TEZMOLA_INSTALL_BINDIR} COMPONENT game)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/levels.md DESTINATION share/doc/tezmola COMPONENT game)
 install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.desktop DESTINATION share/applications
         COMPONENT game)
 install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.metainfo.xml DESTINATION share/metainfo
@@ -65,20 +70,23 @@ foreach(png ${tezmola_icon_pngs})
     install(FILES ${png} DESTINATION share/icons/hicolor/${size_dir}/apps COMPONENT game)
 endforeach()
 
-# The man page names the installed paths, which are known only when installing (a package is staged
-# with its own prefix), so it is filled in and compressed then.
-set(tezmola_man_page ${tezmola_generated_dir}/tezmola.6)
-install(CODE "
-    set(TEZMOLA_VERSION \"${PROJECT_VERSION}\")
-    set(TEZMOLA_GAMEDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_GAMEDIR}\")
-    set(TEZMOLA_BINDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_BINDIR}\")
-    configure_file(\"${tezmola_packaging_dir}/tezmola.6\" \"${tezmola_man_page}\" @ONLY)
-    execute_process(COMMAND gzip -9nf \"${tezmola_man_page}\" RESULT_VARIABLE gzip_result)
-    if(NOT gzip_result EQUAL 0)
-        message(FATAL_ERROR \"Cannot compress the man page ${tezmola_man_page}\")
-    endif()
-" COMPONENT game)
-install(FILES ${tezmola_man_page}.gz DESTINATION share/man/man6 COMPONENT game)
+# The man pages name the installed paths, which are known only when installing (a package is staged
+# with its own prefix), so they are filled in and compressed then.
+foreach(page tezmola tezmola-check-levels)
+    set(tezmola_man_page ${tezmola_generated_dir}/${page}.6)
+    install(CODE "
+        set(TEZMOLA_VERSION \"${PROJECT_VERSION}\")
+        set(TEZMOLA_GAMEDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_GAMEDIR}\")
+        set(TEZMOLA_BINDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/${TEZMOLA_INSTALL_BINDIR}\")
+        set(TEZMOLA_DOCDIR_ABS \"\${CMAKE_INSTALL_PREFIX}/share/doc/tezmola\")
+        configure_file(\"${tezmola_packaging_dir}/${page}.6\" \"${tezmola_man_page}\" @ONLY)
+        execute_process(COMMAND gzip -9nf \"${tezmola_man_page}\" RESULT_VARIABLE gzip_result)
+        if(NOT gzip_result EQUAL 0)
+            message(FATAL_ERROR \"Cannot compress the man page ${tezmola_man_page}\")
+        endif()
+    " COMPONENT game)
+    install(FILES ${tezmola_man_page}.gz DESTINATION share/man/man6 COMPONENT game)
+endforeach()
 
 # The Debian package: prefix /usr, dependencies found by dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)

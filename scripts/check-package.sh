@@ -150,6 +150,10 @@ expected=(
     usr/share/icons/hicolor/128x128/apps/tezmola.png
     usr/share/icons/hicolor/256x256/apps/tezmola.png
     usr/share/man/man6/tezmola.6.gz
+    usr/lib/games/tezmola/tezmola-check-levels
+    usr/games/tezmola-check-levels
+    usr/share/man/man6/tezmola-check-levels.6.gz
+    usr/share/doc/tezmola/levels.md
 )
 for path in "${expected[@]}"; do
     [ -f "$stage/$path" ] || fail "the staged install lacks /$path"
@@ -176,6 +180,22 @@ man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$man_page" 2>&1 >"
 for text in "/usr/lib/games/tezmola" "My Games/Tezmola" "log.html" "settings.xml" "SDL_AUDIODRIVER=dummy" "Escape"; do
     grep -qF "$text" "$work/man.txt" || fail "the man page does not mention $text"
 done
+
+checker_page="$stage/usr/share/man/man6/tezmola-check-levels.6.gz"
+man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$checker_page" 2>&1 >"$work/man-checker.txt")" ||
+    fail "man cannot format the checker's man page"
+[ -z "$man_warnings" ] || fail "the checker's man page formats with warnings: $man_warnings"
+grep -qF "/usr/share/doc/tezmola/levels.md" "$work/man-checker.txt" || fail "the checker's man page does not name levels.md"
+
+# The staged checker, through its launcher, finds the game's data and clears the shipped levels.
+ln -s "$stage/usr/games/tezmola-check-levels" "$work/checker-link"
+mkdir "$work/levels"
+cp "$source_dir/data/level.xml" "$work/levels/"
+"$work/checker-link" "$work/levels/level.xml" >"$work/checker.txt" 2>&1 || {
+    cat "$work/checker.txt" >&2
+    fail "the staged level checker does not pass the shipped levels"
+}
+! grep -q "warning" "$work/checker.txt" || fail "the staged level checker warns: $(grep warning "$work/checker.txt")"
 
 # The staged tree must work where it lies, also through a symbolic link to the launcher.
 ln -s "$stage/usr/games/tezmola" "$work/tezmola-link"
