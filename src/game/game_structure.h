@@ -14,6 +14,7 @@
 #include "game/ball.h"
 #include "game/brick_grid.h"
 #include "game/high_score_board.h"
+#include "game/level.h"
 #include "game/paddle.h"
 #include "game/power_up.h"
 
@@ -85,7 +86,7 @@ public:
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.
 // False (after logging why) when the level file cannot be read. The game reads "level.xml"; the level
 // checker names the file it was given.
-bool initialiseGameStructure(GameStructure& game, const char* levelFile = "level.xml");
+bool initialiseGameStructure(GameStructure& game, const char* levelFile = kLevelFileName);
 // Level 1, score 0, four spare balls, first level built.
 void newGame(GameStructure& game);
 // One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.

@@ -17,10 +17,12 @@ failures=0
 expect() {
     local status=$1 file=$2
     shift 2
-    "$checker" "$file" >"$work/out" 2>&1
+    "$checker" "$file" >"$work/out" 2>"$work/err"
     local got=$?
     local ok=1
     [ "$got" -eq "$status" ] || ok=0
+    # Nothing on standard error: the game's data was found beside the checker, and no sanitizer spoke.
+    [ -s "$work/err" ] && { ok=0; cat "$work/err" >>"$work/out"; }
     for words in "$@"; do
         grep -q -F -e "$words" "$work/out" || { ok=0; echo "missing: $words"; }
     done
