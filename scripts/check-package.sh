@@ -195,7 +195,7 @@ cp "$source_dir/data/level.xml" "$work/levels/"
     cat "$work/checker.txt" >&2
     fail "the staged level checker does not pass the shipped levels"
 }
-! grep -q "warning" "$work/checker.txt" || fail "the staged level checker warns: $(grep warning "$work/checker.txt")"
+! grep -q ": warning:" "$work/checker.txt" || fail "the staged level checker warns: $(grep ": warning:" "$work/checker.txt")"
 
 # The staged tree must work where it lies, also through a symbolic link to the launcher.
 ln -s "$stage/usr/games/tezmola" "$work/tezmola-link"
