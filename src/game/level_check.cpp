@@ -4,8 +4,8 @@
 
 #include <tinyxml.h>
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cstdarg>
 
 #include "engine/graphics/sprite.h"
@@ -22,7 +22,7 @@ namespace {
 
 // A fixed capsule draw, so that a file gets the same verdict on every run and on every machine.
 constexpr std::uint32_t kDrawSeed = 1;
-constexpr int kMaxNotesOfAKind = 5;  // named one by one per level, the rest counted
+constexpr int kMaxNotesOfAKind = 5;       // named one by one per level, the rest counted
 constexpr std::size_t kExcerptSize = 24;  // characters quoted from text that is never read
 
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
@@ -130,20 +130,22 @@ void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& re
             const std::string shown = std::isgraph(static_cast<unsigned char>(code.second))
                                           ? format("\"%c%c\"", code.letter, code.second)
                                           : format("\"%c\" without a digit", code.letter);
-            ice.add(format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
-                           code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
+            ice.add(
+                format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
+                       code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
         }
         if (isFrameCell(code.row, code.column) && cell.kind != BrickKind::Pipe)
-            frame.add(format("map row %d, column %d: a %s brick replaces the frame there", code.row, code.column,
-                             kindName(cell.kind)));
+            frame.add(format("map row %d, column %d: a %s brick replaces the frame there", code.row,
+                             code.column, kindName(cell.kind)));
     }
     const std::string rest(text + read);
     if (reader.full()) {
         const std::string unread = trimmed(rest);
         if (!unread.empty())
-            addNote(report, false, line,
-                    format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
-                           unread.size() > kExcerptSize ? "..." : ""));
+            addNote(
+                report, false, line,
+                format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
+                       unread.size() > kExcerptSize ? "..." : ""));
     } else {
         noteSkippedText(skipped, rest, nextRow, nextColumn);
     }

@@ -82,8 +82,19 @@ int check(const char* programPath, const std::string& path) {
     Source source;
     if (!locate(path, source))
         return 1;
-    if (!pentavel::file::setUpReadOnlyFileSystem(programPath, source.mount.c_str()))
+    if (!pentavel::file::setUpReadOnlyFileSystem(programPath, source.mount.c_str())) {
+        std::printf("%s: error: Cannot read level file! It is neither a folder nor a ZIP archive\n",
+                    path.c_str());
         return 1;
+    }
+    // The game's own archive holds a level.xml too: a folder or archive without one (or, for a folder, an
+    // archive in it with one) must not pass for it.
+    const std::string from = pentavel::file::realDirectory(source.name.c_str());
+    if (from != source.mount && from.compare(0, source.mount.size() + 1, source.mount + "/") != 0) {
+        std::printf("%s: error: Cannot read level file! It holds no %s\n", path.c_str(), source.name.c_str());
+        pentavel::file::shutDownFileSystem();
+        return 1;
+    }
     pentavel::graphics::scanSpriteSheets();
     if (pentavel::graphics::lookupSprite("brick") == 0)
         std::fprintf(stderr,

@@ -363,6 +363,11 @@ bool isInWriteDirectory(const char* name) {
     return writePath == foundPath;
 }
 
+std::string realDirectory(const char* name) {
+    const char* directory = PHYSFS_getRealDir(name);
+    return directory != nullptr ? directory : "";
+}
+
 const char* lastFileError() {
     return errorText();
 }

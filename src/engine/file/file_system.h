@@ -74,6 +74,9 @@ bool isInWriteDirectory(const char* name);
 // Reads up to length bytes from the handle's position; size says how many came. Data is null only when
 // memory ran out.
 FileData readOpenFile(FileHandle* handle, std::uint64_t length);
+// The folder or archive of the search path that the name is read from, as it was mounted; empty when
+// none holds it.
+std::string realDirectory(const char* name);
 const char* lastFileError();
 
 void toPortableSeparators(std::string& path);
