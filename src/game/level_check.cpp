@@ -112,6 +112,8 @@ void noteSkippedText(NoteSeries& skipped, const std::string& gap, int row, int c
 void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& report) {
     const char* text = map->GetText() != nullptr ? map->GetText() : "";
     const int line = map->Row();
+    if (map->GetText() == nullptr && map->FirstChild() != nullptr)
+        addNote(report, false, line, "the map does not begin with its codes, so the game reads none of it");
     NoteSeries skipped(report, line, "pieces of the map are no brick code");
     NoteSeries ice(report, line, "bricks have hit points outside 1 to 9");
     NoteSeries frame(report, line, "bricks replace the frame");
