@@ -139,10 +139,11 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
         pentavel::logWarning("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
     }
     const std::string twenty = dir.read("log.html");
-    for (int frame = 0; frame < 1000; ++frame) {
+    for (int step = 1; step <= 1000; ++step) {
         pentavel::logError("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
-        pentavel::logInfo("frame %d", frame);  // other messages still come through
+        pentavel::logError("Level %d is malformed", step);  // differing only in numbers: copies too
     }
+    pentavel::logMessage("Saving settings to file: %s", "settings.xml");
     ASSERT_TRUE(pentavel::closeLog());
     const std::string text = logText();
 
@@ -151,9 +152,13 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
     EXPECT_EQ(20u, count(text, "<span class=\"L1\">" + message));
     EXPECT_EQ(20u, count(text, "<span class=\"L2\">" + message));  // the same text at another level
     EXPECT_EQ(1u, count(text, line(2, "---- Further copies of this message are not written: " + message)));
-    EXPECT_NE(std::string::npos, text.find(line(3, "frame 999")));
+    EXPECT_EQ(20u, count(text, "<span class=\"L1\">Level "));
+    EXPECT_NE(std::string::npos, text.find(line(1, "Level 20 is malformed")));
+    EXPECT_EQ(1u, count(text, "are not written: Level 21 is malformed</span>"));
     const std::string tail =
+        line(0, "Saving settings to file: settings.xml") +
         line(2, "---- 1000 further copies of this message were not written: " + message) +
+        line(2, "---- 980 further copies of this message were not written: Level 21 is malformed") +
         line(0, "=== END LOG ===") + "</body></html>";
     EXPECT_EQ(text.size() - tail.size(), text.rfind(tail));
 }
@@ -162,8 +167,11 @@ TEST_F(LogTest, StopsAtSixteenMegabytesWithALastLineAndItsTail) {
     const std::size_t limit = 16 * 1024 * 1024;
     const std::string filler(3000, 'x');
     ASSERT_TRUE(pentavel::openLog());
-    for (int i = 0; i < 6000; ++i)  // 18 MB of distinct messages
-        pentavel::logWarning("%d %s", i, filler.c_str());
+    for (int i = 0; i < 6000; ++i) {  // 18 MB of distinct messages (numbers alone would not do)
+        const char name[] = {static_cast<char>('a' + i % 26), static_cast<char>('a' + i / 26 % 26),
+                             static_cast<char>('a' + i / 676), '\0'};
+        pentavel::logWarning("%s %s", name, filler.c_str());
+    }
     ASSERT_TRUE(pentavel::closeLog());
     const std::string raw = dir.read("log.html");
     EXPECT_LE(raw.size(), limit);

@@ -20,7 +20,8 @@ const int kLevelCount = 5;
 const int kErrorLevel = 1;
 const int kWarningLevel = 2;
 // A message is written this many times in a run; later copies are only counted, so a fault that repeats
-// every frame or step cannot fill the disk.
+// every frame or step cannot fill the disk. Messages that differ only in their numbers count as copies
+// ("Level 7 is malformed", "Level 8 is malformed").
 const int kMaxCopies = 20;
 // log.html never grows beyond this, its tail included.
 const std::int64_t kMaxLogBytes = std::int64_t{16} * 1024 * 1024;
@@ -28,18 +29,17 @@ const std::int64_t kMaxLogBytes = std::int64_t{16} * 1024 * 1024;
 const std::int64_t kClosingRoom = 1024;
 const std::size_t kFormatBufferSize = 1024;
 
-const char kKeySeparator = ':';  // between the level and the message in a key of LogFile::copies
-
 struct Copies {
     int written = 0;
     long long dropped = 0;
+    std::string firstDropped;  // the text of the first copy not written
 };
 
 struct LogFile {
     file::FileHandle* handle = nullptr;
     std::int64_t bytes = 0;  // written so far
     bool full = false;       // the size limit was reached: nothing but the tail is written any more
-    std::unordered_map<std::string, Copies> copies;  // by level and message
+    std::unordered_map<std::string, Copies> copies;  // by copyKey
     std::vector<std::string> droppedKeys;            // keys of copies, in the order of their first drop
 };
 
@@ -106,13 +106,27 @@ void writeHead() {
     writeText("--></style>\n");
 }
 
+// The level and the message with each run of digits as "#".
+std::string copyKey(int level, const std::string& message) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::string key = std::to_string(level) + ':';
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        if (!isDigit(message[at])) {
+            key.push_back(message[at]);
+        } else if (at == 0 || !isDigit(message[at - 1])) {
+            key.push_back('#');
+        }
+    }
+    return key;
+}
+
 // The count of every message whose later copies were not written.
 void writeDroppedCounts() {
     for (const std::string& key : logFile.droppedKeys) {
         const Copies& copies = logFile.copies[key];
-        writeLine(kWarningLevel, "---- " + std::to_string(copies.dropped) +
-                                     " further copies of this message were not written: " +
-                                     key.substr(key.find(kKeySeparator) + 1));
+        writeLine(kWarningLevel,
+                  "---- " + std::to_string(copies.dropped) +
+                      " further copies of this message were not written: " + copies.firstDropped);
     }
 }
 
@@ -150,12 +164,13 @@ void writeLogLine(int level, const char* format, va_list arguments) {
     if (logFile.handle == nullptr || logFile.full)
         return;
     const std::string message = formatMessage(format, arguments);
-    const std::string key = std::to_string(level) + kKeySeparator + message;
+    const std::string key = copyKey(level, message);
     Copies& copies = logFile.copies[key];
     if (copies.written < kMaxCopies) {
         ++copies.written;
         writeLine(level, message);
     } else if (copies.dropped++ == 0) {
+        copies.firstDropped = message;
         logFile.droppedKeys.push_back(key);
         writeLine(kWarningLevel, "---- Further copies of this message are not written: " + message);
     }
