@@ -142,6 +142,8 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
     for (int step = 1; step <= 1000; ++step) {
         pentavel::logError("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
         pentavel::logError("Level %d is malformed", step);  // differing only in numbers: copies too
+        if (step <= 25)
+            pentavel::logError("Cannot load in WAV file beep%d.wav!", step);  // names stay apart
     }
     pentavel::logMessage("Saving settings to file: %s", "settings.xml");
     ASSERT_TRUE(pentavel::closeLog());
@@ -155,6 +157,7 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
     EXPECT_EQ(20u, count(text, "<span class=\"L1\">Level "));
     EXPECT_NE(std::string::npos, text.find(line(1, "Level 20 is malformed")));
     EXPECT_EQ(1u, count(text, "are not written: Level 21 is malformed</span>"));
+    EXPECT_NE(std::string::npos, text.find(line(1, "Cannot load in WAV file beep25.wav!")));
     const std::string tail =
         line(0, "Saving settings to file: settings.xml") +
         line(2, "---- 1000 further copies of this message were not written: " + message) +

@@ -21,7 +21,7 @@ const int kErrorLevel = 1;
 const int kWarningLevel = 2;
 // A message is written this many times in a run; later copies are only counted, so a fault that repeats
 // every frame or step cannot fill the disk. Messages that differ only in their numbers count as copies
-// ("Level 7 is malformed", "Level 8 is malformed").
+// ("Level 7 is malformed", "Level 8 is malformed"); names with digits (beep1.wav, beep2.wav) stay apart.
 const int kMaxCopies = 20;
 // log.html never grows beyond this, its tail included.
 const std::int64_t kMaxLogBytes = std::int64_t{16} * 1024 * 1024;
@@ -106,16 +106,24 @@ void writeHead() {
     writeText("--></style>\n");
 }
 
-// The level and the message with each run of digits as "#".
+// The level and the message with each number as "#". Digits joined to letters belong to a name
+// (beep1.wav) and are kept.
 std::string copyKey(int level, const std::string& message) {
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
     std::string key = std::to_string(level) + ':';
-    for (std::size_t at = 0; at < message.size(); ++at) {
-        if (!isDigit(message[at])) {
-            key.push_back(message[at]);
-        } else if (at == 0 || !isDigit(message[at - 1])) {
-            key.push_back('#');
+    for (std::size_t at = 0; at < message.size();) {
+        std::size_t end = at;
+        while (end < message.size() && isDigit(message[end]))
+            ++end;
+        if (end == at) {
+            key.push_back(message[at++]);
+            continue;
         }
+        const bool named =
+            (at > 0 && isLetter(message[at - 1])) || (end < message.size() && isLetter(message[end]));
+        key.append(named ? message.substr(at, end - at) : std::string("#"));
+        at = end;
     }
     return key;
 }
