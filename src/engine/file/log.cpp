@@ -63,6 +63,8 @@ std::string formatMessage(const char* format, va_list arguments) {
 }
 
 void writeText(const std::string& text) {
+    if (text.empty())
+        return;
     PHYSFS_writeBytes(logFile.handle, text.data(), text.size());
     logFile.bytes += static_cast<std::int64_t>(text.size());
 }
