@@ -13,7 +13,6 @@
 #include <string>
 #include <utility>
 
-#include "engine/file/log.h"
 
 namespace pentavel {
 namespace graphics {
