@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "audio/sound_files.h"
+#include "engine/file/log.h"
 #include "engine/file/settings.h"
 #include "support/test_support.h"
 
@@ -122,6 +123,39 @@ TEST_F(AudioRegistry, DamagedWavKeepsItsCodeButPlaysNothingAndIsRetried) {
     dir.write("broken.wav", test::wavBytes());
     EXPECT_GE(manager.playSound(1, 1.0f, 0.0f), 0);
     EXPECT_NE(manager.sound(1)->chunk, nullptr);
+}
+
+// Headers that promise more than the file holds would make the mixer take that much memory.
+TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneLineNamingThem) {
+    std::string huge = test::wavBytes(192);   // 236 bytes
+    huge.replace(40, 4, "\xF0\xFF\xFF\xFF");  // data chunk: 4294967280 bytes
+    dir.write("huge.wav", huge);
+    std::string slow = test::wavBytes(20000);
+    slow.replace(24, 8, std::string("\x01\x00\x00\x00\x01\x00\x00\x00", 8));  // 1 frame a second
+    dir.write("slow.wav", slow);
+    dir.write("long.wav", "");
+    std::filesystem::resize_file(dir.path() + "/long.wav", 65 * 1024 * 1024);  // sparse: nothing is written
+    std::string unsized = test::wavBytes(64);
+    unsized.replace(4, 4, std::string(4, '\0'));  // writers that cannot seek back leave the RIFF size 0
+    dir.write("unsized.wav", unsized);
+    ASSERT_TRUE(pentavel::openLog());
+    registerAll();
+
+    for (const char* name : {"huge", "long", "slow"}) {
+        const int code = manager.soundCode(name);
+        EXPECT_GT(code, 0) << name;
+        EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
+    }
+    EXPECT_NE(manager.sound(manager.soundCode("unsized"))->chunk, nullptr);
+    pentavel::closeLog();
+    const std::string log = dir.read("log.html");
+    for (const char* line :
+         {"Cannot load in WAV file huge.wav (its data chunk declares 4294967280 bytes but 192 follow)!<",
+          "Cannot load in WAV file long.wav (larger than 64 MB)!<",
+          "Cannot load in WAV file slow.wav (converted for playing it would take 1682 MB)!<"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    }
+    EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;
 }
 
 TEST_F(AudioRegistry, VanishedFileIsRetriedOnEveryRequest) {

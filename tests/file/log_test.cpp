@@ -125,6 +125,67 @@ TEST_F(LogTest, OpeningTruncatesTheOldLogAndFailsWithoutWriteDirectory) {
     EXPECT_FALSE(pentavel::isLogOpen());
 }
 
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++found;
+    return found;
+}
+
+TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEnd) {
+    ASSERT_TRUE(pentavel::openLog());
+    for (int frame = 0; frame < 20; ++frame) {
+        pentavel::logError("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
+        pentavel::logWarning("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
+    }
+    const std::string twenty = dir.read("log.html");
+    for (int step = 1; step <= 1000; ++step) {
+        pentavel::logError("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
+        pentavel::logError("Level %d is malformed", step);  // differing only in numbers: copies too
+        if (step <= 25)
+            pentavel::logError("Cannot load in WAV file beep%d.wav!", step);  // names stay apart
+    }
+    pentavel::logMessage("Saving settings to file: %s", "settings.xml");
+    ASSERT_TRUE(pentavel::closeLog());
+    const std::string text = logText();
+
+    EXPECT_EQ(std::string::npos, twenty.find("copies")) << "a message written 20 times is not yet cut short";
+    const std::string message = "Error loading in PNG file [sprites.png] to OpenGL texture!";
+    EXPECT_EQ(20u, count(text, "<span class=\"L1\">" + message));
+    EXPECT_EQ(20u, count(text, "<span class=\"L2\">" + message));  // the same text at another level
+    EXPECT_EQ(1u, count(text, line(2, "---- Further copies of this message are not written: " + message)));
+    EXPECT_EQ(20u, count(text, "<span class=\"L1\">Level "));
+    EXPECT_NE(std::string::npos, text.find(line(1, "Level 20 is malformed")));
+    EXPECT_EQ(1u, count(text, "are not written: Level 21 is malformed</span>"));
+    EXPECT_NE(std::string::npos, text.find(line(1, "Cannot load in WAV file beep25.wav!")));
+    const std::string tail =
+        line(0, "Saving settings to file: settings.xml") +
+        line(2, "---- 1000 further copies of this message were not written: " + message) +
+        line(2, "---- 980 further copies of this message were not written: Level 21 is malformed") +
+        line(0, "=== END LOG ===") + "</body></html>";
+    EXPECT_EQ(text.size() - tail.size(), text.rfind(tail));
+}
+
+TEST_F(LogTest, StopsAtSixteenMegabytesWithALastLineAndItsTail) {
+    const std::size_t limit = 16 * 1024 * 1024;
+    const std::string filler(3000, 'x');
+    ASSERT_TRUE(pentavel::openLog());
+    for (int i = 0; i < 6000; ++i) {  // 18 MB of distinct messages (numbers alone would not do)
+        const char name[] = {static_cast<char>('a' + i % 26), static_cast<char>('a' + i / 26 % 26),
+                             static_cast<char>('a' + i / 676), '\0'};
+        pentavel::logWarning("%s %s", name, filler.c_str());
+    }
+    ASSERT_TRUE(pentavel::closeLog());
+    const std::string raw = dir.read("log.html");
+    EXPECT_LE(raw.size(), limit);
+    EXPECT_GT(raw.size(), limit - 8 * 1024);
+    EXPECT_EQ(0u, raw.find(kHead));
+    const std::string end = withoutTimes(raw.substr(raw.size() - 1000));
+    const std::string tail = line(2, "---- log.html has reached 16 MB: later messages are not written") +
+                             line(0, "=== END LOG ===") + "</body></html>";
+    EXPECT_EQ(end.size() - tail.size(), end.rfind(tail));
+}
+
 TEST(FilePrintf, ReturnsTheByteCountAndWritesLongPiecesWhole) {
     test::TempDir dir;
     test::mountOnly(dir.path());

@@ -5,9 +5,12 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <csetjmp>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -240,6 +243,63 @@ TEST(PngDecode, RefusesHugeSidesBeforeAllocatingForThem) {
     widest.samples.assign(16385, 9);
     EXPECT_FALSE(decode(encodePng(widest), image));
     EXPECT_TRUE(image.pixels.empty());
+}
+
+long peakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// 16384 x 16384 declared, a few bytes of picture data: refused before 1 GiB is taken for the pixels.
+TEST(PngDecode, PictureDataTooShortForTheDeclaredSizeTakesNoPixelMemory) {
+    std::string bytes = headerOnlyPng(16384, 16384);
+    const std::string compressed("\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01", 10);
+    std::string idat = "IDAT" + compressed;
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(idat.data()), static_cast<uInt>(idat.size()));
+    bytes += std::string("\x00\x00\x00\x0a", 4) + idat;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.push_back(static_cast<char>(crc >> shift));
+    const long before = peakKilobytes();
+    PngImage image;
+    EXPECT_FALSE(decode(bytes, image));
+    EXPECT_LT(peakKilobytes() - before, 256 * 1024);
+    EXPECT_EQ(pentavel::graphics::internal::PngFault::Damaged, image.fault);
+    EXPECT_EQ("is damaged: its picture data is too short for the 16384 x 16384 pixels it declares",
+              pentavel::graphics::internal::describePngFault(image));
+    EXPECT_TRUE(image.pixels.empty());
+}
+
+TEST(PngDecode, RefusalsSayWhy) {
+    using pentavel::graphics::internal::describePngFault;
+    PngPicture picture;
+    picture.width = 8;
+    picture.height = 8;
+    picture.samples.assign(8 * 8 * 3, 77);
+    const std::string whole = encodePng(picture);
+    PngImage image;
+    EXPECT_FALSE(decode("", image));
+    EXPECT_EQ("is not a PNG file", describePngFault(image));
+    EXPECT_FALSE(decode("GIF89a and more", image));
+    EXPECT_EQ("is not a PNG file", describePngFault(image));
+    EXPECT_FALSE(decode(whole.substr(0, 5), image));
+    EXPECT_EQ("is damaged: cut short in its header", describePngFault(image));
+    EXPECT_FALSE(decode(whole.substr(0, whole.size() - 20), image));
+    EXPECT_EQ(0u, describePngFault(image).find("is damaged: ")) << describePngFault(image);
+    EXPECT_GT(describePngFault(image).size(), std::string("is damaged: ").size());
+    EXPECT_FALSE(decode(headerOnlyPng(20000, 3), image));
+    EXPECT_EQ("is too large: 20000 x 3 pixels, more than 16384 on a side", describePngFault(image));
+
+    test::TempDir dir;
+    dir.write("huge.png", "");
+    std::filesystem::resize_file(dir.path() + "/huge.png", 300 * 1024 * 1024);  // sparse: nothing is written
+    test::mountOnly(dir.path());
+    PHYSFS_File* file = PHYSFS_openRead("huge.png");
+    ASSERT_NE(nullptr, file);
+    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
+    EXPECT_EQ("is too large: 314572800 bytes, more than 256 MB", describePngFault(image));
+    PHYSFS_close(file);
+    test::unmountAll();
 }
 
 TEST(TextureSide, RoundsUpToAPowerOfTwoWithinTheLimit) {

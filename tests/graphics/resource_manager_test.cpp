@@ -30,6 +30,12 @@ protected:
         folder.write(name + ".png", "a picture");
     }
     bool contains(const std::string& text) const { return log.find(text) != std::string::npos; }
+    std::size_t count(const std::string& text) const {
+        std::size_t found = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++found;
+        return found;
+    }
     void closeLog() { log = folder.logText(); }
 
     test::LoggedFolder folder;
@@ -61,15 +67,22 @@ TEST_F(ResourceManagerTest, PairsOnlyDrawingsAndPicturesOfTheSameName) {
     EXPECT_EQ(0, resources.findSprite("c_box"));
 }
 
-TEST_F(ResourceManagerTest, ALongerNameSortingFirstHidesThePair) {
+TEST_F(ResourceManagerTest, ALongerNameSortingFirstHidesThePairAndIsNamedOnce) {
     // a-b.png sorts before a.png, and its stem "a-b" is greater than "a", so the walk leaves the
-    // drawings before it reaches a.png.
+    // drawings before it reaches a.png; b-old.svg does the same to b.png from the other side.
     folder.write("a.svg", svg(kCanvas, rect("a_box", 0, 0, 8, 8)));
     folder.write("a-b.png", "picture");
     folder.write("a.png", "picture");
+    folder.write("b-old.svg", svg(kCanvas, rect("old_box", 0, 0, 8, 8)));
+    sheet("b", svg(kCanvas, rect("b_box", 0, 0, 8, 8)));
     resources.scanSpriteSheets();
     EXPECT_EQ(1, resources.imageCount());
     EXPECT_EQ(0, resources.findSprite("a_box"));
+    EXPECT_EQ(0, resources.findSprite("b_box"));
+    closeLog();
+    EXPECT_EQ(1u, count("---- Sprite sheet [a.svg] with [a.png] not loaded: hidden by [a-b.png]</span>"));
+    EXPECT_EQ(1u, count("---- Sprite sheet [b.svg] with [b.png] not loaded: hidden by [b-old.svg]</span>"));
+    EXPECT_EQ(2u, count("hidden by"));
 }
 
 TEST_F(ResourceManagerTest, WalksPastUnpairedNamesOnBothSides) {
@@ -85,6 +98,8 @@ TEST_F(ResourceManagerTest, WalksPastUnpairedNamesOnBothSides) {
     EXPECT_EQ(2, resources.spriteInfo(resources.findSprite("d_box")).image);
     EXPECT_EQ(0, resources.findSprite("a_box"));
     EXPECT_EQ(0, resources.findSprite("e_box"));
+    closeLog();
+    EXPECT_EQ(0u, count("hidden by"));
 }
 
 TEST_F(ResourceManagerTest, TextureCoordinatesAreFractionsOfTheCanvasAndSizesAreIn400ths) {
@@ -222,24 +237,30 @@ TEST_F(ResourceManagerTest, DrawInfoIsRefusedWhileTheImageHasNoTexture) {
     EXPECT_FLOAT_EQ(-7.0f, width);
 }
 
-TEST_F(ResourceManagerTest, APictureThatCannotBeOpenedOrDecodedIsLoggedAndStaysUnloaded) {
+TEST_F(ResourceManagerTest, APictureThatFailsIsTriedAndLoggedOncePerReload) {
     sheet("bad", svg(kCanvas, rect("bad_box", 0, 0, 8, 8)));
     folder.write("gone.svg", svg(kCanvas, rect("gone_box", 0, 0, 8, 8)));
     folder.write("gone.png", "picture");
     resources.scanSpriteSheets();
     std::remove((folder.dir().path() + "/gone.png").c_str());
 
-    EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("bad_box")));
-    EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("gone_box")));
+    // Every draw asks; a failed picture is tried once until the next reload.
+    for (int draw = 0; draw < 3; ++draw) {
+        EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("bad_box")));
+        EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("gone_box")));
+    }
     EXPECT_FALSE(resources.imageInfo(1).loaded);
     EXPECT_FALSE(resources.imageInfo(2).loaded);
     EXPECT_EQ(0u, resources.imageInfo(1).texture);
     EXPECT_TRUE(resources.reloadTextures());  // nothing was loaded, nothing to redo
+    EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("bad_box")));
+    EXPECT_FALSE(resources.ensureImageLoaded(resources.findSprite("bad_box")));
     closeLog();
-    EXPECT_TRUE(contains("Loading image texture for [bad.png]..."));
-    EXPECT_TRUE(contains("Error loading in PNG file [bad.png] to OpenGL texture!"));
-    EXPECT_TRUE(contains("Loading image texture for [gone.png]..."));
-    EXPECT_TRUE(contains("Error opening [gone.png], "));
+    EXPECT_EQ(2u, count("Loading image texture for [bad.png]..."));
+    EXPECT_EQ(2u, count("Error loading in PNG file [bad.png] to OpenGL texture!"));
+    EXPECT_EQ(2u, count("---- [bad.png] is not a PNG file</span>"));
+    EXPECT_EQ(1u, count("Loading image texture for [gone.png]..."));
+    EXPECT_EQ(1u, count("Error opening [gone.png], "));
 }
 
 }  // namespace

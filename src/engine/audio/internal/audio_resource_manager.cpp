@@ -1,12 +1,16 @@
 #include "engine/audio/internal/audio_resource_manager.h"
 
+#include <physfs.h>
+
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "engine/audio/audio.h"
+#include "engine/audio/internal/wav_layout.h"
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
 
@@ -22,6 +26,10 @@ constexpr int kOutputChannels = 2;
 constexpr int kChunkSize = 1024;
 constexpr int kMixingChannels = 8;
 constexpr int kLoopForever = -1;
+// No sound effect comes near this; larger files are refused before they are read.
+constexpr std::int64_t kMaxSoundFileBytes = std::int64_t{64} * 1024 * 1024;
+// Nor this once converted to the device's format (about 25 minutes at 22050 Hz, 16-bit stereo).
+constexpr std::uint64_t kMaxPlaybackBytes = std::uint64_t{256} * 1024 * 1024;
 
 // Lower extensions win: every mod file is registered before any s3m file of the same base name.
 constexpr const char* kMusicExtensions[] = {"mod", "s3m", "it", "xm"};
@@ -52,6 +60,16 @@ SDL_RWops* streamOver(file::FileData& bytes) {
     if (bytes.size == 0 || bytes.size > static_cast<std::uint32_t>(INT_MAX))
         return nullptr;
     return SDL_RWFromMem(bytes.data, static_cast<int>(bytes.size));
+}
+
+// Declared size of a file of the search path; -1 when it cannot be opened (reading it reports that).
+std::int64_t fileLength(const char* name) {
+    file::FileHandle* file = file::openFileRead(name);
+    if (file == nullptr)
+        return -1;
+    const std::int64_t length = PHYSFS_fileLength(file);
+    file::closeFile(file);
+    return length;
 }
 
 float clampUnit(float value) {
@@ -253,10 +271,28 @@ void AudioResourceManager::applyMusicVolume() const {
     Mix_VolumeMusic(static_cast<int>(std::lround(clampUnit(musicVolume_) * MIX_MAX_VOLUME)));
 }
 
-Mix_Chunk* AudioResourceManager::loadWavFile(const std::string& fileName) {
-    file::FileData bytes = file::readFileToMemory(fileName.c_str());
+Mix_Chunk* AudioResourceManager::loadWavFile(const std::string& fileName) const {
+    const char* name = fileName.c_str();
+    if (fileLength(name) > kMaxSoundFileBytes) {
+        logError("Cannot load in WAV file %s (larger than %lld MB)!", name,
+                 static_cast<long long>(kMaxSoundFileBytes >> 20));
+        return nullptr;
+    }
+    file::FileData bytes = file::readFileToMemory(name);
     if (bytes.data == nullptr) {
-        logError("Cannot load in WAV file %s!", fileName.c_str());
+        logError("Cannot load in WAV file %s!", name);
+        return nullptr;
+    }
+    // The mixer would take memory for whatever sizes and rate the header declares.
+    const WavLayout layout = readWavLayout(bytes.data, bytes.size);
+    if (!layout.fault.empty()) {
+        logError("Cannot load in WAV file %s (%s)!", name, layout.fault.c_str());
+        return nullptr;
+    }
+    const std::uint64_t converted = playbackBytes(layout, frequency_, outputChannels_, (format_ & 0xFF) / 8);
+    if (converted > kMaxPlaybackBytes) {
+        logError("Cannot load in WAV file %s (converted for playing it would take %llu MB)!", name,
+                 static_cast<unsigned long long>(converted >> 20));
         return nullptr;
     }
     SDL_RWops* stream = streamOver(bytes);

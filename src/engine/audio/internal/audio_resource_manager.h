@@ -98,7 +98,9 @@ public:
 private:
     // Gives the mixer its music volume (0..1 scaled to the mixer's 0..128).
     void applyMusicVolume() const;
-    static Mix_Chunk* loadWavFile(const std::string& fileName);
+    // Null, after its error lines, for a file that cannot be read, is over 64 MB, has a damaged layout or
+    // would take more than 256 MB once converted for the device.
+    Mix_Chunk* loadWavFile(const std::string& fileName) const;
     // Fills info.music (null on failure), keeping the stream and bytes the mixer reads from.
     static Mix_Music* loadMusicFile(MusicInfo& info);
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <set>
 
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
@@ -22,6 +23,18 @@ constexpr std::size_t kExtensionLength = 4;  // ".svg", ".png"
 
 std::string stem(const std::string& name) {
     return name.size() >= kExtensionLength ? name.substr(0, name.size() - kExtensionLength) : std::string();
+}
+
+std::set<std::string> stems(const std::vector<std::string>& names) {
+    std::set<std::string> result;
+    for (const std::string& name : names)
+        result.insert(stem(name));
+    return result;
+}
+
+void reportHiddenPair(const std::string& pairStem, const std::string& hider) {
+    logWarning("---- Sprite sheet [%s.svg] with [%s.png] not loaded: hidden by [%s]", pairStem.c_str(),
+               pairStem.c_str(), hider.c_str());
 }
 
 // A present canvas side that reads as a positive, finite number (atof rules).
@@ -54,14 +67,22 @@ void GraphicsResourceManager::scanSpriteSheets() {
     logDebug("---- Search for matching pairs");
 
     // Both lists are sorted by full name while stems are compared; a pair can be stepped past when a
-    // longer name sharing the stem sorts before it (a-b.png before a.png).
+    // longer name sharing the stem sorts before it (a-b.png before a.png). Such a pair stays unloaded, and
+    // the name that hid it is reported once.
+    const std::set<std::string> svgStems = stems(*svgs);
+    const std::set<std::string> pngStems = stems(*pngs);
+    std::set<std::string> hidden;
     auto svg = svgs->begin();
     auto png = pngs->begin();
     while (svg != svgs->end() && png != pngs->end()) {
         const int order = stem(*svg).compare(stem(*png));
         if (order < 0) {
+            if (pngStems.count(stem(*svg)) != 0 && hidden.insert(stem(*svg)).second)
+                reportHiddenPair(stem(*svg), *png);
             ++svg;
         } else if (order > 0) {
+            if (svgStems.count(stem(*png)) != 0 && hidden.insert(stem(*png)).second)
+                reportHiddenPair(stem(*png), *svg);
             ++png;
         } else {
             logDebug("-- Pair: %s\t%s", svg->c_str(), png->c_str());
@@ -140,7 +161,9 @@ SpriteId GraphicsResourceManager::findSprite(const std::string& name) const {
 
 bool GraphicsResourceManager::ensureImageLoaded(SpriteId sprite) {
     const SpriteInfo& info = spriteInfo(sprite);
-    return info.valid && loadImage(info.image);
+    // A picture that failed waits for the next reload: retrying it at every draw of every sprite would
+    // repeat the work and the log lines each frame.
+    return info.valid && !imageInfo(info.image).failed && loadImage(info.image);
 }
 
 bool GraphicsResourceManager::loadImage(ImageId image) {
@@ -151,6 +174,7 @@ bool GraphicsResourceManager::loadImage(ImageId image) {
     if (info->loaded)
         return true;
     logMessage("Loading image texture for [%s]...", info->name.c_str());
+    info->failed = true;
     file::FileHandle* file = file::openFileRead(info->name.c_str());
     if (file == nullptr) {
         logError("Error opening [%s], %s", info->name.c_str(), file::lastFileError());
@@ -160,6 +184,7 @@ bool GraphicsResourceManager::loadImage(ImageId image) {
     info->texture = loadPngTexture(file, png);
     if (info->texture == 0) {
         logError("Error loading in PNG file [%s] to OpenGL texture!", info->name.c_str());
+        logError("---- [%s] %s", info->name.c_str(), describePngFault(png).c_str());
         file::closeFile(file);
         return false;
     }
@@ -173,6 +198,7 @@ bool GraphicsResourceManager::loadImage(ImageId image) {
     }
     logDebug("...The OpenGL ID number for this texture is [%d]", info->texture);
     info->loaded = true;
+    info->failed = false;
     return true;
 }
 
@@ -190,8 +216,10 @@ void GraphicsResourceManager::unloadImage(ImageId image) {
 bool GraphicsResourceManager::reloadTextures() {
     const int count = imageCount();
     std::vector<bool> wasLoaded(count);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         wasLoaded[i] = images_[i]->loaded;
+        images_[i]->failed = false;
+    }
     for (int i = 0; i < count; ++i) {
         if (wasLoaded[i])
             unloadImage(i);

@@ -18,6 +18,7 @@ public:
         std::string name;          // the PNG's file name in the root of the virtual file system
         unsigned int texture = 0;  // OpenGL texture name; keeps the deleted name after an unload
         bool loaded = false;
+        bool failed = false;  // the last load failed; not tried again until the next reloadTextures
     };
     struct SpriteInfo {
         float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;  // texture coordinates, t downwards
@@ -34,11 +35,13 @@ public:
     bool loadSpriteSheet(const std::string& svgName, ImageId image);
     // 0 for an unknown name; logs nothing.
     SpriteId findSprite(const std::string& name) const;
-    // Loads the sprite's texture on first use; false when the sprite is invalid or the load failed.
+    // Loads the sprite's texture on first use; false when the sprite is invalid or the load failed. A load
+    // that failed is not tried again (nor logged again) until the next reloadTextures.
     bool ensureImageLoaded(SpriteId sprite);
     bool loadImage(ImageId image);
     void unloadImage(ImageId image);
-    // Unloads and reloads every loaded texture (after a mode change or re-activation).
+    // Unloads and reloads every loaded texture (after a mode change or re-activation); images whose load
+    // failed are tried again at their next draw.
     bool reloadTextures();
     // False (writing nothing) when the image has no texture; each output only when non-null.
     bool getDrawInfo(SpriteId sprite, unsigned int* texture, float* left, float* top, float* right,

@@ -7,20 +7,66 @@
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <new>
-
-#include "engine/file/log.h"
+#include <string>
+#include <utility>
 
 namespace pentavel {
 namespace graphics {
 namespace internal {
 namespace {
 
-// No sprite sheet comes near this; it keeps a stray huge file from exhausting memory.
-constexpr std::int64_t kMaxPngFileBytes = std::int64_t{256} * 1024 * 1024;
-constexpr int kMinTextureSide = 64;          // every OpenGL implementation accepts this much
+constexpr int kMinTextureSide = 64;  // every OpenGL implementation accepts this much
+constexpr std::size_t kSignatureBytes = 8;
 constexpr std::size_t kPngHeaderBytes = 33;  // signature, then the header chunk (length, type, 13 bytes, CRC)
+// Deflate cannot expand its input more than this, so picture data shorter than the declared pixels divided
+// by it cannot hold them.
+constexpr std::uint64_t kMaxInflateRatio = 1032;
+
+std::uint32_t bigEndian32(const unsigned char* bytes) {
+    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+void refuse(PngImage& image, PngFault fault, std::string detail = std::string()) {
+    image = PngImage();
+    image.fault = fault;
+    image.detail = std::move(detail);
+}
+
+std::string sizeText(std::uint32_t width, std::uint32_t height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// The header chunk (after the signature) declares a side beyond kMaxPngSide.
+bool declaresHugeSide(const unsigned char* chunk, std::uint32_t& width, std::uint32_t& height) {
+    if (std::memcmp(chunk + 4, "IHDR", 4) != 0)
+        return false;
+    width = bigEndian32(chunk + 8);
+    height = bigEndian32(chunk + 12);
+    constexpr auto kMaxSide = static_cast<std::uint32_t>(kMaxPngSide);
+    return width > kMaxSide || height > kMaxSide;
+}
+
+// Bytes of compressed picture data present in the file: every IDAT chunk, as much of it as is there.
+std::uint64_t pictureDataBytes(const unsigned char* bytes, std::size_t size) {
+    std::uint64_t total = 0;
+    std::size_t at = kSignatureBytes;
+    while (size - at >= 8) {
+        const std::uint64_t length = bigEndian32(bytes + at);
+        const bool pictureData = std::memcmp(bytes + at + 4, "IDAT", 4) == 0;
+        at += 8;
+        const std::uint64_t present = std::min<std::uint64_t>(length, size - at);
+        if (pictureData)
+            total += present;
+        if (present < length || size - at - present < 4)
+            break;
+        at += static_cast<std::size_t>(present) + 4;  // the data and its CRC
+    }
+    return total;
+}
 
 struct MemorySource {
     const unsigned char* bytes;
@@ -36,8 +82,15 @@ void readFromMemory(png_structp png, png_bytep out, png_size_t length) {
     source->offset += length;
 }
 
+// libpng's last error message, kept without allocating inside its callback.
+struct PngError {
+    char message[160] = {};
+};
+
 void onPngError(png_structp png, png_const_charp message) {
-    logDebug("libpng: %s", message);
+    auto* error = static_cast<PngError*>(png_get_error_ptr(png));
+    if (error != nullptr && message != nullptr)
+        std::snprintf(error->message, sizeof error->message, "%s", message);
     png_longjmp(png, 1);
 }
 
@@ -48,6 +101,8 @@ void onPngWarning(png_structp, png_const_charp) {}
 struct DecodeWork {
     PngImage* image;
     std::vector<png_bytep> rows;
+    std::uint64_t pictureBytes;  // compressed picture data present in the file
+    bool tooShort;               // set when that cannot hold the declared pixels
 };
 
 // libpng reports every fault by a longjmp back into this frame, which holds only trivial locals.
@@ -67,6 +122,15 @@ bool decodeWithLibpng(png_structp png, png_infop info, MemorySource* source, Dec
     work->image->sourceHeight = static_cast<int>(height);
     work->image->depth = png_get_bit_depth(png, info);
     work->image->alpha = alpha;
+
+    // A header may declare far more pixels than its file holds; the pixel memory is only taken for data
+    // that could inflate to them.
+    const std::uint64_t declaredBits = std::uint64_t{width} * height * png_get_channels(png, info) *
+                                       static_cast<std::uint64_t>(png_get_bit_depth(png, info));
+    if (work->pictureBytes * kMaxInflateRatio < declaredBits / 8) {
+        work->tooShort = true;
+        return false;
+    }
 
     // Everything becomes 8-bit RGBA; pictures without alpha are opaque.
     png_set_expand(png);
@@ -123,26 +187,78 @@ std::vector<std::vector<Tap>> filterTaps(int sourceSize, int targetSize) {
 
 bool decodePng(const unsigned char* bytes, std::size_t size, PngImage& image) {
     image = PngImage();
-    if (bytes == nullptr || size < 8 || png_sig_cmp(bytes, 0, 8) != 0)
+    if (bytes == nullptr || size == 0 || png_sig_cmp(bytes, 0, std::min(size, kSignatureBytes)) != 0) {
+        refuse(image, PngFault::NotPng);
         return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
-    if (png == nullptr)
+    }
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    if (size >= kPngHeaderBytes && declaresHugeSide(bytes + kSignatureBytes, width, height)) {
+        refuse(image, PngFault::SideTooLarge, sizeText(width, height));
         return false;
+    }
+    if (size < kPngHeaderBytes) {
+        refuse(image, PngFault::Damaged, "cut short in its header");
+        return false;
+    }
+    PngError error;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
+    if (png == nullptr) {
+        refuse(image, PngFault::OutOfMemory);
+        return false;
+    }
     png_infop info = png_create_info_struct(png);
     bool decoded = false;
+    bool outOfMemory = info == nullptr;
+    DecodeWork work{&image, {}, pictureDataBytes(bytes, size), false};
     if (info != nullptr) {
         MemorySource source{bytes, size, 0};
-        DecodeWork work{&image, {}};
         try {
             decoded = decodeWithLibpng(png, info, &source, &work);
         } catch (const std::bad_alloc&) {
-            decoded = false;
+            outOfMemory = true;
         }
     }
     png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
-    if (!decoded)
-        image = PngImage();
-    return decoded;
+    if (decoded)
+        return true;
+    if (outOfMemory) {
+        refuse(image, PngFault::OutOfMemory);
+    } else if (work.tooShort) {
+        refuse(image, PngFault::Damaged,
+               "its picture data is too short for the " +
+                   sizeText(static_cast<std::uint32_t>(image.sourceWidth),
+                            static_cast<std::uint32_t>(image.sourceHeight)) +
+                   " pixels it declares");
+    } else {
+        refuse(image, PngFault::Damaged, error.message);
+    }
+    return false;
+}
+
+std::string describePngFault(const PngImage& image) {
+    const std::string detail = image.detail.empty() ? std::string() : ": " + image.detail;
+    switch (image.fault) {
+        case PngFault::None:
+            return "was not refused";
+        case PngFault::NotPng:
+            return "is not a PNG file";
+        case PngFault::Damaged:
+            return "is damaged" + detail;
+        case PngFault::SideTooLarge:
+            return "is too large: " + image.detail + " pixels, more than " + std::to_string(kMaxPngSide) +
+                   " on a side";
+        case PngFault::FileTooLarge:
+            return "is too large: " + image.detail + " bytes, more than " +
+                   std::to_string(kMaxPngFileBytes >> 20) + " MB";
+        case PngFault::ReadFailed:
+            return "cannot be read" + detail;
+        case PngFault::OutOfMemory:
+            return "needs more memory than is free";
+        case PngFault::Refused:
+            return "was refused by the OpenGL driver";
+    }
+    return std::string();
 }
 
 int textureSide(int side, int maxSide) {
@@ -199,7 +315,7 @@ bool fitToTexture(PngImage& image, int maxSide) {
     try {
         image.pixels = resampleRgba(image.pixels, image.width, image.height, width, height);
     } catch (const std::bad_alloc&) {
-        image = PngImage();
+        refuse(image, PngFault::OutOfMemory);
         return false;
     }
     image.width = width;
@@ -207,41 +323,54 @@ bool fitToTexture(PngImage& image, int maxSide) {
     return true;
 }
 
-std::uint32_t bigEndian32(const unsigned char* bytes) {
-    return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
-           (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
-}
-
 // The signature and the header chunk, which every PNG starts with. A file that is no PNG or declares a
-// side beyond kMaxPngSide is refused here, before the rest of it is read: the draw pass retries a failed
-// picture every frame, and a large foreign file must not be read in whole each time.
-bool readPngHeader(file::FileHandle* file, unsigned char (&header)[kPngHeaderBytes]) {
-    constexpr std::size_t kSignatureBytes = 8;
-    if (PHYSFS_readBytes(file, header, kSignatureBytes) != static_cast<PHYSFS_sint64>(kSignatureBytes) ||
-        png_sig_cmp(header, 0, kSignatureBytes) != 0) {
+// side beyond kMaxPngSide is refused here, before the rest of it is read, so a large foreign file is not
+// read in whole.
+bool readPngHeader(file::FileHandle* file, unsigned char (&header)[kPngHeaderBytes], PngImage& image) {
+    const PHYSFS_sint64 signature = PHYSFS_readBytes(file, header, kSignatureBytes);
+    if (signature < 0) {
+        refuse(image, PngFault::ReadFailed, file::lastFileError());
+        return false;
+    }
+    if (signature == 0 || png_sig_cmp(header, 0, static_cast<std::size_t>(signature)) != 0) {
+        refuse(image, PngFault::NotPng);
         return false;
     }
     constexpr std::size_t kChunkBytes = kPngHeaderBytes - kSignatureBytes;
-    if (PHYSFS_readBytes(file, header + kSignatureBytes, kChunkBytes) !=
-        static_cast<PHYSFS_sint64>(kChunkBytes)) {
+    if (signature != static_cast<PHYSFS_sint64>(kSignatureBytes) ||
+        PHYSFS_readBytes(file, header + kSignatureBytes, kChunkBytes) !=
+            static_cast<PHYSFS_sint64>(kChunkBytes)) {
+        refuse(image, PngFault::Damaged, "cut short in its header");
         return false;
     }
     const unsigned char* chunk = header + kSignatureBytes;  // length, type, width, height, ...
-    constexpr auto kMaxSide = static_cast<std::uint32_t>(kMaxPngSide);
-    return std::memcmp(chunk + 4, "IHDR", 4) == 0 && bigEndian32(chunk + 8) <= kMaxSide &&
-           bigEndian32(chunk + 12) <= kMaxSide;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    if (declaresHugeSide(chunk, width, height)) {
+        refuse(image, PngFault::SideTooLarge, sizeText(width, height));
+        return false;
+    }
+    if (std::memcmp(chunk + 4, "IHDR", 4) != 0) {
+        refuse(image, PngFault::Damaged, "no header chunk");
+        return false;
+    }
+    return true;
 }
 
 // Decodes the rest of an open file without resampling.
 bool readPng(file::FileHandle* file, PngImage& image) {
     image = PngImage();
-    if (file == nullptr)
+    if (file == nullptr) {
+        refuse(image, PngFault::ReadFailed);
         return false;
+    }
     const PHYSFS_sint64 length = PHYSFS_fileLength(file);
-    if (length > kMaxPngFileBytes)
+    if (length > kMaxPngFileBytes) {
+        refuse(image, PngFault::FileTooLarge, std::to_string(length));
         return false;
+    }
     unsigned char header[kPngHeaderBytes];
-    if (!readPngHeader(file, header))
+    if (!readPngHeader(file, header, image))
         return false;
     std::vector<unsigned char> bytes;
     try {
@@ -251,15 +380,20 @@ bool readPng(file::FileHandle* file, PngImage& image) {
         unsigned char chunk[64 * 1024];
         for (;;) {
             const PHYSFS_sint64 count = PHYSFS_readBytes(file, chunk, sizeof chunk);
-            if (count < 0)
+            if (count < 0) {
+                refuse(image, PngFault::ReadFailed, file::lastFileError());
                 return false;
+            }
             if (count == 0)
                 break;
             bytes.insert(bytes.end(), chunk, chunk + count);
-            if (static_cast<std::int64_t>(bytes.size()) > kMaxPngFileBytes)
+            if (static_cast<std::int64_t>(bytes.size()) > kMaxPngFileBytes) {
+                refuse(image, PngFault::FileTooLarge, std::to_string(bytes.size()));
                 return false;
+            }
         }
     } catch (const std::bad_alloc&) {
+        refuse(image, PngFault::OutOfMemory);
         return false;
     }
     return decodePng(bytes.data(), bytes.size(), image);
@@ -310,7 +444,10 @@ unsigned int loadPngTexture(file::FileHandle* file, PngImage& image) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     if (!fitToTexture(image, maxSide))
         return 0;
-    return uploadTexture(image);
+    const unsigned int texture = uploadTexture(image);
+    if (texture == 0)
+        image.fault = PngFault::Refused;
+    return texture;
 }
 
 }  // namespace internal
