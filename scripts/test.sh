@@ -18,3 +18,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppre
     ctest --test-dir build-sanitize -L unit --output-on-failure -j"$jobs"
 
 ctest --test-dir build -L e2e --output-on-failure
+
+# The same program on the original SDL 1.2 library, which apt installs for most players.
+./scripts/test-original-sdl.sh build/tezmola

@@ -3,6 +3,7 @@
 # sources this file, and drives the real program the way a player would: under its own virtual X display,
 # with a fresh HOME, keys sent to its window, screenshots taken, files and exit codes checked.
 # E2E_KEEP=1 keeps the temporary folder (logs, settings, screenshots) for a look afterwards.
+# E2E_SDL_LIBRARY=<path> makes every window check also prove that the game mapped that SDL 1.2 library.
 
 set -u
 
@@ -20,7 +21,8 @@ export HOME="$WORK/home"
 mkdir -p "$HOME"
 unset XDG_CONFIG_HOME XDG_DOCUMENTS_DIR
 export SDL_AUDIODRIVER=dummy
-unset SDL_VIDEODRIVER
+# The game picks its display as SDL does by default; only the private X display below is offered.
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 USER_DIR="$HOME/My Games/Tezmola"
 LOG_FILE="$USER_DIR/log.html"
 SETTINGS_FILE="$USER_DIR/settings.xml"
@@ -82,13 +84,15 @@ require_tools() {
 
 # Starts a private X server with Mesa's software OpenGL and exports its DISPLAY. The number is drawn at
 # random well above the usual ones, so that programs aimed at another test's display never land on ours.
+# -noreset: a library that opens and closes a probing connection first would otherwise find the server
+# resetting when it connects again.
 start_display() {
     require_tools Xvfb xdotool
     local attempt number waited
     for attempt in 1 2 3 4 5 6 7 8 9 10; do
         number=$((RANDOM % 5000 + 1000))
         [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] && continue
-        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp +extension GLX >"$WORK/xvfb.log" 2>&1 &
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp -noreset +extension GLX >"$WORK/xvfb.log" 2>&1 &
         XVFB_PID=$!
         waited=0
         while kill -0 "$XVFB_PID" 2>/dev/null && [ ! -S "/tmp/.X11-unix/X$number" ] && [ $waited -lt 100 ]; do
@@ -135,17 +139,30 @@ start_game() {
 
 game_running() { [ -n "$GAME_PID" ] && [ ! -s "$WORK/game.status" ]; }
 
-# Waits for the game's window and sets WINDOW to its id.
+# Waits for the game's window to be shown and sets WINDOW to its id. (Some SDL libraries name a window
+# early and replace it when the video mode is set; only the shown one counts.)
 wait_for_window() {
     local timeout=${1:-30} waited=0
     while true; do
-        WINDOW=$(xdotool search --all --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null | head -1)
-        [ -n "$WINDOW" ] && return 0
+        WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null | head -1)
+        if [ -n "$WINDOW" ]; then
+            expect_sdl_library
+            return 0
+        fi
         game_running || fail "the game ended ($(cat "$WORK/game.status")) before its window appeared"
         [ $waited -ge $((timeout * 10)) ] && fail "no window named Tezmola after ${timeout}s"
         sleep 0.1
         waited=$((waited + 1))
     done
+}
+
+# With E2E_SDL_LIBRARY set, the running game must have mapped that very SDL 1.2 library.
+expect_sdl_library() {
+    [ -n "${E2E_SDL_LIBRARY:-}" ] || return 0
+    local mapped
+    mapped=$(grep -o '/[^ ]*/libSDL-1\.2\.so[^ ]*' "/proc/$GAME_PID/maps" | sort -u)
+    [ "$mapped" = "$(readlink -f "$E2E_SDL_LIBRARY")" ] || fail "the game mapped '$mapped', not $E2E_SDL_LIBRARY"
+    note "SDL library: $mapped"
 }
 
 # Waits for the game to end and sets GAME_STATUS to its exit code.

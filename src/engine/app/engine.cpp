@@ -36,14 +36,6 @@ void emitActive(const SDL_ActiveEvent& active) {
         activeSignal().emit(3, gained);
 }
 
-// Without a display SDL would fall back to an invisible off-screen surface, and the game would run unseen.
-// Unless the user chose a driver, only drivers that show a window may be picked.
-void requireVisibleDisplay() {
-#if defined(__linux__)
-    setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
-#endif
-}
-
 }  // namespace
 
 bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
@@ -58,8 +50,7 @@ bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const
     activeSignal();
 
     logMessage("Initialising SDL...");
-    requireVisibleDisplay();
-    // A failing video subsystem is caught and reported by graphics start-up.
+    // A failing video subsystem, or one that would show nothing, is caught and reported by graphics start-up.
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
     std::atexit(SDL_Quit);
 

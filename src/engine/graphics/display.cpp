@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include <strings.h>
+
 #include <cstdlib>
 
 #include "engine/core/engine_signals.h"
@@ -40,6 +42,26 @@ DisplayState display;
 
 void quitVideo() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// Without a display a library may fall back to a video driver that shows nothing, and the game would run
+// unseen. Such a driver is kept only when the player chose the driver; the decision rests on the driver the
+// library reports it opened, whichever library that is. False, with the SDL error set, for an unwanted one.
+bool requireVisibleDriver() {
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen != nullptr && chosen[0] != '\0')
+        return true;
+    char driver[32] = "";
+    if (SDL_VideoDriverName(driver, sizeof driver) == nullptr)
+        return true;
+    for (const char* invisible : {"dummy", "offscreen", "evdev"}) {
+        if (strcasecmp(driver, invisible) == 0) {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            SDL_SetError("No display: the %s video driver shows nothing", driver);
+            return false;
+        }
+    }
+    return true;
 }
 
 const char* notIfAbsent(Uint32 capability) {
@@ -199,7 +221,7 @@ bool startGraphics() {
     const int width = display.fullscreen ? screenWidth : windowWidth;
     const int height = display.fullscreen ? screenHeight : windowHeight;
 
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == -1) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == -1 || !requireVisibleDriver()) {
         logError("Cannot initialise SDL video subsystem!");
         logError("SDL Error:\t%s", SDL_GetError());
         return false;
