@@ -1,11 +1,13 @@
 #!/bin/bash
 # Checks the installation and the Debian package of a Tezmola build:
 #   - the desktop entry and the AppStream metainfo validate;
-#   - the package builds with CPack and names its shared-library dependencies;
+#   - the package builds with CPack, names its shared-library dependencies and lintian finds no error and
+#     no warning in it;
 #   - an install staged with DESTDIR holds the expected tree, and the staged game starts through a
 #     symbolic link to its launcher and finds its data;
 #   - the package installs with apt-get, the installed launcher starts the game under a virtual X display,
 #     which opens its window, quits on Escape with exit code 0 and writes its log into the player's folder;
+#     and it starts, plays and fails without a display on the original SDL 1.2 library too;
 #   - purging the package leaves none of its files behind, only the player's folder.
 # Usage: scripts/check-package.sh [build-dir]   (default: build; configured and built beforehand)
 # Needs root or sudo: it installs and then purges the package "tezmola" on this machine, replacing any
@@ -59,7 +61,7 @@ run_game() {
     local status=0
     env -u XDG_DOCUMENTS_DIR -u XDG_CONFIG_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
         SCREENSHOT="$build_dir/package-check-$label.png" \
-        timeout 180 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24" bash -c '
+        timeout 180 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -noreset" bash -c '
             "$1" &
             game=$!
             # SDL turns SIGTERM into a quit request, which a stuck game may never read.
@@ -113,7 +115,7 @@ run_game() {
 
 # Tools: the project's dependency list includes the validators and the X tools.
 "$source_dir/scripts/install-deps.sh"
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run xdotool gzip man; do
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run xdotool gzip man lintian; do
     command -v "$tool" >/dev/null || fail "the tool $tool is missing"
 done
 
@@ -154,6 +156,9 @@ expected=(
     usr/games/tezmola-check-levels
     usr/share/man/man6/tezmola-check-levels.6.gz
     usr/share/doc/tezmola/levels.md
+    usr/share/doc/tezmola/copyright
+    usr/share/doc/tezmola/changelog.Debian.gz
+    usr/share/lintian/overrides/tezmola
 )
 for path in "${expected[@]}"; do
     [ -f "$stage/$path" ] || fail "the staged install lacks /$path"
@@ -229,6 +234,12 @@ if grep -v '^\./usr/' "$work/contents.txt" | grep -qvx '\./'; then
     fail "the package installs outside /usr: $(grep -v '^\./usr/' "$work/contents.txt" | grep -vx '\./')"
 fi
 
+step "lintian"
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 && ! grep -q '^[EW]:' "$work/lintian.log" || {
+    cat "$work/lintian.log" >&2
+    fail "lintian reports errors or warnings"
+}
+
 step "installing the package with apt-get"
 installed_by_us=1
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/apt-install.log" 2>&1 || {
@@ -239,6 +250,11 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/a
 
 run_game /usr/games/tezmola installed
 player_dir="$LAST_HOME/My Games/Tezmola"
+# apt picks the original SDL 1.2 library on a clean machine, while this one may hold the compatibility
+# library: the installed game also runs on the original one (each window check reads /proc/PID/maps).
+step "the installed game on the original SDL 1.2 library"
+"$source_dir/scripts/test-original-sdl.sh" /usr/games/tezmola "$build_dir/original-sdl" ||
+    fail "the installed game fails on the original SDL 1.2 library"
 
 step "removing the package with apt-get remove --purge"
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -qq tezmola >"$work/apt-remove.log" 2>&1 || {
@@ -249,6 +265,7 @@ installed_by_us=0
 ! dpkg-query -W -f='${Status}' tezmola 2>/dev/null | grep -q "ok installed" || fail "tezmola is still installed"
 for path in /usr/lib/games/tezmola /usr/games/tezmola /usr/share/applications/org.tezmola.Tezmola.desktop \
     /usr/share/metainfo/org.tezmola.Tezmola.metainfo.xml /usr/share/man/man6/tezmola.6.gz \
+    /usr/share/doc/tezmola /usr/share/lintian/overrides/tezmola \
     /usr/share/icons/hicolor/scalable/apps/tezmola.svg /usr/share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/tezmola.png; do
     [ ! -e "$path" ] || fail "$path is left after purging the package"
 done

@@ -144,7 +144,8 @@ game_running() { [ -n "$GAME_PID" ] && [ ! -s "$WORK/game.status" ]; }
 wait_for_window() {
     local timeout=${1:-30} waited=0
     while true; do
-        WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null | head -1)
+        WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null |
+            head -1)
         if [ -n "$WINDOW" ]; then
             expect_sdl_library
             return 0
@@ -161,7 +162,8 @@ expect_sdl_library() {
     [ -n "${E2E_SDL_LIBRARY:-}" ] || return 0
     local mapped
     mapped=$(grep -o '/[^ ]*/libSDL-1\.2\.so[^ ]*' "/proc/$GAME_PID/maps" | sort -u)
-    [ "$mapped" = "$(readlink -f "$E2E_SDL_LIBRARY")" ] || fail "the game mapped '$mapped', not $E2E_SDL_LIBRARY"
+    [ "$mapped" = "$(readlink -f "$E2E_SDL_LIBRARY")" ] ||
+        fail "the game mapped '$mapped', not $E2E_SDL_LIBRARY"
     note "SDL library: $mapped"
 }
 
