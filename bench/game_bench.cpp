@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one simulation step with one ball and with 32 balls at top speed, and of building a full level.
 
 #include <benchmark/benchmark.h>

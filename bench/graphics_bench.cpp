@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sprite bookkeeping at the game's scale: 1,200 live sprites (800 cell sprites, 99 background tiles,
 // labels, balls and the rest), depth changes, label layout and the CPU side of one draw pass.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Signal emission and connection costs. ns_per_slot is the time of one slot call within an emission.
 
 #include <benchmark/benchmark.h>

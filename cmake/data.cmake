@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game's data (sprite sheets, sounds, levels) packed into one ZIP archive, tezmola.pak, beside the
 # program. The game mounts every "pak" in its own directory, so the program and this archive are all a
 # player needs. The loose files under data/ are the sources; scripts/make-*.py regenerate them.

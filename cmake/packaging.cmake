@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation layout and the Debian package.
 #
 # The game finds its data in the directory of the real executable, so the program and its data archive

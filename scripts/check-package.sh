@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the installation and the Debian package of a Tezmola build:
 #   - the desktop entry and the AppStream metainfo validate;
 #   - the package builds with CPack, names its shared-library dependencies and lintian finds no error and

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes data/level.xml from the level pictures below.
 
 Each picture is up to 18 rows of 14 characters: the inside of the brick grid (rows 1..18, columns 1..14).

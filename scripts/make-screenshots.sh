@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Captures the README's screenshots from the real game: levels 1, 10 and 30 (F12 skips ahead a level),
 # each a moment after the launch. The game runs from a folder that holds only the program and its
 # archive, as a player would have it, under a private virtual X display with Mesa's software OpenGL.

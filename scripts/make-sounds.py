@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Synthesises the game's sound effects into data/beep1.wav .. data/beep5.wav.
 
 Mono, 22050 Hz, 16-bit. Every sound starts and ends at silence through a shaped envelope (no clicks) and

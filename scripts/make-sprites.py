@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the sprite sheets: data/<sheet>.svg holds the art and, in its first group, the rectangles that
 name the sprites; data/<sheet>.png is rendered from it with rsvg-convert. Also writes the checksums that
 the data tests use to notice a sheet whose PNG was not rendered again after an edit.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Tezmola and starts it.
 set -e
 cd "$(dirname "$0")/.."

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Tezmola and runs every test: the unit tests in a normal build, the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the end-to-end tests of the real program
 # under a virtual X display.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header from a layer above its own, a sibling module of its layer,
 # another module's internal/ folder, or (from the engine) the game. Run as: cmake -DSOURCE_DIR=... -P
 # layering_check.cmake. The layers, from the bottom: util and file; core; graphics and audio; app; the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The play field's brick grid: 25 rows by 16 columns of cells, its geometry and the brick kinds.
 

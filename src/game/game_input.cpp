@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's commands to the GameStructure: keys, pointer, joystick buttons, and the cheat keys.
 
 #include "engine/audio/audio.h"

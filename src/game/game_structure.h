@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole of one running game: play field, balls, paddle, capsules, counters and display. Built once as
 // part of the Game and reused from game to game; all play runs in updateGame, one call per 5 ms step.

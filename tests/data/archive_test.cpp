@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The built archive carries every data file unchanged, and a damaged copy of it is refused without harm.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every shipped level through the level checker's own code: it builds as the game builds it, with nothing
 // an author would be warned about, and the autopilot clears it from a fresh serve within the checker's
 // time, losing only a few balls.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped level file: every level is a readable picture in the brick-map format, builds in the real
 // game without an error, uses known codes and an existing background, and together the levels use every
 // colour and every background and climb from one-hit bricks to ice and steel.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The shipped archive under the real program: the game runs from a folder that holds only the program and
 # tezmola.pak, and it logs and plays on when a player's folder or a second archive holds damaged data.
 # Run as: bash shipped_data_e2e.sh <path-to-tezmola> <source-dir>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped sound effects: short 22050 Hz 16-bit WAVs that start and end in silence, peak near -3 dBFS,
 // differ from one another, and decode through SDL as the mixer will.
 

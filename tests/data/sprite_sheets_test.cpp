@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped sprite sheets: every image the game asks for, canvases that match their bitmaps, art that
 // suits the way the game tints and tests alpha, and background tiles that meet without seams.
 

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window system going away under the running game (the X server ends, the session logs out) ends the
 # game with exit code 1, with the settings saved and the reason logged, instead of leaving it spinning.
 source "$(dirname "$0")/lib.sh" "$@"

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a short game: Space launches the ball and it moves, Pause shows "PAUSED" and freezes the moving
 # parts while the frame keeps being drawn, F1 starts anew, F12 changes the level label, Escape ends the
 # program with exit code 0. Every step leaves a capture of the window (E2E_KEEP=1 keeps them).

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Helpers shared by the end-to-end tests. Each test script is run as
 #   bash <name>_test.sh <path-to-tezmola> <source-dir>
 # sources this file, and drives the real program the way a player would: under its own virtual X display,

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Asks an X window to close as a window manager would: a WM_DELETE_WINDOW client message.
 
 Usage: send_close_request.py WINDOW_ID (DISPLAY names the server). Needs only libX11.

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sprite sheets drawn for real: the drawing program beside the game (tezmola_draw_sheet) shows sprites of
 # test sheets written here into the per-user folder at known play-field positions. Each colour must sit
 # where the coordinates put it, tints and depths must hold, a faint sprite must vanish, and broken sheets

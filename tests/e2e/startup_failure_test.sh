@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-ups that cannot succeed end with exit code 1 and say why: in the log once it exists, on standard
 # error before.
 source "$(dirname "$0")/lib.sh" "$@"

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # First run: the per-user folder and its log appear, the window opens, Escape ends the game with exit code
 # 0 and the settings file holds every default in order.
 source "$(dirname "$0")/lib.sh" "$@"

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A close request from the window manager ends the game normally.
 source "$(dirname "$0")/lib.sh" "$@"
 

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Dragging the window to 1000 x 600 snaps it to the largest 4:3 size inside, 800 x 600, which is kept in
 # the settings for the next run.
 source "$(dirname "$0")/lib.sh" "$@"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Counts heap allocations during play: a step that destroys no brick (and serves, splits or drops
 // nothing) must not touch the heap.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A GameStructure over a level file written by the test, with a small sprite sheet that names every
 // image the game uses, and the run-time log in the test's folder.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Property: over many random launches on random levels, no ball centre enters an occupied cell from
 // outside it, and no ball leaves the field except through the bottom.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/graphics/internal/draw_list.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fresh temporary folder as the whole virtual file system, with the run-time log and the settings
 // store running in it, for tests that check what the graphics module logs and stores.

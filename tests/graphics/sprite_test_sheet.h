@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small sprite sheet, scanned once per process, for the sprite, label and frame-rate tests. The
 // resource tables never shrink, so the ids stay valid whatever the tests mount afterwards.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws sprites of the test sheets that tests/e2e/sprites_test.sh writes into the per-user folder, at
 // known play-field positions, until Escape, a close request or a minute has passed, so that the test can
 // check the pixels. R reloads the textures as a re-activated application does; a window resize goes

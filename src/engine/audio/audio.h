@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sound effects and music through the mixer, named by base name (beep1.wav is "beep1").
 

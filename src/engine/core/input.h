@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Input devices: joysticks opened at start-up, SDL input events turned into the eight input signals.
 // No key state, dead zone or mapping: receivers interpret the raw values.

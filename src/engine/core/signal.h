@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Typed signals and slots. Signals, connections and trackers are all one fixed-size block from the
 // process-wide SlotPool; connecting and disconnecting never touch the general heap, and emission is a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual file system: per-user directory first, then the program directory, then "pak" archives.
 // Everything is read through it and written only into the per-user directory.

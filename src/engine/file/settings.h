@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings store: settings.xml in the per-user directory, several top-level sections, each key an
 // element with attributes. Read once at start-up, saved at exit; a missing value takes its default and is

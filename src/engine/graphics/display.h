@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window or full screen as an OpenGL surface, the play-field coordinate system and the present step.
 // Play field: x -1..1 left to right, y -0.75..0.75 bottom to top.

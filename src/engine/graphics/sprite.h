@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sprites: shared handles to a textured, tinted, rotatable rectangle placed in play-field units.
 // Every live sprite is in the draw list, ordered by depth (larger depth drawn first).

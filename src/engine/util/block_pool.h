@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A mutex-guarded pool of fixed-size blocks for one type: carves blocks 32 at a time from chunks that it
 // keeps until it is destroyed, and recycles freed blocks through an intrusive free list. Small objects that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What happens when the window system goes away under the running game (the X server ends, the session
 // logs out): the game saves the settings, closes the log and ends with exit code 1 instead of hanging.

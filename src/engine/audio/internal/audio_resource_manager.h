@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The registry of sound and music files by base name, their codes, and playback through the mixer.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The display's arithmetic, apart from SDL and OpenGL: window snapping and pixel to play-field
 // conversion, in the precision the display uses.

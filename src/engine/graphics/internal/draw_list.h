@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The draw list: every live sprite state, ordered by depth descending (larger depth drawn first).
 // The order is exactly what a stable sort by depth after every creation and depth change would give,

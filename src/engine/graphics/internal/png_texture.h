@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // PNG files to OpenGL textures: decoded with libpng to 8-bit RGBA, top row first, resampled to a
 // power-of-two size the driver accepts, uploaded without mipmaps, clamped to edge, linear filters.
