@@ -25,6 +25,9 @@ void splitBall(GameStructure& game, std::size_t index) {
 }
 
 bool serveBall(GameStructure& game) {
+    // A game that is over stays over (a spare ball caught after the end does not bring it back).
+    if (!game.playing)
+        return false;
     if (game.lives == 0) {
         const bool ending = game.playing;
         game.playing = false;

@@ -11,7 +11,8 @@ class GameStructure;
 
 // A ball of the list splits: the new one mirrors vx and goes to the front of the list.
 void splitBall(GameStructure& game, std::size_t index);
-// Puts a new ball on the paddle from a spare one; false (and game over) when there is none.
+// Puts a new ball on the paddle from a spare one; false (and game over) when there is none, and false
+// with nothing changed once the game is over.
 bool serveBall(GameStructure& game);
 // Frees every stuck ball, aimed away from the paddle's middle.
 void launchBalls(GameStructure& game);

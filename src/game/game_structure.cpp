@@ -146,8 +146,9 @@ void newGame(GameStructure& game) {
         removeSpareBall(game);
     for (int count = 0; count < kStartingSpareBalls; ++count)
         addSpareBall(game);
-    buildLevel(game);
+    // Playing before the build, which serves the first ball only into a game being played.
     game.playing = true;
+    buildLevel(game);
     refreshStateLabel(game);
     clearTitleCheatMark(game);
 }
@@ -196,6 +197,8 @@ void applyPowerUp(GameStructure& game, PowerUpKind kind) {
 void setPausedShown(GameStructure& game, bool paused) {
     game.pausedShown = paused;
     pentavel::graphics::showCursor(paused);
+    // Nothing moves while paused, so the engine need not draw the same frame again and again.
+    pentavel::graphics::holdStillFrame(paused);
     refreshStateLabel(game);
 }
 

@@ -25,6 +25,10 @@ void raiseGuard(GameStructure& game) {
         game.guardGlow.setVisible(true);
     }
     ++game.guardCount;
+    layGuardRow(game);
+}
+
+void layGuardRow(GameStructure& game) {
     for (int column = kFirstGuardColumn; column <= kLastGuardColumn; ++column)
         fillCell(game.grid.at(kGuardRow, column), BrickKind::Guard, 1);
 }

@@ -11,6 +11,8 @@ constexpr int kGuardRow = 23;
 
 // Lays the guard row and starts the glow on the first catch; each catch adds one guard hit.
 void raiseGuard(GameStructure& game);
+// Lays the guard cells of the row again (after a level layout emptied them), hits left unchanged.
+void layGuardRow(GameStructure& game);
 // Uses up one guard hit; at none left the row and its glow go.
 void useGuardHit(GameStructure& game);
 // No guard hits and the glow hidden (the row itself is left as it is).

@@ -92,9 +92,12 @@ bool readBackground(GameStructure& game, const TiXmlElement* level) {
 // A fresh ball, no capsules, the level's number shown, no guard.
 void startLevelPlay(GameStructure& game) {
     game.balls.clear();
-    if (game.lives < kMaxLives)
-        addSpareBall(game);
-    serveBall(game);
+    // A finished game gets no ball from a level change: only a new game or the revive key ends it.
+    if (game.playing) {
+        if (game.lives < kMaxLives)
+            addSpareBall(game);
+        serveBall(game);
+    }
     game.powerUps.clear();
     refreshLevelLabel(game);
     game.guardCount = 0;
@@ -215,7 +218,10 @@ LevelBackground readLevelBackground(const TiXmlElement* level) {
     return result;
 }
 
-LevelBuild buildLevel(GameStructure& game) {
+namespace {
+
+// The grid and background of the level; the outcome, after its error line when the level is not built.
+LevelBuild layLevel(GameStructure& game) {
     const int defaultBricks = layDefaultLayout(game);
     const TiXmlElement* level = findLevel(game, game.levelNumber);
     if (level == nullptr) {
@@ -236,8 +242,20 @@ LevelBuild buildLevel(GameStructure& game) {
         pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
         return LevelBuild::NoBackground;
     }
-    startLevelPlay(game);
     return LevelBuild::Built;
+}
+
+}  // namespace
+
+LevelBuild buildLevel(GameStructure& game) {
+    const LevelBuild build = layLevel(game);
+    if (build == LevelBuild::Built) {
+        startLevelPlay(game);
+    } else if (game.guardCount > 0) {
+        // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
+        layGuardRow(game);
+    }
+    return build;
 }
 
 }  // namespace tezmola

@@ -151,6 +151,8 @@ TEST_F(AudioSystem, ToggleSoundTwiceLeavesSoundOnInTheSavedSettings) {
     EXPECT_TRUE(audio::toggleSound());
     EXPECT_FALSE(audio::soundEnabled());
     EXPECT_EQ(intSetting("sound", "active"), 0);
+    // Saved at once, so that a crash cannot lose the switch.
+    EXPECT_NE(dir.read("settings.xml").find("<sound active=\"0\""), std::string::npos);
     EXPECT_TRUE(audio::toggleSound());
     EXPECT_TRUE(audio::soundEnabled());
     ASSERT_TRUE(pentavel::saveSettings("settings.xml"));

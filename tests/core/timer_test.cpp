@@ -57,7 +57,16 @@ TEST(GameTick, SlowFrameRunsCatchUpStepsAndCarriesTheRemainder) {
     EXPECT_EQ(counter.tickAt(2023), 4);  // 3 ms carried
     EXPECT_EQ(counter.tickAt(2024), 0);
     EXPECT_EQ(counter.tickAt(2025), 1);
-    EXPECT_EQ(counter.tickAt(2025 + 1000), 200);
+    EXPECT_EQ(counter.tickAt(2025 + 250), 50);
+}
+
+TEST(GameTick, StallCatchesUpAQuarterSecondAndDropsTheRest) {
+    StepCounter counter;
+    counter.tickAt(3000);
+    EXPECT_EQ(counter.tickAt(3000 + 10003), 50);  // 2000 steps due, 3 ms over
+    // The dropped time is gone for good; the remainder still carries.
+    EXPECT_EQ(counter.tickAt(13003 + 1), 0);
+    EXPECT_EQ(counter.tickAt(13003 + 2), 1);
 }
 
 TEST(GameTick, PauseLetsTheClockRunWithoutStoringSteps) {

@@ -321,3 +321,28 @@ settings_entries() {
 }
 
 setting() { settings_entries | grep -F "$1=" | head -1 | cut -d= -f2-; }
+
+# Share of one core that the game used over the given seconds (user and system time from /proc), as a
+# whole percentage.
+cpu_percent() {
+    local seconds=$1 ticks before after
+    ticks=$(getconf CLK_TCK)
+    before=$(process_ticks) || fail "cannot read /proc/$GAME_PID/stat"
+    sleep "$seconds"
+    after=$(process_ticks) || fail "cannot read /proc/$GAME_PID/stat"
+    echo $(((after - before) * 100 / (ticks * seconds)))
+}
+
+# User plus system clock ticks of the game so far (fields 14 and 15, counted after the command name).
+process_ticks() {
+    local stat
+    stat=$(cat "/proc/$GAME_PID/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    echo "$stat" | awk '{ print $12 + $13 }'
+}
+
+# The X server's answer for the cursor where the pointer is: "shown" or "hidden".
+cursor_state() {
+    require_tools python3
+    python3 "$E2E_DIR/cursor_shown.py" || fail "cannot read the cursor"
+}

@@ -60,4 +60,20 @@ wait_for_exit
 expect_status 0
 expect_log_lacks "does not exist, using default settings"
 [ "$(settings_entries)" = "$expected" ] || fail "settings changed on the second run"
+
+# A stored size that can make no usable window gives way to the default, with one warning, and the file
+# is put right at exit.
+sed -i 's/<window_size width="512" height="384"/<window_size width="0" height="0"/' "$SETTINGS_FILE"
+[ "$(setting graphics/window_size/width)" = 0 ] || fail "cannot store a window size of 0 x 0"
+start_game
+wait_for_window
+wait_until 30 window_is 512x384 || fail "a stored 0 x 0 opened $(window_size)"
+send_keys Escape
+wait_for_exit
+expect_status 0
+expect_log_in_order "---- Unusable window size 0 by 0 in the settings, using 512 by 384" \
+    "--- Video mode set to 512 by 384, Windowed Mode"
+[ "$(log_text | grep -c Unusable)" = 1 ] || fail "more than one warning about the stored size"
+[ "$(settings_entries)" = "$expected" ] || fail "the stored 0 x 0 was not put right"
+note "a stored 0 x 0 opens 512x384 and is put right"
 note "passed"

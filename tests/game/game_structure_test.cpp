@@ -80,6 +80,28 @@ TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
     EXPECT_EQ(game->lives, 0u);
 }
 
+TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBall) {
+    while (game->lives > 0)
+        press(290);  // F9
+    game->balls.clear();
+    step();
+    ASSERT_FALSE(game->playing);
+    press(293);  // F12
+    press(292);  // F11
+    applyPowerUp(*game, PowerUpKind::White);
+    step(3);
+    EXPECT_TRUE(game->balls.empty());
+    EXPECT_EQ(game->lives, 1u);
+    EXPECT_FALSE(game->playing);
+    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    EXPECT_TRUE(game->stateLabel.visible());
+    press(291);  // F10 revives with both spare balls
+    step();
+    ASSERT_EQ(game->balls.size(), 1u);
+    EXPECT_EQ(game->lives, 1u);
+    EXPECT_FALSE(game->stateLabel.visible());
+}
+
 TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
     freeBalls(30);
     applyPowerUp(*game, PowerUpKind::Blue);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/level.h"
+#include "game/guard.h"
 #include "game_fixture.h"
 
 namespace {
@@ -133,6 +134,20 @@ TEST_F(LevelTest, LevelWithAnIncompleteBackgroundKeepsItsBricksButServesNoBall) 
     EXPECT_TRUE(game->balls.empty());
     EXPECT_EQ(game->background[0].sprite(), 0);
     EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
+}
+
+TEST_F(LevelTest, FailedBuildsKeepTheGuardRowUnderItsGlow) {
+    ASSERT_TRUE(start(markedLevel(1) + "<level/>" +
+                      test::level(test::mapWith(4, "I+R1..........................+I"), "")));
+    raiseGuard(*game);
+    for (std::uint32_t level : {2u, 3u}) {
+        game->levelNumber = level;
+        buildLevel(*game);
+        EXPECT_EQ(game->guardCount, 1);
+        EXPECT_TRUE(game->guardGlow.visible());
+        EXPECT_EQ(occupiedInRows(kGuardRow, kGuardRow, BrickKind::Guard), 14) << "level " << level;
+    }
+    EXPECT_NE(log().find("Level 3 is malformed"), std::string::npos);
 }
 
 TEST_F(LevelTest, MissingOrMalformedLevelFileStopsInitialisation) {

@@ -138,6 +138,33 @@ TEST_F(DisplayWithoutOpenGl, FullScreenAsksForTheVideoModeSizeAtTheDesktopDepth)
     EXPECT_EQ(1, graphicsSetting("fullscreen", "value"));
 }
 
+TEST_F(DisplayWithoutOpenGl, StoredSizesTooSmallOrNotNumbersGiveWayToTheDefaults) {
+    pentavel::setSetting("graphics", "fullscreen", "value", 0);
+    pentavel::setSetting("graphics", "window_size", "width", 64);
+    pentavel::setSetting("graphics", "window_size", "height", 48);
+    pentavel::setSetting("graphics", "video_mode", "width", std::string("abc"));
+    pentavel::setSetting("graphics", "video_mode", "height", std::string("7x"));
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    log = folder.logText();
+    EXPECT_TRUE(inOrder({"---- Unusable full screen size abc by 7x in the settings, using 800 by 600",
+                         "Cannot assign video mode of 64 by 48, Windowed Mode"}))
+        << log;
+    EXPECT_FALSE(contains("Unusable window size"));
+    EXPECT_EQ(800, graphicsSetting("video_mode", "width"));
+    EXPECT_EQ(600, graphicsSetting("video_mode", "height"));
+
+    pentavel::openLog();
+    pentavel::setSetting("graphics", "window_size", "width", 0);
+    pentavel::setSetting("graphics", "fullscreen", "value", 1);
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    log = folder.logText();
+    EXPECT_TRUE(inOrder({"---- Unusable window size 0 by 48 in the settings, using 512 by 384",
+                         "Cannot assign video mode of 800 by 600, "}))
+        << log;
+    EXPECT_EQ(512, graphicsSetting("window_size", "width"));
+    EXPECT_EQ(384, graphicsSetting("window_size", "height"));
+}
+
 TEST_F(DisplayWithoutOpenGl, ResizeSetsTheSnappedSizeAndKeepsTheSettingsWhenRefused) {
     pentavel::setSetting("graphics", "window_size", "width", 640);
     EXPECT_FALSE(pentavel::graphics::resizeWindow(1000, 600));

@@ -18,6 +18,9 @@ namespace {
 
 bool quitRequested = false;
 
+// Between iterations while nothing new would be seen: short enough that a resume shows at once.
+constexpr Uint32 kIdleWaitMilliseconds = 10;
+
 void requestQuit() {
     quitRequested = true;
 }
@@ -36,6 +39,19 @@ void emitActive(const SDL_ActiveEvent& active) {
         activeSignal().emit(2, gained);
     if ((active.state & SDL_APPACTIVE) != 0)
         activeSignal().emit(3, gained);
+}
+
+// Pointer and stick motion alone change nothing on a still frame (the paddle follows only in play).
+bool mayChangeTheFrame(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEMOTION:
+        case SDL_JOYAXISMOTION:
+        case SDL_JOYBALLMOTION:
+        case SDL_JOYHATMOTION:
+            return false;
+        default:
+            return true;
+    }
 }
 
 }  // namespace
@@ -91,13 +107,20 @@ void runMainLoop() {
         const int called = tickSignal().emit();
         if (quitRequested || called == 0)
             break;
+        // Paused or iconified, the loop waits a little instead of spinning; in play it never waits.
+        if (graphics::displayIsIdle())
+            SDL_Delay(kIdleWaitMilliseconds);
     }
 }
 
 void pumpEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event) != 0)
+    while (SDL_PollEvent(&event) != 0) {
         dispatchEvent(event);
+        // A still frame is drawn again only when something may have changed it (keys, focus, exposure).
+        if (mayChangeTheFrame(event))
+            graphics::markFrameChanged();
+    }
 }
 
 void dispatchEvent(const SDL_Event& event) {

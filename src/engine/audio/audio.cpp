@@ -3,6 +3,7 @@
 #include "engine/audio/audio.h"
 
 #include "engine/audio/internal/audio_resource_manager.h"
+#include "engine/file/settings.h"
 
 namespace pentavel {
 namespace audio {
@@ -67,11 +68,15 @@ bool setMusicEnabled(bool enabled) {
 }
 
 bool toggleSound() {
-    return setSoundEnabled(!soundEnabled());
+    const bool switched = setSoundEnabled(!soundEnabled());
+    saveChangedSettings();
+    return switched;
 }
 
 bool toggleMusic() {
-    return setMusicEnabled(!musicEnabled());
+    const bool switched = setMusicEnabled(!musicEnabled());
+    saveChangedSettings();
+    return switched;
 }
 
 bool setSoundVolume(float volume) {

@@ -21,6 +21,7 @@ void playMusicByName(const char* name);
 
 bool setSoundEnabled(bool enabled);
 bool setMusicEnabled(bool enabled);
+// The player's switches: each stores its choice in the settings and saves them at once.
 bool toggleSound();
 bool toggleMusic();
 bool setSoundVolume(float volume);

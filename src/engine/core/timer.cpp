@@ -51,6 +51,12 @@ void gameTick(bool paused) {
         simulatedTicks += due * kStepMilliseconds;
         return;
     }
+    if (due > kMaxCatchUpSteps) {
+        // After a stall (a stopped process, a debugger) the lost time is dropped as a pause drops it,
+        // rather than played unseen in one burst.
+        simulatedTicks += (due - kMaxCatchUpSteps) * kStepMilliseconds;
+        due = kMaxCatchUpSteps;
+    }
     for (; due > 0; --due) {
         simulatedTicks += kStepMilliseconds;
         updateSignal().emit(kStepSeconds);

@@ -11,6 +11,8 @@ namespace pentavel {
 
 constexpr std::uint32_t kStepMilliseconds = 5;
 constexpr float kStepSeconds = 0.005f;
+// Most steps one gameTick catches up (0.25 s); older time is dropped.
+constexpr std::uint32_t kMaxCatchUpSteps = 50;
 
 // Emitted with dt = 0.005 s once per due step while the game is not paused; slots: the paddle, updateGame.
 Signal<float>& updateSignal();
@@ -25,7 +27,8 @@ std::uint32_t lastTicks();
 void setLastTicks(std::uint32_t ticks);
 
 // The game's tickSignal slot body: emits updateSignal for each 5 ms step that has come due since the last
-// call, unless paused (the clock still advances while paused). The first call only starts the clock.
+// call, unless paused (the clock still advances while paused), at most kMaxCatchUpSteps of them. The first
+// call only starts the clock.
 void gameTick(bool paused);
 // Forgets the simulation clock so that the next gameTick starts it afresh (for tests).
 void resetSimulationClock();

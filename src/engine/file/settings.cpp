@@ -30,6 +30,8 @@ TiXmlDocument& settingsDocument() {
 }
 
 bool settingsLoaded = false;
+// The name given to loadSettings, where the changes are saved.
+std::string loadedFileName;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.
 bool keepFileUntouched = false;
 
@@ -87,6 +89,7 @@ std::string floatText(float value) {
 
 bool loadSettings(const char* fileName) {
     logMessage("Loading settings from file: %s", fileName);
+    loadedFileName = fileName;
     keepFileUntouched = false;
     if (!loadCleanly(fileName)) {
         if (PHYSFS_exists(fileName) && !file::keepBadCopy(fileName))
@@ -103,6 +106,10 @@ bool saveSettings(const char* fileName) {
         return false;
     logMessage("Saving settings to file: %s", fileName);
     return file::saveXmlDocument(settingsDocument(), fileName);
+}
+
+bool saveChangedSettings() {
+    return settingsLoaded && saveSettings(loadedFileName.c_str());
 }
 
 void resetSettings() {

@@ -16,6 +16,9 @@ namespace pentavel {
 bool loadSettings(const char* fileName);
 // Writes the document to the write directory; false when never loaded or the write failed.
 bool saveSettings(const char* fileName);
+// Saves the loaded file at once, for a setting the player has just changed (sound switch, window size,
+// full screen), so that a crash or a killed process keeps it; the save at exit still follows.
+bool saveChangedSettings();
 // Forgets the document and the loaded flag (for tests).
 void resetSettings();
 

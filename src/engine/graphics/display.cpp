@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "engine/core/engine_signals.h"
 #include "engine/file/log.h"
@@ -29,7 +30,9 @@ constexpr double kAspect = 0.75;  // height / width of the play field
 constexpr Uint32 kFullscreenFlags = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE;
 constexpr Uint32 kWindowedFlags = SDL_ANYFORMAT | SDL_RESIZABLE | SDL_OPENGL | SDL_HWSURFACE;
 constexpr const char* kSection = "graphics";
-constexpr const char* kSettingsFileName = "settings.xml";
+// The smallest stored size that still makes a window the player can use.
+constexpr int kMinimumWidth = 64;
+constexpr int kMinimumHeight = 48;
 
 struct DisplayState {
     int width = 0;
@@ -38,6 +41,11 @@ struct DisplayState {
     int bitsPerPixel = 0;
     int goalFrameRate = 0;  // read and kept; nothing paces to it
     SDL_Surface* surface = nullptr;
+    // The game's wish, kept across mode changes; shown at first, as every windowed mode starts.
+    bool cursorWanted = true;
+    // While held still the present step redraws only a changed frame.
+    bool stillFrame = false;
+    bool frameChanged = true;
 };
 
 DisplayState display;
@@ -81,6 +89,32 @@ bool readSettings(int& windowWidth, int& windowHeight, int& screenWidth, int& sc
                       getSetting(kSection, "fullscreen", "value", fullscreen);
     display.fullscreen = fullscreen != 0;
     return read;
+}
+
+std::string storedText(const char* key, const char* attribute) {
+    std::string text;
+    getSetting(kSection, key, attribute, text);
+    return text;
+}
+
+// A stored size too small for a window (or no number at all) is replaced by the default, in the settings
+// too, with one warning line.
+void keepUsableSize(const char* key, const char* what, int& width, int& height, int defaultWidth,
+                    int defaultHeight) {
+    if (width >= kMinimumWidth && height >= kMinimumHeight)
+        return;
+    logWarning("---- Unusable %s size %s by %s in the settings, using %d by %d", what,
+               storedText(key, "width").c_str(), storedText(key, "height").c_str(), defaultWidth,
+               defaultHeight);
+    width = defaultWidth;
+    height = defaultHeight;
+    setSetting(kSection, key, "width", width);
+    setSetting(kSection, key, "height", height);
+}
+
+// Never shown in full screen.
+void applyCursor(bool fullscreen) {
+    SDL_ShowCursor(display.cursorWanted && !fullscreen ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void logVideoCapabilities() {
@@ -220,6 +254,10 @@ bool startGraphics() {
         logError("Cannot read in the settings to set up the graphics system!");
         return false;
     }
+    keepUsableSize("window_size", "window", windowWidth, windowHeight, kDefaultWindowWidth,
+                   kDefaultWindowHeight);
+    keepUsableSize("video_mode", "full screen", screenWidth, screenHeight, kDefaultScreenWidth,
+                   kDefaultScreenHeight);
     const int width = display.fullscreen ? screenWidth : windowWidth;
     const int height = display.fullscreen ? screenHeight : windowHeight;
 
@@ -258,7 +296,8 @@ bool setVideoMode(int width, int height, bool fullscreen) {
     logInfo("---- Setting video mode and display surface...");
     if (!openSurface(width, height, fullscreen, depth))
         return false;
-    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    // The new mode follows the game's wish, whatever the mode before it showed.
+    applyCursor(fullscreen);
     if (fullscreen) {
         logInfo("--- Video mode set to %d by %d, %d BBP, Full Screen Mode", width, height, depth);
     } else {
@@ -278,6 +317,7 @@ bool setVideoMode(int width, int height, bool fullscreen) {
         logError("Cannot reload sprites!");
         return false;
     }
+    display.frameChanged = true;
     renderFrame();
     return true;
 }
@@ -293,6 +333,9 @@ void setUpView() {
 void renderFrame() {
     if (SDL_GetAppState() == 0)
         return;
+    if (display.stillFrame && !display.frameChanged)
+        return;
+    display.frameChanged = false;
     drawSprites();
     SDL_GL_SwapBuffers();
     glClearColor(0.0f, 0.0f, 0.5f, 1.0f);
@@ -308,6 +351,7 @@ bool resizeWindow(int width, int height) {
         return false;
     setSetting(kSection, "window_size", "width", size.width);
     setSetting(kSection, "window_size", "height", size.height);
+    saveChangedSettings();
     return true;
 }
 
@@ -323,7 +367,7 @@ bool toggleFullscreen() {
     if (display.fullscreen != wasFullscreen) {
         setSetting(kSection, "fullscreen", "value", display.fullscreen ? 1 : 0);
         // The player's choice is kept at once rather than only at exit.
-        saveSettings(kSettingsFileName);
+        saveChangedSettings();
     }
     return set;
 }
@@ -336,7 +380,22 @@ void onApplicationActive(int which, bool gained) {
 }
 
 void showCursor(bool show) {
-    SDL_ShowCursor(show && !display.fullscreen ? SDL_ENABLE : SDL_DISABLE);
+    display.cursorWanted = show;
+    applyCursor(display.fullscreen);
+}
+
+void holdStillFrame(bool still) {
+    if (still != display.stillFrame)
+        display.frameChanged = true;
+    display.stillFrame = still;
+}
+
+void markFrameChanged() {
+    display.frameChanged = true;
+}
+
+bool displayIsIdle() {
+    return display.stillFrame || (SDL_GetAppState() & SDL_APPACTIVE) == 0;
 }
 
 float toPlayFieldX(int pixelX) {

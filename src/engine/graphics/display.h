@@ -7,23 +7,33 @@
 namespace pentavel {
 namespace graphics {
 
-// Reads the "graphics" settings, opens the display, scans the sprite sheets, connects renderFrame.
+// Reads the "graphics" settings, opens the display, scans the sprite sheets, connects renderFrame. A stored
+// size below 64 x 48 is replaced by the default (in the settings too) with a warning.
 bool startGraphics();
 // Sets a mode (falling back to 512 x 384 windowed), the fixed OpenGL state and the view, reloads textures
-// and presents one frame.
+// and presents one frame. The cursor follows the last showCursor wish.
 bool setVideoMode(int width, int height, bool fullscreen);
 void setUpView();
-// tickSignal slot: draws every sprite, swaps, clears to dark blue. Nothing while the application is hidden.
+// tickSignal slot: draws every sprite, swaps, clears to dark blue. Nothing while the application is hidden,
+// nor while the frame is held still and unchanged.
 void renderFrame();
-// Snaps to the largest 4:3 size inside width x height, windowed, and stores it in "window_size".
+// Snaps to the largest 4:3 size inside width x height, windowed, and stores it in "window_size" (saved at
+// once).
 bool resizeWindow(int width, int height);
 // Switches between the window ("window_size") and full screen ("video_mode") through setVideoMode and
 // stores the mode that resulted in "fullscreen". False when setVideoMode failed.
 bool toggleFullscreen();
 // activeSignal slot: reloads textures when the application becomes active again.
 void onApplicationActive(int which, bool gained);
-// Shows the mouse cursor when asked and windowed; hides it otherwise.
+// Shows the mouse cursor when asked and windowed; hides it otherwise. The wish holds for later modes too.
 void showCursor(bool show);
+
+// Nothing on screen moves (the game is paused): the present step then redraws only after
+// markFrameChanged (an event, a mode change), and the main loop may wait between iterations.
+void holdStillFrame(bool still);
+void markFrameChanged();
+// True while the frame is held still or the application is iconified: nothing new would be seen.
+bool displayIsIdle();
 
 // Window pixel (from the top-left corner) to play-field units.
 float toPlayFieldX(int pixelX);
