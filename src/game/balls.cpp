@@ -58,7 +58,11 @@ void launchBalls(GameStructure& game) {
 }
 
 void removeLostBalls(GameStructure& game) {
-    auto lost = [](const Ball& ball) { return ball.y < kLossLine; };
+    // A ball that went out through a hole in the frame (a brick laid on a frame cell and broken) would
+    // fly on forever with nothing left to stop it; past the field by the loss line's margin, it is lost too.
+    auto lost = [](const Ball& ball) {
+        return ball.y < kLossLine || ball.y > kOuterLine || ball.x < -kOuterColumn || ball.x > kOuterColumn;
+    };
     game.balls.erase(std::remove_if(game.balls.begin(), game.balls.end(), lost), game.balls.end());
 }
 

@@ -24,7 +24,9 @@ namespace tezmola {
 
 constexpr std::size_t kMaxBalls = 32;
 constexpr std::uint32_t kMaxLives = 39;
-constexpr float kLossLine = -0.875f;  // the bottom edge less 0.125: balls and capsules below it are gone
+constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and capsules below it are gone
+constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
+constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
 
 class GameStructure {
 public:

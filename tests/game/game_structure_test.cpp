@@ -61,6 +61,21 @@ TEST_F(GameStructureTest, TwoBallsLostInOneStepAreBothRemovedAndANewOneIsServed)
     EXPECT_EQ(game->lives, 3u);
 }
 
+TEST_F(GameStructureTest, BallsGoneThroughAHoleInTheFrameAreLostAndANewOneIsServed) {
+    freeBalls(3);
+    game->balls[0].y = 0.874f;  // out over the top
+    game->balls[1].x = 1.124f;  // out past the right side
+    game->balls[2].x = -1.124f;
+    game->balls[1].y = game->balls[2].y = 0.5f;
+    game->balls[0].vy = 1.0f;
+    game->balls[1].vx = 1.0f;
+    game->balls[2].vx = -1.0f;
+    step();
+    ASSERT_EQ(game->balls.size(), 1u);
+    EXPECT_TRUE(game->balls[0].stuck);
+    EXPECT_EQ(game->lives, 3u);
+}
+
 TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
     while (game->lives > 0)
         press(290);  // F9
