@@ -17,40 +17,10 @@
 #include "game/ball.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
+#include "game_sheet.h"
 #include "support/test_support.h"
 
 namespace test {
-
-// Scans, once per process, a sheet with every image name the game asks for.
-inline void scanGameSheet() {
-    static const bool scanned = [] {
-        static TempDir folder;
-        std::string svg = "<svg width=\"4000\" height=\"400\"><g>\n";
-        std::vector<std::string> names = {
-            "brick",        "brick_ice1",        "brick_ice2",        "brick_ice3",
-            "brick_steel",  "pipe_vertical",     "pipe_horizontal",   "pipe_corner",
-            "ball",         "ball_nimbus_power", "ball_nimbus_fire",  "ball_nimbus_ultra",
-            "paddle",       "powerup",           "powerup_faceplate", "guard_glow",
-            "tile_pyramid", "tile_test",         "conduit_nc"};
-        for (int code = 32; code < 96; ++code) {
-            char name[16];
-            std::snprintf(name, sizeof name, "conduit_%03d", code);
-            names.push_back(name);
-        }
-        int x = 0;
-        for (const std::string& name : names) {
-            svg += "<rect id=\"" + name + "\" x=\"" + std::to_string(x) +
-                   "\" y=\"0\" width=\"20\" height=\"20\"/>\n";
-            x += 20;
-        }
-        folder.write("game_test.svg", svg + "</g></svg>\n");
-        folder.write("game_test.png", "not drawn in these tests");
-        mountOnly(folder.path());
-        pentavel::graphics::scanSpriteSheets();
-        return true;
-    }();
-    (void)scanned;
-}
 
 // One "level" element: the map rows and a background.
 inline std::string level(const std::vector<std::string>& rows,
