@@ -13,6 +13,7 @@
 # build-fuzz/logs/<target>.log. The exit status is 1 when any target found something.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
 
 all_targets=(level settings svg png wav pak)
 xml_targets=" level settings svg "
