@@ -3,6 +3,7 @@
 #include "engine/audio/internal/audio_resource_manager.h"
 
 #include <SDL/SDL.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,6 +17,18 @@
 using pentavel::audio::internal::AudioResourceManager;
 
 namespace {
+
+// The blocks the SDL 2 library beneath the SDL 1.2 compatibility library holds now; -1 under the original
+// SDL 1.2, which does not count them.
+int sdlAllocations() {
+    void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (library == nullptr)
+        return -1;
+    auto* count = reinterpret_cast<int (*)()>(dlsym(library, "SDL_GetNumAllocations"));
+    const int blocks = count != nullptr ? count() : -1;
+    dlclose(library);
+    return blocks;
+}
 
 class AudioRegistry : public ::testing::Test {
 protected:
@@ -120,6 +133,14 @@ TEST_F(AudioRegistry, DamagedWavKeepsItsCodeButPlaysNothingAndIsRetried) {
     EXPECT_EQ(manager.soundCode("empty"), 2);
     EXPECT_EQ(manager.playSound(2, 1.0f, 0.0f), -1);
     EXPECT_EQ(Mix_Playing(-1), 0);
+
+    // The retries leave nothing behind in the library.
+    const int blocks = sdlAllocations();
+    for (int retry = 0; retry < 3; ++retry)
+        EXPECT_EQ(manager.soundChunk(1), nullptr);
+    if (blocks >= 0) {
+        EXPECT_EQ(sdlAllocations(), blocks);
+    }
 
     // Repaired on disk: the next request loads it.
     dir.write("broken.wav", test::wavBytes());

@@ -58,6 +58,8 @@ void registerFiles(const char* extension, std::map<std::string, int>& codes,
 }
 
 // Null when the bytes cannot back a stream (an empty file, or one too large for the mixer's int sizes).
+// Such a stream is released with SDL_RWclose: SDL_FreeRW would leave the compatibility library's inner
+// stream behind on every load.
 SDL_RWops* streamOver(file::FileData& bytes) {
     if (bytes.size == 0 || bytes.size > static_cast<std::uint32_t>(INT_MAX))
         return nullptr;
@@ -91,7 +93,7 @@ AudioResourceManager::MusicInfo::~MusicInfo() {
     if (music != nullptr)
         Mix_FreeMusic(music);
     if (stream != nullptr)
-        SDL_FreeRW(stream);
+        SDL_RWclose(stream);
 }
 
 AudioResourceManager& AudioResourceManager::instance() {
@@ -302,7 +304,7 @@ Mix_Chunk* AudioResourceManager::loadWavFile(const std::string& fileName) const 
         return nullptr;
     // The mixer decodes into its own buffer, so the stream and the file bytes can go right away.
     Mix_Chunk* chunk = Mix_LoadWAV_RW(stream, 0);
-    SDL_FreeRW(stream);
+    SDL_RWclose(stream);
     return chunk;
 }
 
@@ -319,7 +321,7 @@ Mix_Music* AudioResourceManager::loadMusicFile(MusicInfo& info) {
         return nullptr;
     Mix_Music* music = Mix_LoadMUS_RW(stream);
     if (music == nullptr) {
-        SDL_FreeRW(stream);
+        SDL_RWclose(stream);
         return nullptr;
     }
     info.music = music;
