@@ -37,6 +37,8 @@ const Read kReads[] = {
     {"audio", "sound", "volume", true, 1.0},           {"audio", "music", "active", false, 1},
     {"audio", "music", "volume", true, 1.0},
 };
+constexpr std::size_t kWindowWidth = 1;  // indices into kReads
+constexpr std::size_t kSoundActive = 7;
 
 // Each value as its bits, so that a NaN read from the file compares equal to itself.
 std::vector<std::uint32_t> readAsTheGame(double fallbackShift) {
@@ -94,10 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pentavel::loadSettings(kFileName);
     std::vector<std::uint32_t> expected = readAsTheGame(0.0);
     // The game's writes: a window resize and the sound switch, with values it could have chosen.
-    const int width = static_cast<int>(expected[1] % 4096);
+    const int width = static_cast<int>(expected[kWindowWidth] % 4096);
     pentavel::setSetting("graphics", "window_size", "width", width);
     pentavel::setSetting("graphics", "window_size", "height", width * 3 / 4);
-    pentavel::setSetting("audio", "sound", "active", expected[7] == 0 ? 1 : 0);
+    pentavel::setSetting("audio", "sound", "active", expected[kSoundActive] == 0 ? 1 : 0);
     expected = readAsTheGame(0.0);
     const Attributes saved = keyAttributes();
     const bool written = pentavel::saveSettings(kFileName);
