@@ -161,10 +161,11 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     std::string unsized = test::wavBytes(64);
     unsized.replace(4, 4, std::string(4, '\0'));  // writers that cannot seek back leave the RIFF size 0
     dir.write("unsized.wav", unsized);
+    dir.write("cut.wav", std::string("RIFF\x01\0\0\0WAVEfmt ", 16));  // a RIFF size inside its own header
     ASSERT_TRUE(pentavel::openLog());
     registerAll();
 
-    for (const char* name : {"huge", "long", "slow"}) {
+    for (const char* name : {"huge", "long", "slow", "cut"}) {
         const int code = manager.soundCode(name);
         EXPECT_GT(code, 0) << name;
         EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
@@ -175,7 +176,8 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     for (const char* line :
          {"Cannot load in WAV file huge.wav (its data chunk declares 4294967280 bytes but 192 follow)!<",
           "Cannot load in WAV file long.wav (larger than 64 MB)!<",
-          "Cannot load in WAV file slow.wav (converted for playing it would take 1682 MB)!<"}) {
+          "Cannot load in WAV file slow.wav (converted for playing it would take 1682 MB)!<",
+          "Cannot load in WAV file cut.wav (it has no format chunk)!<"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
     EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;

@@ -76,7 +76,8 @@ WavLayout readWavLayout(const unsigned char* bytes, std::size_t size) {
                       : static_cast<std::size_t>(std::min<std::uint64_t>(riffSize + kChunkHeaderBytes, size));
     WavLayout layout;
     bool format = false;
-    for (std::size_t at = kRiffHeaderBytes; end - at >= kChunkHeaderBytes;) {
+    // A RIFF size below 4 ends inside the header itself: then no chunk is read.
+    for (std::size_t at = kRiffHeaderBytes; at <= end && end - at >= kChunkHeaderBytes;) {
         const std::string name = chunkName(bytes + at);
         const std::uint64_t length = littleEndian32(bytes + at + 4);
         at += kChunkHeaderBytes;
