@@ -23,6 +23,9 @@ namespace {
 
 const char kByteOrderMark[] = "\xEF\xBB\xBF";
 const std::size_t kByteOrderMarkSize = 3;
+// TinyXML steps over a UTF-8 character whole, up to 4 bytes, even when the text ends inside it; zero bytes
+// after the text keep it from reading beyond.
+const std::size_t kParsePadding = 4;
 // Far beyond any level file, settings file or sprite sheet; keeps a damaged length from exhausting memory.
 const std::uint64_t kMaxDocumentSize = 64 * 1024 * 1024;
 // Links are followed this many times at most before a save gives up (a loop of links).
@@ -213,10 +216,11 @@ bool parseXmlDocument(TiXmlDocument& document, const std::string& text) {
     // feed after the text, a document read to its end leaves the parser exactly at the end; anywhere else
     // it stopped early. The line feed itself is white space between nodes and changes nothing.
     const std::string parsed = toLineFeeds(text) + '\n';
-    const char* end = document.Parse(parsed.c_str());
+    const std::string padded = parsed + std::string(kParsePadding, '\0');
+    const char* end = document.Parse(padded.c_str());
     if (document.Error())
         return false;
-    if (end != parsed.c_str() + parsed.size()) {
+    if (end != padded.c_str() + parsed.size()) {
         document.Clear();
         document.SetError(TiXmlBase::TIXML_ERROR, nullptr, nullptr, TIXML_ENCODING_UNKNOWN);
         return false;
