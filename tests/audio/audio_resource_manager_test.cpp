@@ -162,10 +162,14 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     unsized.replace(4, 4, std::string(4, '\0'));  // writers that cannot seek back leave the RIFF size 0
     dir.write("unsized.wav", unsized);
     dir.write("cut.wav", std::string("RIFF\x01\0\0\0WAVEfmt ", 16));  // a RIFF size inside its own header
+    std::string surround = test::wavBytes(10);                        // one frame of five 16-bit channels
+    surround.replace(22, 2, std::string("\x05\0", 2));
+    surround.replace(32, 4, std::string("\x0A\0\x10\0", 4));
+    dir.write("surround.wav", surround);
     ASSERT_TRUE(pentavel::openLog());
     registerAll();
 
-    for (const char* name : {"huge", "long", "slow", "cut"}) {
+    for (const char* name : {"huge", "long", "slow", "cut", "surround"}) {
         const int code = manager.soundCode(name);
         EXPECT_GT(code, 0) << name;
         EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
@@ -177,7 +181,9 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
          {"Cannot load in WAV file huge.wav (its data chunk declares 4294967280 bytes but 192 follow)!<",
           "Cannot load in WAV file long.wav (larger than 64 MB)!<",
           "Cannot load in WAV file slow.wav (converted for playing it would take 1682 MB)!<",
-          "Cannot load in WAV file cut.wav (it has no format chunk)!<"}) {
+          "Cannot load in WAV file cut.wav (it has no format chunk)!<",
+          "Cannot load in WAV file surround.wav (it has more than two channels and less than two sample "
+          "frames)!<"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
     EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;

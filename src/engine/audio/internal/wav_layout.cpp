@@ -92,6 +92,12 @@ WavLayout readWavLayout(const unsigned char* bytes, std::size_t size) {
             if (!format)
                 return faulty("its data chunk comes before any format chunk");
             layout.dataBytes = length;
+            // The mixer's conversion of more than two channels writes past its buffer when the samples
+            // hold less than two frames; such a sound is too short to be heard anyway.
+            const std::uint64_t frameBytes =
+                std::uint64_t(layout.channels) * ((layout.bitsPerSample + 7) / 8);
+            if (layout.channels > 2 && layout.bitsPerSample >= 8 && length < 2 * frameBytes)
+                return faulty("it has more than two channels and less than two sample frames");
             return layout;
         }
         at += static_cast<std::size_t>(std::min<std::uint64_t>(length + (length & 1), end - at));
