@@ -1,10 +1,9 @@
+#!/bin/bash
 # SPDX-FileCopyrightText: 2026 The Tezmola developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The shipped archive under the real program: the game runs from a folder that holds only the program and
 # tezmola.pak, and it logs and plays on when a player's folder or a second archive holds damaged data.
-# Run as: bash shipped_data_e2e.sh <path-to-tezmola> <source-dir>
-
-source "$2/tests/e2e/lib.sh"
+source "$(dirname "$0")/lib.sh" "$@"
 
 PAK="$(dirname "$TEZMOLA")/tezmola.pak"
 [ -f "$PAK" ] || fail "no tezmola.pak beside $TEZMOLA"
