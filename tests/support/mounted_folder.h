@@ -12,12 +12,14 @@
 
 namespace test {
 
-// Mounted as the write directory with an empty settings store; at the end the log the test may have
-// opened is closed, the settings are emptied and everything is unmounted.
+// Mounted as the write directory with an empty settings store (a log left open elsewhere is closed
+// first); at the end the log the test may have opened is closed, the settings are emptied and everything
+// is unmounted.
 class MountedFolder : public TempDir {
 public:
     // A second folder, when given, joins the search path behind this one.
     explicit MountedFolder(const std::string& second = "") {
+        pentavel::closeLog();
         mountOnly(path(), second);
         pentavel::resetSettings();
     }
