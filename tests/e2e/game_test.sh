@@ -11,7 +11,7 @@ require_tools import compare convert
 start_display
 start_game
 wait_for_window
-wait_until 10 test "$(window_size)" = 512x384 || fail "window is $(window_size), expected 512x384"
+wait_until 10 window_is 512x384 || fail "window is $(window_size), expected 512x384"
 sleep 1
 # The level label at the left of the top band, and the middle of the field where the notices show.
 LEVEL_LABEL=$(field_region -1 0.75 -0.53 0.65)
