@@ -31,7 +31,7 @@ bool serveBall(GameStructure& game) {
     if (game.lives == 0) {
         const bool ending = game.playing;
         game.playing = false;
-        refreshStateLabel(game);
+        refreshStateLabel(game.hud, game.pausedShown, game.playing);
         if (ending)
             endGame(game, true);
         return false;
@@ -41,7 +41,7 @@ bool serveBall(GameStructure& game) {
     game.balls.push_back(
         makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
     game.scoreMultiplier = 1;
-    showMultiplier(game);
+    showMultiplier(game.hud, game.scoreMultiplier);
     game.multiplierArmed = false;
     return true;
 }

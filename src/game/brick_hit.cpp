@@ -30,6 +30,13 @@ bool isPowerful(const Ball& ball) {
     return ball.nimbusKind == NimbusKind::Power || ball.nimbusKind == NimbusKind::Ultra;
 }
 
+// Adds points to the score, wrapping like the 32-bit counter it is, and shows it.
+void addScore(GameStructure& game, std::int32_t points) {
+    game.score = static_cast<std::int32_t>(static_cast<std::uint32_t>(game.score) +
+                                           static_cast<std::uint32_t>(points));
+    showScore(game.hud, game.score);
+}
+
 void knockBrick(BrickCell& cell, int row, int column, int ballRow, int ballColumn) {
     cell.currentX += static_cast<float>(column - ballColumn) * kKnockDistance;
     cell.currentY += static_cast<float>(ballRow - row) * kKnockDistance;

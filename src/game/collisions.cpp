@@ -180,7 +180,7 @@ void decayMultiplier(GameStructure& game) {
         if (multiplier > 9)
             multiplier = 9;
         game.scoreMultiplier = multiplier;
-        showMultiplier(game);
+        showMultiplier(game.hud, game.scoreMultiplier);
     } else {
         game.multiplierArmed = true;
     }

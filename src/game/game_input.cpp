@@ -29,8 +29,9 @@ constexpr int kLeftButton = 0;
 void revive(GameStructure& game) {
     if (!game.playing) {
         game.playing = true;
+        game.highScores.hide();
         // Refreshed rather than hidden, so that a paused game keeps showing "PAUSED".
-        refreshStateLabel(game);
+        refreshStateLabel(game.hud, game.pausedShown, game.playing);
     }
     if (game.lives < kMaxLives)
         addSpareBall(game);
@@ -59,10 +60,10 @@ void GameStructure::onKeyDown(int key) {
             return;
         case kKeyF5:
             showFrameRate = !showFrameRate;
-            refreshLevelLabel(*this);
+            refreshLevelLabel(hud, showFrameRate, levelNumber);
             return;
         case kKeyF8:
-            setTitleCheatMark(*this);
+            setTitleCheatMark(hud);
             freePaddle = !freePaddle;
             return;
         case kKeyF9:
@@ -80,7 +81,7 @@ void GameStructure::onKeyDown(int key) {
         default:
             return;
     }
-    setTitleCheatMark(*this);
+    setTitleCheatMark(hud);
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {

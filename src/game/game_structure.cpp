@@ -74,7 +74,7 @@ void splitFreeBalls(GameStructure& game) {
 void raiseMultiplier(GameStructure& game) {
     const std::int32_t raised = game.scoreMultiplier == INT32_MAX ? 1 : game.scoreMultiplier + 1;
     game.scoreMultiplier = raised > 9 ? 9 : raised;
-    showMultiplier(game);
+    showMultiplier(game.hud, game.scoreMultiplier);
     game.multiplierArmed = false;
 }
 
@@ -117,12 +117,12 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
         return false;
     }
     resolveBallImages();
-    buildGlyphTable(game);
+    buildGlyphTable(game.glyphs);
     makeBackground(game);
-    game.frameRateCounter.setUp(game.glyphs, 0.75f);
+    game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
     lookUpSounds(game);
-    setUpLabels(game);
-    openHighScores(game);
+    setUpLabels(game.hud, game.glyphs);
+    openHighScores(game.highScores, game.glyphs);
     setUpSpareBallIcons(game);
     setUpGuardGlow(game);
     setUpGrid(game);
@@ -130,8 +130,8 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     game.showFrameRate = false;
     game.freePaddle = false;
     setPausedShown(game, false);
-    refreshLevelLabel(game);
-    refreshStateLabel(game);
+    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
+    refreshStateLabel(game.hud, game.pausedShown, game.playing);
     newGame(game);
     return true;
 }
@@ -141,7 +141,7 @@ void newGame(GameStructure& game) {
     game.gameEnded = false;
     game.levelNumber = 1;
     game.score = 0;
-    showScore(game);
+    showScore(game.hud, game.score);
     while (game.lives > 0)
         removeSpareBall(game);
     for (int count = 0; count < kStartingSpareBalls; ++count)
@@ -149,8 +149,9 @@ void newGame(GameStructure& game) {
     // Playing before the build, which serves the first ball only into a game being played.
     game.playing = true;
     buildLevel(game);
-    refreshStateLabel(game);
-    clearTitleCheatMark(game);
+    game.highScores.hide();  // the table is shown only while the game is over
+    refreshStateLabel(game.hud, game.pausedShown, game.playing);
+    clearTitleCheatMark(game.hud);
 }
 
 void updateGame(GameStructure& game, float dt) {
@@ -199,7 +200,7 @@ void setPausedShown(GameStructure& game, bool paused) {
     pentavel::graphics::showCursor(paused);
     // Nothing moves while paused, so the engine need not draw the same frame again and again.
     pentavel::graphics::holdStillFrame(paused);
-    refreshStateLabel(game);
+    refreshStateLabel(game.hud, paused, game.playing);
 }
 
 }  // namespace tezmola

@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "engine/core/signal.h"
-#include "engine/graphics/frame_rate_counter.h"
 #include "engine/graphics/sprite.h"
-#include "engine/graphics/text_label.h"
 #include "game/ball.h"
 #include "game/brick_grid.h"
 #include "game/high_score_board.h"
+#include "game/hud.h"
 #include "game/level.h"
 #include "game/paddle.h"
 #include "game/power_up.h"
@@ -61,18 +60,12 @@ public:
     TiXmlDocument levelDocument;
     std::uint32_t levelNumber = 1;
     std::int32_t levelCount = 0;
-    pentavel::graphics::FrameRateCounter frameRateCounter;
-    pentavel::graphics::TextLabel titleLabel;
+    Hud hud;  // the labels, the top band and the frame-rate counter
     std::int32_t score = 0;
-    pentavel::graphics::TextLabel scoreLabel;
-    pentavel::graphics::Sprite topBand;
-    pentavel::graphics::TextLabel levelLabel;
     bool showFrameRate = false;
-    pentavel::graphics::TextLabel stateLabel;
     bool playing = false;
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
-    pentavel::graphics::TextLabel multiplierLabel;
     bool multiplierArmed = false;
     pentavel::graphics::Sprite guardGlow;
     float guardGlowHeight = 0.0f;

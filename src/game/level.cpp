@@ -99,7 +99,7 @@ void startLevelPlay(GameStructure& game) {
         serveBall(game);
     }
     game.powerUps.clear();
-    refreshLevelLabel(game);
+    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
     game.guardCount = 0;
     useGuardHit(game);
 }

@@ -74,7 +74,7 @@ TEST_F(BallTest, ServedBallSitsOnThePaddleAndLaunchAimsAwayFromTheMiddle) {
     EXPECT_TRUE(ball.stuck);
     EXPECT_FLOAT_EQ(ball.y, kPaddleY + 0.03125f + 0.03335f);
     EXPECT_EQ(game->scoreMultiplier, 1);
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
     game->balls.back().x = game->paddle.x + 0.05f;
     game->balls.back().vx = -0.5f;
     launchBalls(*game);

@@ -95,7 +95,7 @@ TEST_F(CollisionTest, FireBreaksAnyColourBrickAtOnceForDoubleScoreButSteelTakesO
     EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     EXPECT_EQ(game->score, 2 * 1 * 3 * 10);
-    EXPECT_EQ(game->scoreLabel.text(), "00000060");
+    EXPECT_EQ(game->hud.scoreLabel.text(), "00000060");
     fillCell(cell(5, 7), BrickKind::Steel, 24);
     EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
     EXPECT_EQ(cell(5, 7).hitPoints, 23);
@@ -192,7 +192,7 @@ TEST_F(CollisionTest, MultiplierIsArmedByTheFirstPaddleTouchAndWornDownByLaterOn
         bounceOffPaddle(*game, ball);
         EXPECT_EQ(game->scoreMultiplier, expected[touch]);
     }
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
 
     game->scoreMultiplier = 3;
     game->balls.push_back(makeBall(0.0f, 0.0f, 1.0f, 1.0f));

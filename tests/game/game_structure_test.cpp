@@ -31,10 +31,10 @@ TEST_F(GameStructureTest, NewGameStartsWithFourSpareBallsAndOneBallOnThePaddle) 
     EXPECT_TRUE(game->balls[0].stuck);
     EXPECT_TRUE(game->playing);
     EXPECT_EQ(game->bricksLeft, 14);
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
-    EXPECT_EQ(game->titleLabel.text(), "TEZMOLA");
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 01");
-    EXPECT_FALSE(game->stateLabel.visible());
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 01");
+    EXPECT_FALSE(game->hud.stateLabel.visible());
     EXPECT_FLOAT_EQ(game->icons[1].x() - game->icons[0].x(), 0.046875f);
     EXPECT_FLOAT_EQ(game->icons[0].y(), -0.7265625f);
 }
@@ -84,12 +84,12 @@ TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
     step(3);
     EXPECT_TRUE(game->balls.empty());
     EXPECT_FALSE(game->playing);
-    EXPECT_TRUE(game->stateLabel.visible());
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    EXPECT_TRUE(game->hud.stateLabel.visible());
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     press(291);  // F10
     EXPECT_TRUE(game->playing);
-    EXPECT_FALSE(game->stateLabel.visible());
-    EXPECT_EQ(game->titleLabel.text(), "ZORPLEX");
+    EXPECT_FALSE(game->hud.stateLabel.visible());
+    EXPECT_EQ(game->hud.titleLabel.text(), "ZORPLEX");
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_EQ(game->lives, 0u);
@@ -108,13 +108,13 @@ TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBa
     EXPECT_TRUE(game->balls.empty());
     EXPECT_EQ(game->lives, 1u);
     EXPECT_FALSE(game->playing);
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
-    EXPECT_TRUE(game->stateLabel.visible());
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
+    EXPECT_TRUE(game->hud.stateLabel.visible());
     press(291);  // F10 revives with both spare balls
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_EQ(game->lives, 1u);
-    EXPECT_FALSE(game->stateLabel.visible());
+    EXPECT_FALSE(game->hud.stateLabel.visible());
 }
 
 TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
@@ -168,7 +168,7 @@ TEST_F(GameStructureTest, CapsuleEffectsHaveTheirCaps) {
     game->scoreMultiplier = 9;
     applyPowerUp(*game, PowerUpKind::Magenta);
     EXPECT_EQ(game->scoreMultiplier, 9);
-    EXPECT_EQ(game->multiplierLabel.text(), "X9");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X9");
     while (game->lives < 39)
         applyPowerUp(*game, PowerUpKind::White);
     applyPowerUp(*game, PowerUpKind::White);
@@ -210,7 +210,7 @@ TEST_F(GameStructureTest, ClearingTheLastBrickBuildsTheNextLevelInTheSameStep) {
     step();
     EXPECT_EQ(game->levelNumber, 2u);
     EXPECT_EQ(cell(3, 1).kind, BrickKind::Red);
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 02");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(LevelTest, LevelsRepeatFromTheFirstAfterTheLast) {
         EXPECT_EQ(cell(2, expected[level - 1]).kind, BrickKind::Green) << "level " << level;
         EXPECT_EQ(game->bricksLeft, 1);
     }
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 05");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 05");
 }
 
 TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
