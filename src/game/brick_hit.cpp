@@ -53,7 +53,7 @@ bool destroyBrick(GameStructure& game, Ball& ball, BrickCell& cell, std::int32_t
     emptyCell(cell);
     addScore(game, factor * ball.hitCount * game.scoreMultiplier * kPointsPerHit);
     if (dropGenerator().oneIn(kDropChance) && isColourBrick(kind))
-        dropPowerUp(game, static_cast<PowerUpKind>(kind), cell.brick.x(), cell.brick.y());
+        dropPowerUp(game.powerUps, static_cast<PowerUpKind>(kind), cell.brick.x(), cell.brick.y());
     return !isPowerful(ball);
 }
 

@@ -114,7 +114,7 @@ bool applyHit(GameStructure& game, Ball& ball, Cell hit, int ballRow, int ballCo
     switch (game.grid.at(hit.row, hit.column).kind) {
         case BrickKind::Guard:
             pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);
-            useGuardHit(game);
+            useGuardHit(game.guard, game.grid);
             return true;
         case BrickKind::Pipe:
             pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);

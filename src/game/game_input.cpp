@@ -33,8 +33,8 @@ void revive(GameStructure& game) {
         // Refreshed rather than hidden, so that a paused game keeps showing "PAUSED".
         refreshStateLabel(game.hud, game.pausedShown, game.playing);
     }
-    if (game.lives < kMaxLives)
-        addSpareBall(game);
+    if (game.spareBalls.lives < kMaxLives)
+        addSpareBall(game.spareBalls);
 }
 
 void changeLevel(GameStructure& game, int delta) {
@@ -50,7 +50,7 @@ void changeLevel(GameStructure& game, int delta) {
 void GameStructure::onKeyDown(int key) {
     switch (key) {
         case kKeySpace:
-            launchBalls(*this);
+            launchBalls(balls, paddle);
             return;
         case kKeyF1:
             newGame(*this);
@@ -67,7 +67,7 @@ void GameStructure::onKeyDown(int key) {
             freePaddle = !freePaddle;
             return;
         case kKeyF9:
-            removeSpareBall(*this);
+            removeSpareBall(spareBalls);
             break;
         case kKeyF10:
             revive(*this);
@@ -86,7 +86,7 @@ void GameStructure::onKeyDown(int key) {
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
     if (button == kLeftButton)
-        launchBalls(*this);
+        launchBalls(balls, paddle);
 }
 
 void GameStructure::onMouseMotion(float x, float y) {
@@ -103,7 +103,7 @@ void GameStructure::onJoyAxis(int /*joystick*/, int /*axis*/, int /*value*/) {
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
-    launchBalls(*this);
+    launchBalls(balls, paddle);
 }
 
 }  // namespace tezmola

@@ -24,22 +24,22 @@ namespace {
 constexpr int kStartingSpareBalls = 4;
 constexpr float kIconSize = 0.046875f;
 
-void setUpSpareBallIcons(GameStructure& game) {
-    game.firstIconX = -1.0f + kPaddleMargin + 0.0234375f;
-    game.iconY = -0.75f + 0.0234375f;
-    game.iconSize = kIconSize;
-    game.lives = 0;
+void setUpSpareBallIcons(SpareBalls& spares) {
+    spares.firstIconX = -1.0f + kPaddleMargin + 0.0234375f;
+    spares.iconY = -0.75f + 0.0234375f;
+    spares.iconSize = kIconSize;
+    spares.lives = 0;
 }
 
-void setUpGuardGlow(GameStructure& game) {
-    game.guardGlowHeight = 0.0625f;
-    game.guardGlowGrowing = false;
-    game.guardCount = 0;
-    game.guardGlow.setSpriteByName("guard_glow");
-    game.guardGlow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
-    placeGuardGlow(game);
-    game.guardGlow.setDepth(1.0f);
-    switchGuardOff(game);
+void setUpGuardGlow(Guard& guard) {
+    guard.glowHeight = 0.0625f;
+    guard.glowGrowing = false;
+    guard.guardCount = 0;
+    guard.glow.setSpriteByName("guard_glow");
+    guard.glow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
+    placeGuardGlow(guard);
+    guard.glow.setDepth(1.0f);
+    switchGuardOff(guard);
 }
 
 void lookUpSounds(GameStructure& game) {
@@ -59,11 +59,11 @@ void connectHandlers(GameStructure& game) {
     pentavel::joyButtonDownSignal().connect(&game, &GameStructure::onJoyButtonDown, game.tracker);
 }
 
-void splitFreeBalls(GameStructure& game) {
+void splitFreeBalls(std::vector<Ball>& balls) {
     std::size_t index = 0;
-    while (index < game.balls.size()) {
-        if (!game.balls[index].stuck && game.balls.size() < kMaxBalls) {
-            splitBall(game, index);
+    while (index < balls.size()) {
+        if (!balls[index].stuck && balls.size() < kMaxBalls) {
+            splitBall(balls, index);
             index += 2;  // the twin went to the front, ahead of the walk
         } else {
             ++index;
@@ -123,8 +123,8 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
     openHighScores(game.highScores, game.glyphs);
-    setUpSpareBallIcons(game);
-    setUpGuardGlow(game);
+    setUpSpareBallIcons(game.spareBalls);
+    setUpGuardGlow(game.guard);
     setUpGrid(game);
     connectHandlers(game);
     game.showFrameRate = false;
@@ -142,10 +142,10 @@ void newGame(GameStructure& game) {
     game.levelNumber = 1;
     game.score = 0;
     showScore(game.hud, game.score);
-    while (game.lives > 0)
-        removeSpareBall(game);
+    while (game.spareBalls.lives > 0)
+        removeSpareBall(game.spareBalls);
     for (int count = 0; count < kStartingSpareBalls; ++count)
-        addSpareBall(game);
+        addSpareBall(game.spareBalls);
     // Playing before the build, which serves the first ball only into a game being played.
     game.playing = true;
     buildLevel(game);
@@ -156,13 +156,13 @@ void newGame(GameStructure& game) {
 
 void updateGame(GameStructure& game, float dt) {
     stepBalls(game, dt);
-    removeLostBalls(game);
+    removeLostBalls(game.balls);
     if (game.balls.empty())
         serveBall(game);
     updatePowerUps(game, dt);
     game.cellAnimation.emit(dt);
-    if (game.guardCount != 0)
-        animateGuardGlow(game, dt);
+    if (game.guard.guardCount != 0)
+        animateGuardGlow(game.guard, dt);
     if (game.bricksLeft < 1) {
         ++game.levelNumber;
         buildLevel(game);
@@ -176,21 +176,21 @@ void applyPowerUp(GameStructure& game, PowerUpKind kind) {
                 addFire(ball);
             break;
         case PowerUpKind::Blue:
-            splitFreeBalls(game);
+            splitFreeBalls(game.balls);
             break;
         case PowerUpKind::Yellow:
             for (Ball& ball : game.balls)
                 addPower(ball);
             break;
         case PowerUpKind::Green:
-            raiseGuard(game);
+            raiseGuard(game.guard, game.grid);
             break;
         case PowerUpKind::Magenta:
             raiseMultiplier(game);
             break;
         case PowerUpKind::White:
-            if (game.lives < kMaxLives)
-                addSpareBall(game);
+            if (game.spareBalls.lives < kMaxLives)
+                addSpareBall(game.spareBalls);
             break;
     }
 }

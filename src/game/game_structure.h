@@ -12,7 +12,9 @@
 #include "engine/core/signal.h"
 #include "engine/graphics/sprite.h"
 #include "game/ball.h"
+#include "game/balls.h"
 #include "game/brick_grid.h"
+#include "game/guard.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
 #include "game/level.h"
@@ -22,7 +24,6 @@
 namespace tezmola {
 
 constexpr std::size_t kMaxBalls = 32;
-constexpr std::uint32_t kMaxLives = 39;
 constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and capsules below it are gone
 constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
 constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
@@ -51,11 +52,7 @@ public:
     std::vector<PowerUp> powerUps;
     std::vector<pentavel::graphics::Sprite> background;
     pentavel::graphics::GlyphTable glyphs = {};
-    std::uint32_t lives = 0;  // spare balls, at most kMaxLives
-    std::vector<pentavel::graphics::Sprite> icons;
-    float firstIconX = 0.0f;
-    float iconY = 0.0f;
-    float iconSize = 0.0f;
+    SpareBalls spareBalls;
     pentavel::Signal<float> cellAnimation;  // emitted once per step with dt; the cells spring back on it
     TiXmlDocument levelDocument;
     std::uint32_t levelNumber = 1;
@@ -67,10 +64,7 @@ public:
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
     bool multiplierArmed = false;
-    pentavel::graphics::Sprite guardGlow;
-    float guardGlowHeight = 0.0f;
-    bool guardGlowGrowing = false;
-    std::int32_t guardCount = 0;  // guard hits left
+    Guard guard;                  // its glow and the hits it has left
     int soundPaddle = 0;          // "beep5"
     int soundBrickHit = 0;        // "beep2"
     int soundBrickDestroyed = 0;  // "beep3"

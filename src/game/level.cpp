@@ -94,14 +94,14 @@ void startLevelPlay(GameStructure& game) {
     game.balls.clear();
     // A finished game gets no ball from a level change: only a new game or the revive key ends it.
     if (game.playing) {
-        if (game.lives < kMaxLives)
-            addSpareBall(game);
+        if (game.spareBalls.lives < kMaxLives)
+            addSpareBall(game.spareBalls);
         serveBall(game);
     }
     game.powerUps.clear();
     refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
-    game.guardCount = 0;
-    useGuardHit(game);
+    game.guard.guardCount = 0;
+    useGuardHit(game.guard, game.grid);
 }
 
 }  // namespace
@@ -251,9 +251,9 @@ LevelBuild buildLevel(GameStructure& game) {
     const LevelBuild build = layLevel(game);
     if (build == LevelBuild::Built) {
         startLevelPlay(game);
-    } else if (game.guardCount > 0) {
+    } else if (game.guard.guardCount > 0) {
         // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
-        layGuardRow(game);
+        layGuardRow(game.grid);
     }
     return build;
 }

@@ -195,8 +195,8 @@ int countSteel(const BrickGrid& grid) {
 void prepareFreshServe(GameStructure& game, std::uint32_t number) {
     game.levelNumber = number;
     game.playing = true;
-    while (game.lives < kMaxLives)
-        addSpareBall(game);
+    while (game.spareBalls.lives < kMaxLives)
+        addSpareBall(game.spareBalls);
     game.paddle.x = 0.0f;
     placePaddle(game.paddle);
     seedDropGenerator(kDrawSeed);

@@ -3,7 +3,6 @@
 #include "game/power_up.h"
 
 #include "game/brick_grid.h"
-#include "game/game_structure.h"
 #include "game/paddle.h"
 
 namespace tezmola {
@@ -59,14 +58,14 @@ const char* powerUpGlyphName(PowerUpKind kind) {
     return nullptr;
 }
 
-void dropPowerUp(GameStructure& game, PowerUpKind kind, float x, float y) {
+void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y) {
     PowerUp powerUp;
     powerUp.x = x;
     powerUp.y = y;
     powerUp.kind = kind;
     setUpPowerUpSprites(powerUp);
     placePowerUp(powerUp);
-    game.powerUps.push_back(powerUp);
+    powerUps.push_back(powerUp);
 }
 
 void fallPowerUp(PowerUp& powerUp, float dt) {
