@@ -14,6 +14,7 @@
 #include "game/ball.h"
 #include "game/balls.h"
 #include "game/brick_grid.h"
+#include "game/collisions.h"
 #include "game/guard.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
@@ -28,7 +29,7 @@ constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and
 constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
 constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
 
-class GameStructure {
+class GameStructure final : public CollisionListener {
 public:
     GameStructure();
     ~GameStructure();
@@ -42,6 +43,15 @@ public:
     void onMouseMotion(float x, float y);
     void onJoyAxis(int joystick, int axis, int value);
     void onJoyButtonDown(int joystick, int button);
+
+    // What the balls' collisions report: sounds, the bricks left, the score, capsules, the guard and the
+    // multiplier.
+    void brickDamaged(float x) override;
+    void brickDestroyed(BrickKind kind, std::int32_t points, float x) override;
+    void capsuleDropped(PowerUpKind kind, float x, float y) override;
+    void pipeHit(float x) override;
+    void guardHit(float x) override;
+    void paddleTouched(float x) override;
 
     pentavel::ScopedTracker tracker;
     BrickGrid grid;
