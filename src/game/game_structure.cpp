@@ -156,20 +156,20 @@ void GameStructure::paddleTouched(float x) {
 
 bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    if (!readLevelFile(game, levelFile)) {
+    if (!readLevelFile(game.levelDocument, game.levelCount, levelFile)) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
     resolveBallImages();
     buildGlyphTable(game.glyphs);
-    makeBackground(game);
+    makeBackground(game.background);
     game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
     lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
     openHighScores(game.highScores, game.glyphs);
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
-    setUpGrid(game);
+    setUpGrid(game.grid, game.cellAnimation, game.tracker);
     connectHandlers(game);
     game.showFrameRate = false;
     game.freePaddle = false;
