@@ -295,8 +295,7 @@ bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out
     return cleared == game.levelCount;
 }
 
-void reportUnreadableFile(const GameStructure& game, const std::string& file, std::FILE* out) {
-    const TiXmlDocument& document = game.levelDocument;
+void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out) {
     if (document.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE)
         std::fprintf(out, "%s: error: Cannot read level file! It cannot be opened\n", file.c_str());
     else if (document.ErrorRow() > 0)

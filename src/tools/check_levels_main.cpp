@@ -107,7 +107,7 @@ int check(const char* programPath, const std::string& path) {
         if (tezmola::initialiseGameStructure(*game, source.name.c_str()))
             passed = tezmola::checkLevelFile(*game, path, stdout);
         else
-            tezmola::reportUnreadableFile(*game, path, stdout);
+            tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }
     pentavel::file::shutDownFileSystem();
     return passed ? 0 : 1;
