@@ -8,6 +8,7 @@
 #include "game/game_structure.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
+#include "game/images.h"
 
 namespace tezmola {
 
@@ -71,7 +72,7 @@ void addSpareBall(SpareBalls& spares) {
         return;
     ++spares.lives;
     pentavel::graphics::Sprite icon;
-    icon.setSpriteByName("ball");
+    icon.setSpriteByName(kBallImage);
     icon.setColour(pentavel::graphics::Colour{0.75f, 0.75f, 0.75f, 1.0f});
     icon.setSize(spares.iconSize, spares.iconSize);
     icon.setDepth(kIconDepth);

@@ -12,6 +12,7 @@
 #include "game/guard.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
+#include "game/images.h"
 #include "game/level.h"
 
 namespace tezmola {
@@ -35,7 +36,7 @@ void setUpGuardGlow(Guard& guard) {
     guard.glowHeight = 0.0625f;
     guard.glowGrowing = false;
     guard.guardCount = 0;
-    guard.glow.setSpriteByName("guard_glow");
+    guard.glow.setSpriteByName(kGuardGlowImage);
     guard.glow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
     placeGuardGlow(guard);
     guard.glow.setDepth(1.0f);

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/hud.h"
 
-#include <cstdio>
 #include <string>
 
+#include "game/images.h"
 namespace tezmola {
 
 using pentavel::graphics::Colour;
@@ -22,7 +22,6 @@ const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kYellow{1.0f, 1.0f, 0.0f, 1.0f};
 const char* const kTitle = "TEZMOLA";
 const char* const kCheatTitle = "ZORPLEX";
-const char* const kFallbackGlyph = "conduit_nc";
 
 struct LabelLayout {
     float x;
@@ -52,12 +51,11 @@ void setTextIfChanged(Hud& hud, TextLabel& label, const std::string& text) {
 }  // namespace
 
 void buildGlyphTable(pentavel::graphics::GlyphTable& glyphs) {
-    const pentavel::graphics::SpriteId fallback = lookupSprite(kFallbackGlyph);
-    char name[16];
+    const pentavel::graphics::SpriteId fallback = lookupSprite(kFallbackGlyphImage);
     for (int code = 0; code < 256; ++code) {
         glyphs[code] = fallback;
-        std::snprintf(name, sizeof name, "conduit_%03d", code);
-        if (const pentavel::graphics::SpriteId id = lookupSprite(name))
+        if (const pentavel::graphics::SpriteId id =
+                lookupSprite(glyphImageName(static_cast<unsigned char>(code)).c_str()))
             glyphs[code] = id;
     }
 }
@@ -68,7 +66,7 @@ void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs) {
            kTitle);
     layOut(hud, hud.scoreLabel, {1.0f, kTopEdge, kYellow, TextLabel::kRight, TextLabel::kTop, -11.0f},
            "00000000");
-    hud.topBand.setSpriteByName("tile_pyramid");
+    hud.topBand.setSpriteByName(kTopBandImage);
     hud.topBand.setRectangle(-1.0f, kTopEdge, 1.0f, kBandBottom);
     hud.topBand.setColour(Colour{0.0f, 0.0f, 0.0f, 1.0f});
     hud.topBand.setDepth(0.0f);
@@ -113,7 +111,7 @@ bool hasCheatMark(const Hud& hud) {
 
 bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code) {
     const pentavel::graphics::SpriteId glyph = glyphs[code];
-    return glyph != 0 && glyph != lookupSprite(kFallbackGlyph);
+    return glyph != 0 && glyph != lookupSprite(kFallbackGlyphImage);
 }
 
 void clearTitleCheatMark(Hud& hud) {

@@ -13,6 +13,7 @@
 #include "game/brick_grid.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
+#include "game/images.h"
 #include "game/level.h"
 #include "game/paddle.h"
 
@@ -223,7 +224,7 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
         return report;
     }
     noteMap(game.grid, map, report);
-    noteBackground(level, pentavel::graphics::lookupSprite("brick") != 0, report);
+    noteBackground(level, pentavel::graphics::lookupSprite(kBrickImage) != 0, report);
     if (build != LevelBuild::Built)
         return report;
     if (report.bricks < 1) {

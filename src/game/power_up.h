@@ -34,8 +34,8 @@ struct PowerUp {
     PowerUpKind kind = PowerUpKind::Red;
 };
 
-// Image of the letter a capsule of the given kind shows; null for a kind outside 1..6.
-const char* powerUpGlyphName(PowerUpKind kind);
+// The letter a capsule of the given kind shows; 0 for a kind outside 1..6.
+char powerUpLetter(PowerUpKind kind);
 // Appends a capsule of the kind centred at (x, y) to the list of falling capsules.
 void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y);
 // Falls through dt seconds.
