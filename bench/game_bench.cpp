@@ -47,8 +47,8 @@ std::unique_ptr<GameStructure> startGame() {
     auto game = std::make_unique<GameStructure>();
     if (!initialiseGameStructure(*game))
         return nullptr;
-    game->guardCount = 1000000;  // a bottom that never runs out keeps every ball in play
-    raiseGuard(*game);
+    game->guard.guardCount = 1000000;  // a bottom that never runs out keeps every ball in play
+    raiseGuard(game->guard, game->grid);
     seedDropGenerator(1);
     return game;
 }
@@ -79,8 +79,8 @@ void runSteps(benchmark::State& state, int balls, float speed) {
         if (++steps % 400 == 0 || game->balls.size() < static_cast<std::size_t>(balls)) {
             state.PauseTiming();
             buildLevel(*game);
-            game->guardCount = 1000000;
-            raiseGuard(*game);
+            game->guard.guardCount = 1000000;
+            raiseGuard(game->guard, game->grid);
             throwBalls(*game, balls, speed, random);
             state.ResumeTiming();
         }
@@ -104,7 +104,7 @@ void BM_BuildFullLevel(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        game->lives = 4;
+        game->spareBalls.lives = 4;
         buildLevel(*game);
     }
 }

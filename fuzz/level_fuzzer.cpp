@@ -34,8 +34,8 @@ void play(tezmola::GameStructure& game, int steps) {
             pentavel::mouseMotionSignal().emit(lowest->x, game.paddle.y);
         pentavel::updateSignal().emit(pentavel::kStepSeconds);
     }
-    if (game.balls.size() > tezmola::kMaxBalls || game.lives > tezmola::kMaxLives)
-        fuzz::fail("%zu balls in play, %u spare", game.balls.size(), game.lives);
+    if (game.balls.size() > tezmola::kMaxBalls || game.spareBalls.lives > tezmola::kMaxLives)
+        fuzz::fail("%zu balls in play, %u spare", game.balls.size(), game.spareBalls.lives);
 }
 
 }  // namespace

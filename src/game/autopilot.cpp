@@ -35,26 +35,26 @@ float reflectIntoField(float x) {
 void Autopilot::step() {
     if (anyBallStuck())
         pentavel::keyDownSignal().emit(kSpaceKey);
-    pentavel::mouseMotionSignal().emit(chooseX(), game_.paddle.y);
+    pentavel::mouseMotionSignal().emit(chooseX(), paddle_.y);
     pentavel::updateSignal().emit(pentavel::kStepSeconds);
 }
 
 bool Autopilot::anyBallStuck() const {
-    for (const Ball& ball : game_.balls)
+    for (const Ball& ball : balls_)
         if (ball.stuck)
             return true;
     return false;
 }
 
 float Autopilot::impactY() const {
-    return game_.paddle.y + (game_.paddle.height + kBallSize) * 0.5f;
+    return paddle_.y + (paddle_.height + kBallSize) * 0.5f;
 }
 
 // The falling ball that reaches the paddle first, with when and where.
 bool Autopilot::nextArrival(const Ball*& next, float& when, float& where) const {
     next = nullptr;
     when = 1e9f;
-    for (const Ball& ball : game_.balls) {
+    for (const Ball& ball : balls_) {
         if (ball.stuck || ball.vy >= 0.0f || ball.y < impactY() - 0.02f)
             continue;
         const float t = (ball.y - impactY()) / -ball.vy;
@@ -72,7 +72,7 @@ bool Autopilot::target(float fromX, float& tx, float& ty) const {
     for (int row = kGridRows - 1; row >= 0; --row) {
         float best = 1e9f;
         for (int column = 0; column < kGridColumns; ++column)
-            if (isColourBrick(game_.grid.at(row, column).kind)) {
+            if (isColourBrick(grid_.at(row, column).kind)) {
                 const float x = cellCentreX(column);
                 if (std::fabs(x - fromX) < std::fabs(best - fromX))
                     best = x;
@@ -91,9 +91,9 @@ float Autopilot::chooseX() const {
     float when = 0.0f;
     float where = 0.0f;
     if (!nextArrival(ball, when, where)) {
-        if (game_.balls.empty())
-            return game_.paddle.x;
-        return catchCapsule(1e9f, game_.balls.front().x);
+        if (balls_.empty())
+            return paddle_.x;
+        return catchCapsule(1e9f, balls_.front().x);
     }
     // The offset that sends the ball at the target: the bounce leaves at pi * (paddle x - ball x) - a.
     float offset = 0.0f;
@@ -113,8 +113,8 @@ float Autopilot::chooseX() const {
 float Autopilot::catchCapsule(float ballArrives, float x) const {
     if (ballArrives < 0.03f)
         return x;
-    for (const PowerUp& capsule : game_.powerUps)
-        if (std::fabs(capsule.y - game_.paddle.y) < game_.paddle.height * 0.4f)
+    for (const PowerUp& capsule : powerUps_)
+        if (std::fabs(capsule.y - paddle_.y) < paddle_.height * 0.4f)
             return capsule.x;
     return x;
 }
@@ -123,7 +123,7 @@ Playthrough playLevel(GameStructure& game, float maxSeconds) {
     Playthrough result;
     const std::uint32_t level = game.levelNumber;
     const long maxSteps = std::lround(maxSeconds / pentavel::kStepSeconds);
-    Autopilot player(game);
+    Autopilot player(game.grid, game.paddle, game.balls, game.powerUps);
     long steps = 0;
     while (game.levelNumber == level && game.playing && steps < maxSteps) {
         player.step();

@@ -5,15 +5,22 @@
 // mouse and the game's clock would, to prove that a level can be cleared.
 
 #include <cstdint>
+#include <vector>
 
 namespace tezmola {
 
 class GameStructure;
 struct Ball;
+struct BrickGrid;
+struct Paddle;
+struct PowerUp;
 
 class Autopilot {
 public:
-    explicit Autopilot(GameStructure& game) : game_(game) {}
+    // Looks at the field as a player does: the bricks, the paddle, the balls and the falling capsules.
+    Autopilot(const BrickGrid& grid, const Paddle& paddle, const std::vector<Ball>& balls,
+              const std::vector<PowerUp>& powerUps)
+        : grid_(grid), paddle_(paddle), balls_(balls), powerUps_(powerUps) {}
 
     // One decision and one 5 ms simulation step: launch a ball that rests on the paddle, move the
     // pointer so that the paddle meets the next ball coming down (aiming the bounce at a brick that is
@@ -28,7 +35,10 @@ private:
     float chooseX() const;
     float catchCapsule(float ballArrives, float x) const;
 
-    GameStructure& game_;
+    const BrickGrid& grid_;
+    const Paddle& paddle_;
+    const std::vector<Ball>& balls_;
+    const std::vector<PowerUp>& powerUps_;
 };
 
 // How a level went under the autopilot.

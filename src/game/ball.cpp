@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "game/brick_grid.h"
+#include "game/images.h"
 
 namespace tezmola {
 
@@ -32,8 +33,8 @@ struct BallImages {
 };
 
 BallImages lookUpBallImages() {
-    return BallImages{lookupSprite("ball"), lookupSprite("ball_nimbus_power"),
-                      lookupSprite("ball_nimbus_fire"), lookupSprite("ball_nimbus_ultra")};
+    return BallImages{lookupSprite(kBallImage), lookupSprite(kPowerNimbusImage),
+                      lookupSprite(kFireNimbusImage), lookupSprite(kUltraNimbusImage)};
 }
 
 BallImages& ballImages() {

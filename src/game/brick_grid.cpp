@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "game/images.h"
+
 namespace tezmola {
 
 using pentavel::graphics::Colour;
@@ -97,21 +99,21 @@ int cellRow(float y) {
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {
     switch (kind) {
         case BrickKind::Steel:
-            return "brick_steel";
+            return kSteelImage;
         case BrickKind::Pipe:
         case BrickKind::Guard:
         case BrickKind::Empty:
-            return "brick";
+            return kBrickImage;
         default:
             break;
     }
     if (hitPoints == 2)
-        return "brick_ice1";
+        return kIce1Image;
     if (hitPoints == 3)
-        return "brick_ice2";
+        return kIce2Image;
     if (hitPoints >= 4 || hitPoints < 0)
-        return "brick_ice3";
-    return "brick";
+        return kIce3Image;
+    return kBrickImage;
 }
 
 void showBrickImage(BrickCell& cell) {
@@ -154,13 +156,13 @@ void placeCellSprites(BrickCell& cell) {
 
 void layFrame(BrickGrid& grid) {
     for (int row = 1; row < kGridRows; ++row) {
-        layPipe(grid.at(row, 0), "pipe_vertical");
-        layPipe(grid.at(row, kGridColumns - 1), "pipe_vertical");
+        layPipe(grid.at(row, 0), kVerticalPipeImage);
+        layPipe(grid.at(row, kGridColumns - 1), kVerticalPipeImage);
     }
     for (int column = 1; column < kGridColumns - 1; ++column)
-        layPipe(grid.at(0, column), "pipe_horizontal");
-    layPipe(grid.at(0, 0), "pipe_corner");
-    layPipe(grid.at(0, kGridColumns - 1), "pipe_corner");
+        layPipe(grid.at(0, column), kHorizontalPipeImage);
+    layPipe(grid.at(0, 0), kPipeCornerImage);
+    layPipe(grid.at(0, kGridColumns - 1), kPipeCornerImage);
 }
 
 }  // namespace tezmola

@@ -2,11 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/brick_hit.h"
 
-#include "engine/audio/audio.h"
 #include "engine/util/random.h"
+#include "game/ball.h"
 #include "game/collisions.h"
-#include "game/game_structure.h"
-#include "game/hud.h"
 
 namespace tezmola {
 
@@ -38,15 +36,12 @@ void knockBrick(BrickCell& cell, int row, int column, int ballRow, int ballColum
 }
 
 // Empties the cell, scores and perhaps drops a capsule. Returns true when the ball is to be turned.
-bool destroyBrick(GameStructure& game, Ball& ball, BrickCell& cell, std::int32_t factor) {
+bool destroyBrick(Ball& ball, BrickCell& cell, std::int32_t factor, CollisionListener& listener) {
     const BrickKind kind = cell.kind;
-    pentavel::audio::playSound(game.soundBrickDestroyed, 1.0f, ball.x);
-    if (kind != BrickKind::Steel)
-        --game.bricksLeft;
     emptyCell(cell);
-    addScore(game, factor * ball.hitCount * game.scoreMultiplier * kPointsPerHit);
+    listener.brickDestroyed(kind, factor * ball.hitCount * kPointsPerHit, ball.x);
     if (dropGenerator().oneIn(kDropChance) && isColourBrick(kind))
-        dropPowerUp(game, static_cast<PowerUpKind>(kind), cell.brick.x(), cell.brick.y());
+        listener.capsuleDropped(static_cast<PowerUpKind>(kind), cell.brick.x(), cell.brick.y());
     return !isPowerful(ball);
 }
 
@@ -56,8 +51,9 @@ void seedDropGenerator(std::uint32_t seed) {
     dropGenerator().seed(seed);
 }
 
-bool hitBrick(GameStructure& game, Ball& ball, int row, int column, int ballRow, int ballColumn) {
-    BrickCell& cell = game.grid.at(row, column);
+bool hitBrick(BrickGrid& grid, Ball& ball, int row, int column, int ballRow, int ballColumn,
+              CollisionListener& listener) {
+    BrickCell& cell = grid.at(row, column);
     const bool steel = cell.kind == BrickKind::Steel;
     const std::int32_t damage = (isFiery(ball) && !steel) ? kFireDamage : 1;
     const std::int32_t factor = damage == kFireDamage ? 2 : 1;
@@ -66,11 +62,11 @@ bool hitBrick(GameStructure& game, Ball& ball, int row, int column, int ballRow,
     cell.hitPoints -= damage;
     showBrickImage(cell);
     if (cell.hitPoints > 0) {
-        pentavel::audio::playSound(game.soundBrickHit, 1.0f, ball.x);
+        listener.brickDamaged(ball.x);
         knockBrick(cell, row, column, ballRow, ballColumn);
         return true;
     }
-    return destroyBrick(game, ball, cell, factor);
+    return destroyBrick(ball, cell, factor, listener);
 }
 
 }  // namespace tezmola

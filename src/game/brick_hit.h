@@ -6,10 +6,13 @@
 namespace tezmola {
 
 struct Ball;
-class GameStructure;
+struct BrickGrid;
+class CollisionListener;
 
-// Applies a ball's hit on the colour or steel brick at (row, column); the ball's own cell is
-// (ballRow, ballColumn). Returns true when the ball is to be turned.
-bool hitBrick(GameStructure& game, Ball& ball, int row, int column, int ballRow, int ballColumn);
+// Applies a ball's hit on the colour or steel brick at (row, column) of the grid; the ball's own cell is
+// (ballRow, ballColumn). What it scores or drops goes to the listener. Returns true when the ball is to be
+// turned.
+bool hitBrick(BrickGrid& grid, Ball& ball, int row, int column, int ballRow, int ballColumn,
+              CollisionListener& listener);
 
 }  // namespace tezmola

@@ -5,11 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/audio/audio.h"
+#include "game/ball.h"
 #include "game/brick_hit.h"
-#include "game/game_structure.h"
-#include "game/guard.h"
-#include "game/hud.h"
+#include "game/paddle.h"
 
 namespace tezmola {
 
@@ -95,14 +93,14 @@ void rideOnPaddle(const Paddle& paddle, Ball& ball) {
 }
 
 // The time until the next edge that matters for any ball; stuck balls are put on the paddle on the way.
-float earliestEvent(GameStructure& game) {
+float earliestEvent(std::vector<Ball>& balls, const Paddle& paddle) {
     float earliest = kNoEvent;
-    for (Ball& ball : game.balls) {
+    for (Ball& ball : balls) {
         if (ball.stuck) {
-            rideOnPaddle(game.paddle, ball);
+            rideOnPaddle(paddle, ball);
             continue;
         }
-        const float t = timeToBoundary(game, ball);
+        const float t = timeToBoundary(ball);
         if (t < earliest)
             earliest = t;
     }
@@ -110,17 +108,17 @@ float earliestEvent(GameStructure& game) {
 }
 
 // Applies the hit on a non-empty cell; returns true when the ball is to be turned.
-bool applyHit(GameStructure& game, Ball& ball, Cell hit, int ballRow, int ballColumn) {
-    switch (game.grid.at(hit.row, hit.column).kind) {
+bool applyHit(BrickGrid& grid, Ball& ball, Cell hit, int ballRow, int ballColumn,
+              CollisionListener& listener) {
+    switch (grid.at(hit.row, hit.column).kind) {
         case BrickKind::Guard:
-            pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);
-            useGuardHit(game);
+            listener.guardHit(ball.x);
             return true;
         case BrickKind::Pipe:
-            pentavel::audio::playSound(game.soundWall, 1.0f, ball.x);
+            listener.pipeHit(ball.x);
             return true;
         default:
-            return hitBrick(game, ball, hit.row, hit.column, ballRow, ballColumn);
+            return hitBrick(grid, ball, hit.row, hit.column, ballRow, ballColumn, listener);
     }
 }
 
@@ -133,16 +131,15 @@ void turnBall(Ball& ball, Cell hit, int ballRow, int ballColumn) {
 
 // The brick test: the first occupied candidate whose enlarged rectangle holds the centre takes the hit.
 // Returns true when there was one.
-bool hitFirstCandidate(GameStructure& game, Ball& ball) {
+bool hitFirstCandidate(BrickGrid& grid, Ball& ball, CollisionListener& listener) {
     const int ballRow = cellRow(ball.y);
     const int ballColumn = cellColumn(ball.x);
     const Candidates candidates(ballRow, ballColumn, ball.vx, ball.vy);
     for (int index = 0; index < candidates.count; ++index) {
         const Cell cell = candidates.cells[index];
-        if (!Bounds(cell).holds(ball.x, ball.y) ||
-            game.grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
+        if (!Bounds(cell).holds(ball.x, ball.y) || grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
             continue;
-        if (applyHit(game, ball, cell, ballRow, ballColumn))
+        if (applyHit(grid, ball, cell, ballRow, ballColumn, listener))
             turnBall(ball, cell, ballRow, ballColumn);
         return true;
     }
@@ -170,20 +167,6 @@ float clampDirection(float u) {
     if (u > kTwoPi - kMinAngle)
         u = kTwoPi - kMinAngle;
     return u;
-}
-
-void decayMultiplier(GameStructure& game) {
-    if (game.multiplierArmed && game.balls.size() <= 1) {
-        std::int32_t multiplier = game.scoreMultiplier - 1;
-        if (multiplier < 1)
-            multiplier = 1;
-        if (multiplier > 9)
-            multiplier = 9;
-        game.scoreMultiplier = multiplier;
-        showMultiplier(game);
-    } else {
-        game.multiplierArmed = true;
-    }
 }
 
 // Distinct row or column numbers of the candidates: neighbouring candidates share their edges, and each
@@ -254,7 +237,7 @@ float speedUpFactor(const Ball& ball) {
 
 }  // namespace
 
-float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
+float timeToBoundary(const Ball& ball) {
     float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
     const int row = cellRow(ball.y);
     const int column = cellColumn(ball.x);
@@ -276,45 +259,44 @@ float timeToBoundary(const GameStructure& /*game*/, const Ball& ball) {
     return t;
 }
 
-void stepBalls(GameStructure& game, float dt) {
+void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, CollisionListener& listener,
+               float dt) {
     float remaining = dt;
     while (remaining > 0.0f) {
-        const float earliest = earliestEvent(game);
+        const float earliest = earliestEvent(balls, paddle);
         if (earliest < remaining) {
             const float step = earliest + kOvershoot;
-            for (Ball& ball : game.balls) {
+            for (Ball& ball : balls) {
                 advanceBall(ball, step);
-                resolveCollision(game, ball);
+                resolveCollision(grid, paddle, ball, listener);
             }
             remaining -= step;
         } else {
-            for (Ball& ball : game.balls)
+            for (Ball& ball : balls)
                 advanceBall(ball, remaining);
             remaining = 0.0f;
         }
     }
 }
 
-void resolveCollision(GameStructure& game, Ball& ball) {
+void resolveCollision(BrickGrid& grid, const Paddle& paddle, Ball& ball, CollisionListener& listener) {
     // A ball about to leave its cell crosses into the next one without another stop, so a second brick
     // it already touches there is hit now rather than entered.
     for (int hits = 0; hits < kMaxHitsPerStop; ++hits) {
-        if (!hitFirstCandidate(game, ball) || !aboutToLeaveCell(ball))
+        if (!hitFirstCandidate(grid, ball, listener) || !aboutToLeaveCell(ball))
             break;
     }
-    bounceOffPaddle(game, ball);
+    bounceOffPaddle(paddle, ball, listener);
 }
 
-void bounceOffPaddle(GameStructure& game, Ball& ball) {
+void bounceOffPaddle(const Paddle& paddle, Ball& ball, CollisionListener& listener) {
     if (ball.vy > 0.0f)
         return;
-    const Paddle& paddle = game.paddle;
     const float halfWidth = (paddle.width + kBallSize) * 0.5f;
     const float halfHeight = (paddle.height + kBallSize) * 0.5f;
     if (ball.x < paddle.x - halfWidth || ball.x > paddle.x + halfWidth || ball.y < paddle.y - halfHeight ||
         ball.y > paddle.y + halfHeight)
         return;
-    pentavel::audio::playSound(game.soundPaddle, 1.0f, paddle.x);
     float u = kPi * (paddle.x - ball.x) - std::atan2(ball.vy, ball.vx);
     if (u < 0.0f)
         u += kTwoPi;
@@ -323,7 +305,7 @@ void bounceOffPaddle(GameStructure& game, Ball& ball) {
     ball.vx = speed * std::cos(u);
     ball.vy = speed * std::sin(u);
     touchPaddle(ball);
-    decayMultiplier(game);
+    listener.paddleTouched(paddle.x);
 }
 
 }  // namespace tezmola

@@ -4,23 +4,49 @@
 // Event-stepped ball movement through the brick grid and the hits it finds.
 
 #include <cstdint>
+#include <vector>
+
+#include "game/brick_grid.h"
+#include "game/power_up.h"
 
 namespace tezmola {
 
 struct Ball;
-class GameStructure;
+struct Paddle;
 
 constexpr float kBallRadius = 0.03335f;  // margin by which a cell is enlarged before the centre test
 
+// Where the balls' collisions report what they did beyond the grid and the ball: the game keeps the score,
+// the bricks left, the capsules, the guard and the multiplier, and plays the sounds (heard at x).
+class CollisionListener {
+public:
+    // A ball at x damaged a brick that still stands.
+    virtual void brickDamaged(float x) = 0;
+    // A ball at x destroyed a brick of the kind, worth `points` before the score multiplier.
+    virtual void brickDestroyed(BrickKind kind, std::int32_t points, float x) = 0;
+    // A destroyed colour brick lets a capsule of its kind fall from (x, y).
+    virtual void capsuleDropped(PowerUpKind kind, float x, float y) = 0;
+    // A ball at x bounced off a pipe of the frame.
+    virtual void pipeHit(float x) = 0;
+    // A ball at x bounced off the guard row.
+    virtual void guardHit(float x) = 0;
+    // A ball bounced off the paddle, whose centre is at x.
+    virtual void paddleTouched(float x) = 0;
+
+protected:
+    ~CollisionListener() = default;
+};
+
 // Moves every ball through dt seconds, never farther in one go than to the next cell edge that matters,
-// and resolves the collisions on the way.
-void stepBalls(GameStructure& game, float dt);
+// and resolves the collisions on the way; stuck balls ride on the paddle.
+void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, CollisionListener& listener,
+               float dt);
 // Seconds the ball may fly before it could touch a neighbouring cell.
-float timeToBoundary(const GameStructure& game, const Ball& ball);
+float timeToBoundary(const Ball& ball);
 // The brick test and its effects, then the paddle test.
-void resolveCollision(GameStructure& game, Ball& ball);
+void resolveCollision(BrickGrid& grid, const Paddle& paddle, Ball& ball, CollisionListener& listener);
 // Turns a falling ball that touches the paddle by where it lands on it.
-void bounceOffPaddle(GameStructure& game, Ball& ball);
+void bounceOffPaddle(const Paddle& paddle, Ball& ball, CollisionListener& listener);
 // Reseeds the power-up drop generator (normally seeded from the clock at its first use).
 void seedDropGenerator(std::uint32_t seed);
 

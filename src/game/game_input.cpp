@@ -29,11 +29,12 @@ constexpr int kLeftButton = 0;
 void revive(GameStructure& game) {
     if (!game.playing) {
         game.playing = true;
+        game.highScores.hide();
         // Refreshed rather than hidden, so that a paused game keeps showing "PAUSED".
-        refreshStateLabel(game);
+        refreshStateLabel(game.hud, game.pausedShown, game.playing);
     }
-    if (game.lives < kMaxLives)
-        addSpareBall(game);
+    if (game.spareBalls.lives < kMaxLives)
+        addSpareBall(game.spareBalls);
 }
 
 void changeLevel(GameStructure& game, int delta) {
@@ -49,7 +50,7 @@ void changeLevel(GameStructure& game, int delta) {
 void GameStructure::onKeyDown(int key) {
     switch (key) {
         case kKeySpace:
-            launchBalls(*this);
+            launchBalls(balls, paddle);
             return;
         case kKeyF1:
             newGame(*this);
@@ -59,14 +60,14 @@ void GameStructure::onKeyDown(int key) {
             return;
         case kKeyF5:
             showFrameRate = !showFrameRate;
-            refreshLevelLabel(*this);
+            refreshLevelLabel(hud, showFrameRate, levelNumber);
             return;
         case kKeyF8:
-            setTitleCheatMark(*this);
+            setTitleCheatMark(hud);
             freePaddle = !freePaddle;
             return;
         case kKeyF9:
-            removeSpareBall(*this);
+            removeSpareBall(spareBalls);
             break;
         case kKeyF10:
             revive(*this);
@@ -80,12 +81,12 @@ void GameStructure::onKeyDown(int key) {
         default:
             return;
     }
-    setTitleCheatMark(*this);
+    setTitleCheatMark(hud);
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
     if (button == kLeftButton)
-        launchBalls(*this);
+        launchBalls(balls, paddle);
 }
 
 void GameStructure::onMouseMotion(float x, float y) {
@@ -102,7 +103,7 @@ void GameStructure::onJoyAxis(int /*joystick*/, int /*axis*/, int /*value*/) {
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
-    launchBalls(*this);
+    launchBalls(balls, paddle);
 }
 
 }  // namespace tezmola

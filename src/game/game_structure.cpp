@@ -12,6 +12,7 @@
 #include "game/guard.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
+#include "game/images.h"
 #include "game/level.h"
 
 namespace tezmola {
@@ -24,22 +25,22 @@ namespace {
 constexpr int kStartingSpareBalls = 4;
 constexpr float kIconSize = 0.046875f;
 
-void setUpSpareBallIcons(GameStructure& game) {
-    game.firstIconX = -1.0f + kPaddleMargin + 0.0234375f;
-    game.iconY = -0.75f + 0.0234375f;
-    game.iconSize = kIconSize;
-    game.lives = 0;
+void setUpSpareBallIcons(SpareBalls& spares) {
+    spares.firstIconX = -1.0f + kPaddleMargin + 0.0234375f;
+    spares.iconY = -0.75f + 0.0234375f;
+    spares.iconSize = kIconSize;
+    spares.lives = 0;
 }
 
-void setUpGuardGlow(GameStructure& game) {
-    game.guardGlowHeight = 0.0625f;
-    game.guardGlowGrowing = false;
-    game.guardCount = 0;
-    game.guardGlow.setSpriteByName("guard_glow");
-    game.guardGlow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
-    placeGuardGlow(game);
-    game.guardGlow.setDepth(1.0f);
-    switchGuardOff(game);
+void setUpGuardGlow(Guard& guard) {
+    guard.glowHeight = 0.0625f;
+    guard.glowGrowing = false;
+    guard.guardCount = 0;
+    guard.glow.setSpriteByName(kGuardGlowImage);
+    guard.glow.setColour(Colour{0.0f, 1.0f, 1.0f, 1.0f});
+    placeGuardGlow(guard);
+    guard.glow.setDepth(1.0f);
+    switchGuardOff(guard);
 }
 
 void lookUpSounds(GameStructure& game) {
@@ -59,11 +60,11 @@ void connectHandlers(GameStructure& game) {
     pentavel::joyButtonDownSignal().connect(&game, &GameStructure::onJoyButtonDown, game.tracker);
 }
 
-void splitFreeBalls(GameStructure& game) {
+void splitFreeBalls(std::vector<Ball>& balls) {
     std::size_t index = 0;
-    while (index < game.balls.size()) {
-        if (!game.balls[index].stuck && game.balls.size() < kMaxBalls) {
-            splitBall(game, index);
+    while (index < balls.size()) {
+        if (!balls[index].stuck && balls.size() < kMaxBalls) {
+            splitBall(balls, index);
             index += 2;  // the twin went to the front, ahead of the walk
         } else {
             ++index;
@@ -74,7 +75,7 @@ void splitFreeBalls(GameStructure& game) {
 void raiseMultiplier(GameStructure& game) {
     const std::int32_t raised = game.scoreMultiplier == INT32_MAX ? 1 : game.scoreMultiplier + 1;
     game.scoreMultiplier = raised > 9 ? 9 : raised;
-    showMultiplier(game);
+    showMultiplier(game.hud, game.scoreMultiplier);
     game.multiplierArmed = false;
 }
 
@@ -110,28 +111,72 @@ void GameStructure::update(float dt) {
     updateGame(*this, dt);
 }
 
+void GameStructure::brickDamaged(float x) {
+    pentavel::audio::playSound(soundBrickHit, 1.0f, x);
+}
+
+void GameStructure::brickDestroyed(BrickKind kind, std::int32_t points, float x) {
+    pentavel::audio::playSound(soundBrickDestroyed, 1.0f, x);
+    if (kind != BrickKind::Steel)
+        --bricksLeft;
+    // The score wraps like the 32-bit counter it is.
+    score = static_cast<std::int32_t>(static_cast<std::uint32_t>(score) +
+                                      static_cast<std::uint32_t>(points * scoreMultiplier));
+    showScore(hud, score);
+}
+
+void GameStructure::capsuleDropped(PowerUpKind kind, float x, float y) {
+    dropPowerUp(powerUps, kind, x, y);
+}
+
+void GameStructure::pipeHit(float x) {
+    pentavel::audio::playSound(soundWall, 1.0f, x);
+}
+
+void GameStructure::guardHit(float x) {
+    pentavel::audio::playSound(soundWall, 1.0f, x);
+    useGuardHit(guard, grid);
+}
+
+// The first touch after a serve or a multiplier capsule arms the multiplier; later touches with a single
+// ball in play wear it down by one.
+void GameStructure::paddleTouched(float x) {
+    pentavel::audio::playSound(soundPaddle, 1.0f, x);
+    if (multiplierArmed && balls.size() <= 1) {
+        std::int32_t multiplier = scoreMultiplier - 1;
+        if (multiplier < 1)
+            multiplier = 1;
+        if (multiplier > 9)
+            multiplier = 9;
+        scoreMultiplier = multiplier;
+        showMultiplier(hud, scoreMultiplier);
+    } else {
+        multiplierArmed = true;
+    }
+}
+
 bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    if (!readLevelFile(game, levelFile)) {
+    if (!readLevelFile(game.levelDocument, game.levelCount, levelFile)) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
     resolveBallImages();
-    buildGlyphTable(game);
-    makeBackground(game);
-    game.frameRateCounter.setUp(game.glyphs, 0.75f);
+    buildGlyphTable(game.glyphs);
+    makeBackground(game.background);
+    game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
     lookUpSounds(game);
-    setUpLabels(game);
-    openHighScores(game);
-    setUpSpareBallIcons(game);
-    setUpGuardGlow(game);
-    setUpGrid(game);
+    setUpLabels(game.hud, game.glyphs);
+    openHighScores(game.highScores, game.glyphs);
+    setUpSpareBallIcons(game.spareBalls);
+    setUpGuardGlow(game.guard);
+    setUpGrid(game.grid, game.cellAnimation, game.tracker);
     connectHandlers(game);
     game.showFrameRate = false;
     game.freePaddle = false;
     setPausedShown(game, false);
-    refreshLevelLabel(game);
-    refreshStateLabel(game);
+    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
+    refreshStateLabel(game.hud, game.pausedShown, game.playing);
     newGame(game);
     return true;
 }
@@ -141,27 +186,28 @@ void newGame(GameStructure& game) {
     game.gameEnded = false;
     game.levelNumber = 1;
     game.score = 0;
-    showScore(game);
-    while (game.lives > 0)
-        removeSpareBall(game);
+    showScore(game.hud, game.score);
+    while (game.spareBalls.lives > 0)
+        removeSpareBall(game.spareBalls);
     for (int count = 0; count < kStartingSpareBalls; ++count)
-        addSpareBall(game);
+        addSpareBall(game.spareBalls);
     // Playing before the build, which serves the first ball only into a game being played.
     game.playing = true;
     buildLevel(game);
-    refreshStateLabel(game);
-    clearTitleCheatMark(game);
+    game.highScores.hide();  // the table is shown only while the game is over
+    refreshStateLabel(game.hud, game.pausedShown, game.playing);
+    clearTitleCheatMark(game.hud);
 }
 
 void updateGame(GameStructure& game, float dt) {
-    stepBalls(game, dt);
-    removeLostBalls(game);
+    stepBalls(game.balls, game.grid, game.paddle, game, dt);
+    removeLostBalls(game.balls);
     if (game.balls.empty())
         serveBall(game);
     updatePowerUps(game, dt);
     game.cellAnimation.emit(dt);
-    if (game.guardCount != 0)
-        animateGuardGlow(game, dt);
+    if (game.guard.guardCount != 0)
+        animateGuardGlow(game.guard, dt);
     if (game.bricksLeft < 1) {
         ++game.levelNumber;
         buildLevel(game);
@@ -175,21 +221,21 @@ void applyPowerUp(GameStructure& game, PowerUpKind kind) {
                 addFire(ball);
             break;
         case PowerUpKind::Blue:
-            splitFreeBalls(game);
+            splitFreeBalls(game.balls);
             break;
         case PowerUpKind::Yellow:
             for (Ball& ball : game.balls)
                 addPower(ball);
             break;
         case PowerUpKind::Green:
-            raiseGuard(game);
+            raiseGuard(game.guard, game.grid);
             break;
         case PowerUpKind::Magenta:
             raiseMultiplier(game);
             break;
         case PowerUpKind::White:
-            if (game.lives < kMaxLives)
-                addSpareBall(game);
+            if (game.spareBalls.lives < kMaxLives)
+                addSpareBall(game.spareBalls);
             break;
     }
 }
@@ -199,7 +245,7 @@ void setPausedShown(GameStructure& game, bool paused) {
     pentavel::graphics::showCursor(paused);
     // Nothing moves while paused, so the engine need not draw the same frame again and again.
     pentavel::graphics::holdStillFrame(paused);
-    refreshStateLabel(game);
+    refreshStateLabel(game.hud, paused, game.playing);
 }
 
 }  // namespace tezmola

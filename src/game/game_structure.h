@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "engine/core/signal.h"
-#include "engine/graphics/frame_rate_counter.h"
 #include "engine/graphics/sprite.h"
-#include "engine/graphics/text_label.h"
 #include "game/ball.h"
+#include "game/balls.h"
 #include "game/brick_grid.h"
+#include "game/collisions.h"
+#include "game/guard.h"
 #include "game/high_score_board.h"
+#include "game/hud.h"
 #include "game/level.h"
 #include "game/paddle.h"
 #include "game/power_up.h"
@@ -23,12 +25,11 @@
 namespace tezmola {
 
 constexpr std::size_t kMaxBalls = 32;
-constexpr std::uint32_t kMaxLives = 39;
 constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and capsules below it are gone
 constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
 constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
 
-class GameStructure {
+class GameStructure final : public CollisionListener {
 public:
     GameStructure();
     ~GameStructure();
@@ -43,6 +44,15 @@ public:
     void onJoyAxis(int joystick, int axis, int value);
     void onJoyButtonDown(int joystick, int button);
 
+    // What the balls' collisions report: sounds, the bricks left, the score, capsules, the guard and the
+    // multiplier.
+    void brickDamaged(float x) override;
+    void brickDestroyed(BrickKind kind, std::int32_t points, float x) override;
+    void capsuleDropped(PowerUpKind kind, float x, float y) override;
+    void pipeHit(float x) override;
+    void guardHit(float x) override;
+    void paddleTouched(float x) override;
+
     pentavel::ScopedTracker tracker;
     BrickGrid grid;
     std::int32_t bricksLeft = 0;  // breakable bricks left in the level
@@ -52,32 +62,19 @@ public:
     std::vector<PowerUp> powerUps;
     std::vector<pentavel::graphics::Sprite> background;
     pentavel::graphics::GlyphTable glyphs = {};
-    std::uint32_t lives = 0;  // spare balls, at most kMaxLives
-    std::vector<pentavel::graphics::Sprite> icons;
-    float firstIconX = 0.0f;
-    float iconY = 0.0f;
-    float iconSize = 0.0f;
+    SpareBalls spareBalls;
     pentavel::Signal<float> cellAnimation;  // emitted once per step with dt; the cells spring back on it
     TiXmlDocument levelDocument;
     std::uint32_t levelNumber = 1;
     std::int32_t levelCount = 0;
-    pentavel::graphics::FrameRateCounter frameRateCounter;
-    pentavel::graphics::TextLabel titleLabel;
+    Hud hud;  // the labels, the top band and the frame-rate counter
     std::int32_t score = 0;
-    pentavel::graphics::TextLabel scoreLabel;
-    pentavel::graphics::Sprite topBand;
-    pentavel::graphics::TextLabel levelLabel;
     bool showFrameRate = false;
-    pentavel::graphics::TextLabel stateLabel;
     bool playing = false;
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
-    pentavel::graphics::TextLabel multiplierLabel;
     bool multiplierArmed = false;
-    pentavel::graphics::Sprite guardGlow;
-    float guardGlowHeight = 0.0f;
-    bool guardGlowGrowing = false;
-    std::int32_t guardCount = 0;  // guard hits left
+    Guard guard;                  // its glow and the hits it has left
     int soundPaddle = 0;          // "beep5"
     int soundBrickHit = 0;        // "beep2"
     int soundBrickDestroyed = 0;  // "beep3"

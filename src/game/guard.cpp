@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/guard.h"
 
-#include "game/game_structure.h"
+#include "game/brick_grid.h"
 
 namespace tezmola {
 
@@ -18,62 +18,62 @@ constexpr int kLastGuardColumn = 14;
 
 }  // namespace
 
-void raiseGuard(GameStructure& game) {
-    if (game.guardCount == 0) {
-        game.guardGlowHeight = kGlowLow;
-        game.guardGlowGrowing = true;
-        game.guardGlow.setVisible(true);
+void raiseGuard(Guard& guard, BrickGrid& grid) {
+    if (guard.guardCount == 0) {
+        guard.glowHeight = kGlowLow;
+        guard.glowGrowing = true;
+        guard.glow.setVisible(true);
     }
-    ++game.guardCount;
-    layGuardRow(game);
+    ++guard.guardCount;
+    layGuardRow(grid);
 }
 
-void layGuardRow(GameStructure& game) {
+void layGuardRow(BrickGrid& grid) {
     for (int column = kFirstGuardColumn; column <= kLastGuardColumn; ++column)
-        fillCell(game.grid.at(kGuardRow, column), BrickKind::Guard, 1);
+        fillCell(grid.at(kGuardRow, column), BrickKind::Guard, 1);
 }
 
-void useGuardHit(GameStructure& game) {
-    if (game.guardCount > 0)
-        --game.guardCount;
-    if (game.guardCount != 0)
+void useGuardHit(Guard& guard, BrickGrid& grid) {
+    if (guard.guardCount > 0)
+        --guard.guardCount;
+    if (guard.guardCount != 0)
         return;
-    game.guardGlow.setVisible(false);
+    guard.glow.setVisible(false);
     for (int column = kFirstGuardColumn; column <= kLastGuardColumn; ++column)
-        emptyCell(game.grid.at(kGuardRow, column));
+        emptyCell(grid.at(kGuardRow, column));
 }
 
-void switchGuardOff(GameStructure& game) {
-    game.guardCount = 0;
-    game.guardGlow.setVisible(false);
+void switchGuardOff(Guard& guard) {
+    guard.guardCount = 0;
+    guard.glow.setVisible(false);
 }
 
-void animateGuardGlow(GameStructure& game, float dt) {
+void animateGuardGlow(Guard& guard, float dt) {
     float amount = dt * kGlowSpeed;
     while (amount > 0.0f) {
-        if (game.guardGlowGrowing) {
-            game.guardGlowHeight += amount;
+        if (guard.glowGrowing) {
+            guard.glowHeight += amount;
             amount = 0.0f;
-            if (game.guardGlowHeight >= kGlowHigh) {
-                amount = game.guardGlowHeight - kGlowHigh;
-                game.guardGlowHeight = kGlowHigh;
-                game.guardGlowGrowing = false;
+            if (guard.glowHeight >= kGlowHigh) {
+                amount = guard.glowHeight - kGlowHigh;
+                guard.glowHeight = kGlowHigh;
+                guard.glowGrowing = false;
             }
         } else {
-            game.guardGlowHeight -= amount;
+            guard.glowHeight -= amount;
             amount = 0.0f;
-            if (game.guardGlowHeight <= kGlowLow) {
-                amount = kGlowLow - game.guardGlowHeight;
-                game.guardGlowHeight = kGlowLow;
-                game.guardGlowGrowing = true;
+            if (guard.glowHeight <= kGlowLow) {
+                amount = kGlowLow - guard.glowHeight;
+                guard.glowHeight = kGlowLow;
+                guard.glowGrowing = true;
             }
         }
     }
-    placeGuardGlow(game);
+    placeGuardGlow(guard);
 }
 
-void placeGuardGlow(GameStructure& game) {
-    game.guardGlow.setRectangle(-1.0f, kGlowBottom, 1.0f, kBottomEdge + game.guardGlowHeight);
+void placeGuardGlow(Guard& guard) {
+    guard.glow.setRectangle(-1.0f, kGlowBottom, 1.0f, kBottomEdge + guard.glowHeight);
 }
 
 }  // namespace tezmola

@@ -113,15 +113,15 @@ void HighScoreBoard::layOutRow(Row& row, int index, const Colour& colour, const 
     setRowVisible(row, true);
 }
 
-void openHighScores(GameStructure& game) {
-    game.highScores.open(
-        game.glyphs, [&game](unsigned char code) { return hasOwnGlyph(game, code); }, kHighScoreFileName);
+void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs) {
+    board.open(
+        glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, kHighScoreFileName);
 }
 
 void endGame(GameStructure& game, bool gameOver) {
     if (!game.gameEnded) {
         game.gameEnded = true;
-        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game), gameOver);
+        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud), gameOver);
     }
     if (gameOver)
         game.highScores.show();

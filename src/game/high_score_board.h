@@ -59,8 +59,8 @@ private:
     std::array<Row, kHighScoreCount> rows_;
 };
 
-// Reads the table when the game structure starts.
-void openHighScores(GameStructure& game);
+// Reads the player's table for the board, shown in the font glyphs.
+void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs);
 // The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
 // or by quitting. A game is offered to the table once, however it ends.
 void endGame(GameStructure& game, bool gameOver);

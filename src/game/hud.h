@@ -1,36 +1,50 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The heads-up display: title, score, level, multiplier and state labels, and the top band.
+// The heads-up display: title, score, level, multiplier and state labels, and the top band. It shows the
+// values it is given; the counters themselves belong to the game.
 
 #include <cstdint>
 
+#include "engine/graphics/frame_rate_counter.h"
+#include "engine/graphics/sprite.h"
+#include "engine/graphics/text_label.h"
+
 namespace tezmola {
 
-class GameStructure;
+// The labels around the play field, all in the game's font.
+struct Hud {
+    const pentavel::graphics::SpriteId* glyphs = nullptr;   // the font, kept by address by setUpLabels
+    pentavel::graphics::FrameRateCounter frameRateCounter;  // its text can take the level label's place
+    pentavel::graphics::TextLabel titleLabel;
+    pentavel::graphics::TextLabel scoreLabel;
+    pentavel::graphics::Sprite topBand;
+    pentavel::graphics::TextLabel levelLabel;
+    pentavel::graphics::TextLabel stateLabel;
+    pentavel::graphics::TextLabel multiplierLabel;
+};
 
 // Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
-void buildGlyphTable(GameStructure& game);
-// Makes the title, score, top band, multiplier and state labels with their layout.
-void setUpLabels(GameStructure& game);
-// "LEVEL nn", or the frame-rate text in its place while that is switched on.
-void refreshLevelLabel(GameStructure& game);
-// "PAUSED" while paused, else "GAME OVER" when the game is over, else hidden. The high-score table goes
-// with the game over.
-void refreshStateLabel(GameStructure& game);
+void buildGlyphTable(pentavel::graphics::GlyphTable& glyphs);
+// Makes the title, score, top band, multiplier and state labels with their layout in the font glyphs, which
+// the display keeps by address.
+void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs);
+// "LEVEL nn" with the level number's last two digits, or the frame-rate text in its place while
+// showFrameRate is set.
+void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber);
+// "PAUSED" while paused, else "GAME OVER" when the game is not being played, else hidden.
+void refreshStateLabel(Hud& hud, bool paused, bool playing);
 // The title reads "ZORPLEX" until the next new game.
-void setTitleCheatMark(GameStructure& game);
+void setTitleCheatMark(Hud& hud);
 // True while the title shows the cheat mark: a cheat key was used in this game.
-bool hasCheatMark(const GameStructure& game);
-// True when the character has a glyph of its own in the game's font (not the fallback).
-bool hasOwnGlyph(const GameStructure& game, unsigned char code);
+bool hasCheatMark(const Hud& hud);
+// True when the character has a glyph of its own in the font (not the fallback).
+bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code);
 // The title reads "TEZMOLA".
-void clearTitleCheatMark(GameStructure& game);
+void clearTitleCheatMark(Hud& hud);
 // The score label shows the score as eight digits.
-void showScore(GameStructure& game);
+void showScore(Hud& hud, std::int32_t score);
 // The multiplier label shows "X" and the multiplier's digit.
-void showMultiplier(GameStructure& game);
-// Adds points to the score (wrapping like the 32-bit counter it is) and shows it.
-void addScore(GameStructure& game, std::int32_t points);
+void showMultiplier(Hud& hud, std::int32_t multiplier);
 
 }  // namespace tezmola

@@ -62,28 +62,28 @@ void emptyRegion(BrickGrid& grid, int firstRow, int lastRow, int firstColumn, in
 }
 
 // Returns the number of colour bricks laid.
-int layDefaultLayout(GameStructure& game) {
-    emptyRegion(game.grid, 0, kGridRows - 1, 0, kGridColumns - 1);
+int layDefaultLayout(BrickGrid& grid) {
+    emptyRegion(grid, 0, kGridRows - 1, 0, kGridColumns - 1);
     int laid = 0;
     for (int index = 0; index < 6; ++index)
         for (int column = 1; column <= kGridColumns - 2; ++column, ++laid)
-            fillCell(game.grid.at(kFirstDefaultRow + index, column), kDefaultRows[index], 1);
-    for (auto& row : game.grid.cells)
+            fillCell(grid.at(kFirstDefaultRow + index, column), kDefaultRows[index], 1);
+    for (auto& row : grid.cells)
         for (BrickCell& cell : row)
             placeCellSprites(cell);
-    layFrame(game.grid);
+    layFrame(grid);
     return laid;
 }
 
 // Tile image and tint; false (nothing changed) when the element or one of its attributes is missing.
-bool readBackground(GameStructure& game, const TiXmlElement* level) {
-    const LevelBackground background = readLevelBackground(level);
-    if (background.missing != nullptr)
+bool readBackground(std::vector<pentavel::graphics::Sprite>& background, const TiXmlElement* level) {
+    const LevelBackground read = readLevelBackground(level);
+    if (read.missing != nullptr)
         return false;
-    const Colour tint{static_cast<float>(background.red), static_cast<float>(background.green),
-                      static_cast<float>(background.blue), 1.0f};
-    for (pentavel::graphics::Sprite& tile : game.background) {
-        tile.setSpriteByName(background.sprite);
+    const Colour tint{static_cast<float>(read.red), static_cast<float>(read.green),
+                      static_cast<float>(read.blue), 1.0f};
+    for (pentavel::graphics::Sprite& tile : background) {
+        tile.setSpriteByName(read.sprite);
         tile.setColour(tint);
     }
     return true;
@@ -94,48 +94,48 @@ void startLevelPlay(GameStructure& game) {
     game.balls.clear();
     // A finished game gets no ball from a level change: only a new game or the revive key ends it.
     if (game.playing) {
-        if (game.lives < kMaxLives)
-            addSpareBall(game);
+        if (game.spareBalls.lives < kMaxLives)
+            addSpareBall(game.spareBalls);
         serveBall(game);
     }
     game.powerUps.clear();
-    refreshLevelLabel(game);
-    game.guardCount = 0;
-    useGuardHit(game);
+    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
+    game.guard.guardCount = 0;
+    useGuardHit(game.guard, game.grid);
 }
 
 }  // namespace
 
-bool readLevelFile(GameStructure& game, const char* name) {
-    if (!pentavel::file::loadXmlDocument(game.levelDocument, name)) {
+bool readLevelFile(TiXmlDocument& document, std::int32_t& levelCount, const char* name) {
+    if (!pentavel::file::loadXmlDocument(document, name)) {
         pentavel::logError("Cannot read level file!");
         return false;
     }
-    game.levelCount = 0;
-    for (const TiXmlElement* level = game.levelDocument.FirstChildElement("level"); level != nullptr;
+    levelCount = 0;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
          level = level->NextSiblingElement("level"))
-        ++game.levelCount;
-    pentavel::logDebug("Number of levels: %d", game.levelCount);
+        ++levelCount;
+    pentavel::logDebug("Number of levels: %d", levelCount);
     return true;
 }
 
-void setUpGrid(GameStructure& game) {
+void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel::ScopedTracker& tracker) {
     for (int row = 0; row < kGridRows; ++row) {
         for (int column = 0; column < kGridColumns; ++column) {
-            BrickCell& cell = game.grid.at(row, column);
+            BrickCell& cell = grid.at(row, column);
             emptyCell(cell);
             cell.homeX = cell.currentX = cellCentreX(column);
             cell.homeY = cell.currentY = cellCentreY(row);
             placeCellSprites(cell);
-            game.cellAnimation.connect(&cell, &BrickCell::springBack, game.tracker);
+            cellAnimation.connect(&cell, &BrickCell::springBack, tracker);
         }
     }
-    layFrame(game.grid);
+    layFrame(grid);
 }
 
-void makeBackground(GameStructure& game) {
-    game.background.clear();
-    game.background.reserve(std::size_t{kBackgroundColumns} * kBackgroundRows);
+void makeBackground(std::vector<pentavel::graphics::Sprite>& background) {
+    background.clear();
+    background.reserve(std::size_t{kBackgroundColumns} * kBackgroundRows);
     for (int j = 0; j < kBackgroundRows; ++j) {
         for (int i = 0; i < kBackgroundColumns; ++i) {
             pentavel::graphics::Sprite tile;
@@ -143,7 +143,7 @@ void makeBackground(GameStructure& game) {
                              -0.75f + kTileStep * static_cast<float>(j));
             tile.setSize(kTileSize, kTileSize);
             tile.setDepth(kBackgroundDepth);
-            game.background.push_back(tile);
+            background.push_back(tile);
         }
     }
 }
@@ -172,12 +172,12 @@ bool BrickMapReader::next(MapCode& code) {
     return false;
 }
 
-int readBrickMap(GameStructure& game, const char* text) {
+int readBrickMap(BrickGrid& grid, const char* text) {
     int laid = 0;
     BrickMapReader reader(text);
     MapCode code;
     while (reader.next(code)) {
-        BrickCell& cell = game.grid.at(code.row, code.column);
+        BrickCell& cell = grid.at(code.row, code.column);
         const BrickKind colour = colourOfLetter(code.letter);
         if (colour != BrickKind::Empty) {
             fillCell(cell, colour, static_cast<std::int32_t>(static_cast<signed char>(code.second)) - '0');
@@ -189,11 +189,11 @@ int readBrickMap(GameStructure& game, const char* text) {
     return laid;
 }
 
-const TiXmlElement* findLevel(const GameStructure& game, std::uint32_t number) {
-    if (game.levelCount <= 0)
+const TiXmlElement* findLevel(const TiXmlDocument& document, std::int32_t levelCount, std::uint32_t number) {
+    if (levelCount <= 0)
         return nullptr;
-    const std::uint32_t wanted = (number - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u;
-    const TiXmlElement* level = game.levelDocument.FirstChildElement("level");
+    const std::uint32_t wanted = (number - 1u) % static_cast<std::uint32_t>(levelCount) + 1u;
+    const TiXmlElement* level = document.FirstChildElement("level");
     for (std::uint32_t index = 1; level != nullptr && index < wanted; ++index)
         level = level->NextSiblingElement("level");
     return level;
@@ -218,44 +218,43 @@ LevelBackground readLevelBackground(const TiXmlElement* level) {
     return result;
 }
 
-namespace {
-
-// The grid and background of the level; the outcome, after its error line when the level is not built.
-LevelBuild layLevel(GameStructure& game) {
-    const int defaultBricks = layDefaultLayout(game);
-    const TiXmlElement* level = findLevel(game, game.levelNumber);
+LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& background,
+                   const TiXmlElement* level) {
+    LaidLevel laid;
+    laid.bricks = layDefaultLayout(grid);
     if (level == nullptr) {
-        pentavel::logError("Cannot load in level %d", static_cast<int>(game.levelNumber));
         // The default layout is played instead; without a count it would be rebuilt every step.
-        game.bricksLeft = defaultBricks;
-        return LevelBuild::NotInFile;
+        laid.outcome = LevelBuild::NotInFile;
+        return laid;
     }
-    emptyRegion(game.grid, 1, kLastMapRow, 1, kGridColumns - 2);
-    game.bricksLeft = 0;
+    emptyRegion(grid, 1, kLastMapRow, 1, kGridColumns - 2);
+    laid.bricks = 0;
     const TiXmlElement* map = level->FirstChildElement("tezm");
     if (map == nullptr) {
-        pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
-        return LevelBuild::NoMap;
+        laid.outcome = LevelBuild::NoMap;
+        return laid;
     }
-    game.bricksLeft = readBrickMap(game, map->GetText());
-    if (!readBackground(game, level)) {
-        pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
-        return LevelBuild::NoBackground;
-    }
-    return LevelBuild::Built;
+    laid.bricks = readBrickMap(grid, map->GetText());
+    if (!readBackground(background, level))
+        laid.outcome = LevelBuild::NoBackground;
+    return laid;
 }
 
-}  // namespace
-
 LevelBuild buildLevel(GameStructure& game) {
-    const LevelBuild build = layLevel(game);
-    if (build == LevelBuild::Built) {
+    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
+    const LaidLevel laid = layLevel(game.grid, game.background, level);
+    game.bricksLeft = laid.bricks;
+    if (laid.outcome == LevelBuild::NotInFile)
+        pentavel::logError("Cannot load in level %d", static_cast<int>(game.levelNumber));
+    else if (laid.outcome != LevelBuild::Built)
+        pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
+    if (laid.outcome == LevelBuild::Built) {
         startLevelPlay(game);
-    } else if (game.guardCount > 0) {
+    } else if (game.guard.guardCount > 0) {
         // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
-        layGuardRow(game);
+        layGuardRow(game.grid);
     }
-    return build;
+    return laid.outcome;
 }
 
 }  // namespace tezmola

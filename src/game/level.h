@@ -6,23 +6,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "engine/core/signal.h"
+#include "engine/graphics/sprite.h"
+
+class TiXmlDocument;
 class TiXmlElement;
 
 namespace tezmola {
 
 class GameStructure;
+struct BrickGrid;
 
 constexpr char kLevelFileName[] = "level.xml";
 constexpr int kLastMapRow = 18;
 
-// Loads the level file (by name on the search path) for the whole run and counts its "level" elements.
+// Loads the level file (by name on the search path) into the document and counts its "level" elements.
 // False on a missing or malformed file ("Cannot read level file!"); the document then holds the error.
-bool readLevelFile(GameStructure& game, const char* name = kLevelFileName);
-// Once: empties every cell, places its sprites at home, connects its spring-back, lays the frame.
-void setUpGrid(GameStructure& game);
+bool readLevelFile(TiXmlDocument& document, std::int32_t& levelCount, const char* name = kLevelFileName);
+// Once: empties every cell, places its sprites at home, connects its spring-back to cellAnimation (tracked
+// by tracker), lays the frame.
+void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel::ScopedTracker& tracker);
 // Once: the 99 background tiles, without an image until a level names one.
-void makeBackground(GameStructure& game);
+void makeBackground(std::vector<pentavel::graphics::Sprite>& background);
 // What building a level met. The game logs every outcome but Built as an error and plays on.
 enum class LevelBuild {
     Built,
@@ -33,9 +40,19 @@ enum class LevelBuild {
 
 // Builds level levelNumber (levels repeat after the last), then serves a fresh ball.
 LevelBuild buildLevel(GameStructure& game);
-// The "level" element that level number n selects, levels repeating after the last; null when the file
-// holds none.
-const TiXmlElement* findLevel(const GameStructure& game, std::uint32_t number);
+// The "level" element that level number n selects from a document of levelCount levels, levels repeating
+// after the last; null when the document holds none.
+const TiXmlElement* findLevel(const TiXmlDocument& document, std::int32_t levelCount, std::uint32_t number);
+
+// What laying a level put into the grid.
+struct LaidLevel {
+    LevelBuild outcome = LevelBuild::Built;
+    std::int32_t bricks = 0;  // colour bricks to clear
+};
+// Lays a level element into the grid and tints the background tiles with its background, as a level build
+// does; a null level lays the default layout. Logs nothing: the outcome tells what was amiss.
+LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& background,
+                   const TiXmlElement* level);
 
 // A level's "background" element as the game reads it.
 struct LevelBackground {
@@ -76,6 +93,6 @@ private:
     int column_ = 0;
 };
 // Lays a brick map into rows 0..18 of the grid; returns the number of colour bricks laid.
-int readBrickMap(GameStructure& game, const char* text);
+int readBrickMap(BrickGrid& grid, const char* text);
 
 }  // namespace tezmola

@@ -13,6 +13,7 @@
 #include "game/brick_grid.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
+#include "game/images.h"
 #include "game/level.h"
 #include "game/paddle.h"
 
@@ -109,7 +110,7 @@ void noteSkippedText(NoteSeries& skipped, const std::string& gap, int row, int c
 // What the map holds that the game lays without a word: unknown codes, text after row 18, ice codes
 // outside 1..9 and bricks that replace the frame. Reads the map again with the game's own reader and
 // looks at the grid that the game has just built from it.
-void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& report) {
+void noteMap(const BrickGrid& grid, const TiXmlElement* map, LevelReport& report) {
     const char* text = map->GetText() != nullptr ? map->GetText() : "";
     const int line = map->Row();
     if (map->GetText() == nullptr && map->FirstChild() != nullptr)
@@ -127,7 +128,7 @@ void noteMap(const GameStructure& game, const TiXmlElement* map, LevelReport& re
         read = code.at + 2;
         nextRow = code.column == kGridColumns - 1 ? code.row + 1 : code.row;
         nextColumn = (code.column + 1) % kGridColumns;
-        const BrickCell& cell = game.grid.at(code.row, code.column);
+        const BrickCell& cell = grid.at(code.row, code.column);
         if (isColourBrick(cell.kind) && (code.second < '1' || code.second > '9')) {
             const std::string shown = std::isgraph(static_cast<unsigned char>(code.second))
                                           ? format("\"%c%c\"", code.letter, code.second)
@@ -195,8 +196,8 @@ int countSteel(const BrickGrid& grid) {
 void prepareFreshServe(GameStructure& game, std::uint32_t number) {
     game.levelNumber = number;
     game.playing = true;
-    while (game.lives < kMaxLives)
-        addSpareBall(game);
+    while (game.spareBalls.lives < kMaxLives)
+        addSpareBall(game.spareBalls);
     game.paddle.x = 0.0f;
     placePaddle(game.paddle);
     seedDropGenerator(kDrawSeed);
@@ -211,7 +212,7 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
     const LevelBuild build = buildLevel(game);
     report.bricks = game.bricksLeft;
     report.steel = countSteel(game.grid);
-    const TiXmlElement* level = findLevel(game, number);
+    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, number);
     if (build == LevelBuild::NotInFile || level == nullptr) {
         addNote(report, true, 0, format("Cannot load in level %u", number));
         return report;
@@ -222,8 +223,8 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
                 format("Level %u is malformed: no \"tezm\" element, which holds the brick map", number));
         return report;
     }
-    noteMap(game, map, report);
-    noteBackground(level, pentavel::graphics::lookupSprite("brick") != 0, report);
+    noteMap(game.grid, map, report);
+    noteBackground(level, pentavel::graphics::lookupSprite(kBrickImage) != 0, report);
     if (build != LevelBuild::Built)
         return report;
     if (report.bricks < 1) {
@@ -295,8 +296,7 @@ bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out
     return cleared == game.levelCount;
 }
 
-void reportUnreadableFile(const GameStructure& game, const std::string& file, std::FILE* out) {
-    const TiXmlDocument& document = game.levelDocument;
+void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out) {
     if (document.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE)
         std::fprintf(out, "%s: error: Cannot read level file! It cannot be opened\n", file.c_str());
     else if (document.ErrorRow() > 0)

@@ -12,6 +12,8 @@
 
 #include "game/autopilot.h"
 
+class TiXmlDocument;
+
 namespace tezmola {
 
 class GameStructure;
@@ -48,7 +50,7 @@ std::string describeLevel(const LevelReport& report);
 // every level is well formed and cleared.
 bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out);
 // Prints why the game could not read the file ("Cannot read level file!" with the parser's line and
-// column), from the error the game structure's document holds.
-void reportUnreadableFile(const GameStructure& game, const std::string& file, std::FILE* out);
+// column), from the error the level document holds.
+void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out);
 
 }  // namespace tezmola

@@ -7,6 +7,7 @@
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
 #include "game/brick_grid.h"
+#include "game/images.h"
 
 namespace tezmola {
 
@@ -61,7 +62,7 @@ void initPaddle(Paddle& paddle, float y, float height, float width, float margin
     paddle.direction = kPaddleStill;
     paddle.minX = -1.0f + width * 0.5f + margin;
     paddle.maxX = 1.0f - width * 0.5f - margin;
-    paddle.body.setSpriteByName("paddle");
+    paddle.body.setSpriteByName(kPaddleImage);
     paddle.body.setSize(width, height);
     paddle.body.setDepth(kBodyDepth);
     paddle.shadow.setSprite(paddle.body.sprite());

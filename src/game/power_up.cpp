@@ -3,7 +3,7 @@
 #include "game/power_up.h"
 
 #include "game/brick_grid.h"
-#include "game/game_structure.h"
+#include "game/images.h"
 #include "game/paddle.h"
 
 namespace tezmola {
@@ -21,15 +21,15 @@ constexpr float kGlyphDepth = -1.2f;
 constexpr float kShadowDepth = -0.95f;
 
 void setUpPowerUpSprites(PowerUp& powerUp) {
-    powerUp.capsule.setSpriteByName("powerup");
+    powerUp.capsule.setSpriteByName(kCapsuleImage);
     powerUp.capsule.setSize(kCapsuleWidth, kCapsuleHeight);
     powerUp.capsule.setColour(brickColour(static_cast<int>(powerUp.kind)));
     powerUp.capsule.setDepth(kCapsuleDepth);
-    powerUp.faceplate.setSpriteByName("powerup_faceplate");
+    powerUp.faceplate.setSpriteByName(kFaceplateImage);
     powerUp.faceplate.setSize(kCapsuleWidth, kCapsuleHeight);
     powerUp.faceplate.setDepth(kFaceplateDepth);
-    if (const char* glyph = powerUpGlyphName(powerUp.kind))
-        powerUp.glyph.setSpriteByName(glyph);
+    if (const char letter = powerUpLetter(powerUp.kind))
+        powerUp.glyph.setSpriteByName(glyphImageName(static_cast<unsigned char>(letter)).c_str());
     powerUp.glyph.setSize(kGlyphSize, kGlyphSize);
     powerUp.glyph.setColour(Colour{0.0f, 0.0f, 0.0f, 1.0f});
     powerUp.glyph.setDepth(kGlyphDepth);
@@ -41,32 +41,32 @@ void setUpPowerUpSprites(PowerUp& powerUp) {
 
 }  // namespace
 
-const char* powerUpGlyphName(PowerUpKind kind) {
+char powerUpLetter(PowerUpKind kind) {
     switch (kind) {
         case PowerUpKind::Red:
-            return "conduit_070";  // F
+            return 'F';  // fire
         case PowerUpKind::Blue:
-            return "conduit_077";  // M
+            return 'M';  // many balls
         case PowerUpKind::Yellow:
-            return "conduit_080";  // P
+            return 'P';  // power
         case PowerUpKind::Green:
-            return "conduit_071";  // G
+            return 'G';  // guard
         case PowerUpKind::Magenta:
-            return "conduit_083";  // S
+            return 'S';  // score multiplier
         case PowerUpKind::White:
-            return "conduit_049";  // 1
+            return '1';  // one more ball
     }
-    return nullptr;
+    return 0;
 }
 
-void dropPowerUp(GameStructure& game, PowerUpKind kind, float x, float y) {
+void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y) {
     PowerUp powerUp;
     powerUp.x = x;
     powerUp.y = y;
     powerUp.kind = kind;
     setUpPowerUpSprites(powerUp);
     placePowerUp(powerUp);
-    game.powerUps.push_back(powerUp);
+    powerUps.push_back(powerUp);
 }
 
 void fallPowerUp(PowerUp& powerUp, float dt) {

@@ -4,12 +4,12 @@
 // Falling power-up capsules dropped by destroyed colour bricks.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/graphics/sprite.h"
 
 namespace tezmola {
 
-class GameStructure;
 struct Paddle;
 
 constexpr float kPowerUpFallSpeed = 0.5f;  // units per second
@@ -34,10 +34,10 @@ struct PowerUp {
     PowerUpKind kind = PowerUpKind::Red;
 };
 
-// Image of the letter a capsule of the given kind shows; null for a kind outside 1..6.
-const char* powerUpGlyphName(PowerUpKind kind);
-// Appends a capsule of the kind centred at (x, y) to the game's list.
-void dropPowerUp(GameStructure& game, PowerUpKind kind, float x, float y);
+// The letter a capsule of the given kind shows; 0 for a kind outside 1..6.
+char powerUpLetter(PowerUpKind kind);
+// Appends a capsule of the kind centred at (x, y) to the list of falling capsules.
+void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y);
 // Falls through dt seconds.
 void fallPowerUp(PowerUp& powerUp, float dt);
 // True when the centre lies within the paddle's rectangle, edges included.

@@ -19,6 +19,7 @@
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
 #include "game/game_structure.h"
+#include "game/images.h"
 #include "game/level.h"
 #include "game/level_check.h"
 
@@ -96,7 +97,7 @@ int check(const char* programPath, const std::string& path) {
         return 1;
     }
     pentavel::graphics::scanSpriteSheets();
-    if (pentavel::graphics::lookupSprite("brick") == 0)
+    if (pentavel::graphics::lookupSprite(tezmola::kBrickImage) == 0)
         std::fprintf(stderr,
                      "%s: warning: the game's data (tezmola.pak) is not beside this program: "
                      "background names are not checked\n",
@@ -107,7 +108,7 @@ int check(const char* programPath, const std::string& path) {
         if (tezmola::initialiseGameStructure(*game, source.name.c_str()))
             passed = tezmola::checkLevelFile(*game, path, stdout);
         else
-            tezmola::reportUnreadableFile(*game, path, stdout);
+            tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }
     pentavel::file::shutDownFileSystem();
     return passed ? 0 : 1;

@@ -14,6 +14,7 @@
 #include "data/shipped_data.h"
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
+#include "game/images.h"
 #include "support/test_support.h"
 
 namespace {
@@ -23,20 +24,6 @@ using pentavel::graphics::lookupSprite;
 constexpr double kSheetUnitsPerFieldUnit = 400.0;
 constexpr float kTopBandHeight = 0.75f - 0.64995f;
 constexpr float kLabelSize = 0.75f;
-
-std::vector<std::string> namesTheGameLooksUp() {
-    std::vector<std::string> names = {
-        "ball",          "ball_nimbus_power", "ball_nimbus_fire", "ball_nimbus_ultra", "paddle",
-        "brick",         "brick_ice1",        "brick_ice2",       "brick_ice3",        "brick_steel",
-        "pipe_vertical", "pipe_horizontal",   "pipe_corner",      "powerup",           "powerup_faceplate",
-        "tile_pyramid",  "guard_glow",        "conduit_nc"};
-    for (int code = 32; code <= 126; ++code) {
-        char name[16];
-        std::snprintf(name, sizeof name, "conduit_%03d", code);
-        names.push_back(name);
-    }
-    return names;
-}
 
 // Every sheet's rectangles by sprite name, with the sheet they come from.
 std::map<std::string, std::pair<std::string, test::SheetRect>> allRects() {
@@ -69,10 +56,8 @@ protected:
     static float labelWidth(const std::string& text) {
         float total = 0.0f;
         for (unsigned char c : text) {
-            char name[16];
-            std::snprintf(name, sizeof name, "conduit_%03d", c);
             float width = 0.0f, height = 0.0f;
-            naturalSize(name, width, height);
+            naturalSize(tezmola::glyphImageName(c).c_str(), width, height);
             total += width * kLabelSize;
         }
         return total;
@@ -80,7 +65,7 @@ protected:
 };
 
 TEST_F(ShippedSheets, EveryImageNameTheGameLooksUpResolves) {
-    for (const std::string& name : namesTheGameLooksUp())
+    for (const std::string& name : tezmola::gameImageNames())
         EXPECT_NE(lookupSprite(name.c_str()), 0) << name;
 }
 
@@ -100,10 +85,9 @@ TEST_F(ShippedSheets, GlyphsHaveOneHeightThatFitsTheTopBand) {
     EXPECT_LE(height * kLabelSize, kTopBandHeight);
     EXPECT_GE(height * kLabelSize, 0.6f * kTopBandHeight) << "labels would be hard to read";
     for (int code = 32; code <= 126; ++code) {
-        char name[16];
-        std::snprintf(name, sizeof name, "conduit_%03d", code);
+        const std::string name = tezmola::glyphImageName(static_cast<unsigned char>(code));
         float w = 0.0f, h = 0.0f;
-        naturalSize(name, w, h);
+        naturalSize(name.c_str(), w, h);
         EXPECT_FLOAT_EQ(h, height) << name;
         EXPECT_GT(w, 0.0f) << name;
     }

@@ -103,7 +103,7 @@ TEST_F(AllocationTest, StepsThatDestroyNothingDoNotAllocate) {
         if (allocations.load() != 0)
             break;
         if (game->balls.empty() || game->balls[0].stuck)
-            launchBalls(*game);
+            launchBalls(game->balls, game->paddle);
         if (!game->balls.empty()) {
             game->paddle.x = game->balls[0].x;
             placePaddle(game->paddle);

@@ -74,24 +74,24 @@ TEST_F(BallTest, ServedBallSitsOnThePaddleAndLaunchAimsAwayFromTheMiddle) {
     EXPECT_TRUE(ball.stuck);
     EXPECT_FLOAT_EQ(ball.y, kPaddleY + 0.03125f + 0.03335f);
     EXPECT_EQ(game->scoreMultiplier, 1);
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
     game->balls.back().x = game->paddle.x + 0.05f;
     game->balls.back().vx = -0.5f;
-    launchBalls(*game);
+    launchBalls(game->balls, game->paddle);
     EXPECT_EQ(game->balls.back().vx, 0.5f);
 }
 
 TEST_F(BallTest, SpareBallsStopAtThirtyNineAndNeverGoNegative) {
-    while (game->lives < 39)
-        addSpareBall(*game);
-    addSpareBall(*game);
-    EXPECT_EQ(game->lives, 39u);
-    EXPECT_FLOAT_EQ(game->icons.back().x(), game->firstIconX + 38 * 0.046875f);
-    while (game->lives > 0)
-        removeSpareBall(*game);
-    removeSpareBall(*game);
-    EXPECT_EQ(game->lives, 0u);
-    EXPECT_TRUE(game->icons.empty());
+    while (game->spareBalls.lives < 39)
+        addSpareBall(game->spareBalls);
+    addSpareBall(game->spareBalls);
+    EXPECT_EQ(game->spareBalls.lives, 39u);
+    EXPECT_FLOAT_EQ(game->spareBalls.icons.back().x(), game->spareBalls.firstIconX + 38 * 0.046875f);
+    while (game->spareBalls.lives > 0)
+        removeSpareBall(game->spareBalls);
+    removeSpareBall(game->spareBalls);
+    EXPECT_EQ(game->spareBalls.lives, 0u);
+    EXPECT_TRUE(game->spareBalls.icons.empty());
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST_F(CollisionTest, SlantedBallReachingABrickCornerReversesBothComponents) {
 TEST_F(CollisionTest, HitBrickIsKnockedAwayAndSpringsBackHome) {
     startWith(mapWithBrick(5, 7, "R2"));
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
-    EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
+    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     BrickCell& brick = cell(5, 7);
     EXPECT_FLOAT_EQ(brick.currentY - brick.homeY, 1.0f / 30.0f);
     EXPECT_TRUE(brick.knocked);
@@ -79,10 +79,10 @@ TEST_F(CollisionTest, HitBrickIsKnockedAwayAndSpringsBackHome) {
 TEST_F(CollisionTest, PowerBallDestroysWeakBricksUnturnedButIsTurnedByStrongerOnes) {
     startWith(mapWithBrick(5, 7, "R1"));
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f, NimbusKind::Power);
-    EXPECT_FALSE(hitBrick(*game, ball, 5, 7, 6, 7));
+    EXPECT_FALSE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     fillCell(cell(5, 7), BrickKind::Red, 2);
-    EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
+    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     EXPECT_EQ(cell(5, 7).brick.sprite(), image("brick"));
     EXPECT_EQ(cell(5, 7).shadow.sprite(), image("brick"));
 }
@@ -92,12 +92,12 @@ TEST_F(CollisionTest, FireBreaksAnyColourBrickAtOnceForDoubleScoreButSteelTakesO
     EXPECT_EQ(cell(5, 7).brick.sprite(), image("brick_ice3"));
     game->scoreMultiplier = 3;
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f, NimbusKind::Fire);
-    EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
+    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     EXPECT_EQ(game->score, 2 * 1 * 3 * 10);
-    EXPECT_EQ(game->scoreLabel.text(), "00000060");
+    EXPECT_EQ(game->hud.scoreLabel.text(), "00000060");
     fillCell(cell(5, 7), BrickKind::Steel, 24);
-    EXPECT_TRUE(hitBrick(*game, ball, 5, 7, 6, 7));
+    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     EXPECT_EQ(cell(5, 7).hitPoints, 23);
 }
 
@@ -106,12 +106,12 @@ TEST_F(CollisionTest, ScoreGrowsWithTheHitsSinceThePaddleAndTheMultiplier) {
     game->scoreMultiplier = 2;
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
     for (int hit = 0; hit < 3; ++hit)
-        hitBrick(*game, ball, 5, 7, 6, 7);
+        hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     EXPECT_EQ(game->score, 30 * 2);
     touchPaddle(ball);
     fillCell(cell(5, 7), BrickKind::Blue, 1);
-    hitBrick(*game, ball, 5, 7, 6, 7);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     EXPECT_EQ(game->score, 60 + 10 * 2);
 }
 
@@ -120,10 +120,10 @@ TEST_F(CollisionTest, SteelFallsAfterTwentyFourHitsWithoutCountingTowardsTheLeve
     const int bricksLeft = game->bricksLeft;
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
     for (int hit = 0; hit < 23; ++hit)
-        hitBrick(*game, ball, 5, 7, 6, 7);
+        hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Steel);
     EXPECT_EQ(cell(5, 7).brick.sprite(), image("brick_steel"));
-    hitBrick(*game, ball, 5, 7, 6, 7);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     EXPECT_EQ(game->bricksLeft, bricksLeft);
     EXPECT_EQ(game->score, 0);
@@ -141,13 +141,13 @@ TEST_F(CollisionTest, PowerUpDrawIsMadeForSteelTooAndDropsFromTheKnockedPosition
     seedDropGenerator(seed);
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
     cell(5, 7).hitPoints = 1;
-    hitBrick(*game, ball, 5, 7, 6, 7);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     EXPECT_TRUE(game->powerUps.empty());
     fillCell(cell(5, 7), BrickKind::Green, 2);
-    hitBrick(*game, ball, 5, 7, 6, 7);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     game->cellAnimation.emit(0.005f);
     const float knockedY = cell(5, 7).brick.y();
-    hitBrick(*game, ball, 5, 7, 6, 7);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     ASSERT_EQ(game->powerUps.size(), 1u);
     EXPECT_EQ(game->powerUps[0].kind, PowerUpKind::Green);
     EXPECT_EQ(game->powerUps[0].y, knockedY);
@@ -158,18 +158,18 @@ TEST_F(CollisionTest, PaddleMirrorsAtItsCentreAndKeepsFifteenDegreesFromTheHoriz
     startWith(mapWithBrick(5, 7, "R2"));
     const Paddle& paddle = game->paddle;
     Ball& ball = onlyBall(paddle.x, paddle.y + 0.05f, 0.6f, -0.8f);
-    bounceOffPaddle(*game, ball);
+    bounceOffPaddle(game->paddle, ball, *game);
     EXPECT_NEAR(ball.vx, 0.6f, 1e-5f);
     EXPECT_NEAR(ball.vy, 0.8f, 1e-5f);
 
     const float below = -5.0f * 3.14159265f / 180.0f;
     Ball& shallow = onlyBall(paddle.x, paddle.y + 0.05f, 2.0f * std::cos(below), 2.0f * std::sin(below));
-    bounceOffPaddle(*game, shallow);
+    bounceOffPaddle(game->paddle, shallow, *game);
     EXPECT_NEAR(std::atan2(shallow.vy, shallow.vx), 0.2617992f, 1e-5f);
     EXPECT_NEAR(std::hypot(shallow.vx, shallow.vy), 2.0f, 1e-5f);
 
     Ball& rising = onlyBall(paddle.x, paddle.y + 0.05f, 0.0f, 1.0f);
-    bounceOffPaddle(*game, rising);
+    bounceOffPaddle(game->paddle, rising, *game);
     EXPECT_EQ(rising.vy, 1.0f);
 }
 
@@ -177,7 +177,7 @@ TEST_F(CollisionTest, OffCentrePaddleHitTurnsTheBallTowardsThatSide) {
     startWith(mapWithBrick(5, 7, "R2"));
     const Paddle& paddle = game->paddle;
     Ball& ball = onlyBall(paddle.x + 0.1f, paddle.y + 0.05f, 0.0f, -1.0f);
-    bounceOffPaddle(*game, ball);
+    bounceOffPaddle(game->paddle, ball, *game);
     EXPECT_NEAR(std::atan2(ball.vy, ball.vx), 3.14159f / 2.0f - 0.314159f, 1e-5f);
 }
 
@@ -189,10 +189,10 @@ TEST_F(CollisionTest, MultiplierIsArmedByTheFirstPaddleTouchAndWornDownByLaterOn
     const int expected[] = {3, 2, 1, 1};
     for (int touch = 0; touch < 4; ++touch) {
         Ball& ball = onlyBall(paddle.x, paddle.y + 0.05f, 0.0f, -1.0f);
-        bounceOffPaddle(*game, ball);
+        bounceOffPaddle(game->paddle, ball, *game);
         EXPECT_EQ(game->scoreMultiplier, expected[touch]);
     }
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
 
     game->scoreMultiplier = 3;
     game->balls.push_back(makeBall(0.0f, 0.0f, 1.0f, 1.0f));
@@ -201,7 +201,7 @@ TEST_F(CollisionTest, MultiplierIsArmedByTheFirstPaddleTouchAndWornDownByLaterOn
         ball.x = paddle.x;
         ball.y = paddle.y + 0.05f;
         ball.vy = -1.0f;
-        bounceOffPaddle(*game, ball);
+        bounceOffPaddle(game->paddle, ball, *game);
     }
     EXPECT_EQ(game->scoreMultiplier, 3);
 }

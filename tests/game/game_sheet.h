@@ -4,31 +4,23 @@
 // A sprite sheet that names every image the game asks for, scanned once per process; its picture is never
 // drawn, so the game runs without a display. Shared by the game tests and the level fuzz target.
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/graphics/display.h"
+#include "game/images.h"
 #include "support/test_support.h"
 
 namespace test {
 
-// Scans, once per process, a sheet with every image name the game asks for.
+// Scans, once per process, a sheet with every image name the game asks for and the tests' background
+// "tile_test".
 inline void scanGameSheet() {
     static const bool scanned = [] {
         static TempDir folder;
         std::string svg = "<svg width=\"4000\" height=\"400\"><g>\n";
-        std::vector<std::string> names = {
-            "brick",        "brick_ice1",        "brick_ice2",        "brick_ice3",
-            "brick_steel",  "pipe_vertical",     "pipe_horizontal",   "pipe_corner",
-            "ball",         "ball_nimbus_power", "ball_nimbus_fire",  "ball_nimbus_ultra",
-            "paddle",       "powerup",           "powerup_faceplate", "guard_glow",
-            "tile_pyramid", "tile_test",         "conduit_nc"};
-        for (int code = 32; code < 96; ++code) {
-            char name[16];
-            std::snprintf(name, sizeof name, "conduit_%03d", code);
-            names.push_back(name);
-        }
+        std::vector<std::string> names = tezmola::gameImageNames();
+        names.push_back("tile_test");
         int x = 0;
         for (const std::string& name : names) {
             svg += "<rect id=\"" + name + "\" x=\"" + std::to_string(x) +

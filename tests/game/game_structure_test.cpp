@@ -25,18 +25,18 @@ protected:
 TEST_F(GameStructureTest, NewGameStartsWithFourSpareBallsAndOneBallOnThePaddle) {
     EXPECT_EQ(game->levelNumber, 1u);
     EXPECT_EQ(game->score, 0);
-    EXPECT_EQ(game->lives, 4u);
-    EXPECT_EQ(game->icons.size(), 4u);
+    EXPECT_EQ(game->spareBalls.lives, 4u);
+    EXPECT_EQ(game->spareBalls.icons.size(), 4u);
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_TRUE(game->balls[0].stuck);
     EXPECT_TRUE(game->playing);
     EXPECT_EQ(game->bricksLeft, 14);
-    EXPECT_EQ(game->multiplierLabel.text(), "X1");
-    EXPECT_EQ(game->titleLabel.text(), "TEZMOLA");
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 01");
-    EXPECT_FALSE(game->stateLabel.visible());
-    EXPECT_FLOAT_EQ(game->icons[1].x() - game->icons[0].x(), 0.046875f);
-    EXPECT_FLOAT_EQ(game->icons[0].y(), -0.7265625f);
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
+    EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 01");
+    EXPECT_FALSE(game->hud.stateLabel.visible());
+    EXPECT_FLOAT_EQ(game->spareBalls.icons[1].x() - game->spareBalls.icons[0].x(), 0.046875f);
+    EXPECT_FLOAT_EQ(game->spareBalls.icons[0].y(), -0.7265625f);
 }
 
 TEST_F(GameStructureTest, StuckBallRidesOnThePaddleAndSpaceLaunchesIt) {
@@ -58,7 +58,7 @@ TEST_F(GameStructureTest, TwoBallsLostInOneStepAreBothRemovedAndANewOneIsServed)
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_TRUE(game->balls[0].stuck);
-    EXPECT_EQ(game->lives, 3u);
+    EXPECT_EQ(game->spareBalls.lives, 3u);
 }
 
 TEST_F(GameStructureTest, BallsGoneThroughAHoleInTheFrameAreLostAndANewOneIsServed) {
@@ -73,30 +73,30 @@ TEST_F(GameStructureTest, BallsGoneThroughAHoleInTheFrameAreLostAndANewOneIsServ
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_TRUE(game->balls[0].stuck);
-    EXPECT_EQ(game->lives, 3u);
+    EXPECT_EQ(game->spareBalls.lives, 3u);
 }
 
 TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
-    while (game->lives > 0)
+    while (game->spareBalls.lives > 0)
         press(290);  // F9
     freeBalls(1);
     game->balls[0].y = -0.9f;
     step(3);
     EXPECT_TRUE(game->balls.empty());
     EXPECT_FALSE(game->playing);
-    EXPECT_TRUE(game->stateLabel.visible());
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    EXPECT_TRUE(game->hud.stateLabel.visible());
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     press(291);  // F10
     EXPECT_TRUE(game->playing);
-    EXPECT_FALSE(game->stateLabel.visible());
-    EXPECT_EQ(game->titleLabel.text(), "ZORPLEX");
+    EXPECT_FALSE(game->hud.stateLabel.visible());
+    EXPECT_EQ(game->hud.titleLabel.text(), "ZORPLEX");
     step();
     ASSERT_EQ(game->balls.size(), 1u);
-    EXPECT_EQ(game->lives, 0u);
+    EXPECT_EQ(game->spareBalls.lives, 0u);
 }
 
 TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBall) {
-    while (game->lives > 0)
+    while (game->spareBalls.lives > 0)
         press(290);  // F9
     game->balls.clear();
     step();
@@ -106,15 +106,15 @@ TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBa
     applyPowerUp(*game, PowerUpKind::White);
     step(3);
     EXPECT_TRUE(game->balls.empty());
-    EXPECT_EQ(game->lives, 1u);
+    EXPECT_EQ(game->spareBalls.lives, 1u);
     EXPECT_FALSE(game->playing);
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
-    EXPECT_TRUE(game->stateLabel.visible());
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
+    EXPECT_TRUE(game->hud.stateLabel.visible());
     press(291);  // F10 revives with both spare balls
     step();
     ASSERT_EQ(game->balls.size(), 1u);
-    EXPECT_EQ(game->lives, 1u);
-    EXPECT_FALSE(game->stateLabel.visible());
+    EXPECT_EQ(game->spareBalls.lives, 1u);
+    EXPECT_FALSE(game->hud.stateLabel.visible());
 }
 
 TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
@@ -135,11 +135,11 @@ TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
 
 TEST_F(GameStructureTest, SecondGuardCapsuleAddsAHitSoTwoBallsAreTurned) {
     applyPowerUp(*game, PowerUpKind::Green);
-    const float height = game->guardGlowHeight;
+    const float height = game->guard.glowHeight;
     step(10);
     applyPowerUp(*game, PowerUpKind::Green);
-    EXPECT_EQ(game->guardCount, 2);
-    EXPECT_GT(game->guardGlowHeight, height);  // not restarted
+    EXPECT_EQ(game->guard.guardCount, 2);
+    EXPECT_GT(game->guard.glowHeight, height);  // not restarted
     EXPECT_EQ(cell(kGuardRow, 1).kind, BrickKind::Guard);
     EXPECT_EQ(cell(kGuardRow, 14).kind, BrickKind::Guard);
     EXPECT_EQ(cell(kGuardRow, 15).kind, BrickKind::Pipe);
@@ -150,30 +150,30 @@ TEST_F(GameStructureTest, SecondGuardCapsuleAddsAHitSoTwoBallsAreTurned) {
         step(60);
         EXPECT_GT(game->balls[0].vy, 0.0f);
     }
-    EXPECT_EQ(game->guardCount, 0);
+    EXPECT_EQ(game->guard.guardCount, 0);
     EXPECT_EQ(cell(kGuardRow, 7).kind, BrickKind::Empty);
-    EXPECT_FALSE(game->guardGlow.visible());
+    EXPECT_FALSE(game->guard.glow.visible());
 }
 
 TEST_F(GameStructureTest, GuardGlowBreathesBetweenItsBounds) {
     applyPowerUp(*game, PowerUpKind::Green);
     step(50);  // a quarter second up
-    EXPECT_NEAR(game->guardGlowHeight, 0.03125f, 1e-5f);
+    EXPECT_NEAR(game->guard.glowHeight, 0.03125f, 1e-5f);
     step(60);  // a quarter second down and 10 steps up again
-    EXPECT_NEAR(game->guardGlowHeight, 0.015625f + 10 * 0.005f * 0.0625f, 1e-5f);
-    EXPECT_NEAR(game->guardGlow.height(), 0.01f + game->guardGlowHeight, 1e-5f);
+    EXPECT_NEAR(game->guard.glowHeight, 0.015625f + 10 * 0.005f * 0.0625f, 1e-5f);
+    EXPECT_NEAR(game->guard.glow.height(), 0.01f + game->guard.glowHeight, 1e-5f);
 }
 
 TEST_F(GameStructureTest, CapsuleEffectsHaveTheirCaps) {
     game->scoreMultiplier = 9;
     applyPowerUp(*game, PowerUpKind::Magenta);
     EXPECT_EQ(game->scoreMultiplier, 9);
-    EXPECT_EQ(game->multiplierLabel.text(), "X9");
-    while (game->lives < 39)
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X9");
+    while (game->spareBalls.lives < 39)
         applyPowerUp(*game, PowerUpKind::White);
     applyPowerUp(*game, PowerUpKind::White);
-    EXPECT_EQ(game->lives, 39u);
-    EXPECT_EQ(game->icons.size(), 39u);
+    EXPECT_EQ(game->spareBalls.lives, 39u);
+    EXPECT_EQ(game->spareBalls.icons.size(), 39u);
     applyPowerUp(*game, PowerUpKind::Yellow);
     applyPowerUp(*game, PowerUpKind::Red);
     EXPECT_EQ(game->balls[0].nimbusKind, NimbusKind::Ultra);
@@ -182,7 +182,7 @@ TEST_F(GameStructureTest, CapsuleEffectsHaveTheirCaps) {
 
 TEST_F(GameStructureTest, CapsuleOnThePaddlesEdgeLineIsCaughtAndTakesEffect) {
     const Paddle& paddle = game->paddle;
-    dropPowerUp(*game, PowerUpKind::Magenta, paddle.x - paddle.width / 2.0f, paddle.y + 0.0025f);
+    dropPowerUp(game->powerUps, PowerUpKind::Magenta, paddle.x - paddle.width / 2.0f, paddle.y + 0.0025f);
     step();
     EXPECT_TRUE(game->powerUps.empty());
     EXPECT_EQ(game->scoreMultiplier, 2);
@@ -194,7 +194,7 @@ TEST_F(GameStructureTest, CapsuleOnThePaddlesEdgeLineIsCaughtAndTakesEffect) {
 }
 
 TEST_F(GameStructureTest, CapsuleFallsAtHalfAUnitPerSecondAndIsGoneBelowTheLossLine) {
-    dropPowerUp(*game, PowerUpKind::Red, -0.6f, 0.3f);
+    dropPowerUp(game->powerUps, PowerUpKind::Red, -0.6f, 0.3f);
     step(40);
     ASSERT_EQ(game->powerUps.size(), 1u);
     EXPECT_NEAR(game->powerUps[0].y, 0.2f, 1e-5f);
@@ -210,7 +210,7 @@ TEST_F(GameStructureTest, ClearingTheLastBrickBuildsTheNextLevelInTheSameStep) {
     step();
     EXPECT_EQ(game->levelNumber, 2u);
     EXPECT_EQ(cell(3, 1).kind, BrickKind::Red);
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 02");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
 }
 
 }  // namespace

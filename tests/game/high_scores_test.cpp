@@ -135,7 +135,7 @@ class HighScoreGameTest : public test::GameTest {
 protected:
     void SetUp() override { startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")); }
     void loseEveryBall() {
-        game->lives = 0;
+        game->spareBalls.lives = 0;
         game->balls.clear();
         step();
     }

@@ -18,30 +18,30 @@ protected:
 
 TEST_F(InputTest, LevelLabelShowsTheLastTwoDigitsOrTheFrameRate) {
     game->levelNumber = 7;
-    refreshLevelLabel(*game);
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 07");
+    refreshLevelLabel(game->hud, game->showFrameRate, game->levelNumber);
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 07");
     game->levelNumber = 123;
-    refreshLevelLabel(*game);
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 23");
+    refreshLevelLabel(game->hud, game->showFrameRate, game->levelNumber);
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 23");
     press(286);  // F5
-    EXPECT_FALSE(game->levelLabel.visible());
-    EXPECT_TRUE(game->frameRateCounter.label().visible());
+    EXPECT_FALSE(game->hud.levelLabel.visible());
+    EXPECT_TRUE(game->hud.frameRateCounter.label().visible());
     press(286);
-    EXPECT_TRUE(game->levelLabel.visible());
-    EXPECT_FALSE(game->frameRateCounter.label().visible());
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 23");
+    EXPECT_TRUE(game->hud.levelLabel.visible());
+    EXPECT_FALSE(game->hud.frameRateCounter.label().visible());
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 23");
 }
 
 TEST_F(InputTest, LabelsHaveTheirPlacesAndStartingTexts) {
-    EXPECT_EQ(game->scoreLabel.text(), "00000000");
-    EXPECT_EQ(game->scoreLabel.x(), 1.0f);
-    EXPECT_EQ(game->scoreLabel.horizontalAlignment, pentavel::graphics::TextLabel::kRight);
-    EXPECT_EQ(game->titleLabel.y(), 0.75f);
-    EXPECT_EQ(game->multiplierLabel.x(), 0.93333334f);
-    EXPECT_EQ(game->multiplierLabel.verticalAlignment, pentavel::graphics::TextLabel::kBottom);
-    EXPECT_EQ(game->stateLabel.depth(), -12.0f);
-    EXPECT_EQ(game->topBand.sprite(), test::image("tile_pyramid"));
-    EXPECT_FLOAT_EQ(game->topBand.height(), 0.64995f - 0.75f);
+    EXPECT_EQ(game->hud.scoreLabel.text(), "00000000");
+    EXPECT_EQ(game->hud.scoreLabel.x(), 1.0f);
+    EXPECT_EQ(game->hud.scoreLabel.horizontalAlignment, pentavel::graphics::TextLabel::kRight);
+    EXPECT_EQ(game->hud.titleLabel.y(), 0.75f);
+    EXPECT_EQ(game->hud.multiplierLabel.x(), 0.93333334f);
+    EXPECT_EQ(game->hud.multiplierLabel.verticalAlignment, pentavel::graphics::TextLabel::kBottom);
+    EXPECT_EQ(game->hud.stateLabel.depth(), -12.0f);
+    EXPECT_EQ(game->hud.topBand.sprite(), test::image("tile_pyramid"));
+    EXPECT_FLOAT_EQ(game->hud.topBand.height(), 0.64995f - 0.75f);
     EXPECT_EQ(game->glyphs['A'], test::image("conduit_065"));
     EXPECT_EQ(game->glyphs['a'], test::image("conduit_nc"));
 }
@@ -49,25 +49,25 @@ TEST_F(InputTest, LabelsHaveTheirPlacesAndStartingTexts) {
 TEST_F(InputTest, CheatKeysMarkTheTitleUntilTheNextNewGame) {
     press(292);  // F11 at level 1 rebuilds level 1
     EXPECT_EQ(game->levelNumber, 1u);
-    EXPECT_EQ(game->titleLabel.text(), "ZORPLEX");
+    EXPECT_EQ(game->hud.titleLabel.text(), "ZORPLEX");
     press(293);
     EXPECT_EQ(game->levelNumber, 2u);
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 02");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
     press(292);
     EXPECT_EQ(game->levelNumber, 1u);
     press(282);  // F1
-    EXPECT_EQ(game->titleLabel.text(), "TEZMOLA");
+    EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
 }
 
 TEST_F(InputTest, PauseShowsOverGameOverAndFocusFollowsTheWindow) {
     Game wrapper;  // only its slots are used here; its structure stays uninitialised
     game->playing = false;
-    refreshStateLabel(*game);
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    refreshStateLabel(game->hud, game->pausedShown, game->playing);
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     setPausedShown(*game, true);
-    EXPECT_EQ(game->stateLabel.text(), "PAUSED");
+    EXPECT_EQ(game->hud.stateLabel.text(), "PAUSED");
     setPausedShown(*game, false);
-    EXPECT_EQ(game->stateLabel.text(), "GAME OVER");
+    EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     EXPECT_FALSE(wrapper.paused());
     wrapper.onKeyDown(19);
     EXPECT_TRUE(wrapper.paused());

@@ -38,7 +38,7 @@ TEST_F(LevelTest, LevelsRepeatFromTheFirstAfterTheLast) {
         EXPECT_EQ(cell(2, expected[level - 1]).kind, BrickKind::Green) << "level " << level;
         EXPECT_EQ(game->bricksLeft, 1);
     }
-    EXPECT_EQ(game->levelLabel.text(), "LEVEL 05");
+    EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 05");
 }
 
 TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
@@ -139,12 +139,12 @@ TEST_F(LevelTest, LevelWithAnIncompleteBackgroundKeepsItsBricksButServesNoBall) 
 TEST_F(LevelTest, FailedBuildsKeepTheGuardRowUnderItsGlow) {
     ASSERT_TRUE(start(markedLevel(1) + "<level/>" +
                       test::level(test::mapWith(4, "I+R1..........................+I"), "")));
-    raiseGuard(*game);
+    raiseGuard(game->guard, game->grid);
     for (std::uint32_t level : {2u, 3u}) {
         game->levelNumber = level;
         buildLevel(*game);
-        EXPECT_EQ(game->guardCount, 1);
-        EXPECT_TRUE(game->guardGlow.visible());
+        EXPECT_EQ(game->guard.guardCount, 1);
+        EXPECT_TRUE(game->guard.glow.visible());
         EXPECT_EQ(occupiedInRows(kGuardRow, kGuardRow, BrickKind::Guard), 14) << "level " << level;
     }
     EXPECT_NE(log().find("Level 3 is malformed"), std::string::npos);
@@ -166,7 +166,7 @@ TEST_F(LevelTest, FortyLevelsOfSteelAreSkippedOneAStepWithoutHarm) {
     step(45);
     EXPECT_EQ(game->levelNumber, 46u);
     EXPECT_EQ(game->balls.size(), 1u);
-    EXPECT_EQ(game->lives, 4u);
+    EXPECT_EQ(game->spareBalls.lives, 4u);
 }
 
 }  // namespace

@@ -90,12 +90,12 @@ TEST_F(TunnellingTest, NoBallEntersAnOccupiedCellOrLeavesTheFieldExceptBelow) {
     int violations = 0;
     for (int launch = 0; launch < kLaunches && violations < 5; ++launch) {
         game->levelNumber = 1 + random() % kLevels;
-        game->lives = 5;
+        game->spareBalls.lives = 5;
         buildLevel(*game);
         game->paddle.x = unit(random) * 1.6f - 0.8f;
         placePaddle(game->paddle);
         step();
-        launchBalls(*game);
+        launchBalls(game->balls, game->paddle);
         // Some launches get a nimbus, extra balls and speed, to reach more cases.
         if (launch % 3 == 1)
             addPower(game->balls.front());
