@@ -27,19 +27,3 @@ add_custom_target(tezmola_data ALL DEPENDS ${TEZMOLA_PAK})
 
 add_dependencies(tezmola tezmola_data)
 add_dependencies(tezmola-check-levels tezmola_data)
-
-# The data tests are defined after this file is included; wire them up once the whole project has been read.
-function(tezmola_wire_data)
-    if(TEZMOLA_TESTS)
-        # The archive under the real program: installed alone beside it, and with damaged data.
-        add_test(NAME e2e.shipped_data
-                 COMMAND bash ${PROJECT_SOURCE_DIR}/tests/data/shipped_data_e2e.sh $<TARGET_FILE:tezmola>
-                         ${PROJECT_SOURCE_DIR})
-        set_tests_properties(e2e.shipped_data PROPERTIES LABELS e2e TIMEOUT 300 RUN_SERIAL TRUE)
-        add_dependencies(data_tests tezmola_data)
-        target_compile_definitions(data_tests PRIVATE TEZMOLA_DATA_DIR="${TEZMOLA_DATA_DIR}"
-                                                      TEZMOLA_PAK="${TEZMOLA_PAK}"
-                                                      TEZMOLA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    endif()
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL tezmola_wire_data)

@@ -7,9 +7,9 @@
 #     no warning in it;
 #   - an install staged with DESTDIR holds the expected tree, and the staged game starts through a
 #     symbolic link to its launcher and finds its data;
-#   - the package installs with apt-get, the installed launcher starts the game under a virtual X display,
-#     which opens its window, quits on Escape with exit code 0 and writes its log into the player's folder;
-#     and it starts, plays and fails without a display on the original SDL 1.2 library too;
+#   - the package installs with apt-get, and the installed launcher passes the end-to-end start-up test
+#     (tests/e2e/startup_test.sh: window, drawing, Escape with exit code 0, log and settings in the player's
+#     folder); it starts, plays and fails without a display on the original SDL 1.2 library too;
 #   - purging the package leaves none of its files behind, only the player's folder.
 # Usage: scripts/check-package.sh [build-dir]   (default: build; configured and built beforehand)
 # Needs root or sudo: it installs and then purges the package "tezmola" on this machine, replacing any
@@ -42,83 +42,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Prints the game's log as text (the log is a small HTML page).
-show_log() {
-    if [ -f "$1" ]; then
-        echo "---- $1" >&2
-        sed -e 's/<[^>]*>//g' -e '/^[[:space:]]*$/d' "$1" | tail -n 40 >&2
-        echo "----" >&2
-    else
-        echo "(no log at $1)" >&2
-    fi
+# Plays the start-up test of the end-to-end harness through a launcher: window, drawing, keys, Escape with
+# exit code 0, the log without errors and the settings written. Arguments: launcher, label, home folder.
+play_through() {
+    step "$2: the start-up test through $1"
+    E2E_HOME="$3" bash "$source_dir/tests/e2e/startup_test.sh" "$1" "$source_dir" ||
+        fail "$2: the game does not start, play and quit cleanly through $1"
 }
 
-# Runs a game launcher under a virtual X display with a fresh home folder and no sound device, waits for
-# its window, sends Escape and checks the exit code and the log. Arguments: launcher, label.
-run_game() {
-    local launcher="$1" label="$2"
-    local home="$work/home-$label"
-    mkdir -p "$home"
-    step "starting $launcher under xvfb-run ($label)"
-    local status=0
-    env -u XDG_DOCUMENTS_DIR -u XDG_CONFIG_HOME HOME="$home" SDL_AUDIODRIVER=dummy \
-        SCREENSHOT="$build_dir/package-check-$label.png" \
-        timeout 180 xvfb-run -a -n $((100 + RANDOM % 800)) -s "-screen 0 1024x768x24 -noreset" bash -c '
-            "$1" &
-            game=$!
-            # SDL turns SIGTERM into a quit request, which a stuck game may never read.
-            stop() {
-                kill "$game" 2>/dev/null
-                for _ in $(seq 10); do kill -0 "$game" 2>/dev/null || return 0; sleep 0.5; done
-                kill -KILL "$game" 2>/dev/null
-            }
-            window=$(timeout 60 xdotool search --sync --name "^Tezmola$" | head -n 1) || true
-            if [ -z "$window" ]; then
-                echo "no window named Tezmola appeared" >&2
-                stop
-                wait "$game"
-                exit 90
-            fi
-            sleep 2
-            if command -v import >/dev/null; then import -window root "$SCREENSHOT" 2>/dev/null || true; fi
-            xdotool windowfocus --sync "$window" 2>/dev/null || true
-            # Escape until the game is gone, in case a key arrives before it reads input.
-            for _ in $(seq 20); do
-                kill -0 "$game" 2>/dev/null || break
-                xdotool key Escape 2>/dev/null || true
-                sleep 0.5
-            done
-            if kill -0 "$game" 2>/dev/null; then
-                echo "the game did not quit on Escape" >&2
-                stop
-                wait "$game"
-                exit 91
-            fi
-            wait "$game"
-        ' run-game "$launcher" || status=$?
-    local log="$home/My Games/Tezmola/log.html"
-    if [ "$status" -ne 0 ]; then
-        show_log "$log"
-        [ "$status" -ne 90 ] || fail "$label: the game's window did not appear"
-        [ "$status" -ne 91 ] || fail "$label: the game did not quit on Escape"
-        [ "$status" -ne 124 ] || fail "$label: the game run timed out"
-        fail "$label: the game exited with code $status"
-    fi
-    [ -s "$log" ] || fail "$label: no log at $log"
-    [ -s "$home/My Games/Tezmola/settings.xml" ] || fail "$label: no settings.xml written at exit"
-    # Errors are the log's level-1 lines: a missing data file, for example, is logged and play goes on.
-    if grep -q '<span class="L1">' "$log"; then
-        show_log "$log"
-        fail "$label: the log reports errors: $(grep '<span class="L1">' "$log" | sed 's/<[^>]*>//g' | tr -s '\t\n' '  ')"
-    fi
-    step "$label: window shown, Escape quit with code 0, log written"
-    LAST_HOME="$home"
-}
-
-# Tools: the project's dependency list includes the validators and the X tools.
-"$source_dir/scripts/install-deps.sh"
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli xvfb-run xdotool gzip man lintian; do
-    command -v "$tool" >/dev/null || fail "the tool $tool is missing"
+# Tools: scripts/install-deps.sh installs the validators, and the X tools that the harness checks itself.
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli gzip man lintian; do
+    command -v "$tool" >/dev/null || fail "the tool $tool is missing (scripts/install-deps.sh)"
 done
 
 [ -f "$build_dir/CPackConfig.cmake" ] || fail "$build_dir is not a configured Tezmola build (no CPackConfig.cmake)"
@@ -206,7 +140,7 @@ cp "$source_dir/data/level.xml" "$work/levels/"
 
 # The staged tree must work where it lies, also through a symbolic link to the launcher.
 ln -s "$stage/usr/games/tezmola" "$work/tezmola-link"
-run_game "$work/tezmola-link" staged
+play_through "$work/tezmola-link" staged "$work/home-staged"
 
 # --- Debian package -------------------------------------------------------------------------------------
 step "building the Debian package"
@@ -250,8 +184,8 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$work/a
 }
 [ -x /usr/games/tezmola ] || fail "the launcher /usr/games/tezmola is not installed"
 
-run_game /usr/games/tezmola installed
-player_dir="$LAST_HOME/My Games/Tezmola"
+play_through /usr/games/tezmola installed "$work/home-installed"
+player_dir="$work/home-installed/My Games/Tezmola"
 # apt picks the original SDL 1.2 library on a clean machine, while this one may hold the compatibility
 # library: the installed game also runs on the original one (each window check reads /proc/PID/maps).
 step "the installed game on the original SDL 1.2 library"

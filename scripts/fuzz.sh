@@ -13,7 +13,7 @@
 # build-fuzz/logs/<target>.log. The exit status is 1 when any target found something.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing (scripts/install-deps.sh)" >&2; exit 2; }
 
 all_targets=(level settings svg png wav pak)
 xml_targets=" level settings svg "
@@ -38,6 +38,7 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
         -DCMAKE_CXX_COMPILER=clang++ -DTEZMOLA_FUZZ=ON -DTEZMOLA_TESTS=OFF -DTEZMOLA_BENCHMARKS=OFF \
+        -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
         "${launcher[@]}" >/dev/null
 fi
 cmake --build "$build" --target fuzzers -j"$(nproc)"

@@ -2,70 +2,52 @@
 # SPDX-FileCopyrightText: 2026 The Tezmola developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Captures the README's screenshots from the real game: levels 1, 10 and 30 (F12 skips ahead a level),
-# each a moment after the launch. The game runs from a folder that holds only the program and its
-# archive, as a player would have it, under a private virtual X display with Mesa's software OpenGL.
+# each a moment after the launch, in an 800 x 600 window. The game runs from a folder that holds only the
+# program and its archive, as a player would have it, under the end-to-end tests' harness.
 # Usage: scripts/make-screenshots.sh [build-dir]   (built beforehand; writes docs/screenshots/*.png)
-set -euo pipefail
 
 source_dir="$(cd "$(dirname "$0")/.." && pwd)"
-build_dir="$(cd "${1:-$source_dir/build}" && pwd)"
+build_dir="${1:-$source_dir/build}"
 out_dir="$source_dir/docs/screenshots"
-for tool in Xvfb xdotool import; do
-    command -v "$tool" >/dev/null || { echo "make-screenshots: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
-done
+source "$source_dir/tests/e2e/lib.sh" "$build_dir/tezmola" "$source_dir"
+require_tools import
 
-work="$(mktemp -d)"
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+mkdir -p "$WORK/game" "$out_dir"
+cp "$TEZMOLA" "$(dirname "$TEZMOLA")/tezmola.pak" "$WORK/game/" || fail "cannot copy the game"
+TEZMOLA="$WORK/game/tezmola"
 
-mkdir -p "$work/game" "$work/home" "$out_dir"
-cp "$build_dir/tezmola" "$build_dir/tezmola.pak" "$work/game/"
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp +extension GLX 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-
-cd "$work"
-start_game() {
-    HOME="$work/home" SDL_AUDIODRIVER=dummy "$work/game/tezmola" >"$work/game.out" 2>&1 &
-    game_pid=$!
-    window=""
-    for _ in $(seq 300); do
-        window="$(xdotool search --name '^Tezmola$' 2>/dev/null | head -1 || true)"
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || { echo "make-screenshots: no game window" >&2; cat "$work/game.out" >&2; exit 1; }
-    sleep 2
-}
-
+start_display
 # The first run opens the default window; resized, the game keeps the new size for the next run.
 start_game
-xdotool windowsize "$window" 800 600
-sleep 2
-xdotool key --window "$window" Escape
-wait "$game_pid" || true
+wait_for_window
+resize_window 800 600
+wait_until 30 window_is 800x600 || fail "window is $(window_size), expected 800x600"
+send_keys Escape
+wait_for_exit
+expect_status 0
 start_game
+wait_for_window
+wait_until 30 window_is 800x600 || fail "the second run opened $(window_size), expected 800x600"
+wait_for_drawing
 
-key() { xdotool key --window "$window" "$@"; sleep 0.3; }
+skip_levels() {
+    for _ in $(seq "$1"); do
+        send_keys F12
+        sleep 0.3
+    done
+}
 shoot() {
-    key space
-    sleep "${2:-2}"
-    import -window "$window" "$out_dir/$1"
-    echo "make-screenshots: $out_dir/$1"
+    send_keys space
+    sleep 2.3
+    import -window "$WINDOW" "$out_dir/$1" || fail "cannot capture $1"
+    note "$out_dir/$1"
 }
 
 shoot level01.png
-for _ in $(seq 9); do key F12; done
+skip_levels 9
 shoot level10.png
-for _ in $(seq 20); do key F12; done
+skip_levels 20
 shoot level30.png
-key Escape
+send_keys Escape
+wait_for_exit
+expect_status 0

@@ -12,7 +12,7 @@
 #include "audio/sound_files.h"
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 using pentavel::audio::internal::AudioResourceManager;
 
@@ -33,8 +33,6 @@ int sdlAllocations() {
 class AudioRegistry : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::mountOnly(dir.path());
-        pentavel::resetSettings();
         ASSERT_TRUE(manager.openDevice());
         // Frozen output: whatever starts playing stays on its channel until halted.
         SDL_PauseAudio(1);
@@ -46,7 +44,7 @@ protected:
         manager.registerMusicFiles();
     }
 
-    test::TempDir dir;
+    test::MountedFolder dir;
     AudioResourceManager manager;
 };
 

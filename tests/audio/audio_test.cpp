@@ -11,7 +11,7 @@
 #include "engine/audio/internal/audio_resource_manager.h"
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace audio = pentavel::audio;
 using pentavel::audio::internal::AudioResourceManager;
@@ -67,16 +67,11 @@ TEST(PanningGains, PositionsBeyondTheEdgesCountAsTheEdges) {
 
 class AudioSystem : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::mountOnly(dir.path());
-        pentavel::resetSettings();
-        AudioResourceManager::instance().reset();
-    }
+    void SetUp() override { AudioResourceManager::instance().reset(); }
     void TearDown() override {
         Mix_HaltChannel(-1);
         Mix_HaltMusic();
         AudioResourceManager::instance().reset();
-        pentavel::resetSettings();
     }
 
     void loadSettingsFile(const std::string& xml) {
@@ -90,7 +85,7 @@ protected:
         return value;
     }
 
-    test::TempDir dir;
+    test::MountedFolder dir;
 };
 
 TEST_F(AudioSystem, StartsWithoutAnySoundFilesAndPlaysNothing) {

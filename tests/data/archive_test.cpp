@@ -9,7 +9,7 @@
 
 #include "data/shipped_data.h"
 #include "engine/file/file_system.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -38,12 +38,11 @@ TEST(DataArchive, HoldsEveryDataFileByteForByteAndNothingElse) {
 }
 
 TEST(DataArchive, TruncatedCopyIsNotMountedAndLeavesTheSearchPathUsable) {
-    test::TempDir folder;
+    test::MountedFolder folder;
     const std::string whole = test::readWholeFile(test::pakPath());
     ASSERT_FALSE(whole.empty());
     folder.write("broken.pak", whole.substr(0, whole.size() / 2));
     folder.write("level.xml", "<level/>");
-    test::mountOnly(folder.path());
     pentavel::file::mountArchive("broken.pak");
     char** searchPath = PHYSFS_getSearchPath();
     int entries = 0;
@@ -54,7 +53,6 @@ TEST(DataArchive, TruncatedCopyIsNotMountedAndLeavesTheSearchPathUsable) {
     const pentavel::file::FileData level = pentavel::file::readFileToMemory("level.xml");
     EXPECT_EQ(level.size, 8u);
     EXPECT_EQ(pentavel::file::readFileToMemory("sprites.svg").data, nullptr);
-    test::unmountAll();
 }
 
 }  // namespace

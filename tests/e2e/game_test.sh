@@ -8,29 +8,14 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 require_tools import compare convert
 
-# Pixels that differ between two captures.
-changed_pixels() {
-    local count
-    count=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
-    echo "${count%%.*}"
-}
-
-# Pixels that differ between two captures within a region given as WxH+X+Y.
-changed_in() {
-    local region=$1 first=$2 second=$3
-    convert "$first" -crop "$region" +repage "$WORK/crop_a.png"
-    convert "$second" -crop "$region" +repage "$WORK/crop_b.png"
-    changed_pixels "$WORK/crop_a.png" "$WORK/crop_b.png"
-}
-
 start_display
 start_game
 wait_for_window
-wait_until 10 test "$(window_size)" = 512x384 || fail "window is $(window_size), expected 512x384"
+wait_until 10 window_is 512x384 || fail "window is $(window_size), expected 512x384"
 sleep 1
-# The window is 512 x 384: the top band with the labels is the top 26 rows, the level label at its left.
-LEVEL_LABEL=120x26+0+0
-CENTRE=240x60+136+162
+# The level label at the left of the top band, and the middle of the field where the notices show.
+LEVEL_LABEL=$(field_region -1 0.75 -0.53 0.65)
+CENTRE=$(field_region -0.47 0.12 0.47 -0.12)
 
 serving=$(capture_window 1_serving.png)
 send_keys space

@@ -11,14 +11,12 @@ source "$(dirname "$0")/lib.sh" "$@"
 require_tools import convert
 HIGH_SCORES="$USER_DIR/highscores.xml"
 
-# In the 512 x 384 window the rows of the table (rank 1 to 10) are 12.8 pixels apart, the heading above.
-row_region() { echo "420x10+30+$((210 + $1 * 64 / 5))"; }
-HEADING=$(row_region 0)
-
-# Pixels of a colour (within 20%) in a region of a capture.
-pixels_of() {
-    convert "$2" -crop "$1" +repage -fuzz 20% -fill black +opaque "$3" -fill white -opaque "$3" \
-        -format "%[fx:int(mean*w*h+0.5)]" info:
+# A row of the table (rank 1 to 10, the heading 0 above them): 0.04 play-field units high around its middle,
+# which lies 0.05 units below the row before, the heading's at y -0.09.
+row_region() {
+    local top bottom
+    read -r top bottom <<<"$(awk -v r="$1" 'BEGIN { y = -0.09 - 0.05 * r; print y + 0.02, y - 0.02 }')"
+    field_region -0.88 "$top" 0.76 "$bottom"
 }
 
 hold_key() {
@@ -60,6 +58,7 @@ start_display
 start_game
 wait_for_window
 wait_for_drawing
+HEADING=$(row_region 0)
 lose_every_ball table_changed
 # Capsules still falling when the game ends are gone after two seconds.
 sleep 2

@@ -7,11 +7,6 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 require_tools import compare
 
-changed_pixels() {
-    local count
-    count=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
-    echo "${count%%.*}"
-}
 # True once the window shows another picture than the capture in BEFORE (for wait_until).
 picture_moved() { [ "$(changed_pixels "$BEFORE" "$(capture_window after.png)")" -gt 20 ]; }
 

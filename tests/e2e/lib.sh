@@ -1,26 +1,31 @@
 # SPDX-FileCopyrightText: 2026 The Tezmola developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Helpers shared by the end-to-end tests. Each test script is run as
+# The one harness that starts our programs under X: the end-to-end tests, the package check and the
+# screenshot maker all source it. Each test script is run as
 #   bash <name>_test.sh <path-to-tezmola> <source-dir>
 # sources this file, and drives the real program the way a player would: under its own virtual X display,
-# with a fresh HOME, keys sent to its window, screenshots taken, files and exit codes checked.
+# with a fresh HOME, keys sent to its window, screenshots taken, files and exit codes checked. The program
+# may be a launcher or a link to one; it is started by the path given.
 # E2E_KEEP=1 keeps the temporary folder (logs, settings, screenshots) for a look afterwards.
+# E2E_HOME=<folder> plays in that (empty) home folder instead of a fresh one and leaves it in place.
 # E2E_SDL_LIBRARY=<path> makes every window check also prove that the game mapped that SDL 1.2 library.
+# The waits poll commands that fail until they succeed, so the harness runs with set -u but without set -e.
 
-set -u
+set -u +e +o pipefail
 
 if [ $# -lt 1 ] || [ ! -x "$1" ]; then
     echo "usage: bash $0 <path-to-tezmola> [source-dir]" >&2
     exit 2
 fi
-TEZMOLA=$(readlink -f "$1")
+TEZMOLA="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 SOURCE_DIR=${2:-}
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 TEST_NAME=$(basename "$0" .sh)
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/tezmola-$TEST_NAME.XXXXXX")
-export HOME="$WORK/home"
+export HOME="${E2E_HOME:-$WORK/home}"
 mkdir -p "$HOME"
+HOME=$(cd "$HOME" && pwd)
 unset XDG_CONFIG_HOME XDG_DOCUMENTS_DIR
 export SDL_AUDIODRIVER=dummy
 # The game picks its display as SDL does by default; only the private X display below is offered.
@@ -253,6 +258,49 @@ capture_window() {
 # Number of distinct colours in a picture.
 colour_count() { convert "$1" -format %k info:; }
 
+# Pixels that differ between two pictures.
+changed_pixels() {
+    local count
+    count=$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)
+    echo "${count%%.*}"
+}
+
+# Pixels that differ between two pictures within a region given as WxH+X+Y.
+changed_in() {
+    convert "$2" -crop "$1" +repage "$WORK/crop_a.png"
+    convert "$3" -crop "$1" +repage "$WORK/crop_b.png"
+    changed_pixels "$WORK/crop_a.png" "$WORK/crop_b.png"
+}
+
+# Pixels of a colour (within 20%) in a region WxH+X+Y of a picture: pixels_of REGION PICTURE COLOUR.
+pixels_of() {
+    convert "$2" -crop "$1" +repage -fuzz 20% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# Colour of one pixel as "r g b" in 0..255: pixel_colour PICTURE X Y.
+pixel_colour() {
+    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
+        sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -1
+}
+
+# The pixel of the window that holds a play-field point, as "X Y". The field always fills the window: x
+# runs from -1 at its left edge to 1 at its right edge, y from 0.75 at its top to -0.75 at its bottom.
+field_pixel() {
+    awk -v x="$1" -v y="$2" -v size="$(window_size)" 'BEGIN {
+        split(size, s, "x")
+        printf "%d %d\n", (x + 1) / 2 * s[1], (0.75 - y) / 1.5 * s[2]
+    }'
+}
+
+# The window's region between two play-field corners, field_region LEFT TOP RIGHT BOTTOM, as WxH+X+Y.
+field_region() {
+    local left top right bottom
+    read -r left top <<<"$(field_pixel "$1" "$2")"
+    read -r right bottom <<<"$(field_pixel "$3" "$4")"
+    echo "$((right - left))x$((bottom - top))+$left+$top"
+}
+
 # Waits until the main loop draws the play field: textures are loaded on the first draw, and then two
 # screenshots in a row show more than the cleared background. (Before its first frame a new OpenGL window
 # may show any leftover picture, so colours alone prove nothing.) Leaves the last shot in DRAWN_SHOT.
@@ -272,9 +320,10 @@ wait_for_drawing() {
     done
 }
 
-# The log as plain text: one message per line, without the markup and the time stamps.
+# The log as plain text: one message per line, without the markup and the time stamps. An argument keeps
+# the messages of that level alone (1 errors, 2 warnings, 3 information).
 log_text() {
-    grep -o '<span class="L[0-9]">.*</span>' "$LOG_FILE" |
+    grep -o "<span class=\"L${1:-[0-9]}\">.*</span>" "$LOG_FILE" |
         sed -e 's/<[^>]*>//g' -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g' -e 's/&amp;/\&/g'
 }
 
@@ -297,6 +346,14 @@ expect_log_in_order() {
 
 expect_log_lacks() {
     if log_text | grep -q -F -- "$1"; then fail "log unexpectedly holds: $1"; fi
+}
+
+# The log holds no error: a missing data file, for example, would be logged while play goes on.
+expect_no_errors() {
+    expect_file "$LOG_FILE"
+    local errors
+    errors=$(log_text 1)
+    [ -z "$errors" ] || fail "the log reports errors: $(echo "$errors" | tr '\n' ' ')"
 }
 
 # settings.xml as "section/key/attribute=value" lines in file order.

@@ -72,22 +72,6 @@ write("e2e_unpaired.svg", svg(160, 160, [("e2e_unpaired", 0, 0)]))
 PYTHON
 convert -size 32x32 xc:orange "jpeg:$USER_DIR/e2e_bad_jpeg.png" || fail "cannot write the JPEG"
 
-# Pixel of a play-field point in a screenshot of the whole window (x -1..1 rightwards, y 0.75..-0.75 down).
-field_pixel() {
-    local size
-    size=$(window_size)
-    awk -v x="$1" -v y="$2" -v size="$size" 'BEGIN {
-        split(size, s, "x")
-        printf "%d %d\n", (x + 1) / 2 * s[1], (0.75 - y) / 1.5 * s[2]
-    }'
-}
-
-# Colour of one pixel as "r g b" in 0..255.
-pixel_colour() {
-    convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
-        sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -1
-}
-
 # expect_colour SHOT WHAT X Y "R G B": the play-field point shows that colour (each channel within 40).
 expect_colour() {
     local shot=$1 what=$2 point colour
@@ -131,8 +115,6 @@ shot_after_sheet_load() {
 }
 sheet_loads() { log_text | grep -c -x -F "Loading image texture for [e2e_sheet.png]..."; }
 sheet_loaded() { [ "$(sheet_loads)" -ge "$1" ]; }
-# The polled conditions are functions, so that wait_until evaluates them afresh each time.
-window_is() { [ "$(window_size)" = "$1" ]; }
 
 start_display
 # Only a window on the virtual display will do; SDL would otherwise fall back to drawing off screen.

@@ -16,7 +16,7 @@
 #include "engine/file/settings.h"
 #include "file/environment_guard.h"
 #include "file/zip_writer.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -66,13 +66,8 @@ void mountArchivesLikeStartUp() {
 
 class FileServicesTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::mountOnly(user.path(), program.path()); }
-    void TearDown() override {
-        pentavel::closeLog();
-        test::unmountAll();
-    }
-    test::TempDir user;
     test::TempDir program;
+    test::MountedFolder user{program.path()};
 };
 
 TEST_F(FileServicesTest, ListingFiltersByExactExtensionAndSorts) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/file/file_system.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -52,15 +52,10 @@ std::string line(int level, const std::string& message) {
 
 class LogTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::mountOnly(dir.path()); }
-    void TearDown() override {
-        pentavel::closeLog();
-        test::unmountAll();
-    }
     // The log with every time stamp replaced by "TIME".
     std::string logText() const { return withoutTimes(dir.read("log.html")); }
 
-    test::TempDir dir;
+    test::MountedFolder dir;
 };
 
 TEST_F(LogTest, WritesHeadLinesAndTailByteForByte) {
@@ -189,8 +184,7 @@ TEST_F(LogTest, StopsAtSixteenMegabytesWithALastLineAndItsTail) {
 }
 
 TEST(FilePrintf, ReturnsTheByteCountAndWritesLongPiecesWhole) {
-    test::TempDir dir;
-    test::mountOnly(dir.path());
+    test::MountedFolder dir;
     pentavel::file::FileHandle* handle = pentavel::file::openFileWrite("out.txt");
     ASSERT_NE(nullptr, handle);
     EXPECT_EQ(5, pentavel::file::filePrintf(handle, "%d-%s", 42, "ab"));
@@ -200,7 +194,6 @@ TEST(FilePrintf, ReturnsTheByteCountAndWritesLongPiecesWhole) {
     ASSERT_TRUE(pentavel::file::closeFile(handle));
     EXPECT_EQ("42-ab" + longText + "|", dir.read("out.txt"));
     EXPECT_EQ(-1, pentavel::file::filePrintf(nullptr, "x"));
-    test::unmountAll();
 }
 
 }  // namespace

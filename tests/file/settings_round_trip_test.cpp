@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "engine/file/settings.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -115,8 +115,7 @@ void loadLikeTheGame() {
 }
 
 TEST(SettingsRoundTrip, WhatIsSavedReadsBackWithTheSameValues) {
-    test::TempDir dir;
-    test::mountOnly(dir.path());
+    test::MountedFolder dir;
     const std::string declaration = "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n";
     std::mt19937 random(20261208);
     for (int round = 0; round < 500; ++round) {
@@ -138,8 +137,6 @@ TEST(SettingsRoundTrip, WhatIsSavedReadsBackWithTheSameValues) {
         ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
         ASSERT_EQ(saved, dir.read("settings.xml"));
     }
-    pentavel::resetSettings();
-    test::unmountAll();
 }
 
 }  // namespace

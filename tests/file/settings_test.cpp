@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/file/log.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -17,15 +17,6 @@ using pentavel::setSetting;
 
 class SettingsTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::mountOnly(dir.path());
-        pentavel::resetSettings();
-    }
-    void TearDown() override {
-        pentavel::closeLog();
-        pentavel::resetSettings();
-        test::unmountAll();
-    }
     // The reads of the program's start-up, in its order.
     void readProgramSettings() {
         int goalFps = 0, windowWidth = 512, windowHeight = 384, modeWidth = 800, modeHeight = 600;
@@ -44,7 +35,7 @@ protected:
         getSetting("audio", "music", "volume", musicVolume);
     }
 
-    test::TempDir dir;
+    test::MountedFolder dir;
 };
 
 TEST_F(SettingsTest, FirstRunWritesEveryDefaultInTheOrderAskedFor) {

@@ -13,7 +13,7 @@
 #include "engine/file/log.h"
 #include "file/zip_writer.h"
 
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -24,12 +24,7 @@ const std::string kMark = "\xEF\xBB\xBF";
 
 class XmlDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::mountOnly(dir.path()); }
-    void TearDown() override {
-        pentavel::closeLog();
-        test::unmountAll();
-    }
-    test::TempDir dir;
+    test::MountedFolder dir;
 };
 
 TEST_F(XmlDocumentTest, CarriageReturnsBecomeLineFeeds) {

@@ -12,13 +12,12 @@
 
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
-#include "engine/file/log.h"
 #include "engine/graphics/display.h"
 #include "game/ball.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
 #include "game_sheet.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace test {
 
@@ -43,27 +42,19 @@ inline std::vector<std::string> mapWith(int row, const std::string& codes) {
 
 class GameTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        game.reset();
-        pentavel::closeLog();
-        unmountAll();
-    }
+    // The sheet is scanned in a folder of its own, before the test's folder is mounted.
+    static void SetUpTestSuite() { scanGameSheet(); }
 
-    // Writes level.xml, mounts the folder, opens the log there and initialises a GameStructure.
+    // Writes level.xml, opens the log in the test's folder and initialises a GameStructure.
     bool start(const std::string& levelFile) {
-        scanGameSheet();
         folder.write("level.xml", levelFile);
-        mountOnly(folder.path());
         pentavel::openLog();
         game = std::make_unique<tezmola::GameStructure>();
         return tezmola::initialiseGameStructure(*game);
     }
     void startWith(const std::vector<std::string>& rows) { ASSERT_TRUE(start(level(rows))); }
 
-    std::string log() {
-        pentavel::closeLog();
-        return folder.read("log.html");
-    }
+    std::string log() { return folder.logText(); }
     void step(int count = 1) {
         for (int index = 0; index < count; ++index)
             pentavel::updateSignal().emit(pentavel::kStepSeconds);
@@ -78,8 +69,8 @@ protected:
     }
     tezmola::BrickCell& cell(int row, int column) { return game->grid.at(row, column); }
 
-    TempDir folder;
-    std::unique_ptr<tezmola::GameStructure> game;
+    MountedFolder folder;
+    std::unique_ptr<tezmola::GameStructure> game;  // destroyed before the folder is unmounted
 };
 
 inline pentavel::graphics::SpriteId image(const char* name) {

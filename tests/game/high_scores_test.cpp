@@ -12,7 +12,7 @@
 #include "game/high_score_board.h"
 #include "game/high_score_file.h"
 #include "game_fixture.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -66,21 +66,11 @@ TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
 
 class HighScoreFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        test::mountOnly(folder.path(), programFolder.path());
-        ASSERT_TRUE(pentavel::openLog());
-    }
-    void TearDown() override {
-        pentavel::closeLog();
-        test::unmountAll();
-    }
-    std::string log() {
-        pentavel::closeLog();
-        return folder.read("log.html");
-    }
+    void SetUp() override { ASSERT_TRUE(pentavel::openLog()); }
+    std::string log() { return folder.logText(); }
 
-    test::TempDir folder;
     test::TempDir programFolder;
+    test::MountedFolder folder{programFolder.path()};
 };
 
 TEST_F(HighScoreFileTest, ADamagedFileIsKeptAsBadAndTheTableStartsEmpty) {

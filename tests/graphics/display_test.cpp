@@ -14,7 +14,7 @@
 #include "engine/graphics/internal/graphics_resource_manager.h"
 #include "engine/graphics/internal/graphics_system.h"
 #include "engine/graphics/sprite.h"
-#include "graphics/logged_folder.h"
+#include "support/mounted_folder.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -292,16 +292,14 @@ TEST(PngDecode, RefusalsSayWhy) {
     EXPECT_FALSE(decode(headerOnlyPng(20000, 3), image));
     EXPECT_EQ("is too large: 20000 x 3 pixels, more than 16384 on a side", describePngFault(image));
 
-    test::TempDir dir;
+    test::MountedFolder dir;
     dir.write("huge.png", "");
     std::filesystem::resize_file(dir.path() + "/huge.png", 300 * 1024 * 1024);  // sparse: nothing is written
-    test::mountOnly(dir.path());
     PHYSFS_File* file = PHYSFS_openRead("huge.png");
     ASSERT_NE(nullptr, file);
     EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
     EXPECT_EQ("is too large: 314572800 bytes, more than 256 MB", describePngFault(image));
     PHYSFS_close(file);
-    test::unmountAll();
 }
 
 TEST(TextureSide, RoundsUpToAPowerOfTwoWithinTheLimit) {
@@ -375,13 +373,12 @@ TEST(PngPrepare, PowerOfTwoPicturesKeepEveryByte) {
 }
 
 TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
-    test::TempDir dir;
+    test::MountedFolder dir;
     PngPicture picture;
     picture.width = 2;
     picture.samples = {9, 8, 7, 6, 5, 4};
     dir.write("sheet.png", encodePng(picture));
     dir.write("broken.png", encodePng(picture).substr(0, 30));
-    test::mountOnly(dir.path());
 
     PngImage image;
     PHYSFS_File* file = PHYSFS_openRead("sheet.png");
@@ -396,13 +393,12 @@ TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
     EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
     PHYSFS_close(file);
     EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(nullptr, 2048, image));
-    test::unmountAll();
 }
 
 // A failed picture is tried again every frame, so a large file that cannot be a usable PNG is given up
 // after its first bytes.
 TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
-    test::TempDir dir;
+    test::MountedFolder dir;
     const std::string bulk(4 * 1024 * 1024, '\x5a');
     dir.write("photo.png", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10) + bulk);
     dir.write("huge.png", headerOnlyPng(1, 20000) + bulk);
@@ -412,7 +408,6 @@ TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
     picture.colourType = PNG_COLOR_TYPE_GRAY;
     picture.samples.assign(16384, 3);
     dir.write("widest.png", encodePng(picture));
-    test::mountOnly(dir.path());
 
     PngImage image;
     for (const char* name : {"photo.png", "huge.png", "headless.png"}) {
@@ -429,7 +424,6 @@ TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
     EXPECT_TRUE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
     EXPECT_EQ(2048, image.width);
     PHYSFS_close(file);
-    test::unmountAll();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "graphics/logged_folder.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -244,7 +244,7 @@ TEST_F(ResourceManagerTest, APictureThatFailsIsTriedAndLoggedOncePerReload) {
     folder.write("gone.svg", svg(kCanvas, rect("gone_box", 0, 0, 8, 8)));
     folder.write("gone.png", "picture");
     resources.scanSpriteSheets();
-    std::remove((folder.dir().path() + "/gone.png").c_str());
+    std::remove((folder.path() + "/gone.png").c_str());
 
     // Every draw asks; a failed picture is tried once until the next reload.
     for (int draw = 0; draw < 3; ++draw) {

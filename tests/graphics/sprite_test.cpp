@@ -13,7 +13,7 @@
 #include "engine/graphics/internal/graphics_system.h"
 #include "engine/graphics/internal/sprite_state.h"
 #include "graphics/sprite_test_sheet.h"
-#include "support/test_support.h"
+#include "support/mounted_folder.h"
 
 namespace {
 
@@ -178,10 +178,7 @@ TEST(Sprite, ScaleWithoutAnImageLeavesTheDestinationsAlone) {
 TEST(Sprite, DrawErrorIsReportedOnceAndSkipsHiddenOrBlankSprites) {
     const test::TestSheet& sheet = test::testSheet();
     ASSERT_NE(sheet.missing, 0);
-    test::TempDir logFolder;
-    pentavel::closeLog();
-    test::mountOnly(logFolder.path());
-    ASSERT_TRUE(pentavel::openLog());
+    test::LoggedFolder logFolder;
     const std::string message = "Cannot draw sprite of type " + std::to_string(sheet.missing) + "!";
     {
         Sprite hidden;
@@ -195,13 +192,11 @@ TEST(Sprite, DrawErrorIsReportedOnceAndSkipsHiddenOrBlankSprites) {
         pentavel::graphics::drawSprites();
         pentavel::graphics::drawSprites();
     }
-    pentavel::closeLog();
-    const std::string log = logFolder.read("log.html");
+    const std::string log = logFolder.logText();
     EXPECT_EQ(occurrences(log, message), 1);
     EXPECT_EQ(occurrences(log, "(ignoring all further errors of this type)"), 1);
     EXPECT_EQ(occurrences(log, "Cannot draw sprite of type -5!"), 0);
     EXPECT_LT(log.find("Loading image texture for [sprite_test_missing.png]..."), log.find(message));
-    test::unmountAll();
 }
 
 }  // namespace

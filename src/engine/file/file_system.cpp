@@ -30,9 +30,9 @@ const char* const kBadSuffix = ".bad";
 const char* const kArchiveType = "ZIP";
 const std::size_t kFormatBufferSize = 1024;
 // The first piece of a file read into memory; later pieces double the block.
-const std::uint64_t kFirstPieceSize = 64 * 1024;
+const std::uint64_t kFirstPieceSize = std::uint64_t{64} * 1024;
 // Larger than any settings or high-score file the game writes; such a file is not copied aside.
-const std::uint64_t kMaxKeptFileSize = 64 * 1024 * 1024;
+const std::uint64_t kMaxKeptFileSize = std::uint64_t{64} * 1024 * 1024;
 
 const char* errorText() {
     return PHYSFS_getErrorByCode(PHYSFS_getLastErrorCode());

@@ -27,7 +27,7 @@ const std::size_t kByteOrderMarkSize = 3;
 // after the text keep it from reading beyond.
 const std::size_t kParsePadding = 4;
 // Far beyond any level file, settings file or sprite sheet; keeps a damaged length from exhausting memory.
-const std::uint64_t kMaxDocumentSize = 64 * 1024 * 1024;
+const std::uint64_t kMaxDocumentSize = std::uint64_t{64} * 1024 * 1024;
 // Links are followed this many times at most before a save gives up (a loop of links).
 const int kMaxLinkDepth = 40;
 
