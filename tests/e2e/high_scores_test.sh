@@ -113,3 +113,17 @@ wait_for_exit
 expect_status 0
 cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "a cheated game changed highscores.xml"
 note "a cheated game shows the table and leaves the file as it was"
+
+# Closing the terminal the game was started from (SIGHUP) is a quit request: the game in play enters.
+rm -f "$HIGH_SCORES"
+start_game
+wait_for_window
+wait_for_drawing
+send_keys space
+sleep 2
+kill -HUP "$GAME_PID"
+wait_for_exit
+expect_status 0
+grep -q "<entry score=\"[1-9][0-9]*\" level=\"1\" date=\"$(date +%F)\"" "$HIGH_SCORES" ||
+    fail "the game in play at the hang-up is not in highscores.xml"
+note "a hang-up enters the game in play"
