@@ -224,26 +224,4 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
-TEST_F(HighScoreGameTest, AnEntryThatCannotBeWrittenIsShownUnsavedAndWaitsForTheNextSave) {
-    game->score = 500;
-    press(282);
-    const std::string before = folder.read("highscores.xml");
-    game->score = 900;
-    {
-        const test::DiskFullPast full(0);
-        loseEveryBall();
-    }
-    EXPECT_TRUE(game->highScores.shown());
-    EXPECT_EQ(0, game->highScores.newEntry());
-    EXPECT_FALSE(game->highScores.newEntrySaved());
-    EXPECT_EQ(before, folder.read("highscores.xml"));
-    EXPECT_FALSE(folder.exists("highscores.xml.new"));
-    press(282);
-    EXPECT_FALSE(game->highScores.shown());
-    game->score = 10;
-    press(282);
-    EXPECT_TRUE(game->highScores.newEntrySaved());
-    EXPECT_EQ(3u, entriesInFile());
-}
-
 }  // namespace
