@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/high_score_board.h"
 
+#include "engine/file/log.h"
+#include "engine/file/write_directory_lock.h"
 #include "game/game_structure.h"
 #include "game/high_score_file.h"
 #include "game/hud.h"
@@ -22,6 +24,10 @@ constexpr float kRankRight = -0.56f;
 constexpr float kNameLeft = -0.5f;
 constexpr float kScoreRight = 0.4f;
 constexpr float kLevelRight = 0.62f;
+constexpr float kNotSavedLeft = 0.65f;
+const char* const kNotSavedText = "NOT SAVED";
+// Another copy of the game holds the folder no longer than it takes to write the file.
+constexpr std::uint32_t kLockWaitMilliseconds = 1000;
 constexpr float kDepth = -12.0f;
 const Colour kHeadingColour{0.75f, 0.75f, 0.75f, 1.0f};
 const Colour kEntryColour{1.0f, 1.0f, 1.0f, 1.0f};
@@ -43,25 +49,79 @@ void place(TextLabel& label, const pentavel::graphics::SpriteId* glyphs, const s
 void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanDraw& canDraw,
                           const char* fileName) {
     glyphs_ = glyphs;
+    canDraw_ = canDraw;
     fileName_ = fileName;
     HighScoreFile file = loadHighScores(fileName);
     entries_ = std::move(file.entries);
     writable_ = file.writable;
-    // Names from the file are shown as the player's own would be.
-    for (HighScore& entry : entries_)
-        entry.name = fitName(entry.name, canDraw);
+    quietReread_ = file.reported;
+    fitNames(entries_);
+    known_ = entries_;
     playerName_ = fitName(tezmola::playerName(), canDraw);
+    unsaved_.clear();
     newEntry_ = -1;
+    notSaved_ = false;
     opened_ = true;
 }
 
 void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver) {
     newEntry_ = -1;
-    if (!opened_ || !mayEnterHighScores(cheated, gameOver, score))
+    notSaved_ = false;
+    if (!opened_)
         return;
-    newEntry_ = insertHighScore(entries_, HighScore{score, level, todaysDate(), playerName_});
-    if (newEntry_ >= 0 && writable_)
-        saveHighScores(entries_, fileName_.c_str());
+    const HighScore entry{score, level, todaysDate(), playerName_};
+    const bool offered = mayEnterHighScores(cheated, gameOver, score);
+    if (offered)
+        unsaved_.push_back(entry);
+    if (unsaved_.empty())
+        return;
+    notSaved_ = !saveUnsaved();
+    if (offered)
+        newEntry_ = findHighScore(entries_, entry);
+}
+
+// True when nothing is left unsaved. The table shown is the merged one in every case.
+bool HighScoreBoard::saveUnsaved() {
+    if (!writable_)
+        return showUnsaved();
+    const pentavel::file::WriteDirectoryLock lock(kLockWaitMilliseconds);
+    if (!lock.held()) {
+        pentavel::logWarning("...%s is being written by another copy of the game, the new entry waits",
+                             fileName_.c_str());
+        return showUnsaved();
+    }
+    HighScoreFile file = loadHighScores(fileName_.c_str(), !quietReread_);
+    fitNames(file.entries);
+    entries_ = file.entries;
+    const bool entered = mergeHighScores(entries_, known_, unsaved_);
+    known_ = std::move(file.entries);
+    if (!file.writable) {
+        writable_ = false;
+        return false;
+    }
+    // Faults of the file are told once; a table written here has none.
+    quietReread_ = quietReread_ || file.reported;
+    if (entered) {
+        if (!saveHighScores(entries_, fileName_.c_str()))
+            return false;
+        quietReread_ = false;
+    }
+    known_ = entries_;
+    unsaved_.clear();
+    return true;
+}
+
+// The file could not be read again: the unsaved entries are shown in the table last seen. Always false.
+bool HighScoreBoard::showUnsaved() {
+    entries_ = known_;
+    mergeHighScores(entries_, known_, unsaved_);
+    return false;
+}
+
+void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
+    // Names from the file are shown as the player's own would be.
+    for (HighScore& entry : entries)
+        entry.name = fitName(entry.name, canDraw_);
 }
 
 void HighScoreBoard::show() {
@@ -75,6 +135,13 @@ void HighScoreBoard::show() {
         const Colour& colour = static_cast<int>(index) == newEntry_ ? kNewEntryColour : kEntryColour;
         layOutRow(rows_[index], static_cast<int>(index) + 1, colour, used ? &entries_[index] : nullptr);
     }
+    if (notSaved_ && newEntry_ >= 0) {
+        place(notSavedLabel_, glyphs_, kNotSavedText, kNotSavedLeft,
+              kHeadingY - kRowStep * static_cast<float>(newEntry_ + 1), TextLabel::kLeft, kNewEntryColour);
+        notSavedLabel_.setVisible(true);
+    } else {
+        notSavedLabel_.setVisible(false);
+    }
     shown_ = true;
 }
 
@@ -84,6 +151,7 @@ void HighScoreBoard::hide() {
     setRowVisible(header_, false);
     for (Row& row : rows_)
         setRowVisible(row, false);
+    notSavedLabel_.setVisible(false);
     shown_ = false;
 }
 

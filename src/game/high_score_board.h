@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The high-score table as the player meets it: read at start-up, offered every game that ends, written when
-// a game enters, and shown below the "GAME OVER" notice with the game's font.
+// The high-score table as the player meets it: read at start-up, offered every game that ends, merged into
+// the file as it is on disk when a game enters (other copies of the game may share it), and shown below
+// the "GAME OVER" notice with the game's font.
 
 #include <array>
 #include <string>
@@ -24,15 +25,19 @@ public:
     // Reads the player's table and name. glyphs is the game's font, kept by address; canDraw tells which
     // characters it has.
     void open(const pentavel::graphics::SpriteId* glyphs, const CanDraw& canDraw, const char* fileName);
-    // Offers a game that ended (the cheat rule decides) and writes the file when it enters. The entry's
-    // index is kept for the display: -1 when it did not enter.
+    // Offers a game that ended (the cheat rule decides). The file is read again under the folder's lock,
+    // this copy's unsaved entries are merged in, and the table is written when one enters; entries that
+    // could not be written wait for the next offer. The entry's index in the merged table is kept for the
+    // display: -1 when it did not enter.
     void offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver);
-    // Lays the table out below the notice, the last offered game's entry in yellow, and shows it.
+    // Lays the table out below the notice, the last offered game's entry in yellow (with "NOT SAVED"
+    // beside it when it could not be written), and shows it.
     void show();
     void hide();
 
     const std::vector<HighScore>& entries() const { return entries_; }
     int newEntry() const { return newEntry_; }
+    bool newEntrySaved() const { return !notSaved_; }
     bool shown() const { return shown_; }
     const std::string& playerName() const { return playerName_; }
 
@@ -46,17 +51,26 @@ private:
 
     static void setRowVisible(Row& row, bool visible);
     void layOutRow(Row& row, int index, const pentavel::graphics::Colour& colour, const HighScore* entry);
+    bool saveUnsaved();
+    bool showUnsaved();
+    void fitNames(std::vector<HighScore>& entries) const;
 
     const pentavel::graphics::SpriteId* glyphs_ = nullptr;
+    CanDraw canDraw_;
     std::string fileName_;
     std::vector<HighScore> entries_;
+    std::vector<HighScore> known_;    // the table as the file held it when last read or written here
+    std::vector<HighScore> unsaved_;  // this copy's games that entered but are not in the file yet
     std::string playerName_;
     int newEntry_ = -1;
     bool opened_ = false;
     bool writable_ = false;
+    bool quietReread_ = false;  // the file's faults were told when it was read; reading it again says nothing
+    bool notSaved_ = false;
     bool shown_ = false;
     Row header_;
     std::array<Row, kHighScoreCount> rows_;
+    pentavel::graphics::TextLabel notSavedLabel_;
 };
 
 // Reads the player's table for the board, shown in the font glyphs.

@@ -44,7 +44,8 @@ bool readEntry(const TiXmlElement& element, HighScore& entry) {
     return true;
 }
 
-std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileName) {
+std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileName, bool report,
+                                   bool& reported) {
     std::vector<HighScore> entries;
     int number = 0;
     for (const TiXmlElement* element = root.FirstChildElement(kEntryElement); element != nullptr;
@@ -55,7 +56,8 @@ std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileNam
         // of two equal scores the one written first stays above.
         if (readEntry(*element, entry)) {
             insertHighScore(entries, entry);
-        } else {
+        } else if (report) {
+            reported = true;
             pentavel::logWarning("...%s: entry %d is incomplete or impossible, it is dropped", fileName,
                                  number);
         }
@@ -65,7 +67,7 @@ std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileNam
 
 }  // namespace
 
-HighScoreFile loadHighScores(const char* fileName) {
+HighScoreFile loadHighScores(const char* fileName, bool report) {
     HighScoreFile file;
     if (!pentavel::file::isInWriteDirectory(fileName))
         return file;
@@ -74,10 +76,13 @@ HighScoreFile loadHighScores(const char* fileName) {
     if (pentavel::file::loadXmlDocument(document, fileName))
         root = document.RootElement();
     if (root == nullptr || root->ValueStr() != kRootElement) {
-        file.writable = pentavel::file::keepBadCopy(fileName);
+        if (report) {
+            file.writable = pentavel::file::keepBadCopy(fileName);
+            file.reported = true;
+        }
         return file;
     }
-    file.entries = readEntries(*root, fileName);
+    file.entries = readEntries(*root, fileName, report, file.reported);
     return file;
 }
 

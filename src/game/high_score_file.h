@@ -15,13 +15,15 @@ constexpr const char* kHighScoreFileName = "highscores.xml";
 struct HighScoreFile {
     std::vector<HighScore> entries;  // best first, at most kHighScoreCount
     bool writable = true;            // false when a damaged file could not be kept aside: it stays as it is
+    bool reported = false;           // damage or impossible entries were met (and told)
 };
 
 // Reads the table from the write directory; the same name in the program folder or an archive does not
 // count. A missing file gives an empty table; a damaged one is kept as "<name>.bad" with a warning and gives
 // an empty table; entries with impossible values (negative score, level 0, a missing or malformed field)
-// are dropped with a warning and the rest kept.
-HighScoreFile loadHighScores(const char* fileName);
+// are dropped with a warning and the rest kept. With report false (a file read again, whose faults were
+// told the first time) nothing is logged and a damaged file is not copied: it gives an empty table.
+HighScoreFile loadHighScores(const char* fileName, bool report = true);
 // Writes the table into the write directory, to a new file that then replaces the old one. False after an
 // error line.
 bool saveHighScores(const std::vector<HighScore>& table, const char* fileName);

@@ -5,6 +5,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 
 namespace tezmola {
@@ -36,6 +37,17 @@ bool isContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
+bool sameEntry(const HighScore& left, const HighScore& right) {
+    return left.score == right.score && left.level == right.level && left.date == right.date &&
+           left.name == right.name;
+}
+
+std::size_t countEntries(std::vector<HighScore>::const_iterator first,
+                         std::vector<HighScore>::const_iterator last, const HighScore& entry) {
+    return static_cast<std::size_t>(
+        std::count_if(first, last, [&entry](const HighScore& row) { return sameEntry(row, entry); }));
+}
+
 }  // namespace
 
 int insertHighScore(std::vector<HighScore>& table, const HighScore& entry) {
@@ -48,6 +60,30 @@ int insertHighScore(std::vector<HighScore>& table, const HighScore& entry) {
     if (table.size() > kHighScoreCount)
         table.resize(kHighScoreCount);
     return static_cast<int>(index);
+}
+
+int findHighScore(const std::vector<HighScore>& table, const HighScore& entry) {
+    for (std::size_t index = table.size(); index > 0; --index) {
+        if (sameEntry(table[index - 1], entry))
+            return static_cast<int>(index - 1);
+    }
+    return -1;
+}
+
+bool mergeHighScores(std::vector<HighScore>& table, const std::vector<HighScore>& known,
+                     const std::vector<HighScore>& entries) {
+    const std::vector<HighScore> read = table;
+    bool entered = false;
+    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
+        const std::size_t onDisk = countEntries(read.begin(), read.end(), *entry);
+        const std::size_t seen = countEntries(known.begin(), known.end(), *entry);
+        const std::size_t gained = onDisk > seen ? onDisk - seen : 0;
+        if (countEntries(entries.begin(), entry, *entry) < gained)
+            continue;  // written already
+        if (insertHighScore(table, *entry) >= 0)
+            entered = true;
+    }
+    return entered;
 }
 
 bool mayEnterHighScores(bool cheated, bool gameOver, std::int32_t score) {

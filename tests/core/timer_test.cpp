@@ -69,6 +69,17 @@ TEST(GameTick, StallCatchesUpAQuarterSecondAndDropsTheRest) {
     EXPECT_EQ(counter.tickAt(13003 + 2), 1);
 }
 
+TEST(GameTick, AClockSteppedBackCountsAsNoTimeAndTheWrapCountsAsItsFewMilliseconds) {
+    StepCounter counter;
+    counter.tickAt(100000);
+    EXPECT_EQ(counter.tickAt(100000 - 60000), 0);
+    EXPECT_EQ(counter.tickAt(40004), 0);  // the clock restarts where it now reads
+    EXPECT_EQ(counter.tickAt(40005), 1);
+    StepCounter wrapping;
+    wrapping.tickAt(0xFFFFFFFEu);
+    EXPECT_EQ(wrapping.tickAt(8), 2);  // 10 ms across the wrap
+}
+
 TEST(GameTick, PauseLetsTheClockRunWithoutStoringSteps) {
     StepCounter counter;
     counter.tickAt(5000);

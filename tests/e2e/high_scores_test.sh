@@ -5,19 +5,23 @@
 # A game played to "GAME OVER" (launch, take the paddle away, lose every ball) enters the player's table of
 # ten best games: the table shows below the notice with the new entry in yellow, and F1 hides it. A game
 # left by Escape with points enters too, and highscores.xml then holds both in their places. A game in
-# which a cheat key was used shows the table but leaves the file as it was.
+# which a cheat key was used shows the table but leaves the file as it was. A hang-up enters the game in
+# play; two copies sharing the folder keep each other's entries; a table that cannot be written says so.
 source "$(dirname "$0")/lib.sh" "$@"
 
 require_tools import convert
 HIGH_SCORES="$USER_DIR/highscores.xml"
 
 # A row of the table (rank 1 to 10, the heading 0 above them): 0.04 play-field units high around its middle,
-# which lies 0.05 units below the row before, the heading's at y -0.09.
-row_region() {
+# which lies 0.05 units below the row before, the heading's at y -0.09. row_band RANK LEFT RIGHT.
+row_band() {
     local top bottom
     read -r top bottom <<<"$(awk -v r="$1" 'BEGIN { y = -0.09 - 0.05 * r; print y + 0.02, y - 0.02 }')"
-    field_region -0.88 "$top" 0.76 "$bottom"
+    field_region "$2" "$top" "$3" "$bottom"
 }
+row_region() { row_band "$1" -0.88 0.76; }
+# Right of a row, where "NOT SAVED" stands beside a new entry that could not be written.
+beside_row() { row_band "$1" 0.645 0.93; }
 
 hold_key() {
     xdotool keydown --window "$WINDOW" "$1" && sleep "$2" && xdotool keyup --window "$WINDOW" "$1"
@@ -69,6 +73,7 @@ white_row=$(pixels_of "$(row_region 5)" "$over" white)
 [ "$new_row" -gt 40 ] || fail "the new entry (rank 4) is not shown in yellow ($new_row pixels)"
 [ "$old_row" -lt 5 ] || fail "an older entry is shown in yellow ($old_row pixels)"
 [ "$white_row" -gt 40 ] || fail "the entry below the new one is not shown in white ($white_row pixels)"
+[ "$(pixels_of "$(beside_row 4)" "$over" yellow)" -lt 5 ] || fail "a saved entry is marked as not saved"
 note "GAME OVER shows the table, the new entry fourth in yellow ($new_row pixels)"
 
 send_keys F1
@@ -112,3 +117,83 @@ wait_for_exit
 expect_status 0
 cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "a cheated game changed highscores.xml"
 note "a cheated game shows the table and leaves the file as it was"
+
+# Closing the terminal the game was started from (SIGHUP) is a quit request: the game in play enters.
+rm -f "$HIGH_SCORES"
+start_game
+wait_for_window
+wait_for_drawing
+send_keys space
+sleep 2
+kill -HUP "$GAME_PID"
+wait_for_exit
+expect_status 0
+grep -q "<entry score=\"[1-9][0-9]*\" level=\"1\" date=\"$(date +%F)\"" "$HIGH_SCORES" ||
+    fail "the game in play at the hang-up is not in highscores.xml"
+note "a hang-up enters the game in play"
+
+# Two copies share the folder, each plays to GAME OVER: the second copy's entry is written first, and the
+# first copy, which read the table at its start, writes both. Their clocks lie more than a day apart, so
+# their entries can never be taken for the same one.
+rm -f "$HIGH_SCORES"
+table_has() { [ "$(grep -c '<entry ' "$HIGH_SCORES" 2>/dev/null)" = "$1" ]; }
+start_game TZ=WEST+12
+wait_for_window
+wait_for_drawing
+first_pid=$GAME_PID
+first_window=$WINDOW
+start_game TZ=EAST-14
+wait_for_window
+wait_for_drawing
+lose_every_ball table_has 1
+second_entry=$(grep '<entry ' "$HIGH_SCORES")
+cp "$HIGH_SCORES" "$WORK/seeded.xml"
+send_keys Escape
+wait_for_exit
+expect_status 0
+# Back to the first copy, still running (the status file was the second copy's), paused since the second
+# window took the focus: the player gives it back.
+rm -f "$WORK/game.status"
+GAME_PID=$first_pid
+WINDOW=$first_window
+xdotool windowfocus --sync "$WINDOW" || fail "cannot focus the first copy"
+lose_every_ball table_changed
+sleep 2
+merged=$(capture_window 4_merged_table.png)
+for rank in 1 2; do
+    drawn=$(($(pixels_of "$(row_region $rank)" "$merged" white) + $(pixels_of "$(row_region $rank)" "$merged" yellow)))
+    [ "$drawn" -gt 40 ] || fail "the first copy's board lacks entry $rank ($drawn pixels)"
+done
+send_keys Escape
+wait_for_exit
+expect_status 0
+grep -q -x -F -- "$second_entry" "$HIGH_SCORES" || fail "the second copy's entry was lost: $(cat "$HIGH_SCORES")"
+table_has 2 || fail "highscores.xml does not hold both copies' entries: $(cat "$HIGH_SCORES")"
+note "two copies in one folder: both entries kept and shown"
+
+# A table that cannot be written (a folder stands where its new file would go): the new entry is marked
+# "NOT SAVED" on the board, and the file stays as it was.
+mkdir "$HIGH_SCORES.new"
+cp "$HIGH_SCORES" "$WORK/seeded.xml"
+start_game
+wait_for_window
+wait_for_drawing
+lose_every_ball heading_shown
+sleep 2
+unsaved=$(capture_window 5_not_saved.png)
+marked=0
+for rank in 1 2 3; do
+    beside=$(pixels_of "$(beside_row $rank)" "$unsaved" yellow)
+    row=$(pixels_of "$(row_region $rank)" "$unsaved" yellow)
+    if [ "$row" -gt 40 ]; then
+        [ "$beside" -gt 40 ] || fail "the unsaved entry $rank is not marked ($beside pixels)"
+        marked=$rank
+    fi
+done
+[ "$marked" != 0 ] || fail "no new entry shown in yellow"
+send_keys Escape
+wait_for_exit
+expect_status 0
+cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "the table changed though it could not be written"
+expect_log_in_order "Cannot save the high scores to highscores.xml!"
+note "an entry that cannot be written is marked on the board (rank $marked)"

@@ -46,4 +46,21 @@ expect_status 1
 grep -q "My Games" "$WORK/game.err" || fail "standard error does not name the folder: $(cat "$WORK/game.err")"
 [ "$(cat "$HOME/My Games")" = "not a folder" ] || fail "the file in the way was changed"
 note "unwritable per-user folder: reported on standard error"
+
+# A file in the place of the game's own folder, or a HOME that is a file, fails the same way and stays
+# byte for byte as it was.
+rm -f "$HOME/My Games"
+mkdir "$HOME/My Games"
+head -c 3000 /dev/urandom >"$USER_DIR"
+cp "$USER_DIR" "$WORK/in_the_way"
+cp "$USER_DIR" "$WORK/home_file"
+for home in "$HOME" "$WORK/home_file"; do
+    run_game HOME="$home"
+    expect_status 1
+    grep -q -F "Cannot select or create the per-user directory $home/My Games/Tezmola" "$WORK/game.err" ||
+        fail "standard error does not name the folder: $(cat "$WORK/game.err")"
+done
+cmp -s "$USER_DIR" "$WORK/in_the_way" || fail "the file in the folder's place was changed"
+cmp -s "$WORK/home_file" "$WORK/in_the_way" || fail "the file given as HOME was changed"
+note "a file in the folder's place, or as HOME, is left as it was"
 note "passed"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <string>
 
 #include "engine/file/log.h"
@@ -201,6 +202,37 @@ TEST_F(SettingsTest, AMalformedFileThatCannotBeKeptIsNeverOverwritten) {
     EXPECT_EQ(7, goalFps);
     EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
     EXPECT_EQ(malformed, dir.read("settings.xml"));
+}
+
+TEST_F(SettingsTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerReason) {
+    ASSERT_TRUE(pentavel::openLog());
+    const std::string old = "<graphics>\n    <goalfps value=\"0\" />\n</graphics>\n";
+    dir.write("settings.xml", old);
+    ASSERT_TRUE(pentavel::loadSettings("settings.xml"));
+    // Far larger than the room left on the "disk", which the log's few new lines fit in.
+    for (int key = 0; key < 2000; ++key)
+        setSetting("graphics", ("key" + std::to_string(key)).c_str(), key);
+    {
+        test::DiskFullPast full(std::filesystem::file_size(dir.path() + "/log.html") + 16 * 1024);
+        EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
+        EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
+    }
+    dir.write("settings.xml.new/blocker", "a folder where the new file would go");
+    EXPECT_FALSE(pentavel::saveSettings("settings.xml"));
+    EXPECT_EQ(old, dir.read("settings.xml"));
+    std::filesystem::remove_all(dir.path() + "/settings.xml.new");
+    EXPECT_TRUE(pentavel::saveSettings("settings.xml"));
+    pentavel::closeLog();
+    const std::string log = dir.read("log.html");
+    const std::string full = "...settings.xml could not be saved (";
+    const std::size_t first = log.find(full);
+    ASSERT_NE(std::string::npos, first);
+    const std::size_t second = log.find(full, first + 1);
+    ASSERT_NE(std::string::npos, second);
+    EXPECT_EQ(std::string::npos, log.find(full, second + 1));
+    EXPECT_LT(log.find("Saving settings to file: settings.xml"), first);
+    EXPECT_NE(log.substr(first, log.find(')', first) - first),
+              log.substr(second, log.find(')', second) - second));
 }
 
 TEST_F(SettingsTest, NothingIsSavedBeforeLoading) {

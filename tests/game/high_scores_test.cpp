@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/file/log.h"
+#include "engine/file/write_directory_lock.h"
 #include "game/high_score_board.h"
 #include "game/high_score_file.h"
 #include "game_fixture.h"
@@ -48,6 +49,23 @@ TEST(HighScoreTable, OrdersByScoreKeepsTheOlderOfEqualScoresAboveAndCutsAtTen) {
     EXPECT_EQ(-1, insertHighScore(table, entry(0, "L")));
     EXPECT_EQ(3, insertHighScore(table, entry(20, "M")));
     EXPECT_EQ("B A C M D E F G H I ", names(table));
+}
+
+TEST(HighScoreTable, AMergeEntersEachUnsavedGameOnceAndStillCutsAtTen) {
+    std::vector<HighScore> known;
+    for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"})
+        insertHighScore(known, entry(100 - 10 * static_cast<int>(known.size()), name));
+    const std::vector<HighScore> mine = {entry(55, "NEW"), entry(100, "A"), entry(5, "LOW")};
+    std::vector<HighScore> table = known;
+    EXPECT_TRUE(mergeHighScores(table, known, mine));
+    // An entry equal to one the copy knew of is another game of the same day.
+    EXPECT_EQ("A A B C D E NEW F G H ", names(table));
+    EXPECT_EQ(1, findHighScore(table, entry(100, "A")));
+    EXPECT_EQ(-1, findHighScore(table, entry(5, "LOW")));
+    // Found in the file, though the copy had not seen them there: written already, not entered again.
+    const std::vector<HighScore> written = table;
+    EXPECT_FALSE(mergeHighScores(table, known, mine));
+    EXPECT_EQ(names(written), names(table));
 }
 
 TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
@@ -129,6 +147,37 @@ TEST_F(HighScoreFileTest, ADamagedFileThatCannotBeKeptIsNeverOverwritten) {
     EXPECT_EQ("<highscores", folder.read("highscores.xml"));
     EXPECT_NE(std::string::npos,
               log().find("Cannot keep a copy of highscores.xml, it will not be overwritten!"));
+}
+
+TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
+    const CanDraw anything = [](unsigned char) { return true; };
+    HighScoreBoard first;
+    HighScoreBoard second;
+    first.open(nullptr, anything, "highscores.xml");
+    second.open(nullptr, anything, "highscores.xml");
+    second.offer(890, 2, false, true);
+    first.offer(3050, 4, false, true);
+    EXPECT_EQ(0, first.newEntry());
+    EXPECT_TRUE(first.newEntrySaved());
+    EXPECT_EQ(2u, first.entries().size());  // what the board shows is the merged table
+    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    {
+        // Another copy holds the folder: this one keeps its entry and shows it unsaved.
+        const pentavel::file::WriteDirectoryLock other(0);
+        ASSERT_TRUE(other.held());
+        second.offer(1000, 3, false, true);
+        EXPECT_FALSE(second.newEntrySaved());
+        EXPECT_EQ(0, second.newEntry());
+    }
+    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    second.offer(0, 1, false, false);  // a game left without points does not enter, but the wait is over
+    EXPECT_TRUE(second.newEntrySaved());
+    const std::vector<HighScore> saved = loadHighScores("highscores.xml").entries;
+    ASSERT_EQ(3u, saved.size());
+    EXPECT_EQ(3050, saved[0].score);
+    EXPECT_EQ(1000, saved[1].score);
+    EXPECT_EQ(890, saved[2].score);
+    EXPECT_EQ(1u, count(log(), "...highscores.xml is being written by another copy of the game"));
 }
 
 class HighScoreGameTest : public test::GameTest {

@@ -76,6 +76,17 @@ TEST_F(FrameRateCounterTest, StallShowsZeroAndKeepsWholeSecondSteps) {
     EXPECT_EQ(counter.lastUpdate(), 14000u);
 }
 
+TEST_F(FrameRateCounterTest, AClockSteppedBackCountsAsNoTime) {
+    setUpAt(100000);
+    runIterations(counter, 100000, 500, 20);
+    setLastTicks(100500 - 60000);
+    counter.tick();
+    EXPECT_EQ(counter.label().text(), "FPS: 0000");
+    EXPECT_EQ(counter.lastUpdate(), 40500u);
+    runIterations(counter, 40500, 1000, 9);
+    EXPECT_EQ(counter.label().text(), "FPS: 0030");  // every iteration since the last update
+}
+
 TEST_F(FrameRateCounterTest, KeepsCountingAcrossTheClocksWrap) {
     const std::uint32_t start = 0xFFFFFFFFu - 400;
     setUpAt(start);

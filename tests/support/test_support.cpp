@@ -3,8 +3,10 @@
 #include "support/test_support.h"
 
 #include <physfs.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,24 @@ std::string TempDir::write(const std::string& relative, const std::string& bytes
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return full.string();
+}
+
+DiskFullPast::DiskFullPast(unsigned long bytes) : savedLimit_(RLIM_INFINITY), savedHandler_(SIG_DFL) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    savedLimit_ = limit.rlim_cur;
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("setrlimit failed");
+}
+
+DiskFullPast::~DiskFullPast() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = savedLimit_;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, savedHandler_);
 }
 
 std::string TempDir::read(const std::string& relative) const {

@@ -24,6 +24,20 @@ private:
     std::string path_;
 };
 
+// Makes the disk look full to this process while it lives: a write past the given file size fails (as on a
+// full disk, below every layer of the game; root is held to it too). SIGXFSZ is ignored meanwhile.
+class DiskFullPast {
+public:
+    explicit DiskFullPast(unsigned long bytes);
+    ~DiskFullPast();
+    DiskFullPast(const DiskFullPast&) = delete;
+    DiskFullPast& operator=(const DiskFullPast&) = delete;
+
+private:
+    unsigned long long savedLimit_;
+    void (*savedHandler_)(int);
+};
+
 // Starts the virtual file system when needed, empties its search path, then mounts the given folders in
 // order and makes the first the write directory.
 void mountOnly(const std::string& writable, const std::string& second = "", const std::string& third = "");

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/app/engine.h"
 
+#include <csignal>
 #include <cstdlib>
 
 #include "engine/app/internal/display_loss.h"
@@ -23,6 +24,25 @@ constexpr Uint32 kIdleWaitMilliseconds = 10;
 
 void requestQuit() {
     quitRequested = true;
+}
+
+// A hang-up (the terminal the game was started from closes) is a quit request, as SDL makes of SIGTERM and
+// SIGINT: the handler only notes it, and the event pump passes it on.
+volatile std::sig_atomic_t hangUpReceived = 0;
+
+void onHangUp(int) {
+    hangUpReceived = 1;
+}
+
+void listenForHangUp() {
+    struct sigaction action {};
+    // Left alone when ignored, as under nohup.
+    if (sigaction(SIGHUP, nullptr, &action) != 0 || action.sa_handler != SIG_DFL)
+        return;
+    action.sa_handler = &onHangUp;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 // The pump is a free function, but a tracked connection needs a receiver: this empty one stands in.
@@ -71,6 +91,7 @@ bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const
     // A failing video subsystem, or one that would show nothing, is caught and reported by graphics start-up.
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
     std::atexit(SDL_Quit);
+    listenForHangUp();
 
     logMessage("Setting window name...");
     SDL_WM_SetCaption(caption, caption);
@@ -120,6 +141,10 @@ void pumpEvents() {
         // A still frame is drawn again only when something may have changed it (keys, focus, exposure).
         if (mayChangeTheFrame(event))
             graphics::markFrameChanged();
+    }
+    if (hangUpReceived != 0) {
+        hangUpReceived = 0;
+        quitSignal().emit();
     }
 }
 

@@ -10,7 +10,8 @@ namespace pentavel {
 // Emitted once per main-loop iteration; slots: pumpEvents, recordTicks, renderFrame, the frame-rate
 // counter, gameTick.
 Signal<>& tickSignal();
-// Emitted on a window close request and by the game's Escape key; ends the main loop.
+// Emitted on a window close request, SIGTERM, SIGINT or SIGHUP, and by the game's Escape key; ends the
+// main loop. Emitted too when the display is lost, just before the process ends.
 Signal<>& quitSignal();
 // which: 1 mouse focus, 2 input focus, 3 application active; gained: true when won back.
 Signal<int, bool>& activeSignal();

@@ -39,8 +39,12 @@ void setLastTicks(std::uint32_t ticks) {
     recordedTicks = ticks;
 }
 
+bool clockSteppedBack(std::uint32_t since, std::uint32_t now) {
+    return now - since > UINT32_MAX / 2;
+}
+
 void gameTick(bool paused) {
-    if (!simulationStarted) {
+    if (!simulationStarted || clockSteppedBack(simulatedTicks, recordedTicks)) {
         simulatedTicks = recordedTicks;
         simulationStarted = true;
     }

@@ -25,10 +25,13 @@ void recordTicks();
 std::uint32_t lastTicks();
 // For tests and tools that drive the clock by hand.
 void setLastTicks(std::uint32_t ticks);
+// True when the clock reads earlier at now than at since (it was stepped back): a difference beyond half
+// the counter's range. The counter's wrap is no step back; the unsigned difference counts across it.
+bool clockSteppedBack(std::uint32_t since, std::uint32_t now);
 
 // The game's tickSignal slot body: emits updateSignal for each 5 ms step that has come due since the last
 // call, unless paused (the clock still advances while paused), at most kMaxCatchUpSteps of them. The first
-// call only starts the clock.
+// call only starts the clock; a clock stepped back counts as no time passed.
 void gameTick(bool paused);
 // Forgets the simulation clock so that the next gameTick starts it afresh (for tests).
 void resetSimulationClock();

@@ -86,6 +86,18 @@ std::vector<std::string> searchPathFolders() {
 
 bool fileSystemRegistered = false;
 
+// The virtual file system opens a write directory that is no folder as an archive to write, which empties
+// the file; a file in the folder's place is refused first, with the answer the library would give.
+bool selectWriteDirectory(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_directory(status)) {
+        PHYSFS_setErrorCode(PHYSFS_ERR_UNSUPPORTED);
+        return false;
+    }
+    return PHYSFS_setWriteDir(path.c_str()) != 0;
+}
+
 // The program directory, then every "pak" archive in the root of the search path, in name order.
 void mountProgramData() {
     PHYSFS_mount(PHYSFS_getBaseDir(), nullptr, 1);
@@ -169,9 +181,9 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     const std::string separator = PHYSFS_getDirSeparator();
     const std::string fullPath = documents + separator + kMyGamesFolder + separator + application;
     const std::string relativePath = std::string(kMyGamesFolder) + "/" + application;
-    if (!PHYSFS_setWriteDir(fullPath.c_str())) {
-        if (!PHYSFS_setWriteDir(documents.c_str()) || !PHYSFS_mkdir(relativePath.c_str()) ||
-            !PHYSFS_setWriteDir(fullPath.c_str())) {
+    if (!selectWriteDirectory(fullPath)) {
+        if (!selectWriteDirectory(documents) || !PHYSFS_mkdir(relativePath.c_str()) ||
+            !selectWriteDirectory(fullPath)) {
             std::fprintf(stderr, "Cannot select or create the per-user directory %s: %s\n", fullPath.c_str(),
                          errorText());
             PHYSFS_setWriteDir(nullptr);

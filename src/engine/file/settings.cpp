@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "engine/file/file_system.h"
@@ -34,6 +35,9 @@ bool settingsLoaded = false;
 std::string loadedFileName;
 // Set when a file that could not be parsed could not be kept aside either: it is then never overwritten.
 bool keepFileUntouched = false;
+// Why saves have failed in this run: the settings are saved at every change and at exit, and each reason
+// is reported once.
+std::set<std::string> reportedSaveFailures;
 
 // The file is saved as UTF-8 whatever its declaration said, so the declaration is made to say so.
 void useStandardDeclaration(TiXmlDocument& document) {
@@ -105,7 +109,12 @@ bool saveSettings(const char* fileName) {
     if (!settingsLoaded || keepFileUntouched)
         return false;
     logMessage("Saving settings to file: %s", fileName);
-    return file::saveXmlDocument(settingsDocument(), fileName);
+    std::string reason;
+    if (file::saveXmlDocument(settingsDocument(), fileName, &reason))
+        return true;
+    if (reportedSaveFailures.insert(reason).second)
+        logWarning("...%s could not be saved (%s)", fileName, reason.c_str());
+    return false;
 }
 
 bool saveChangedSettings() {
@@ -117,6 +126,7 @@ void resetSettings() {
     settingsDocument().ClearError();
     settingsLoaded = false;
     keepFileUntouched = false;
+    reportedSaveFailures.clear();
 }
 
 TiXmlElement* settingsSection(const char* name) {

@@ -14,7 +14,8 @@ namespace pentavel {
 // Loads the file through the virtual file system; a missing or malformed file gives an empty document
 // (a malformed one is first kept as "<name>.bad"). Always true.
 bool loadSettings(const char* fileName);
-// Writes the document to the write directory; false when never loaded or the write failed.
+// Writes the document to the write directory; false when never loaded or the write failed (a warning
+// names the reason, once per reason and run).
 bool saveSettings(const char* fileName);
 // Saves the loaded file at once, for a setting the player has just changed (sound switch, window size,
 // full screen), so that a crash or a killed process keeps it; the save at exit still follows.

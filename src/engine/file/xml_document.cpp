@@ -6,8 +6,10 @@
 #include <tinyxml.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -52,8 +54,11 @@ std::string writeDirectoryPath(const std::string& name) {
 }
 
 // Renames a file of the write directory over another there (the virtual file system has no rename).
-bool replaceInWriteDirectory(const std::string& from, const std::string& to) {
-    return std::rename(writeDirectoryPath(from).c_str(), writeDirectoryPath(to).c_str()) == 0;
+bool replaceInWriteDirectory(const std::string& from, const std::string& to, std::string& reason) {
+    if (std::rename(writeDirectoryPath(from).c_str(), writeDirectoryPath(to).c_str()) == 0)
+        return true;
+    reason = std::strerror(errno);
+    return false;
 }
 
 // The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
@@ -73,37 +78,58 @@ std::filesystem::path finalTarget(std::filesystem::path path) {
 // Writes the text beside the file and renames it over the file, outside the virtual file system (a link
 // may lead out of the write directory). Flushed to disk before the rename, as the virtual file system
 // does, and with the old file's permissions, which the player may have narrowed.
-bool replaceFile(const std::filesystem::path& path, const std::string& text) {
+bool replaceFile(const std::filesystem::path& path, const std::string& text, std::string& reason) {
     const std::string temporary = path.string() + ".new";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr)
+    if (file == nullptr) {
+        reason = std::strerror(errno);
         return false;
+    }
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    if (!written)
+        reason = std::strerror(errno);
     const bool closed = std::fclose(file) == 0;
+    if (written && !closed)
+        reason = std::strerror(errno);
     std::error_code error;
     const std::filesystem::file_status old = std::filesystem::status(path, error);
     if (!error)
         std::filesystem::permissions(temporary, old.permissions(), error);
     if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
         return true;
+    if (written && closed)
+        reason = std::strerror(errno);
     std::remove(temporary.c_str());
     return false;
 }
 
-bool writeAll(FileHandle* handle, const std::string& bytes) {
-    return bytes.empty() ||
-           PHYSFS_writeBytes(handle, bytes.data(), bytes.size()) == static_cast<PHYSFS_sint64>(bytes.size());
+// Goes on after a short write, so that a full disk is told by the error of the write that finds it full.
+bool writeAll(FileHandle* handle, const std::string& bytes, std::string& reason) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const PHYSFS_sint64 written = PHYSFS_writeBytes(handle, bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            reason = lastFileError();
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
 }
 
-bool replaceThroughFileSystem(const std::string& name, const std::string& text) {
+bool replaceThroughFileSystem(const std::string& name, const std::string& text, std::string& reason) {
     const std::string temporary = name + ".new";
     FileHandle* handle = openFileWrite(temporary.c_str());
-    if (handle == nullptr)
+    if (handle == nullptr) {
+        reason = lastFileError();
         return false;
-    const bool written = writeAll(handle, text);
+    }
+    const bool written = writeAll(handle, text, reason);
     const bool closed = closeFile(handle);
-    if (written && closed && replaceInWriteDirectory(temporary, name))
+    if (written && !closed)
+        reason = lastFileError();
+    if (written && closed && replaceInWriteDirectory(temporary, name, reason))
         return true;
     PHYSFS_delete(temporary.c_str());
     return false;
@@ -238,9 +264,13 @@ bool readsBackUnchanged(const TiXmlDocument& document) {
     return parsed && sameChildren(document, reread);
 }
 
-bool saveXmlDocument(const TiXmlDocument& document, const char* name) {
-    if (name == nullptr || PHYSFS_getWriteDir() == nullptr)
+bool saveXmlDocument(const TiXmlDocument& document, const char* name, std::string* why) {
+    std::string unasked;
+    std::string& reason = why != nullptr ? *why : unasked;
+    if (name == nullptr || PHYSFS_getWriteDir() == nullptr) {
+        reason = PHYSFS_getErrorByCode(PHYSFS_ERR_NO_WRITE_DIR);
         return false;
+    }
     const std::string text = savedText(document);
     // Written beside the target and then renamed over it, so that a write cut short (a full disk, a crash)
     // never leaves the player's file half written. A symbolic link (a settings file kept with the player's
@@ -248,9 +278,13 @@ bool saveXmlDocument(const TiXmlDocument& document, const char* name) {
     const std::filesystem::path path = writeDirectoryPath(name);
     std::error_code error;
     if (!std::filesystem::is_symlink(path, error))
-        return replaceThroughFileSystem(name, text);
+        return replaceThroughFileSystem(name, text, reason);
     const std::filesystem::path target = finalTarget(path);
-    return !target.empty() && replaceFile(target, text);
+    if (target.empty()) {
+        reason = std::strerror(ELOOP);
+        return false;
+    }
+    return replaceFile(target, text, reason);
 }
 
 }  // namespace file

@@ -23,8 +23,9 @@ bool parseXmlDocument(TiXmlDocument& document, const std::string& text);
 // same nodes, names and values.
 bool readsBackUnchanged(const TiXmlDocument& document);
 // Prints the document into the write directory, with a UTF-8 byte-order mark only if one was read. A name
-// that is a symbolic link there stays one: its final target gets the new content.
-bool saveXmlDocument(const TiXmlDocument& document, const char* name);
+// that is a symbolic link there stays one: its final target gets the new content. On failure, why (when
+// given) says in a few words what stopped it (the system's error text).
+bool saveXmlDocument(const TiXmlDocument& document, const char* name, std::string* why = nullptr);
 
 }  // namespace file
 }  // namespace pentavel

@@ -44,16 +44,20 @@ void FrameRateCounter::setUp(const SpriteId* glyphs, float textSize) {
 
 void FrameRateCounter::tick() {
     ++frameCount_;
-    // Whole seconds are taken off one at a time, so the updates never drift against the clock; the
-    // unsigned difference survives the millisecond counter's wrap.
-    while (lastTicks() - lastUpdate_ >= kUpdateMilliseconds) {
-        lastUpdate_ += kUpdateMilliseconds;
-        const std::uint32_t rate = std::min(frameCount_, kHighestRate);
-        frameCount_ = 0;
-        std::string text = kBlankText;
-        writeDigits(text, rate, 4);
-        label_.setText(glyphs_, text);
-    }
+    // A clock stepped back counts as no time passed; the unsigned difference survives the wrap.
+    if (clockSteppedBack(lastUpdate_, lastTicks()))
+        lastUpdate_ = lastTicks();
+    const std::uint32_t seconds = (lastTicks() - lastUpdate_) / kUpdateMilliseconds;
+    if (seconds == 0)
+        return;
+    // Whole seconds are taken off, so the updates never drift against the clock. Of several seconds at
+    // once only the last is shown, and no iteration ended in it.
+    lastUpdate_ += seconds * kUpdateMilliseconds;
+    const std::uint32_t rate = seconds == 1 ? std::min(frameCount_, kHighestRate) : 0;
+    frameCount_ = 0;
+    std::string text = kBlankText;
+    writeDigits(text, rate, 4);
+    label_.setText(glyphs_, text);
 }
 
 }  // namespace graphics

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "engine/core/engine_signals.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 
@@ -19,9 +20,11 @@ namespace {
 
 // Xlib's own handler for a broken connection calls exit(), and the exit handlers then shut SDL down by
 // talking to the vanished server, which never answers: the process would spin invisibly for ever. Only
-// the player's files are saved here, then the process ends at once.
+// the player's files are saved here, then the process ends at once. The quit request comes first, so that
+// its slots (the game in play entering the high scores) write their files too; none of them draws.
 int onDisplayLost(void*) {
     logError("Lost the connection to the display!");
+    quitSignal().emit();
     file::shutDownFileSystem();
     std::_Exit(1);
 }

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What happens when the window system goes away under the running game (the X server ends, the session
-// logs out): the game saves the settings, closes the log and ends with exit code 1 instead of hanging.
+// logs out): a quit request goes out, then the settings are saved, the log closed, and the game ends with
+// exit code 1 instead of hanging.
 
 namespace pentavel {
 namespace internal {
