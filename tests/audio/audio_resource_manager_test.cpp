@@ -164,10 +164,14 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     surround.replace(22, 2, std::string("\x05\0", 2));
     surround.replace(32, 4, std::string("\x0A\0\x10\0", 4));
     dir.write("surround.wav", surround);
+    std::string partial = test::wavBytes(3);  // three bytes of a 16-bit stereo frame at 11025 Hz
+    partial.replace(22, 6, std::string("\x02\0\x11\x2B\0\0", 6));
+    partial.replace(32, 4, std::string("\x01\0\x10\0", 4));
+    dir.write("partial.wav", partial);
     ASSERT_TRUE(pentavel::openLog());
     registerAll();
 
-    for (const char* name : {"huge", "long", "slow", "cut", "surround"}) {
+    for (const char* name : {"huge", "long", "slow", "cut", "surround", "partial"}) {
         const int code = manager.soundCode(name);
         EXPECT_GT(code, 0) << name;
         EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
@@ -181,7 +185,8 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
           "Cannot load in WAV file slow.wav (converted for playing it would take 1682 MB)!<",
           "Cannot load in WAV file cut.wav (it has no format chunk)!<",
           "Cannot load in WAV file surround.wav (it has more than two channels and less than two sample "
-          "frames)!<"}) {
+          "frames)!<",
+          "Cannot load in WAV file partial.wav (its data chunk ends inside the first sample frame)!<"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
     EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;

@@ -98,6 +98,9 @@ WavLayout readWavLayout(const unsigned char* bytes, std::size_t size) {
                 std::uint64_t(layout.channels) * ((layout.bitsPerSample + 7) / 8);
             if (layout.channels > 2 && layout.bitsPerSample >= 8 && length < 2 * frameBytes)
                 return faulty("it has more than two channels and less than two sample frames");
+            // Its rate conversion writes past the buffer, too, when the samples end inside the first frame.
+            if (layout.bitsPerSample >= 8 && length > 0 && length < frameBytes)
+                return faulty("its data chunk ends inside the first sample frame");
             return layout;
         }
         at += static_cast<std::size_t>(std::min<std::uint64_t>(length + (length & 1), end - at));
