@@ -17,6 +17,7 @@
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "game/game_structure.h"
+#include "game/level.h"
 
 namespace tezmola {
 namespace import {
@@ -85,10 +86,7 @@ bool startRules(GameStructure& game, const std::string& levelFile, const char* p
     pentavel::graphics::scanSpriteSheets();
     if (!initialiseGameStructure(game) || !pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
         return false;
-    game.levelCount = 0;
-    for (const TiXmlElement* level = game.levelDocument.FirstChildElement("level"); level != nullptr;
-         level = level->NextSiblingElement("level"))
-        ++game.levelCount;
+    game.levelCount = countLevels(game.levelDocument);
     return true;
 }
 
