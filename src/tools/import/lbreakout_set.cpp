@@ -112,8 +112,9 @@ public:
 private:
     void error(int line, std::string text) { set_.errors.push_back(SetProblem{line, std::move(text)}); }
 
+    // The line being read, or the last line once the set has ended.
     int lineNumber() const {
-        return at_ < lines_.size() ? lines_[at_].number : static_cast<int>(lines_.size()) + 1;
+        return at_ < lines_.size() ? lines_[at_].number : static_cast<int>(lines_.size());
     }
 
     void skipVersion() {
@@ -169,7 +170,8 @@ private:
             const std::string end = at_ < lines_.size() ? trimmed(lines_[at_].text) : "";
             if (at_ >= lines_.size() || end == "Bonus:" || end == "Level:") {
                 error(lineNumber(),
-                      "the \"Bricks:\" block ends after " + std::to_string(row) + " of 18 rows");
+                      (at_ >= lines_.size() ? "the set ends after " : "the \"Bricks:\" block ends after ") +
+                          std::to_string(row) + " of the 18 rows of bricks");
                 return false;
             }
             if (!readRow(lines_[at_], level, row))
