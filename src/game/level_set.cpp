@@ -94,8 +94,10 @@ void writeMap(const LevelDraft& level, std::string& out) {
     for (const auto& row : level.map) {
         out += "    ";
         for (int column = 0; column < kGridColumns; ++column) {
-            for (const char c : row[column])
-                out += escaped(std::string(1, isPrintableAscii(c) ? c : '.'));
+            const CellCode& code = row[column];
+            out += isPrintableAscii(code[0]) && isPrintableAscii(code[1])
+                       ? escaped(std::string(code.data(), code.size()))
+                       : "..";
             out += column + 1 < kGridColumns ? " " : "\n";
         }
     }

@@ -33,7 +33,7 @@ struct LevelDraft {
 
 // The level file of these levels, in order, laid out as docs/levels.md shows and always well formed: the
 // comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8) and a
-// code character outside printable ASCII is written as ".", which takes the cell empty.
+// code with a character outside printable ASCII is written as "..", an empty cell.
 std::string writeLevelSet(const std::vector<LevelDraft>& levels);
 
 }  // namespace tezmola
