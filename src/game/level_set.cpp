@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "engine/file/utf8.h"
+
 namespace tezmola {
 
 namespace {
@@ -18,30 +20,6 @@ bool isPrintableAscii(char c) {
     return c >= ' ' && c <= '~';
 }
 
-// Length of the UTF-8 sequence that starts the text at index, or 0 when the bytes there are no character.
-std::size_t utf8Length(const std::string& text, std::size_t index) {
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(index);
-    std::size_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    if (length == 0 || index + length > text.size())
-        return 0;
-    for (std::size_t at = index + 1; at < index + length; ++at)
-        if ((byte(at) & 0xC0) != 0x80)
-            return 0;
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    const unsigned char second = byte(index + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
-        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
-        return 0;
-    return length;
-}
-
 // What an XML comment may hold: characters of XML, no "--" and no "-" at its end.
 std::string commentText(const std::string& text) {
     std::string clean;
@@ -51,7 +29,7 @@ std::string commentText(const std::string& text) {
             if (!(c == '-' && !clean.empty() && clean.back() == '-'))
                 clean += c;
             ++index;
-        } else if (const std::size_t length = utf8Length(text, index)) {
+        } else if (const std::size_t length = pentavel::file::utf8CharacterLength(text, index)) {
             clean.append(text, index, length);
             index += length;
         } else {

@@ -19,6 +19,7 @@
 #include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
+#include "engine/file/utf8.h"
 
 namespace pentavel {
 namespace file {
@@ -212,7 +213,7 @@ bool parseXmlDocument(TiXmlDocument& document, const std::string& text) {
 
 bool readsBackUnchanged(const TiXmlDocument& document) {
     const std::string text = savedText(document);
-    if (!internal::isValidUtf8(text))
+    if (!isValidUtf8(text))
         return false;
     TiXmlDocument reread;
     const bool parsed = parseXmlDocument(reread, text);

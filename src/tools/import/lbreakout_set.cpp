@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/file/utf8.h"
+
 namespace tezmola {
 namespace import {
 
@@ -42,27 +44,9 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-bool isValidUtf8(const std::string& text) {
-    for (std::size_t index = 0; index < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[index]);
-        std::size_t length = lead < 0x80                    ? 1
-                             : lead >= 0xC2 && lead <= 0xDF ? 2
-                             : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                            : 0;
-        if (length == 0 || index + length > text.size())
-            return false;
-        for (std::size_t at = index + 1; at < index + length; ++at)
-            if ((static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
-                return false;
-        index += length;
-    }
-    return true;
-}
-
 // The sets were written as Latin-1; a line that is valid UTF-8 already is kept as it is.
 std::string toUtf8(const std::string& text) {
-    if (isValidUtf8(text))
+    if (pentavel::file::isValidUtf8(text))
         return text;
     std::string result;
     for (const char c : text) {
