@@ -29,7 +29,9 @@ std::string commentText(const std::string& text) {
             if (!(c == '-' && !clean.empty() && clean.back() == '-'))
                 clean += c;
             ++index;
-        } else if (const std::size_t length = pentavel::file::utf8CharacterLength(text, index)) {
+        } else if (const std::size_t length = static_cast<unsigned char>(c) >= 0x80
+                                                  ? pentavel::file::utf8CharacterLength(text, index)
+                                                  : 0) {
             clean.append(text, index, length);
             index += length;
         } else {

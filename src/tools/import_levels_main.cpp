@@ -228,6 +228,7 @@ std::size_t proveAll(const Options& options, const char* programPath, Report& re
         return 0;
     }
     std::vector<LevelDraft> drafts;
+    drafts.reserve(levels.size());
     for (const ImportedLevel& level : levels)
         drafts.push_back(level.draft);
     std::size_t unproven = 0;
@@ -256,6 +257,7 @@ std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnpro
 
 // Writes the level file where the options say; the place written to, or empty after an error line.
 std::string writeOut(const Options& options, const std::string& text) {
+    std::string reason;
     if (options.install) {
         const std::string folder = pentavel::file::userDirectory(kGameFolder);
         std::error_code error;
@@ -263,18 +265,17 @@ std::string writeOut(const Options& options, const std::string& text) {
             std::fprintf(stderr, "%s: error: cannot make the player's folder %s\n", kProgram, folder.c_str());
             return "";
         }
-        const std::string path = folder + "/" + kLevelFileName;
-        if (pentavel::file::replaceFileKeepingBackup(path, text))
+        std::string path = folder + "/" + kLevelFileName;
+        if (pentavel::file::replaceFileKeepingBackup(path, text, reason))
             return path;
-        std::fprintf(stderr, "%s: error: cannot write %s: %s\n", kProgram, path.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "%s: error: cannot write %s: %s\n", kProgram, path.c_str(), reason.c_str());
         return "";
     }
     if (!options.output.empty()) {
-        if (pentavel::file::replaceFile(options.output, text))
+        if (pentavel::file::replaceFile(options.output, text, reason))
             return options.output;
         std::fprintf(stderr, "%s: error: cannot write %s: %s\n", kProgram, options.output.c_str(),
-                     std::strerror(errno));
+                     reason.c_str());
         return "";
     }
     if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0)

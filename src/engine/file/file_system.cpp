@@ -173,7 +173,7 @@ void shutDownFileSystem() {
 }
 
 std::string userDirectory(const char* application) {
-    const std::string documents = documentsFolder();
+    std::string documents = documentsFolder();
     if (documents.empty())
         return documents;
     const std::string separator = PHYSFS_getDirSeparator();

@@ -57,7 +57,7 @@ bool readWhole(const std::filesystem::path& path, std::string& bytes, std::strin
 }
 
 std::filesystem::path resolved(const std::filesystem::path& path, std::string& reason) {
-    const std::filesystem::path target = finalLinkTarget(path);
+    std::filesystem::path target = finalLinkTarget(path);
     if (target.empty())
         reason = std::strerror(ELOOP);
     return target;
