@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An LBreakout2 level set through the importer's reader, brick mapping and level-set writer: whatever the
-// bytes, the written file parses as the game reads it, with one level per level read and every map whole.
+// bytes, the written file is UTF-8 without control characters and parses as the game reads it, with one
+// level per level read and every map whole.
 
 #include <tinyxml.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/file/utf8.h"
 #include "engine/file/xml_document.h"
 #include "fuzz_support.h"
 #include "game/level.h"
@@ -26,8 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             import::importLevel(level, "fuzz", static_cast<int>(drafts.size()) + 1, approximated));
         import::chooseBackground(drafts.back(), drafts.size() - 1);
     }
+    const std::string written = writeLevelSet(drafts);
+    // XML 1.0 allows no control character but the line feed here, and the file says it is UTF-8.
+    for (const char c : written)
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\n')
+            fuzz::fail("the written file holds the control character 0x%02x", static_cast<unsigned>(c));
+    if (!pentavel::file::isValidUtf8(written))
+        fuzz::fail("the written file is not UTF-8");
     TiXmlDocument document;
-    if (!pentavel::file::parseXmlDocument(document, writeLevelSet(drafts)))
+    if (!pentavel::file::parseXmlDocument(document, written))
         fuzz::fail("the written file does not parse: %s", document.ErrorDesc());
     if (countLevels(document) != static_cast<std::int32_t>(drafts.size()))
         fuzz::fail("%d levels written, %zu read", countLevels(document), drafts.size());
