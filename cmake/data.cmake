@@ -27,3 +27,4 @@ add_custom_target(tezmola_data ALL DEPENDS ${TEZMOLA_PAK})
 
 add_dependencies(tezmola tezmola_data)
 add_dependencies(tezmola-check-levels tezmola_data)
+add_dependencies(tezmola-import-levels tezmola_data)

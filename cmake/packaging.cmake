@@ -27,8 +27,9 @@ set(tezmola_generated_dir "${CMAKE_BINARY_DIR}/packaging")
 
 # The launcher reaches the program by a path relative to its own resolved location, so the installed
 # tree can be moved or staged anywhere.
-# The level checker is started the same way, so that it too finds the game's data beside it.
-foreach(program tezmola tezmola-check-levels)
+# The level checker and the level importer are started the same way, so that they too find the game's data
+# beside them.
+foreach(program tezmola tezmola-check-levels tezmola-import-levels)
     file(RELATIVE_PATH TEZMOLA_LAUNCHER_TARGET "/prefix/${TEZMOLA_INSTALL_BINDIR}"
          "/prefix/${TEZMOLA_INSTALL_GAMEDIR}/${program}")
     configure_file(${tezmola_packaging_dir}/tezmola.in ${tezmola_generated_dir}/${program} @ONLY)
@@ -56,9 +57,10 @@ else()
     message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
 endif()
 
-install(TARGETS tezmola tezmola-check-levels RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
+install(TARGETS tezmola tezmola-check-levels tezmola-import-levels RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
 install(FILES ${TEZMOLA_PAK} DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
 install(PROGRAMS ${tezmola_generated_dir}/tezmola ${tezmola_generated_dir}/tezmola-check-levels
+                 ${tezmola_generated_dir}/tezmola-import-levels
         DESTINATION ${TEZMOLA_INSTALL_BINDIR} COMPONENT game)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/levels.md DESTINATION share/doc/tezmola COMPONENT game)
 install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.desktop DESTINATION share/applications
@@ -74,7 +76,7 @@ endforeach()
 
 # The man pages name the installed paths, which are known only when installing (a package is staged
 # with its own prefix), so they are filled in and compressed then.
-foreach(page tezmola tezmola-check-levels)
+foreach(page tezmola tezmola-check-levels tezmola-import-levels)
     set(tezmola_man_page ${tezmola_generated_dir}/${page}.6)
     install(CODE "
         set(TEZMOLA_VERSION \"${PROJECT_VERSION}\")

@@ -91,6 +91,9 @@ expected=(
     usr/lib/games/tezmola/tezmola-check-levels
     usr/games/tezmola-check-levels
     usr/share/man/man6/tezmola-check-levels.6.gz
+    usr/lib/games/tezmola/tezmola-import-levels
+    usr/games/tezmola-import-levels
+    usr/share/man/man6/tezmola-import-levels.6.gz
     usr/share/doc/tezmola/levels.md
     usr/share/doc/tezmola/copyright
     usr/share/doc/tezmola/changelog.Debian.gz
@@ -127,6 +130,11 @@ man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$checker_page" 2>&
     fail "man cannot format the checker's man page"
 [ -z "$man_warnings" ] || fail "the checker's man page formats with warnings: $man_warnings"
 grep -qF "/usr/share/doc/tezmola/levels.md" "$work/man-checker.txt" || fail "the checker's man page does not name levels.md"
+importer_page="$stage/usr/share/man/man6/tezmola-import-levels.6.gz"
+man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$importer_page" 2>&1 >"$work/man-importer.txt")" ||
+    fail "man cannot format the importer's man page"
+[ -z "$man_warnings" ] || fail "the importer's man page formats with warnings: $man_warnings"
+grep -qF "My Games/Tezmola" "$work/man-importer.txt" || fail "the importer's man page does not name the player's folder"
 
 # The staged checker, through its launcher, finds the game's data and clears the shipped levels.
 ln -s "$stage/usr/games/tezmola-check-levels" "$work/checker-link"
@@ -137,6 +145,18 @@ cp "$source_dir/data/level.xml" "$work/levels/"
     fail "the staged level checker does not pass the shipped levels"
 }
 ! grep -q ": warning:" "$work/checker.txt" || fail "the staged level checker warns: $(grep ": warning:" "$work/checker.txt")"
+
+# The staged importer, through its launcher, finds the game's data and proves the levels of a small set.
+ln -s "$stage/usr/games/tezmola-import-levels" "$work/importer-link"
+{
+    printf 'Level:\nme\nstaged\nBricks:\n'
+    for row in $(seq 18); do [ "$row" = 3 ] && echo dddddddddddddd || echo ..............; done
+    printf 'Bonus:\n'
+} >"$work/levels/staged-set"
+"$work/importer-link" -o "$work/levels/imported.xml" "$work/levels/staged-set" >"$work/importer.txt" 2>&1 || {
+    cat "$work/importer.txt" >&2
+    fail "the staged level importer does not prove a small set"
+}
 
 # The staged tree must work where it lies, also through a symbolic link to the launcher.
 ln -s "$stage/usr/games/tezmola" "$work/tezmola-link"

@@ -106,15 +106,20 @@ void startLevelPlay(GameStructure& game) {
 
 }  // namespace
 
+std::int32_t countLevels(const TiXmlDocument& document) {
+    std::int32_t count = 0;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level"))
+        ++count;
+    return count;
+}
+
 bool readLevelFile(TiXmlDocument& document, std::int32_t& levelCount, const char* name) {
     if (!pentavel::file::loadXmlDocument(document, name)) {
         pentavel::logError("Cannot read level file!");
         return false;
     }
-    levelCount = 0;
-    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
-         level = level->NextSiblingElement("level"))
-        ++levelCount;
+    levelCount = countLevels(document);
     pentavel::logDebug("Number of levels: %d", levelCount);
     return true;
 }

@@ -25,6 +25,8 @@ constexpr int kLastMapRow = 18;
 // Loads the level file (by name on the search path) into the document and counts its "level" elements.
 // False on a missing or malformed file ("Cannot read level file!"); the document then holds the error.
 bool readLevelFile(TiXmlDocument& document, std::int32_t& levelCount, const char* name = kLevelFileName);
+// The number of top-level "level" elements of a level file's document.
+std::int32_t countLevels(const TiXmlDocument& document);
 // Once: empties every cell, places its sprites at home, connects its spring-back to cellAnimation (tracked
 // by tracker), lays the frame.
 void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel::ScopedTracker& tracker);

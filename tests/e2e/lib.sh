@@ -301,6 +301,18 @@ field_region() {
     echo "$((right - left))x$((bottom - top))+$left+$top"
 }
 
+# expect_colour SHOT WHAT X Y "R G B": the play-field point shows that colour (each channel within 40).
+expect_colour() {
+    local shot=$1 what=$2 point colour
+    point=$(field_pixel "$3" "$4")
+    # shellcheck disable=SC2086
+    colour=$(pixel_colour "$shot" $point)
+    awk -v got="$colour" -v want="$5" 'BEGIN {
+        split(got, g, " "); split(want, w, " ")
+        for (i = 1; i <= 3; ++i) if (g[i] == "" || g[i] - w[i] > 40 || w[i] - g[i] > 40) exit 1
+    }' || fail "$what at ($3, $4), pixel $point: colour ($colour), expected ($5) in $(basename "$shot")"
+}
+
 # Waits until the main loop draws the play field: textures are loaded on the first draw, and then two
 # screenshots in a row show more than the cleared background. (Before its first frame a new OpenGL window
 # may show any leftover picture, so colours alone prove nothing.) Leaves the last shot in DRAWN_SHOT.

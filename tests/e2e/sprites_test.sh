@@ -72,18 +72,6 @@ write("e2e_unpaired.svg", svg(160, 160, [("e2e_unpaired", 0, 0)]))
 PYTHON
 convert -size 32x32 xc:orange "jpeg:$USER_DIR/e2e_bad_jpeg.png" || fail "cannot write the JPEG"
 
-# expect_colour SHOT WHAT X Y "R G B": the play-field point shows that colour (each channel within 40).
-expect_colour() {
-    local shot=$1 what=$2 point colour
-    point=$(field_pixel "$3" "$4")
-    # shellcheck disable=SC2086
-    colour=$(pixel_colour "$shot" $point)
-    awk -v got="$colour" -v want="$5" 'BEGIN {
-        split(got, g, " "); split(want, w, " ")
-        for (i = 1; i <= 3; ++i) if (g[i] == "" || g[i] - w[i] > 40 || w[i] - g[i] > 40) exit 1
-    }' || fail "$what at ($3, $4), pixel $point: colour ($colour), expected ($5) in $(basename "$shot")"
-}
-
 BACKGROUND="0 0 128"
 
 # The good sheets, wherever the window is and however large.

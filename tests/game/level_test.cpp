@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/level.h"
 #include "game/guard.h"
+#include "game/level_set.h"
 #include "game_fixture.h"
 
 namespace {
@@ -62,6 +63,35 @@ TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
     EXPECT_EQ(game->bricksLeft, 8);
     EXPECT_EQ(game->background[0].sprite(), image("tile_test"));
     EXPECT_TRUE(game->background[98].colour() == (pentavel::graphics::Colour{0.5f, 0.25f, 1.0f, 1.0f}));
+}
+
+// What a level editor or importer writes, the game reads back: codes that XML must escape, a comment that
+// XML forbids as it stands, a tint, and the order of the levels.
+TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
+    std::vector<LevelDraft> levels(2);
+    levels[0].comment = "one -- with a \x01 control character and a byte \xff that is no UTF-8 -";
+    levels[0].map[2][3] = {'W', '<'};
+    levels[0].map[18][14] = {'S', '&'};
+    levels[0].map[1][1] = {'R', '\x7f'};
+    levels[0].background = "tile_test";
+    levels[0].red = 0.5f;
+    levels[0].green = 0.25f;
+    levels[0].blue = 0.1f;
+    levels[1].map[1][1] = {'G', '2'};
+    ASSERT_TRUE(start(writeLevelSet(levels)));
+    EXPECT_EQ(game->levelCount, 2);
+    EXPECT_EQ(cell(2, 3).kind, BrickKind::White);
+    EXPECT_EQ(cell(2, 3).hitPoints, '<' - '0');
+    EXPECT_EQ(cell(18, 14).kind, BrickKind::Steel);
+    EXPECT_EQ(cell(1, 1).kind, BrickKind::Empty);  // a code that is no printable character is left out
+    EXPECT_EQ(cell(0, 0).kind, BrickKind::Pipe);
+    EXPECT_EQ(game->bricksLeft, 1);
+    EXPECT_EQ(game->background[0].sprite(), image("tile_test"));
+    EXPECT_TRUE(game->background[0].colour() == (pentavel::graphics::Colour{0.5f, 0.25f, 0.1f, 1.0f}));
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(cell(1, 1).kind, BrickKind::Green);
+    EXPECT_EQ(cell(1, 1).hitPoints, 2);
 }
 
 TEST_F(LevelTest, WhiteSpaceAndLineBreaksDoNotChangeTheMap) {

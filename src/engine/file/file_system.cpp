@@ -172,14 +172,21 @@ void shutDownFileSystem() {
     PHYSFS_deinit();
 }
 
+std::string userDirectory(const char* application) {
+    std::string documents = documentsFolder();
+    if (documents.empty())
+        return documents;
+    const std::string separator = PHYSFS_getDirSeparator();
+    return documents + separator + kMyGamesFolder + separator + application;
+}
+
 bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     const std::string documents = documentsFolder();
     if (documents.empty()) {
         std::fputs("Cannot get home documents directory!\n", stderr);
         return true;
     }
-    const std::string separator = PHYSFS_getDirSeparator();
-    const std::string fullPath = documents + separator + kMyGamesFolder + separator + application;
+    const std::string fullPath = userDirectory(application);
     const std::string relativePath = std::string(kMyGamesFolder) + "/" + application;
     if (!selectWriteDirectory(fullPath)) {
         if (!selectWriteDirectory(documents) || !PHYSFS_mkdir(relativePath.c_str()) ||

@@ -47,6 +47,9 @@ bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath);
 void shutDownFileSystem();
 // Chooses or creates <documents>/My Games/<application> as write directory and first search-path entry.
 bool setUpUserDirectory(const char* organisation, const char* application);
+// <documents>/My Games/<application>, the per-user directory that setUpUserDirectory chooses; empty when
+// no documents folder is known.
+std::string userDirectory(const char* application);
 // Appends the archive of that name to the search path, from the first folder of the search path where it
 // mounts; each copy that cannot be mounted gets one error line naming it and the reason.
 void mountArchive(const char* name);

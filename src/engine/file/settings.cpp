@@ -15,6 +15,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
+#include "engine/file/utf8.h"
 #include "engine/file/xml_document.h"
 
 namespace pentavel {
@@ -73,7 +74,7 @@ bool loadCleanly(const char* fileName) {
     const bool parsed = file::parseXmlDocument(document, text);
     const std::size_t mark =
         text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
-    if (!read || !parsed || !file::internal::isValidUtf8(text.substr(mark)))
+    if (!read || !parsed || !file::isValidUtf8(text.substr(mark)))
         return false;
     useStandardDeclaration(document);
     return file::readsBackUnchanged(document);

@@ -18,6 +18,8 @@
 #include "engine/file/file_system.h"
 #include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
+#include "engine/file/replace_file.h"
+#include "engine/file/utf8.h"
 
 namespace pentavel {
 namespace file {
@@ -30,8 +32,6 @@ const std::size_t kByteOrderMarkSize = 3;
 const std::size_t kParsePadding = 4;
 // Far beyond any level file, settings file or sprite sheet; keeps a damaged length from exhausting memory.
 const std::uint64_t kMaxDocumentSize = std::uint64_t{64} * 1024 * 1024;
-// Links are followed this many times at most before a save gives up (a loop of links).
-const int kMaxLinkDepth = 40;
 
 // TinyXML notes a byte-order mark privately and never writes it back, so the documents read with one are
 // remembered here. Every load refreshes the entry of its document. Built at static initialisation, so it
@@ -58,49 +58,6 @@ bool replaceInWriteDirectory(const std::string& from, const std::string& to, std
     if (std::rename(writeDirectoryPath(from).c_str(), writeDirectoryPath(to).c_str()) == 0)
         return true;
     reason = std::strerror(errno);
-    return false;
-}
-
-// The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
-std::filesystem::path finalTarget(std::filesystem::path path) {
-    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
-        std::error_code error;
-        if (!std::filesystem::is_symlink(path, error))
-            return path;
-        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
-        if (error)
-            return {};
-        path = target.is_absolute() ? target : path.parent_path() / target;
-    }
-    return {};
-}
-
-// Writes the text beside the file and renames it over the file, outside the virtual file system (a link
-// may lead out of the write directory). Flushed to disk before the rename, as the virtual file system
-// does, and with the old file's permissions, which the player may have narrowed.
-bool replaceFile(const std::filesystem::path& path, const std::string& text, std::string& reason) {
-    const std::string temporary = path.string() + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    if (!written)
-        reason = std::strerror(errno);
-    const bool closed = std::fclose(file) == 0;
-    if (written && !closed)
-        reason = std::strerror(errno);
-    std::error_code error;
-    const std::filesystem::file_status old = std::filesystem::status(path, error);
-    if (!error)
-        std::filesystem::permissions(temporary, old.permissions(), error);
-    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    if (written && closed)
-        reason = std::strerror(errno);
-    std::remove(temporary.c_str());
     return false;
 }
 
@@ -256,7 +213,7 @@ bool parseXmlDocument(TiXmlDocument& document, const std::string& text) {
 
 bool readsBackUnchanged(const TiXmlDocument& document) {
     const std::string text = savedText(document);
-    if (!internal::isValidUtf8(text))
+    if (!isValidUtf8(text))
         return false;
     TiXmlDocument reread;
     const bool parsed = parseXmlDocument(reread, text);
@@ -279,12 +236,7 @@ bool saveXmlDocument(const TiXmlDocument& document, const char* name, std::strin
     std::error_code error;
     if (!std::filesystem::is_symlink(path, error))
         return replaceThroughFileSystem(name, text, reason);
-    const std::filesystem::path target = finalTarget(path);
-    if (target.empty()) {
-        reason = std::strerror(ELOOP);
-        return false;
-    }
-    return replaceFile(target, text, reason);
+    return replaceFile(path, text, reason);
 }
 
 }  // namespace file

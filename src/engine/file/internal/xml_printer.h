@@ -14,8 +14,6 @@ namespace internal {
 
 // The document as text, each nesting level indented by four spaces (no byte-order mark).
 std::string printXmlDocument(const TiXmlDocument& document);
-// True when the bytes are UTF-8 (no overlong forms, surrogates or code points above U+10FFFF).
-bool isValidUtf8(const std::string& bytes);
 
 }  // namespace internal
 }  // namespace file

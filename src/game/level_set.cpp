@@ -1,0 +1,113 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/level_set.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/file/utf8.h"
+
+namespace tezmola {
+
+namespace {
+
+constexpr CellCode kCorner = {'+', '.'};
+constexpr CellCode kTopPipe = {'-', '-'};
+constexpr CellCode kSidePipe = {'I', '.'};
+constexpr CellCode kEmpty = {'.', '.'};
+
+bool isPrintableAscii(char c) {
+    return c >= ' ' && c <= '~';
+}
+
+// What an XML comment may hold: characters of XML, no "--" and no "-" at its end.
+std::string commentText(const std::string& text) {
+    std::string clean;
+    for (std::size_t index = 0; index < text.size();) {
+        const char c = text[index];
+        if (isPrintableAscii(c)) {
+            if (!(c == '-' && !clean.empty() && clean.back() == '-'))
+                clean += c;
+            ++index;
+        } else if (const std::size_t length = static_cast<unsigned char>(c) >= 0x80
+                                                  ? pentavel::file::utf8CharacterLength(text, index)
+                                                  : 0) {
+            clean.append(text, index, length);
+            index += length;
+        } else {
+            clean += ' ';  // a control character or a byte that is no UTF-8
+            ++index;
+        }
+    }
+    return clean;
+}
+
+std::string escaped(const std::string& text) {
+    std::string result;
+    for (const char c : text) {
+        if (c == '&')
+            result += "&amp;";
+        else if (c == '<')
+            result += "&lt;";
+        else if (c == '>')
+            result += "&gt;";
+        else if (c == '"')
+            result += "&quot;";
+        else if (isPrintableAscii(c) || static_cast<unsigned char>(c) >= 0x80)
+            result += c;
+    }
+    return result;
+}
+
+// The shortest decimal that reads back as the same single-precision value.
+std::string shortestDecimal(float value) {
+    char text[32];
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value)
+            break;
+    }
+    return text;
+}
+
+void writeMap(const LevelDraft& level, std::string& out) {
+    for (const auto& row : level.map) {
+        out += "    ";
+        for (int column = 0; column < kGridColumns; ++column) {
+            const CellCode& code = row[column];
+            out += isPrintableAscii(code[0]) && isPrintableAscii(code[1])
+                       ? escaped(std::string(code.data(), code.size()))
+                       : "..";
+            out += column + 1 < kGridColumns ? " " : "\n";
+        }
+    }
+}
+
+}  // namespace
+
+LevelDraft::LevelDraft() {
+    for (int row = 0; row < kMapRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column) {
+            const bool side = column == 0 || column == kGridColumns - 1;
+            if (row == 0)
+                map[row][column] = side ? kCorner : kTopPipe;
+            else
+                map[row][column] = side ? kSidePipe : kEmpty;
+        }
+}
+
+std::string writeLevelSet(const std::vector<LevelDraft>& levels) {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    for (const LevelDraft& level : levels) {
+        if (!level.comment.empty())
+            out += "<!-- " + commentText(level.comment) + " -->\n";
+        out += "<level>\n  <tezm>\n";
+        writeMap(level, out);
+        out += "  </tezm>\n  <background sprite=\"" + escaped(level.background) + "\" red=\"" +
+               shortestDecimal(level.red) + "\" green=\"" + shortestDecimal(level.green) + "\" blue=\"" +
+               shortestDecimal(level.blue) + "\"/>\n</level>\n";
+    }
+    return out;
+}
+
+}  // namespace tezmola

@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Levels as a level file writes them, and the writing of a whole set: what the level importer builds and a
+// level editor saves.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "game/brick_grid.h"
+#include "game/level.h"
+
+namespace tezmola {
+
+constexpr int kMapRows = kLastMapRow + 1;  // rows 0..18 of the grid are written; the rest stay free
+
+// One cell of a brick map: "R1", "SS", "..", "I." and so on (see docs/levels.md).
+using CellCode = std::array<char, 2>;
+
+// A level as written: the comment before it, the background and the brick map, frame included.
+struct LevelDraft {
+    // The frame of pipes drawn with "+.", "--" and "I." round empty cells, on the shipped background.
+    LevelDraft();
+
+    std::string comment;  // UTF-8 text of the comment before the level; empty: none
+    std::string background = "bg_bricks";
+    float red = 1.0f;  // tint of the background, 0..1
+    float green = 1.0f;
+    float blue = 1.0f;
+    std::array<std::array<CellCode, kGridColumns>, kMapRows> map;  // [row][column]
+};
+
+// The level file of these levels, in order, laid out as docs/levels.md shows and always well formed: the
+// comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8) and a
+// code with a character outside printable ASCII is written as "..", an empty cell.
+std::string writeLevelSet(const std::vector<LevelDraft>& levels);
+
+}  // namespace tezmola
