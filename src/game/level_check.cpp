@@ -205,8 +205,8 @@ void prepareFreshServe(GameStructure& game, std::uint32_t number) {
 
 }  // namespace
 
-LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds) {
-    LevelReport report;
+bool beginLevelCheck(GameStructure& game, std::uint32_t number, LevelReport& report) {
+    report = LevelReport();
     report.number = number;
     prepareFreshServe(game, number);
     const LevelBuild build = buildLevel(game);
@@ -215,26 +215,36 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
     const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, number);
     if (build == LevelBuild::NotInFile || level == nullptr) {
         addNote(report, true, 0, format("Cannot load in level %u", number));
-        return report;
+        return false;
     }
     const TiXmlElement* map = level->FirstChildElement("tezm");
     if (map == nullptr) {
         addNote(report, true, level->Row(),
                 format("Level %u is malformed: no \"tezm\" element, which holds the brick map", number));
-        return report;
+        return false;
     }
     noteMap(game.grid, map, report);
     noteBackground(level, pentavel::graphics::lookupSprite(kBrickImage) != 0, report);
     if (build != LevelBuild::Built)
-        return report;
+        return false;
     if (report.bricks < 1) {
         report.verdict = LevelVerdict::NothingToClear;
         addNote(report, false, level->Row(),
                 format("Level %u has nothing to clear: the game goes on to the next level at once", number));
-        return report;
+        return false;
     }
-    report.play = playLevel(game, maxSeconds);
-    report.verdict = report.play.cleared ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+    return true;
+}
+
+void endLevelCheck(LevelReport& report, const Playthrough& play) {
+    report.play = play;
+    report.verdict = play.cleared ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+}
+
+LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds) {
+    LevelReport report;
+    if (beginLevelCheck(game, number, report))
+        endLevelCheck(report, playLevel(game, maxSeconds));
     return report;
 }
 

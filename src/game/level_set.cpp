@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/level_set.h"
 
+#include <tinyxml.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,6 +42,13 @@ std::string commentText(const std::string& text) {
         }
     }
     return clean;
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 std::string escaped(const std::string& text) {
@@ -96,6 +105,11 @@ LevelDraft::LevelDraft() {
         }
 }
 
+bool LevelDraft::operator==(const LevelDraft& other) const {
+    return comment == other.comment && background == other.background && red == other.red &&
+           green == other.green && blue == other.blue && map == other.map;
+}
+
 std::string writeLevelSet(const std::vector<LevelDraft>& levels) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     for (const LevelDraft& level : levels) {
@@ -108,6 +122,44 @@ std::string writeLevelSet(const std::vector<LevelDraft>& levels) {
                shortestDecimal(level.blue) + "\"/>\n</level>\n";
     }
     return out;
+}
+
+namespace {
+
+LevelDraft readLevel(const TiXmlElement& level, const std::string& comment) {
+    LevelDraft draft;
+    draft.comment = comment;
+    if (const TiXmlElement* map = level.FirstChildElement("tezm")) {
+        BrickMapReader reader(map->GetText());
+        MapCode code;
+        while (reader.next(code))
+            draft.map[code.row][code.column] = CellCode{code.letter, code.second};
+    }
+    const LevelBackground background = readLevelBackground(&level);
+    if (background.missing == nullptr) {
+        draft.background = background.sprite;
+        draft.red = static_cast<float>(background.red);
+        draft.green = static_cast<float>(background.green);
+        draft.blue = static_cast<float>(background.blue);
+    }
+    return draft;
+}
+
+}  // namespace
+
+std::vector<LevelDraft> readLevelSet(const TiXmlDocument& document) {
+    std::vector<LevelDraft> levels;
+    std::string comment;
+    for (const TiXmlNode* node = document.FirstChild(); node != nullptr; node = node->NextSibling()) {
+        if (const TiXmlComment* note = node->ToComment()) {
+            comment = trimmed(note->Value());
+        } else if (const TiXmlElement* element = node->ToElement()) {
+            if (element->ValueStr() == "level")
+                levels.push_back(readLevel(*element, comment));
+            comment.clear();
+        }
+    }
+    return levels;
 }
 
 }  // namespace tezmola

@@ -92,6 +92,8 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     buildLevel(*game);
     EXPECT_EQ(cell(1, 1).kind, BrickKind::Green);
     EXPECT_EQ(cell(1, 1).hitPoints, 2);
+    // Read back as the level editor opens it, the set writes the same file again.
+    EXPECT_EQ(writeLevelSet(readLevelSet(game->levelDocument)), writeLevelSet(levels));
 }
 
 TEST_F(LevelTest, WhiteSpaceAndLineBreaksDoNotChangeTheMap) {
