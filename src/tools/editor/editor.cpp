@@ -101,17 +101,27 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
         return opened;
     }
     opened.levels = readLevelSet(document);
+    // The game's rules start on a level of their own; the file's levels then take its place one by one.
     auto game = std::make_unique<GameStructure>();
-    if (!initialiseTrialGame(*game, text))
+    if (!initialiseTrialGame(*game, writeLevelSet(std::vector<LevelDraft>(1))))
         return opened;
-    if (game->levelCount <= 0) {
+    if (opened.levels.empty()) {
+        game->levelDocument = document;
+        game->levelCount = 0;
         for (const std::string& line : printedLines([&](std::FILE* out) { checkLevelFile(*game, name, out); }))
             opened.notes.push_back(Message{line, Tone::Error});
         return opened;
     }
-    for (std::uint32_t number = 1; number <= static_cast<std::uint32_t>(game->levelCount); ++number) {
+    // Each level is checked in a document of its own, where the game finds it at once (in the whole file it
+    // walks every level before it). A copy keeps the lines of the file; level n of a file of one is that one.
+    std::uint32_t number = 0;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level")) {
+        game->levelDocument.Clear();
+        game->levelDocument.InsertEndChild(*level);
+        game->levelCount = 1;
         LevelReport report;
-        beginLevelCheck(*game, number, report);
+        beginLevelCheck(*game, ++number, report);
         for (const LevelNote& note : report.notes)
             opened.notes.push_back(
                 Message{format("Level %u: %s", number, note.text.c_str()), noteTone(note.error)});
