@@ -85,7 +85,8 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
     std::string reason;
     bool read = false;
     if (path == nullptr) {
-        file.target = std::filesystem::path(pentavel::file::userDirectory(kGameFolder)) / tezmola::kLevelFileName;
+        file.target =
+            std::filesystem::path(pentavel::file::userDirectory(kGameFolder)) / tezmola::kLevelFileName;
         file.name = tezmola::kLevelFileName;
         read = pentavel::file::readXmlFile(tezmola::kLevelFileName, text);
         pentavel::logMessage("Editing the levels of %s",
@@ -100,12 +101,14 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
         if (exists && S_ISDIR(status.st_mode)) {
             file.target /= tezmola::kLevelFileName;
             file.name = tezmola::kLevelFileName;
-            read = pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
             if (!read && !std::filesystem::exists(file.target))
                 return true;  // a new file in that folder
         } else if (exists && hasPakExtension(path)) {
             file.target.clear();
-            read = pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
         } else if (!exists) {
             opened.notes.push_back(Message{file.name + " is new: Ctrl+S makes it", Tone::Plain});
             return true;
@@ -114,7 +117,8 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
         }
     }
     if (!read) {
-        opened.notes.push_back(Message{file.name + ": error: Cannot read level file! " + reason, Tone::Error});
+        opened.notes.push_back(
+            Message{file.name + ": error: Cannot read level file! " + reason, Tone::Error});
         return true;
     }
     opened = tezmola::editor::openLevelFile(text, file.name);

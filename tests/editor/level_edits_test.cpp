@@ -35,7 +35,8 @@ std::string laidByTheGame(const std::string& levelFile) {
         layLevel(grid, background, level);
         for (const auto& row : grid.cells)
             for (const BrickCell& cell : row)
-                laid += std::to_string(static_cast<int>(cell.kind)) + ":" + std::to_string(cell.hitPoints) + " ";
+                laid +=
+                    std::to_string(static_cast<int>(cell.kind)) + ":" + std::to_string(cell.hitPoints) + " ";
         const LevelBackground tint = readLevelBackground(level);
         laid += std::string(tint.sprite) + " " + std::to_string(static_cast<float>(tint.red)) + " " +
                 std::to_string(static_cast<float>(tint.green)) + " " +
@@ -131,7 +132,7 @@ TEST(LevelSetEdits, TheOldestChangesBeyondTheLimitAreForgotten) {
         ++undone;
     EXPECT_EQ(undone, static_cast<int>(editor::kUndoSteps));
     EXPECT_EQ(edits.level().map[1][1], codes[43 % 2]);  // as the 44th change left it
-    EXPECT_TRUE(edits.modified());  // what was opened is out of reach
+    EXPECT_TRUE(edits.modified());                      // what was opened is out of reach
 }
 
 }  // namespace

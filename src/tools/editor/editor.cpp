@@ -29,7 +29,7 @@ namespace {
 
 constexpr float kTintStep = 0.05f;
 constexpr std::uint32_t kFastSliceMilliseconds = 25;  // of play per frame when fast-forwarding a proof
-constexpr std::size_t kNamedLevels = 5;                // level numbers listed in a summary
+constexpr std::size_t kNamedLevels = 5;               // level numbers listed in a summary
 constexpr std::size_t kOpeningNotesShown = 2;
 constexpr int kLeftButton = 0;
 constexpr int kRightButton = 2;
@@ -108,7 +108,8 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
     if (opened.levels.empty()) {
         game->levelDocument = document;
         game->levelCount = 0;
-        for (const std::string& line : printedLines([&](std::FILE* out) { checkLevelFile(*game, name, out); }))
+        for (const std::string& line :
+             printedLines([&](std::FILE* out) { checkLevelFile(*game, name, out); }))
             opened.notes.push_back(Message{line, Tone::Error});
         return opened;
     }
@@ -274,8 +275,9 @@ void Editor::nameKey(int key, bool shift) {
         if (!typedName_.empty()) {
             std::filesystem::path target = typedName_;
             if (target.is_relative())
-                target = (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) /
-                         target;
+                target =
+                    (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) /
+                    target;
             file_.target = target;
             file_.name = target.filename().string();
             backupKept_ = false;
@@ -319,8 +321,8 @@ void Editor::onMouseMotion(float x, float y) {
     const float fromY = strokeY_;
     const float dx = x - fromX;
     const float dy = y - fromY;
-    const int steps =
-        1 + static_cast<int>(std::max(std::fabs(dx) / (kCellWidth * 0.5f), std::fabs(dy) / (kCellHeight * 0.5f)));
+    const int steps = 1 + static_cast<int>(std::max(std::fabs(dx) / (kCellWidth * 0.5f),
+                                                    std::fabs(dy) / (kCellHeight * 0.5f)));
     for (int step = 1; step <= steps; ++step) {
         const float part = static_cast<float>(step) / static_cast<float>(steps);
         paintAt(fromX + dx * part, fromY + dy * part);
@@ -383,14 +385,15 @@ void Editor::refresh() {
         return;
     view_->setStatus(statusText());
     const LevelDraft& level = edits_.level();
-    std::string info = format("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green,
-                              level.blue);
+    std::string info =
+        format("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green, level.blue);
     const auto proof = proofs_.find(proofKey(level));
     info += proof != proofs_.end() ? "  " + proof->second.result : "  not proven yet";
     view_->setInfo(info);
     std::vector<Message> shown = messages_;
     if (mode_ == Mode::Naming)
-        shown.push_back(Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
+        shown.push_back(
+            Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
     view_->setMessages(shown);
 }
 
@@ -555,8 +558,8 @@ void Editor::finishSetProof() {
     if (unproven.empty())
         say(format("%zu levels, every one cleared", edits_.count()), Tone::Good);
     else
-        say(format("%zu levels, %zu cleared; not cleared: %s", edits_.count(), edits_.count() - unproven.size(),
-                   levelList(unproven).c_str()),
+        say(format("%zu levels, %zu cleared; not cleared: %s", edits_.count(),
+                   edits_.count() - unproven.size(), levelList(unproven).c_str()),
             Tone::Warning);
     if (saveAfterProof_) {
         saveAfterProof_ = false;
@@ -586,9 +589,10 @@ void Editor::save() {
 void Editor::writeSet(const std::filesystem::path& target) {
     std::string reason;
     // The file as it was before this editor first wrote it is kept, once, beside it.
-    const bool written = backupKept_ ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
-                                     : pentavel::file::replaceFileKeepingBackup(
-                                           target, writeLevelSet(edits_.levels()), reason);
+    const bool written =
+        backupKept_
+            ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
+            : pentavel::file::replaceFileKeepingBackup(target, writeLevelSet(edits_.levels()), reason);
     if (!written) {
         say(format("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
@@ -598,7 +602,8 @@ void Editor::writeSet(const std::filesystem::path& target) {
     pentavel::logMessage("Saved %zu levels to %s", edits_.count(), target.string().c_str());
     const std::vector<std::size_t> unproven = unprovenLevels();
     if (unproven.empty())
-        say(format("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()), Tone::Good);
+        say(format("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
+            Tone::Good);
     else
         say(format("Saved %s, but %zu levels are not proven: %s", file_.name.c_str(), unproven.size(),
                    levelList(unproven).c_str()),

@@ -129,8 +129,8 @@ bool LevelSetEdits::moveLevel(int direction) {
     endStroke();
     if ((direction < 0 && current_ == 0) || (direction > 0 && current_ + 1 >= levels_.size()))
         return false;
-    Step step{Change::Move, current_, direction < 0 ? current_ - 1 : current_ + 1, LevelDraft(), LevelDraft(),
-              0};
+    Step step{Change::Move, current_,     direction < 0 ? current_ - 1 : current_ + 1,
+              LevelDraft(), LevelDraft(), 0};
     apply(step, true);
     record(std::move(step));
     return true;
@@ -179,7 +179,9 @@ void LevelSetEdits::replaceCurrent(const LevelDraft& after) {
 }
 
 void LevelSetEdits::apply(const Step& step, bool forward) {
-    const auto at = [this](std::size_t index) { return levels_.begin() + static_cast<std::ptrdiff_t>(index); };
+    const auto at = [this](std::size_t index) {
+        return levels_.begin() + static_cast<std::ptrdiff_t>(index);
+    };
     switch (step.change) {
         case Change::Replace:
             levels_[step.index] = forward ? step.after : step.before;

@@ -85,13 +85,14 @@ LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyph
     topBand_.setDepth(0.0f);
     layOut(status_, glyphs_, "", -0.99f, kTopEdge - 0.05f, kStatusSize, kTextDepth, TextLabel::kLeft,
            TextLabel::kMiddle);
-    layOut(info_, glyphs_, "", -0.95f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft, TextLabel::kMiddle);
+    layOut(info_, glyphs_, "", -0.95f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft,
+           TextLabel::kMiddle);
     for (std::size_t line = 0; line < kMessageLines; ++line)
         layOut(messages_[line], glyphs_, "", -0.95f, kInfoY - kMessageStep * static_cast<float>(line + 1),
                kMessageSize, kTextDepth, TextLabel::kLeft, TextLabel::kMiddle);
     helpBack_.setSpriteByName(kTopBandImage);
-    helpBack_.setRectangle(-0.97f, kHelpTop + 0.06f,
-                           0.97f, kHelpTop - kHelpStep * static_cast<float>(helpText().size()));
+    helpBack_.setRectangle(-0.97f, kHelpTop + 0.06f, 0.97f,
+                           kHelpTop - kHelpStep * static_cast<float>(helpText().size()));
     helpBack_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.85f});
     helpBack_.setDepth(kHelpDepth + 1.0f);
     float y = kHelpTop;
