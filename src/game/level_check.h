@@ -46,6 +46,9 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
 bool beginLevelCheck(GameStructure& game, std::uint32_t number, LevelReport& report);
 void endLevelCheck(LevelReport& report, const Playthrough& play);
 
+// The text that printf would print (at most 511 bytes), for lines worded as the checker words them.
+std::string formatLine(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+
 // "Level 3: 40 bricks to clear, 2 steel: cleared in 35.5 s simulated with 1 ball lost".
 std::string describeLevel(const LevelReport& report);
 

@@ -39,16 +39,6 @@ constexpr char kChecker[] = "tezmola-check-levels";
 
 const char* const kKindNames[] = {"", "red", "blue", "yellow", "green", "magenta", "white", "steel"};
 
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* pattern, ...) {
-    char buffer[512];
-    va_list arguments;
-    va_start(arguments, pattern);
-    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
-    va_end(arguments);
-    return buffer;
-}
-
 // What a function of the checker prints, as lines.
 std::vector<std::string> printedLines(const std::function<void(std::FILE*)>& print) {
     char* buffer = nullptr;
@@ -79,7 +69,7 @@ std::string levelList(const std::vector<std::size_t>& numbers) {
     for (std::size_t index = 0; index < numbers.size() && index < kNamedLevels; ++index)
         list += (index > 0 ? ", " : "") + std::to_string(numbers[index]);
     if (numbers.size() > kNamedLevels)
-        list += format(" and %zu more", numbers.size() - kNamedLevels);
+        list += formatLine(" and %zu more", numbers.size() - kNamedLevels);
     return list;
 }
 
@@ -125,7 +115,7 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
         beginLevelCheck(*game, ++number, report);
         for (const LevelNote& note : report.notes)
             opened.notes.push_back(
-                Message{format("Level %u: %s", number, note.text.c_str()), noteTone(note.error)});
+                Message{formatLine("Level %u: %s", number, note.text.c_str()), noteTone(note.error)});
     }
     return opened;
 }
@@ -136,7 +126,7 @@ Editor::Editor(OpenedSet opened, SetFile file) : edits_(std::move(opened.levels)
     const std::size_t shown = std::min(opened.notes.size(), kOpeningNotesShown);
     messages_.assign(opened.notes.begin(), opened.notes.begin() + static_cast<std::ptrdiff_t>(shown));
     if (opened.notes.size() > shown)
-        say(format("and %zu more notes: the editor's log lists them all", opened.notes.size() - shown),
+        say(formatLine("and %zu more notes: the editor's log lists them all", opened.notes.size() - shown),
             Tone::Warning);
 }
 
@@ -386,7 +376,7 @@ void Editor::refresh() {
     view_->setStatus(statusText());
     const LevelDraft& level = edits_.level();
     std::string info =
-        format("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green, level.blue);
+        formatLine("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green, level.blue);
     const auto proof = proofs_.find(proofKey(level));
     info += proof != proofs_.end() ? "  " + proof->second.result : "  not proven yet";
     view_->setInfo(info);
@@ -401,12 +391,12 @@ std::string Editor::statusText() const {
     const int kind = static_cast<int>(brush_.kind);
     std::string brush = kKindNames[kind];
     if (isColourBrick(brush_.kind))
-        brush += format(" %d", brush_.hitPoints);
-    std::string text = format("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s", edits_.current() + 1,
-                              edits_.count(), view_->bricks(), view_->steel(), brush.c_str(),
-                              file_.name.c_str(), edits_.modified() ? " *" : "");
+        brush += formatLine(" %d", brush_.hitPoints);
+    std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
+                                  edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
+                                  brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
     if (setProof_.running())
-        text += format("  proving %zu/%zu", setProof_.proven(), setProof_.total());
+        text += formatLine("  proving %zu/%zu", setProof_.proven(), setProof_.total());
     return text;
 }
 
@@ -528,8 +518,8 @@ void Editor::proveSet(bool thenSave) {
     std::string reason;
     if (!unproven.empty() &&
         setProof_.start(unproven, pentavel::file::programDirectory() + kChecker, reason)) {
-        say(format("Proving %zu levels in the background%s", unproven.size(),
-                   thenSave ? " before saving (Ctrl+S again saves at once)" : ""));
+        say(formatLine("Proving %zu levels in the background%s", unproven.size(),
+                       thenSave ? " before saving (Ctrl+S again saves at once)" : ""));
         return;
     }
     if (!unproven.empty())
@@ -556,10 +546,10 @@ void Editor::finishSetProof() {
     setProofKeys_.clear();
     const std::vector<std::size_t> unproven = unprovenLevels();
     if (unproven.empty())
-        say(format("%zu levels, every one cleared", edits_.count()), Tone::Good);
+        say(formatLine("%zu levels, every one cleared", edits_.count()), Tone::Good);
     else
-        say(format("%zu levels, %zu cleared; not cleared: %s", edits_.count(),
-                   edits_.count() - unproven.size(), levelList(unproven).c_str()),
+        say(formatLine("%zu levels, %zu cleared; not cleared: %s", edits_.count(),
+                       edits_.count() - unproven.size(), levelList(unproven).c_str()),
             Tone::Warning);
     if (saveAfterProof_) {
         saveAfterProof_ = false;
@@ -594,7 +584,7 @@ void Editor::writeSet(const std::filesystem::path& target) {
             ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
             : pentavel::file::replaceFileKeepingBackup(target, writeLevelSet(edits_.levels()), reason);
     if (!written) {
-        say(format("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
+        say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
     }
     backupKept_ = true;
@@ -602,11 +592,11 @@ void Editor::writeSet(const std::filesystem::path& target) {
     pentavel::logMessage("Saved %zu levels to %s", edits_.count(), target.string().c_str());
     const std::vector<std::size_t> unproven = unprovenLevels();
     if (unproven.empty())
-        say(format("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
+        say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
             Tone::Good);
     else
-        say(format("Saved %s, but %zu levels are not proven: %s", file_.name.c_str(), unproven.size(),
-                   levelList(unproven).c_str()),
+        say(formatLine("Saved %s, but %zu levels are not proven: %s", file_.name.c_str(), unproven.size(),
+                       levelList(unproven).c_str()),
             Tone::Warning);
     refresh();
 }

@@ -137,24 +137,22 @@ bool LevelSetEdits::moveLevel(int direction) {
 }
 
 bool LevelSetEdits::undo() {
-    endStroke();
-    if (undo_.empty())
-        return false;
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    apply(step, false);
-    redo_.push_back(std::move(step));
-    return true;
+    return replay(undo_, redo_, false);
 }
 
 bool LevelSetEdits::redo() {
+    return replay(redo_, undo_, true);
+}
+
+// Takes the last step of one list, applies it (or its reverse) and puts it on the other.
+bool LevelSetEdits::replay(std::deque<Step>& from, std::deque<Step>& to, bool forward) {
     endStroke();
-    if (redo_.empty())
+    if (from.empty())
         return false;
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
-    apply(step, true);
-    undo_.push_back(std::move(step));
+    Step step = std::move(from.back());
+    from.pop_back();
+    apply(step, forward);
+    to.push_back(std::move(step));
     return true;
 }
 

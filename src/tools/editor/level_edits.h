@@ -86,12 +86,13 @@ private:
     void record(Step step);
     void replaceCurrent(const LevelDraft& after);
     void apply(const Step& step, bool forward);
+    bool replay(std::deque<Step>& from, std::deque<Step>& to, bool forward);
     std::uint64_t state() const { return undo_.empty() ? baseState_ : undo_.back().serial; }
 
     std::vector<LevelDraft> levels_;
     std::size_t current_ = 0;
     std::deque<Step> undo_;
-    std::vector<Step> redo_;
+    std::deque<Step> redo_;
     std::uint64_t nextSerial_ = 1;
     std::uint64_t baseState_ = 0;  // the state before the oldest change kept
     std::uint64_t savedState_ = 0;
