@@ -22,6 +22,10 @@ bool isPrintableAscii(char c) {
     return c >= ' ' && c <= '~';
 }
 
+bool isGraphicAscii(char c) {
+    return c > ' ' && c <= '~';
+}
+
 // What an XML comment may hold: characters of XML, no "--" and no "-" at its end.
 std::string commentText(const std::string& text) {
     std::string clean;
@@ -51,9 +55,17 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+// Text for an attribute: markup characters escaped, control characters and bytes that are no UTF-8 left out.
 std::string escaped(const std::string& text) {
     std::string result;
-    for (const char c : text) {
+    for (std::size_t index = 0; index < text.size();) {
+        const char c = text[index];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            const std::size_t length = pentavel::file::utf8CharacterLength(text, index);
+            result.append(text, index, length);
+            index += length > 0 ? length : 1;
+            continue;
+        }
         if (c == '&')
             result += "&amp;";
         else if (c == '<')
@@ -62,8 +74,9 @@ std::string escaped(const std::string& text) {
             result += "&gt;";
         else if (c == '"')
             result += "&quot;";
-        else if (isPrintableAscii(c) || static_cast<unsigned char>(c) >= 0x80)
+        else if (isPrintableAscii(c))
             result += c;
+        ++index;
     }
     return result;
 }
@@ -84,7 +97,8 @@ void writeMap(const LevelDraft& level, std::string& out) {
         out += "    ";
         for (int column = 0; column < kGridColumns; ++column) {
             const CellCode& code = row[column];
-            out += isPrintableAscii(code[0]) && isPrintableAscii(code[1])
+            // A space would not survive the trip: the reader folds white space and drops it at the end.
+            out += isGraphicAscii(code[0]) && isGraphicAscii(code[1])
                        ? escaped(std::string(code.data(), code.size()))
                        : "..";
             out += column + 1 < kGridColumns ? " " : "\n";

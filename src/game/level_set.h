@@ -37,8 +37,9 @@ struct LevelDraft {
 };
 
 // The level file of these levels, in order, laid out as docs/levels.md shows and always well formed: the
-// comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8) and a
-// code with a character outside printable ASCII is written as "..", an empty cell.
+// comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8), the
+// background's name its control characters and bytes that are no UTF-8, and a code with a space or a
+// character outside printable ASCII is written as "..", an empty cell.
 std::string writeLevelSet(const std::vector<LevelDraft>& levels);
 
 // The levels of a level file's document as the game reads them: each map read with the game's own reader
