@@ -123,6 +123,9 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
 Editor::Editor(OpenedSet opened, SetFile file) : edits_(std::move(opened.levels)), file_(std::move(file)) {
     for (const Message& note : opened.notes)
         pentavel::logWarning("%s: %s", file_.name.c_str(), note.text.c_str());
+    // What the game would log comes first on screen.
+    std::stable_partition(opened.notes.begin(), opened.notes.end(),
+                          [](const Message& note) { return note.tone == Tone::Error; });
     const std::size_t shown = std::min(opened.notes.size(), kOpeningNotesShown);
     messages_.assign(opened.notes.begin(), opened.notes.begin() + static_cast<std::ptrdiff_t>(shown));
     if (opened.notes.size() > shown)
