@@ -21,6 +21,7 @@
 #include "engine/file/xml_document.h"
 #include "game/level.h"
 #include "tools/editor/editor.h"
+#include "tools/single_file_arguments.h"
 
 namespace {
 
@@ -29,7 +30,6 @@ using tezmola::editor::OpenedSet;
 using tezmola::editor::SetFile;
 using tezmola::editor::Tone;
 
-constexpr int kUsageError = 2;
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
 constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
@@ -51,18 +51,6 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 after a normal quit, 1 when the window or the sound cannot start, 2 for a usage error.\n"
     "Its log and settings are editor-log.html and editor-settings.xml in the player's folder.\n";
-
-int usageError(const char* complaint, const char* argument) {
-    std::fprintf(stderr, "%s: %s%s\nTry '%s --help' for more information.\n", kProgram, complaint, argument,
-                 kProgram);
-    return kUsageError;
-}
-
-bool hasPakExtension(const std::string& path) {
-    const std::string extension = ".pak";
-    return path.size() > extension.size() &&
-           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
-}
 
 bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
     std::ifstream file(path, std::ios::binary);
@@ -105,7 +93,7 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
                 pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
             if (!read && !std::filesystem::exists(file.target))
                 return true;  // a new file in that folder
-        } else if (exists && hasPakExtension(path)) {
+        } else if (exists && tezmola::tools::hasPakExtension(path)) {
             file.target.clear();
             read =
                 pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
@@ -149,26 +137,9 @@ int edit(const char* programPath, const char* path) {
 
 int main(int argc, char* argv[]) {
     const char* file = nullptr;
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const char* argument = argv[index];
-        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
-            std::printf("%s (Tezmola) %s\n", kProgram, TEZMOLA_VERSION);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
-            optionsEnded = true;
-        } else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
-            return usageError("unknown option ", argument);
-        } else if (file != nullptr) {
-            return usageError("more than one file: ", argument);
-        } else {
-            file = argument;
-        }
-    }
+    const int status =
+        tezmola::tools::readSingleFileArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, file);
+    if (status >= 0)
+        return status;
     return edit(argc > 0 ? argv[0] : nullptr, file);
 }

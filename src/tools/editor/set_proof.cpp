@@ -81,8 +81,7 @@ bool SetProof::start(const std::vector<LevelDraft>& levels, const std::string& c
         return false;
     }
     // Everything the child needs is made before the fork: between fork and exec only plain system calls.
-    const std::string program = checker;
-    std::vector<char*> arguments = {const_cast<char*>(program.c_str()), const_cast<char*>(folder_.c_str()),
+    std::vector<char*> arguments = {const_cast<char*>(checker.c_str()), const_cast<char*>(folder_.c_str()),
                                     nullptr};
     const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
     pid_ = fork();
@@ -92,7 +91,7 @@ bool SetProof::start(const std::vector<LevelDraft>& levels, const std::string& c
             dup2(nothing, STDIN_FILENO);
             dup2(nothing, STDERR_FILENO);
         }
-        execv(program.c_str(), arguments.data());
+        execv(checker.c_str(), arguments.data());
         _exit(127);
     }
     if (nothing >= 0)
