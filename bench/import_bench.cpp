@@ -4,15 +4,11 @@
 // level (the whole of Debian's 2,416 levels must prove in under two minutes on two cores).
 
 #include <benchmark/benchmark.h>
-#include <physfs.h>
-#include <stdlib.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/file/xml_document.h"
 #include "game/game_structure.h"
 #include "game/level.h"
 #include "game/level_check.h"
@@ -51,21 +47,11 @@ std::string importedFile() {
     return writeLevelSet(drafts);
 }
 
-// A game over the imported levels, started as a prover starts it: on a level file, which it then replaces.
+// A game over the imported levels, started as a prover starts it.
 std::unique_ptr<GameStructure> startProver(const std::string& levels) {
-    static const bool mounted = [&] {
-        char pattern[] = "/tmp/tezmola-import-bench-XXXXXX";
-        const std::string path = mkdtemp(pattern);
-        std::ofstream(path + "/level.xml") << levels;
-        if (!PHYSFS_isInit())
-            PHYSFS_init("tezmola-bench");
-        return PHYSFS_mount(path.c_str(), nullptr, 1) != 0;
-    }();
     auto game = std::make_unique<GameStructure>();
-    if (!mounted || !initialiseGameStructure(*game) ||
-        !pentavel::file::parseXmlDocument(game->levelDocument, levels))
+    if (!initialiseTrialGame(*game, levels))
         return nullptr;
-    game->levelCount = countLevels(game->levelDocument);
     return game;
 }
 

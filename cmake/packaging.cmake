@@ -27,47 +27,55 @@ set(tezmola_generated_dir "${CMAKE_BINARY_DIR}/packaging")
 
 # The launcher reaches the program by a path relative to its own resolved location, so the installed
 # tree can be moved or staged anywhere.
-# The level checker and the level importer are started the same way, so that they too find the game's data
-# beside them.
-foreach(program tezmola tezmola-check-levels tezmola-import-levels)
+# The level checker, the level importer and the level editor are started the same way, so that they too
+# find the game's data beside them.
+foreach(program tezmola tezmola-check-levels tezmola-import-levels tezmola-editor)
     file(RELATIVE_PATH TEZMOLA_LAUNCHER_TARGET "/prefix/${TEZMOLA_INSTALL_BINDIR}"
          "/prefix/${TEZMOLA_INSTALL_GAMEDIR}/${program}")
     configure_file(${tezmola_packaging_dir}/tezmola.in ${tezmola_generated_dir}/${program} @ONLY)
 endforeach()
 
-# Icons in the hicolor theme, rendered from the one SVG drawing.
-set(tezmola_icon_svg ${tezmola_packaging_dir}/icons/tezmola.svg)
+# Icons in the hicolor theme, each rendered from its SVG drawing: the game's and the level editor's.
+set(tezmola_icons tezmola tezmola-editor)
 set(tezmola_icon_sizes 48 64 128 256)
 set(tezmola_icon_pngs "")
 find_program(RSVG_CONVERT rsvg-convert)
 if(RSVG_CONVERT)
-    foreach(size ${tezmola_icon_sizes})
-        set(png ${tezmola_generated_dir}/icons/${size}x${size}/tezmola.png)
-        add_custom_command(
-            OUTPUT ${png}
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${tezmola_generated_dir}/icons/${size}x${size}
-            COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${tezmola_icon_svg}
-            DEPENDS ${tezmola_icon_svg}
-            COMMENT "Rendering the ${size}x${size} icon"
-            VERBATIM)
-        list(APPEND tezmola_icon_pngs ${png})
+    foreach(icon ${tezmola_icons})
+        foreach(size ${tezmola_icon_sizes})
+            set(svg ${tezmola_packaging_dir}/icons/${icon}.svg)
+            set(png ${tezmola_generated_dir}/icons/${size}x${size}/${icon}.png)
+            add_custom_command(
+                OUTPUT ${png}
+                COMMAND ${CMAKE_COMMAND} -E make_directory ${tezmola_generated_dir}/icons/${size}x${size}
+                COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${svg}
+                DEPENDS ${svg}
+                COMMENT "Rendering the ${size}x${size} icon ${icon}"
+                VERBATIM)
+            list(APPEND tezmola_icon_pngs ${png})
+        endforeach()
     endforeach()
     add_custom_target(tezmola_icons ALL DEPENDS ${tezmola_icon_pngs})
 else()
     message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
 endif()
 
-install(TARGETS tezmola tezmola-check-levels tezmola-import-levels RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
+install(TARGETS tezmola tezmola-check-levels tezmola-import-levels tezmola-editor
+        RUNTIME DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
 install(FILES ${TEZMOLA_PAK} DESTINATION ${TEZMOLA_INSTALL_GAMEDIR} COMPONENT game)
 install(PROGRAMS ${tezmola_generated_dir}/tezmola ${tezmola_generated_dir}/tezmola-check-levels
-                 ${tezmola_generated_dir}/tezmola-import-levels
+                 ${tezmola_generated_dir}/tezmola-import-levels ${tezmola_generated_dir}/tezmola-editor
         DESTINATION ${TEZMOLA_INSTALL_BINDIR} COMPONENT game)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/levels.md DESTINATION share/doc/tezmola COMPONENT game)
-install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.desktop DESTINATION share/applications
-        COMPONENT game)
+install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.desktop
+              ${tezmola_packaging_dir}/org.tezmola.Tezmola.Editor.desktop
+        DESTINATION share/applications COMPONENT game)
 install(FILES ${tezmola_packaging_dir}/org.tezmola.Tezmola.metainfo.xml DESTINATION share/metainfo
         COMPONENT game)
-install(FILES ${tezmola_icon_svg} DESTINATION share/icons/hicolor/scalable/apps COMPONENT game)
+foreach(icon ${tezmola_icons})
+    install(FILES ${tezmola_packaging_dir}/icons/${icon}.svg DESTINATION share/icons/hicolor/scalable/apps
+            COMPONENT game)
+endforeach()
 foreach(png ${tezmola_icon_pngs})
     get_filename_component(size_dir ${png} DIRECTORY)
     get_filename_component(size_dir ${size_dir} NAME)
@@ -76,7 +84,7 @@ endforeach()
 
 # The man pages name the installed paths, which are known only when installing (a package is staged
 # with its own prefix), so they are filled in and compressed then.
-foreach(page tezmola tezmola-check-levels tezmola-import-levels)
+foreach(page tezmola tezmola-check-levels tezmola-import-levels tezmola-editor)
     set(tezmola_man_page ${tezmola_generated_dir}/${page}.6)
     install(CODE "
         set(TEZMOLA_VERSION \"${PROJECT_VERSION}\")

@@ -94,6 +94,15 @@ expected=(
     usr/lib/games/tezmola/tezmola-import-levels
     usr/games/tezmola-import-levels
     usr/share/man/man6/tezmola-import-levels.6.gz
+    usr/lib/games/tezmola/tezmola-editor
+    usr/games/tezmola-editor
+    usr/share/man/man6/tezmola-editor.6.gz
+    usr/share/applications/org.tezmola.Tezmola.Editor.desktop
+    usr/share/icons/hicolor/scalable/apps/tezmola-editor.svg
+    usr/share/icons/hicolor/48x48/apps/tezmola-editor.png
+    usr/share/icons/hicolor/64x64/apps/tezmola-editor.png
+    usr/share/icons/hicolor/128x128/apps/tezmola-editor.png
+    usr/share/icons/hicolor/256x256/apps/tezmola-editor.png
     usr/share/doc/tezmola/levels.md
     usr/share/doc/tezmola/copyright
     usr/share/doc/tezmola/changelog.Debian.gz
@@ -135,6 +144,15 @@ man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$importer_page" 2>
     fail "man cannot format the importer's man page"
 [ -z "$man_warnings" ] || fail "the importer's man page formats with warnings: $man_warnings"
 grep -qF "My Games/Tezmola" "$work/man-importer.txt" || fail "the importer's man page does not name the player's folder"
+editor_page="$stage/usr/share/man/man6/tezmola-editor.6.gz"
+man_warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$editor_page" 2>&1 >"$work/man-editor.txt")" ||
+    fail "man cannot format the editor's man page"
+[ -z "$man_warnings" ] || fail "the editor's man page formats with warnings: $man_warnings"
+grep -qF "editor-log.html" "$work/man-editor.txt" || fail "the editor's man page does not name its log"
+desktop-file-validate "$stage/usr/share/applications/org.tezmola.Tezmola.Editor.desktop" ||
+    fail "the installed editor's desktop entry does not validate"
+"$stage/usr/games/tezmola-editor" --version | grep -q "^tezmola-editor (Tezmola) " ||
+    fail "the staged editor's launcher does not start it"
 
 # The staged checker, through its launcher, finds the game's data and clears the shipped levels.
 ln -s "$stage/usr/games/tezmola-check-levels" "$work/checker-link"

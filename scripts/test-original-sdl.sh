@@ -3,10 +3,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Runs the real program against the original SDL 1.2 library (Debian's libsdl1.2debian), which apt installs
-# for most players, while the build links the SDL 2-based compatibility library: start-up, a short game and
-# the start-up without a display. The library is fetched with apt-get download, unpacked into a cache
-# folder and put first on LD_LIBRARY_PATH; every window the tests wait for proves, from /proc/PID/maps,
-# that the game mapped that library and no other.
+# for most players, while the build links the SDL 2-based compatibility library: start-up, a short game,
+# the start-up without a display and a session of the level editor beside it. The library is fetched with
+# apt-get download, unpacked into a cache folder and put first on LD_LIBRARY_PATH; every window the tests
+# wait for proves, from /proc/PID/maps, that the game mapped that library and no other.
 # Usage: scripts/test-original-sdl.sh <program or launcher> [cache-dir]   (default cache: build/original-sdl)
 set -euo pipefail
 
@@ -45,7 +45,7 @@ echo "test-original-sdl: $(readlink -f "$library") for $program"
 
 export LD_LIBRARY_PATH="$(dirname "$library")${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 export E2E_SDL_LIBRARY="$library"
-for test in startup_test game_test startup_failure_test; do
+for test in startup_test game_test startup_failure_test editor_test; do
     bash "$source_dir/tests/e2e/$test.sh" "$program" "$source_dir"
 done
 echo "test-original-sdl: passed"

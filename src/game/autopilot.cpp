@@ -119,26 +119,44 @@ float Autopilot::catchCapsule(float ballArrives, float x) const {
     return x;
 }
 
+LevelPlay::LevelPlay(GameStructure& game, float maxSeconds)
+    : game_(game),
+      player_(game.grid, game.paddle, game.balls, game.powerUps),
+      level_(game.levelNumber),
+      maxSteps_(std::lround(maxSeconds / pentavel::kStepSeconds)) {
+    update();
+}
+
+bool LevelPlay::step() {
+    if (finished())
+        return false;
+    player_.step();
+    ++steps_;
+    // The autopilot launches every resting ball before the step, so a ball on the paddle after it is one
+    // served for a ball lost in it; with no spare ball left the loss ends the game instead.
+    const bool served = !game_.balls.empty() && game_.balls.back().stuck;
+    if (game_.levelNumber == level_ && (served || !game_.playing))
+        ++result_.ballsLost;
+    update();
+    return true;
+}
+
+bool LevelPlay::finished() const {
+    return game_.levelNumber != level_ || !game_.playing || steps_ >= maxSteps_;
+}
+
+void LevelPlay::update() {
+    result_.cleared = game_.levelNumber != level_;
+    result_.gameOver = !game_.playing;
+    result_.seconds = static_cast<float>(steps_) * pentavel::kStepSeconds;
+    result_.bricksLeft = result_.cleared ? 0 : game_.bricksLeft;
+}
+
 Playthrough playLevel(GameStructure& game, float maxSeconds) {
-    Playthrough result;
-    const std::uint32_t level = game.levelNumber;
-    const long maxSteps = std::lround(maxSeconds / pentavel::kStepSeconds);
-    Autopilot player(game.grid, game.paddle, game.balls, game.powerUps);
-    long steps = 0;
-    while (game.levelNumber == level && game.playing && steps < maxSteps) {
-        player.step();
-        ++steps;
-        // The autopilot launches every resting ball before the step, so a ball on the paddle after it is
-        // one served for a ball lost in it; with no spare ball left the loss ends the game instead.
-        const bool served = !game.balls.empty() && game.balls.back().stuck;
-        if (game.levelNumber == level && (served || !game.playing))
-            ++result.ballsLost;
+    LevelPlay play(game, maxSeconds);
+    while (play.step()) {
     }
-    result.cleared = game.levelNumber != level;
-    result.gameOver = !game.playing;
-    result.seconds = static_cast<float>(steps) * pentavel::kStepSeconds;
-    result.bricksLeft = result.cleared ? 0 : game.bricksLeft;
-    return result;
+    return play.result();
 }
 
 }  // namespace tezmola

@@ -50,8 +50,29 @@ struct Playthrough {
     bool gameOver = false;  // every spare ball was lost
 };
 
-// Plays the level just built from its fresh serve until it is cleared (the game builds the next one),
-// the game is over, or maxSeconds of simulated play have passed.
+// The autopilot's play of the level just built, from its fresh serve until it is cleared (the game builds
+// the next one), the game is over, or maxSeconds of simulated play have passed; a step at a time, so that
+// the play can be shown.
+class LevelPlay {
+public:
+    LevelPlay(GameStructure& game, float maxSeconds);
+    // One 5 ms step; false (nothing done) once the play has finished.
+    bool step();
+    bool finished() const;
+    const Playthrough& result() const { return result_; }
+
+private:
+    void update();
+
+    GameStructure& game_;
+    Autopilot player_;
+    std::uint32_t level_;
+    long maxSteps_;
+    long steps_ = 0;
+    Playthrough result_;
+};
+
+// Plays the level just built to the end, as LevelPlay does.
 Playthrough playLevel(GameStructure& game, float maxSeconds);
 
 }  // namespace tezmola

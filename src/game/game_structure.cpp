@@ -6,6 +6,7 @@
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
 #include "engine/file/log.h"
+#include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "game/balls.h"
 #include "game/collisions.h"
@@ -50,6 +51,8 @@ void lookUpSounds(GameStructure& game) {
     game.soundWall = soundCode("beep4");
     game.soundPaddle = soundCode("beep5");
 }
+
+void setUpPlay(GameStructure& game, bool withHighScores);
 
 void connectHandlers(GameStructure& game) {
     pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
@@ -161,13 +164,31 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
+    setUpPlay(game, true);
+    return true;
+}
+
+bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
+    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
+    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
+        return false;
+    game.levelCount = countLevels(game.levelDocument);
+    setUpPlay(game, false);
+    return true;
+}
+
+namespace {
+
+void setUpPlay(GameStructure& game, bool withHighScores) {
     resolveBallImages();
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
     game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
     lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
-    openHighScores(game.highScores, game.glyphs);
+    // A board never opened is offered nothing: its file is neither read nor written.
+    if (withHighScores)
+        openHighScores(game.highScores, game.glyphs);
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
     setUpGrid(game.grid, game.cellAnimation, game.tracker);
@@ -178,8 +199,9 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
     refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
     refreshStateLabel(game.hud, game.pausedShown, game.playing);
     newGame(game);
-    return true;
 }
+
+}  // namespace
 
 void newGame(GameStructure& game) {
     endGame(game, false);

@@ -7,6 +7,7 @@
 #include <tinyxml.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/core/signal.h"
@@ -88,6 +89,9 @@ public:
 // False (after logging why) when the level file cannot be read. The game reads "level.xml"; the level
 // checker names the file it was given.
 bool initialiseGameStructure(GameStructure& game, const char* levelFile = kLevelFileName);
+// The same for a game that a level author tries out: the levels come from the text of a level file, and the
+// high-score table is never read nor offered a game. False when the text is not a well-formed level file.
+bool initialiseTrialGame(GameStructure& game, const std::string& levelFile);
 // Level 1, score 0, four spare balls, first level built.
 void newGame(GameStructure& game);
 // One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.

@@ -26,16 +26,6 @@ constexpr std::uint32_t kDrawSeed = 1;
 constexpr int kMaxNotesOfAKind = 5;       // named one by one per level, the rest counted
 constexpr std::size_t kExcerptSize = 24;  // characters quoted from text that is never read
 
-std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* pattern, ...) {
-    char buffer[512];
-    va_list arguments;
-    va_start(arguments, pattern);
-    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
-    va_end(arguments);
-    return buffer;
-}
-
 const char* plural(long count, const char* one, const char* many) {
     return count == 1 ? one : many;
 }
@@ -86,7 +76,7 @@ public:
     }
     void finish() {
         if (count_ > kMaxNotesOfAKind)
-            addNote(report_, false, line_, format("%d more %s", count_ - kMaxNotesOfAKind, more_));
+            addNote(report_, false, line_, formatLine("%d more %s", count_ - kMaxNotesOfAKind, more_));
     }
 
 private:
@@ -101,8 +91,8 @@ void noteSkippedText(NoteSeries& skipped, const std::string& gap, int row, int c
     std::size_t at = 0;
     while ((at = gap.find_first_not_of(" \t\r\n", at)) != std::string::npos) {
         const std::size_t end = std::min(gap.find_first_of(" \t\r\n", at), gap.size());
-        skipped.add(format("map row %d, column %d: unknown brick code \"%s\"; the game skips it", row, column,
-                           gap.substr(at, end - at).c_str()));
+        skipped.add(formatLine("map row %d, column %d: unknown brick code \"%s\"; the game skips it", row,
+                               column, gap.substr(at, end - at).c_str()));
         at = end;
     }
 }
@@ -131,24 +121,24 @@ void noteMap(const BrickGrid& grid, const TiXmlElement* map, LevelReport& report
         const BrickCell& cell = grid.at(code.row, code.column);
         if (isColourBrick(cell.kind) && (code.second < '1' || code.second > '9')) {
             const std::string shown = std::isgraph(static_cast<unsigned char>(code.second))
-                                          ? format("\"%c%c\"", code.letter, code.second)
-                                          : format("\"%c\" without a digit", code.letter);
-            ice.add(
-                format("map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9",
-                       code.row, code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
+                                          ? formatLine("\"%c%c\"", code.letter, code.second)
+                                          : formatLine("\"%c\" without a digit", code.letter);
+            ice.add(formatLine(
+                "map row %d, column %d: %s makes a %s brick of %d hit points; ice runs from 1 to 9", code.row,
+                code.column, shown.c_str(), kindName(cell.kind), cell.hitPoints));
         }
         if (isFrameCell(code.row, code.column) && cell.kind != BrickKind::Pipe)
-            frame.add(format("map row %d, column %d: a %s brick replaces the frame there", code.row,
-                             code.column, kindName(cell.kind)));
+            frame.add(formatLine("map row %d, column %d: a %s brick replaces the frame there", code.row,
+                                 code.column, kindName(cell.kind)));
     }
     const std::string rest(text + read);
     if (reader.full()) {
         const std::string unread = trimmed(rest);
         if (!unread.empty())
-            addNote(
-                report, false, line,
-                format("text after row 18 is never read: \"%s%s\"", unread.substr(0, kExcerptSize).c_str(),
-                       unread.size() > kExcerptSize ? "..." : ""));
+            addNote(report, false, line,
+                    formatLine("text after row 18 is never read: \"%s%s\"",
+                               unread.substr(0, kExcerptSize).c_str(),
+                               unread.size() > kExcerptSize ? "..." : ""));
     } else {
         noteSkippedText(skipped, rest, nextRow, nextColumn);
     }
@@ -163,15 +153,16 @@ void noteBackground(const TiXmlElement* level, bool sheetsKnown, LevelReport& re
     const int line = element != nullptr ? element->Row() : level->Row();
     if (background.missing != nullptr) {
         const std::string what =
-            element == nullptr ? std::string("no background element")
-                               : format("the background element has no \"%s\" attribute", background.missing);
-        addNote(report, true, line, format("Level %u is malformed: %s", report.number, what.c_str()));
+            element == nullptr
+                ? std::string("no background element")
+                : formatLine("the background element has no \"%s\" attribute", background.missing);
+        addNote(report, true, line, formatLine("Level %u is malformed: %s", report.number, what.c_str()));
         return;
     }
     if (sheetsKnown && pentavel::graphics::lookupSprite(background.sprite) == 0)
         addNote(report, false, line,
-                format("no sprite sheet holds the background \"%s\": the tiles keep the image they had",
-                       background.sprite));
+                formatLine("no sprite sheet holds the background \"%s\": the tiles keep the image they had",
+                           background.sprite));
     const struct {
         const char* name;
         double value;
@@ -179,8 +170,8 @@ void noteBackground(const TiXmlElement* level, bool sheetsKnown, LevelReport& re
     for (const auto& tint : tints)
         if (tint.value < 0.0 || tint.value > 1.0)
             addNote(report, false, line,
-                    format("background %s=\"%g\" lies outside 0 to 1, the range of a tint", tint.name,
-                           tint.value));
+                    formatLine("background %s=\"%g\" lies outside 0 to 1, the range of a tint", tint.name,
+                               tint.value));
 }
 
 int countSteel(const BrickGrid& grid) {
@@ -205,8 +196,8 @@ void prepareFreshServe(GameStructure& game, std::uint32_t number) {
 
 }  // namespace
 
-LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds) {
-    LevelReport report;
+bool beginLevelCheck(GameStructure& game, std::uint32_t number, LevelReport& report) {
+    report = LevelReport();
     report.number = number;
     prepareFreshServe(game, number);
     const LevelBuild build = buildLevel(game);
@@ -214,43 +205,63 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
     report.steel = countSteel(game.grid);
     const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, number);
     if (build == LevelBuild::NotInFile || level == nullptr) {
-        addNote(report, true, 0, format("Cannot load in level %u", number));
-        return report;
+        addNote(report, true, 0, formatLine("Cannot load in level %u", number));
+        return false;
     }
     const TiXmlElement* map = level->FirstChildElement("tezm");
     if (map == nullptr) {
         addNote(report, true, level->Row(),
-                format("Level %u is malformed: no \"tezm\" element, which holds the brick map", number));
-        return report;
+                formatLine("Level %u is malformed: no \"tezm\" element, which holds the brick map", number));
+        return false;
     }
     noteMap(game.grid, map, report);
     noteBackground(level, pentavel::graphics::lookupSprite(kBrickImage) != 0, report);
     if (build != LevelBuild::Built)
-        return report;
+        return false;
     if (report.bricks < 1) {
         report.verdict = LevelVerdict::NothingToClear;
-        addNote(report, false, level->Row(),
-                format("Level %u has nothing to clear: the game goes on to the next level at once", number));
-        return report;
+        addNote(
+            report, false, level->Row(),
+            formatLine("Level %u has nothing to clear: the game goes on to the next level at once", number));
+        return false;
     }
-    report.play = playLevel(game, maxSeconds);
-    report.verdict = report.play.cleared ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+    return true;
+}
+
+void endLevelCheck(LevelReport& report, const Playthrough& play) {
+    report.play = play;
+    report.verdict = play.cleared ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+}
+
+std::string formatLine(const char* pattern, ...) {
+    char buffer[512];
+    va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds) {
+    LevelReport report;
+    if (beginLevelCheck(game, number, report))
+        endLevelCheck(report, playLevel(game, maxSeconds));
     return report;
 }
 
 std::string describeLevel(const LevelReport& report) {
-    std::string line = format("Level %u: %d %s to clear, %d steel: ", report.number, report.bricks,
-                              plural(report.bricks, "brick", "bricks"), report.steel);
+    std::string line = formatLine("Level %u: %d %s to clear, %d steel: ", report.number, report.bricks,
+                                  plural(report.bricks, "brick", "bricks"), report.steel);
     const Playthrough& play = report.play;
     switch (report.verdict) {
         case LevelVerdict::Cleared:
-            return line + format("cleared in %.1f s simulated with %d %s lost", play.seconds, play.ballsLost,
-                                 plural(play.ballsLost, "ball", "balls"));
+            return line + formatLine("cleared in %.1f s simulated with %d %s lost", play.seconds,
+                                     play.ballsLost, plural(play.ballsLost, "ball", "balls"));
         case LevelVerdict::NotProven:
-            return line + format("not proven with %d %s left after %.1f s simulated (%s%d %s lost)",
-                                 play.bricksLeft, plural(play.bricksLeft, "brick", "bricks"), play.seconds,
-                                 play.gameOver ? "game over, " : "", play.ballsLost,
-                                 plural(play.ballsLost, "ball", "balls"));
+            return line + formatLine("not proven with %d %s left after %.1f s simulated (%s%d %s lost)",
+                                     play.bricksLeft, plural(play.bricksLeft, "brick", "bricks"),
+                                     play.seconds, play.gameOver ? "game over, " : "", play.ballsLost,
+                                     plural(play.ballsLost, "ball", "balls"));
         case LevelVerdict::Malformed:
             return line + "malformed";
         case LevelVerdict::NothingToClear:
@@ -279,19 +290,19 @@ bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out
         std::fprintf(out, "%s\n", describeLevel(report).c_str());
         for (const LevelNote& note : report.notes) {
             warnings += note.error ? 0 : 1;
-            const std::string where = note.line > 0 ? format(":%d", note.line) : std::string();
+            const std::string where = note.line > 0 ? formatLine(":%d", note.line) : std::string();
             std::fprintf(out, "%s%s: %s: %s\n", file.c_str(), where.c_str(), note.error ? "error" : "warning",
                          note.text.c_str());
         }
     }
     const int cleared = verdicts[static_cast<int>(LevelVerdict::Cleared)];
-    std::string summary = format("%s: %d %s, %d cleared", file.c_str(), game.levelCount,
-                                 plural(game.levelCount, "level", "levels"), cleared);
+    std::string summary = formatLine("%s: %d %s, %d cleared", file.c_str(), game.levelCount,
+                                     plural(game.levelCount, "level", "levels"), cleared);
     const char* const others[] = {nullptr, "not proven", "malformed", "with nothing to clear"};
     for (int verdict = 1; verdict < 4; ++verdict)
         if (verdicts[verdict] > 0)
-            summary += format(", %d %s", verdicts[verdict], others[verdict]);
-    summary += format("; %d %s\n", warnings, plural(warnings, "warning", "warnings"));
+            summary += formatLine(", %d %s", verdicts[verdict], others[verdict]);
+    summary += formatLine("; %d %s\n", warnings, plural(warnings, "warning", "warnings"));
     std::fputs(summary.c_str(), out);
     return cleared == game.levelCount;
 }

@@ -41,6 +41,13 @@ struct LevelReport {
 // notes what an author should know; a well-formed level with bricks to clear is then played by the
 // autopilot from a fresh serve, with every spare ball and a fixed capsule draw, for at most maxSeconds.
 LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSeconds = kProofSeconds);
+// checkLevel in two halves, for a play that is shown: builds and notes the level into report, true when it
+// is then to be played (from the fresh serve it was built with); endLevelCheck gives the play's verdict.
+bool beginLevelCheck(GameStructure& game, std::uint32_t number, LevelReport& report);
+void endLevelCheck(LevelReport& report, const Playthrough& play);
+
+// The text that printf would print (at most 511 bytes), for lines worded as the checker words them.
+std::string formatLine(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
 // "Level 3: 40 bricks to clear, 2 steel: cleared in 35.5 s simulated with 1 ball lost".
 std::string describeLevel(const LevelReport& report);

@@ -11,6 +11,8 @@
 #include "game/brick_grid.h"
 #include "game/level.h"
 
+class TiXmlDocument;
+
 namespace tezmola {
 
 constexpr int kMapRows = kLastMapRow + 1;  // rows 0..18 of the grid are written; the rest stay free
@@ -29,11 +31,21 @@ struct LevelDraft {
     float green = 1.0f;
     float blue = 1.0f;
     std::array<std::array<CellCode, kGridColumns>, kMapRows> map;  // [row][column]
+
+    bool operator==(const LevelDraft& other) const;
+    bool operator!=(const LevelDraft& other) const { return !(*this == other); }
 };
 
 // The level file of these levels, in order, laid out as docs/levels.md shows and always well formed: the
-// comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8) and a
-// code with a character outside printable ASCII is written as "..", an empty cell.
+// comment loses what a comment may not hold ("--", control characters, bytes that are no UTF-8), the
+// background's name its control characters and bytes that are no UTF-8, and a code with a space or a
+// character outside printable ASCII is written as "..", an empty cell.
 std::string writeLevelSet(const std::vector<LevelDraft>& levels);
+
+// The levels of a level file's document as the game reads them: each map read with the game's own reader
+// (what it skips is dropped, cells it never reaches keep the frame drawing), the background as it stands,
+// the last comment before each level. What the game would reject keeps the draft's defaults: a level
+// without a "tezm" element gets the bare frame, one without a whole background "bg_bricks" untinted.
+std::vector<LevelDraft> readLevelSet(const TiXmlDocument& document);
 
 }  // namespace tezmola

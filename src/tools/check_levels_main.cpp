@@ -22,10 +22,10 @@
 #include "game/images.h"
 #include "game/level.h"
 #include "game/level_check.h"
+#include "tools/single_file_arguments.h"
 
 namespace {
 
-constexpr int kUsageError = 2;
 constexpr char kProgram[] = "tezmola-check-levels";
 
 const char kHelp[] =
@@ -43,18 +43,6 @@ const char kHelp[] =
     "Exit status: 0 when every level is well formed and cleared, 1 otherwise, 2 for a usage error.\n"
     "The level format is described in levels.md, beside the game's documentation.\n";
 
-int usageError(const char* complaint, const char* argument) {
-    std::fprintf(stderr, "%s: %s%s\nTry '%s --help' for more information.\n", kProgram, complaint, argument,
-                 kProgram);
-    return kUsageError;
-}
-
-bool hasPakExtension(const std::string& path) {
-    const std::string extension = ".pak";
-    return path.size() > extension.size() &&
-           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
-}
-
 // Where the level file is seen from: a folder (or an archive) mounted first, as the player's folder is in
 // the game, and the file's name in it.
 struct Source {
@@ -71,7 +59,7 @@ bool locate(const std::string& path, Source& source) {
     }
     source.mount = resolved;
     source.name = tezmola::kLevelFileName;
-    if (S_ISDIR(status.st_mode) || hasPakExtension(source.mount))
+    if (S_ISDIR(status.st_mode) || tezmola::tools::hasPakExtension(source.mount))
         return true;
     const std::size_t slash = source.mount.find_last_of('/');
     source.name = source.mount.substr(slash + 1);
@@ -118,28 +106,11 @@ int check(const char* programPath, const std::string& path) {
 
 int main(int argc, char* argv[]) {
     const char* file = nullptr;
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const char* argument = argv[index];
-        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
-            std::printf("%s (Tezmola) %s\n", kProgram, TEZMOLA_VERSION);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--") == 0) {
-            optionsEnded = true;
-        } else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
-            return usageError("unknown option ", argument);
-        } else if (file != nullptr) {
-            return usageError("more than one file: ", argument);
-        } else {
-            file = argument;
-        }
-    }
+    const int status =
+        tezmola::tools::readSingleFileArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, file);
+    if (status >= 0)
+        return status;
     if (file == nullptr)
-        return usageError("no level file given", "");
+        return tezmola::tools::usageError(kProgram, "no level file given", "");
     return check(argc > 0 ? argv[0] : nullptr, file);
 }

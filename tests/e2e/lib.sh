@@ -35,6 +35,7 @@ LOG_FILE="$USER_DIR/log.html"
 SETTINGS_FILE="$USER_DIR/settings.xml"
 
 XVFB_PID=""
+WINDOW_NAME='^Tezmola$'  # the caption that wait_for_window looks for
 GAME_PID=""
 GAME_STATUS=""
 WINDOW=""
@@ -151,14 +152,14 @@ game_running() { [ -n "$GAME_PID" ] && [ ! -s "$WORK/game.status" ]; }
 wait_for_window() {
     local timeout=${1:-30} waited=0
     while true; do
-        WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name '^Tezmola$' 2>/dev/null |
+        WINDOW=$(xdotool search --all --onlyvisible --pid "$GAME_PID" --name "$WINDOW_NAME" 2>/dev/null |
             head -1)
         if [ -n "$WINDOW" ]; then
             expect_sdl_library
             return 0
         fi
         game_running || fail "the game ended ($(cat "$WORK/game.status")) before its window appeared"
-        [ $waited -ge $((timeout * 10)) ] && fail "no window named Tezmola after ${timeout}s"
+        [ $waited -ge $((timeout * 10)) ] && fail "no window named $WINDOW_NAME after ${timeout}s"
         sleep 0.1
         waited=$((waited + 1))
     done

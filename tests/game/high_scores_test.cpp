@@ -214,4 +214,18 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
+// A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.
+TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
+    folder.write("highscores.xml", "<highscores");
+    game = std::make_unique<GameStructure>();
+    ASSERT_TRUE(
+        initialiseTrialGame(*game, test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    game->score = 900;
+    loseEveryBall();
+    EXPECT_FALSE(game->highScores.shown());
+    press(282);
+    EXPECT_EQ("<highscores", folder.read("highscores.xml"));
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+}
+
 }  // namespace

@@ -73,6 +73,7 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     levels[0].map[2][3] = {'W', '<'};
     levels[0].map[18][14] = {'S', '&'};
     levels[0].map[1][1] = {'R', '\x7f'};
+    levels[0].map[5][5] = {'G', ' '};  // a space would be folded away on the way back
     levels[0].background = "tile_test";
     levels[0].red = 0.5f;
     levels[0].green = 0.25f;
@@ -84,6 +85,7 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     EXPECT_EQ(cell(2, 3).hitPoints, '<' - '0');
     EXPECT_EQ(cell(18, 14).kind, BrickKind::Steel);
     EXPECT_EQ(cell(1, 1).kind, BrickKind::Empty);  // a code that is no printable character is left out
+    EXPECT_EQ(cell(5, 5).kind, BrickKind::Empty);
     EXPECT_EQ(cell(0, 0).kind, BrickKind::Pipe);
     EXPECT_EQ(game->bricksLeft, 1);
     EXPECT_EQ(game->background[0].sprite(), image("tile_test"));
@@ -92,6 +94,8 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     buildLevel(*game);
     EXPECT_EQ(cell(1, 1).kind, BrickKind::Green);
     EXPECT_EQ(cell(1, 1).hitPoints, 2);
+    // Read back as the level editor opens it, the set writes the same file again.
+    EXPECT_EQ(writeLevelSet(readLevelSet(game->levelDocument)), writeLevelSet(levels));
 }
 
 TEST_F(LevelTest, WhiteSpaceAndLineBreaksDoNotChangeTheMap) {

@@ -77,9 +77,10 @@ bool mayChangeTheFrame(const SDL_Event& event) {
 }  // namespace
 
 bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
-                 const char* organisation, const char* application) {
+                 const char* organisation, const char* application, const char* logFile,
+                 const char* settingsFile) {
     // Reports its own failures (on standard error while there is no log).
-    if (!file::setUpFileSystem(programPath, organisation, application))
+    if (!file::setUpFileSystem(programPath, organisation, application, logFile, settingsFile))
         return false;
 
     // Build the engine signals before any exit handler below, so that they outlive every handler.

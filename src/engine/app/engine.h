@@ -6,13 +6,16 @@
 #include <SDL/SDL.h>
 
 #include "engine/core/signal.h"
+#include "engine/file/file_system.h"
 
 namespace pentavel {
 
 // Starts every engine module in its fixed order (file system, SDL, caption, event pump, timers, input,
-// graphics, audio). False after one error line in the log (or on standard error before the log exists).
+// graphics, audio); the log and settings files in the per-user directory take the names given. False after
+// one error line in the log (or on standard error before the log exists).
 bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
-                 const char* organisation, const char* application);
+                 const char* organisation, const char* application, const char* logFile = kLogFileName,
+                 const char* settingsFile = file::kSettingsFileName);
 
 // Emits tickSignal until a quit request arrives or the signal has no slot left.
 void runMainLoop();

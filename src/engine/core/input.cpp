@@ -142,8 +142,11 @@ bool startInput() {
 }
 
 bool altKeyHeld() {
-    const int modifiers = inKeyEvent ? keyEventModifiers : SDL_GetModState();
-    return (modifiers & KMOD_ALT) != 0;
+    return (keyModifiers() & KMOD_ALT) != 0;
+}
+
+int keyModifiers() {
+    return inKeyEvent ? keyEventModifiers : SDL_GetModState();
 }
 
 int mouseButtonCode(int sdlButton) {

@@ -31,6 +31,8 @@ bool startInput();
 void translateEvent(const SDL_Event& event);
 // True while either Alt key is held: as the key event being emitted says, else SDL's modifier state.
 bool altKeyHeld();
+// The SDL modifier bits (KMOD_CTRL, KMOD_SHIFT, ...) as altKeyHeld reads them.
+int keyModifiers();
 // Maps an SDL mouse button (1 left, 3 right, others) to the game's button number.
 int mouseButtonCode(int sdlButton);
 

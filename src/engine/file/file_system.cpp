@@ -22,8 +22,6 @@ namespace {
 
 const char* const kArchiveExtension = "pak";
 const char* const kMyGamesFolder = "My Games";
-const char* const kSettingsFileName = "settings.xml";
-const char* const kLogFileName = "log.html";
 const char* const kRootDirectory = "/";
 const char* const kBadSuffix = ".bad";
 // The archives are ZIP files; other readers the library may have been built with stay unused.
@@ -85,6 +83,8 @@ std::vector<std::string> searchPathFolders() {
 }
 
 bool fileSystemRegistered = false;
+// The settings file of this run, saved at shut-down.
+std::string settingsFileName = kSettingsFileName;
 
 // The virtual file system opens a write directory that is no folder as an archive to write, which empties
 // the file; a file in the folder's place is refused first, with the answer the library would give.
@@ -119,7 +119,8 @@ FileData& FileData::operator=(FileData&& other) noexcept {
     return *this;
 }
 
-bool setUpFileSystem(const char* programPath, const char* organisation, const char* application) {
+bool setUpFileSystem(const char* programPath, const char* organisation, const char* application,
+                     const char* logFile, const char* settingsFile) {
     if (!PHYSFS_init(programPath)) {
         std::fprintf(stderr, "Cannot initialise the virtual file system: %s\n", errorText());
         return false;
@@ -135,14 +136,15 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
     PHYSFS_permitSymbolicLinks(1);
     if (!setUpUserDirectory(organisation, application))
         return false;
-    if (!openLog()) {
+    if (!openLog(logFile)) {
         const char* writeDirectory = PHYSFS_getWriteDir();
         std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
                      writeDirectory != nullptr ? writeDirectory : "",
-                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", kLogFileName, errorText());
+                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", logFile, errorText());
         return false;
     }
-    if (!loadSettings(kSettingsFileName))
+    settingsFileName = settingsFile;
+    if (!loadSettings(settingsFile))
         return false;
     mountProgramData();
     return true;
@@ -167,7 +169,7 @@ bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath) {
 void shutDownFileSystem() {
     if (!PHYSFS_isInit())
         return;
-    saveSettings(kSettingsFileName);
+    saveSettings(settingsFileName.c_str());
     closeLog();
     PHYSFS_deinit();
 }
@@ -392,6 +394,40 @@ std::string realDirectory(const char* name) {
 
 const char* lastFileError() {
     return errorText();
+}
+
+bool readFileFrom(const std::string& archiveOrFolder, const char* name, std::uint64_t maxSize,
+                  std::string& text, std::string& reason) {
+    // A mount point of its own keeps the file apart from the game's files of the same name.
+    static const std::string kMountPoint = "/.opened-from-outside";
+    if (!PHYSFS_mount(archiveOrFolder.c_str(), kMountPoint.c_str(), 0)) {
+        reason = errorText();
+        return false;
+    }
+    const std::string path = kMountPoint + "/" + name;
+    PHYSFS_File* file = PHYSFS_openRead(path.c_str());
+    bool read = false;
+    if (file == nullptr) {
+        reason = errorText();
+    } else {
+        const PHYSFS_sint64 length = PHYSFS_fileLength(file);
+        if (length < 0 || static_cast<std::uint64_t>(length) > maxSize) {
+            reason = "it is too large";
+        } else {
+            text.resize(static_cast<std::size_t>(length));
+            read = PHYSFS_readBytes(file, &text[0], text.size()) == length;
+            if (!read)
+                reason = errorText();
+        }
+        PHYSFS_close(file);
+    }
+    PHYSFS_unmount(archiveOrFolder.c_str());
+    return read;
+}
+
+std::string programDirectory() {
+    const char* base = PHYSFS_isInit() ? PHYSFS_getBaseDir() : nullptr;
+    return base != nullptr ? base : "./";
 }
 
 void toPortableSeparators(std::string& path) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/file/log.h"
+
 struct PHYSFS_File;
 
 namespace pentavel {
@@ -35,10 +37,13 @@ struct FileData {
     ~FileData() { std::free(data); }
 };
 
-// Brings up the virtual file system, the per-user directory, the log and the settings, then mounts the
-// program directory and its archives; registers shutDownFileSystem at exit. False on failure (after one
-// line on standard error naming the path and reason).
-bool setUpFileSystem(const char* programPath, const char* organisation, const char* application);
+constexpr char kSettingsFileName[] = "settings.xml";  // the game's; a tool beside it names its own
+
+// Brings up the virtual file system, the per-user directory, the log and the settings (under the names
+// given), then mounts the program directory and its archives; registers shutDownFileSystem at exit. False
+// on failure (after one line on standard error naming the path and reason).
+bool setUpFileSystem(const char* programPath, const char* organisation, const char* application,
+                     const char* logFile = kLogFileName, const char* settingsFile = kSettingsFileName);
 // The game's search path for a program that only reads: the folder or ZIP archive at firstPath in the
 // place of the per-user directory, then the program directory and the archives. Nothing is writable and
 // there is no log and no settings. False on failure (after one line on standard error).
@@ -79,6 +84,12 @@ bool isInWriteDirectory(const char* name);
 // Reads up to length bytes from the handle's position; size says how many came. Data is null only when
 // memory ran out.
 FileData readOpenFile(FileHandle* handle, std::uint64_t length);
+// The file of that name in a ZIP archive or folder outside the search path, read whole (at most maxSize
+// bytes). False, with the reason set (PhysFS's words), when it cannot be opened, read, or is larger.
+bool readFileFrom(const std::string& archiveOrFolder, const char* name, std::uint64_t maxSize,
+                  std::string& text, std::string& reason);
+// The folder that holds the running program, with a trailing separator.
+std::string programDirectory();
 // The folder or archive of the search path that the name is read from, as it was mounted; empty when
 // none holds it.
 std::string realDirectory(const char* name);

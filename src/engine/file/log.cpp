@@ -16,7 +16,6 @@
 namespace pentavel {
 namespace {
 
-const char* const kLogFileName = "log.html";
 const char* const kLevelColours[] = {"black", "red", "darkorange", "darkblue", "green"};
 const int kLevelCount = 5;
 const int kErrorLevel = 1;
@@ -39,6 +38,7 @@ struct Copies {
 
 struct LogFile {
     file::FileHandle* handle = nullptr;
+    std::string name;
     std::int64_t bytes = 0;  // written so far
     bool full = false;       // the size limit was reached: nothing but the tail is written any more
     std::unordered_map<std::string, Copies> copies;  // by copyKey
@@ -89,7 +89,7 @@ void writeLine(int level, const std::string& message, bool closing = false) {
     if (!closing && logFile.bytes + static_cast<std::int64_t>(length) > kMaxLogBytes - kClosingRoom) {
         logFile.full = true;
         writeLine(kWarningLevel,
-                  "---- " + std::string(kLogFileName) + " has reached " + std::to_string(kMaxLogBytes >> 20) +
+                  "---- " + logFile.name + " has reached " + std::to_string(kMaxLogBytes >> 20) +
                       " MB: later messages are not written",
                   true);
         return;
@@ -144,14 +144,15 @@ void writeDroppedCounts() {
 
 }  // namespace
 
-bool openLog() {
+bool openLog(const char* fileName) {
     if (logFile.handle != nullptr)
         return true;
-    file::FileHandle* handle = file::openFileWrite(kLogFileName);
+    file::FileHandle* handle = file::openFileWrite(fileName);
     if (handle == nullptr)
         return false;
     logFile = LogFile();
     logFile.handle = handle;
+    logFile.name = fileName;
     writeHead();
     writeLine(0, "=== BEGIN LOG ===");
     return true;

@@ -7,9 +7,11 @@
 
 namespace pentavel {
 
-// Opens (truncating) log.html in the write directory and writes the head and "=== BEGIN LOG ===".
+constexpr char kLogFileName[] = "log.html";  // the game's; a tool beside it names its own
+
+// Opens (truncating) the log file in the write directory and writes the head and "=== BEGIN LOG ===".
 // False, writing nothing, when the file cannot be opened.
-bool openLog();
+bool openLog(const char* fileName = kLogFileName);
 // Writes "=== END LOG ===" and the tail, closes the file; false when not open or the close failed.
 bool closeLog();
 bool isLogOpen();

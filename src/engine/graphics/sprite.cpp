@@ -86,6 +86,10 @@ SpriteId lookupSprite(const char* name) {
     return graphicsSystem().resources().findSprite(name);
 }
 
+std::vector<std::string> spriteNames(const char* prefix) {
+    return graphicsSystem().resources().spriteNames(prefix);
+}
+
 float normaliseAngle(float degrees) {
     if (degrees >= 0.0f && degrees < 360.0f)
         return degrees;

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/graphics/colour.h"
 
@@ -19,6 +21,8 @@ struct SpriteState;
 
 // The id of a named sprite from the sprite sheets; 0 for an unknown name.
 SpriteId lookupSprite(const char* name);
+// The names of the sprite sheets' sprites that begin with prefix ("bg_": the backgrounds), sorted.
+std::vector<std::string> spriteNames(const char* prefix);
 
 // Rotation kept in [0, 360): angles outside it become angle - floor(angle / 360) * 360.
 float normaliseAngle(float degrees);

@@ -78,16 +78,12 @@ std::string describeWithNotes(const LevelReport& report) {
     return lines;
 }
 
-// The game's rules over the level file text: the game structure starts on the game's own level file (it
-// needs one to start) and then takes the text in its place.
+// The game's rules over the level file text.
 bool startRules(GameStructure& game, const std::string& levelFile, const char* programPath) {
     if (!pentavel::file::setUpReadOnlyFileSystem(programPath, programDirectory().c_str()))
         return false;
     pentavel::graphics::scanSpriteSheets();
-    if (!initialiseGameStructure(game) || !pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
-        return false;
-    game.levelCount = countLevels(game.levelDocument);
-    return true;
+    return initialiseTrialGame(game, levelFile);
 }
 
 [[noreturn]] void runProver(int tasks, int results, const std::string& levelFile, const char* programPath) {

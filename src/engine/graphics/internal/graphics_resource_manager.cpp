@@ -161,6 +161,14 @@ SpriteId GraphicsResourceManager::findSprite(const std::string& name) const {
     return found != names_.end() ? found->second : 0;
 }
 
+std::vector<std::string> GraphicsResourceManager::spriteNames(const std::string& prefix) const {
+    std::vector<std::string> names;
+    for (auto entry = names_.lower_bound(prefix);
+         entry != names_.end() && entry->first.compare(0, prefix.size(), prefix) == 0; ++entry)
+        names.push_back(entry->first);
+    return names;
+}
+
 bool GraphicsResourceManager::ensureImageLoaded(SpriteId sprite) {
     const SpriteInfo& info = spriteInfo(sprite);
     // A picture that failed waits for the next reload: retrying it at every draw of every sprite would

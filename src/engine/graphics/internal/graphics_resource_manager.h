@@ -37,6 +37,8 @@ public:
     bool loadSpriteSheet(const std::string& svgName, ImageId image);
     // 0 for an unknown name; logs nothing.
     SpriteId findSprite(const std::string& name) const;
+    // The names of the sprites that begin with prefix, sorted byte-wise.
+    std::vector<std::string> spriteNames(const std::string& prefix) const;
     // Loads the sprite's texture on first use; false when the sprite is invalid or the load failed. A load
     // that failed is not tried again (nor logged again) until the next reloadTextures.
     bool ensureImageLoaded(SpriteId sprite);

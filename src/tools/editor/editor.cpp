@@ -1,0 +1,608 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/editor/editor.h"
+
+#include <SDL/SDL.h>
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "engine/core/engine_signals.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "engine/file/replace_file.h"
+#include "engine/file/xml_document.h"
+#include "engine/graphics/display.h"
+#include "game/hud.h"
+
+namespace tezmola {
+namespace editor {
+
+namespace {
+
+constexpr float kTintStep = 0.05f;
+constexpr std::uint32_t kFastSliceMilliseconds = 25;  // of play per frame when fast-forwarding a proof
+constexpr std::size_t kNamedLevels = 5;               // level numbers listed in a summary
+constexpr std::size_t kOpeningNotesShown = 2;
+constexpr int kLeftButton = 0;
+constexpr int kRightButton = 2;
+constexpr int kInputFocus = 2;
+constexpr int kApplicationActive = 3;
+constexpr char kChecker[] = "tezmola-check-levels";
+
+const char* const kKindNames[] = {"", "red", "blue", "yellow", "green", "magenta", "white", "steel"};
+
+// What a function of the checker prints, as lines.
+std::vector<std::string> printedLines(const std::function<void(std::FILE*)>& print) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    if (out == nullptr)
+        return {};
+    print(out);
+    std::fclose(out);
+    std::vector<std::string> lines;
+    std::string text(buffer, size);
+    std::free(buffer);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+Tone noteTone(bool error) {
+    return error ? Tone::Error : Tone::Warning;
+}
+
+// "4, 9, 12 and 3 more".
+std::string levelList(const std::vector<std::size_t>& numbers) {
+    std::string list;
+    for (std::size_t index = 0; index < numbers.size() && index < kNamedLevels; ++index)
+        list += (index > 0 ? ", " : "") + std::to_string(numbers[index]);
+    if (numbers.size() > kNamedLevels)
+        list += formatLine(" and %zu more", numbers.size() - kNamedLevels);
+    return list;
+}
+
+}  // namespace
+
+std::size_t proofKey(const LevelDraft& level) {
+    LevelDraft content = level;
+    content.comment.clear();
+    return std::hash<std::string>{}(writeLevelSet(std::vector<LevelDraft>(1, content)));
+}
+
+OpenedSet openLevelFile(const std::string& text, const std::string& name) {
+    OpenedSet opened;
+    TiXmlDocument document;
+    if (!pentavel::file::parseXmlDocument(document, text)) {
+        for (const std::string& line :
+             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out); }))
+            opened.notes.push_back(Message{line, Tone::Error});
+        return opened;
+    }
+    opened.levels = readLevelSet(document);
+    // The game's rules start on a level of their own; the file's levels then take its place one by one.
+    auto game = std::make_unique<GameStructure>();
+    if (!initialiseTrialGame(*game, writeLevelSet(std::vector<LevelDraft>(1))))
+        return opened;
+    if (opened.levels.empty()) {
+        game->levelDocument = document;
+        game->levelCount = 0;
+        for (const std::string& line :
+             printedLines([&](std::FILE* out) { checkLevelFile(*game, name, out); }))
+            opened.notes.push_back(Message{line, Tone::Error});
+        return opened;
+    }
+    // Each level is checked in a document of its own, where the game finds it at once (in the whole file it
+    // walks every level before it). A copy keeps the lines of the file; level n of a file of one is that one.
+    std::uint32_t number = 0;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level")) {
+        game->levelDocument.Clear();
+        game->levelDocument.InsertEndChild(*level);
+        game->levelCount = 1;
+        LevelReport report;
+        beginLevelCheck(*game, ++number, report);
+        for (const LevelNote& note : report.notes)
+            opened.notes.push_back(
+                Message{formatLine("Level %u: %s", number, note.text.c_str()), noteTone(note.error)});
+    }
+    return opened;
+}
+
+Editor::Editor(OpenedSet opened, SetFile file) : edits_(std::move(opened.levels)), file_(std::move(file)) {
+    for (const Message& note : opened.notes)
+        pentavel::logWarning("%s: %s", file_.name.c_str(), note.text.c_str());
+    // What the game would log comes first on screen.
+    std::stable_partition(opened.notes.begin(), opened.notes.end(),
+                          [](const Message& note) { return note.tone == Tone::Error; });
+    const std::size_t shown = std::min(opened.notes.size(), kOpeningNotesShown);
+    messages_.assign(opened.notes.begin(), opened.notes.begin() + static_cast<std::ptrdiff_t>(shown));
+    if (opened.notes.size() > shown)
+        say(formatLine("and %zu more notes: the editor's log lists them all", opened.notes.size() - shown),
+            Tone::Warning);
+}
+
+Editor::~Editor() = default;
+
+void Editor::initialise() {
+    buildGlyphTable(glyphs_);
+    backgrounds_ = pentavel::graphics::spriteNames("bg_");
+    view_ = std::make_unique<LevelView>(glyphs_);
+    view_->showLevel(edits_.level());
+    pentavel::keyDownSignal().connect(this, &Editor::onKeyDown, tracker_);
+    pentavel::mouseButtonDownSignal().connect(this, &Editor::onMouseButtonDown, tracker_);
+    pentavel::mouseButtonUpSignal().connect(this, &Editor::onMouseButtonUp, tracker_);
+    pentavel::mouseMotionSignal().connect(this, &Editor::onMouseMotion, tracker_);
+    pentavel::activeSignal().connect(this, &Editor::onActive, tracker_);
+    pentavel::tickSignal().connect(this, &Editor::onTick, tracker_);
+    pentavel::graphics::showCursor(true);
+    // Nothing moves while editing: a frame is drawn when something changed.
+    pentavel::graphics::holdStillFrame(true);
+    refresh();
+}
+
+void Editor::onKeyDown(int key) {
+    const int modifiers = pentavel::keyModifiers();
+    const bool control = (modifiers & KMOD_CTRL) != 0;
+    const bool shift = (modifiers & KMOD_SHIFT) != 0;
+    switch (mode_) {
+        case Mode::Editing:
+            editKey(key, control, shift);
+            break;
+        case Mode::Naming:
+            nameKey(key, shift);
+            break;
+        case Mode::Playing:
+            if (key == SDLK_ESCAPE) {
+                stopTrialDue_ = true;
+            } else if (key == SDLK_PAUSE) {
+                paused_ = !paused_;
+                setPausedShown(*trial_, paused_);
+            }
+            break;
+        case Mode::Proving:
+            if (key == SDLK_ESCAPE) {
+                say("Proof stopped");
+                stopTrialDue_ = true;
+            } else if (key == SDLK_f) {
+                fast_ = !fast_;
+            } else if (key == SDLK_F1 || (key >= SDLK_F8 && key <= SDLK_F12)) {
+                // The game's own keys (new game, cheats) would change the play under the proof.
+                say("Proof stopped: a key of the game was pressed", Tone::Warning);
+                stopTrialDue_ = true;
+            }
+            break;
+    }
+}
+
+void Editor::editKey(int key, bool control, bool shift) {
+    if (key != SDLK_ESCAPE && key != SDLK_LSHIFT && key != SDLK_RSHIFT && key != SDLK_LCTRL &&
+        key != SDLK_RCTRL)
+        quitAsked_ = false;
+    if (key >= SDLK_1 && key <= SDLK_7 && !control) {
+        brush_.kind = static_cast<BrickKind>(key - SDLK_0);
+    } else if (key == SDLK_PLUS || key == SDLK_EQUALS || key == SDLK_KP_PLUS) {
+        brush_.hitPoints = std::min(kMaxHitPoints, brush_.hitPoints + 1);
+    } else if (key == SDLK_MINUS || key == SDLK_KP_MINUS) {
+        brush_.hitPoints = std::max(1, brush_.hitPoints - 1);
+    } else if (key == SDLK_b && !control) {
+        cycleBackground(shift ? -1 : 1);
+    } else if ((key == SDLK_r || key == SDLK_g || key == SDLK_b) && control) {
+        changeTint(key == SDLK_r ? 0 : key == SDLK_g ? 1 : 2, shift ? -1 : 1);
+    } else if (key == SDLK_PAGEDOWN) {
+        edits_.goTo(edits_.current() + 1);
+        changed();
+    } else if (key == SDLK_PAGEUP) {
+        edits_.goTo(edits_.current() > 0 ? edits_.current() - 1 : 0);
+        changed();
+    } else if (key == SDLK_HOME || key == SDLK_END) {
+        edits_.goTo(key == SDLK_HOME ? 0 : edits_.count() - 1);
+        changed();
+    } else if (key == SDLK_INSERT) {
+        edits_.insertLevel();
+        changed();
+    } else if (key == SDLK_d && control) {
+        edits_.duplicateLevel();
+        changed();
+    } else if (key == SDLK_DELETE) {
+        if (!edits_.deleteLevel())
+            say("A level set keeps at least one level", Tone::Warning);
+        changed();
+    } else if ((key == SDLK_UP || key == SDLK_DOWN) && control) {
+        edits_.moveLevel(key == SDLK_UP ? -1 : 1);
+        changed();
+    } else if (key == SDLK_z && control) {
+        if (!edits_.undo())
+            say("Nothing to undo");
+        changed();
+    } else if (key == SDLK_y && control) {
+        if (!edits_.redo())
+            say("Nothing to redo");
+        changed();
+    } else if (key == SDLK_t && !control) {
+        startTrial(false);
+    } else if (key == SDLK_p) {
+        if (control)
+            proveSet(false);
+        else
+            startTrial(true);
+    } else if (key == SDLK_s && control) {
+        if (shift) {
+            mode_ = Mode::Naming;
+            typedName_ = file_.target.empty() ? std::string() : file_.target.filename().string();
+        } else {
+            save();
+        }
+    } else if (key == SDLK_F1) {
+        view_->showHelp(!view_->helpShown());
+    } else if (key == SDLK_ESCAPE) {
+        if (view_->helpShown()) {
+            view_->showHelp(false);
+        } else if (edits_.modified() && !quitAsked_) {
+            quitAsked_ = true;
+            say("Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning);
+        } else {
+            pentavel::quitSignal().emit();
+        }
+    }
+    refresh();
+}
+
+// The name for "save as": letters, digits and the characters of a path, typed in the window.
+void Editor::nameKey(int key, bool shift) {
+    if (key == SDLK_ESCAPE) {
+        mode_ = Mode::Editing;
+    } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
+        mode_ = Mode::Editing;
+        if (!typedName_.empty()) {
+            std::filesystem::path target = typedName_;
+            if (target.is_relative())
+                target =
+                    (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) /
+                    target;
+            file_.target = target;
+            file_.name = target.filename().string();
+            backupKept_ = false;
+            save();
+        }
+    } else if (key == SDLK_BACKSPACE) {
+        if (!typedName_.empty())
+            typedName_.pop_back();
+    } else if (key >= SDLK_a && key <= SDLK_z) {
+        typedName_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
+    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH) {
+        typedName_ += static_cast<char>(key);
+    } else if (key == SDLK_MINUS) {
+        typedName_ += shift ? '_' : '-';
+    }
+    refresh();
+}
+
+void Editor::onMouseButtonDown(int button, float x, float y) {
+    if (mode_ != Mode::Editing || strokeButton_ >= 0 || (button != kLeftButton && button != kRightButton))
+        return;
+    quitAsked_ = false;
+    strokeButton_ = button;
+    edits_.beginStroke();
+    paintAt(x, y);
+}
+
+void Editor::onMouseButtonUp(int button, float /*x*/, float /*y*/) {
+    if (button != strokeButton_)
+        return;
+    strokeButton_ = -1;
+    edits_.endStroke();
+    refresh();
+}
+
+// A quick drag reports points far apart: the stroke paints every cell on the way.
+void Editor::onMouseMotion(float x, float y) {
+    if (mode_ != Mode::Editing || strokeButton_ < 0)
+        return;
+    const float fromX = strokeX_;
+    const float fromY = strokeY_;
+    const float dx = x - fromX;
+    const float dy = y - fromY;
+    const int steps = 1 + static_cast<int>(std::max(std::fabs(dx) / (kCellWidth * 0.5f),
+                                                    std::fabs(dy) / (kCellHeight * 0.5f)));
+    for (int step = 1; step <= steps; ++step) {
+        const float part = static_cast<float>(step) / static_cast<float>(steps);
+        paintAt(fromX + dx * part, fromY + dy * part);
+    }
+}
+
+void Editor::paintAt(float x, float y) {
+    strokeX_ = x;
+    strokeY_ = y;
+    const int row = cellRow(y);
+    const int column = cellColumn(x);
+    if (!isPaintable(row, column) || y > kGridTop || x < kGridLeft)
+        return;
+    const CellCode code = strokeButton_ == kLeftButton ? brushCode(brush_) : emptyCode();
+    if (edits_.level().map[row][column] == code)
+        return;
+    edits_.paint(row, column, code);
+    view_->showLevel(edits_.level());
+    refresh();
+}
+
+void Editor::cycleBackground(int direction) {
+    if (backgrounds_.empty())
+        return;
+    const auto found = std::find(backgrounds_.begin(), backgrounds_.end(), edits_.level().background);
+    const long count = static_cast<long>(backgrounds_.size());
+    long index = found == backgrounds_.end() ? (direction > 0 ? -1 : 0) : found - backgrounds_.begin();
+    index = ((index + direction) % count + count) % count;
+    edits_.setBackground(backgrounds_[static_cast<std::size_t>(index)]);
+    changed();
+}
+
+void Editor::changeTint(int channel, int direction) {
+    const LevelDraft& level = edits_.level();
+    float tint[3] = {level.red, level.green, level.blue};
+    // Steps of 0.05 from the value as it stands, kept on the steps so that they read back short.
+    tint[channel] = static_cast<float>(std::lround(tint[channel] / kTintStep) + direction) * kTintStep;
+    edits_.setTint(tint[0], tint[1], tint[2]);
+    changed();
+}
+
+void Editor::changed() {
+    quitAsked_ = false;
+    if (view_ != nullptr)
+        view_->showLevel(edits_.level());
+    refresh();
+}
+
+void Editor::say(const std::string& text, Tone tone) {
+    messages_.push_back(Message{text, tone});
+    if (messages_.size() > kMessageLines)
+        messages_.erase(messages_.begin());
+    if (tone == Tone::Error)
+        pentavel::logError("%s", text.c_str());
+}
+
+void Editor::refresh() {
+    pentavel::graphics::markFrameChanged();
+    if (view_ == nullptr)
+        return;
+    view_->setStatus(statusText());
+    const LevelDraft& level = edits_.level();
+    std::string info =
+        formatLine("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green, level.blue);
+    const auto proof = proofs_.find(proofKey(level));
+    info += proof != proofs_.end() ? "  " + proof->second.result : "  not proven yet";
+    view_->setInfo(info);
+    std::vector<Message> shown = messages_;
+    if (mode_ == Mode::Naming)
+        shown.push_back(
+            Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
+    view_->setMessages(shown);
+}
+
+std::string Editor::statusText() const {
+    const int kind = static_cast<int>(brush_.kind);
+    std::string brush = kKindNames[kind];
+    if (isColourBrick(brush_.kind))
+        brush += formatLine(" %d", brush_.hitPoints);
+    std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
+                                  edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
+                                  brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
+    if (setProof_.running())
+        text += formatLine("  proving %zu/%zu", setProof_.proven(), setProof_.total());
+    return text;
+}
+
+void Editor::onActive(int which, bool gained) {
+    if (mode_ == Mode::Playing && (which == kInputFocus || which == kApplicationActive)) {
+        paused_ = !gained;
+        setPausedShown(*trial_, paused_);
+    }
+}
+
+void Editor::onTick() {
+    if (stopTrialDue_) {
+        stopTrialDue_ = false;
+        stopTrial();
+    }
+    if (mode_ == Mode::Playing)
+        pentavel::gameTick(paused_);
+    else if (mode_ == Mode::Proving)
+        stepProof();
+    pollSetProof();
+}
+
+// The level alone, as a level file, in the game's own simulation; the editor's view makes way for it.
+void Editor::startTrial(bool proving) {
+    edits_.endStroke();
+    strokeButton_ = -1;
+    const std::string text = writeLevelSet(std::vector<LevelDraft>(1, edits_.level()));
+    view_.reset();
+    trial_ = std::make_unique<GameStructure>();
+    initialiseTrialGame(*trial_, text);
+    paused_ = false;
+    fast_ = false;
+    pentavel::graphics::holdStillFrame(false);
+    if (!proving) {
+        mode_ = Mode::Playing;
+        pentavel::resetSimulationClock();
+        return;
+    }
+    mode_ = Mode::Proving;
+    if (!beginLevelCheck(*trial_, 1, proofReport_)) {
+        finishProof();
+        return;
+    }
+    proofPlay_ = std::make_unique<LevelPlay>(*trial_, kProofSeconds);
+    proofClock_ = pentavel::lastTicks();
+    say("Proving: F plays fast, Escape stops");
+}
+
+void Editor::stopTrial() {
+    proofPlay_.reset();
+    trial_.reset();
+    mode_ = Mode::Editing;
+    view_ = std::make_unique<LevelView>(glyphs_);
+    view_->showLevel(edits_.level());
+    pentavel::graphics::showCursor(true);
+    pentavel::graphics::holdStillFrame(true);
+    refresh();
+}
+
+// As many 5 ms steps as real time allows, or a slice of a frame's worth of play when fast.
+void Editor::stepProof() {
+    if (proofPlay_ == nullptr)
+        return;
+    const std::uint32_t now = pentavel::lastTicks();
+    if (fast_) {
+        const std::uint32_t start = SDL_GetTicks();
+        while (SDL_GetTicks() - start < kFastSliceMilliseconds && proofPlay_->step()) {
+        }
+    } else {
+        std::uint32_t due = std::min<std::uint32_t>((now - proofClock_) / pentavel::kStepMilliseconds,
+                                                    pentavel::kMaxCatchUpSteps);
+        while (due-- > 0 && proofPlay_->step()) {
+        }
+    }
+    proofClock_ = now;
+    if (proofPlay_->finished())
+        finishProof();
+}
+
+void Editor::finishProof() {
+    if (proofPlay_ != nullptr)
+        endLevelCheck(proofReport_, proofPlay_->result());
+    proofReport_.number = static_cast<std::uint32_t>(edits_.current() + 1);
+    LevelProof proof;
+    proof.verdict = proofReport_.verdict;
+    std::size_t number = 0;
+    parseLevelLine(describeLevel(proofReport_), number, proof);
+    for (const LevelNote& note : proofReport_.notes)
+        proof.notes.push_back((note.error ? "error: " : "warning: ") + note.text);
+    proofs_[proofKey(edits_.level())] = proof;
+    say(describeLevel(proofReport_), proof.verdict == LevelVerdict::Cleared ? Tone::Good : Tone::Warning);
+    stopTrialDue_ = true;
+}
+
+// Every level whose content has no proof yet goes to the checker; the rest keep the proof they have.
+void Editor::proveSet(bool thenSave) {
+    if (setProof_.running()) {
+        if (thenSave && saveAfterProof_) {
+            // A second Ctrl+S does not wait: the levels not proven yet are saved as they are.
+            setProof_.stop();
+            saveAfterProof_ = false;
+            writeSet(file_.target);
+        } else {
+            saveAfterProof_ = saveAfterProof_ || thenSave;
+        }
+        return;
+    }
+    std::vector<LevelDraft> unproven;
+    setProofKeys_.clear();
+    for (std::size_t index = 0; index < edits_.count(); ++index) {
+        const std::size_t key = proofKey(edits_.levels()[index]);
+        if (proofs_.count(key) == 0 &&
+            std::find(setProofKeys_.begin(), setProofKeys_.end(), key) == setProofKeys_.end()) {
+            unproven.push_back(edits_.levels()[index]);
+            setProofKeys_.push_back(key);
+        }
+    }
+    saveAfterProof_ = thenSave;
+    std::string reason;
+    if (!unproven.empty() &&
+        setProof_.start(unproven, pentavel::file::programDirectory() + kChecker, reason)) {
+        say(formatLine("Proving %zu levels in the background%s", unproven.size(),
+                       thenSave ? " before saving (Ctrl+S again saves at once)" : ""));
+        return;
+    }
+    if (!unproven.empty())
+        say("Cannot start the level checker: " + reason, Tone::Error);
+    finishSetProof();
+}
+
+void Editor::pollSetProof() {
+    if (!setProof_.running())
+        return;
+    std::vector<std::pair<std::size_t, LevelProof>> done;
+    const std::size_t before = setProof_.proven();
+    const bool running = setProof_.poll(done);
+    for (const auto& result : done)
+        proofs_[setProofKeys_[result.first]] = result.second;
+    if (!running)
+        finishSetProof();
+    else if (setProof_.proven() != before)
+        refresh();
+}
+
+// The summary of the whole set, then the save that waited for it.
+void Editor::finishSetProof() {
+    setProofKeys_.clear();
+    const std::vector<std::size_t> unproven = unprovenLevels();
+    if (unproven.empty())
+        say(formatLine("%zu levels, every one cleared", edits_.count()), Tone::Good);
+    else
+        say(formatLine("%zu levels, %zu cleared; not cleared: %s", edits_.count(),
+                       edits_.count() - unproven.size(), levelList(unproven).c_str()),
+            Tone::Warning);
+    if (saveAfterProof_) {
+        saveAfterProof_ = false;
+        writeSet(file_.target);
+    }
+    refresh();
+}
+
+std::vector<std::size_t> Editor::unprovenLevels() const {
+    std::vector<std::size_t> unproven;
+    for (std::size_t index = 0; index < edits_.count(); ++index) {
+        const auto proof = proofs_.find(proofKey(edits_.levels()[index]));
+        if (proof == proofs_.end() || proof->second.verdict != LevelVerdict::Cleared)
+            unproven.push_back(index + 1);
+    }
+    return unproven;
+}
+
+void Editor::save() {
+    if (file_.target.empty()) {
+        say("This set came from an archive: Ctrl+Shift+S saves it as a level file", Tone::Warning);
+        return;
+    }
+    proveSet(true);
+}
+
+void Editor::writeSet(const std::filesystem::path& target) {
+    std::string reason;
+    // The file as it was before this editor first wrote it is kept, once, beside it.
+    const bool written =
+        backupKept_
+            ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
+            : pentavel::file::replaceFileKeepingBackup(target, writeLevelSet(edits_.levels()), reason);
+    if (!written) {
+        say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
+        return;
+    }
+    backupKept_ = true;
+    edits_.markSaved();
+    pentavel::logMessage("Saved %zu levels to %s", edits_.count(), target.string().c_str());
+    const std::vector<std::size_t> unproven = unprovenLevels();
+    if (unproven.empty())
+        say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
+            Tone::Good);
+    else
+        say(formatLine("Saved %s, but %zu levels are not proven: %s", file_.name.c_str(), unproven.size(),
+                       levelList(unproven).c_str()),
+            Tone::Warning);
+    refresh();
+}
+
+}  // namespace editor
+}  // namespace tezmola

@@ -1,0 +1,120 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The level editor on the engine: the author's keys and pointer edit the set, T plays the level with the
+// game's own simulation, P lets the autopilot prove it on screen, Ctrl+P proves the whole set in the
+// background, Ctrl+S saves it after proving what is unproven.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/core/signal.h"
+#include "engine/graphics/text_label.h"
+#include "game/autopilot.h"
+#include "game/game_structure.h"
+#include "game/level_check.h"
+#include "tools/editor/level_edits.h"
+#include "tools/editor/level_view.h"
+#include "tools/editor/set_proof.h"
+
+namespace tezmola {
+namespace editor {
+
+// Where the set came from and where Ctrl+S writes it.
+struct SetFile {
+    std::string name;              // as the status line shows it
+    std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
+};
+
+// The set as opened: its levels, and what the level checker says about the file, in its own words.
+struct OpenedSet {
+    std::vector<LevelDraft> levels;
+    std::vector<Message> notes;
+};
+
+// Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
+// each level (without proving it). A text the game cannot read gives no level and the reason.
+OpenedSet openLevelFile(const std::string& text, const std::string& name);
+
+class Editor {
+public:
+    Editor(OpenedSet opened, SetFile file);
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+
+    // Builds the font, finds the backgrounds, shows the first level and connects the slots.
+    void initialise();
+
+    void onKeyDown(int key);
+    void onMouseButtonDown(int button, float x, float y);
+    void onMouseButtonUp(int button, float x, float y);
+    void onMouseMotion(float x, float y);
+    void onActive(int which, bool gained);
+    // tickSignal slot: plays or proves the steps that have come due, reads the background proof, redraws.
+    void onTick();
+
+private:
+    enum class Mode { Editing, Naming, Playing, Proving };
+
+    void editKey(int key, bool control, bool shift);
+    void nameKey(int key, bool shift);
+    void paintAt(float x, float y);
+    void cycleBackground(int direction);
+    void changeTint(int channel, int direction);
+    void changed();
+    void say(const std::string& text, Tone tone = Tone::Plain);
+    void refresh();
+    std::string statusText() const;
+
+    void startTrial(bool proving);
+    void stopTrial();
+    void stepProof();
+    void finishProof();
+
+    void proveSet(bool thenSave);
+    void pollSetProof();
+    void finishSetProof();
+    std::vector<std::size_t> unprovenLevels() const;
+    void save();
+    void writeSet(const std::filesystem::path& target);
+
+    pentavel::ScopedTracker tracker_;
+    LevelSetEdits edits_;
+    SetFile file_;
+    pentavel::graphics::GlyphTable glyphs_ = {};
+    std::unique_ptr<LevelView> view_;  // gone while a trial game is on screen
+    std::vector<std::string> backgrounds_;
+    std::vector<Message> messages_;
+    Brush brush_;
+    Mode mode_ = Mode::Editing;
+    int strokeButton_ = -1;  // the button held down for a stroke, -1 for none
+    float strokeX_ = 0.0f;   // where the stroke last painted
+    float strokeY_ = 0.0f;
+    bool quitAsked_ = false;
+    bool backupKept_ = false;
+    std::string typedName_;
+
+    std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
+    std::unique_ptr<LevelPlay> proofPlay_;
+    LevelReport proofReport_;
+    bool stopTrialDue_ = false;
+    bool paused_ = false;
+    bool fast_ = false;
+    std::uint32_t proofClock_ = 0;
+
+    std::unordered_map<std::size_t, LevelProof> proofs_;  // by the level's content
+    SetProof setProof_;
+    std::vector<std::size_t> setProofKeys_;  // the content of each level sent to the checker
+    bool saveAfterProof_ = false;
+};
+
+// A level's content as a key for its proof: its map and background (its comment is no part of it).
+std::size_t proofKey(const LevelDraft& level);
+
+}  // namespace editor
+}  // namespace tezmola

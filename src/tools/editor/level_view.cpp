@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/editor/level_view.h"
+
+#include <tinyxml.h>
+
+#include "engine/file/xml_document.h"
+#include "game/images.h"
+#include "game/level.h"
+
+namespace tezmola {
+namespace editor {
+
+using pentavel::graphics::Colour;
+using pentavel::graphics::TextLabel;
+
+namespace {
+
+constexpr float kTopEdge = 0.75f;
+constexpr float kBandBottom = 0.64995f;  // the game's top band
+constexpr float kStatusSize = 0.42f;
+constexpr float kMessageSize = 0.36f;
+constexpr float kInfoY = -0.54f;  // below row 18, where the paddle plays
+constexpr float kMessageStep = 0.0625f;
+constexpr float kHelpSize = 0.36f;
+constexpr float kHelpTop = 0.55f;
+constexpr float kHelpStep = 0.075f;
+constexpr float kTextDepth = -20.0f;
+constexpr float kHelpDepth = -30.0f;
+
+const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+
+Colour toneColour(Tone tone) {
+    switch (tone) {
+        case Tone::Good:
+            return Colour{0.5f, 1.0f, 0.5f, 1.0f};
+        case Tone::Warning:
+            return Colour{1.0f, 1.0f, 0.0f, 1.0f};
+        case Tone::Error:
+            return Colour{1.0f, 0.4f, 0.3f, 1.0f};
+        case Tone::Plain:
+            break;
+    }
+    return kWhite;
+}
+
+void layOut(TextLabel& label, const pentavel::graphics::SpriteId* glyphs, const std::string& text, float x,
+            float y, float size, float depth, int horizontal, int vertical) {
+    label.horizontalAlignment = horizontal;
+    label.verticalAlignment = vertical;
+    label.setText(glyphs, text);
+    label.setTextSize(size);
+    label.setDepth(depth);
+    label.setPosition(x, y);
+}
+
+}  // namespace
+
+const std::vector<std::string>& helpText() {
+    static const std::vector<std::string> lines = {
+        "F1: this help",
+        "Left button: paint the brick    Right button: clear",
+        "1 to 6: red, blue, yellow, green, magenta, white    7: steel",
+        "+ and -: hit points of the brick, 1 to 9",
+        "B, Shift+B: next, previous background",
+        "Ctrl+R, Ctrl+G, Ctrl+B: more red, green, blue (Shift: less)",
+        "Page Down, Page Up: next, previous level",
+        "Insert: new level    Ctrl+D: duplicate    Delete: remove",
+        "Ctrl+Up, Ctrl+Down: move the level up, down",
+        "Ctrl+Z: undo    Ctrl+Y: redo",
+        "T: play the level    P: prove it (F: fast)",
+        "Ctrl+P: prove every level",
+        "Ctrl+S: save    Ctrl+Shift+S: save as",
+        "Escape: quit (twice with unsaved changes)",
+    };
+    return lines;
+}
+
+LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs) {
+    setUpGrid(grid_, cellAnimation_, tracker_);
+    makeBackground(background_);
+    topBand_.setSpriteByName(kTopBandImage);
+    topBand_.setRectangle(-1.0f, kTopEdge, 1.0f, kBandBottom);
+    topBand_.setColour(Colour{0.0f, 0.0f, 0.0f, 1.0f});
+    topBand_.setDepth(0.0f);
+    layOut(status_, glyphs_, "", -0.99f, kTopEdge - 0.05f, kStatusSize, kTextDepth, TextLabel::kLeft,
+           TextLabel::kMiddle);
+    layOut(info_, glyphs_, "", -0.95f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft,
+           TextLabel::kMiddle);
+    for (std::size_t line = 0; line < kMessageLines; ++line)
+        layOut(messages_[line], glyphs_, "", -0.95f, kInfoY - kMessageStep * static_cast<float>(line + 1),
+               kMessageSize, kTextDepth, TextLabel::kLeft, TextLabel::kMiddle);
+    helpBack_.setSpriteByName(kTopBandImage);
+    helpBack_.setRectangle(-0.97f, kHelpTop + 0.06f, 0.97f,
+                           kHelpTop - kHelpStep * static_cast<float>(helpText().size()));
+    helpBack_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.85f});
+    helpBack_.setDepth(kHelpDepth + 1.0f);
+    float y = kHelpTop;
+    for (const std::string& text : helpText()) {
+        helpLines_.push_back(std::make_unique<TextLabel>());
+        layOut(*helpLines_.back(), glyphs_, text, -0.92f, y, kHelpSize, kHelpDepth, TextLabel::kLeft,
+               TextLabel::kMiddle);
+        y -= kHelpStep;
+    }
+    showHelp(false);
+}
+
+LevelView::~LevelView() = default;
+
+void LevelView::showLevel(const LevelDraft& level) {
+    // Through the level file's text, so that the game's own reader lays it.
+    TiXmlDocument document;
+    const LevelDraft* alone = &level;
+    pentavel::file::parseXmlDocument(document, writeLevelSet(std::vector<LevelDraft>(alone, alone + 1)));
+    bricks_ = layLevel(grid_, background_, document.FirstChildElement("level")).bricks;
+    steel_ = 0;
+    for (const auto& row : grid_.cells)
+        for (const BrickCell& cell : row)
+            steel_ += cell.kind == BrickKind::Steel ? 1 : 0;
+}
+
+void LevelView::setStatus(const std::string& text) {
+    if (status_.text() != text)
+        status_.setText(glyphs_, text);
+}
+
+void LevelView::setInfo(const std::string& text) {
+    if (info_.text() != text)
+        info_.setText(glyphs_, text);
+}
+
+void LevelView::setMessages(const std::vector<Message>& messages) {
+    const std::size_t first = messages.size() > kMessageLines ? messages.size() - kMessageLines : 0;
+    for (std::size_t line = 0; line < kMessageLines; ++line) {
+        TextLabel& label = messages_[line];
+        const Message shown = first + line < messages.size() ? messages[first + line] : Message();
+        if (label.text() != shown.text)
+            label.setText(glyphs_, shown.text);
+        label.setColour(toneColour(shown.tone));
+        label.layout();
+    }
+}
+
+void LevelView::showHelp(bool shown) {
+    helpShown_ = shown;
+    helpBack_.setVisible(shown);
+    for (auto& line : helpLines_) {
+        line->setVisible(shown);
+        line->layout();
+    }
+}
+
+}  // namespace editor
+}  // namespace tezmola

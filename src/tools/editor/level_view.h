@@ -1,0 +1,73 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// What the level editor shows: the level laid into a brick grid and background exactly as the game lays
+// it, a status line in the top band, message lines below the map and the help overlay.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/signal.h"
+#include "engine/graphics/sprite.h"
+#include "engine/graphics/text_label.h"
+#include "game/brick_grid.h"
+#include "game/level_set.h"
+
+namespace tezmola {
+namespace editor {
+
+constexpr std::size_t kMessageLines = 3;
+
+enum class Tone { Plain, Good, Warning, Error };
+
+struct Message {
+    std::string text;
+    Tone tone = Tone::Plain;
+};
+
+class LevelView {
+public:
+    // glyphs is the game's font, kept by address.
+    explicit LevelView(const pentavel::graphics::SpriteId* glyphs);
+    ~LevelView();
+    LevelView(const LevelView&) = delete;
+    LevelView& operator=(const LevelView&) = delete;
+
+    // Lays the level into the grid and tints the background as a level build in the game does.
+    void showLevel(const LevelDraft& level);
+    // Colour bricks to clear and steel bricks of the level shown.
+    int bricks() const { return bricks_; }
+    int steel() const { return steel_; }
+
+    void setStatus(const std::string& text);
+    // The line under the map about the level shown: background, tint, proof.
+    void setInfo(const std::string& text);
+    // The last kMessageLines messages, oldest first.
+    void setMessages(const std::vector<Message>& messages);
+    void showHelp(bool shown);
+    bool helpShown() const { return helpShown_; }
+
+private:
+    pentavel::ScopedTracker tracker_;
+    const pentavel::graphics::SpriteId* glyphs_;
+    BrickGrid grid_;
+    std::vector<pentavel::graphics::Sprite> background_;
+    pentavel::graphics::Sprite topBand_;
+    pentavel::graphics::TextLabel status_;
+    pentavel::graphics::TextLabel info_;
+    std::array<pentavel::graphics::TextLabel, kMessageLines> messages_;
+    pentavel::graphics::Sprite helpBack_;
+    std::vector<std::unique_ptr<pentavel::graphics::TextLabel>> helpLines_;
+    pentavel::Signal<float> cellAnimation_;  // never emitted: the grid stands still
+    int bricks_ = 0;
+    int steel_ = 0;
+    bool helpShown_ = false;
+};
+
+// The help overlay's lines: every key of the editor.
+const std::vector<std::string>& helpText();
+
+}  // namespace editor
+}  // namespace tezmola

@@ -1,0 +1,145 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// tezmola-editor [FILE]: the level editor, a third program beside the game and the level checker. It
+// starts the engine as the game does, with a log and settings of its own in the player's folder, so that
+// editing never changes how the game starts.
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "engine/app/engine.h"
+#include "engine/core/signal.h"
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "engine/file/xml_document.h"
+#include "game/level.h"
+#include "tools/editor/editor.h"
+#include "tools/single_file_arguments.h"
+
+namespace {
+
+using tezmola::editor::Message;
+using tezmola::editor::OpenedSet;
+using tezmola::editor::SetFile;
+using tezmola::editor::Tone;
+
+constexpr char kProgram[] = "tezmola-editor";
+constexpr char kGameFolder[] = "Tezmola";
+constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
+
+const char kHelp[] =
+    "Usage: tezmola-editor [FILE]\n"
+    "Edits a Tezmola level set in a window: paint the bricks, choose the backgrounds, add, copy, move and\n"
+    "remove levels, play a level with the game's own rules (T) and let the level checker's autopilot prove\n"
+    "that it can be cleared (P, or Ctrl+P for every level). F1 in the window lists every key.\n"
+    "\n"
+    "Without FILE it opens the levels the game would play (the player's level.xml, else the shipped ones)\n"
+    "and Ctrl+S writes the player's level.xml, so that the next start of the game plays them; the file it\n"
+    "replaces is kept as level.xml.bak. FILE is a level file, a folder that holds level.xml, or a .pak\n"
+    "archive that holds one (saved elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made\n"
+    "on the first save.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 after a normal quit, 1 when the window or the sound cannot start, 2 for a usage error.\n"
+    "Its log and settings are editor-log.html and editor-settings.xml in the player's folder.\n";
+
+bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (!file || !(bytes << file.rdbuf())) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    text = bytes.str();
+    if (text.size() > kMaxLevelFileSize) {
+        reason = "it is larger than 64 MB";
+        return false;
+    }
+    return true;
+}
+
+// The levels and where they go back to: the file given, or the game's own choice and the player's file.
+bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
+    std::string text;
+    std::string reason;
+    bool read = false;
+    if (path == nullptr) {
+        file.target =
+            std::filesystem::path(pentavel::file::userDirectory(kGameFolder)) / tezmola::kLevelFileName;
+        file.name = tezmola::kLevelFileName;
+        read = pentavel::file::readXmlFile(tezmola::kLevelFileName, text);
+        pentavel::logMessage("Editing the levels of %s",
+                             pentavel::file::realDirectory(tezmola::kLevelFileName).c_str());
+        if (pentavel::file::userDirectory(kGameFolder).empty())
+            file.target.clear();
+    } else {
+        struct stat status = {};
+        const bool exists = stat(path, &status) == 0;
+        file.target = path;
+        file.name = file.target.filename().string();
+        if (exists && S_ISDIR(status.st_mode)) {
+            file.target /= tezmola::kLevelFileName;
+            file.name = tezmola::kLevelFileName;
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
+            if (!read && !std::filesystem::exists(file.target))
+                return true;  // a new file in that folder
+        } else if (exists && tezmola::tools::hasPakExtension(path)) {
+            file.target.clear();
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
+        } else if (!exists) {
+            opened.notes.push_back(Message{file.name + " is new: Ctrl+S makes it", Tone::Plain});
+            return true;
+        } else {
+            read = readPlainFile(path, text, reason);
+        }
+    }
+    if (!read) {
+        opened.notes.push_back(
+            Message{file.name + ": error: Cannot read level file! " + reason, Tone::Error});
+        return true;
+    }
+    opened = tezmola::editor::openLevelFile(text, file.name);
+    return true;
+}
+
+int edit(const char* programPath, const char* path) {
+    using namespace pentavel;
+    ConnectionTracker* engineHandle = createTracker();
+    if (!startEngine(engineHandle, programPath, "Tezmola Level Editor", "Pentavel", kGameFolder,
+                     "editor-log.html", "editor-settings.xml")) {
+        releaseTracker(engineHandle);
+        return 1;
+    }
+    {
+        OpenedSet opened;
+        SetFile file;
+        openSet(path, opened, file);
+        auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
+        editor->initialise();
+        runMainLoop();
+    }
+    releaseTracker(engineHandle);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const char* file = nullptr;
+    const int status =
+        tezmola::tools::readSingleFileArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, file);
+    if (status >= 0)
+        return status;
+    return edit(argc > 0 ? argv[0] : nullptr, file);
+}

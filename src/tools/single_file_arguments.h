@@ -1,0 +1,59 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The command line of a program beside the game that takes at most one file: --help, --version, "--" and
+// one operand, with the usage errors worded alike for each.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace tezmola {
+namespace tools {
+
+constexpr int kUsageError = 2;
+
+// Prints "<program>: <complaint><argument>" and the hint to --help on standard error; returns kUsageError.
+inline int usageError(const char* program, const char* complaint, const char* argument) {
+    std::fprintf(stderr, "%s: %s%s\nTry '%s --help' for more information.\n", program, complaint, argument,
+                 program);
+    return kUsageError;
+}
+
+// Reads the arguments into file (null when none is given). -1 to go on; otherwise the exit status, after
+// printing the help, the version ("<program> (Tezmola) <version>") or a usage error.
+inline int readSingleFileArguments(int argc, char* argv[], const char* program, const char* help,
+                                   const char* version, const char*& file) {
+    file = nullptr;
+    bool optionsEnded = false;
+    for (int index = 1; index < argc; ++index) {
+        const char* argument = argv[index];
+        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
+            std::fputs(help, stdout);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
+            std::printf("%s (Tezmola) %s\n", program, version);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--") == 0)
+            optionsEnded = true;
+        else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0')
+            return usageError(program, "unknown option ", argument);
+        else if (file != nullptr)
+            return usageError(program, "more than one file: ", argument);
+        else
+            file = argument;
+    }
+    return -1;
+}
+
+// True for a path that names a game archive ("*.pak").
+inline bool hasPakExtension(const std::string& path) {
+    const std::string extension = ".pak";
+    return path.size() > extension.size() &&
+           path.compare(path.size() - extension.size(), extension.size(), extension) == 0;
+}
+
+}  // namespace tools
+}  // namespace tezmola

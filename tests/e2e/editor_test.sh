@@ -1,0 +1,93 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# A level author's session with tezmola-editor: it opens the shipped levels, a click and a drag paint blue
+# bricks into the empty rows of level 1, the background changes, undo and redo take the changes back and
+# make them again, Ctrl+S proves the set and writes the player's level.xml. The checker passes the file,
+# the editor wrote nothing of the game's, and the game then starts on it and draws the new bricks.
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "$0")/lib.sh" "$@"
+GAME="$TEZMOLA"
+require_tools convert import compare
+EDITOR="$(dirname "$TEZMOLA")/tezmola-editor"
+CHECKER="$(dirname "$TEZMOLA")/tezmola-check-levels"
+[ -x "$EDITOR" ] || fail "$EDITOR is not built"
+
+cell_x() { awk -v c="$1" 'BEGIN { print -1.0 + c * 0.13333334 }'; }
+cell_y() { awk -v r="$1" 'BEGIN { print 0.65205 - r * 0.0625 }'; }
+# Moves the pointer to the centre of a cell of the grid (row, column) and runs an xdotool mouse command.
+at_cell() {
+    local x y
+    read -r x y <<<"$(field_pixel "$(cell_x "$2")" "$(cell_y "$1")")"
+    xdotool mousemove --window "$WINDOW" "$x" "$y" "${@:3}" || fail "cannot move the pointer"
+    sleep 0.2
+}
+expect_blue_row() {
+    local column
+    for column in $(seq "$3" "$4"); do
+        expect_colour "$1" "blue brick at row $2, column $column" "$(cell_x "$column")" "$(cell_y "$2")" "0 0 219"
+    done
+}
+
+TEZMOLA="$EDITOR"
+LOG_FILE="$USER_DIR/editor-log.html"
+WINDOW_NAME='^Tezmola Level Editor$'
+start_display
+start_game
+wait_for_window
+wait_for_drawing
+opened=$DRAWN_SHOT
+
+# Blue bricks: a click on row 14, column 3, and a stroke along row 16 from column 2 to 12.
+send_keys 2
+at_cell 14 3 click 1
+at_cell 16 2 mousedown 1
+at_cell 16 7
+at_cell 16 12 mouseup 1
+send_keys b
+sleep 0.5
+edited=$(capture_window edited.png)
+expect_blue_row "$edited" 14 3 3
+expect_blue_row "$edited" 16 2 12
+[ "$(changed_in "$(field_region -0.9 -0.3 0.9 -0.5)" "$opened" "$edited")" -gt 1000 ] ||
+    fail "the background did not change"
+note "painted a click and a stroke, changed the background"
+
+# Three changes back (the background, the stroke, the click), then all three again.
+send_keys ctrl+z ctrl+z ctrl+z
+sleep 0.5
+undone=$(capture_window undone.png)
+field=$(field_region -1 0.64 1 -0.75)  # below the status line, which names the brush
+[ "$(changed_in "$field" "$opened" "$undone")" -lt 100 ] || fail "undo did not bring back the level as opened"
+send_keys ctrl+y ctrl+y ctrl+y
+sleep 0.5
+redone=$(capture_window redone.png)
+[ "$(changed_in "$field" "$edited" "$redone")" -lt 100 ] || fail "redo did not make the changes again"
+note "undo and redo"
+
+send_keys ctrl+s
+wait_until 60 grep -q "Saved 32 levels" "$LOG_FILE" || fail "the set was not saved"
+capture_window saved.png >/dev/null
+send_keys Escape
+wait_for_exit
+expect_status 0
+expect_file "$USER_DIR/level.xml"
+expect_no_file "$USER_DIR/level.xml.bak"  # there was none to keep
+for file in log.html settings.xml highscores.xml; do expect_no_file "$USER_DIR/$file"; done
+"$CHECKER" "$USER_DIR/level.xml" >"$WORK/check.out" || fail "the checker rejects the saved file: $(tail -3 "$WORK/check.out")"
+grep -q "^Level 1: 102 bricks to clear, 0 steel: cleared" "$WORK/check.out" || fail "level 1: $(head -1 "$WORK/check.out")"
+note "saved; the checker says: $(tail -1 "$WORK/check.out")"
+
+TEZMOLA="$GAME"
+LOG_FILE="$USER_DIR/log.html"
+WINDOW_NAME='^Tezmola$'
+start_game
+wait_for_window
+wait_for_drawing
+expect_blue_row "$DRAWN_SHOT" 14 3 3
+expect_blue_row "$DRAWN_SHOT" 16 2 12
+note "the game plays the saved level with the new bricks"
+send_keys Escape
+wait_for_exit
+expect_status 0
+note "passed"
