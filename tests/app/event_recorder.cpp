@@ -4,11 +4,9 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
-#include "engine/graphics/display.h"
 
 namespace test {
 namespace {
@@ -23,23 +21,23 @@ std::string text(const char* format, ...) {
     return buffer;
 }
 
-// Exact bits: the conversion may give infinities or NaN before a video mode is set.
 std::string floatText(float value) {
-    unsigned bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return text("%g/%08x", static_cast<double>(value), bits);
+    return text("%g", static_cast<double>(value));
+}
+
+float pointerX(int pixel) {
+    return static_cast<float>(pixel) * 0.5f;
+}
+
+float pointerY(int pixel) {
+    return static_cast<float>(pixel) * -0.25f - 1.0f;
 }
 
 }  // namespace
 
-std::string position(int pixelX, int pixelY) {
-    return floatText(pentavel::graphics::toPlayFieldX(pixelX)) + " " +
-           floatText(pentavel::graphics::toPlayFieldY(pixelY));
-}
-
 EventRecorder::EventRecorder() {
     using namespace pentavel;
-    setPointerMapping(graphics::toPlayFieldX, graphics::toPlayFieldY);
+    setPointerMapping(pointerX, pointerY);
     keyDownSignal().connect(this, &EventRecorder::onKeyDown, tracker_);
     keyUpSignal().connect(this, &EventRecorder::onKeyUp, tracker_);
     mouseMotionSignal().connect(this, &EventRecorder::onMotion, tracker_);
@@ -50,6 +48,10 @@ EventRecorder::EventRecorder() {
     joyButtonUpSignal().connect(this, &EventRecorder::onJoyButtonUp, tracker_);
     activeSignal().connect(this, &EventRecorder::onActive, tracker_);
     quitSignal().connect(this, &EventRecorder::onQuit, tracker_);
+}
+
+EventRecorder::~EventRecorder() {
+    pentavel::setPointerMapping(nullptr, nullptr);
 }
 
 void EventRecorder::onKeyDown(int key) {

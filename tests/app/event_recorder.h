@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Records every emission of the engine and input signals as readable text, in emission order.
+// Records every emission of the engine and input signals as readable text, in emission order. While it
+// lives the pointer maps pixel x to x / 2 and pixel y to -y / 4 - 1: scales that differ, so that a
+// coordinate handed to the other axis's conversion shows.
 
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@ namespace test {
 class EventRecorder {
 public:
     EventRecorder();
+    ~EventRecorder();
     std::vector<std::string> events;
 
 private:
@@ -30,8 +33,5 @@ private:
 
     pentavel::ScopedTracker tracker_;
 };
-
-// The play-field conversion of a pixel written as text, so that positions compare exactly.
-std::string position(int pixelX, int pixelY);
 
 }  // namespace test

@@ -159,6 +159,9 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     std::string unsized = test::wavBytes(64);
     unsized.replace(4, 4, std::string(4, '\0'));  // writers that cannot seek back leave the RIFF size 0
     dir.write("unsized.wav", unsized);
+    std::string unpadded = test::wavBytes(63);  // its RIFF size counts the pad byte after the data, left out
+    unpadded.replace(4, 1, "\x64");
+    dir.write("unpadded.wav", unpadded);
     dir.write("cut.wav", std::string("RIFF\x01\0\0\0WAVEfmt ", 16));  // a RIFF size inside its own header
     std::string surround = test::wavBytes(10);                        // one frame of five 16-bit channels
     surround.replace(22, 2, std::string("\x05\0", 2));
@@ -177,6 +180,7 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
         EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
     }
     EXPECT_NE(manager.sound(manager.soundCode("unsized"))->chunk, nullptr);
+    EXPECT_NE(manager.sound(manager.soundCode("unpadded"))->chunk, nullptr);
     pentavel::closeLog();
     const std::string log = dir.read("log.html");
     for (const char* line :

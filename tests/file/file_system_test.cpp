@@ -71,7 +71,8 @@ protected:
 };
 
 TEST_F(FileServicesTest, ListingFiltersByExactExtensionAndSorts) {
-    for (const char* name : {"c.wav", "wav", "b.wav", "a.WAV", ".pak", "A.PAK", "a.pak", "pak", "x.wavs"}) {
+    for (const char* name :
+         {"c.wav", "wav", "b.wav", "a.WAV", ".pak", "A.PAK", "a.pak", "pak", "x.wavs", "xwav", "c.wab"}) {
         user.write(name, "");
     }
     user.write("x.wav/inside.wav", "");
@@ -81,8 +82,8 @@ TEST_F(FileServicesTest, ListingFiltersByExactExtensionAndSorts) {
     EXPECT_EQ((std::vector<std::string>{"B.wav", "b.wav", "c.wav"}), *listFiles("wav"));
     EXPECT_EQ((std::vector<std::string>{".pak", "a.pak"}), *listFiles("pak"));
     const std::vector<std::string> everything = *listFiles("");
-    EXPECT_EQ((std::vector<std::string>{".pak", "A.PAK", "B.wav", "a.WAV", "a.pak", "b.wav", "c.wav", "pak",
-                                        "wav", "x.wavs"}),
+    EXPECT_EQ((std::vector<std::string>{".pak", "A.PAK", "B.wav", "a.WAV", "a.pak", "b.wav", "c.wab", "c.wav",
+                                        "pak", "wav", "x.wavs", "xwav"}),
               everything);
     EXPECT_EQ(everything, *listFiles(nullptr));
 }
@@ -269,7 +270,7 @@ TEST_F(StartUpTest, UserFilesAndArchivesOfTheUserDirectoryAreOnTheSearchPath) {
 }
 
 TEST_F(StartUpTest, AnUnusableUserDirectoryIsReportedOnStandardError) {
-    dir.write("plain-file", "");
+    dir.write("plain-file", "the player's");
     environment.set("HOME", dir.path() + "/plain-file");
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(startUp());
@@ -277,6 +278,7 @@ TEST_F(StartUpTest, AnUnusableUserDirectoryIsReportedOnStandardError) {
     EXPECT_NE(std::string::npos, message.find(dir.path() + "/plain-file/My Games/Tezmola")) << message;
     EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n'));
     EXPECT_FALSE(pentavel::isLogOpen());
+    EXPECT_EQ("the player's", dir.read("plain-file"));
 }
 
 TEST_F(StartUpTest, ALogThatCannotBeOpenedIsReportedOnStandardError) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <string>
 
 #include "engine/file/file_system.h"
@@ -139,8 +140,10 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
     for (int step = 1; step <= 1000; ++step) {
         pentavel::logError("Error loading in PNG file [%s] to OpenGL texture!", "sprites.png");
         pentavel::logError("Level %d is malformed", step);  // differing only in numbers: copies too
-        if (step <= 25)
+        if (step <= 25) {
             pentavel::logError("Cannot load in WAV file beep%d.wav!", step);  // names stay apart
+            pentavel::logError("Cannot read %dD.png!", step);
+        }
     }
     pentavel::logMessage("Saving settings to file: %s", "settings.xml");
     ASSERT_TRUE(pentavel::closeLog());
@@ -155,6 +158,7 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
     EXPECT_NE(std::string::npos, text.find(line(1, "Level 20 is malformed")));
     EXPECT_EQ(1u, count(text, "are not written: Level 21 is malformed</span>"));
     EXPECT_NE(std::string::npos, text.find(line(1, "Cannot load in WAV file beep25.wav!")));
+    EXPECT_NE(std::string::npos, text.find(line(1, "Cannot read 25D.png!")));
     const std::string tail =
         line(0, "Saving settings to file: settings.xml") +
         line(2, "---- 1000 further copies of this message were not written: " + message) +
@@ -166,12 +170,18 @@ TEST_F(LogTest, AMessageIsWrittenTwentyTimesAndItsFurtherCopiesAreCountedAtTheEn
 TEST_F(LogTest, StopsAtSixteenMegabytesWithALastLineAndItsTail) {
     const std::size_t limit = 16 * 1024 * 1024;
     const std::string filler(3000, 'x');
+    const std::string path = dir.path() + "/log.html";
     ASSERT_TRUE(pentavel::openLog());
-    for (int i = 0; i < 6000; ++i) {  // 18 MB of distinct messages (numbers alone would not do)
+    // Distinct messages (numbers alone would not do) up to a few kilobytes below the limit.
+    for (int i = 0; std::filesystem::file_size(path) < limit - 8 * 1024; ++i) {
         const char name[] = {static_cast<char>('a' + i % 26), static_cast<char>('a' + i / 26 % 26),
                              static_cast<char>('a' + i / 676), '\0'};
         pentavel::logWarning("%s %s", name, filler.c_str());
     }
+    // A line ending at the limit itself would leave no room for the closing lines.
+    const std::size_t frame = line(2, "").size() - std::string("TIME").size() + 25;
+    pentavel::logWarning("%s", std::string(limit - std::filesystem::file_size(path) - frame, 'y').c_str());
+    pentavel::logWarning("after the limit");
     ASSERT_TRUE(pentavel::closeLog());
     const std::string raw = dir.read("log.html");
     EXPECT_LE(raw.size(), limit);

@@ -74,17 +74,19 @@ TEST_F(SettingsTest, StoredValuesWinAndMissingAttributesAreAppended) {
 
 TEST_F(SettingsTest, NumbersAreReadLikeAtoiAndAtofLeavingTheTextAlone) {
     dir.write("settings.xml",
-              "<graphics><video_mode width=\"1024x768\" height=\"tall\" /></graphics>"
+              "<graphics><video_mode width=\"1024x768\" height=\"tall\" depth=\"1e2\" /></graphics>"
               "<audio><sound volume=\" 0.5db\" /><music volume=\"loud\" /></audio>");
     pentavel::loadSettings("settings.xml");
-    int width = 0, height = 600;
+    int width = 0, height = 600, depth = 0;
     float soundVolume = 1.0f, musicVolume = 1.0f;
     getSetting("graphics", "video_mode", "width", width);
     getSetting("graphics", "video_mode", "height", height);
+    getSetting("graphics", "video_mode", "depth", depth);
     getSetting("audio", "sound", "volume", soundVolume);
     getSetting("audio", "music", "volume", musicVolume);
     EXPECT_EQ(1024, width);
     EXPECT_EQ(0, height);
+    EXPECT_EQ(1, depth);
     EXPECT_FLOAT_EQ(0.5f, soundVolume);
     EXPECT_FLOAT_EQ(0.0f, musicVolume);
     pentavel::saveSettings("settings.xml");

@@ -7,6 +7,9 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "engine/file/file_system.h"
@@ -64,6 +67,28 @@ TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFile) {
     ASSERT_TRUE(saveXmlDocument(document, "out.xml"));
     EXPECT_EQ("<root>\n    <child n=\"3\" />\n</root>\n", dir.read("out.xml"));
     EXPECT_FALSE(dir.exists("out.xml.new"));
+}
+
+TEST_F(XmlDocumentTest, SavingThroughLinksReplacesTheFileTheyLeadToAndKeepsThem) {
+    test::TempDir elsewhere;
+    const std::string target = elsewhere.write("settings.xml", "<old/>");
+    std::filesystem::permissions(target,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    // A link to a relative link beside it, which leads out of the folder.
+    std::filesystem::create_symlink(target, dir.path() + "/chain.xml");
+    std::filesystem::create_symlink("chain.xml", dir.path() + "/linked.xml");
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlElement("new"));
+    ASSERT_TRUE(saveXmlDocument(document, "linked.xml"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "/linked.xml"));
+    EXPECT_EQ("<new />\n", elsewhere.read("settings.xml"));
+    EXPECT_EQ(std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+              std::filesystem::status(target).permissions());
+
+    std::filesystem::create_symlink("loop.xml", dir.path() + "/loop.xml");
+    std::string why;
+    EXPECT_FALSE(saveXmlDocument(document, "loop.xml", &why));
+    EXPECT_EQ(std::strerror(ELOOP), why);
 }
 
 TEST_F(XmlDocumentTest, AFailedSaveLeavesTheOldFileWhole) {

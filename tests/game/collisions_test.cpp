@@ -37,7 +37,9 @@ protected:
     const Ball& ball() { return game->balls.front(); }
 };
 
-TEST_F(CollisionTest, BallMovingStraightUpIntoABrickReversesOnlyItsVerticalSpeed) {
+// A ball that meets the face of a brick straight ahead, with the cells around it empty, keeps the
+// component along that face, whether it comes straight or slanted.
+TEST_F(CollisionTest, BallHittingTheFaceOfABrickReversesOnlyTheComponentTowardsIt) {
     startWith(mapWithBrick(5, 7, "R2"));
     onlyBall(cellCentreX(7), cellCentreY(9), 0.0f, 1.0f);
     run([&] { return ball().vy < 0.0f; });
@@ -46,6 +48,25 @@ TEST_F(CollisionTest, BallMovingStraightUpIntoABrickReversesOnlyItsVerticalSpeed
     EXPECT_EQ(cell(5, 7).hitPoints, 1);
     EXPECT_EQ(cell(5, 7).brick.sprite(), image("brick"));
     EXPECT_LT(ball().y, cellTop(6) + kBallRadius + 0.001f);
+
+    const struct {
+        float x, y, vx, vy;
+        bool turnsVx;
+    } slanted[] = {
+        {cellCentreX(7), cellCentreY(8), -0.3f, 1.0f, false},      // from below, rising to the left
+        {cellCentreX(7), cellCentreY(8), 0.3f, 1.0f, false},       // from below, rising to the right
+        {cellCentreX(6), cellCentreY(5), 1.0f, 0.3f, true},        // from the left, rising
+        {cellCentreX(6), cellCentreY(5), 1.0f, -0.3f, true},       // from the left, falling
+        {cellLeft(7) - 0.01f, cellCentreY(8), 0.0f, 1.0f, false},  // straight up, the brick up to its right
+    };
+    for (const auto& approach : slanted) {
+        fillCell(cell(5, 7), BrickKind::Red, 2);
+        onlyBall(approach.x, approach.y, approach.vx, approach.vy);
+        run([&] { return cell(5, 7).hitPoints < 2; });
+        EXPECT_EQ(cell(5, 7).hitPoints, 1);
+        EXPECT_EQ(ball().vx * approach.vx < 0.0f, approach.turnsVx) << approach.vx << ", " << approach.vy;
+        EXPECT_EQ(ball().vy * approach.vy < 0.0f, !approach.turnsVx) << approach.vx << ", " << approach.vy;
+    }
 }
 
 TEST_F(CollisionTest, SlantedBallReachingABrickCornerReversesBothComponents) {
@@ -61,16 +82,18 @@ TEST_F(CollisionTest, SlantedBallReachingABrickCornerReversesBothComponents) {
 
 TEST_F(CollisionTest, HitBrickIsKnockedAwayAndSpringsBackHome) {
     startWith(mapWithBrick(5, 7, "R2"));
-    Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
-    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
+    Ball& ball = onlyBall(cellCentreX(8), cellCentreY(6), -1.0f, 1.0f);
+    EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 8, *game));  // from below and to the right
     BrickCell& brick = cell(5, 7);
+    EXPECT_FLOAT_EQ(brick.currentX - brick.homeX, -1.0f / 30.0f);
     EXPECT_FLOAT_EQ(brick.currentY - brick.homeY, 1.0f / 30.0f);
     EXPECT_TRUE(brick.knocked);
     EXPECT_EQ(brick.brick.depth(), -0.1f);
     game->cellAnimation.emit(0.005f);
     EXPECT_FLOAT_EQ(brick.brick.y(), brick.currentY);
-    for (int count = 0; count < 7; ++count)
+    for (int count = 0; count < 6; ++count)  // 1/30 at 1 unit a second: home in the seventh step
         game->cellAnimation.emit(0.005f);
+    EXPECT_EQ(brick.currentX, brick.homeX);
     EXPECT_EQ(brick.currentY, brick.homeY);
     EXPECT_FALSE(brick.knocked);
     EXPECT_EQ(brick.brick.depth(), 0.0f);
@@ -162,11 +185,21 @@ TEST_F(CollisionTest, PaddleMirrorsAtItsCentreAndKeepsFifteenDegreesFromTheHoriz
     EXPECT_NEAR(ball.vx, 0.6f, 1e-5f);
     EXPECT_NEAR(ball.vy, 0.8f, 1e-5f);
 
-    const float below = -5.0f * 3.14159265f / 180.0f;
-    Ball& shallow = onlyBall(paddle.x, paddle.y + 0.05f, 2.0f * std::cos(below), 2.0f * std::sin(below));
-    bounceOffPaddle(game->paddle, shallow, *game);
-    EXPECT_NEAR(std::atan2(shallow.vy, shallow.vx), 0.2617992f, 1e-5f);
-    EXPECT_NEAR(std::hypot(shallow.vx, shallow.vy), 2.0f, 1e-5f);
+    // Arriving 5 degrees below the horizontal: at the centre the ball leaves 15 degrees above it; off
+    // the centre towards where it came from the turn is not enough, and it leaves 15 degrees below.
+    const float degree = 3.14159265f / 180.0f;
+    const struct {
+        float offset, heading, leaves;  // ball x - paddle x; directions in degrees
+    } shallowHits[] = {
+        {0.0f, -5.0f, 15.0f}, {0.0f, -175.0f, 165.0f}, {-0.05f, -175.0f, -165.0f}, {0.05f, -5.0f, -15.0f}};
+    for (const auto& hit : shallowHits) {
+        Ball& shallow =
+            onlyBall(paddle.x + hit.offset, paddle.y + 0.05f, 2.0f * std::cos(hit.heading * degree),
+                     2.0f * std::sin(hit.heading * degree));
+        bounceOffPaddle(game->paddle, shallow, *game);
+        EXPECT_NEAR(std::atan2(shallow.vy, shallow.vx), hit.leaves * degree, 1e-5f) << hit.heading;
+        EXPECT_NEAR(std::hypot(shallow.vx, shallow.vy), 2.0f, 1e-5f);
+    }
 
     Ball& rising = onlyBall(paddle.x, paddle.y + 0.05f, 0.0f, 1.0f);
     bounceOffPaddle(game->paddle, rising, *game);
@@ -179,6 +212,10 @@ TEST_F(CollisionTest, OffCentrePaddleHitTurnsTheBallTowardsThatSide) {
     Ball& ball = onlyBall(paddle.x + 0.1f, paddle.y + 0.05f, 0.0f, -1.0f);
     bounceOffPaddle(game->paddle, ball, *game);
     EXPECT_NEAR(std::atan2(ball.vy, ball.vx), 3.14159f / 2.0f - 0.314159f, 1e-5f);
+    // Past the paddle's end by less than the ball's radius the ball still meets it.
+    Ball& edge = onlyBall(paddle.x - paddle.width * 0.5f - 0.03f, paddle.y, 0.0f, -1.0f);
+    bounceOffPaddle(game->paddle, edge, *game);
+    EXPECT_GT(edge.vy, 0.0f);
 }
 
 TEST_F(CollisionTest, MultiplierIsArmedByTheFirstPaddleTouchAndWornDownByLaterOnes) {

@@ -55,10 +55,12 @@ TEST_F(GameStructureTest, TwoBallsLostInOneStepAreBothRemovedAndANewOneIsServed)
     freeBalls(2);
     game->balls[0].y = game->balls[1].y = -0.874f;
     game->balls[0].vy = game->balls[1].vy = -1.0f;
+    game->multiplierArmed = true;
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_TRUE(game->balls[0].stuck);
     EXPECT_EQ(game->spareBalls.lives, 3u);
+    EXPECT_FALSE(game->multiplierArmed);  // the serve's first paddle touch only arms it
 }
 
 TEST_F(GameStructureTest, BallsGoneThroughAHoleInTheFrameAreLostAndANewOneIsServed) {
@@ -117,7 +119,11 @@ TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBa
     EXPECT_FALSE(game->hud.stateLabel.visible());
 }
 
-TEST_F(GameStructureTest, SplitStopsAtThirtyTwoBallsAndSkipsStuckOnes) {
+TEST_F(GameStructureTest, SplitDoublesTheFreeBallsUpToThirtyTwoAndSkipsStuckOnes) {
+    freeBalls(3);
+    applyPowerUp(*game, PowerUpKind::Blue);
+    EXPECT_EQ(game->balls.size(), 6u);
+
     freeBalls(30);
     applyPowerUp(*game, PowerUpKind::Blue);
     EXPECT_EQ(game->balls.size(), 32u);

@@ -94,6 +94,8 @@ TEST_F(InputTest, EscapeAsksToQuit) {
 }
 
 TEST_F(InputTest, PointerMovesThePaddleWithinItsRangeUnlessPaused) {
+    pentavel::mouseMotionSignal().emit(-1.2f, 0.3f);
+    EXPECT_FLOAT_EQ(game->paddle.x, -0.8f);
     pentavel::mouseMotionSignal().emit(1.2f, 0.3f);
     EXPECT_FLOAT_EQ(game->paddle.x, 0.8f);
     EXPECT_EQ(game->paddle.y, kPaddleY);
@@ -130,6 +132,10 @@ TEST_F(InputTest, ArrowKeysSteerAndTheLastPressedWins) {
     step(10);
     EXPECT_NEAR(game->paddle.x, -0.2f, 1e-4f);
     EXPECT_FLOAT_EQ(game->paddle.shadow.x(), game->paddle.x + 0.03f);
+    press(276);  // the mirror: left, then right, then left let go
+    press(275);
+    pentavel::keyUpSignal().emit(276);
+    EXPECT_EQ(game->paddle.direction, kPaddleRight);
 }
 
 TEST_F(InputTest, JoystickAxisZeroSteersBeyondItsThresholds) {

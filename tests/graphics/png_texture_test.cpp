@@ -340,6 +340,10 @@ TEST(PngPrepare, ResamplesOddSizesToPowersOfTwoCoveringTheWholePicture) {
     EXPECT_EQ(Rgba({255, 0, 0, 255}), pixel(image, 0, 7));
     EXPECT_EQ(255, pixel(image, 2, 4)[2]);
     EXPECT_EQ(0, pixel(image, 2, 4)[0]);
+    // Between the pixel centres, worked out by hand: target column 1 of 4 is centred on source column
+    // 0.625 of 3, three eighths red; target row 1 of 8 on source row 0.4375 of 5, 7/16 opaque.
+    EXPECT_EQ(96, pixel(image, 1, 7)[0]);
+    EXPECT_EQ(112, pixel(image, 3, 1)[3]);
 }
 
 TEST(PngPrepare, ShrinksPicturesBeyondTheLimitByAveraging) {

@@ -64,20 +64,24 @@ awk '/^## An example/ { inside = 1 } inside && /^```xml/ { copy = 1; next } copy
     "$source_dir/docs/levels.md" >"$work/folder/level.xml"
 expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared in" "2 levels, 2 cleared; 0 warnings"
 expect 0 "$work/folder" "2 levels, 2 cleared; 0 warnings"
+(cd "$work/folder" && zip -q ../levels.pak level.xml)
+expect 0 "$work/levels.pak" "2 levels, 2 cleared; 0 warnings"
 
 # What the game accepts silently: an unknown code, a brick on the frame, text after row 18 and an unknown
 # background are warnings; the level is still played and cleared.
 {
     echo "+. -- R1 -- -- -- -- -- -- -- -- -- -- -- -- +."
-    echo "I. .. .. X1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 .. .. I."
+    echo "I. .. .. X1 R0 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 Y1 .. .. B1"
     rows .. 17
     echo "G1 G1"
 } | level '<background sprite="bg_nowhere" red="0.5" green="0.5" blue="0.5"/>' >"$work/silent.xml"
-expect 0 "$work/silent.xml" "Level 1: 11 bricks to clear, 0 steel: cleared in" \
+expect 0 "$work/silent.xml" "Level 1: 12 bricks to clear, 0 steel: cleared in" \
     'silent.xml:2: warning: map row 1, column 3: unknown brick code "X1"; the game skips it' \
+    'map row 1, column 3: "R0" makes a red brick of 0 hit points' \
     "map row 0, column 2: a red brick replaces the frame there" \
+    "map row 1, column 15: a blue brick replaces the frame there" \
     'text after row 18 is never read: "G1 G1"' \
-    'no sprite sheet holds the background "bg_nowhere"' "4 warnings"
+    'no sprite sheet holds the background "bg_nowhere"' "6 warnings"
 
 # What the game logs: a level without a background, one without a tint attribute, and one without a map.
 {
@@ -98,9 +102,13 @@ expect 1 "$work/missing.xml" "missing.xml: error: Cannot read level file!"
 mkdir "$work/empty"
 expect 1 "$work/empty" "empty: error: Cannot read level file! It holds no level.xml"
 
-# Steel alone: nothing to clear, so the game skips the level.
-{ echo "$top"; rows SS 1; } | level "$plate" >"$work/steel.xml"
-expect 1 "$work/steel.xml" "Level 1: 0 bricks to clear, 14 steel: nothing to clear" "1 with nothing to clear"
+# Steel alone: nothing to clear, so the game skips the level; one such level fails the whole file.
+{
+    { echo "$top"; rows R1 1; } | level "$plate"
+    { echo "$top"; rows SS 1; } | level "$plate"
+} >"$work/steel.xml"
+expect 1 "$work/steel.xml" "Level 2: 0 bricks to clear, 14 steel: nothing to clear" \
+    "2 levels, 1 cleared, 1 with nothing to clear"
 
 # Bricks of 78 hit points behind twelve rows of steel: the autopilot does not get through in ten minutes.
 { echo "$top"; rows 'M~' 6; rows SS 12; } | level "$plate" >"$work/fortress.xml"
