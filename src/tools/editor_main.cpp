@@ -113,6 +113,21 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
     return true;
 }
 
+// A quit the author did not confirm keeps unsaved changes in the player's folder; one kept by an earlier
+// session is named when the editor opens.
+void keepUnsavedChangesIn(SetFile& file, OpenedSet& opened) {
+    const std::string folder = pentavel::file::userDirectory(kGameFolder);
+    if (folder.empty())
+        return;
+    file.unsaved = std::filesystem::path(folder) / tezmola::editor::kUnsavedFileName;
+    std::error_code error;
+    if (std::filesystem::exists(file.unsaved, error))
+        opened.notes.insert(opened.notes.begin(),
+                            Message{std::string("Unsaved changes of an earlier session are kept in ") +
+                                        tezmola::editor::kUnsavedFileName + " in the player's folder",
+                                    Tone::Warning});
+}
+
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
@@ -125,6 +140,7 @@ int edit(const char* programPath, const char* path) {
         OpenedSet opened;
         SetFile file;
         openSet(path, opened, file);
+        keepUnsavedChangesIn(file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
         runMainLoop();

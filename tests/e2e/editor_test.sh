@@ -4,7 +4,8 @@
 # A level author's session with tezmola-editor: it opens the shipped levels, a click and a drag paint blue
 # bricks into the empty rows of level 1, the background changes, undo and redo take the changes back and
 # make them again, Ctrl+S proves the set and writes the player's level.xml. The checker passes the file,
-# the editor wrote nothing of the game's, and the game then starts on it and draws the new bricks.
+# the editor wrote nothing of the game's; a change left unsaved when the window closes is kept aside; the
+# game then starts on the saved file and draws the new bricks.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$@"
 GAME="$TEZMOLA"
@@ -77,6 +78,32 @@ for file in log.html settings.xml highscores.xml; do expect_no_file "$USER_DIR/$
 "$CHECKER" "$USER_DIR/level.xml" >"$WORK/check.out" || fail "the checker rejects the saved file: $(tail -3 "$WORK/check.out")"
 grep -q "^Level 1: 102 bricks to clear, 0 steel: cleared" "$WORK/check.out" || fail "level 1: $(head -1 "$WORK/check.out")"
 note "saved; the checker says: $(tail -1 "$WORK/check.out")"
+
+# A change left unsaved when the window closes is kept beside the set, never written into it, and the next
+# session names it.
+cp "$USER_DIR/level.xml" "$WORK/saved.xml"
+start_game
+wait_for_window
+wait_for_drawing
+send_keys 7
+at_cell 18 14 click 1
+request_close
+wait_for_exit
+expect_status 0
+cmp -s "$USER_DIR/level.xml" "$WORK/saved.xml" || fail "closing the window changed the saved set"
+unsaved="$USER_DIR/editor-unsaved.xml"
+expect_file "$unsaved"
+"$CHECKER" "$unsaved" >"$WORK/unsaved.out"
+grep -q "^Level 1: 102 bricks to clear, 1 steel" "$WORK/unsaved.out" || fail "the unsaved change was not kept: $(head -1 "$WORK/unsaved.out")"
+start_game
+wait_for_window
+wait_for_drawing
+grep -q "Unsaved changes of an earlier session are kept in editor-unsaved.xml" "$LOG_FILE" ||
+    fail "the next session does not name the unsaved changes"
+send_keys Escape
+wait_for_exit
+expect_status 0
+note "a closed window keeps the unsaved change in editor-unsaved.xml"
 
 TEZMOLA="$GAME"
 LOG_FILE="$USER_DIR/log.html"

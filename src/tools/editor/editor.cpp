@@ -146,6 +146,7 @@ void Editor::initialise() {
     pentavel::mouseMotionSignal().connect(this, &Editor::onMouseMotion, tracker_);
     pentavel::activeSignal().connect(this, &Editor::onActive, tracker_);
     pentavel::tickSignal().connect(this, &Editor::onTick, tracker_);
+    pentavel::quitSignal().connect(this, &Editor::onQuit, tracker_);
     pentavel::graphics::showCursor(true);
     // Nothing moves while editing: a frame is drawn when something changed.
     pentavel::graphics::holdStillFrame(true);
@@ -253,6 +254,7 @@ void Editor::editKey(int key, bool control, bool shift) {
             quitAsked_ = true;
             say("Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning);
         } else {
+            discardConfirmed_ = true;
             pentavel::quitSignal().emit();
         }
     }
@@ -408,6 +410,19 @@ void Editor::onActive(int which, bool gained) {
         paused_ = !gained;
         setPausedShown(*trial_, paused_);
     }
+}
+
+void Editor::onQuit() {
+    if (!edits_.modified() || discardConfirmed_ || file_.unsaved.empty())
+        return;
+    std::string reason;
+    if (!pentavel::file::replaceFile(file_.unsaved, writeLevelSet(edits_.levels()), reason)) {
+        pentavel::logError("Cannot keep the unsaved changes in %s: %s", file_.unsaved.string().c_str(),
+                           reason.c_str());
+        return;
+    }
+    pentavel::logWarning("Unsaved changes kept in %s", file_.unsaved.string().c_str());
+    std::fprintf(stderr, "tezmola-editor: unsaved changes kept in %s\n", file_.unsaved.string().c_str());
 }
 
 void Editor::onTick() {

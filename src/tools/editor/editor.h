@@ -28,7 +28,12 @@ namespace editor {
 struct SetFile {
     std::string name;              // as the status line shows it
     std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
+    std::filesystem::path
+        unsaved;  // where a quit the author did not confirm keeps unsaved changes; empty: none
 };
+
+// The name of that file in the player's folder.
+constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
 
 // The set as opened: its levels, and what the level checker says about the file, in its own words.
 struct OpenedSet {
@@ -55,6 +60,9 @@ public:
     void onMouseButtonUp(int button, float x, float y);
     void onMouseMotion(float x, float y);
     void onActive(int which, bool gained);
+    // quitSignal slot: a quit the author did not confirm (the window closed, a signal, the display lost)
+    // keeps unsaved changes in the player's folder instead of dropping them.
+    void onQuit();
     // tickSignal slot: plays or proves the steps that have come due, reads the background proof, redraws.
     void onTick();
 
@@ -96,6 +104,7 @@ private:
     float strokeX_ = 0.0f;   // where the stroke last painted
     float strokeY_ = 0.0f;
     bool quitAsked_ = false;
+    bool discardConfirmed_ = false;  // the second Escape: unsaved changes go
     bool backupKept_ = false;
     std::string typedName_;
 
