@@ -76,10 +76,14 @@ void BrickCell::springBack(float dt) {
         currentY = std::max(currentY - dt, homeY);
     brick.setPosition(currentX, currentY);
     shadow.setPosition(currentX + kShadowOffsetX, currentY + kShadowOffsetY);
-    if (knocked && currentX == homeX && currentY == homeY) {
+    if (currentX != homeX || currentY != homeY)
+        return;
+    if (knocked) {
         brick.setDepth(0.0f);
         knocked = false;
     }
+    pentavel::disconnect(animation);
+    animation = nullptr;
 }
 
 BrickKind BrickGrid::kindAt(int row, int column) const {
@@ -152,6 +156,19 @@ void placeCellSprites(BrickCell& cell) {
     cell.shadow.setSize(kCellWidth, kCellHeight);
     cell.shadow.setDepth(kShadowDepth);
     cell.shadow.setColour(shadowColour());
+}
+
+void startSpringBack(BrickGrid& grid, int row, int column) {
+    BrickCell& cell = grid.at(row, column);
+    if (cell.animation != nullptr || grid.animation == nullptr)
+        return;
+    // The slots stay in grid order: bricks that come home in the same step take their depth back in that
+    // order, which decides which of two overlapping neighbours is drawn over the other.
+    pentavel::Connection* before = nullptr;
+    constexpr int kCells = kGridRows * kGridColumns;
+    for (int index = row * kGridColumns + column + 1; index < kCells && before == nullptr; ++index)
+        before = grid.at(index / kGridColumns, index % kGridColumns).animation;
+    cell.animation = grid.animation->connect(&cell, &BrickCell::springBack, grid.animationTracker, before);
 }
 
 void layFrame(BrickGrid& grid) {

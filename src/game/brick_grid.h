@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/core/signal.h"
 #include "engine/graphics/colour.h"
 #include "engine/graphics/sprite.h"
 
@@ -57,13 +58,19 @@ struct BrickCell {
     bool knocked = false;
     pentavel::graphics::Sprite brick;
     pentavel::graphics::Sprite shadow;
+    pentavel::Connection* animation = nullptr;  // its slot on the cell-animation signal while it moves
 
-    // Cell-animation slot: moves the brick back home at 1 unit per second on each axis (dt in seconds).
+    // Cell-animation slot: moves the brick back home at 1 unit per second on each axis (dt in seconds);
+    // leaves the signal once the brick is home and still.
     void springBack(float dt);
 };
 
 struct BrickGrid {
     BrickCell cells[kGridRows][kGridColumns];
+    // Where a knocked cell springs back: the signal emitted once per step, and the tracker its slot
+    // belongs to. Null: knocked bricks stay where they were knocked to.
+    pentavel::Signal<float>* animation = nullptr;
+    pentavel::ConnectionTracker* animationTracker = nullptr;
 
     BrickCell& at(int row, int column) { return cells[row][column]; }
     const BrickCell& at(int row, int column) const { return cells[row][column]; }
@@ -100,5 +107,8 @@ void emptyCell(BrickCell& cell);
 void placeCellSprites(BrickCell& cell);
 // Pipes round the field: columns 0 and 15 of rows 1..24, row 0 between them, two corners.
 void layFrame(BrickGrid& grid);
+// Puts the cell's spring-back on the grid's animation signal until the brick is home and still; a cell
+// already on it stays as it is.
+void startSpringBack(BrickGrid& grid, int row, int column);
 
 }  // namespace tezmola
