@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "game/ball.h"
 #include "game/brick_hit.h"
@@ -75,12 +76,32 @@ struct Bounds {
     bool holds(float x, float y) const { return left <= x && x <= right && bottom <= y && y <= top; }
 };
 
-// Keeps the earliest positive time at which the coordinate reaches the line.
-void earliestCrossing(float line, float position, float velocity, float& t) {
-    const float time = (line - position) / velocity;
-    if (time > 0.0f && time < t)
-        t = time;
-}
+// The earliest positive time, (line - position) / velocity, at which a coordinate reaches one of the lines
+// given. Division by the velocity is monotonic, so the line nearest ahead gives that time: one division
+// for all the lines, with the same result as one for each.
+class NearestLine {
+public:
+    NearestLine(float position, float velocity)
+        : position_(position), velocity_(velocity), nearest_(velocity > 0.0f ? kInfinity : -kInfinity) {}
+    void add(float line) {
+        const float distance = line - position_;
+        if (velocity_ > 0.0f ? (distance > 0.0f && distance < nearest_)
+                             : (distance < 0.0f && distance > nearest_))
+            nearest_ = distance;
+    }
+    // Lowers t to that time when it is earlier.
+    void keepEarliest(float& t) const {
+        const float time = nearest_ / velocity_;
+        if (time > 0.0f && time < t)
+            t = time;
+    }
+
+private:
+    static constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    float position_;
+    float velocity_;
+    float nearest_;
+};
 
 void rideOnPaddle(const Paddle& paddle, Ball& ball) {
     const float reach = kStuckReach * paddle.width;
@@ -202,25 +223,29 @@ float rowExit(int row, float vy) {
 
 // Times the enlarged edges and the exit margins of the candidate columns, and the own column's exit.
 void columnEvents(const Lines& columns, int ownColumn, const Ball& ball, float& t) {
+    NearestLine lines(ball.x, ball.vx);
     for (int index = 0; index < columns.count; ++index) {
         const float left = cellLeft(columns.values[index]);
-        earliestCrossing(left - kBallRadius, ball.x, ball.vx, t);
-        earliestCrossing(left + kCellWidth + kBallRadius, ball.x, ball.vx, t);
-        earliestCrossing(columnExit(columns.values[index], ball.vx), ball.x, ball.vx, t);
+        lines.add(left - kBallRadius);
+        lines.add(left + kCellWidth + kBallRadius);
+        lines.add(columnExit(columns.values[index], ball.vx));
     }
     if (!columns.holds(ownColumn))
-        earliestCrossing(columnExit(ownColumn, ball.vx), ball.x, ball.vx, t);
+        lines.add(columnExit(ownColumn, ball.vx));
+    lines.keepEarliest(t);
 }
 
 void rowEvents(const Lines& rows, int ownRow, const Ball& ball, float& t) {
+    NearestLine lines(ball.y, ball.vy);
     for (int index = 0; index < rows.count; ++index) {
         const float top = cellTop(rows.values[index]);
-        earliestCrossing(top - kCellHeight - kBallRadius, ball.y, ball.vy, t);
-        earliestCrossing(top + kBallRadius, ball.y, ball.vy, t);
-        earliestCrossing(rowExit(rows.values[index], ball.vy), ball.y, ball.vy, t);
+        lines.add(top - kCellHeight - kBallRadius);
+        lines.add(top + kBallRadius);
+        lines.add(rowExit(rows.values[index], ball.vy));
     }
     if (!rows.holds(ownRow))
-        earliestCrossing(rowExit(ownRow, ball.vy), ball.y, ball.vy, t);
+        lines.add(rowExit(ownRow, ball.vy));
+    lines.keepEarliest(t);
 }
 
 // How much faster the ball flies after the speed-up of its next advance.
