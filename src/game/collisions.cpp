@@ -190,26 +190,6 @@ float clampDirection(float u) {
     return u;
 }
 
-// Distinct row or column numbers of the candidates: neighbouring candidates share their edges, and each
-// edge needs to be timed once.
-struct Lines {
-    int values[3];
-    int count = 0;
-
-    void add(int value) {
-        for (int index = 0; index < count; ++index)
-            if (values[index] == value)
-                return;
-        values[count++] = value;
-    }
-    bool holds(int value) const {
-        for (int index = 0; index < count; ++index)
-            if (values[index] == value)
-                return true;
-        return false;
-    }
-};
-
 // The exit margins make a ball stop in every cell it crosses while the cell beyond is still outside it:
 // without them a ball already inside a candidate's enlarged rectangle flies on to that rectangle's far
 // edge, which lies a ball radius inside the next cell.
@@ -221,30 +201,40 @@ float rowExit(int row, float vy) {
     return vy > 0.0f ? cellTop(row) - kCellExitMargin : cellTop(row) - kCellHeight + kCellExitMargin;
 }
 
-// Times the enlarged edges and the exit margins of the candidate columns, and the own column's exit.
-void columnEvents(const Lines& columns, int ownColumn, const Ball& ball, float& t) {
+// The lines a ball may reach first along one axis: the enlarged edges and the exit margin of each
+// candidate cell's column (or row), and the exit margin of its own. The candidates lie in the next column
+// in the direction of motion and, when the ball also moves along the other axis, in its own column.
+void addColumnLines(NearestLine& lines, int column, float vx) {
+    const float left = cellLeft(column);
+    lines.add(left - kBallRadius);
+    lines.add(left + kCellWidth + kBallRadius);
+    lines.add(columnExit(column, vx));
+}
+
+void addRowLines(NearestLine& lines, int row, float vy) {
+    const float top = cellTop(row);
+    lines.add(top - kCellHeight - kBallRadius);
+    lines.add(top + kBallRadius);
+    lines.add(rowExit(row, vy));
+}
+
+void columnEvents(int column, const Ball& ball, float& t) {
     NearestLine lines(ball.x, ball.vx);
-    for (int index = 0; index < columns.count; ++index) {
-        const float left = cellLeft(columns.values[index]);
-        lines.add(left - kBallRadius);
-        lines.add(left + kCellWidth + kBallRadius);
-        lines.add(columnExit(columns.values[index], ball.vx));
-    }
-    if (!columns.holds(ownColumn))
-        lines.add(columnExit(ownColumn, ball.vx));
+    addColumnLines(lines, ball.vx > 0.0f ? column + 1 : column - 1, ball.vx);
+    if (ball.vy != 0.0f)
+        addColumnLines(lines, column, ball.vx);
+    else
+        lines.add(columnExit(column, ball.vx));
     lines.keepEarliest(t);
 }
 
-void rowEvents(const Lines& rows, int ownRow, const Ball& ball, float& t) {
+void rowEvents(int row, const Ball& ball, float& t) {
     NearestLine lines(ball.y, ball.vy);
-    for (int index = 0; index < rows.count; ++index) {
-        const float top = cellTop(rows.values[index]);
-        lines.add(top - kCellHeight - kBallRadius);
-        lines.add(top + kBallRadius);
-        lines.add(rowExit(rows.values[index], ball.vy));
-    }
-    if (!rows.holds(ownRow))
-        lines.add(rowExit(ownRow, ball.vy));
+    addRowLines(lines, ball.vy > 0.0f ? row - 1 : row + 1, ball.vy);
+    if (ball.vx != 0.0f)
+        addRowLines(lines, row, ball.vy);
+    else
+        lines.add(rowExit(row, ball.vy));
     lines.keepEarliest(t);
 }
 
@@ -264,19 +254,10 @@ float speedUpFactor(const Ball& ball) {
 
 float timeToBoundary(const Ball& ball) {
     float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
-    const int row = cellRow(ball.y);
-    const int column = cellColumn(ball.x);
-    const Candidates candidates(row, column, ball.vx, ball.vy);
-    Lines columns;
-    Lines rows;
-    for (int index = 0; index < candidates.count; ++index) {
-        columns.add(candidates.cells[index].column);
-        rows.add(candidates.cells[index].row);
-    }
     if (ball.vx != 0.0f)
-        columnEvents(columns, column, ball, t);
+        columnEvents(cellColumn(ball.x), ball, t);
     if (ball.vy != 0.0f)
-        rowEvents(rows, row, ball, t);
+        rowEvents(cellRow(ball.y), ball, t);
     // A speed-up due within the flight covers the distance sooner; without this the ball would overshoot
     // the edge it is stopped for by a hundredth of the way.
     if (ball.speedUpTimer + t > 0.0f)
