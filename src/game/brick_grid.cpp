@@ -19,16 +19,6 @@ constexpr float kShadowDepth = 0.5f;
 constexpr float kShadowAlpha = 0.333f;
 constexpr std::int32_t kPipeHitPoints = 1;
 
-// Truncation towards zero that stays defined for points far outside the field.
-int truncateToCell(float value) {
-    constexpr float kFar = 1000.0f;
-    if (!(value > -kFar))
-        return -static_cast<int>(kFar);
-    if (!(value < kFar))
-        return static_cast<int>(kFar);
-    return static_cast<int>(value);
-}
-
 void layPipe(BrickCell& cell, const char* image) {
     cell.kind = BrickKind::Pipe;
     cell.hitPoints = kPipeHitPoints;
@@ -90,14 +80,6 @@ BrickKind BrickGrid::kindAt(int row, int column) const {
     if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
         return BrickKind::Empty;
     return cells[row][column].kind;
-}
-
-int cellColumn(float x) {
-    return truncateToCell((x - kGridLeft) / kCellWidth);
-}
-
-int cellRow(float y) {
-    return truncateToCell((y - kGridTop) * -16.0f);
 }
 
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {

@@ -78,9 +78,22 @@ struct BrickGrid {
     BrickKind kindAt(int row, int column) const;
 };
 
+// Truncation towards zero that stays defined for points far outside the field.
+inline int truncateToCell(float value) {
+    constexpr float kFar = 1000.0f;
+    if (!(value > -kFar))
+        return -static_cast<int>(kFar);
+    if (!(value < kFar))
+        return static_cast<int>(kFar);
+    return static_cast<int>(value);
+}
 // Column and row of a play-field point, truncated towards zero (may lie outside the grid).
-int cellColumn(float x);
-int cellRow(float y);
+inline int cellColumn(float x) {
+    return truncateToCell((x - kGridLeft) / kCellWidth);
+}
+inline int cellRow(float y) {
+    return truncateToCell((y - kGridTop) * -16.0f);
+}
 // Edges of a cell in play-field units.
 inline float cellLeft(int column) {
     return kGridLeft + static_cast<float>(column) * kCellWidth;

@@ -78,29 +78,29 @@ struct Bounds {
 
 // The earliest positive time, (line - position) / velocity, at which a coordinate reaches one of the lines
 // given. Division by the velocity is monotonic, so the line nearest ahead gives that time: one division
-// for all the lines, with the same result as one for each.
+// for all the lines, with the same result as one for each. Distances are kept in the direction of motion
+// (multiplying by 1 or -1 is exact).
 class NearestLine {
 public:
     NearestLine(float position, float velocity)
-        : position_(position), velocity_(velocity), nearest_(velocity > 0.0f ? kInfinity : -kInfinity) {}
+        : position_(position), velocity_(velocity), direction_(velocity > 0.0f ? 1.0f : -1.0f) {}
     void add(float line) {
-        const float distance = line - position_;
-        if (velocity_ > 0.0f ? (distance > 0.0f && distance < nearest_)
-                             : (distance < 0.0f && distance > nearest_))
-            nearest_ = distance;
+        const float ahead = (line - position_) * direction_;
+        if (ahead > 0.0f && ahead < nearest_)
+            nearest_ = ahead;
     }
     // Lowers t to that time when it is earlier.
     void keepEarliest(float& t) const {
-        const float time = nearest_ / velocity_;
+        const float time = nearest_ * direction_ / velocity_;
         if (time > 0.0f && time < t)
             t = time;
     }
 
 private:
-    static constexpr float kInfinity = std::numeric_limits<float>::infinity();
     float position_;
     float velocity_;
-    float nearest_;
+    float direction_;
+    float nearest_ = std::numeric_limits<float>::infinity();
 };
 
 void rideOnPaddle(const Paddle& paddle, Ball& ball) {
