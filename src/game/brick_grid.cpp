@@ -76,12 +76,6 @@ void BrickCell::springBack(float dt) {
     animation = nullptr;
 }
 
-BrickKind BrickGrid::kindAt(int row, int column) const {
-    if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
-        return BrickKind::Empty;
-    return cells[row][column].kind;
-}
-
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {
     switch (kind) {
         case BrickKind::Steel:

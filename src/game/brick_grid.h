@@ -75,7 +75,11 @@ struct BrickGrid {
     BrickCell& at(int row, int column) { return cells[row][column]; }
     const BrickCell& at(int row, int column) const { return cells[row][column]; }
     // Cells outside the grid count as empty.
-    BrickKind kindAt(int row, int column) const;
+    BrickKind kindAt(int row, int column) const {
+        if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
+            return BrickKind::Empty;
+        return cells[row][column].kind;
+    }
 };
 
 // Truncation towards zero that stays defined for points far outside the field.
