@@ -20,4 +20,5 @@ step build build_in build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 step unit ctest --test-dir build -L unit --output-on-failure -j"$jobs"
 step "sanitizer build" build_in build-sanitize -DCMAKE_BUILD_TYPE=Debug -DTEZMOLA_SANITIZE=ON -DTEZMOLA_BENCHMARKS=OFF
 step "sanitizer unit" "${sanitizers[@]}" ctest --test-dir build-sanitize -L unit --output-on-failure -j"$jobs"
-step e2e ctest --test-dir build -L e2e --output-on-failure
+# Each end-to-end test has its own display and folders, and mostly waits for the game: three at a time.
+step e2e ctest --test-dir build -L e2e --output-on-failure -j3

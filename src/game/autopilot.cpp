@@ -69,7 +69,10 @@ bool Autopilot::nextArrival(const Ball*& next, float& when, float& where) const 
 
 // The lowest colour brick left, nearest to x among equals: usually the one the ball can reach.
 bool Autopilot::target(float fromX, float& tx, float& ty) const {
-    for (int row = kGridRows - 1; row >= 0; --row) {
+    if (bricksLeft_ > bricksSeen_)
+        lowestRow_ = kGridRows - 1;
+    bricksSeen_ = bricksLeft_;
+    for (int row = lowestRow_; row >= 0; --row) {
         float best = 1e9f;
         for (int column = 0; column < kGridColumns; ++column)
             if (isColourBrick(grid_.at(row, column).kind)) {
@@ -77,6 +80,7 @@ bool Autopilot::target(float fromX, float& tx, float& ty) const {
                 if (std::fabs(x - fromX) < std::fabs(best - fromX))
                     best = x;
             }
+        lowestRow_ = row;
         if (best < 1e8f) {
             tx = best;
             ty = cellCentreY(row);
@@ -121,7 +125,7 @@ float Autopilot::catchCapsule(float ballArrives, float x) const {
 
 LevelPlay::LevelPlay(GameStructure& game, float maxSeconds)
     : game_(game),
-      player_(game.grid, game.paddle, game.balls, game.powerUps),
+      player_(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps),
       level_(game.levelNumber),
       maxSteps_(std::lround(maxSeconds / pentavel::kStepSeconds)) {
     update();

@@ -17,10 +17,11 @@ struct PowerUp;
 
 class Autopilot {
 public:
-    // Looks at the field as a player does: the bricks, the paddle, the balls and the falling capsules.
-    Autopilot(const BrickGrid& grid, const Paddle& paddle, const std::vector<Ball>& balls,
-              const std::vector<PowerUp>& powerUps)
-        : grid_(grid), paddle_(paddle), balls_(balls), powerUps_(powerUps) {}
+    // Looks at the field as a player does: the bricks (and how many are left), the paddle, the balls and
+    // the falling capsules.
+    Autopilot(const BrickGrid& grid, const std::int32_t& bricksLeft, const Paddle& paddle,
+              const std::vector<Ball>& balls, const std::vector<PowerUp>& powerUps)
+        : grid_(grid), bricksLeft_(bricksLeft), paddle_(paddle), balls_(balls), powerUps_(powerUps) {}
 
     // One decision and one 5 ms simulation step: launch a ball that rests on the paddle, move the
     // pointer so that the paddle meets the next ball coming down (aiming the bounce at a brick that is
@@ -36,9 +37,14 @@ private:
     float catchCapsule(float ballArrives, float x) const;
 
     const BrickGrid& grid_;
+    const std::int32_t& bricksLeft_;
     const Paddle& paddle_;
     const std::vector<Ball>& balls_;
     const std::vector<PowerUp>& powerUps_;
+    // No colour brick stood below this row when the autopilot last looked, with bricksSeen_ left. Play
+    // only takes bricks away; a level build that lays them again raises the count.
+    mutable int lowestRow_ = -1;
+    mutable std::int32_t bricksSeen_ = 0;
 };
 
 // How a level went under the autopilot.

@@ -19,16 +19,6 @@ constexpr float kShadowDepth = 0.5f;
 constexpr float kShadowAlpha = 0.333f;
 constexpr std::int32_t kPipeHitPoints = 1;
 
-// Truncation towards zero that stays defined for points far outside the field.
-int truncateToCell(float value) {
-    constexpr float kFar = 1000.0f;
-    if (!(value > -kFar))
-        return -static_cast<int>(kFar);
-    if (!(value < kFar))
-        return static_cast<int>(kFar);
-    return static_cast<int>(value);
-}
-
 void layPipe(BrickCell& cell, const char* image) {
     cell.kind = BrickKind::Pipe;
     cell.hitPoints = kPipeHitPoints;
@@ -76,24 +66,14 @@ void BrickCell::springBack(float dt) {
         currentY = std::max(currentY - dt, homeY);
     brick.setPosition(currentX, currentY);
     shadow.setPosition(currentX + kShadowOffsetX, currentY + kShadowOffsetY);
-    if (knocked && currentX == homeX && currentY == homeY) {
+    if (currentX != homeX || currentY != homeY)
+        return;
+    if (knocked) {
         brick.setDepth(0.0f);
         knocked = false;
     }
-}
-
-BrickKind BrickGrid::kindAt(int row, int column) const {
-    if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
-        return BrickKind::Empty;
-    return cells[row][column].kind;
-}
-
-int cellColumn(float x) {
-    return truncateToCell((x - kGridLeft) / kCellWidth);
-}
-
-int cellRow(float y) {
-    return truncateToCell((y - kGridTop) * -16.0f);
+    pentavel::disconnect(animation);
+    animation = nullptr;
 }
 
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {
@@ -152,6 +132,19 @@ void placeCellSprites(BrickCell& cell) {
     cell.shadow.setSize(kCellWidth, kCellHeight);
     cell.shadow.setDepth(kShadowDepth);
     cell.shadow.setColour(shadowColour());
+}
+
+void startSpringBack(BrickGrid& grid, int row, int column) {
+    BrickCell& cell = grid.at(row, column);
+    if (cell.animation != nullptr || grid.animation == nullptr)
+        return;
+    // The slots stay in grid order: bricks that come home in the same step take their depth back in that
+    // order, which decides which of two overlapping neighbours is drawn over the other.
+    pentavel::Connection* before = nullptr;
+    constexpr int kCells = kGridRows * kGridColumns;
+    for (int index = row * kGridColumns + column + 1; index < kCells && before == nullptr; ++index)
+        before = grid.at(index / kGridColumns, index % kGridColumns).animation;
+    cell.animation = grid.animation->connect(&cell, &BrickCell::springBack, grid.animationTracker, before);
 }
 
 void layFrame(BrickGrid& grid) {

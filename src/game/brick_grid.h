@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "engine/core/signal.h"
 #include "engine/graphics/colour.h"
 #include "engine/graphics/sprite.h"
 
@@ -57,23 +58,46 @@ struct BrickCell {
     bool knocked = false;
     pentavel::graphics::Sprite brick;
     pentavel::graphics::Sprite shadow;
+    pentavel::Connection* animation = nullptr;  // its slot on the cell-animation signal while it moves
 
-    // Cell-animation slot: moves the brick back home at 1 unit per second on each axis (dt in seconds).
+    // Cell-animation slot: moves the brick back home at 1 unit per second on each axis (dt in seconds);
+    // leaves the signal once the brick is home and still.
     void springBack(float dt);
 };
 
 struct BrickGrid {
     BrickCell cells[kGridRows][kGridColumns];
+    // Where a knocked cell springs back: the signal emitted once per step, and the tracker its slot
+    // belongs to. Null: knocked bricks stay where they were knocked to.
+    pentavel::Signal<float>* animation = nullptr;
+    pentavel::ConnectionTracker* animationTracker = nullptr;
 
     BrickCell& at(int row, int column) { return cells[row][column]; }
     const BrickCell& at(int row, int column) const { return cells[row][column]; }
     // Cells outside the grid count as empty.
-    BrickKind kindAt(int row, int column) const;
+    BrickKind kindAt(int row, int column) const {
+        if (row < 0 || row >= kGridRows || column < 0 || column >= kGridColumns)
+            return BrickKind::Empty;
+        return cells[row][column].kind;
+    }
 };
 
+// Truncation towards zero that stays defined for points far outside the field.
+inline int truncateToCell(float value) {
+    constexpr float kFar = 1000.0f;
+    if (!(value > -kFar))
+        return -static_cast<int>(kFar);
+    if (!(value < kFar))
+        return static_cast<int>(kFar);
+    return static_cast<int>(value);
+}
 // Column and row of a play-field point, truncated towards zero (may lie outside the grid).
-int cellColumn(float x);
-int cellRow(float y);
+inline int cellColumn(float x) {
+    return truncateToCell((x - kGridLeft) / kCellWidth);
+}
+inline int cellRow(float y) {
+    return truncateToCell((y - kGridTop) * -16.0f);
+}
 // Edges of a cell in play-field units.
 inline float cellLeft(int column) {
     return kGridLeft + static_cast<float>(column) * kCellWidth;
@@ -100,5 +124,8 @@ void emptyCell(BrickCell& cell);
 void placeCellSprites(BrickCell& cell);
 // Pipes round the field: columns 0 and 15 of rows 1..24, row 0 between them, two corners.
 void layFrame(BrickGrid& grid);
+// Puts the cell's spring-back on the grid's animation signal until the brick is home and still; a cell
+// already on it stays as it is.
+void startSpringBack(BrickGrid& grid, int row, int column);
 
 }  // namespace tezmola

@@ -28,11 +28,13 @@ bool isPowerful(const Ball& ball) {
     return ball.nimbusKind == NimbusKind::Power || ball.nimbusKind == NimbusKind::Ultra;
 }
 
-void knockBrick(BrickCell& cell, int row, int column, int ballRow, int ballColumn) {
+void knockBrick(BrickGrid& grid, int row, int column, int ballRow, int ballColumn) {
+    BrickCell& cell = grid.at(row, column);
     cell.currentX += static_cast<float>(column - ballColumn) * kKnockDistance;
     cell.currentY += static_cast<float>(ballRow - row) * kKnockDistance;
     cell.brick.setDepth(kRaisedBrickDepth);
     cell.knocked = true;
+    startSpringBack(grid, row, column);
 }
 
 // Empties the cell, scores and perhaps drops a capsule. Returns true when the ball is to be turned.
@@ -63,7 +65,7 @@ bool hitBrick(BrickGrid& grid, Ball& ball, int row, int column, int ballRow, int
     showBrickImage(cell);
     if (cell.hitPoints > 0) {
         listener.brickDamaged(ball.x);
-        knockBrick(cell, row, column, ballRow, ballColumn);
+        knockBrick(grid, row, column, ballRow, ballColumn);
         return true;
     }
     return destroyBrick(ball, cell, factor, listener);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "game/ball.h"
 #include "game/brick_hit.h"
@@ -22,7 +23,8 @@ constexpr float kMinAngle = 0.2617992f;  // 15 degrees from the horizontal
 // A ball stops this far before it leaves its cell, so that the cell it is about to enter is tested while
 // the ball is still outside it (more than the overshoot at top speed, far less than the ball's radius).
 constexpr float kCellExitMargin = 0.0005f;
-constexpr int kMaxHitsPerStop = 3;  // one per candidate
+constexpr int kMaxHitsPerStop = 3;      // one per candidate
+constexpr std::size_t kKeptBalls = 32;  // balls whose nearest lines stepBalls keeps from stop to stop
 
 struct Cell {
     int row;
@@ -75,12 +77,59 @@ struct Bounds {
     bool holds(float x, float y) const { return left <= x && x <= right && bottom <= y && y <= top; }
 };
 
-// Keeps the earliest positive time at which the coordinate reaches the line.
-void earliestCrossing(float line, float position, float velocity, float& t) {
-    const float time = (line - position) / velocity;
+// The earliest positive time, (line - position) / velocity, at which a coordinate reaches one of the lines
+// given. Division by the velocity is monotonic, so the line nearest ahead gives that time: one division
+// for all the lines, with the same result as one for each. Distances are kept in the direction of motion
+// (multiplying by 1 or -1 is exact).
+class NearestLine {
+public:
+    NearestLine(float position, float velocity)
+        : position_(position), direction_(velocity > 0.0f ? 1.0f : -1.0f) {}
+    void add(float line) {
+        const float ahead = (line - position_) * direction_;
+        if (ahead > 0.0f && ahead < nearest_) {
+            nearest_ = ahead;
+            line_ = line;
+        }
+    }
+    // The nearest line ahead; NaN when there is none.
+    float line() const { return line_; }
+
+private:
+    float position_;
+    float direction_;
+    float nearest_ = std::numeric_limits<float>::infinity();
+    float line_ = std::numeric_limits<float>::quiet_NaN();
+};
+
+// Distance to a line in the direction of motion: positive while the line lies ahead.
+float aheadOf(float line, float position, float velocity) {
+    return (line - position) * (velocity > 0.0f ? 1.0f : -1.0f);
+}
+
+// Lowers t to the time at which the coordinate reaches the line, when that is positive and earlier.
+void keepEarliest(float line, float position, float velocity, float& t) {
+    const float time = aheadOf(line, position, velocity) * (velocity > 0.0f ? 1.0f : -1.0f) / velocity;
     if (time > 0.0f && time < t)
         t = time;
 }
+
+// The nearest lines ahead of a ball along each axis, and the velocity and cell they were found for.
+// While the ball keeps both and has not reached either line, the lines stay the nearest: the others lie
+// behind or farther ahead, and the lines are far more than a rounding error apart.
+struct NextLines {
+    float vx = 0.0f;
+    float vy = 0.0f;
+    int row = 0;
+    int column = 0;
+    float x = std::numeric_limits<float>::quiet_NaN();  // nearest column line ahead; NaN: none
+    float y = std::numeric_limits<float>::quiet_NaN();
+    bool known = false;
+};
+
+NextLines findNextLines(const Ball& ball);
+bool stillNearest(const NextLines& next, const Ball& ball);
+float timeToLines(const Ball& ball, const NextLines& next);
 
 void rideOnPaddle(const Paddle& paddle, Ball& ball) {
     const float reach = kStuckReach * paddle.width;
@@ -93,14 +142,25 @@ void rideOnPaddle(const Paddle& paddle, Ball& ball) {
 }
 
 // The time until the next edge that matters for any ball; stuck balls are put on the paddle on the way.
-float earliestEvent(std::vector<Ball>& balls, const Paddle& paddle) {
+// With several balls, each ball's nearest lines are kept from stop to stop while they stay the nearest:
+// at each stop most balls are far from theirs.
+float earliestEvent(std::vector<Ball>& balls, const Paddle& paddle, NextLines (&kept)[kKeptBalls]) {
     float earliest = kNoEvent;
-    for (Ball& ball : balls) {
+    for (std::size_t index = 0; index < balls.size(); ++index) {
+        Ball& ball = balls[index];
         if (ball.stuck) {
             rideOnPaddle(paddle, ball);
             continue;
         }
-        const float t = timeToBoundary(ball);
+        float t = 0.0f;
+        if (balls.size() > 1 && index < kKeptBalls) {
+            NextLines& next = kept[index];
+            if (!stillNearest(next, ball))
+                next = findNextLines(ball);
+            t = timeToLines(ball, next);
+        } else {
+            t = timeToBoundary(ball);
+        }
         if (t < earliest)
             earliest = t;
     }
@@ -137,7 +197,8 @@ bool hitFirstCandidate(BrickGrid& grid, Ball& ball, CollisionListener& listener)
     const Candidates candidates(ballRow, ballColumn, ball.vx, ball.vy);
     for (int index = 0; index < candidates.count; ++index) {
         const Cell cell = candidates.cells[index];
-        if (!Bounds(cell).holds(ball.x, ball.y) || grid.kindAt(cell.row, cell.column) == BrickKind::Empty)
+        // Most neighbours are empty: their kind is the cheaper test.
+        if (grid.kindAt(cell.row, cell.column) == BrickKind::Empty || !Bounds(cell).holds(ball.x, ball.y))
             continue;
         if (applyHit(grid, ball, cell, ballRow, ballColumn, listener))
             turnBall(ball, cell, ballRow, ballColumn);
@@ -169,26 +230,6 @@ float clampDirection(float u) {
     return u;
 }
 
-// Distinct row or column numbers of the candidates: neighbouring candidates share their edges, and each
-// edge needs to be timed once.
-struct Lines {
-    int values[3];
-    int count = 0;
-
-    void add(int value) {
-        for (int index = 0; index < count; ++index)
-            if (values[index] == value)
-                return;
-        values[count++] = value;
-    }
-    bool holds(int value) const {
-        for (int index = 0; index < count; ++index)
-            if (values[index] == value)
-                return true;
-        return false;
-    }
-};
-
 // The exit margins make a ball stop in every cell it crosses while the cell beyond is still outside it:
 // without them a ball already inside a candidate's enlarged rectangle flies on to that rectangle's far
 // edge, which lies a ball radius inside the next cell.
@@ -200,27 +241,78 @@ float rowExit(int row, float vy) {
     return vy > 0.0f ? cellTop(row) - kCellExitMargin : cellTop(row) - kCellHeight + kCellExitMargin;
 }
 
-// Times the enlarged edges and the exit margins of the candidate columns, and the own column's exit.
-void columnEvents(const Lines& columns, int ownColumn, const Ball& ball, float& t) {
-    for (int index = 0; index < columns.count; ++index) {
-        const float left = cellLeft(columns.values[index]);
-        earliestCrossing(left - kBallRadius, ball.x, ball.vx, t);
-        earliestCrossing(left + kCellWidth + kBallRadius, ball.x, ball.vx, t);
-        earliestCrossing(columnExit(columns.values[index], ball.vx), ball.x, ball.vx, t);
-    }
-    if (!columns.holds(ownColumn))
-        earliestCrossing(columnExit(ownColumn, ball.vx), ball.x, ball.vx, t);
+// The lines a ball may reach first along one axis: the enlarged edges and the exit margin of each
+// candidate cell's column (or row), and the exit margin of its own. The candidates lie in the next column
+// in the direction of motion and, when the ball also moves along the other axis, in its own column.
+void addColumnLines(NearestLine& lines, int column, float vx) {
+    const float left = cellLeft(column);
+    lines.add(left - kBallRadius);
+    lines.add(left + kCellWidth + kBallRadius);
+    lines.add(columnExit(column, vx));
 }
 
-void rowEvents(const Lines& rows, int ownRow, const Ball& ball, float& t) {
-    for (int index = 0; index < rows.count; ++index) {
-        const float top = cellTop(rows.values[index]);
-        earliestCrossing(top - kCellHeight - kBallRadius, ball.y, ball.vy, t);
-        earliestCrossing(top + kBallRadius, ball.y, ball.vy, t);
-        earliestCrossing(rowExit(rows.values[index], ball.vy), ball.y, ball.vy, t);
-    }
-    if (!rows.holds(ownRow))
-        earliestCrossing(rowExit(ownRow, ball.vy), ball.y, ball.vy, t);
+void addRowLines(NearestLine& lines, int row, float vy) {
+    const float top = cellTop(row);
+    lines.add(top - kCellHeight - kBallRadius);
+    lines.add(top + kBallRadius);
+    lines.add(rowExit(row, vy));
+}
+
+float nearestColumnLine(int column, const Ball& ball) {
+    NearestLine lines(ball.x, ball.vx);
+    addColumnLines(lines, ball.vx > 0.0f ? column + 1 : column - 1, ball.vx);
+    if (ball.vy != 0.0f)
+        addColumnLines(lines, column, ball.vx);
+    else
+        lines.add(columnExit(column, ball.vx));
+    return lines.line();
+}
+
+float nearestRowLine(int row, const Ball& ball) {
+    NearestLine lines(ball.y, ball.vy);
+    addRowLines(lines, ball.vy > 0.0f ? row - 1 : row + 1, ball.vy);
+    if (ball.vx != 0.0f)
+        addRowLines(lines, row, ball.vy);
+    else
+        lines.add(rowExit(row, ball.vy));
+    return lines.line();
+}
+
+NextLines findNextLines(const Ball& ball) {
+    NextLines next;
+    next.vx = ball.vx;
+    next.vy = ball.vy;
+    next.row = cellRow(ball.y);
+    next.column = cellColumn(ball.x);
+    if (ball.vx != 0.0f)
+        next.x = nearestColumnLine(next.column, ball);
+    if (ball.vy != 0.0f)
+        next.y = nearestRowLine(next.row, ball);
+    next.known = true;
+    return next;
+}
+
+bool stillNearest(const NextLines& next, const Ball& ball) {
+    return next.known && next.vx == ball.vx && next.vy == ball.vy && next.row == cellRow(ball.y) &&
+           next.column == cellColumn(ball.x) &&
+           (ball.vx == 0.0f || aheadOf(next.x, ball.x, ball.vx) > 0.0f) &&
+           (ball.vy == 0.0f || aheadOf(next.y, ball.y, ball.vy) > 0.0f);
+}
+
+float speedUpFactor(const Ball& ball);
+
+// The time to the nearest of the lines, or to the cap that keeps a slow ball from flying unchecked.
+float timeToLines(const Ball& ball, const NextLines& next) {
+    float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
+    if (ball.vx != 0.0f)
+        keepEarliest(next.x, ball.x, ball.vx, t);
+    if (ball.vy != 0.0f)
+        keepEarliest(next.y, ball.y, ball.vy, t);
+    // A speed-up due within the flight covers the distance sooner; without this the ball would overshoot
+    // the edge it is stopped for by a hundredth of the way.
+    if (ball.speedUpTimer + t > 0.0f)
+        t /= speedUpFactor(ball);
+    return t;
 }
 
 // How much faster the ball flies after the speed-up of its next advance.
@@ -238,32 +330,15 @@ float speedUpFactor(const Ball& ball) {
 }  // namespace
 
 float timeToBoundary(const Ball& ball) {
-    float t = kCellHeight / (std::fabs(ball.vy) + 0.001f);
-    const int row = cellRow(ball.y);
-    const int column = cellColumn(ball.x);
-    const Candidates candidates(row, column, ball.vx, ball.vy);
-    Lines columns;
-    Lines rows;
-    for (int index = 0; index < candidates.count; ++index) {
-        columns.add(candidates.cells[index].column);
-        rows.add(candidates.cells[index].row);
-    }
-    if (ball.vx != 0.0f)
-        columnEvents(columns, column, ball, t);
-    if (ball.vy != 0.0f)
-        rowEvents(rows, row, ball, t);
-    // A speed-up due within the flight covers the distance sooner; without this the ball would overshoot
-    // the edge it is stopped for by a hundredth of the way.
-    if (ball.speedUpTimer + t > 0.0f)
-        t /= speedUpFactor(ball);
-    return t;
+    return timeToLines(ball, findNextLines(ball));
 }
 
 void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, CollisionListener& listener,
                float dt) {
     float remaining = dt;
+    NextLines kept[kKeptBalls];
     while (remaining > 0.0f) {
-        const float earliest = earliestEvent(balls, paddle);
+        const float earliest = earliestEvent(balls, paddle, kept);
         if (earliest < remaining) {
             const float step = earliest + kOvershoot;
             for (Ball& ball : balls) {

@@ -132,9 +132,10 @@ void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel
             cell.homeX = cell.currentX = cellCentreX(column);
             cell.homeY = cell.currentY = cellCentreY(row);
             placeCellSprites(cell);
-            cellAnimation.connect(&cell, &BrickCell::springBack, tracker);
         }
     }
+    grid.animation = &cellAnimation;
+    grid.animationTracker = tracker;
     layFrame(grid);
 }
 

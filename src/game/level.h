@@ -27,8 +27,8 @@ constexpr int kLastMapRow = 18;
 bool readLevelFile(TiXmlDocument& document, std::int32_t& levelCount, const char* name = kLevelFileName);
 // The number of top-level "level" elements of a level file's document.
 std::int32_t countLevels(const TiXmlDocument& document);
-// Once: empties every cell, places its sprites at home, connects its spring-back to cellAnimation (tracked
-// by tracker), lays the frame.
+// Once: empties every cell, places its sprites at home, lays the frame. A knocked cell springs back on
+// cellAnimation (its slot tracked by tracker) until it is home again.
 void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel::ScopedTracker& tracker);
 // Once: the 99 background tiles, without an image until a level names one.
 void makeBackground(std::vector<pentavel::graphics::Sprite>& background);

@@ -85,6 +85,7 @@ struct ModelSlot {
     int receiver;
     int method;
     int tracker;  // -1 untracked
+    pentavel::Connection* real;
 };
 
 struct ModelSignal {
@@ -109,7 +110,7 @@ public:
     }
 
     void step() {
-        switch (pick(9)) {
+        switch (pick(11)) {
             case 0:
                 createSignal();
                 break;
@@ -128,6 +129,12 @@ public:
                 break;
             case 6:
                 connectFree();
+                break;
+            case 7:
+                disconnect();
+                break;
+            case 8:
+                connectMember(true);
                 break;
             default:
                 emit();
@@ -201,28 +208,44 @@ private:
         }
     }
 
-    void connectMember() {
+    // At the end, or (inserting) before a slot picked at random.
+    void connectMember(bool inserting = false) {
         ModelSignal* signal = anySignal();
         const int index = pick(kReceivers);
         if (signal == nullptr || trackers_[static_cast<std::size_t>(index)].references == 0)
             return;
         Receiver* receiver = receivers_[static_cast<std::size_t>(index)].get();
         ConnectionTracker* tracker = trackers_[static_cast<std::size_t>(index)].real;
+        std::size_t at = signal->slots.size();
+        if (inserting && at > 0)
+            at = static_cast<std::size_t>(pick(static_cast<int>(at)));
+        pentavel::Connection* before = at < signal->slots.size() ? signal->slots[at].real : nullptr;
         int method = pick(3);
+        pentavel::Connection* real = nullptr;
         switch (method) {
             case 0:
-                signal->real->connect(receiver, &Receiver::first, tracker);
+                real = signal->real->connect(receiver, &Receiver::first, tracker, before);
                 break;
             case 1:
-                signal->real->connect(receiver, &Receiver::second, tracker);
+                real = signal->real->connect(receiver, &Receiver::second, tracker, before);
                 break;
             default:
-                signal->real->connect(receiver, &Receiver::third, tracker);
+                real = signal->real->connect(receiver, &Receiver::third, tracker, before);
                 if (index % 2 == 1)
                     method = 3;
                 break;
         }
-        signal->slots.push_back({index, method, index});
+        signal->slots.insert(signal->slots.begin() + static_cast<std::ptrdiff_t>(at),
+                             ModelSlot{index, method, index, real});
+    }
+
+    void disconnect() {
+        ModelSignal* signal = anySignal();
+        if (signal == nullptr || signal->slots.empty())
+            return;
+        const auto at = signal->slots.begin() + pick(static_cast<int>(signal->slots.size()));
+        pentavel::disconnect(at->real);
+        signal->slots.erase(at);
     }
 
     void connectFree() {
@@ -230,8 +253,8 @@ private:
         if (signal == nullptr)
             return;
         const int function = pick(3);
-        signal->real->connect(freeSlots[function]);
-        signal->slots.push_back({-1, function, -1});
+        pentavel::Connection* real = signal->real->connect(freeSlots[function]);
+        signal->slots.push_back({-1, function, -1, real});
     }
 
     void emit() {
@@ -392,6 +415,39 @@ TEST(Signal, RetainedTrackerKeepsItsConnectionsUntilTheLastRelease) {
     EXPECT_EQ(signal.emit(2), 0);
     EXPECT_EQ(counter.total, 2);
     pentavel::releaseTracker(nullptr);
+}
+
+// A slot that leaves during its own call is not called again and its block goes back once the call is
+// over; it may take out the slot after it, and the emission goes on with the rest.
+struct Leaver {
+    pentavel::Connection* own = nullptr;
+    pentavel::Connection* next = nullptr;
+    int calls = 0;
+    void leave(int) {
+        ++calls;
+        pentavel::disconnect(own);
+        pentavel::disconnect(next);
+    }
+};
+
+TEST(Signal, SlotMayDisconnectItselfAndTheNextWhileItsSignalEmits) {
+    const std::size_t before = SlotPool::blocksInUse();
+    pentavel::ScopedTracker tracker;
+    Signal<int> signal;
+    Leaver leaver;
+    Counter skipped;
+    Counter kept;
+    leaver.own = signal.connect(&leaver, &Leaver::leave, tracker);
+    leaver.next = signal.connect(&skipped, &Counter::add, tracker);
+    signal.connect(&kept, &Counter::add, tracker);
+    EXPECT_EQ(signal.emit(1), 2);
+    EXPECT_EQ(signal.emit(1), 1);
+    EXPECT_EQ(leaver.calls, 1);
+    EXPECT_EQ(skipped.total, 0);
+    EXPECT_EQ(kept.total, 2);
+    EXPECT_EQ(signal.slotCount(), 1u);
+    EXPECT_EQ(pentavel::trackedConnectionCount(tracker), 1u);
+    EXPECT_EQ(SlotPool::blocksInUse(), before + 3);  // the tracker, the signal's head and one slot
 }
 
 TEST(Signal, EmissionAllocatesNothing) {

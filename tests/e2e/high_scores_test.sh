@@ -11,6 +11,8 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 require_tools import convert
 HIGH_SCORES="$USER_DIR/highscores.xml"
+# The games run ten times as fast as the real clock: a second of the test below is ten of play.
+fast_clock 10
 
 # A row of the table (rank 1 to 10, the heading 0 above them): 0.04 play-field units high around its middle,
 # which lies 0.05 units below the row before, the heading's at y -0.09. row_band RANK LEFT RIGHT.
@@ -28,15 +30,18 @@ hold_key() {
 }
 
 # Serves from the left edge, takes the paddle to the right edge, and repeats until the condition holds.
+# A round is some ten seconds of play, time for the ball to come down past the paddle.
 lose_every_ball() {
     local round
-    for round in $(seq 1 25); do
-        hold_key Left 1 || fail "cannot hold a key"
+    for round in $(seq 1 40); do
+        hold_key Left 0.2 || fail "cannot hold a key"
         send_keys space
-        sleep 0.3
-        hold_key Right 1.2 || fail "cannot hold a key"
-        wait_until 5 "$@" && return 0
+        sleep 0.05
+        hold_key Right 0.2 || fail "cannot hold a key"
+        sleep 0.6
+        "$@" && return 0
     done
+    wait_until 5 "$@" && return 0
     fail "no game over after $round rounds"
 }
 
@@ -64,8 +69,8 @@ wait_for_window
 wait_for_drawing
 HEADING=$(row_region 0)
 lose_every_ball table_changed
-# Capsules still falling when the game ends are gone after two seconds.
-sleep 2
+# Capsules still falling when the game ends are gone after two seconds of play.
+sleep 0.5
 over=$(capture_window 1_game_over.png)
 new_row=$(pixels_of "$(row_region 4)" "$over" yellow)
 old_row=$(pixels_of "$(row_region 3)" "$over" yellow)
@@ -77,13 +82,13 @@ white_row=$(pixels_of "$(row_region 5)" "$over" white)
 note "GAME OVER shows the table, the new entry fourth in yellow ($new_row pixels)"
 
 send_keys F1
-sleep 0.5
+sleep 0.2
 [ "$(pixels_of "$(row_region 4)" "$(capture_window 2_new_game.png)" yellow)" -lt 5 ] ||
     fail "the table stayed after F1"
 # A game left by Escape with points enters too: the ball launched from the middle reaches the bricks.
-hold_key Left 0.4 || fail "cannot hold a key"
+hold_key Left 0.05 || fail "cannot hold a key"
 send_keys space
-sleep 2
+sleep 1
 send_keys Escape
 wait_for_exit
 expect_status 0
@@ -107,7 +112,7 @@ wait_for_window
 wait_for_drawing
 send_keys F9 F9 F9 F9
 lose_every_ball heading_shown
-sleep 2
+sleep 0.5
 cheated=$(capture_window 3_cheated_game_over.png)
 for rank in 1 2 3 4 5 6 7 8 9 10; do
     [ "$(pixels_of "$(row_region $rank)" "$cheated" yellow)" -lt 5 ] || fail "a cheated game is shown as entry $rank"
@@ -124,7 +129,7 @@ start_game
 wait_for_window
 wait_for_drawing
 send_keys space
-sleep 2
+sleep 1
 kill -HUP "$GAME_PID"
 wait_for_exit
 expect_status 0
@@ -158,7 +163,7 @@ GAME_PID=$first_pid
 WINDOW=$first_window
 xdotool windowfocus --sync "$WINDOW" || fail "cannot focus the first copy"
 lose_every_ball table_changed
-sleep 2
+sleep 0.5
 merged=$(capture_window 4_merged_table.png)
 for rank in 1 2; do
     drawn=$(($(pixels_of "$(row_region $rank)" "$merged" white) + $(pixels_of "$(row_region $rank)" "$merged" yellow)))
@@ -179,7 +184,7 @@ start_game
 wait_for_window
 wait_for_drawing
 lose_every_ball heading_shown
-sleep 2
+sleep 0.5
 unsaved=$(capture_window 5_not_saved.png)
 marked=0
 for rank in 1 2 3; do

@@ -99,6 +99,54 @@ TEST_F(CollisionTest, HitBrickIsKnockedAwayAndSpringsBackHome) {
     EXPECT_EQ(brick.brick.depth(), 0.0f);
 }
 
+// Only a brick that moves is on the cell-animation signal: knocked, it joins (once, however often it is
+// knocked, and in grid order, the order in which bricks home in the same step take their depth back);
+// home, it leaves. Destroyed or laid anew by a level build, it still springs back first.
+TEST_F(CollisionTest, OnlyMovingBricksAreAnimatedAndEachLeavesWhenHome) {
+    startWith(mapWithBrick(5, 7, "R3"));
+    auto animated = [&] { return game->cellAnimation.slotCount(); };
+    auto stepsHome = [&](BrickCell& brick) {
+        int steps = 0;
+        while (animated() > 0 && steps < 100) {
+            game->cellAnimation.emit(0.005f);
+            ++steps;
+        }
+        EXPECT_EQ(brick.currentX, brick.homeX);
+        EXPECT_EQ(brick.currentY, brick.homeY);
+        EXPECT_FALSE(brick.knocked);
+        EXPECT_EQ(brick.brick.depth(), 0.0f);
+        return steps;
+    };
+    EXPECT_EQ(animated(), 0u);
+    BrickCell& brick = cell(5, 7);
+    Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
+    game->cellAnimation.emit(0.005f);
+    game->cellAnimation.emit(0.005f);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);  // again while settling: 1/30 + 1/30 - 0.01 from home
+    EXPECT_EQ(animated(), 1u);
+    EXPECT_EQ(stepsHome(brick), 12);
+
+    fillCell(brick, BrickKind::Red, 2);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);  // destroyed on its way home: hidden, it goes on
+    EXPECT_EQ(brick.kind, BrickKind::Empty);
+    EXPECT_EQ(stepsHome(brick), 7);
+
+    fillCell(cell(9, 2), BrickKind::Blue, 2);
+    fillCell(brick, BrickKind::Red, 2);
+    hitBrick(game->grid, ball, 9, 2, 10, 2, *game);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
+    ASSERT_EQ(animated(), 2u);
+    EXPECT_EQ(game->cellAnimation.head()->next->object, &brick);
+    const float knockedY = brick.currentY;
+    buildLevel(*game);  // lays the sprites at home; the next step draws the brick where it springs from
+    EXPECT_EQ(brick.brick.y(), brick.homeY);
+    game->cellAnimation.emit(0.005f);
+    EXPECT_EQ(brick.brick.y(), knockedY - 0.005f);
+    EXPECT_EQ(stepsHome(brick), 6);
+}
+
 TEST_F(CollisionTest, PowerBallDestroysWeakBricksUnturnedButIsTurnedByStrongerOnes) {
     startWith(mapWithBrick(5, 7, "R1"));
     Ball& ball = onlyBall(cellCentreX(7), cellCentreY(6), 0.0f, 1.0f, NimbusKind::Power);

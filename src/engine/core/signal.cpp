@@ -57,12 +57,21 @@ void releaseTracker(ConnectionTracker* tracker) {
     // Unlinking from the circular signal list keeps the signal's tail (head->previous) correct.
     for (Connection* slot = tracker->trackerNext; slot != nullptr;) {
         Connection* following = slot->trackerNext;
-        slot->next->previous = slot->previous;
-        slot->previous->next = slot->next;
-        SlotPool::release(slot);
+        detail::removeSlot(slot);
         slot = following;
     }
     SlotPool::release(tracker);
+}
+
+void disconnect(Connection* slot) {
+    if (slot == nullptr)
+        return;
+    unlinkFromTracker(slot);
+    if (slot->callDepth > 0) {
+        slot->invoker = nullptr;  // the emission that is calling it takes it out after the call
+        return;
+    }
+    detail::removeSlot(slot);
 }
 
 std::size_t trackedConnectionCount(const ConnectionTracker* tracker) {
@@ -91,12 +100,12 @@ void destroySignal(Connection* head) {
     SlotPool::release(head);
 }
 
-void appendSlot(Connection* head, Connection* slot, ConnectionTracker* tracker) {
-    Connection* tail = head->previous;
-    tail->next = slot;
-    slot->previous = tail;
-    slot->next = head;
-    head->previous = slot;
+void insertSlot(Connection* position, Connection* slot, ConnectionTracker* tracker) {
+    Connection* previous = position->previous;
+    previous->next = slot;
+    slot->previous = previous;
+    slot->next = position;
+    position->previous = slot;
     if (tracker == nullptr)
         return;
     slot->trackerNext = tracker->trackerNext;
@@ -106,10 +115,16 @@ void appendSlot(Connection* head, Connection* slot, ConnectionTracker* tracker) 
     tracker->trackerNext = slot;
 }
 
+void removeSlot(Connection* slot) {
+    slot->next->previous = slot->previous;
+    slot->previous->next = slot->next;
+    SlotPool::release(slot);
+}
+
 std::size_t countSlots(const Connection* head) {
     std::size_t count = 0;
     for (const Connection* node = head->next; node != head; node = node->next)
-        ++count;
+        count += node->invoker != nullptr ? 1 : 0;
     return count;
 }
 

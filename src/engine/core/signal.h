@@ -39,6 +39,7 @@ struct Connection {
     alignas(void*) unsigned char method[kMethodSize] = {};
     Invoker invoker = nullptr;
     std::int32_t referenceCount = 0;    // only used by trackers
+    std::int32_t callDepth = 0;         // slots: calls of this slot under way
     Connection* trackerBack = nullptr;  // previous in the tracker's list (the tracker for the first)
     Connection* trackerNext = nullptr;  // next connection owned by the same tracker
     Connection* previous = nullptr;     // previous in the signal's list (head for the first slot)
@@ -57,6 +58,9 @@ void retainTracker(ConnectionTracker* tracker);
 void releaseTracker(ConnectionTracker* tracker);
 // Number of connections the tracker owns.
 std::size_t trackedConnectionCount(const ConnectionTracker* tracker);
+// Takes one connection off its signal and its tracker. A slot may remove itself while its signal emits: it
+// is not called again and leaves the list once its call returns. Null is ignored.
+void disconnect(Connection* slot);
 
 // Owns a tracker for the lifetime of a receiving object; keep it as the object's first member.
 class ScopedTracker {
@@ -76,7 +80,10 @@ namespace detail {
 // Signal-independent list operations (signal.cpp).
 Connection* createHead();
 void destroySignal(Connection* head);
-void appendSlot(Connection* head, Connection* slot, ConnectionTracker* tracker);
+// Links the slot in before position (the head: at the end) and into the tracker's list.
+void insertSlot(Connection* position, Connection* slot, ConnectionTracker* tracker);
+// Unlinks a slot from its signal and returns it to the pool.
+void removeSlot(Connection* slot);
 std::size_t countSlots(const Connection* head);
 }  // namespace detail
 
@@ -91,10 +98,12 @@ public:
     Signal(const Signal&) = delete;
     Signal& operator=(const Signal&) = delete;
 
-    // Appends receiver->method as the last slot; the connection dies with the tracker (null: with the
-    // signal). A virtual method resolves to the receiver's override at call time.
+    // Appends receiver->method as the last slot, or puts it before the slot given; the connection dies
+    // with the tracker (null: with the signal) or by disconnect. A virtual method resolves to the
+    // receiver's override at call time. Returns the new connection.
     template <class Object, class Receiver, class Result>
-    void connect(Object* object, Result (Receiver::*method)(Args...), ConnectionTracker* tracker) {
+    Connection* connect(Object* object, Result (Receiver::*method)(Args...), ConnectionTracker* tracker,
+                        Connection* before = nullptr) {
         using Method = Result (Receiver::*)(Args...);
         static_assert(sizeof(Method) <= Connection::kMethodSize, "member pointer too large");
         Receiver* receiver = object;
@@ -107,12 +116,13 @@ public:
             (static_cast<Receiver*>(self->object)->*m)(args...);
         };
         slot->invoker = reinterpret_cast<Connection::Invoker>(call);
-        detail::appendSlot(head_, slot, tracker);
+        detail::insertSlot(before != nullptr ? before : head_, slot, tracker);
+        return slot;
     }
 
     // Appends a free function as an untracked slot; it lives until the signal is destroyed.
     template <class Result>
-    void connect(Result (*function)(Args...)) {
+    Connection* connect(Result (*function)(Args...)) {
         using Function = Result (*)(Args...);
         Connection* slot = SlotPool::allocate();
         std::memcpy(slot->method, &function, sizeof(Function));
@@ -122,17 +132,26 @@ public:
             f(args...);
         };
         slot->invoker = reinterpret_cast<Connection::Invoker>(call);
-        detail::appendSlot(head_, slot, nullptr);
+        detail::insertSlot(head_, slot, nullptr);
+        return slot;
     }
 
-    // Calls every slot in connection order; returns how many were called. A slot must not remove its own
-    // connection while the signal emits.
+    // Calls every slot in list order; returns how many were called. A slot may disconnect itself (it
+    // leaves once its call returns) and others, but must not release a tracker that owns it.
     int emit(Args... args) {
         int called = 0;
         for (Connection* node = head_->next; node != head_;) {
-            reinterpret_cast<Call>(node->invoker)(node, args...);
-            node = node->next;
-            ++called;
+            // No invoker: disconnected during a call of it that is still under way.
+            if (node->invoker != nullptr) {
+                ++node->callDepth;
+                reinterpret_cast<Call>(node->invoker)(node, args...);
+                --node->callDepth;
+                ++called;
+            }
+            Connection* following = node->next;
+            if (node->invoker == nullptr && node->callDepth == 0)
+                detail::removeSlot(node);
+            node = following;
         }
         return called;
     }
