@@ -15,6 +15,10 @@
 # mutant. MUTANTS_DIR moves the scratch folder; MUTANTS_JOBS sets the build's parallel jobs.
 set -euo pipefail
 export LC_ALL=C
+# The generated mutants are planted by scripts/mutants.py.
+case ${1:-} in
+    --generate | --files | --changed | --sample | --list) exec python3 "$(dirname "$0")/mutants.py" "$@" ;;
+esac
 shopt -u patsub_replacement 2>/dev/null || true  # "&" in a replacement stays "&"
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=tests/mutants/list.txt
@@ -225,7 +229,7 @@ if [ -f "$scratch/mutated" ]; then
     rm -f "$scratch/mutated"
 fi
 cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
-    -DTEZMOLA_BENCHMARKS=OFF >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
+    -DTEZMOLA_BENCHMARKS=OFF -DTEZMOLA_MUTANTS=ON >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
 
 # The programs this run needs, built and run once without a mutant: they must pass as they are.
 declare -A needed=()
