@@ -211,7 +211,7 @@ class Walker:
         if name not in self.file_names:
             real = os.path.realpath(name)
             rel = os.path.relpath(real, self.source_root)
-            self.file_names[name] = rel if rel.startswith("src/") and self.wanted(rel) else None
+            self.file_names[name] = rel if self.wanted(rel) else None
             if self.file_names[name] is not None and rel not in self.sources:
                 with open(real, "rb") as file:
                     self.sources[rel] = Source(file.read().decode("latin-1"))
@@ -428,7 +428,11 @@ class Walker:
             return
         digits = match.group(1).replace("'", "")
         value = int(digits, 8) if re.fullmatch("0[0-7]+", digits) else int(digits, 0)
-        into = str(value + 1 if value == 0 else value - 1) + match.group(2)
+        value = value + 1 if value == 0 else value - 1
+        if digits[:2] in ("0x", "0X"):
+            into = digits[:2] + format(value, "X" if digits[2:].isupper() else "x") + match.group(2)
+        else:
+            into = str(value) + match.group(2)
         context_start, context_end = context.extent.start.offset, context.extent.end.offset
         if context.kind.name == "VAR_DECL":
             context_start = context.location.offset
@@ -563,14 +567,13 @@ class Walker:
 
 def parse_unit(job):
     """Worker: the sites that one translation unit shows in the wanted files, and the files' digests."""
-    path, arguments, source_root, wanted = job
+    path, arguments, source_root = job
     cindex = clang()
     unit = cindex.Index.create().parse(path, args=arguments)
     errors = [str(d) for d in unit.diagnostics if d.severity >= cindex.Diagnostic.Error]
     if errors:
         return {"errors": errors[:5]}
-    wanted_set = set(wanted) if wanted is not None else None
-    walker = Walker(source_root, lambda rel: wanted_set is None or rel in wanted_set)
+    walker = Walker(source_root, lambda rel: rel.startswith("src/"))
     walker.walk(unit.cursor)
     digests = {rel: hashlib.sha1(s.text.encode("latin-1")).hexdigest() for rel, s in walker.sources.items()}
     return {"sites": walker.sites, "digests": digests}
@@ -989,7 +992,7 @@ def find_sites(scratch, files, jobs):
             with open(cached) as file:
                 results.append(json.load(file))
         else:
-            to_parse.append((cached, (os.path.join(scratch.source, unit), arguments, scratch.source, None)))
+            to_parse.append((cached, (os.path.join(scratch.source, unit), arguments, scratch.source)))
     if to_parse:
         with concurrent.futures.ProcessPoolExecutor(jobs) as pool:
             for (cached, job), result in zip(to_parse, pool.map(parse_unit, [job for _, job in to_parse])):
@@ -1136,6 +1139,15 @@ def main():
                                           if t else "all") for p, t in sorted(tests.items()))
             print(f"  {site['file']}:{site['lines'][0]}: {site['name']}\n"
                   f"      {'reached by ' + where if where else 'no test reaches it'}")
+    areas = {}
+    for site in runnable:
+        if site["name"] not in equivalents:
+            tally = areas.setdefault(area(site["file"]), [0, 0])
+            tally[0] += results[site["number"]][0] in ("killed", "timeout")
+            tally[1] += 1
+    if len(areas) > 1:
+        print("By area: " + "; ".join(f"{name} {k} of {n} ({100.0 * k / n:.0f} %)"
+                                      for name, (k, n) in sorted(areas.items())))
     print("Tests that ran: " + (", ".join(p if "(all)" in t else f"{p} ({len(t)} tests)"
                                           for p, t in sorted(ran.items())) or "none"))
     print(f"Killed {killed} of {counted} mutants ({100.0 * killed / counted if counted else 100:.1f} %); "
@@ -1149,8 +1161,7 @@ def main():
 def show_file(path, as_schema):
     """--sites-of and --schema-of: the sites of one file compiled on its own, or its schema (for the
     generator's test)."""
-    source_root = os.path.dirname(os.path.dirname(os.path.abspath(path)))
-    rel = os.path.relpath(os.path.abspath(path), source_root)
+    source_root, rel = os.path.split(os.path.abspath(path))
     cindex = clang()
     unit = cindex.Index.create().parse(path, args=["-x", "c++", "-std=c++17"])
     errors = [str(d) for d in unit.diagnostics if d.severity >= cindex.Diagnostic.Error]
@@ -1230,6 +1241,14 @@ def run_mutants(programs, sites, reached, work, jobs, equivalents):
                 print(f"{site['number']:4} {shown:10} {site['file']}:{site['lines'][0]}: {site['name']} "
                       f"({program + ', ' if program else ''}{seconds:.1f} s)", flush=True)
     return results
+
+
+def area(rel):
+    for prefix, name in (("src/game/", "game rules"), ("src/engine/file/", "engine file layer"),
+                         ("src/tools/", "editor, importer and checker")):
+        if rel.startswith(prefix):
+            return name
+    return "engine core, graphics, audio, app"
 
 
 def finish(stale, survivors, options):
