@@ -924,10 +924,18 @@ def baseline(programs, names, folder, jobs):
                 for line in file:
                     number, _, test = line.rstrip("\n").partition(" ")
                     tests = reached.setdefault(int(number), {})
-                    if program in SCRIPT_PROGRAMS or not test:
+                    if program in SCRIPT_PROGRAMS:
                         tests[program] = None
-                    elif tests.get(program, set()) is not None:
+                    else:
                         tests.setdefault(program, set()).add(test)
+    # A gtest program's code reached outside any test (start-up, exit handlers) runs again around whichever
+    # tests run; only a site that no test itself reaches needs the whole program.
+    for tests in reached.values():
+        for program, names in tests.items():
+            if names is not None:
+                names.discard("")
+                if not names:
+                    tests[program] = None
     return reached
 
 
@@ -1031,6 +1039,8 @@ def main():
     parser.add_argument("--seed", default="0", metavar="S", help="the seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the sites and plant nothing")
     parser.add_argument("--report", action="store_true", help="report, but exit with 0 whatever survives")
+    parser.add_argument("--time-limit", type=float, metavar="SECONDS",
+                        help="start no mutant after this long; those left are reported as not tried")
     parser.add_argument("--sites-of", metavar="FILE", help=argparse.SUPPRESS)
     parser.add_argument("--schema-of", metavar="FILE", help=argparse.SUPPRESS)
     options = parser.parse_args()
@@ -1113,8 +1123,12 @@ def main():
           f"{time.monotonic() - baseline_started:.0f} s")
 
     mutants_started = time.monotonic()
-    results = run_mutants(programs, runnable, reached, work, jobs, equivalents)
+    if options.time_limit is not None:  # in a random order, so that what fits is a fair sample
+        random.Random(options.seed).shuffle(runnable)
+    results = run_mutants(programs, runnable, reached, work, jobs, equivalents, options.time_limit)
     mutant_seconds = time.monotonic() - mutants_started
+    untried = [site for site in runnable if site["number"] not in results]
+    runnable = sorted((site for site in runnable if site["number"] in results), key=lambda s: s["number"])
 
     killed, equivalent, survivors, ran = 0, 0, [], {}
     for site in runnable:
@@ -1155,6 +1169,9 @@ def main():
           f"{len(unbuildable)} do not build; {time.monotonic() - started:.0f} s in all (sites {parse_seconds:.0f} s, "
           f"build {build_seconds:.0f} s, mutants {mutant_seconds:.0f} s: "
           f"{len(runnable) / max(mutant_seconds, 0.001):.1f} mutants/s with {jobs} jobs)")
+    if untried:
+        print(f"Not tried within the time limit of {options.time_limit:.0f} s: {len(untried)} mutants "
+              f"({len(runnable)} of {len(runnable) + len(untried)} tried)")
     return finish(stale, survivors, options)
 
 
@@ -1219,14 +1236,18 @@ def build_schemata(scratch, sites):
     fail(f"the build fails (see {scratch.folder}/build.log)")
 
 
-def run_mutants(programs, sites, reached, work, jobs, equivalents):
-    """Tries every mutant, jobs at a time, and prints each verdict as it comes."""
+def run_mutants(programs, sites, reached, work, jobs, equivalents, time_limit):
+    """Tries the mutants, jobs at a time, and prints each verdict as it comes; after time_limit seconds it
+    starts no more."""
     results = {}
     free = list(range(jobs))
     queue = list(sites)
+    started = time.monotonic()
     with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
         pending = {}
         while queue or pending:
+            if time_limit is not None and time.monotonic() - started > time_limit:
+                queue = []
             while queue and free:
                 slot, site = free.pop(), queue.pop(0)
                 workspace = os.path.join(work, f"worker-{slot}")
