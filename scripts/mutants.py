@@ -485,6 +485,7 @@ class Walker:
         operator_line = self.source.tokens[index][0]
         self.add("operator", (start, end), (operator_line, operator_line + 1),
                  f"{left_text} {op} {right_text}", f"{left_text} {into} {right_text}", op=op, helper=helper,
+                 at=self.source.tokens[index][0],
                  left=[left.extent.start.offset, left.extent.end.offset],
                  right=[right.extent.start.offset, right.extent.end.offset])
 
@@ -625,15 +626,18 @@ def schema(text, sites):
         kind = site["kind"]
         if kind == "operator":
             left, right = tuple(site["left"]), tuple(site["right"])
+            # What stands around the operator (line breaks, comments) stays, so that no line moves.
+            at = site["at"]
+            gap = text[left[1]:at] + text[at + len(site["op"]):right[0]]
             if site["op"] == "&&":
-                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, on=on:
-                       f"(static_cast<bool>({r(l)}) != {on} ? static_cast<bool>({r(rr)}) : {on})")
+                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, on=on, g=gap:
+                       f"(static_cast<bool>({r(l)}{g}) != {on} ? static_cast<bool>({r(rr)}) : {on})")
             elif site["op"] == "||":
-                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, on=on:
-                       f"(static_cast<bool>({r(l)}) == {on} ? static_cast<bool>({r(rr)}) : !{on})")
+                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, on=on, g=gap:
+                       f"(static_cast<bool>({r(l)}{g}) == {on} ? static_cast<bool>({r(rr)}) : !{on})")
             else:
-                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, h=site["helper"], k=number:
-                       f"::tezmola_mutants::{h}({k}, {r(l)}, {r(rr)})")
+                attach(site["node"], 0, lambda base, r, n, l=left, rr=right, h=site["helper"], k=number, g=gap:
+                       f"::tezmola_mutants::{h}({k}, {r(l)}{g}, {r(rr)})")
         elif kind == "constant":
             attach(site["node"], 1, lambda base, r, n, on=on, into=site["into"]:
                    f"({on} ? static_cast<decltype({base})>({into}) : {base})")
@@ -643,8 +647,8 @@ def schema(text, sites):
             attach(site["node"], 2, lambda base, r, n, k=number: f"::tezmola_mutants::negate({k}, {base})")
         elif kind == "swap":
             first, second = tuple(site["first"]), tuple(site["second"])
-            attach(first, 3, lambda base, r, n, on=on, other=second: f"({on} ? ({n(other, False)}) : ({base}))")
-            attach(second, 3, lambda base, r, n, on=on, other=first: f"({on} ? ({n(other, False)}) : ({base}))")
+            attach(first, 3, lambda base, r, n, on=on, other=second: f"({on} ? ({flat(n(other, False))}) : ({base}))")
+            attach(second, 3, lambda base, r, n, on=on, other=first: f"({on} ? ({flat(n(other, False))}) : ({base}))")
         elif kind == "removal":
             attach(site["node"], 4, lambda base, r, n, on=on: f"{{ if (!{on}) {base} }}")
     spans = sorted(nodes, key=lambda s: (s[0], -s[1]))
@@ -686,6 +690,11 @@ def schema(text, sites):
         return out
 
     return inner(0, len(text))
+
+
+def flat(code):
+    """The code on one line, without its comments: a copy of it moves no line below."""
+    return Source(code).normal(0, len(code)).encode("utf-8").decode("latin-1")
 
 
 def overlapping(sites):
