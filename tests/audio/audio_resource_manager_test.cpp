@@ -312,6 +312,7 @@ TEST_F(AudioRegistry, ResetForgetsEveryFile) {
     EXPECT_EQ(manager.soundCode("beep"), 0);
     EXPECT_TRUE(manager.soundEnabled());
     EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(manager.mixingChannels(), 0);  // and the device with its channels
 }
 
 }  // namespace

@@ -54,6 +54,8 @@ TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
     EXPECT_EQ(cell(2, 3).kind, BrickKind::Steel);
     EXPECT_EQ(cell(2, 3).hitPoints, 24);
     EXPECT_EQ(cell(2, 3).shadow.sprite(), image("brick_steel"));
+    // A shadow lies under every brick, its own and the one beside it that it reaches.
+    EXPECT_GT(cell(2, 3).shadow.depth(), cell(2, 4).brick.depth());
     EXPECT_EQ(cell(2, 4).brick.sprite(), image("brick_ice1"));
     EXPECT_EQ(cell(2, 5).brick.sprite(), image("brick_ice2"));
     EXPECT_EQ(cell(2, 6).hitPoints, '!' - '0');  // out-of-range characters are taken as they come
