@@ -127,4 +127,25 @@ TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
     EXPECT_TRUE(kept().empty());
 }
 
+// Each level is checked alone, as the game would read it, and named in its notes.
+TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
+    std::vector<LevelDraft> levels(3);
+    for (LevelDraft& level : levels) {
+        level.background = "tile_test";
+        level.map[2][2] = CellCode{'R', '1'};
+    }
+    levels[1].map[3][3] = CellCode{'Q', '1'};
+    const editor::OpenedSet opened = editor::openLevelFile(writeLevelSet(levels), "set.xml");
+    EXPECT_EQ(opened.levels.size(), 3u);
+    ASSERT_FALSE(opened.notes.empty());
+    for (const editor::Message& note : opened.notes)
+        EXPECT_EQ(note.text.rfind("Level 2: ", 0), 0u) << note.text;
+
+    const editor::OpenedSet unreadable = editor::openLevelFile("<level><tezm>", "bad.xml");
+    EXPECT_TRUE(unreadable.levels.empty());
+    ASSERT_FALSE(unreadable.notes.empty());
+    EXPECT_NE(unreadable.notes[0].text.find("bad.xml"), std::string::npos);
+    EXPECT_EQ(unreadable.notes[0].tone, editor::Tone::Error);
+}
+
 }  // namespace
