@@ -545,7 +545,9 @@ class Walker:
             if not start < a_start < a_end <= end:
                 break
             arguments.append(argument)
-        for first, second in zip(arguments, arguments[1:]):
+        callee = cursor.referenced
+        parameters = list(callee.get_arguments()) if callee is not None else []
+        for position, (first, second) in enumerate(zip(arguments, arguments[1:])):
             types = [canonical(a) for a in (first, second)]
             if any(t.kind.name in ("INVALID", "UNEXPOSED", "DEPENDENT") for t in types):
                 continue
@@ -562,8 +564,13 @@ class Walker:
             before = "…, " if arguments[0] is not first else ""
             after = ", …" if arguments[-1] is not second else ""
             a_text, b_text = head(a_text, 30), head(b_text, 30)
+            # A parameter that binds an lvalue to change it takes no temporary: such a swap cannot build.
+            binds = any(p.type.kind.name == "LVALUEREFERENCE" and not p.type.get_pointee().is_const_qualified()
+                        for p in parameters[position:position + 2])
+            lvalues = all(unwrap(a).kind.name in ("DECL_REF_EXPR", "MEMBER_REF_EXPR") for a in (first, second))
             self.add("swap", (a[0], b[1]), (a[0], b[1]), f"{name}({before}{a_text}, {b_text}{after})",
-                     f"{name}({before}{b_text}, {a_text}{after})", first=list(a), second=list(b))
+                     f"{name}({before}{b_text}, {a_text}{after})", first=list(a), second=list(b),
+                     unbuildable=binds and not lvalues)
 
 
 def parse_unit(job):
@@ -752,7 +759,7 @@ class Scratch:
 
     def configure(self):
         command = ["cmake", "-S", self.source, "-B", self.build, "-DCMAKE_BUILD_TYPE=Release",
-                   "-DCMAKE_CXX_FLAGS_RELEASE=-O1", "-DTEZMOLA_BENCHMARKS=OFF", "-DTEZMOLA_MUTANTS=ON"]
+                   "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -w", "-DTEZMOLA_BENCHMARKS=OFF", "-DTEZMOLA_MUTANTS=ON"]
         log = os.path.join(self.folder, "configure.log")
         with open(log, "w") as out:
             if subprocess.run(command, stdout=out, stderr=subprocess.STDOUT).returncode != 0:
@@ -1220,13 +1227,16 @@ def build_schemata(scratch, sites):
             originals[rel] = file.read().decode("latin-1")
     unbuildable = []
     for rel, file_sites in by_file.items():
-        bad = overlapping(file_sites)
+        bad = overlapping(file_sites) | {s["number"] for s in file_sites if s.get("unbuildable")}
         unbuildable += [s for s in file_sites if s["number"] in bad]
         by_file[rel] = [s for s in file_sites if s["number"] not in bad]
     for attempt in range(8):
         scratch.write_schemata({rel: header + schema(originals[rel], file_sites) if file_sites else originals[rel]
                                 for rel, file_sites in by_file.items()})
         status, log = scratch.build_all()
+        if status != 0:  # kept for a look at what did not build
+            shutil.copy(os.path.join(scratch.folder, "build.log"),
+                        os.path.join(scratch.folder, f"build-attempt-{attempt + 1}.log"))
         if status == 0:
             runnable = sorted((s for file_sites in by_file.values() for s in file_sites), key=lambda s: s["number"])
             return runnable, unbuildable, time.monotonic() - started

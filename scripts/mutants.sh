@@ -231,13 +231,14 @@ else
     echo "Mutation check: all $total mutants of $list"
 fi
 
-# The scratch build: optimised but without debugging information, which only slows the links.
+# The scratch build: optimised but without debugging information, which only slows the links, and without
+# warnings, so that the generated mutants' build (scripts/mutants.py, same folder) reads only errors.
 sync_source
 if [ -f "$scratch/mutated" ]; then
     touch "$source/$(cat "$scratch/mutated")"  # an interrupted run: its objects may hold the mutant
     rm -f "$scratch/mutated"
 fi
-cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -w" \
     -DTEZMOLA_BENCHMARKS=OFF -DTEZMOLA_MUTANTS=ON >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
 
 # The programs this run needs, built and run once without a mutant: they must pass as they are.
