@@ -85,12 +85,12 @@ bool negate(int id, T&& condition) {
 }
 
 // Each operator with the one that a slip puts in its place.
-#define TEZMOLA_MUTANT_OPERATOR(name, op, into)                 \
-    template <class A, class B>                                 \
-    auto name(int id, A&& a, B&& b)->decltype(a op b) {         \
-        if (on(id))                                             \
-            return a into b;                                    \
-        return a op b;                                          \
+#define TEZMOLA_MUTANT_OPERATOR(name, op, into)         \
+    template <class A, class B>                         \
+    auto name(int id, A&& a, B&& b)->decltype(a op b) { \
+        if (on(id))                                     \
+            return a into b;                            \
+        return a op b;                                  \
     }
 TEZMOLA_MUTANT_OPERATOR(less, <, <=)
 TEZMOLA_MUTANT_OPERATOR(lessEqual, <=, <)
@@ -106,12 +106,12 @@ TEZMOLA_MUTANT_OPERATOR(bitAnd, &, |)
 TEZMOLA_MUTANT_OPERATOR(bitOr, |, &)
 #undef TEZMOLA_MUTANT_OPERATOR
 
-#define TEZMOLA_MUTANT_ASSIGNMENT(name, op, into)               \
-    template <class A, class B>                                 \
-    auto name(int id, A& a, B&& b)->decltype(a op b) {          \
-        if (on(id))                                             \
-            return a into b;                                    \
-        return a op b;                                          \
+#define TEZMOLA_MUTANT_ASSIGNMENT(name, op, into)      \
+    template <class A, class B>                        \
+    auto name(int id, A& a, B&& b)->decltype(a op b) { \
+        if (on(id))                                    \
+            return a into b;                           \
+        return a op b;                                 \
     }
 TEZMOLA_MUTANT_ASSIGNMENT(plusAssign, +=, -=)
 TEZMOLA_MUTANT_ASSIGNMENT(minusAssign, -=, +=)
