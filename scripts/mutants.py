@@ -1053,6 +1053,8 @@ def main():
                         help="only the sites on lines the work tree adds or alters against BASE")
     parser.add_argument("--sample", type=int, metavar="N", help="a random sample of N of the sites")
     parser.add_argument("--seed", default="0", metavar="S", help="the seed of the sample")
+    parser.add_argument("--match", metavar="TEXT", action="append",
+                        help="only the sites whose name holds TEXT (given again: or that one)")
     parser.add_argument("--list", action="store_true", help="list the sites and plant nothing")
     parser.add_argument("--report", action="store_true", help="report, but exit with 0 whatever survives")
     parser.add_argument("--time-limit", type=float, metavar="SECONDS",
@@ -1096,6 +1098,9 @@ def main():
     if changed is not None:
         sites = [s for s in sites if any(line in changed[s["file"]]
                                          for line in range(s["lines"][0], s["lines"][1] + 1))]
+    if options.match is not None:
+        sites = [s for s in sites if any(text in s["name"] for text in options.match)]
+        scope += ", named with " + " or ".join(f"\"{text}\"" for text in options.match)
     if options.sample is not None:
         population = len(sites)
         sites = sorted(random.Random(options.seed).sample(sites, min(options.sample, population)),

@@ -25,7 +25,7 @@ export LC_ALL=C
 # The generated mutants are planted by scripts/mutants.py.
 for argument in "$@"; do
     case $argument in
-        --generate | --files | --changed | --sample | --list) exec python3 "$(dirname "$0")/mutants.py" "$@" ;;
+        --generate | --files | --changed | --sample | --list | --match) exec python3 "$(dirname "$0")/mutants.py" "$@" ;;
     esac
 done
 shopt -u patsub_replacement 2>/dev/null || true  # "&" in a replacement stays "&"

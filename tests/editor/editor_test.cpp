@@ -76,6 +76,7 @@ TEST_F(EditorTest, KeysChooseTheBrushAndAStrokePaintsEveryCellOnItsWay) {
     const CellCode brush = editor::brushCode(Brush{static_cast<BrickKind>(3), 3});
     stroke(kLeft, 5, 2, 5, 9);                              // a quick drag across
     stroke(kLeft, 3, 12, 9, 12);                            // and down
+    stroke(kLeft, 16, 3, 16, 3);                            // low rows lie inside the frame too
     editor->onMouseMotion(cellCentreX(1), cellCentreY(1));  // the button is up: nothing more is painted
     stroke(kRight, 5, 4, 5, 4);                             // the right button empties
     editor->onMouseButtonDown(kLeft, cellCentreX(0), cellCentreY(7));  // the frame is not painted
@@ -92,6 +93,7 @@ TEST_F(EditorTest, KeysChooseTheBrushAndAStrokePaintsEveryCellOnItsWay) {
         expected.map[row][12] = brush;
     expected.map[5][4] = LevelDraft().map[5][4];
     expected.map[7][1] = brush;
+    expected.map[16][3] = brush;
     EXPECT_EQ(levels[0], expected);
     EXPECT_EQ(levels[1], original[1]);
 }
@@ -101,9 +103,10 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     key(SDLK_PAGEDOWN);
     key(SDLK_r, KMOD_LCTRL);                // red up: at 1.0, it stays
     key(SDLK_g, KMOD_LCTRL | KMOD_LSHIFT);  // green down a step
-    key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);
-    key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);  // blue down two
-    key(SDLK_DOWN, KMOD_LCTRL);             // the second level becomes the third
+    for (int step = 0; step < 3; ++step)
+        key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);  // blue down three
+    key(SDLK_DOWN, KMOD_LCTRL);                 // the second level becomes the third
+    key(SDLK_DOWN, KMOD_LCTRL);                 // and goes no further
     key(SDLK_HOME);
     key(SDLK_r, KMOD_LCTRL | KMOD_LSHIFT);  // the first: red down, then taken back
     key(SDLK_z, KMOD_LCTRL);
@@ -115,7 +118,7 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[2].comment, "level 2");
     EXPECT_FLOAT_EQ(levels[2].red, 1.0f);
     EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
 }
 
 TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
