@@ -4,6 +4,7 @@
 
 #include "game/ball.h"
 #include "game/balls.h"
+#include "game/power_up.h"
 #include "game_fixture.h"
 
 namespace {
@@ -89,7 +90,10 @@ TEST_F(BallTest, SpareBallsStopAtThirtyNineAndNeverGoNegative) {
     addSpareBall(game->spareBalls);
     EXPECT_EQ(game->spareBalls.lives, 39u);
     EXPECT_FLOAT_EQ(game->spareBalls.icons.back().x(), game->spareBalls.firstIconX + 38 * 0.046875f);
-    // Grey balls in front of the background and behind the balls in play.
+    // Grey balls in front of the background and of a falling capsule's shadow, behind the balls in play.
+    std::vector<PowerUp> capsules;
+    dropPowerUp(capsules, PowerUpKind::White, game->spareBalls.firstIconX, game->spareBalls.iconY);
+    EXPECT_LT(game->spareBalls.icons.back().depth(), capsules.back().shadow.depth());
     const pentavel::graphics::Sprite& icon = game->spareBalls.icons.back();
     EXPECT_LT(icon.colour().red, 1.0f);
     EXPECT_EQ(icon.colour().red, icon.colour().blue);
