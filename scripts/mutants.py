@@ -1046,7 +1046,11 @@ def unit_for_header(header, units, source):
 
 
 def main():
-    parser = argparse.ArgumentParser(prog="scripts/mutants.sh", description=__doc__.split("\n")[0])
+    parser = argparse.ArgumentParser(
+        prog="scripts/mutants.sh", description=__doc__.split("\n")[0],
+        epilog="Exit status: 0 when every mutant tried was killed or is recorded in " + EQUIVALENTS + ", 1 when "
+        "one survived or a record there is stale, 2 for an error. MUTANTS_DIR moves the scratch folder "
+        "(build-mutants), MUTANTS_JOBS sets how many mutants run at once.")
     parser.add_argument("--generate", action="store_true", help="the generated mutants of all of src/")
     parser.add_argument("--files", nargs="+", metavar="F", help="only the sites in these files")
     parser.add_argument("--changed", nargs="?", const="", metavar="BASE",
