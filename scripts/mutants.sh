@@ -13,8 +13,21 @@
 # Exit status: 0 when every mutant counted was killed, 1 when one survived, 2 for an error of the list
 # (a text not found once in its file, a mutant that does not compile) or tests that fail without any
 # mutant. MUTANTS_DIR moves the scratch folder; MUTANTS_JOBS sets the build's parallel jobs.
+#
+# Generated mutants (scripts/mutants.py, which shares the scratch folder; --help there says more):
+#   scripts/mutants.sh --generate [--files F...] [--sample N [--seed S]] [--list] [--report]
+#   scripts/mutants.sh --changed [BASE] [--time-limit SECONDS]
+# --changed plants the mutants on the lines changed since BASE (by default the commit named in
+# tests/mutants/ci-passed, else origin/main) and exits with 1 when one survives that
+# tests/mutants/equivalent.txt does not record; --report never fails on a survivor.
 set -euo pipefail
 export LC_ALL=C
+# The generated mutants are planted by scripts/mutants.py.
+for argument in "$@"; do
+    case $argument in
+        --generate | --files | --changed | --sample | --list | --match) exec python3 "$(dirname "$0")/mutants.py" "$@" ;;
+    esac
+done
 shopt -u patsub_replacement 2>/dev/null || true  # "&" in a replacement stays "&"
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=tests/mutants/list.txt
@@ -189,7 +202,7 @@ while [ $# -gt 0 ]; do
             shift 2
             ;;
         -h | --help)
-            sed -n '9,15p' "$0" | sed 's/^# \{0,1\}//'
+            sed -n '9,22p' "$0" | sed 's/^# \{0,1\}//'
             exit 0
             ;;
         [0-9]*) numbers+=("$1"); shift ;;
@@ -218,14 +231,15 @@ else
     echo "Mutation check: all $total mutants of $list"
 fi
 
-# The scratch build: optimised but without debugging information, which only slows the links.
+# The scratch build: optimised but without debugging information, which only slows the links, and without
+# warnings, so that the generated mutants' build (scripts/mutants.py, same folder) reads only errors.
 sync_source
 if [ -f "$scratch/mutated" ]; then
     touch "$source/$(cat "$scratch/mutated")"  # an interrupted run: its objects may hold the mutant
     rm -f "$scratch/mutated"
 fi
-cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O1 \
-    -DTEZMOLA_BENCHMARKS=OFF >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -w" \
+    -DTEZMOLA_BENCHMARKS=OFF -DTEZMOLA_MUTANTS=ON >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
 
 # The programs this run needs, built and run once without a mutant: they must pass as they are.
 declare -A needed=()

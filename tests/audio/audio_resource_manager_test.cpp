@@ -162,6 +162,9 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     std::string unpadded = test::wavBytes(63);  // its RIFF size counts the pad byte after the data, left out
     unpadded.replace(4, 1, "\x64");
     dir.write("unpadded.wav", unpadded);
+    std::string overrun = test::wavBytes(62);  // a RIFF size two bytes past the file: more than a pad byte
+    overrun.replace(4, 1, "\x64");
+    dir.write("overrun.wav", overrun);
     dir.write("cut.wav", std::string("RIFF\x01\0\0\0WAVEfmt ", 16));  // a RIFF size inside its own header
     std::string surround = test::wavBytes(10);                        // one frame of five 16-bit channels
     surround.replace(22, 2, std::string("\x05\0", 2));
@@ -174,7 +177,7 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
     ASSERT_TRUE(pentavel::openLog());
     registerAll();
 
-    for (const char* name : {"huge", "long", "slow", "cut", "surround", "partial"}) {
+    for (const char* name : {"huge", "long", "slow", "cut", "surround", "partial", "overrun"}) {
         const int code = manager.soundCode(name);
         EXPECT_GT(code, 0) << name;
         EXPECT_EQ(manager.sound(code)->chunk, nullptr) << name;
@@ -190,7 +193,8 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
           "Cannot load in WAV file cut.wav (it has no format chunk)!<",
           "Cannot load in WAV file surround.wav (it has more than two channels and less than two sample "
           "frames)!<",
-          "Cannot load in WAV file partial.wav (its data chunk ends inside the first sample frame)!<"}) {
+          "Cannot load in WAV file partial.wav (its data chunk ends inside the first sample frame)!<",
+          "Cannot load in WAV file overrun.wav (its RIFF header declares 100 bytes but 98 follow)!<"}) {
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
     EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;
@@ -308,6 +312,7 @@ TEST_F(AudioRegistry, ResetForgetsEveryFile) {
     EXPECT_EQ(manager.soundCode("beep"), 0);
     EXPECT_TRUE(manager.soundEnabled());
     EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(manager.mixingChannels(), 0);  // and the device with its channels
 }
 
 }  // namespace

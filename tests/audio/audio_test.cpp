@@ -150,6 +150,10 @@ TEST_F(AudioSystem, ToggleSoundTwiceLeavesSoundOnInTheSavedSettings) {
     EXPECT_NE(dir.read("settings.xml").find("<sound active=\"0\""), std::string::npos);
     EXPECT_TRUE(audio::toggleSound());
     EXPECT_TRUE(audio::soundEnabled());
+    EXPECT_TRUE(audio::toggleMusic());
+    EXPECT_EQ(intSetting("music", "active"), 0);
+    EXPECT_TRUE(audio::toggleMusic());
+    EXPECT_EQ(intSetting("music", "active"), 1);
     ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
 
     pentavel::resetSettings();

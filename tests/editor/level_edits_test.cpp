@@ -117,6 +117,20 @@ TEST(LevelSetEdits, EveryChangeUndoesAndRedoes) {
     EXPECT_TRUE(edits.modified());
     edits.undo();
     EXPECT_FALSE(edits.modified());
+
+    // A level moves on past the next one, but not past the last; a new edit drops what was taken back.
+    edits.goTo(2);
+    EXPECT_TRUE(edits.moveLevel(1));
+    EXPECT_EQ(edits.current(), 3u);
+    EXPECT_EQ(edits.levels()[3], edited[2]);
+    EXPECT_EQ(edits.levels()[2], edited[3]);
+    EXPECT_FALSE(edits.moveLevel(1));
+    EXPECT_TRUE(edits.undo());
+    EXPECT_EQ(edits.levels(), edited);
+    EXPECT_EQ(edits.current(), 2u);
+    edits.paint(3, 3, CellCode{'Y', '1'});
+    EXPECT_FALSE(edits.redo());
+    EXPECT_EQ(edits.levels()[3], edited[3]);
 }
 
 TEST(LevelSetEdits, TheOldestChangesBeyondTheLimitAreForgotten) {

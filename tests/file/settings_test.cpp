@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/file/log.h"
+#include "engine/file/utf8.h"
 #include "support/mounted_folder.h"
 
 namespace {
@@ -156,6 +157,19 @@ TEST_F(SettingsTest, AMalformedFileIsKeptAsBadBeforeTheDefaultsReplaceIt) {
         log.find(
             "<span class=\"L2\">...settings.xml could not be read, it is kept as settings.xml.bad</span>"));
     EXPECT_NE(std::string::npos, log.find("...settings.xml does not exist, using default settings"));
+}
+
+// What settings and level files may hold: each length of UTF-8 up to its first and last character, and
+// nothing just beyond (overlong forms, surrogates, past U+10FFFF, cut short).
+TEST(Utf8, TakesEachLengthToItsEdgesAndNothingBeyond) {
+    for (const std::string valid : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF",
+                                    "\xEE\x80\x80", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+        EXPECT_EQ(valid.size(), pentavel::file::utf8CharacterLength(valid + "a", 0))
+            << ::testing::PrintToString(valid);
+    for (const std::string invalid :
+         {"\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF0\x8F\xBF\xBF",
+          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82", "\xC3\x28"})
+        EXPECT_EQ(0u, pentavel::file::utf8CharacterLength(invalid, 0)) << ::testing::PrintToString(invalid);
 }
 
 TEST_F(SettingsTest, AFileThatIsNotReadToItsEndIsKeptAsBad) {

@@ -51,6 +51,12 @@ TEST_F(XmlDocumentTest, AByteOrderMarkIsWrittenBackOnlyWhenOneWasRead) {
     ASSERT_TRUE(loadXmlDocument(document, "plain.xml"));
     ASSERT_TRUE(saveXmlDocument(document, "plain-out.xml"));
     EXPECT_EQ("<a x=\"2\" />\n", dir.read("plain-out.xml"));
+    // ... or from a file that is not there: it is empty, without the mark.
+    ASSERT_TRUE(loadXmlDocument(document, "marked.xml"));
+    EXPECT_FALSE(loadXmlDocument(document, "missing.xml"));
+    document.LinkEndChild(new TiXmlElement("c"));
+    ASSERT_TRUE(saveXmlDocument(document, "missing-out.xml"));
+    EXPECT_EQ("<c />\n", dir.read("missing-out.xml"));
 
     TiXmlDocument fresh;
     fresh.LinkEndChild(new TiXmlElement("b"));

@@ -4,6 +4,7 @@
 
 #include "game/ball.h"
 #include "game/balls.h"
+#include "game/power_up.h"
 #include "game_fixture.h"
 
 namespace {
@@ -64,6 +65,8 @@ TEST_F(BallTest, NimbusPulsesBetweenItsBoundsAndSpinsClockwise) {
     EXPECT_NEAR(ball.nimbus.width(), 1.1f * 0.0667f * 1.3f, 1e-6f);
     EXPECT_NEAR(ball.nimbus.rotation(), 360.0f - 27.0f, 1e-3f);
     EXPECT_FLOAT_EQ(ball.shadow.x(), 0.03f);
+    EXPECT_EQ(ball.shadow.sprite(), ball.body.sprite());
+    EXPECT_NE(ball.shadow.sprite(), 0u);
 }
 
 TEST_F(BallTest, ServedBallSitsOnThePaddleAndLaunchAimsAwayFromTheMiddle) {
@@ -87,6 +90,15 @@ TEST_F(BallTest, SpareBallsStopAtThirtyNineAndNeverGoNegative) {
     addSpareBall(game->spareBalls);
     EXPECT_EQ(game->spareBalls.lives, 39u);
     EXPECT_FLOAT_EQ(game->spareBalls.icons.back().x(), game->spareBalls.firstIconX + 38 * 0.046875f);
+    // Grey balls in front of the background and of a falling capsule's shadow, behind the balls in play.
+    std::vector<PowerUp> capsules;
+    dropPowerUp(capsules, PowerUpKind::White, game->spareBalls.firstIconX, game->spareBalls.iconY);
+    EXPECT_LT(game->spareBalls.icons.back().depth(), capsules.back().shadow.depth());
+    const pentavel::graphics::Sprite& icon = game->spareBalls.icons.back();
+    EXPECT_LT(icon.colour().red, 1.0f);
+    EXPECT_EQ(icon.colour().red, icon.colour().blue);
+    EXPECT_LT(icon.depth(), game->background.front().depth());
+    EXPECT_GT(icon.depth(), makeBall(0.0f, 0.0f, 0.0f, 0.0f).body.depth());
     while (game->spareBalls.lives > 0)
         removeSpareBall(game->spareBalls);
     removeSpareBall(game->spareBalls);

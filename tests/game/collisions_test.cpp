@@ -218,11 +218,20 @@ TEST_F(CollisionTest, PowerUpDrawIsMadeForSteelTooAndDropsFromTheKnockedPosition
     hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     game->cellAnimation.emit(0.005f);
     const float knockedY = cell(5, 7).brick.y();
+    const pentavel::graphics::Colour green = cell(5, 7).brick.colour();
     hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
     ASSERT_EQ(game->powerUps.size(), 1u);
-    EXPECT_EQ(game->powerUps[0].kind, PowerUpKind::Green);
-    EXPECT_EQ(game->powerUps[0].y, knockedY);
+    const PowerUp& capsule = game->powerUps[0];
+    EXPECT_EQ(capsule.kind, PowerUpKind::Green);
+    EXPECT_EQ(capsule.y, knockedY);
     EXPECT_GT(knockedY, cellCentreY(5));
+    // It wears the colour of the brick it came from, and its letter fits on it.
+    EXPECT_EQ(std::vector<float>({green.red, green.green, green.blue}),
+              std::vector<float>({capsule.capsule.colour().red, capsule.capsule.colour().green,
+                                  capsule.capsule.colour().blue}));
+    EXPECT_GT(capsule.glyph.height(), 0.0f);
+    EXPECT_LE(capsule.glyph.height(), capsule.capsule.height());
+    EXPECT_LE(capsule.glyph.width(), capsule.capsule.width());
 }
 
 TEST_F(CollisionTest, PaddleMirrorsAtItsCentreAndKeepsFifteenDegreesFromTheHorizontal) {

@@ -66,6 +66,11 @@ TEST(HighScoreTable, AMergeEntersEachUnsavedGameOnceAndStillCutsAtTen) {
     const std::vector<HighScore> written = table;
     EXPECT_FALSE(mergeHighScores(table, known, mine));
     EXPECT_EQ(names(written), names(table));
+    // Seen once at the start, twice in the file now: one of three equal unsaved games is written already.
+    std::vector<HighScore> file = {entry(70, "X"), entry(70, "X")};
+    const std::vector<HighScore> three = {entry(70, "X"), entry(70, "X"), entry(70, "X")};
+    EXPECT_TRUE(mergeHighScores(file, {entry(70, "X")}, three));
+    EXPECT_EQ("X X X X ", names(file));
 }
 
 TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
@@ -79,6 +84,9 @@ TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
     EXPECT_EQ("ZO? ?NGSTR?M", fitName("Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m-Lee", upperHalf));
     EXPECT_EQ("A?B?", fitName("a\tb~", upperHalf));
     EXPECT_EQ("X?", fitName("x\xE2\x82", upperHalf));
+    EXPECT_EQ("?B?", fitName("\xE2\x82"
+                             "b\xC3",
+                             upperHalf));
     EXPECT_EQ("PLAYER", fitName("", upperHalf));
 }
 

@@ -1,7 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/level.h"
+#include <algorithm>
+#include <cmath>
+
 #include "game/guard.h"
+#include "game/level.h"
 #include "game/level_set.h"
 #include "game_fixture.h"
 
@@ -51,6 +54,8 @@ TEST_F(LevelTest, MapCodesSetKindHitPointsAndImages) {
     EXPECT_EQ(cell(2, 3).kind, BrickKind::Steel);
     EXPECT_EQ(cell(2, 3).hitPoints, 24);
     EXPECT_EQ(cell(2, 3).shadow.sprite(), image("brick_steel"));
+    // A shadow lies under every brick, its own and the one beside it that it reaches.
+    EXPECT_GT(cell(2, 3).shadow.depth(), cell(2, 4).brick.depth());
     EXPECT_EQ(cell(2, 4).brick.sprite(), image("brick_ice1"));
     EXPECT_EQ(cell(2, 5).brick.sprite(), image("brick_ice2"));
     EXPECT_EQ(cell(2, 6).hitPoints, '!' - '0');  // out-of-range characters are taken as they come
@@ -170,6 +175,25 @@ TEST_F(LevelTest, LevelWithAnIncompleteBackgroundKeepsItsBricksButServesNoBall) 
     EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
 }
 
+TEST_F(LevelTest, BackgroundTilesCoverTheWholeFieldEdgeToEdge) {
+    startWith(test::mapWith(4, "I+R1..........................+I"));
+    // Each point of the field lies on a tile, and no tile lies wholly outside it.
+    for (float x = -1.0f; x <= 1.0f; x += 0.05f) {
+        for (float y = -0.75f; y <= 0.75f; y += 0.05f) {
+            const bool covered =
+                std::any_of(game->background.begin(), game->background.end(), [&](const auto& tile) {
+                    return std::fabs(tile.x() - x) <= tile.width() * 0.5f &&
+                           std::fabs(tile.y() - y) <= tile.height() * 0.5f;
+                });
+            EXPECT_TRUE(covered) << x << ", " << y;
+        }
+    }
+    for (const auto& tile : game->background) {
+        EXPECT_LT(tile.x() - tile.width() * 0.5f, 1.0f);
+        EXPECT_LT(tile.y() - tile.height() * 0.5f, 0.75f);
+    }
+}
+
 TEST_F(LevelTest, FailedBuildsKeepTheGuardRowUnderItsGlow) {
     ASSERT_TRUE(start(markedLevel(1) + "<level/>" +
                       test::level(test::mapWith(4, "I+R1..........................+I"), "")));
@@ -182,6 +206,11 @@ TEST_F(LevelTest, FailedBuildsKeepTheGuardRowUnderItsGlow) {
         EXPECT_EQ(occupiedInRows(kGuardRow, kGuardRow, BrickKind::Guard), 14) << "level " << level;
     }
     EXPECT_NE(log().find("Level 3 is malformed"), std::string::npos);
+    // Without a guard, a failed build lays no guard row.
+    useGuardHit(game->guard, game->grid);
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(occupiedInRows(kGuardRow, kGuardRow, BrickKind::Guard), 0);
 }
 
 TEST_F(LevelTest, MissingOrMalformedLevelFileStopsInitialisation) {

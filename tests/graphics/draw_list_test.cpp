@@ -156,6 +156,7 @@ TEST(DrawList, SpriteMovesWhereAStableResortPutsIt) {
               (std::vector<const SpriteState*>{c.state(), b.state(), a.state()}));
     c.setDepth(-2.0f);
     c.changeDepth(1.0f);  // came from a smaller depth: behind b and a
+    EXPECT_EQ(c.depth(), -1.0f);
     EXPECT_EQ(globalOrderOf({&a, &b, &c}),
               (std::vector<const SpriteState*>{b.state(), a.state(), c.state()}));
     Sprite top;

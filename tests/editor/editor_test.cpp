@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The editor driven as an author drives it, by keys and pointer, without a window: what it would keep of
+// the edits when the session ends unconfirmed (editor-unsaved.xml) shows what each key and stroke did.
+#include "tools/editor/editor.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/file/xml_document.h"
+#include "game/brick_grid.h"
+#include "game/game_sheet.h"
+#include "support/mounted_folder.h"
+
+namespace {
+
+using namespace tezmola;
+using editor::Brush;
+
+constexpr int kLeft = 0;
+constexpr int kRight = 2;
+
+class EditorTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::scanGameSheet(); }
+
+    void open(std::size_t levels = 3) {
+        editor::OpenedSet opened;
+        opened.levels.resize(levels);
+        for (std::size_t index = 0; index < levels; ++index)
+            opened.levels[index].comment = "level " + std::to_string(index + 1);
+        original = opened.levels;
+        editor = std::make_unique<editor::Editor>(
+            std::move(opened), editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+        editor->initialise();
+    }
+    void key(int code, int modifiers = KMOD_NONE) {
+        SDL_SetModState(static_cast<SDLMod>(modifiers));
+        editor->onKeyDown(code);
+        SDL_SetModState(KMOD_NONE);
+    }
+    // A stroke with the button from one cell to another, the pointer reported only at its two ends.
+    void stroke(int button, int row, int column, int toRow, int toColumn) {
+        editor->onMouseButtonDown(button, cellCentreX(column), cellCentreY(row));
+        editor->onMouseMotion(cellCentreX(toColumn), cellCentreY(toRow));
+        editor->onMouseButtonUp(button, cellCentreX(toColumn), cellCentreY(toRow));
+    }
+    // The levels the editor keeps when the session ends unconfirmed; none when it keeps nothing.
+    std::vector<LevelDraft> kept() {
+        editor->onQuit();
+        if (!folder.exists("unsaved.xml"))
+            return {};
+        TiXmlDocument document;
+        EXPECT_TRUE(pentavel::file::parseXmlDocument(document, folder.read("unsaved.xml")));
+        return readLevelSet(document);
+    }
+
+    test::MountedFolder folder;
+    std::vector<LevelDraft> original;
+    std::unique_ptr<editor::Editor> editor;
+};
+
+TEST_F(EditorTest, KeysChooseTheBrushAndAStrokePaintsEveryCellOnItsWay) {
+    open();
+    key(SDLK_3);
+    key(SDLK_PLUS);
+    key(SDLK_PLUS);
+    key(SDLK_PLUS);
+    key(SDLK_MINUS);
+    key(SDLK_9);  // no brush: the third kind stays
+    const CellCode brush = editor::brushCode(Brush{static_cast<BrickKind>(3), 3});
+    stroke(kLeft, 5, 2, 5, 9);                              // a quick drag across
+    stroke(kLeft, 3, 12, 9, 12);                            // and down
+    stroke(kLeft, 16, 3, 16, 3);                            // low rows lie inside the frame too
+    editor->onMouseMotion(cellCentreX(1), cellCentreY(1));  // the button is up: nothing more is painted
+    stroke(kRight, 5, 4, 5, 4);                             // the right button empties
+    editor->onMouseButtonDown(kLeft, cellCentreX(0), cellCentreY(7));  // the frame is not painted
+    editor->onMouseButtonUp(kRight, 0.0f, 0.0f);  // not the button that is down: the stroke goes on
+    editor->onMouseMotion(cellCentreX(1), cellCentreY(7));
+    editor->onMouseButtonUp(kLeft, 0.0f, 0.0f);
+
+    const std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    LevelDraft expected = original[0];
+    for (int column = 2; column <= 9; ++column)
+        expected.map[5][column] = brush;
+    for (int row = 3; row <= 9; ++row)
+        expected.map[row][12] = brush;
+    expected.map[5][4] = LevelDraft().map[5][4];
+    expected.map[7][1] = brush;
+    expected.map[16][3] = brush;
+    EXPECT_EQ(levels[0], expected);
+    EXPECT_EQ(levels[1], original[1]);
+}
+
+TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
+    open();
+    key(SDLK_PAGEDOWN);
+    key(SDLK_r, KMOD_LCTRL);                // red up: at 1.0, it stays
+    key(SDLK_g, KMOD_LCTRL | KMOD_LSHIFT);  // green down a step
+    for (int step = 0; step < 3; ++step)
+        key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);  // blue down three
+    key(SDLK_DOWN, KMOD_LCTRL);                 // the second level becomes the third
+    key(SDLK_DOWN, KMOD_LCTRL);                 // and goes no further
+    key(SDLK_HOME);
+    key(SDLK_r, KMOD_LCTRL | KMOD_LSHIFT);  // the first: red down, then taken back
+    key(SDLK_z, KMOD_LCTRL);
+
+    const std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    EXPECT_EQ(levels[0], original[0]);
+    EXPECT_EQ(levels[1], original[2]);
+    EXPECT_EQ(levels[2].comment, "level 2");
+    EXPECT_FLOAT_EQ(levels[2].red, 1.0f);
+    EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
+}
+
+TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
+    open();
+    EXPECT_TRUE(kept().empty());
+    stroke(kLeft, 4, 4, 4, 4);
+    key(SDLK_ESCAPE);
+    key(SDLK_ESCAPE);  // the second Escape: the author lets the changes go
+    EXPECT_TRUE(kept().empty());
+}
+
+// Each level is checked alone, as the game would read it, and named in its notes.
+TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
+    std::vector<LevelDraft> levels(3);
+    for (LevelDraft& level : levels) {
+        level.background = "tile_test";
+        level.map[2][2] = CellCode{'R', '1'};
+    }
+    levels[1].map[3][3] = CellCode{'Q', '1'};
+    const editor::OpenedSet opened = editor::openLevelFile(writeLevelSet(levels), "set.xml");
+    EXPECT_EQ(opened.levels.size(), 3u);
+    ASSERT_FALSE(opened.notes.empty());
+    for (const editor::Message& note : opened.notes)
+        EXPECT_EQ(note.text.rfind("Level 2: ", 0), 0u) << note.text;
+
+    const editor::OpenedSet unreadable = editor::openLevelFile("<level><tezm>", "bad.xml");
+    EXPECT_TRUE(unreadable.levels.empty());
+    ASSERT_FALSE(unreadable.notes.empty());
+    EXPECT_NE(unreadable.notes[0].text.find("bad.xml"), std::string::npos);
+    EXPECT_EQ(unreadable.notes[0].tone, editor::Tone::Error);
+}
+
+}  // namespace
