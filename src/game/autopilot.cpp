@@ -75,7 +75,7 @@ bool Autopilot::target(float fromX, float& tx, float& ty) const {
     for (int row = lowestRow_; row >= 0; --row) {
         float best = 1e9f;
         for (int column = 0; column < kGridColumns; ++column)
-            if (isColourBrick(grid_.at(row, column).kind)) {
+            if (isColourBrick(grid_.kindAt(row, column))) {
                 const float x = cellCentreX(column);
                 if (std::fabs(x - fromX) < std::fabs(best - fromX))
                     best = x;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 #include <functional>
+#include <random>
 
 #include "engine/util/random.h"
 #include "game/brick_hit.h"
@@ -134,11 +135,16 @@ TEST_F(CollisionTest, OnlyMovingBricksAreAnimatedAndEachLeavesWhenHome) {
     EXPECT_EQ(stepsHome(brick), 7);
 
     fillCell(cell(9, 2), BrickKind::Blue, 2);
+    fillCell(cell(5, 6), BrickKind::Green, 2);
     fillCell(brick, BrickKind::Red, 2);
     hitBrick(game->grid, ball, 9, 2, 10, 2, *game);
-    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);
-    ASSERT_EQ(animated(), 2u);
-    EXPECT_EQ(game->cellAnimation.head()->next->object, &brick);
+    hitBrick(game->grid, ball, 5, 6, 6, 6, *game);
+    hitBrick(game->grid, ball, 5, 7, 6, 7, *game);  // between its two neighbours on the signal
+    ASSERT_EQ(animated(), 3u);
+    const pentavel::Connection* first = game->cellAnimation.head()->next;
+    EXPECT_EQ(first->object, &cell(5, 6));
+    EXPECT_EQ(first->next->object, &brick);
+    EXPECT_EQ(first->next->next->object, &cell(9, 2));
     const float knockedY = brick.currentY;
     buildLevel(*game);  // lays the sprites at home; the next step draws the brick where it springs from
     EXPECT_EQ(brick.brick.y(), brick.homeY);
@@ -308,6 +314,21 @@ TEST_F(CollisionTest, BallInsideAnOccupiedCellIsNotStoppedByIt) {
     EXPECT_EQ(cell(5, 7).hitPoints, 2);
 }
 
+// Where the next stop falls: at the first line where a ball could touch a neighbouring brick, also for a
+// ball flying level (no vertical speed to bound the flight) and for one that stands exactly on a line.
+TEST_F(CollisionTest, ABallStopsNextWhereItCouldFirstTouchTheNextColumn) {
+    auto level = [](float x, float vx) {
+        Ball ball = makeBall(x, cellCentreY(9), vx, 0.0f);
+        ball.speedUpTimer = -1.0f;  // no speed-up due within the flight
+        return ball;
+    };
+    EXPECT_NEAR(timeToBoundary(level(cellCentreX(7), 1.0f)), kCellWidth * 0.5f - kBallRadius, 1e-6f);
+    const float onTheEdge = cellLeft(8) - kBallRadius;  // the next column's enlarged edge: already reached
+    const float toExit = timeToBoundary(level(onTheEdge, 0.5f));
+    EXPECT_GT(toExit, 0.0f);
+    EXPECT_LT(toExit, kBallRadius / 0.5f);
+}
+
 TEST_F(CollisionTest, AllBallsAdvanceTogetherByTheStepOfTheNearestEdge) {
     startWith(mapWithBrick(5, 7, "R2"));
     onlyBall(cellCentreX(4), cellCentreY(12), 0.0f, 1.0f);
@@ -317,6 +338,52 @@ TEST_F(CollisionTest, AllBallsAdvanceTogetherByTheStepOfTheNearestEdge) {
     step();
     EXPECT_NEAR(game->balls[0].y - before0, 0.005f * 1.01f, 1e-5f);
     EXPECT_NEAR(game->balls[1].y - before1, 0.010f * 1.01f, 1e-5f);
+}
+
+// Only the first balls' nearest lines are kept from stop to stop; a later twin of a ball finds them afresh at
+// each stop, so the two must fly exactly alike. Steel that never falls, walls all round, and a listener that
+// ignores everything keep the twins' fields equal.
+TEST_F(CollisionTest, KeptNearestLinesGuideABallExactlyAsLinesFoundAfresh) {
+    std::vector<std::string> rows = test::mapWith(18, "I+" + std::string(28, 'S') + "+I");
+    for (int row = 2; row < 17; ++row)
+        rows[row] = rowWith((row * 5) % 14 + 1, "SS");
+    startWith(rows);
+    for (auto& row : game->grid.cells)
+        for (BrickCell& brick : row)
+            if (brick.kind == BrickKind::Steel)
+                brick.hitPoints = 1 << 30;
+    struct : CollisionListener {
+        void brickDamaged(float) override {}
+        void brickDestroyed(BrickKind, std::int32_t, float) override {}
+        void capsuleDropped(PowerUpKind, float, float) override {}
+        void pipeHit(float) override {}
+        void guardHit(float) override {}
+        void paddleTouched(float) override {}
+    } listener;
+    constexpr std::size_t kTwins = 32;  // as many as stepBalls keeps lines for
+    std::mt19937 random(28);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    std::vector<Ball>& balls = game->balls;
+    balls.clear();
+    for (std::size_t index = 0; index < kTwins; ++index) {
+        const float angle = unit(random) * 6.2831853f;
+        const float speed = 0.5f + unit(random) * 3.0f;
+        balls.push_back(makeBall(cellCentreX(1 + static_cast<int>(unit(random) * 13.9f)),
+                                 cellCentreY(2 + static_cast<int>(unit(random) * 14.9f)),
+                                 speed * std::cos(angle), speed * std::sin(angle)));
+    }
+    for (std::size_t index = 0; index < kTwins; ++index)
+        balls.push_back(balls[index]);
+    for (int stepCount = 0; stepCount < 2000; ++stepCount) {
+        stepBalls(balls, game->grid, game->paddle, listener, pentavel::kStepSeconds);
+        for (std::size_t index = 0; index < kTwins; ++index) {
+            const Ball& kept = balls[index];
+            const Ball& fresh = balls[index + kTwins];
+            ASSERT_TRUE(kept.x == fresh.x && kept.y == fresh.y && kept.vx == fresh.vx && kept.vy == fresh.vy)
+                << "ball " << index << " at step " << stepCount << ": (" << kept.x << ", " << kept.y
+                << ") against (" << fresh.x << ", " << fresh.y << ")";
+        }
+    }
 }
 
 }  // namespace

@@ -121,6 +121,9 @@ TEST_F(LevelTest, BricksMayReplaceFramePipesUntilTheNextBuild) {
     EXPECT_EQ(cell(5, 15).brick.sprite(), image("pipe_vertical"));
     EXPECT_EQ(cell(0, 15).brick.sprite(), image("pipe_corner"));
     EXPECT_EQ(cell(0, 1).brick.depth(), -0.1f);
+    // Past the grid's last column lies the next row's first pipe in memory: the grid answers empty there.
+    EXPECT_EQ(game->grid.kindAt(5, kGridColumns), BrickKind::Empty);
+    EXPECT_EQ(game->grid.kindAt(-1, 0), BrickKind::Empty);
 }
 
 TEST_F(LevelTest, ShortMapsLeaveTheRestEmptyAndRowsPastEighteenAreNeverRead) {

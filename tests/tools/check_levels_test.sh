@@ -116,6 +116,11 @@ expect 1 "$work/steel.xml" "Level 2: 0 bricks to clear, 14 steel: nothing to cle
 expect 1 "$work/fortress.xml" "Level 1: 84 bricks to clear, 168 steel: not proven with" "after 600.0 s simulated" \
     '"M~" makes a magenta brick of 78 hit points' "1 level, 0 cleared, 1 not proven"
 
+# A brick in place of the top pipe is aimed at like any other: the autopilot takes it at once, where
+# chance would take minutes.
+{ echo "+. -- -- -- -- -- R1 -- -- -- -- -- -- -- -- +."; } | level "$plate" >"$work/top.xml"
+expect 0 "$work/top.xml" "Level 1: 1 brick to clear, 0 steel: cleared in 1." "1 level, 1 cleared; 1 warning"
+
 # The shipped levels play exactly as recorded: every bounce, capsule and score of the autopilot's games
 # shows in the output, so a fault in how balls fly or bricks break changes its digest (the same record as
 # scripts/check-debian-levels.sh keeps; --record there renews it when play is meant to change).
