@@ -1,9 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <algorithm>
 #include <cmath>
 #include <functional>
-#include <random>
 
 #include "engine/util/random.h"
 #include "game/brick_hit.h"
@@ -339,54 +337,6 @@ TEST_F(CollisionTest, AllBallsAdvanceTogetherByTheStepOfTheNearestEdge) {
     step();
     EXPECT_NEAR(game->balls[0].y - before0, 0.005f * 1.01f, 1e-5f);
     EXPECT_NEAR(game->balls[1].y - before1, 0.010f * 1.01f, 1e-5f);
-}
-
-// With several balls in play the first 32 keep their nearest lines from stop to stop (found again once
-// the ball changes velocity or cell, or reaches one), later ones find them afresh at every stop. The order
-// of the balls then decides which way each finds its lines, and must not change any flight. Steel that
-// never falls and walls all round keep the flights in the field and the balls from changing the field.
-TEST_F(CollisionTest, KeptNearestLinesGuideTheBallsExactlyAsLinesFoundAfresh) {
-    std::vector<std::string> rows = test::mapWith(18, "I+" + std::string(28, 'S') + "+I");
-    std::mt19937 random(28);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    for (int row = 2; row < 17; ++row)  // steel in about every fourth cell
-        for (int column = 1; column < 15; ++column)
-            if (unit(random) < 0.25f)
-                rows[row].replace(2 * column, 2, "SS");
-    startWith(rows);
-    for (auto& row : game->grid.cells)
-        for (BrickCell& brick : row)
-            if (brick.kind == BrickKind::Steel)
-                brick.hitPoints = 1 << 30;
-    struct : CollisionListener {
-        void brickDamaged(float) override {}
-        void brickDestroyed(BrickKind, std::int32_t, float) override {}
-        void capsuleDropped(PowerUpKind, float, float) override {}
-        void pipeHit(float) override {}
-        void guardHit(float) override {}
-        void paddleTouched(float) override {}
-    } listener;
-    std::vector<Ball> balls;
-    for (int index = 0; index < 33; ++index) {
-        const float angle = unit(random) * 6.2831853f;
-        const float speed = 1.0f + unit(random) * 6.9f;
-        balls.push_back(makeBall(cellLeft(1) + unit(random) * 14.0f * kCellWidth,
-                                 cellTop(2) - unit(random) * 15.0f * kCellHeight, speed * std::cos(angle),
-                                 speed * std::sin(angle)));
-    }
-    std::vector<Ball> lastFirst(balls);
-    std::rotate(lastFirst.begin(), lastFirst.end() - 1, lastFirst.end());
-    for (int count = 0; count < 400; ++count) {
-        stepBalls(balls, game->grid, game->paddle, listener, pentavel::kStepSeconds);
-        stepBalls(lastFirst, game->grid, game->paddle, listener, pentavel::kStepSeconds);
-        for (std::size_t index = 0; index < balls.size(); ++index) {
-            const Ball& a = balls[index];
-            const Ball& b = lastFirst[(index + 1) % balls.size()];
-            ASSERT_TRUE(a.x == b.x && a.y == b.y && a.vx == b.vx && a.vy == b.vy)
-                << "ball " << index << ", step " << count << ": (" << a.x << ", " << a.y << ") and ("
-                << b.x << ", " << b.y << ")";
-        }
-    }
 }
 
 }  // namespace
