@@ -19,6 +19,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "engine/graphics/display.h"
 #include "game/level.h"
 #include "tools/editor/editor.h"
 #include "tools/single_file_arguments.h"
@@ -32,6 +33,8 @@ using tezmola::editor::Tone;
 
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
+constexpr int kFirstWindowWidth = 1024;
+constexpr int kFirstWindowHeight = 768;
 constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
 
 const char kHelp[] =
@@ -131,6 +134,8 @@ void keepUnsavedChangesIn(SetFile& file, OpenedSet& opened) {
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
+    // Bricks, the bar and the help are read closely for long: the first window is large.
+    graphics::preferLargeFirstWindow(kFirstWindowWidth, kFirstWindowHeight);
     if (!startEngine(engineHandle, programPath, "Tezmola Level Editor", "Pentavel", kGameFolder,
                      "editor-log.html", "editor-settings.xml")) {
         releaseTracker(engineHandle);
