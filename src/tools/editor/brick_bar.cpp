@@ -93,9 +93,10 @@ BrickBarView::BrickBarView(const pentavel::graphics::SpriteId* glyphs) : glyphs_
         label.setText(glyphs_, "");
         label.setTextSize(kLabelSize);
         label.setDepth(kBarDepth);
-        label.setPosition(cell.homeX + kCellWidth * 0.5f + 0.012f, kBarY);
+        label.setPosition(cell.homeX + kCellWidth * 0.5f + 0.025f, kBarY);
     }
     for (pentavel::graphics::Sprite& side : frame_) {
+        side.setSpriteByName(kBrickImage);  // a plain light image: the colour gives the tint
         side.setColour(kFrameColour);
         side.setDepth(kBarDepth - 1.0f);
     }

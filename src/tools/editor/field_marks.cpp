@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "game/images.h"
 #include "game/level_set.h"
 #include "tools/editor/brick_bar.h"
 
@@ -14,13 +15,13 @@ using pentavel::graphics::Colour;
 
 namespace {
 
-constexpr float kLineThickness = 0.003f;
+constexpr float kLineThickness = 0.004f;
 constexpr float kFrameThickness = 0.008f;
 constexpr float kGridDepth = -1.0f;  // over the bricks, under the text
 constexpr float kPreviewDepth = -2.0f;
 constexpr float kPreviewAlpha = 0.7f;
 
-const Colour kLineColour{1.0f, 1.0f, 1.0f, 0.25f};
+const Colour kLineColour{1.0f, 1.0f, 1.0f, 0.3f};
 const Colour kFrameColour{1.0f, 1.0f, 0.0f, 1.0f};
 
 }  // namespace
@@ -56,10 +57,12 @@ FieldMarks::FieldMarks() {
         lines_.back().setRectangle(left, y + kLineThickness * 0.5f, right, y - kLineThickness * 0.5f);
     }
     for (pentavel::graphics::Sprite& line : lines_) {
+        line.setSpriteByName(kTopBandImage);  // an opaque image: the colour gives the tint
         line.setColour(kLineColour);
         line.setDepth(kGridDepth);
     }
     for (pentavel::graphics::Sprite& side : frame_) {
+        side.setSpriteByName(kBrickImage);  // a plain light image: the colour gives the tint
         side.setColour(kFrameColour);
         side.setDepth(kPreviewDepth - 1.0f);
     }

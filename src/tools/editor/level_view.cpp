@@ -17,7 +17,7 @@ using pentavel::graphics::TextLabel;
 namespace {
 
 constexpr float kTopEdge = 0.75f;
-constexpr float kBandBottom = 0.64995f;  // the game's top band
+constexpr float kBandBottom = 0.6208f;  // the game's top band, over the top row of pipes: two lines
 constexpr float kStatusSize = 0.42f;
 constexpr float kStatusY = 0.722f;
 constexpr float kMessageSize = 0.38f;
@@ -27,6 +27,7 @@ constexpr float kMessageStep = 0.045f;
 constexpr float kHelpSize = 0.40f;
 constexpr float kHelpTop = 0.6f;
 constexpr float kHelpStep = 0.07f;
+constexpr float kBandDepth = -5.0f;
 constexpr float kTextDepth = -20.0f;
 constexpr float kHelpDepth = -30.0f;
 
@@ -87,7 +88,7 @@ LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyph
     topBand_.setSpriteByName(kTopBandImage);
     topBand_.setRectangle(-1.0f, kTopEdge, 1.0f, kBandBottom);
     topBand_.setColour(Colour{0.0f, 0.0f, 0.0f, 1.0f});
-    topBand_.setDepth(0.0f);
+    topBand_.setDepth(kBandDepth);  // over the top row of pipes, which no level paints
     layOut(status_, glyphs_, "", -0.99f, kStatusY, kStatusSize, kTextDepth, TextLabel::kLeft,
            TextLabel::kMiddle);
     layOut(info_, glyphs_, "", -0.99f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft,
