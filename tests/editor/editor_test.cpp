@@ -8,13 +8,18 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <chrono>
+#include <filesystem>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
+#include "game/proof_record.h"
+#include "tools/editor/brick_bar.h"
 #include "support/mounted_folder.h"
 
 namespace {
@@ -29,15 +34,26 @@ class EditorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
-    void open(std::size_t levels = 3) {
+    void open(std::size_t count = 3) { open(levels(count)); }
+    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {},
+              const std::string& target = "") {
         editor::OpenedSet opened;
-        opened.levels.resize(levels);
-        for (std::size_t index = 0; index < levels; ++index)
-            opened.levels[index].comment = "level " + std::to_string(index + 1);
+        opened.levels = std::move(levels);
+        opened.proofs = std::move(proofs);
         original = opened.levels;
         editor = std::make_unique<editor::Editor>(
-            std::move(opened), editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+            std::move(opened), editor::SetFile{"set.xml", target, folder.path() + "/unsaved.xml"});
         editor->initialise();
+    }
+    void click(int button, float x, float y) {
+        editor->onMouseButtonDown(button, x, y);
+        editor->onMouseButtonUp(button, x, y);
+    }
+    static std::vector<LevelDraft> levels(std::size_t count) {
+        std::vector<LevelDraft> drafts(count);
+        for (std::size_t index = 0; index < count; ++index)
+            drafts[index].comment = "level " + std::to_string(index + 1);
+        return drafts;
     }
     void key(int code, int modifiers = KMOD_NONE) {
         SDL_SetModState(static_cast<SDLMod>(modifiers));
@@ -128,6 +144,130 @@ TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
     key(SDLK_ESCAPE);
     key(SDLK_ESCAPE);  // the second Escape: the author lets the changes go
     EXPECT_TRUE(kept().empty());
+}
+
+// Each kind on the bar keeps its own hit points, and choosing one (by key or click) is no change to undo.
+TEST_F(EditorTest, TheBrickBarKeepsHitPointsPerKindAndAChoiceIsNoEdit) {
+    const float barY = -0.56f;
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0), barY), 0);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0) - 0.07f, barY + 0.03f), 0);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0) - 0.09f, barY), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(3) + 0.15f, barY - 0.03f), 3);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(7) + 0.17f, barY), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(2), barY + 0.05f), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(2), barY - 0.05f), -1);
+
+    open();
+    key(SDLK_3);
+    key(SDLK_PLUS);
+    key(SDLK_PLUS);
+    stroke(kLeft, 2, 1, 2, 1);  // yellow 3
+    key(SDLK_2);
+    stroke(kLeft, 2, 2, 2, 2);  // blue: its own 1, not yellow's 3
+    key(SDLK_3);
+    stroke(kLeft, 2, 3, 2, 3);  // yellow kept its 3
+    click(kLeft, editor::BrickBar::slotX(5), barY);  // white, on the bar: nothing painted under it
+    click(kRight, editor::BrickBar::slotX(0), barY);  // the right button chooses nothing
+    key(SDLK_MINUS);                                   // white stays at 1
+    stroke(kLeft, 2, 4, 2, 4);
+    key(SDLK_7);
+    key(SDLK_PLUS);  // steel has no hit points to change
+    stroke(kLeft, 2, 5, 2, 5);
+    key(SDLK_8);     // the empty cell: the left button clears
+    stroke(kLeft, 2, 1, 2, 1);
+
+    std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    LevelDraft expected = original[0];
+    expected.map[2][2] = CellCode{'B', '1'};
+    expected.map[2][3] = CellCode{'Y', '3'};
+    expected.map[2][4] = CellCode{'W', '1'};
+    expected.map[2][5] = CellCode{'S', 'S'};
+    EXPECT_EQ(levels[0], expected);
+    // Six strokes, six changes: no choice on the bar among them.
+    for (int step = 0; step < 6; ++step)
+        key(SDLK_z, KMOD_LCTRL);
+    std::filesystem::remove(folder.path() + "/unsaved.xml");
+    EXPECT_TRUE(kept().empty());
+}
+
+// Without a mouse: the arrows move the highlight within the frame, from the top-left cell inside it; Space
+// paints the highlighted cell and Backspace clears it. The pointer moves it too, but never onto the frame.
+TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
+    open();
+    key(SDLK_4);
+    key(SDLK_SPACE);
+    key(SDLK_UP);
+    key(SDLK_LEFT);
+    key(SDLK_RIGHT);
+    key(SDLK_SPACE);
+    for (int step = 0; step < 30; ++step) {
+        key(SDLK_DOWN);
+        key(SDLK_RIGHT);
+    }
+    key(SDLK_SPACE);
+    editor->onMouseMotion(cellCentreX(7), cellCentreY(5));
+    key(SDLK_SPACE);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(0));   // the frame: the highlight stays
+    editor->onMouseMotion(cellCentreX(15), cellCentreY(9));  // the frame: the highlight stays
+    key(SDLK_BACKSPACE);
+    editor->onMouseMotion(cellCentreX(1), cellCentreY(1));
+    key(SDLK_BACKSPACE);
+
+    const std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    LevelDraft expected = original[0];
+    expected.map[1][2] = CellCode{'G', '1'};
+    expected.map[18][14] = CellCode{'G', '1'};
+    EXPECT_EQ(levels[0], expected);
+}
+
+// A save writes the proof of every level still as proven, however it came back to it, and none for a
+// level changed since or whose record was no longer current when it was opened.
+TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
+    const char result[] = "cleared in 1.5 s simulated with 0 balls lost";
+    std::vector<LevelDraft> set = levels(3);
+    for (std::size_t index = 0; index < set.size(); ++index)
+        set[index].map[2][1 + index] = CellCode{'R', '1'};  // three levels of different content
+    const std::vector<ProofRecord> proofs = {ProofRecord{levelContent(set[0]), result},
+                                             ProofRecord{levelContent(set[1]), result},
+                                             ProofRecord{levelContent(set[2]) + 1, result}};
+    open(set, proofs, folder.path() + "/set.xml");
+    key(SDLK_PAGEDOWN);
+    stroke(kLeft, 4, 4, 4, 4);
+    // The checker is not beside the tests: what is unproven stays unproven, and the save follows.
+    const auto saved = [&](std::size_t expectedRecords) {
+        std::vector<ProofRecord> records;
+        for (int tick = 0; tick < 200; ++tick) {
+            editor->onTick();
+            if (folder.exists("set.xml")) {
+                TiXmlDocument document;
+                if (pentavel::file::parseXmlDocument(document, folder.read("set.xml")))
+                    records = readProofRecords(document);
+                std::size_t kept = 0;
+                for (const ProofRecord& record : records)
+                    kept += record.result.empty() ? 0 : 1;
+                if (kept == expectedRecords)
+                    break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return records;
+    };
+    key(SDLK_s, KMOD_LCTRL);
+    std::vector<ProofRecord> records = saved(1);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].result, result);
+    EXPECT_EQ(records[0].content, levelContent(set[0]));
+    EXPECT_TRUE(records[1].result.empty());
+    EXPECT_TRUE(records[2].result.empty());
+
+    key(SDLK_z, KMOD_LCTRL);  // the second level as proven again
+    key(SDLK_s, KMOD_LCTRL);
+    records = saved(2);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].result, result);
+    EXPECT_TRUE(records[2].result.empty());
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.

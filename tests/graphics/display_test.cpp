@@ -20,6 +20,7 @@ namespace {
 
 using pentavel::graphics::internal::pixelToPlayFieldX;
 using pentavel::graphics::internal::pixelToPlayFieldY;
+using pentavel::graphics::internal::largeFirstWindow;
 using pentavel::graphics::internal::snapToFourByThree;
 
 void expectSnap(int width, int height, int expectedWidth, int expectedHeight) {
@@ -35,6 +36,23 @@ TEST(WindowSnap, TakesTheLargestFourByThreeSizeInside) {
     expectSnap(513, 384, 512, 384);
     expectSnap(101, 100, 101, 75);  // 75.75 truncated
     expectSnap(100, 74, 98, 74);    // 98.67 truncated
+}
+
+// Nine tenths of the desktop, 4:3; raised to the minimum only where the desktop holds it whole.
+TEST(WindowSnap, ALargeFirstWindowFillsMostOfTheDesktop) {
+    const auto expectLarge = [](int width, int height, int expectedWidth, int expectedHeight) {
+        const auto size = largeFirstWindow(width, height, 1024, 768);
+        EXPECT_EQ(expectedWidth, size.width) << width << " x " << height;
+        EXPECT_EQ(expectedHeight, size.height) << width << " x " << height;
+    };
+    expectLarge(1920, 1080, 1296, 972);
+    expectLarge(2560, 1600, 1920, 1440);
+    expectLarge(1024, 768, 1024, 768);
+    expectLarge(1280, 800, 1024, 768);  // 960 x 720 is under the minimum
+    expectLarge(1023, 768, 920, 690);   // the minimum does not fit
+    expectLarge(1024, 767, 920, 690);
+    expectLarge(800, 600, 720, 540);
+    expectLarge(0, 0, 0, 0);
 }
 
 TEST(WindowSnap, SizesWithoutRoomForAPixelSnapToNothing) {
