@@ -624,7 +624,8 @@ void Editor::proveSet(bool thenSave) {
     std::string reason;
     if (!unproven.empty() &&
         setProof_.start(unproven, pentavel::file::programDirectory() + kChecker, reason)) {
-        pentavel::logMessage("Proving %zu levels in the background", unproven.size());
+        pentavel::logMessage("Proving %zu %s in the background", unproven.size(),
+                             unproven.size() == 1 ? "level" : "levels");
         refresh();
         return;
     }
