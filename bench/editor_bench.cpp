@@ -47,8 +47,8 @@ const std::vector<LevelDraft>& manyLevels() {
 std::vector<std::string> provenRecords(const std::vector<LevelDraft>& levels) {
     std::vector<std::string> records;
     for (const LevelDraft& level : levels)
-        records.push_back(
-            proofRecordText(ProofRecord{levelContent(level), "cleared in 42.5 s simulated with 0 balls lost"}));
+        records.push_back(proofRecordText(
+            ProofRecord{levelContent(level), "cleared in 42.5 s simulated with 0 balls lost"}));
     return records;
 }
 

@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (again.proofs.size() != again.levels.size())
         fuzz::fail("%zu levels opened with %zu records", again.levels.size(), again.proofs.size());
     for (std::size_t index = 0; index < again.levels.size(); ++index)
-        if (isCurrent(again.proofs[index], again.levels[index]) != sameContent(again.levels[index], edits.levels()[index]))
+        if (isCurrent(again.proofs[index], again.levels[index]) !=
+            sameContent(again.levels[index], edits.levels()[index]))
             fuzz::fail("level %zu: its record does not follow its content", index + 1);
     return 0;
 }

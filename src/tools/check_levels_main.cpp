@@ -114,8 +114,7 @@ int check(const char* programPath, const std::string& path, bool changedOnly) {
             const std::vector<std::string> recorded =
                 changedOnly ? recordedResults(game->levelDocument) : std::vector<std::string>();
             passed = tezmola::checkLevelFile(*game, path, stdout, changedOnly ? &recorded : nullptr);
-        }
-        else
+        } else
             tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }
     pentavel::file::shutDownFileSystem();
@@ -137,9 +136,8 @@ int main(int argc, char* argv[]) {
             arguments.push_back(argv[index]);
     }
     const char* file = nullptr;
-    const int status = tezmola::tools::readSingleFileArguments(static_cast<int>(arguments.size()),
-                                                               arguments.data(), kProgram, kHelp,
-                                                               TEZMOLA_VERSION, file);
+    const int status = tezmola::tools::readSingleFileArguments(
+        static_cast<int>(arguments.size()), arguments.data(), kProgram, kHelp, TEZMOLA_VERSION, file);
     if (status >= 0)
         return status;
     if (file == nullptr)

@@ -11,16 +11,16 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
 #include "game/proof_record.h"
-#include "tools/editor/brick_bar.h"
 #include "support/mounted_folder.h"
+#include "tools/editor/brick_bar.h"
 
 namespace {
 
@@ -165,15 +165,15 @@ TEST_F(EditorTest, TheBrickBarKeepsHitPointsPerKindAndAChoiceIsNoEdit) {
     key(SDLK_2);
     stroke(kLeft, 2, 2, 2, 2);  // blue: its own 1, not yellow's 3
     key(SDLK_3);
-    stroke(kLeft, 2, 3, 2, 3);  // yellow kept its 3
-    click(kLeft, editor::BrickBar::slotX(5), barY);  // white, on the bar: nothing painted under it
+    stroke(kLeft, 2, 3, 2, 3);                        // yellow kept its 3
+    click(kLeft, editor::BrickBar::slotX(5), barY);   // white, on the bar: nothing painted under it
     click(kRight, editor::BrickBar::slotX(0), barY);  // the right button chooses nothing
-    key(SDLK_MINUS);                                   // white stays at 1
+    key(SDLK_MINUS);                                  // white stays at 1
     stroke(kLeft, 2, 4, 2, 4);
     key(SDLK_7);
     key(SDLK_PLUS);  // steel has no hit points to change
     stroke(kLeft, 2, 5, 2, 5);
-    key(SDLK_8);     // the empty cell: the left button clears
+    key(SDLK_8);  // the empty cell: the left button clears
     stroke(kLeft, 2, 1, 2, 1);
 
     std::vector<LevelDraft> levels = kept();

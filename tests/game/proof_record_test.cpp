@@ -42,9 +42,9 @@ TEST(ProofRecord, HoldsUntilABrickTheBackgroundOrTheTintChanges) {
     EXPECT_TRUE(isCurrent(records[1], retitled));
 
     std::vector<LevelDraft> changes(9, proven);
-    changes[0].map[3][4] = {'B', '3'};  // hit points
-    changes[1].map[3][4] = {'R', '2'};  // colour
-    changes[2].map[0][0] = {'R', '1'};  // a brick on the frame, first cell
+    changes[0].map[3][4] = {'B', '3'};    // hit points
+    changes[1].map[3][4] = {'R', '2'};    // colour
+    changes[2].map[0][0] = {'R', '1'};    // a brick on the frame, first cell
     changes[3].map[18][15] = {'.', '.'};  // the last cell of the map
     changes[4].background = "bg_plat";
     changes[5].background = "bg_plate2";
@@ -107,14 +107,16 @@ TEST_F(RecordedCheckTest, TheCheckerTakesARecordedResultInsteadOfAPlay) {
     std::fclose(out);
     const std::string text(buffer, size);
     std::free(buffer);
-    EXPECT_NE(text.find(std::string("Level 1: 1 brick to clear, 1 steel: ") + kResult + "\n"), std::string::npos)
+    EXPECT_NE(text.find(std::string("Level 1: 1 brick to clear, 1 steel: ") + kResult + "\n"),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find("Level 2: 1 brick to clear, 1 steel: cleared in "), std::string::npos) << text;
     EXPECT_EQ(text.find(std::string("Level 2: 1 brick to clear, 1 steel: ") + kResult), std::string::npos);
     EXPECT_NE(text.find("Level 3: 0 bricks to clear, 1 steel: nothing to clear"), std::string::npos) << text;
-    EXPECT_NE(text.find("set.xml: 3 levels, 2 cleared, 1 with nothing to clear; 1 warning; 1 proof taken from "
-                        "the record\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find("set.xml: 3 levels, 2 cleared, 1 with nothing to clear; 1 warning; 1 proof taken from "
+                  "the record\n"),
+        std::string::npos)
         << text;
 }
 

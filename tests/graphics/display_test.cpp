@@ -18,9 +18,9 @@
 
 namespace {
 
+using pentavel::graphics::internal::largeFirstWindow;
 using pentavel::graphics::internal::pixelToPlayFieldX;
 using pentavel::graphics::internal::pixelToPlayFieldY;
-using pentavel::graphics::internal::largeFirstWindow;
 using pentavel::graphics::internal::snapToFourByThree;
 
 void expectSnap(int width, int height, int expectedWidth, int expectedHeight) {

@@ -218,7 +218,8 @@ namespace internal {
 
 WindowSize largeFirstWindow(int desktopWidth, int desktopHeight, int minWidth, int minHeight) {
     constexpr int kComfortTenths = 9;  // room for panels and the window's own title bar
-    WindowSize size = snapToFourByThree(desktopWidth * kComfortTenths / 10, desktopHeight * kComfortTenths / 10);
+    WindowSize size =
+        snapToFourByThree(desktopWidth * kComfortTenths / 10, desktopHeight * kComfortTenths / 10);
     if ((size.width < minWidth || size.height < minHeight) && desktopWidth >= minWidth &&
         desktopHeight >= minHeight)
         size = WindowSize{minWidth, minHeight};
@@ -263,8 +264,8 @@ void chooseLargeFirstWindow(int& windowWidth, int& windowHeight) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     if (display.largeWindowWidth <= 0 || info == nullptr)
         return;
-    const internal::WindowSize size = internal::largeFirstWindow(info->current_w, info->current_h,
-                                                                 display.largeWindowWidth, display.largeWindowHeight);
+    const internal::WindowSize size = internal::largeFirstWindow(
+        info->current_w, info->current_h, display.largeWindowWidth, display.largeWindowHeight);
     if (size.width == 0)
         return;
     windowWidth = size.width;

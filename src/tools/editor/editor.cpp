@@ -202,8 +202,7 @@ void Editor::onKeyDown(int key) {
 }
 
 void Editor::editKey(int key, bool control, bool shift) {
-    const bool modifier =
-        key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
+    const bool modifier = key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
     if (!modifier)
         act();
     if (key != SDLK_ESCAPE && !modifier)
@@ -217,8 +216,12 @@ void Editor::editKey(int key, bool control, bool shift) {
     } else if (key == SDLK_g && !control) {
         gridShown_ = !gridShown_;
     } else if ((key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT) && !control) {
-        cursor_.move(key == SDLK_UP ? -1 : key == SDLK_DOWN ? 1 : 0,
-                     key == SDLK_LEFT ? -1 : key == SDLK_RIGHT ? 1 : 0);
+        cursor_.move(key == SDLK_UP     ? -1
+                     : key == SDLK_DOWN ? 1
+                                        : 0,
+                     key == SDLK_LEFT    ? -1
+                     : key == SDLK_RIGHT ? 1
+                                         : 0);
     } else if (key == SDLK_SPACE || key == SDLK_BACKSPACE) {
         paintCursor(key == SDLK_SPACE ? brushCode(bar_.brush()) : emptyCode());
     } else if (key == SDLK_b && !control) {
@@ -444,9 +447,9 @@ void Editor::refresh() {
     // What holds only while it is true is said here, from the state, never left behind it.
     std::vector<Message> shown = messages_;
     if (setProof_.running())
-        shown.push_back(Message{formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(),
-                                           setProof_.total(),
-                                           saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
+        shown.push_back(Message{
+            formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(), setProof_.total(),
+                       saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
     if (quitAsked_ && edits_.modified())
         shown.push_back(
             Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
@@ -497,7 +500,8 @@ void Editor::onTick() {
     else if (mode_ == Mode::Proving)
         stepProof();
     pollSetProof();
-    if (mode_ == Mode::Editing && !messages_.empty() && pentavel::lastTicks() - saidAt_ >= kMessageMilliseconds) {
+    if (mode_ == Mode::Editing && !messages_.empty() &&
+        pentavel::lastTicks() - saidAt_ >= kMessageMilliseconds) {
         messages_.clear();
         refresh();
     }
@@ -686,9 +690,8 @@ void Editor::save() {
 void Editor::writeSet(const std::filesystem::path& target) {
     std::string reason;
     // The file as it was before this editor first wrote it is kept, once, beside it.
-    const bool written = backupKept_
-                             ? pentavel::file::replaceFile(target, setText(), reason)
-                             : pentavel::file::replaceFileKeepingBackup(target, setText(), reason);
+    const bool written = backupKept_ ? pentavel::file::replaceFile(target, setText(), reason)
+                                     : pentavel::file::replaceFileKeepingBackup(target, setText(), reason);
     if (!written) {
         say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
