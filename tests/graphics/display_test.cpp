@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/graphics/display.h"
 
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -139,6 +140,37 @@ TEST_F(DisplayWithoutOpenGl, FirstStartWritesTheDefaultsAndGivesUpAfterTheFallBa
         << log;
     EXPECT_FALSE(contains("Video mode set to"));
     EXPECT_FALSE(contains("Cannot read in the settings"));
+}
+
+// A program that asks for a large first window gets one sized to the desktop, stored as its own setting;
+// a size already stored stays.
+TEST_F(DisplayWithoutOpenGl, ALargeFirstWindowIsAskedOnlyWhenNoSizeIsStored) {
+    pentavel::graphics::preferLargeFirstWindow(1024, 768);
+    struct Undo {
+        ~Undo() { pentavel::graphics::preferLargeFirstWindow(0, 0); }
+    } undo;
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    // The dummy driver of one SDL library reports a desktop, the other none (then the default stands).
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    ASSERT_NE(info, nullptr);
+    pentavel::graphics::internal::WindowSize expected =
+        largeFirstWindow(info->current_w, info->current_h, 1024, 768);
+    if (expected.width == 0)
+        expected = {512, 384};
+    EXPECT_EQ(expected.width, graphicsSetting("window_size", "width"));
+    EXPECT_EQ(expected.height, graphicsSetting("window_size", "height"));
+    log = folder.logText();
+    EXPECT_TRUE(contains("Cannot assign video mode of " + std::to_string(expected.width) + " by " +
+                         std::to_string(expected.height) + ", Windowed Mode"))
+        << log;
+
+    pentavel::openLog();
+    pentavel::setSetting("graphics", "window_size", "width", 640);
+    pentavel::setSetting("graphics", "window_size", "height", 480);
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    log = folder.logText();
+    EXPECT_TRUE(contains("Cannot assign video mode of 640 by 480, Windowed Mode")) << log;
+    EXPECT_EQ(640, graphicsSetting("window_size", "width"));
 }
 
 TEST_F(DisplayWithoutOpenGl, FullScreenAsksForTheVideoModeSizeAtTheDesktopDepth) {
