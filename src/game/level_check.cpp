@@ -261,7 +261,7 @@ LevelReport checkLevel(GameStructure& game, std::uint32_t number, float maxSecon
 }
 
 std::string describeLevel(const LevelReport& report) {
-    const std::string line = levelHead(report);
+    std::string line = levelHead(report);
     const Playthrough& play = report.play;
     switch (report.verdict) {
         case LevelVerdict::Cleared:
