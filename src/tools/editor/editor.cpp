@@ -628,8 +628,7 @@ void Editor::proveSet(bool thenSave) {
     std::string reason;
     if (!unproven.empty() &&
         setProof_.start(unproven, pentavel::file::programDirectory() + kChecker, reason)) {
-        pentavel::logMessage("Proving %zu %s in the background", unproven.size(),
-                             unproven.size() == 1 ? "level" : "levels");
+        pentavel::logMessage("Proving in the background, levels: %zu", unproven.size());
         refresh();
         return;
     }

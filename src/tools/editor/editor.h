@@ -71,6 +71,9 @@ public:
     // tickSignal slot: plays or proves the steps that have come due, reads the background proof, redraws.
     void onTick();
 
+    // What the editor shows (null during a trial), for tests.
+    const LevelView* view() const { return view_.get(); }
+
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
 

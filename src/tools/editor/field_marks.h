@@ -36,6 +36,11 @@ public:
     // The highlight on the cell, with the brick the brush would paint there.
     void showCursor(const FieldCursor& cursor, const Brush& brush);
 
+    // What is drawn, for tests.
+    const std::vector<pentavel::graphics::Sprite>& lines() const { return lines_; }
+    const BrickCell& preview() const { return preview_; }
+    const std::array<pentavel::graphics::Sprite, 4>& frame() const { return frame_; }
+
 private:
     std::vector<pentavel::graphics::Sprite> lines_;
     BrickCell preview_;

@@ -54,6 +54,14 @@ public:
     void showBrickBar(const BrickBar& bar) { bar_.show(bar); }
     void showMarks(bool grid, const FieldCursor& cursor, const Brush& brush);
 
+    // What is drawn, for tests.
+    const pentavel::graphics::TextLabel& status() const { return status_; }
+    const pentavel::graphics::TextLabel& info() const { return info_; }
+    const pentavel::graphics::TextLabel& message(std::size_t line) const { return messages_[line]; }
+    const pentavel::graphics::Sprite& topBand() const { return topBand_; }
+    const BrickBarView& brickBar() const { return bar_; }
+    const FieldMarks& marks() const { return marks_; }
+
 private:
     pentavel::ScopedTracker tracker_;
     const pentavel::graphics::SpriteId* glyphs_;
