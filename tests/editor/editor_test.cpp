@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
@@ -170,6 +171,10 @@ TEST_F(EditorTest, TheBrickBarKeepsHitPointsPerKindAndAChoiceIsNoEdit) {
     click(kRight, editor::BrickBar::slotX(0), barY);  // the right button chooses nothing
     key(SDLK_MINUS);                                  // white stays at 1
     stroke(kLeft, 2, 4, 2, 4);
+    click(kLeft, editor::BrickBar::slotX(0), barY);  // red, the first
+    key(SDLK_PLUS);
+    key(SDLK_1);  // red still
+    stroke(kLeft, 3, 4, 3, 4);
     key(SDLK_7);
     key(SDLK_PLUS);  // steel has no hit points to change
     stroke(kLeft, 2, 5, 2, 5);
@@ -182,10 +187,11 @@ TEST_F(EditorTest, TheBrickBarKeepsHitPointsPerKindAndAChoiceIsNoEdit) {
     expected.map[2][2] = CellCode{'B', '1'};
     expected.map[2][3] = CellCode{'Y', '3'};
     expected.map[2][4] = CellCode{'W', '1'};
+    expected.map[3][4] = CellCode{'R', '2'};
     expected.map[2][5] = CellCode{'S', 'S'};
     EXPECT_EQ(levels[0], expected);
-    // Six strokes, six changes: no choice on the bar among them.
-    for (int step = 0; step < 6; ++step)
+    // Seven strokes, seven changes: no choice on the bar among them.
+    for (int step = 0; step < 7; ++step)
         key(SDLK_z, KMOD_LCTRL);
     std::filesystem::remove(folder.path() + "/unsaved.xml");
     EXPECT_TRUE(kept().empty());
@@ -206,6 +212,10 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
         key(SDLK_RIGHT);
     }
     key(SDLK_SPACE);
+    key(SDLK_UP);
+    key(SDLK_LEFT);
+    key(SDLK_LEFT);
+    key(SDLK_SPACE);
     editor->onMouseMotion(cellCentreX(7), cellCentreY(5));
     key(SDLK_SPACE);
     editor->onMouseMotion(cellCentreX(9), cellCentreY(0));   // the frame: the highlight stays
@@ -219,6 +229,7 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
     LevelDraft expected = original[0];
     expected.map[1][2] = CellCode{'G', '1'};
     expected.map[18][14] = CellCode{'G', '1'};
+    expected.map[17][12] = CellCode{'G', '1'};
     EXPECT_EQ(levels[0], expected);
 }
 
@@ -232,7 +243,9 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
     const std::vector<ProofRecord> proofs = {ProofRecord{levelContent(set[0]), result},
                                              ProofRecord{levelContent(set[1]), result},
                                              ProofRecord{levelContent(set[2]) + 1, result}};
+    pentavel::openLog();
     open(set, proofs, folder.path() + "/set.xml");
+    EXPECT_NE(folder.logText().find("2 of 3 levels keep the proof saved with them"), std::string::npos);
     key(SDLK_PAGEDOWN);
     stroke(kLeft, 4, 4, 4, 4);
     // The checker is not beside the tests: what is unproven stays unproven, and the save follows.
@@ -268,6 +281,74 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].result, result);
     EXPECT_TRUE(records[2].result.empty());
+    EXPECT_FALSE(folder.exists("set.xml.bak"));  // there was no file to keep before the first save
+}
+
+// The lines on screen say what holds now: each level's proof, the brush, and messages that go at the next
+// key (not at a modifier alone) or once they are no longer true.
+TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
+    std::vector<LevelDraft> set = levels(3);
+    for (std::size_t index = 0; index < set.size(); ++index)
+        set[index].map[2][1 + index] = CellCode{'R', '1'};
+    // A record more than there are levels is no harm.
+    open(set, {ProofRecord{levelContent(set[0]), "cleared in 1.5 s simulated with 0 balls lost"},
+               ProofRecord{levelContent(set[1]), "not proven with 1 brick left after 600.0 s simulated"},
+               ProofRecord{}, ProofRecord{levelContent(set[0]), "cleared"}});
+    const editor::LevelView& view = *editor->view();
+    const auto info = [&] { return view.info().text(); };
+    const auto status = [&] { return view.status().text(); };
+    const auto messages = [&] {
+        std::string all;
+        for (std::size_t line = 0; line < editor::kMessageLines; ++line)
+            all += view.message(line).text() + "|";
+        return all;
+    };
+    const std::string::size_type none = std::string::npos;
+    EXPECT_NE(info().find("  PROVEN: cleared in 1.5 s"), none) << info();
+    key(SDLK_PAGEDOWN);
+    EXPECT_NE(info().find("  NOT PROVEN: not proven with 1 brick"), none) << info();
+    key(SDLK_PAGEDOWN);
+    EXPECT_NE(info().find("  not proven yet"), none) << info();
+
+    key(SDLK_1);
+    key(SDLK_PLUS);
+    EXPECT_NE(status().find("brush: red 2  set.xml"), none) << status();
+    EXPECT_EQ(view.brickBar().label(0).text(), "2");
+    key(SDLK_7);
+    EXPECT_NE(status().find("brush: steel  set.xml"), none) << status();
+    key(SDLK_8);
+    EXPECT_NE(status().find("brush: empty  set.xml"), none) << status();
+
+    key(SDLK_z, KMOD_LCTRL);
+    EXPECT_NE(messages().find("Nothing to undo"), none);
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+        key(modifier);
+    EXPECT_NE(messages().find("Nothing to undo"), none);
+    key(SDLK_g);
+    EXPECT_EQ(messages(), "|||");
+
+    key(SDLK_2);
+    stroke(kLeft, 5, 5, 5, 5);
+    EXPECT_EQ(messages().find("Unsaved changes"), none);
+    key(SDLK_ESCAPE);
+    EXPECT_NE(messages().find("Unsaved changes: Escape again quits"), none);
+    key(SDLK_z, KMOD_LCTRL);  // nothing is unsaved any more
+    EXPECT_EQ(messages().find("Unsaved changes"), none);
+
+    // The highlight follows the pointer along a row and along a column.
+    const auto highlighted = [&](int row, int column) {
+        float x = 0.0f;
+        float y = 0.0f;
+        view.marks().preview().brick.getPosition(x, y);
+        EXPECT_NEAR(x, cellCentreX(column), 1e-4f);
+        EXPECT_NEAR(y, cellCentreY(row), 1e-4f);
+    };
+    editor->onMouseMotion(cellCentreX(3), cellCentreY(4));
+    highlighted(4, 3);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(4));
+    highlighted(4, 9);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(10));
+    highlighted(10, 9);
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.
@@ -283,6 +364,12 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     ASSERT_FALSE(opened.notes.empty());
     for (const editor::Message& note : opened.notes)
         EXPECT_EQ(note.text.rfind("Level 2: ", 0), 0u) << note.text;
+
+    const editor::OpenedSet recorded = editor::openLevelFile(
+        writeLevelSet(levels, {"", proofRecordText(ProofRecord{42, "cleared"})}), "set.xml");
+    ASSERT_EQ(recorded.proofs.size(), 3u);
+    EXPECT_EQ(recorded.proofs[1].content, 42u);
+    EXPECT_EQ(recorded.proofs[1].result, "cleared");
 
     const editor::OpenedSet unreadable = editor::openLevelFile("<level><tezm>", "bad.xml");
     EXPECT_TRUE(unreadable.levels.empty());

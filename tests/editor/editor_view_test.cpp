@@ -128,12 +128,14 @@ TEST_F(EditorViewTest, EachBrickOfTheBarIsDrawnWhereAClickChoosesIt) {
             EXPECT_GT(text.left, brick.right);
             EXPECT_TRUE(back.holds(text));
             EXPECT_EQ(editor::BrickBar::slotAt(text.right, text.centreY()), slot);
-            EXPECT_EQ(label.glyphs().at(0).colour().blue, slot == 4 ? 0.0f : 1.0f) << "the chosen one's number is yellow";
+            EXPECT_EQ(label.glyphs().at(0).colour().blue, slot == 4 ? 0.0f : 1.0f)
+                << "the chosen one's number is yellow";
         } else {
             EXPECT_EQ(label.text(), "");
         }
     }
-    EXPECT_EQ(view.brick(2).brick.sprite(), pentavel::graphics::lookupSprite(brickImageName(BrickKind::Yellow, 3)));
+    EXPECT_EQ(view.brick(2).brick.sprite(),
+              pentavel::graphics::lookupSprite(brickImageName(BrickKind::Yellow, 3)));
     EXPECT_FALSE(view.brick(7).shadow.visible());  // the empty cell: a dark hole, no brick to cast one
     EXPECT_EQ(view.brick(7).brick.colour().red, 0.0f);
     expectFramed(view.frame(), boxOf(view.brick(4).brick));

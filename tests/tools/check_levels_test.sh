@@ -68,14 +68,18 @@ expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared
 expect 0 "$work/folder" "2 levels, 2 cleared; 0 warnings"
 (cd "$work/folder" && zip -q ../levels.pak level.xml)
 expect 0 "$work/levels.pak" "2 levels, 2 cleared; 0 warnings"
-# --changed-only takes a level's result from its proof record only while the record fits the level: one
-# changed since it was proven is proven again. (The editor's test saves current records and reads them.)
-sed '0,/<\/level>/s//  <proof content="0123456789abcdef" result="cleared in 1.0 s simulated with 0 balls lost"\/>\n<\/level>/' \
-    "$work/folder/level.xml" >"$work/recorded.xml"
+# --changed-only takes a level's result from its proof record (the guide's example has one for each level)
+# only while the record fits the level: one changed since it was proven is proven again. After "--" it is
+# a file's name.
 options=(--changed-only)
-expect 0 "$work/recorded.xml" "Level 1: 30 bricks to clear, 0 steel: cleared in" \
-    "2 levels, 2 cleared; 0 warnings; 0 proofs taken from the record"
+expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared in 39.9 s" \
+    "2 levels, 2 cleared; 0 warnings; 2 proofs taken from the record"
+sed '0,/red="0.3"/s//red="0.35"/' "$work/folder/level.xml" >"$work/recorded.xml"
+expect 0 "$work/recorded.xml" "Level 2: 16 bricks to clear, 4 steel: cleared in 85.9 s" \
+    "2 levels, 2 cleared; 0 warnings; 1 proof taken from the record"
 options=()
+(cd "$work" && "$checker" -- --changed-only >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--changed-only: error: Cannot read level file!" "$work/out" ||
+    { echo "FAILED: --changed-only after -- is not a file's name"; failures=$((failures + 1)); }
 
 # What the game accepts silently: an unknown code, a brick on the frame, text after row 18 and an unknown
 # background are warnings; the level is still played and cleared.

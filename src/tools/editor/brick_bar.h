@@ -56,7 +56,9 @@ public:
 
     // What is drawn, for tests.
     const BrickCell& brick(int slot) const { return bricks_[static_cast<std::size_t>(slot)]; }
-    const pentavel::graphics::TextLabel& label(int slot) const { return labels_[static_cast<std::size_t>(slot)]; }
+    const pentavel::graphics::TextLabel& label(int slot) const {
+        return labels_[static_cast<std::size_t>(slot)];
+    }
     const std::array<pentavel::graphics::Sprite, 4>& frame() const { return frame_; }
     const pentavel::graphics::Sprite& back() const { return back_; }
 
