@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/core/timer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
@@ -349,6 +350,29 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
     highlighted(4, 9);
     editor->onMouseMotion(cellCentreX(9), cellCentreY(10));
     highlighted(10, 9);
+}
+
+// A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
+// window showed it.
+TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
+    const auto shown = [&] { return editor->view()->message(0).text(); };
+    pentavel::setLastTicks(100000);
+    editor::OpenedSet opened;
+    opened.notes.push_back(editor::Message{"a note"});
+    editor = std::make_unique<editor::Editor>(std::move(opened),
+                                              editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+    editor->initialise();
+    editor->onTick();
+    EXPECT_EQ(shown(), "a note");
+    pentavel::setLastTicks(101000);
+    key(SDLK_z, KMOD_LCTRL);
+    pentavel::setLastTicks(108999);
+    editor->onTick();
+    EXPECT_EQ(shown(), "Nothing to undo");
+    pentavel::setLastTicks(109000);
+    editor->onTick();
+    EXPECT_EQ(shown(), "");
+    pentavel::setLastTicks(0);
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.
