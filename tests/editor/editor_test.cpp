@@ -219,6 +219,8 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
     key(SDLK_SPACE);
     editor->onMouseMotion(cellCentreX(7), cellCentreY(5));
     key(SDLK_SPACE);
+    key(SDLK_DOWN);
+    key(SDLK_SPACE);
     editor->onMouseMotion(cellCentreX(9), cellCentreY(0));   // the frame: the highlight stays
     editor->onMouseMotion(cellCentreX(15), cellCentreY(9));  // the frame: the highlight stays
     key(SDLK_BACKSPACE);
@@ -231,6 +233,7 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
     expected.map[1][2] = CellCode{'G', '1'};
     expected.map[18][14] = CellCode{'G', '1'};
     expected.map[17][12] = CellCode{'G', '1'};
+    expected.map[5][7] = CellCode{'G', '1'};  // the highlight went down to row 6, which Backspace cleared
     EXPECT_EQ(levels[0], expected);
 }
 
@@ -269,7 +272,11 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
         return records;
     };
     key(SDLK_s, KMOD_LCTRL);
+    // While the proof runs, the line under the bar says so, until it ends.
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Proving 0 of 2 levels in the background before saving: Ctrl+S again saves at once");
     std::vector<ProofRecord> records = saved(1);
+    EXPECT_EQ(editor->view()->message(0).text().find("Proving"), std::string::npos);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[0].result, result);
     EXPECT_EQ(records[0].content, levelContent(set[0]));

@@ -128,7 +128,7 @@ Editor::Editor(OpenedSet opened, SetFile file) : edits_(std::move(opened.levels)
     std::size_t kept = 0;
     for (std::size_t index = 0; index < opened.proofs.size() && index < edits_.count(); ++index) {
         const ProofRecord& record = opened.proofs[index];
-        if (isCurrent(record, edits_.levels()[index])) {
+        if (isCurrent(record, edits_.levels().at(index))) {
             proofs_[record.content] = LevelProof{playVerdict(record.result), record.result, {}};
             ++kept;
         }
