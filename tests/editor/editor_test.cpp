@@ -221,6 +221,7 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
     key(SDLK_SPACE);
     key(SDLK_DOWN);
     key(SDLK_SPACE);
+    key(SDLK_UP);
     editor->onMouseMotion(cellCentreX(9), cellCentreY(0));   // the frame: the highlight stays
     editor->onMouseMotion(cellCentreX(15), cellCentreY(9));  // the frame: the highlight stays
     key(SDLK_BACKSPACE);
@@ -233,7 +234,7 @@ TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
     expected.map[1][2] = CellCode{'G', '1'};
     expected.map[18][14] = CellCode{'G', '1'};
     expected.map[17][12] = CellCode{'G', '1'};
-    expected.map[5][7] = CellCode{'G', '1'};  // the highlight went down to row 6, which Backspace cleared
+    expected.map[6][7] = CellCode{'G', '1'};  // down a row and back up, where Backspace cleared
     EXPECT_EQ(levels[0], expected);
 }
 
@@ -318,9 +319,14 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
     key(SDLK_PAGEDOWN);
     EXPECT_NE(info().find("  not proven yet"), none) << info();
 
+    key(SDLK_3);
     key(SDLK_1);
     key(SDLK_PLUS);
     EXPECT_NE(status().find("brush: red 2  set.xml"), none) << status();
+    for (int step = 0; step < 3; ++step)
+        key(SDLK_MINUS);
+    EXPECT_NE(status().find("brush: red 1  set.xml"), none) << status();
+    key(SDLK_PLUS);
     EXPECT_EQ(view.brickBar().label(0).text(), "2");
     key(SDLK_7);
     EXPECT_NE(status().find("brush: steel  set.xml"), none) << status();
@@ -334,6 +340,7 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
     EXPECT_NE(messages().find("Nothing to undo"), none);
     key(SDLK_g);
     EXPECT_EQ(messages(), "|||");
+    EXPECT_FALSE(view.marks().lines().front().visible());  // G hid the grid
 
     key(SDLK_2);
     stroke(kLeft, 5, 5, 5, 5);

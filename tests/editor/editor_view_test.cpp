@@ -75,16 +75,26 @@ Box boxOfAll(const Sides& sides) {
     return box;
 }
 
-// The four sides of a frame are thin and close round the box, none over its inside.
-void expectFramed(const std::array<Sprite, 4>& sides, const Box& inside) {
+// The four sides of a frame are thin, each the whole length of its edge, close round the box and none
+// over its inside; drawn over what they frame, in a colour of their own.
+void expectFramed(const std::array<Sprite, 4>& sides, const Box& inside, float depthFramed) {
     const Box frame = boxOfAll(sides);
     EXPECT_TRUE(frame.holds(inside));
     EXPECT_LT(frame.right - frame.left, inside.right - inside.left + 0.05f);
     EXPECT_LT(frame.top - frame.bottom, inside.top - inside.bottom + 0.05f);
-    const Box core{inside.left + 0.01f, inside.top - 0.01f, inside.right - 0.01f, inside.bottom + 0.01f};
+    const Box core{inside.left + 0.0005f, inside.top - 0.0005f, inside.right - 0.0005f,
+                   inside.bottom + 0.0005f};
     for (const Sprite& side : sides) {
+        const Box box = boxOf(side);
         EXPECT_TRUE(side.visible());
-        EXPECT_FALSE(boxOf(side).meets(core));
+        EXPECT_FALSE(box.meets(core));
+        if (box.right - box.left > box.top - box.bottom)
+            EXPECT_TRUE(box.left <= inside.left && box.right >= inside.right);
+        else
+            EXPECT_TRUE(box.top >= inside.top && box.bottom <= inside.bottom);
+        EXPECT_LT(side.depth(), depthFramed);
+        EXPECT_NE(side.sprite(), 0u);
+        EXPECT_EQ(side.colour().blue, 0.0f);  // yellow
     }
 }
 
@@ -138,7 +148,21 @@ TEST_F(EditorViewTest, EachBrickOfTheBarIsDrawnWhereAClickChoosesIt) {
               pentavel::graphics::lookupSprite(brickImageName(BrickKind::Yellow, 3)));
     EXPECT_FALSE(view.brick(7).shadow.visible());  // the empty cell: a dark hole, no brick to cast one
     EXPECT_EQ(view.brick(7).brick.colour().red, 0.0f);
-    expectFramed(view.frame(), boxOf(view.brick(4).brick));
+    expectFramed(view.frame(), boxOf(view.brick(4).brick), view.brick(4).brick.depth());
+    // Drawn over the field's bricks (depth 0): the back, over it each brick over its shadow, the numbers.
+    EXPECT_NE(view.back().sprite(), 0u);
+    EXPECT_LT(view.back().depth(), 0.0f);
+    EXPECT_LT(view.back().colour().red + view.back().colour().alpha, 1.0f);  // dark, a little see-through
+    for (int slot = 0; slot < editor::kBarSlots; ++slot) {
+        EXPECT_LT(view.brick(slot).shadow.depth(), view.back().depth());
+        EXPECT_LT(view.brick(slot).brick.depth(), view.brick(slot).shadow.depth());
+        if (!view.label(slot).text().empty()) {
+            EXPECT_LT(view.label(slot).depth(), view.back().depth());
+            const float height = boxOf(view.label(slot)).top - boxOf(view.label(slot)).bottom;
+            EXPECT_GT(height, 0.3f * kCellHeight);  // legible beside the brick, and smaller than it
+            EXPECT_LT(height, 0.6f * kCellHeight);
+        }
+    }
 }
 
 TEST_F(EditorViewTest, TheGridLiesOnTheEdgesOfThePaintableCellsAndTheHighlightOnItsCell) {
@@ -168,6 +192,11 @@ TEST_F(EditorViewTest, TheGridLiesOnTheEdgesOfThePaintableCellsAndTheHighlightOn
     }
     EXPECT_EQ(vertical, kGridColumns - 1);
     EXPECT_EQ(horizontal, kMapRows);
+    for (const Sprite& line : marks.lines()) {
+        EXPECT_NE(line.sprite(), 0u);
+        EXPECT_LT(line.depth(), 0.0f);         // over the field's bricks
+        EXPECT_LT(line.colour().alpha, 0.5f);  // which show through
+    }
     marks.showGrid(false);
     for (const Sprite& line : marks.lines())
         EXPECT_FALSE(line.visible());
@@ -185,7 +214,8 @@ TEST_F(EditorViewTest, TheGridLiesOnTheEdgesOfThePaintableCellsAndTheHighlightOn
     EXPECT_EQ(preview.brick.colour().blue, 1.0f);
     EXPECT_LT(preview.brick.colour().alpha, 1.0f);  // the cell's brick shows through
     EXPECT_GT(preview.brick.colour().alpha, 0.5f);
-    expectFramed(marks.frame(), cell);
+    EXPECT_LT(preview.brick.depth(), marks.lines().front().depth());  // over the grid
+    expectFramed(marks.frame(), cell, preview.brick.depth());
     marks.showCursor(cursor, editor::Brush{BrickKind::Empty, 1});
     EXPECT_EQ(marks.preview().brick.colour().blue, 0.0f);  // a click clears: the cell shown dark
 }
@@ -208,6 +238,7 @@ TEST_F(EditorViewTest, TheTextStandsInTheBandsClearOfTheFieldAndTheBar) {
     EXPECT_FALSE(status.meets(info));
     EXPECT_GT(info.top, status.bottom - 0.05f);  // the level's line right under the status line
     EXPECT_FALSE(band.meets(paintable));
+    EXPECT_LT(view.topBand().depth(), 0.0f);  // over the top row of pipes
     const Box bar = boxOf(view.brickBar().back());
     Box above = bar;
     for (std::size_t line = 0; line < editor::kMessageLines; ++line) {

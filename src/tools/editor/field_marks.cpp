@@ -34,7 +34,8 @@ void FieldCursor::move(int rows, int columns) {
 bool FieldCursor::pointAt(float x, float y) {
     const int pointedRow = cellRow(y);
     const int pointedColumn = cellColumn(x);
-    if (!isPaintable(pointedRow, pointedColumn) || y > kGridTop || x < kGridLeft)
+    // A point far above or left of the grid truncates to a negative cell, never a paintable one.
+    if (!isPaintable(pointedRow, pointedColumn))
         return false;
     row = pointedRow;
     column = pointedColumn;
