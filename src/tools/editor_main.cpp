@@ -33,8 +33,6 @@ using tezmola::editor::Tone;
 
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
-constexpr int kFirstWindowWidth = 1024;
-constexpr int kFirstWindowHeight = 768;
 constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
 
 const char kHelp[] =
@@ -135,7 +133,7 @@ int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
     // Bricks, the bar and the help are read closely for long: the first window is large.
-    graphics::preferLargeFirstWindow(kFirstWindowWidth, kFirstWindowHeight);
+    graphics::preferLargeFirstWindow();
     if (!startEngine(engineHandle, programPath, "Tezmola Level Editor", "Pentavel", kGameFolder,
                      "editor-log.html", "editor-settings.xml")) {
         releaseTracker(engineHandle);

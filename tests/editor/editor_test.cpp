@@ -9,6 +9,7 @@
 #include <tinyxml.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -245,8 +246,9 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
     std::vector<LevelDraft> set = levels(3);
     for (std::size_t index = 0; index < set.size(); ++index)
         set[index].map[2][1 + index] = CellCode{'R', '1'};  // three levels of different content
+    const char notProven[] = "not proven with 1 brick left after 600.0 s simulated (0 balls lost)";
     const std::vector<ProofRecord> proofs = {ProofRecord{levelContent(set[0]), result},
-                                             ProofRecord{levelContent(set[1]), result},
+                                             ProofRecord{levelContent(set[1]), notProven},
                                              ProofRecord{levelContent(set[2]) + 1, result}};
     pentavel::openLog();
     open(set, proofs, folder.path() + "/set.xml");
@@ -288,7 +290,7 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
     key(SDLK_s, KMOD_LCTRL);
     records = saved(2);
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[1].result, result);
+    EXPECT_EQ(records[1].result, notProven);  // a play's verdict, kept though it is not a clear
     EXPECT_TRUE(records[2].result.empty());
     EXPECT_FALSE(folder.exists("set.xml.bak"));  // there was no file to keep before the first save
 }
@@ -387,6 +389,46 @@ TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
     editor->onTick();
     EXPECT_EQ(shown(), "");
     pentavel::setLastTicks(0);
+}
+
+// Over the game's own title, a trial says what it is and how it ends, and the label goes with it.
+TEST_F(EditorTest, ATrialIsLabelledOverTheGamesTitleUntilItEnds) {
+    std::vector<LevelDraft> set = levels(1);
+    set[0].map[5][5] = CellCode{'R', '1'};
+    open(set);
+    for (const bool proving : {false, true}) {
+        key(proving ? SDLK_p : SDLK_t);
+        ASSERT_EQ(editor->view(), nullptr);
+        const pentavel::graphics::TextLabel& label = editor->modeLabel();
+        EXPECT_EQ(label.text(), proving ? "PROVING  F faster  Esc stops" : "TEST PLAY  Esc returns");
+        float x = 0.0f;
+        float y = 0.0f;
+        float width = 0.0f;
+        float height = 0.0f;
+        editor->modeBack().getPosition(x, y);
+        editor->modeBack().getSize(width, height);
+        EXPECT_TRUE(editor->modeBack().visible());
+        EXPECT_NE(editor->modeBack().sprite(), 0u);
+        EXPECT_EQ(editor->modeBack().colour().red, 0.0f);  // black over the title
+        EXPECT_NEAR(x, 0.0f, 1e-4f);
+        EXPECT_GT(y - std::fabs(height) * 0.5f, cellTop(1));  // in the top band, above the field
+        for (const pentavel::graphics::Sprite& glyph : label.glyphs()) {
+            float glyphX = 0.0f;
+            float glyphY = 0.0f;
+            glyph.getPosition(glyphX, glyphY);
+            EXPECT_LT(std::fabs(glyphX - x), std::fabs(width) * 0.5f);
+            EXPECT_LT(std::fabs(glyphY - y), std::fabs(height) * 0.5f);
+            EXPECT_TRUE(glyph.visible());
+            EXPECT_LT(glyph.depth(), editor->modeBack().depth());
+            EXPECT_EQ(glyph.colour().blue, 0.0f);  // yellow
+        }
+        EXPECT_GT(label.height(), 0.022f);  // larger than the status line of the editor
+        key(SDLK_ESCAPE);
+        editor->onTick();
+        ASSERT_NE(editor->view(), nullptr);
+        EXPECT_EQ(editor->modeLabel().text(), "");
+        EXPECT_FALSE(editor->modeBack().visible());
+    }
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.

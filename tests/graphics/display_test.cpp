@@ -145,9 +145,9 @@ TEST_F(DisplayWithoutOpenGl, FirstStartWritesTheDefaultsAndGivesUpAfterTheFallBa
 // A program that asks for a large first window gets one sized to the desktop, stored as its own setting;
 // a size already stored stays.
 TEST_F(DisplayWithoutOpenGl, ALargeFirstWindowIsAskedOnlyWhenNoSizeIsStored) {
-    pentavel::graphics::preferLargeFirstWindow(1024, 768);
+    pentavel::graphics::preferLargeFirstWindow();
     struct Undo {
-        ~Undo() { pentavel::graphics::preferLargeFirstWindow(0, 0); }
+        ~Undo() { pentavel::graphics::preferLargeFirstWindow(false); }
     } undo;
     EXPECT_FALSE(pentavel::graphics::startGraphics());
     // The dummy driver of one SDL library reports a desktop, the other none (then the default stands).

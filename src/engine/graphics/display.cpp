@@ -27,6 +27,8 @@ constexpr int kDefaultWindowWidth = 512;
 constexpr int kDefaultWindowHeight = 384;
 constexpr int kDefaultScreenWidth = 800;
 constexpr int kDefaultScreenHeight = 600;
+constexpr int kLargeWindowWidth = 1024;  // the least a large first window has where the desktop holds it
+constexpr int kLargeWindowHeight = 768;
 constexpr double kAspect = 0.75;  // height / width of the play field
 constexpr Uint32 kFullscreenFlags = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE;
 constexpr Uint32 kWindowedFlags = SDL_ANYFORMAT | SDL_RESIZABLE | SDL_OPENGL | SDL_HWSURFACE;
@@ -47,8 +49,7 @@ struct DisplayState {
     // While held still the present step redraws only a changed frame.
     bool stillFrame = false;
     bool frameChanged = true;
-    int largeWindowWidth = 0;  // preferLargeFirstWindow's minimum; 0: the plain default
-    int largeWindowHeight = 0;
+    bool largeWindow = false;  // preferLargeFirstWindow's wish
 };
 
 DisplayState display;
@@ -262,10 +263,10 @@ namespace {
 // The desktop's size is known once video is up and before the first mode is set.
 void chooseLargeFirstWindow(int& windowWidth, int& windowHeight) {
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    if (display.largeWindowWidth <= 0 || info == nullptr)
+    if (!display.largeWindow || info == nullptr)
         return;
-    const internal::WindowSize size = internal::largeFirstWindow(
-        info->current_w, info->current_h, display.largeWindowWidth, display.largeWindowHeight);
+    const internal::WindowSize size =
+        internal::largeFirstWindow(info->current_w, info->current_h, kLargeWindowWidth, kLargeWindowHeight);
     if (size.width == 0)
         return;
     windowWidth = size.width;
@@ -276,9 +277,8 @@ void chooseLargeFirstWindow(int& windowWidth, int& windowHeight) {
 
 }  // namespace
 
-void preferLargeFirstWindow(int minWidth, int minHeight) {
-    display.largeWindowWidth = minWidth;
-    display.largeWindowHeight = minHeight;
+void preferLargeFirstWindow(bool large) {
+    display.largeWindow = large;
 }
 
 bool startGraphics() {

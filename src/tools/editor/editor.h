@@ -71,8 +71,10 @@ public:
     // tickSignal slot: plays or proves the steps that have come due, reads the background proof, redraws.
     void onTick();
 
-    // What the editor shows (null during a trial), for tests.
+    // What the editor shows (null during a trial), and the label over a trial, for tests.
     const LevelView* view() const { return view_.get(); }
+    const pentavel::graphics::TextLabel& modeLabel() const { return modeLabel_; }
+    const pentavel::graphics::Sprite& modeBack() const { return modeBack_; }
 
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
