@@ -412,6 +412,9 @@ TEST_F(EditorTest, ATrialIsLabelledOverTheGamesTitleUntilItEnds) {
         EXPECT_EQ(editor->modeBack().colour().red, 0.0f);  // black over the title
         EXPECT_NEAR(x, 0.0f, 1e-4f);
         EXPECT_GT(y - std::fabs(height) * 0.5f, cellTop(1));  // in the top band, above the field
+        EXPECT_LT(std::fabs(width), 1.0f);                    // the level's number and the score stay clear
+        ASSERT_NE(editor->trial(), nullptr);
+        EXPECT_LT(editor->modeBack().depth(), editor->trial()->hud.titleLabel.depth());  // over the title
         for (const pentavel::graphics::Sprite& glyph : label.glyphs()) {
             float glyphX = 0.0f;
             float glyphY = 0.0f;

@@ -75,6 +75,7 @@ public:
     const LevelView* view() const { return view_.get(); }
     const pentavel::graphics::TextLabel& modeLabel() const { return modeLabel_; }
     const pentavel::graphics::Sprite& modeBack() const { return modeBack_; }
+    const GameStructure* trial() const { return trial_.get(); }
 
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
