@@ -54,8 +54,10 @@ std::string describeLevel(const LevelReport& report);
 
 // Checks every level of the file that the game structure has read (named `file` in the report) and
 // prints a line per level with its notes, then a summary. True when there is at least one level and
-// every level is well formed and cleared.
-bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out);
+// every level is well formed and cleared. With recorded, a level to be played whose entry there (by its
+// index) holds a result takes that result instead of a play, and the summary says how many did.
+bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out,
+                    const std::vector<std::string>* recorded = nullptr);
 // Prints why the game could not read the file ("Cannot read level file!" with the parser's line and
 // column), from the error the level document holds.
 void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out);

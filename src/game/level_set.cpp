@@ -125,15 +125,23 @@ bool LevelDraft::operator==(const LevelDraft& other) const {
 }
 
 std::string writeLevelSet(const std::vector<LevelDraft>& levels) {
+    return writeLevelSet(levels, {});
+}
+
+std::string writeLevelSet(const std::vector<LevelDraft>& levels, const std::vector<std::string>& inside) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    for (const LevelDraft& level : levels) {
+    for (std::size_t index = 0; index < levels.size(); ++index) {
+        const LevelDraft& level = levels[index];
         if (!level.comment.empty())
             out += "<!-- " + commentText(level.comment) + " -->\n";
         out += "<level>\n  <tezm>\n";
         writeMap(level, out);
         out += "  </tezm>\n  <background sprite=\"" + escaped(level.background) + "\" red=\"" +
                shortestDecimal(level.red) + "\" green=\"" + shortestDecimal(level.green) + "\" blue=\"" +
-               shortestDecimal(level.blue) + "\"/>\n</level>\n";
+               shortestDecimal(level.blue) + "\"/>\n";
+        if (index < inside.size())
+            out += inside[index];
+        out += "</level>\n";
     }
     return out;
 }

@@ -41,6 +41,9 @@ struct LevelDraft {
 // background's name its control characters and bytes that are no UTF-8, and a code with a space or a
 // character outside printable ASCII is written as "..", an empty cell.
 std::string writeLevelSet(const std::vector<LevelDraft>& levels);
+// The same file with lines of the caller's (whole lines, each ending in a line break) at the end of each
+// level element, inside[n] in level n; levels after the last of inside get none.
+std::string writeLevelSet(const std::vector<LevelDraft>& levels, const std::vector<std::string>& inside);
 
 // The levels of a level file's document as the game reads them: each map read with the game's own reader
 // (what it skips is dropped, cells it never reaches keep the frame drawing), the background as it stands,

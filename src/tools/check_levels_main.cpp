@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/file/file_system.h"
 #include "engine/graphics/display.h"
@@ -22,6 +23,8 @@
 #include "game/images.h"
 #include "game/level.h"
 #include "game/level_check.h"
+#include "game/level_set.h"
+#include "game/proof_record.h"
 #include "tools/single_file_arguments.h"
 
 namespace {
@@ -29,7 +32,7 @@ namespace {
 constexpr char kProgram[] = "tezmola-check-levels";
 
 const char kHelp[] =
-    "Usage: tezmola-check-levels FILE\n"
+    "Usage: tezmola-check-levels [--changed-only] FILE\n"
     "Checks a Tezmola level file without opening a window or a sound device: builds every level as the\n"
     "game does, says what the game would log and what it would accept silently, and proves that each\n"
     "level can be cleared by letting an autopilot play it for at most 10 minutes of simulated time.\n"
@@ -37,8 +40,11 @@ const char kHelp[] =
     "FILE is a level file (the game reads the one named level.xml), a .pak archive that holds level.xml,\n"
     "or a folder that holds level.xml, such as the player's folder \"~/My Games/Tezmola\".\n"
     "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
+    "  --changed-only  prove only the levels without a current proof record (one the level editor\n"
+    "                  keeps in the file while the level's bricks, background and tint stay as proven);\n"
+    "                  the others take the recorded result, and the summary says how many did\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
     "\n"
     "Exit status: 0 when every level is well formed and cleared, 1 otherwise, 2 for a usage error.\n"
     "The level format is described in levels.md, beside the game's documentation.\n";
@@ -67,7 +73,18 @@ bool locate(const std::string& path, Source& source) {
     return true;
 }
 
-int check(const char* programPath, const std::string& path) {
+// The recorded result of each level whose record is current; an empty one for the others.
+std::vector<std::string> recordedResults(const TiXmlDocument& document) {
+    const std::vector<tezmola::LevelDraft> levels = tezmola::readLevelSet(document);
+    const std::vector<tezmola::ProofRecord> records = tezmola::readProofRecords(document);
+    std::vector<std::string> results(levels.size());
+    for (std::size_t index = 0; index < levels.size() && index < records.size(); ++index)
+        if (tezmola::isCurrent(records[index], levels[index]))
+            results[index] = records[index].result;
+    return results;
+}
+
+int check(const char* programPath, const std::string& path, bool changedOnly) {
     Source source;
     if (!locate(path, source))
         return 1;
@@ -93,9 +110,11 @@ int check(const char* programPath, const std::string& path) {
     bool passed = false;
     {
         auto game = std::make_unique<tezmola::GameStructure>();
-        if (tezmola::initialiseGameStructure(*game, source.name.c_str()))
-            passed = tezmola::checkLevelFile(*game, path, stdout);
-        else
+        if (tezmola::initialiseGameStructure(*game, source.name.c_str())) {
+            const std::vector<std::string> recorded =
+                changedOnly ? recordedResults(game->levelDocument) : std::vector<std::string>();
+            passed = tezmola::checkLevelFile(*game, path, stdout, changedOnly ? &recorded : nullptr);
+        } else
             tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }
     pentavel::file::shutDownFileSystem();
@@ -105,12 +124,23 @@ int check(const char* programPath, const std::string& path) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // --changed-only is this program's own; the rest is the command line every tool shares.
+    std::vector<char*> arguments;
+    bool changedOnly = false;
+    bool optionsEnded = false;
+    for (int index = 0; index < argc; ++index) {
+        optionsEnded = optionsEnded || std::strcmp(argv[index], "--") == 0;
+        if (index > 0 && !optionsEnded && std::strcmp(argv[index], "--changed-only") == 0)
+            changedOnly = true;
+        else
+            arguments.push_back(argv[index]);
+    }
     const char* file = nullptr;
-    const int status =
-        tezmola::tools::readSingleFileArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, file);
+    const int status = tezmola::tools::readSingleFileArguments(
+        static_cast<int>(arguments.size()), arguments.data(), kProgram, kHelp, TEZMOLA_VERSION, file);
     if (status >= 0)
         return status;
     if (file == nullptr)
         return tezmola::tools::usageError(kProgram, "no level file given", "");
-    return check(argc > 0 ? argv[0] : nullptr, file);
+    return check(argc > 0 ? argv[0] : nullptr, file, changedOnly);
 }

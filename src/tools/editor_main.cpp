@@ -19,6 +19,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "engine/graphics/display.h"
 #include "game/level.h"
 #include "tools/editor/editor.h"
 #include "tools/single_file_arguments.h"
@@ -131,6 +132,8 @@ void keepUnsavedChangesIn(SetFile& file, OpenedSet& opened) {
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
+    // Bricks, the bar and the help are read closely for long: the first window is large.
+    graphics::preferLargeFirstWindow();
     if (!startEngine(engineHandle, programPath, "Tezmola Level Editor", "Pentavel", kGameFolder,
                      "editor-log.html", "editor-settings.xml")) {
         releaseTracker(engineHandle);

@@ -8,14 +8,22 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <chrono>
+#include <cmath>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "engine/core/timer.h"
+#include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
+#include "game/proof_record.h"
 #include "support/mounted_folder.h"
+#include "tools/editor/brick_bar.h"
 
 namespace {
 
@@ -29,15 +37,26 @@ class EditorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
-    void open(std::size_t levels = 3) {
+    void open(std::size_t count = 3) { open(levels(count)); }
+    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {},
+              const std::string& target = "") {
         editor::OpenedSet opened;
-        opened.levels.resize(levels);
-        for (std::size_t index = 0; index < levels; ++index)
-            opened.levels[index].comment = "level " + std::to_string(index + 1);
+        opened.levels = std::move(levels);
+        opened.proofs = std::move(proofs);
         original = opened.levels;
         editor = std::make_unique<editor::Editor>(
-            std::move(opened), editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+            std::move(opened), editor::SetFile{"set.xml", target, folder.path() + "/unsaved.xml"});
         editor->initialise();
+    }
+    void click(int button, float x, float y) {
+        editor->onMouseButtonDown(button, x, y);
+        editor->onMouseButtonUp(button, x, y);
+    }
+    static std::vector<LevelDraft> levels(std::size_t count) {
+        std::vector<LevelDraft> drafts(count);
+        for (std::size_t index = 0; index < count; ++index)
+            drafts[index].comment = "level " + std::to_string(index + 1);
+        return drafts;
     }
     void key(int code, int modifiers = KMOD_NONE) {
         SDL_SetModState(static_cast<SDLMod>(modifiers));
@@ -130,6 +149,291 @@ TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
     EXPECT_TRUE(kept().empty());
 }
 
+// Each kind on the bar keeps its own hit points, and choosing one (by key or click) is no change to undo.
+TEST_F(EditorTest, TheBrickBarKeepsHitPointsPerKindAndAChoiceIsNoEdit) {
+    const float barY = -0.56f;
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0), barY), 0);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0) - 0.07f, barY + 0.03f), 0);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(0) - 0.09f, barY), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(3) + 0.15f, barY - 0.03f), 3);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(7) + 0.17f, barY), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(2), barY + 0.05f), -1);
+    EXPECT_EQ(editor::BrickBar::slotAt(editor::BrickBar::slotX(2), barY - 0.05f), -1);
+
+    open();
+    key(SDLK_3);
+    key(SDLK_PLUS);
+    key(SDLK_PLUS);
+    stroke(kLeft, 2, 1, 2, 1);  // yellow 3
+    key(SDLK_2);
+    stroke(kLeft, 2, 2, 2, 2);  // blue: its own 1, not yellow's 3
+    key(SDLK_3);
+    stroke(kLeft, 2, 3, 2, 3);                        // yellow kept its 3
+    click(kLeft, editor::BrickBar::slotX(5), barY);   // white, on the bar: nothing painted under it
+    click(kRight, editor::BrickBar::slotX(0), barY);  // the right button chooses nothing
+    key(SDLK_MINUS);                                  // white stays at 1
+    stroke(kLeft, 2, 4, 2, 4);
+    click(kLeft, editor::BrickBar::slotX(0), barY);  // red, the first
+    key(SDLK_PLUS);
+    key(SDLK_1);  // red still
+    stroke(kLeft, 3, 4, 3, 4);
+    key(SDLK_7);
+    key(SDLK_PLUS);  // steel has no hit points to change
+    stroke(kLeft, 2, 5, 2, 5);
+    key(SDLK_8);  // the empty cell: the left button clears
+    stroke(kLeft, 2, 1, 2, 1);
+
+    std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    LevelDraft expected = original[0];
+    expected.map[2][2] = CellCode{'B', '1'};
+    expected.map[2][3] = CellCode{'Y', '3'};
+    expected.map[2][4] = CellCode{'W', '1'};
+    expected.map[3][4] = CellCode{'R', '2'};
+    expected.map[2][5] = CellCode{'S', 'S'};
+    EXPECT_EQ(levels[0], expected);
+    // Seven strokes, seven changes: no choice on the bar among them.
+    for (int step = 0; step < 7; ++step)
+        key(SDLK_z, KMOD_LCTRL);
+    std::filesystem::remove(folder.path() + "/unsaved.xml");
+    EXPECT_TRUE(kept().empty());
+}
+
+// Without a mouse: the arrows move the highlight within the frame, from the top-left cell inside it; Space
+// paints the highlighted cell and Backspace clears it. The pointer moves it too, but never onto the frame.
+TEST_F(EditorTest, TheArrowsSpaceAndBackspacePaintTheHighlightedCell) {
+    open();
+    key(SDLK_4);
+    key(SDLK_SPACE);
+    key(SDLK_UP);
+    key(SDLK_LEFT);
+    key(SDLK_RIGHT);
+    key(SDLK_SPACE);
+    for (int step = 0; step < 30; ++step) {
+        key(SDLK_DOWN);
+        key(SDLK_RIGHT);
+    }
+    key(SDLK_SPACE);
+    key(SDLK_UP);
+    key(SDLK_LEFT);
+    key(SDLK_LEFT);
+    key(SDLK_SPACE);
+    editor->onMouseMotion(cellCentreX(7), cellCentreY(5));
+    key(SDLK_SPACE);
+    key(SDLK_DOWN);
+    key(SDLK_SPACE);
+    key(SDLK_UP);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(0));   // the frame: the highlight stays
+    editor->onMouseMotion(cellCentreX(15), cellCentreY(9));  // the frame: the highlight stays
+    key(SDLK_BACKSPACE);
+    editor->onMouseMotion(cellCentreX(1), cellCentreY(1));
+    key(SDLK_BACKSPACE);
+
+    const std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 3u);
+    LevelDraft expected = original[0];
+    expected.map[1][2] = CellCode{'G', '1'};
+    expected.map[18][14] = CellCode{'G', '1'};
+    expected.map[17][12] = CellCode{'G', '1'};
+    expected.map[6][7] = CellCode{'G', '1'};  // down a row and back up, where Backspace cleared
+    EXPECT_EQ(levels[0], expected);
+}
+
+// A save writes the proof of every level still as proven, however it came back to it, and none for a
+// level changed since or whose record was no longer current when it was opened.
+TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
+    const char result[] = "cleared in 1.5 s simulated with 0 balls lost";
+    std::vector<LevelDraft> set = levels(3);
+    for (std::size_t index = 0; index < set.size(); ++index)
+        set[index].map[2][1 + index] = CellCode{'R', '1'};  // three levels of different content
+    const char notProven[] = "not proven with 1 brick left after 600.0 s simulated (0 balls lost)";
+    const std::vector<ProofRecord> proofs = {ProofRecord{levelContent(set[0]), result},
+                                             ProofRecord{levelContent(set[1]), notProven},
+                                             ProofRecord{levelContent(set[2]) + 1, result}};
+    pentavel::openLog();
+    open(set, proofs, folder.path() + "/set.xml");
+    EXPECT_NE(folder.logText().find("2 of 3 levels keep the proof saved with them"), std::string::npos);
+    key(SDLK_PAGEDOWN);
+    stroke(kLeft, 4, 4, 4, 4);
+    // The checker is not beside the tests: what is unproven stays unproven, and the save follows.
+    const auto saved = [&](std::size_t expectedRecords) {
+        std::vector<ProofRecord> records;
+        for (int tick = 0; tick < 200; ++tick) {
+            editor->onTick();
+            if (folder.exists("set.xml")) {
+                TiXmlDocument document;
+                if (pentavel::file::parseXmlDocument(document, folder.read("set.xml")))
+                    records = readProofRecords(document);
+                std::size_t kept = 0;
+                for (const ProofRecord& record : records)
+                    kept += record.result.empty() ? 0 : 1;
+                if (kept == expectedRecords)
+                    break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return records;
+    };
+    key(SDLK_s, KMOD_LCTRL);
+    // While the proof runs, the line under the bar says so, until it ends.
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Proving 0 of 2 levels in the background before saving: Ctrl+S again saves at once");
+    std::vector<ProofRecord> records = saved(1);
+    EXPECT_EQ(editor->view()->message(0).text().find("Proving"), std::string::npos);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].result, result);
+    EXPECT_EQ(records[0].content, levelContent(set[0]));
+    EXPECT_TRUE(records[1].result.empty());
+    EXPECT_TRUE(records[2].result.empty());
+
+    key(SDLK_z, KMOD_LCTRL);  // the second level as proven again
+    key(SDLK_s, KMOD_LCTRL);
+    records = saved(2);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[1].result, notProven);  // a play's verdict, kept though it is not a clear
+    EXPECT_TRUE(records[2].result.empty());
+    EXPECT_FALSE(folder.exists("set.xml.bak"));  // there was no file to keep before the first save
+}
+
+// The lines on screen say what holds now: each level's proof, the brush, and messages that go at the next
+// key (not at a modifier alone) or once they are no longer true.
+TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
+    std::vector<LevelDraft> set = levels(3);
+    for (std::size_t index = 0; index < set.size(); ++index)
+        set[index].map[2][1 + index] = CellCode{'R', '1'};
+    // A record more than there are levels is no harm.
+    open(set, {ProofRecord{levelContent(set[0]), "cleared in 1.5 s simulated with 0 balls lost"},
+               ProofRecord{levelContent(set[1]), "not proven with 1 brick left after 600.0 s simulated"},
+               ProofRecord{}, ProofRecord{levelContent(set[0]), "cleared"}});
+    const editor::LevelView& view = *editor->view();
+    const auto info = [&] { return view.info().text(); };
+    const auto status = [&] { return view.status().text(); };
+    const auto messages = [&] {
+        std::string all;
+        for (std::size_t line = 0; line < editor::kMessageLines; ++line)
+            all += view.message(line).text() + "|";
+        return all;
+    };
+    const std::string::size_type none = std::string::npos;
+    EXPECT_NE(info().find("  PROVEN: cleared in 1.5 s"), none) << info();
+    key(SDLK_PAGEDOWN);
+    EXPECT_NE(info().find("  NOT PROVEN: not proven with 1 brick"), none) << info();
+    key(SDLK_PAGEDOWN);
+    EXPECT_NE(info().find("  not proven yet"), none) << info();
+
+    key(SDLK_3);
+    key(SDLK_1);
+    key(SDLK_PLUS);
+    EXPECT_NE(status().find("brush: red 2  set.xml"), none) << status();
+    for (int step = 0; step < 3; ++step)
+        key(SDLK_MINUS);
+    EXPECT_NE(status().find("brush: red 1  set.xml"), none) << status();
+    key(SDLK_PLUS);
+    EXPECT_EQ(view.brickBar().label(0).text(), "2");
+    key(SDLK_7);
+    EXPECT_NE(status().find("brush: steel  set.xml"), none) << status();
+    key(SDLK_8);
+    EXPECT_NE(status().find("brush: empty  set.xml"), none) << status();
+
+    key(SDLK_z, KMOD_LCTRL);
+    EXPECT_NE(messages().find("Nothing to undo"), none);
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+        key(modifier);
+    EXPECT_NE(messages().find("Nothing to undo"), none);
+    key(SDLK_g);
+    EXPECT_EQ(messages(), "|||");
+    EXPECT_FALSE(view.marks().lines().front().visible());  // G hid the grid
+
+    key(SDLK_2);
+    stroke(kLeft, 5, 5, 5, 5);
+    EXPECT_EQ(messages().find("Unsaved changes"), none);
+    key(SDLK_ESCAPE);
+    EXPECT_NE(messages().find("Unsaved changes: Escape again quits"), none);
+    key(SDLK_z, KMOD_LCTRL);  // nothing is unsaved any more
+    EXPECT_EQ(messages().find("Unsaved changes"), none);
+
+    // The highlight follows the pointer along a row and along a column.
+    const auto highlighted = [&](int row, int column) {
+        float x = 0.0f;
+        float y = 0.0f;
+        view.marks().preview().brick.getPosition(x, y);
+        EXPECT_NEAR(x, cellCentreX(column), 1e-4f);
+        EXPECT_NEAR(y, cellCentreY(row), 1e-4f);
+    };
+    editor->onMouseMotion(cellCentreX(3), cellCentreY(4));
+    highlighted(4, 3);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(4));
+    highlighted(4, 9);
+    editor->onMouseMotion(cellCentreX(9), cellCentreY(10));
+    highlighted(10, 9);
+}
+
+// A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
+// window showed it.
+TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
+    const auto shown = [&] { return editor->view()->message(0).text(); };
+    pentavel::setLastTicks(100000);
+    editor::OpenedSet opened;
+    opened.notes.push_back(editor::Message{"a note"});
+    editor = std::make_unique<editor::Editor>(std::move(opened),
+                                              editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+    editor->initialise();
+    editor->onTick();
+    EXPECT_EQ(shown(), "a note");
+    pentavel::setLastTicks(101000);
+    key(SDLK_z, KMOD_LCTRL);
+    pentavel::setLastTicks(108999);
+    editor->onTick();
+    EXPECT_EQ(shown(), "Nothing to undo");
+    pentavel::setLastTicks(109000);
+    editor->onTick();
+    EXPECT_EQ(shown(), "");
+    pentavel::setLastTicks(0);
+}
+
+// Over the game's own title, a trial says what it is and how it ends, and the label goes with it.
+TEST_F(EditorTest, ATrialIsLabelledOverTheGamesTitleUntilItEnds) {
+    std::vector<LevelDraft> set = levels(1);
+    set[0].map[5][5] = CellCode{'R', '1'};
+    open(set);
+    for (const bool proving : {false, true}) {
+        key(proving ? SDLK_p : SDLK_t);
+        ASSERT_EQ(editor->view(), nullptr);
+        const pentavel::graphics::TextLabel& label = editor->modeLabel();
+        EXPECT_EQ(label.text(), proving ? "PROVING  F faster  Esc stops" : "TEST PLAY  Esc returns");
+        float x = 0.0f;
+        float y = 0.0f;
+        float width = 0.0f;
+        float height = 0.0f;
+        editor->modeBack().getPosition(x, y);
+        editor->modeBack().getSize(width, height);
+        EXPECT_TRUE(editor->modeBack().visible());
+        EXPECT_NE(editor->modeBack().sprite(), 0u);
+        EXPECT_EQ(editor->modeBack().colour().red, 0.0f);  // black over the title
+        EXPECT_NEAR(x, 0.0f, 1e-4f);
+        EXPECT_GT(y - std::fabs(height) * 0.5f, cellTop(1));  // in the top band, above the field
+        EXPECT_LT(std::fabs(width), 1.0f);                    // the level's number and the score stay clear
+        ASSERT_NE(editor->trial(), nullptr);
+        EXPECT_LT(editor->modeBack().depth(), editor->trial()->hud.titleLabel.depth());  // over the title
+        for (const pentavel::graphics::Sprite& glyph : label.glyphs()) {
+            float glyphX = 0.0f;
+            float glyphY = 0.0f;
+            glyph.getPosition(glyphX, glyphY);
+            EXPECT_LT(std::fabs(glyphX - x), std::fabs(width) * 0.5f);
+            EXPECT_LT(std::fabs(glyphY - y), std::fabs(height) * 0.5f);
+            EXPECT_TRUE(glyph.visible());
+            EXPECT_LT(glyph.depth(), editor->modeBack().depth());
+            EXPECT_EQ(glyph.colour().blue, 0.0f);  // yellow
+        }
+        EXPECT_GT(label.height(), 0.022f);  // larger than the status line of the editor
+        key(SDLK_ESCAPE);
+        editor->onTick();
+        ASSERT_NE(editor->view(), nullptr);
+        EXPECT_EQ(editor->modeLabel().text(), "");
+        EXPECT_FALSE(editor->modeBack().visible());
+    }
+}
+
 // Each level is checked alone, as the game would read it, and named in its notes.
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     std::vector<LevelDraft> levels(3);
@@ -143,6 +447,12 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     ASSERT_FALSE(opened.notes.empty());
     for (const editor::Message& note : opened.notes)
         EXPECT_EQ(note.text.rfind("Level 2: ", 0), 0u) << note.text;
+
+    const editor::OpenedSet recorded = editor::openLevelFile(
+        writeLevelSet(levels, {"", proofRecordText(ProofRecord{42, "cleared"})}), "set.xml");
+    ASSERT_EQ(recorded.proofs.size(), 3u);
+    EXPECT_EQ(recorded.proofs[1].content, 42u);
+    EXPECT_EQ(recorded.proofs[1].result, "cleared");
 
     const editor::OpenedSet unreadable = editor::openLevelFile("<level><tezm>", "bad.xml");
     EXPECT_TRUE(unreadable.levels.empty());

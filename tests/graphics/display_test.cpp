@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/graphics/display.h"
 
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -18,6 +19,7 @@
 
 namespace {
 
+using pentavel::graphics::internal::largeFirstWindow;
 using pentavel::graphics::internal::pixelToPlayFieldX;
 using pentavel::graphics::internal::pixelToPlayFieldY;
 using pentavel::graphics::internal::snapToFourByThree;
@@ -35,6 +37,23 @@ TEST(WindowSnap, TakesTheLargestFourByThreeSizeInside) {
     expectSnap(513, 384, 512, 384);
     expectSnap(101, 100, 101, 75);  // 75.75 truncated
     expectSnap(100, 74, 98, 74);    // 98.67 truncated
+}
+
+// Nine tenths of the desktop, 4:3; raised to the minimum only where the desktop holds it whole.
+TEST(WindowSnap, ALargeFirstWindowFillsMostOfTheDesktop) {
+    const auto expectLarge = [](int width, int height, int expectedWidth, int expectedHeight) {
+        const auto size = largeFirstWindow(width, height, 1024, 768);
+        EXPECT_EQ(expectedWidth, size.width) << width << " x " << height;
+        EXPECT_EQ(expectedHeight, size.height) << width << " x " << height;
+    };
+    expectLarge(1920, 1080, 1296, 972);
+    expectLarge(2560, 1600, 1920, 1440);
+    expectLarge(1024, 768, 1024, 768);
+    expectLarge(1280, 800, 1024, 768);  // 960 x 720 is under the minimum
+    expectLarge(1023, 768, 920, 690);   // the minimum does not fit
+    expectLarge(1024, 767, 920, 690);
+    expectLarge(800, 600, 720, 540);
+    expectLarge(0, 0, 0, 0);
 }
 
 TEST(WindowSnap, SizesWithoutRoomForAPixelSnapToNothing) {
@@ -121,6 +140,37 @@ TEST_F(DisplayWithoutOpenGl, FirstStartWritesTheDefaultsAndGivesUpAfterTheFallBa
         << log;
     EXPECT_FALSE(contains("Video mode set to"));
     EXPECT_FALSE(contains("Cannot read in the settings"));
+}
+
+// A program that asks for a large first window gets one sized to the desktop, stored as its own setting;
+// a size already stored stays.
+TEST_F(DisplayWithoutOpenGl, ALargeFirstWindowIsAskedOnlyWhenNoSizeIsStored) {
+    pentavel::graphics::preferLargeFirstWindow();
+    struct Undo {
+        ~Undo() { pentavel::graphics::preferLargeFirstWindow(false); }
+    } undo;
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    // The dummy driver of one SDL library reports a desktop, the other none (then the default stands).
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    ASSERT_NE(info, nullptr);
+    pentavel::graphics::internal::WindowSize expected =
+        largeFirstWindow(info->current_w, info->current_h, 1024, 768);
+    if (expected.width == 0)
+        expected = {512, 384};
+    EXPECT_EQ(expected.width, graphicsSetting("window_size", "width"));
+    EXPECT_EQ(expected.height, graphicsSetting("window_size", "height"));
+    log = folder.logText();
+    EXPECT_TRUE(contains("Cannot assign video mode of " + std::to_string(expected.width) + " by " +
+                         std::to_string(expected.height) + ", Windowed Mode"))
+        << log;
+
+    pentavel::openLog();
+    pentavel::setSetting("graphics", "window_size", "width", 640);
+    pentavel::setSetting("graphics", "window_size", "height", 480);
+    EXPECT_FALSE(pentavel::graphics::startGraphics());
+    log = folder.logText();
+    EXPECT_TRUE(contains("Cannot assign video mode of 640 by 480, Windowed Mode")) << log;
+    EXPECT_EQ(640, graphicsSetting("window_size", "width"));
 }
 
 TEST_F(DisplayWithoutOpenGl, FullScreenAsksForTheVideoModeSizeAtTheDesktopDepth) {

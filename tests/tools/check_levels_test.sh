@@ -12,12 +12,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unset DISPLAY SDL_AUDIODRIVER SDL_VIDEODRIVER
 failures=0
+options=()  # given to the checker before the file
 
 # expect STATUS FILE WORDS...: runs the checker on FILE; the status and each line of words must match.
 expect() {
     local status=$1 file=$2
     shift 2
-    "$checker" "$file" >"$work/out" 2>"$work/err"
+    "$checker" ${options[@]+"${options[@]}"} "$file" >"$work/out" 2>"$work/err"
     local got=$?
     local ok=1
     [ "$got" -eq "$status" ] || ok=0
@@ -56,7 +57,7 @@ rows() {
 # The command line.
 "$checker" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: no file is not a usage error"; failures=$((failures + 1)); }
 "$checker" --bogus x.xml >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: an unknown option is not a usage error"; failures=$((failures + 1)); }
-"$checker" --help | grep -q "Usage: tezmola-check-levels FILE" || { echo "FAILED: --help"; failures=$((failures + 1)); }
+"$checker" --help | grep -q "Usage: tezmola-check-levels \[--changed-only\] FILE" || { echo "FAILED: --help"; failures=$((failures + 1)); }
 "$checker" --version | grep -q "^tezmola-check-levels (Tezmola) [0-9]" || { echo "FAILED: --version"; failures=$((failures + 1)); }
 
 # The example of the level guide is accepted, as a file and as the folder that holds it.
@@ -67,6 +68,18 @@ expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared
 expect 0 "$work/folder" "2 levels, 2 cleared; 0 warnings"
 (cd "$work/folder" && zip -q ../levels.pak level.xml)
 expect 0 "$work/levels.pak" "2 levels, 2 cleared; 0 warnings"
+# --changed-only takes a level's result from its proof record (the guide's example has one for each level)
+# only while the record fits the level: one changed since it was proven is proven again. After "--" it is
+# a file's name.
+options=(--changed-only)
+expect 0 "$work/folder/level.xml" "Level 1: 30 bricks to clear, 0 steel: cleared in 39.9 s" \
+    "2 levels, 2 cleared; 0 warnings; 2 proofs taken from the record"
+sed '0,/red="0.3"/s//red="0.35"/' "$work/folder/level.xml" >"$work/recorded.xml"
+expect 0 "$work/recorded.xml" "Level 2: 16 bricks to clear, 4 steel: cleared in 85.9 s" \
+    "2 levels, 2 cleared; 0 warnings; 1 proof taken from the record"
+options=()
+(cd "$work" && "$checker" -- --changed-only >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--changed-only: error: Cannot read level file!" "$work/out" ||
+    { echo "FAILED: --changed-only after -- is not a file's name"; failures=$((failures + 1)); }
 
 # What the game accepts silently: an unknown code, a brick on the frame, text after row 18 and an unknown
 # background are warnings; the level is still played and cleared.

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
+#include <tinyxml.h>
 
 #include <strings.h>
 
@@ -26,6 +27,8 @@ constexpr int kDefaultWindowWidth = 512;
 constexpr int kDefaultWindowHeight = 384;
 constexpr int kDefaultScreenWidth = 800;
 constexpr int kDefaultScreenHeight = 600;
+constexpr int kLargeWindowWidth = 1024;  // the least a large first window has where the desktop holds it
+constexpr int kLargeWindowHeight = 768;
 constexpr double kAspect = 0.75;  // height / width of the play field
 constexpr Uint32 kFullscreenFlags = SDL_FULLSCREEN | SDL_OPENGL | SDL_HWSURFACE;
 constexpr Uint32 kWindowedFlags = SDL_ANYFORMAT | SDL_RESIZABLE | SDL_OPENGL | SDL_HWSURFACE;
@@ -46,6 +49,7 @@ struct DisplayState {
     // While held still the present step redraws only a changed frame.
     bool stillFrame = false;
     bool frameChanged = true;
+    bool largeWindow = false;  // preferLargeFirstWindow's wish
 };
 
 DisplayState display;
@@ -213,6 +217,16 @@ void setFixedOpenGlState() {
 
 namespace internal {
 
+WindowSize largeFirstWindow(int desktopWidth, int desktopHeight, int minWidth, int minHeight) {
+    constexpr int kComfortTenths = 9;  // room for panels and the window's own title bar
+    WindowSize size =
+        snapToFourByThree(desktopWidth * kComfortTenths / 10, desktopHeight * kComfortTenths / 10);
+    if ((size.width < minWidth || size.height < minHeight) && desktopWidth >= minWidth &&
+        desktopHeight >= minHeight)
+        size = WindowSize{minWidth, minHeight};
+    return size;
+}
+
 WindowSize snapToFourByThree(int width, int height) {
     if (width <= 0 || height <= 0)
         return {};
@@ -244,12 +258,37 @@ float pixelToPlayFieldY(int pixelY, int windowHeight) {
 
 }  // namespace internal
 
+namespace {
+
+// The desktop's size is known once video is up and before the first mode is set.
+void chooseLargeFirstWindow(int& windowWidth, int& windowHeight) {
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    if (!display.largeWindow || info == nullptr)
+        return;
+    const internal::WindowSize size =
+        internal::largeFirstWindow(info->current_w, info->current_h, kLargeWindowWidth, kLargeWindowHeight);
+    if (size.width == 0)
+        return;
+    windowWidth = size.width;
+    windowHeight = size.height;
+    setSetting(kSection, "window_size", "width", windowWidth);
+    setSetting(kSection, "window_size", "height", windowHeight);
+}
+
+}  // namespace
+
+void preferLargeFirstWindow(bool large) {
+    display.largeWindow = large;
+}
+
 bool startGraphics() {
     internal::graphicsSystem();
     int windowWidth = kDefaultWindowWidth;
     int windowHeight = kDefaultWindowHeight;
     int screenWidth = kDefaultScreenWidth;
     int screenHeight = kDefaultScreenHeight;
+    const TiXmlElement* section = settingsSection(kSection);
+    const bool sizeStored = section == nullptr || section->FirstChildElement("window_size") != nullptr;
     if (!readSettings(windowWidth, windowHeight, screenWidth, screenHeight)) {
         logError("Cannot read in the settings to set up the graphics system!");
         return false;
@@ -258,14 +297,15 @@ bool startGraphics() {
                    kDefaultWindowHeight);
     keepUsableSize("video_mode", "full screen", screenWidth, screenHeight, kDefaultScreenWidth,
                    kDefaultScreenHeight);
-    const int width = display.fullscreen ? screenWidth : windowWidth;
-    const int height = display.fullscreen ? screenHeight : windowHeight;
-
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == -1 || !requireVisibleDriver()) {
         logError("Cannot initialise SDL video subsystem!");
         logError("SDL Error:\t%s", SDL_GetError());
         return false;
     }
+    if (!sizeStored)
+        chooseLargeFirstWindow(windowWidth, windowHeight);
+    const int width = display.fullscreen ? screenWidth : windowWidth;
+    const int height = display.fullscreen ? screenHeight : windowHeight;
     static bool quitRegistered = false;
     if (!quitRegistered) {
         quitRegistered = true;

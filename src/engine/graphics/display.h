@@ -10,6 +10,10 @@ namespace graphics {
 // Reads the "graphics" settings, opens the display, scans the sprite sheets, connects renderFrame. A stored
 // size below 64 x 48 is replaced by the default (in the settings too) with a warning.
 bool startGraphics();
+// For a program worked in for long (the level editor): when no window size is stored yet, startGraphics
+// opens a window as large as the desktop comfortably holds, at least 1024 x 768 where it fits, and stores
+// that size. False takes the wish back.
+void preferLargeFirstWindow(bool large = true);
 // Sets a mode (falling back to 512 x 384 windowed), the fixed OpenGL state and the view, reloads textures
 // and presents one frame. The cursor follows the last showCursor wish.
 bool setVideoMode(int width, int height, bool fullscreen);

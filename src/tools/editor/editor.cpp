@@ -21,6 +21,7 @@
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "game/hud.h"
+#include "game/images.h"
 
 namespace tezmola {
 namespace editor {
@@ -36,8 +37,15 @@ constexpr int kRightButton = 2;
 constexpr int kInputFocus = 2;
 constexpr int kApplicationActive = 3;
 constexpr char kChecker[] = "tezmola-check-levels";
+constexpr std::uint32_t kMessageMilliseconds = 8000;  // a message left alone goes after this
+constexpr float kModeY = 0.7f;                        // over the game's title in its top band
+constexpr float kModeSize = 0.5f;
+constexpr float kModeDepth = -40.0f;
 
-const char* const kKindNames[] = {"", "red", "blue", "yellow", "green", "magenta", "white", "steel"};
+const char kTestPlayLabel[] = "TEST PLAY  Esc returns";
+const char kProvingLabel[] = "PROVING  F faster  Esc stops";
+
+const char* const kKindNames[] = {"empty", "red", "blue", "yellow", "green", "magenta", "white", "steel"};
 
 // What a function of the checker prints, as lines.
 std::vector<std::string> printedLines(const std::function<void(std::FILE*)>& print) {
@@ -75,12 +83,6 @@ std::string levelList(const std::vector<std::size_t>& numbers) {
 
 }  // namespace
 
-std::size_t proofKey(const LevelDraft& level) {
-    LevelDraft content = level;
-    content.comment.clear();
-    return std::hash<std::string>{}(writeLevelSet(std::vector<LevelDraft>(1, content)));
-}
-
 OpenedSet openLevelFile(const std::string& text, const std::string& name) {
     OpenedSet opened;
     TiXmlDocument document;
@@ -91,6 +93,7 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
         return opened;
     }
     opened.levels = readLevelSet(document);
+    opened.proofs = readProofRecords(document);
     // The game's rules start on a level of their own; the file's levels then take its place one by one.
     auto game = std::make_unique<GameStructure>();
     if (!initialiseTrialGame(*game, writeLevelSet(std::vector<LevelDraft>(1))))
@@ -121,6 +124,16 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
 }
 
 Editor::Editor(OpenedSet opened, SetFile file) : edits_(std::move(opened.levels)), file_(std::move(file)) {
+    // A proof kept with a level holds while its content is the one proven.
+    std::size_t kept = 0;
+    for (std::size_t index = 0; index < opened.proofs.size() && index < edits_.count(); ++index) {
+        const ProofRecord& record = opened.proofs[index];
+        if (isCurrent(record, edits_.levels().at(index))) {
+            proofs_[record.content] = LevelProof{playVerdict(record.result), record.result, {}};
+            ++kept;
+        }
+    }
+    pentavel::logMessage("%zu of %zu levels keep the proof saved with them", kept, edits_.count());
     for (const Message& note : opened.notes)
         pentavel::logWarning("%s: %s", file_.name.c_str(), note.text.c_str());
     // What the game would log comes first on screen.
@@ -140,6 +153,7 @@ void Editor::initialise() {
     backgrounds_ = pentavel::graphics::spriteNames("bg_");
     view_ = std::make_unique<LevelView>(glyphs_);
     view_->showLevel(edits_.level());
+    saidAt_ = pentavel::lastTicks();
     pentavel::keyDownSignal().connect(this, &Editor::onKeyDown, tracker_);
     pentavel::mouseButtonDownSignal().connect(this, &Editor::onMouseButtonDown, tracker_);
     pentavel::mouseButtonUpSignal().connect(this, &Editor::onMouseButtonUp, tracker_);
@@ -188,15 +202,28 @@ void Editor::onKeyDown(int key) {
 }
 
 void Editor::editKey(int key, bool control, bool shift) {
-    if (key != SDLK_ESCAPE && key != SDLK_LSHIFT && key != SDLK_RSHIFT && key != SDLK_LCTRL &&
-        key != SDLK_RCTRL)
+    const bool modifier = key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
+    if (!modifier)
+        act();
+    if (key != SDLK_ESCAPE && !modifier)
         quitAsked_ = false;
-    if (key >= SDLK_1 && key <= SDLK_7 && !control) {
-        brush_.kind = static_cast<BrickKind>(key - SDLK_0);
+    if (key >= SDLK_1 && key < SDLK_1 + kBarSlots && !control) {
+        bar_.select(key - SDLK_1);
     } else if (key == SDLK_PLUS || key == SDLK_EQUALS || key == SDLK_KP_PLUS) {
-        brush_.hitPoints = std::min(kMaxHitPoints, brush_.hitPoints + 1);
+        bar_.changeHitPoints(1);
     } else if (key == SDLK_MINUS || key == SDLK_KP_MINUS) {
-        brush_.hitPoints = std::max(1, brush_.hitPoints - 1);
+        bar_.changeHitPoints(-1);
+    } else if (key == SDLK_g && !control) {
+        gridShown_ = !gridShown_;
+    } else if ((key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT) && !control) {
+        cursor_.move(key == SDLK_UP     ? -1
+                     : key == SDLK_DOWN ? 1
+                                        : 0,
+                     key == SDLK_LEFT    ? -1
+                     : key == SDLK_RIGHT ? 1
+                                         : 0);
+    } else if (key == SDLK_SPACE || key == SDLK_BACKSPACE) {
+        paintCursor(key == SDLK_SPACE ? brushCode(bar_.brush()) : emptyCode());
     } else if (key == SDLK_b && !control) {
         cycleBackground(shift ? -1 : 1);
     } else if ((key == SDLK_r || key == SDLK_g || key == SDLK_b) && control) {
@@ -251,8 +278,7 @@ void Editor::editKey(int key, bool control, bool shift) {
         if (view_->helpShown()) {
             view_->showHelp(false);
         } else if (edits_.modified() && !quitAsked_) {
-            quitAsked_ = true;
-            say("Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning);
+            quitAsked_ = true;  // refresh says what the next Escape does
         } else {
             discardConfirmed_ = true;
             pentavel::quitSignal().emit();
@@ -294,7 +320,15 @@ void Editor::nameKey(int key, bool shift) {
 void Editor::onMouseButtonDown(int button, float x, float y) {
     if (mode_ != Mode::Editing || strokeButton_ >= 0 || (button != kLeftButton && button != kRightButton))
         return;
+    act();
     quitAsked_ = false;
+    const int slot = BrickBar::slotAt(x, y);
+    if (slot >= 0) {
+        if (button == kLeftButton)
+            bar_.select(slot);
+        refresh();
+        return;
+    }
     strokeButton_ = button;
     edits_.beginStroke();
     paintAt(x, y);
@@ -310,7 +344,12 @@ void Editor::onMouseButtonUp(int button, float /*x*/, float /*y*/) {
 
 // A quick drag reports points far apart: the stroke paints every cell on the way.
 void Editor::onMouseMotion(float x, float y) {
-    if (mode_ != Mode::Editing || strokeButton_ < 0)
+    if (mode_ != Mode::Editing)
+        return;
+    const FieldCursor before = cursor_;
+    if (cursor_.pointAt(x, y) && (cursor_.row != before.row || cursor_.column != before.column))
+        refresh();
+    if (strokeButton_ < 0)
         return;
     const float fromX = strokeX_;
     const float fromY = strokeY_;
@@ -331,12 +370,25 @@ void Editor::paintAt(float x, float y) {
     const int column = cellColumn(x);
     if (!isPaintable(row, column) || y > kGridTop || x < kGridLeft)
         return;
-    const CellCode code = strokeButton_ == kLeftButton ? brushCode(brush_) : emptyCode();
+    const CellCode code = strokeButton_ == kLeftButton ? brushCode(bar_.brush()) : emptyCode();
     if (edits_.level().map[row][column] == code)
         return;
     edits_.paint(row, column, code);
     view_->showLevel(edits_.level());
     refresh();
+}
+
+void Editor::paintCursor(const CellCode& code) {
+    if (edits_.level().map[cursor_.row][cursor_.column] == code)
+        return;
+    edits_.beginStroke();
+    edits_.paint(cursor_.row, cursor_.column, code);
+    edits_.endStroke();
+    changed();
+}
+
+void Editor::act() {
+    messages_.clear();
 }
 
 void Editor::cycleBackground(int direction) {
@@ -368,6 +420,7 @@ void Editor::changed() {
 
 void Editor::say(const std::string& text, Tone tone) {
     messages_.push_back(Message{text, tone});
+    saidAt_ = pentavel::lastTicks();
     if (messages_.size() > kMessageLines)
         messages_.erase(messages_.begin());
     if (tone == Tone::Error)
@@ -379,13 +432,27 @@ void Editor::refresh() {
     if (view_ == nullptr)
         return;
     view_->setStatus(statusText());
+    view_->showBrickBar(bar_);
+    view_->showMarks(gridShown_, cursor_, bar_.brush());
     const LevelDraft& level = edits_.level();
     std::string info =
         formatLine("%s  tint %.2f %.2f %.2f", level.background.c_str(), level.red, level.green, level.blue);
     const auto proof = proofs_.find(proofKey(level));
-    info += proof != proofs_.end() ? "  " + proof->second.result : "  not proven yet";
+    if (proof == proofs_.end())
+        info += "  not proven yet";
+    else
+        info += (proof->second.verdict == LevelVerdict::Cleared ? "  PROVEN: " : "  NOT PROVEN: ") +
+                proof->second.result;
     view_->setInfo(info);
+    // What holds only while it is true is said here, from the state, never left behind it.
     std::vector<Message> shown = messages_;
+    if (setProof_.running())
+        shown.push_back(Message{
+            formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(), setProof_.total(),
+                       saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
+    if (quitAsked_ && edits_.modified())
+        shown.push_back(
+            Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
     if (mode_ == Mode::Naming)
         shown.push_back(
             Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
@@ -393,15 +460,13 @@ void Editor::refresh() {
 }
 
 std::string Editor::statusText() const {
-    const int kind = static_cast<int>(brush_.kind);
-    std::string brush = kKindNames[kind];
-    if (isColourBrick(brush_.kind))
-        brush += formatLine(" %d", brush_.hitPoints);
+    const Brush chosen = bar_.brush();
+    std::string brush = kKindNames[static_cast<int>(chosen.kind)];
+    if (isColourBrick(chosen.kind))
+        brush += formatLine(" %d", chosen.hitPoints);
     std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
                                   edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
                                   brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
-    if (setProof_.running())
-        text += formatLine("  proving %zu/%zu", setProof_.proven(), setProof_.total());
     return text;
 }
 
@@ -435,6 +500,11 @@ void Editor::onTick() {
     else if (mode_ == Mode::Proving)
         stepProof();
     pollSetProof();
+    if (mode_ == Mode::Editing && !messages_.empty() &&
+        pentavel::lastTicks() - saidAt_ >= kMessageMilliseconds) {
+        messages_.clear();
+        refresh();
+    }
 }
 
 // The level alone, as a level file, in the game's own simulation; the editor's view makes way for it.
@@ -450,22 +520,44 @@ void Editor::startTrial(bool proving) {
     pentavel::graphics::holdStillFrame(false);
     if (!proving) {
         mode_ = Mode::Playing;
+        showMode(kTestPlayLabel);
         pentavel::resetSimulationClock();
         return;
     }
     mode_ = Mode::Proving;
+    showMode(kProvingLabel);
     if (!beginLevelCheck(*trial_, 1, proofReport_)) {
         finishProof();
         return;
     }
     proofPlay_ = std::make_unique<LevelPlay>(*trial_, kProofSeconds);
     proofClock_ = pentavel::lastTicks();
-    say("Proving: F plays fast, Escape stops");
+}
+
+// Over the game's own title, which names the game and not the trial.
+void Editor::showMode(const char* text) {
+    modeLabel_.horizontalAlignment = pentavel::graphics::TextLabel::kCentre;
+    modeLabel_.verticalAlignment = pentavel::graphics::TextLabel::kMiddle;
+    modeLabel_.setText(glyphs_, text);
+    modeLabel_.setTextSize(kModeSize);
+    modeLabel_.setDepth(kModeDepth);
+    modeLabel_.setPosition(0.0f, kModeY);
+    modeLabel_.setColour(pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f});
+    modeLabel_.setVisible(true);
+    modeLabel_.layout();
+    const float half = modeLabel_.width() * 0.5f + 0.03f;
+    modeBack_.setSpriteByName(kTopBandImage);
+    modeBack_.setRectangle(-half, 0.75f, half, 0.655f);
+    modeBack_.setColour(pentavel::graphics::Colour{0.0f, 0.0f, 0.0f, 1.0f});
+    modeBack_.setDepth(kModeDepth + 1.0f);
+    modeBack_.setVisible(true);
 }
 
 void Editor::stopTrial() {
     proofPlay_.reset();
     trial_.reset();
+    modeLabel_.setText(glyphs_, "");
+    modeBack_.setVisible(false);
     mode_ = Mode::Editing;
     view_ = std::make_unique<LevelView>(glyphs_);
     view_->showLevel(edits_.level());
@@ -525,7 +617,7 @@ void Editor::proveSet(bool thenSave) {
     std::vector<LevelDraft> unproven;
     setProofKeys_.clear();
     for (std::size_t index = 0; index < edits_.count(); ++index) {
-        const std::size_t key = proofKey(edits_.levels()[index]);
+        const std::uint64_t key = proofKey(edits_.levels()[index]);
         if (proofs_.count(key) == 0 &&
             std::find(setProofKeys_.begin(), setProofKeys_.end(), key) == setProofKeys_.end()) {
             unproven.push_back(edits_.levels()[index]);
@@ -536,8 +628,8 @@ void Editor::proveSet(bool thenSave) {
     std::string reason;
     if (!unproven.empty() &&
         setProof_.start(unproven, pentavel::file::programDirectory() + kChecker, reason)) {
-        say(formatLine("Proving %zu levels in the background%s", unproven.size(),
-                       thenSave ? " before saving (Ctrl+S again saves at once)" : ""));
+        pentavel::logMessage("Proving in the background, levels: %zu", unproven.size());
+        refresh();
         return;
     }
     if (!unproven.empty())
@@ -597,10 +689,8 @@ void Editor::save() {
 void Editor::writeSet(const std::filesystem::path& target) {
     std::string reason;
     // The file as it was before this editor first wrote it is kept, once, beside it.
-    const bool written =
-        backupKept_
-            ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
-            : pentavel::file::replaceFileKeepingBackup(target, writeLevelSet(edits_.levels()), reason);
+    const bool written = backupKept_ ? pentavel::file::replaceFile(target, setText(), reason)
+                                     : pentavel::file::replaceFileKeepingBackup(target, setText(), reason);
     if (!written) {
         say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
@@ -617,6 +707,19 @@ void Editor::writeSet(const std::filesystem::path& target) {
                        levelList(unproven).c_str()),
             Tone::Warning);
     refresh();
+}
+
+std::string Editor::setText() const {
+    std::vector<std::string> records(edits_.count());
+    for (std::size_t index = 0; index < edits_.count(); ++index) {
+        const std::uint64_t key = proofKey(edits_.levels()[index]);
+        const auto proof = proofs_.find(key);
+        // Only a play's verdict is kept: the others come from the level itself, each time it is read.
+        if (proof != proofs_.end() && (proof->second.verdict == LevelVerdict::Cleared ||
+                                       proof->second.verdict == LevelVerdict::NotProven))
+            records[index] = proofRecordText(ProofRecord{key, proof->second.result});
+    }
+    return writeLevelSet(edits_.levels(), records);
 }
 
 }  // namespace editor

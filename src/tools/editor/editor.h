@@ -17,6 +17,9 @@
 #include "game/autopilot.h"
 #include "game/game_structure.h"
 #include "game/level_check.h"
+#include "game/proof_record.h"
+#include "tools/editor/brick_bar.h"
+#include "tools/editor/field_marks.h"
 #include "tools/editor/level_edits.h"
 #include "tools/editor/level_view.h"
 #include "tools/editor/set_proof.h"
@@ -35,9 +38,11 @@ struct SetFile {
 // The name of that file in the player's folder.
 constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
 
-// The set as opened: its levels, and what the level checker says about the file, in its own words.
+// The set as opened: its levels, the proofs kept with them, and what the level checker says about the
+// file, in its own words.
 struct OpenedSet {
     std::vector<LevelDraft> levels;
+    std::vector<ProofRecord> proofs;  // by level; a record no longer current is not taken
     std::vector<Message> notes;
 };
 
@@ -66,12 +71,21 @@ public:
     // tickSignal slot: plays or proves the steps that have come due, reads the background proof, redraws.
     void onTick();
 
+    // What the editor shows (null during a trial), and the label over a trial, for tests.
+    const LevelView* view() const { return view_.get(); }
+    const pentavel::graphics::TextLabel& modeLabel() const { return modeLabel_; }
+    const pentavel::graphics::Sprite& modeBack() const { return modeBack_; }
+    const GameStructure* trial() const { return trial_.get(); }
+
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
 
     void editKey(int key, bool control, bool shift);
     void nameKey(int key, bool shift);
     void paintAt(float x, float y);
+    void paintCursor(const CellCode& code);
+    // A key or a click: what was said before it is no longer news.
+    void act();
     void cycleBackground(int direction);
     void changeTint(int channel, int direction);
     void changed();
@@ -83,6 +97,7 @@ private:
     void stopTrial();
     void stepProof();
     void finishProof();
+    void showMode(const char* text);
 
     void proveSet(bool thenSave);
     void pollSetProof();
@@ -90,6 +105,8 @@ private:
     std::vector<std::size_t> unprovenLevels() const;
     void save();
     void writeSet(const std::filesystem::path& target);
+    // The set as the file keeps it: each level with the record of its proof, when it has one.
+    std::string setText() const;
 
     pentavel::ScopedTracker tracker_;
     LevelSetEdits edits_;
@@ -98,7 +115,10 @@ private:
     std::unique_ptr<LevelView> view_;  // gone while a trial game is on screen
     std::vector<std::string> backgrounds_;
     std::vector<Message> messages_;
-    Brush brush_;
+    BrickBar bar_;
+    FieldCursor cursor_;
+    bool gridShown_ = true;
+    std::uint32_t saidAt_ = 0;  // when the newest message was said
     Mode mode_ = Mode::Editing;
     int strokeButton_ = -1;  // the button held down for a stroke, -1 for none
     float strokeX_ = 0.0f;   // where the stroke last painted
@@ -109,6 +129,8 @@ private:
     std::string typedName_;
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
+    pentavel::graphics::Sprite modeBack_;
+    pentavel::graphics::TextLabel modeLabel_;  // what the trial is and how it ends
     std::unique_ptr<LevelPlay> proofPlay_;
     LevelReport proofReport_;
     bool stopTrialDue_ = false;
@@ -116,14 +138,16 @@ private:
     bool fast_ = false;
     std::uint32_t proofClock_ = 0;
 
-    std::unordered_map<std::size_t, LevelProof> proofs_;  // by the level's content
+    std::unordered_map<std::uint64_t, LevelProof> proofs_;  // by the level's content
     SetProof setProof_;
-    std::vector<std::size_t> setProofKeys_;  // the content of each level sent to the checker
+    std::vector<std::uint64_t> setProofKeys_;  // the content of each level sent to the checker
     bool saveAfterProof_ = false;
 };
 
 // A level's content as a key for its proof: its map and background (its comment is no part of it).
-std::size_t proofKey(const LevelDraft& level);
+inline std::uint64_t proofKey(const LevelDraft& level) {
+    return levelContent(level);
+}
 
 }  // namespace editor
 }  // namespace tezmola

@@ -36,6 +36,8 @@ float clampedTint(float value) {
 }  // namespace
 
 CellCode brushCode(const Brush& brush) {
+    if (brush.kind == BrickKind::Empty)
+        return emptyCode();
     if (!isColourBrick(brush.kind))
         return CellCode{'S', 'S'};
     const int hitPoints = std::min(kMaxHitPoints, std::max(1, brush.hitPoints));

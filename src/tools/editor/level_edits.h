@@ -19,13 +19,13 @@ namespace editor {
 constexpr std::size_t kUndoSteps = 256;  // changes kept for undo; older ones are forgotten
 constexpr int kMaxHitPoints = 9;
 
-// What the left button paints: a colour brick with its hit points, or steel.
+// What the left button paints: a colour brick with its hit points, steel, or an empty cell.
 struct Brush {
     BrickKind kind = BrickKind::Red;
     int hitPoints = 1;  // 1..9, colour bricks only
 };
 
-// The map code of a brush: "R1" to "W9", "SS" for steel.
+// The map code of a brush: "R1" to "W9", "SS" for steel, ".." for empty.
 CellCode brushCode(const Brush& brush);
 // The code of an empty cell, "..".
 CellCode emptyCode();

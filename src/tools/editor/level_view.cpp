@@ -17,14 +17,17 @@ using pentavel::graphics::TextLabel;
 namespace {
 
 constexpr float kTopEdge = 0.75f;
-constexpr float kBandBottom = 0.64995f;  // the game's top band
+constexpr float kBandBottom = 0.6208f;  // the game's top band, over the top row of pipes: two lines
 constexpr float kStatusSize = 0.42f;
-constexpr float kMessageSize = 0.36f;
-constexpr float kInfoY = -0.54f;  // below row 18, where the paddle plays
-constexpr float kMessageStep = 0.0625f;
-constexpr float kHelpSize = 0.36f;
-constexpr float kHelpTop = 0.55f;
-constexpr float kHelpStep = 0.075f;
+constexpr float kStatusY = 0.722f;
+constexpr float kMessageSize = 0.4f;
+constexpr float kInfoY = 0.676f;
+constexpr float kMessageTop = -0.625f;  // under the brick bar
+constexpr float kMessageStep = 0.045f;
+constexpr float kHelpSize = 0.44f;
+constexpr float kHelpTop = 0.6f;
+constexpr float kHelpStep = 0.072f;
+constexpr float kBandDepth = -5.0f;
 constexpr float kTextDepth = -20.0f;
 constexpr float kHelpDepth = -30.0f;
 
@@ -60,15 +63,18 @@ const std::vector<std::string>& helpText() {
     static const std::vector<std::string> lines = {
         "F1: this help",
         "Left button: paint the brick    Right button: clear",
-        "1 to 6: red, blue, yellow, green, magenta, white    7: steel",
-        "+ and -: hit points of the brick, 1 to 9",
+        "1 to 8, or a click on the bar: red, blue, yellow, green,",
+        "    magenta, white, steel, empty",
+        "+ and -: hit points of the brick chosen, 1 to 9",
+        "Arrows: move the highlight    Space: paint it    Backspace: clear it",
+        "G: grid on or off",
         "B, Shift+B: next, previous background",
         "Ctrl+R, Ctrl+G, Ctrl+B: more red, green, blue (Shift: less)",
         "Page Down, Page Up: next, previous level",
         "Insert: new level    Ctrl+D: duplicate    Delete: remove",
         "Ctrl+Up, Ctrl+Down: move the level up, down",
         "Ctrl+Z: undo    Ctrl+Y: redo",
-        "T: play the level    P: prove it (F: fast)",
+        "T: play the level    P: prove it (F: faster)",
         "Ctrl+P: prove every level",
         "Ctrl+S: save    Ctrl+Shift+S: save as",
         "Escape: quit (twice with unsaved changes)",
@@ -76,19 +82,19 @@ const std::vector<std::string>& helpText() {
     return lines;
 }
 
-LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs) {
+LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs), bar_(glyphs) {
     setUpGrid(grid_, cellAnimation_, tracker_);
     makeBackground(background_);
     topBand_.setSpriteByName(kTopBandImage);
     topBand_.setRectangle(-1.0f, kTopEdge, 1.0f, kBandBottom);
     topBand_.setColour(Colour{0.0f, 0.0f, 0.0f, 1.0f});
-    topBand_.setDepth(0.0f);
-    layOut(status_, glyphs_, "", -0.99f, kTopEdge - 0.05f, kStatusSize, kTextDepth, TextLabel::kLeft,
+    topBand_.setDepth(kBandDepth);  // over the top row of pipes, which no level paints
+    layOut(status_, glyphs_, "", -0.99f, kStatusY, kStatusSize, kTextDepth, TextLabel::kLeft,
            TextLabel::kMiddle);
-    layOut(info_, glyphs_, "", -0.95f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft,
+    layOut(info_, glyphs_, "", -0.99f, kInfoY, kMessageSize, kTextDepth, TextLabel::kLeft,
            TextLabel::kMiddle);
     for (std::size_t line = 0; line < kMessageLines; ++line)
-        layOut(messages_[line], glyphs_, "", -0.95f, kInfoY - kMessageStep * static_cast<float>(line + 1),
+        layOut(messages_[line], glyphs_, "", -0.95f, kMessageTop - kMessageStep * static_cast<float>(line),
                kMessageSize, kTextDepth, TextLabel::kLeft, TextLabel::kMiddle);
     helpBack_.setSpriteByName(kTopBandImage);
     helpBack_.setRectangle(-0.97f, kHelpTop + 0.06f, 0.97f,
@@ -117,6 +123,11 @@ void LevelView::showLevel(const LevelDraft& level) {
     for (const auto& row : grid_.cells)
         for (const BrickCell& cell : row)
             steel_ += cell.kind == BrickKind::Steel ? 1 : 0;
+}
+
+void LevelView::showMarks(bool grid, const FieldCursor& cursor, const Brush& brush) {
+    marks_.showGrid(grid);
+    marks_.showCursor(cursor, brush);
 }
 
 void LevelView::setStatus(const std::string& text) {

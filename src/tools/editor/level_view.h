@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the level editor shows: the level laid into a brick grid and background exactly as the game lays
-// it, a status line in the top band, message lines below the map and the help overlay.
+// it, the grid and the highlighted cell over it, a status line and the level's line in the top band, the
+// brick bar and message lines below the map, and the help overlay.
 
 #include <array>
 #include <memory>
@@ -14,6 +15,8 @@
 #include "engine/graphics/text_label.h"
 #include "game/brick_grid.h"
 #include "game/level_set.h"
+#include "tools/editor/brick_bar.h"
+#include "tools/editor/field_marks.h"
 
 namespace tezmola {
 namespace editor {
@@ -48,6 +51,16 @@ public:
     void setMessages(const std::vector<Message>& messages);
     void showHelp(bool shown);
     bool helpShown() const { return helpShown_; }
+    void showBrickBar(const BrickBar& bar) { bar_.show(bar); }
+    void showMarks(bool grid, const FieldCursor& cursor, const Brush& brush);
+
+    // What is drawn, for tests.
+    const pentavel::graphics::TextLabel& status() const { return status_; }
+    const pentavel::graphics::TextLabel& info() const { return info_; }
+    const pentavel::graphics::TextLabel& message(std::size_t line) const { return messages_[line]; }
+    const pentavel::graphics::Sprite& topBand() const { return topBand_; }
+    const BrickBarView& brickBar() const { return bar_; }
+    const FieldMarks& marks() const { return marks_; }
 
 private:
     pentavel::ScopedTracker tracker_;
@@ -61,6 +74,8 @@ private:
     pentavel::graphics::Sprite helpBack_;
     std::vector<std::unique_ptr<pentavel::graphics::TextLabel>> helpLines_;
     pentavel::Signal<float> cellAnimation_;  // never emitted: the grid stands still
+    BrickBarView bar_;
+    FieldMarks marks_;
     int bricks_ = 0;
     int steel_ = 0;
     bool helpShown_ = false;
