@@ -1251,7 +1251,11 @@ def build_schemata(scratch, sites):
             return runnable, unbuildable, time.monotonic() - started
         dropped = 0
         for rel, file_sites in by_file.items():
-            pattern = re.escape(os.path.join(scratch.source, rel)) + r":(\d+):\d+:\s+(?:error|required from here)"
+            # A header may be named through the link the build makes to it in include/<module>/.
+            names = re.escape(os.path.join(scratch.source, rel))
+            if rel.startswith("src/"):
+                names = f"(?:{names}|{re.escape(os.path.join(scratch.build, 'include'))}/[^/]+/{re.escape(rel[4:])})"
+            pattern = names + r":(\d+):\d+:\s+(?:error|required from here)"
             lines = {int(line) for line in re.findall(pattern, log)}
             bad = [s for s in file_sites if lines & set(range(s["extent"][0], s["extent"][1] + 1))]
             if lines and not bad and attempt >= 4:
