@@ -35,8 +35,10 @@ protected:
         for (std::size_t index = 0; index < levels; ++index)
             opened.levels[index].comment = "level " + std::to_string(index + 1);
         original = opened.levels;
-        editor = std::make_unique<editor::Editor>(
-            std::move(opened), editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+        editor::SetFile file;
+        file.name = "set.xml";
+        file.unsaved = folder.path() + "/unsaved.xml";
+        editor = std::make_unique<editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
     }
     void key(int code, int modifiers = KMOD_NONE) {

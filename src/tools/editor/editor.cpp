@@ -10,7 +10,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
@@ -73,7 +75,29 @@ std::string levelList(const std::vector<std::size_t>& numbers) {
     return list;
 }
 
+// The whole file; false when there is none or it cannot be read.
+bool readWholeFile(const std::filesystem::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
 }  // namespace
+
+std::string unsavedFileName(const std::filesystem::path& set) {
+    std::string name = "editor-unsaved-";
+    for (const char c : set.string()) {
+        if (c == '%')
+            name += "%25";
+        else if (c == '/')
+            name += "%2F";
+        else
+            name += c;
+    }
+    return name + ".xml";
+}
 
 std::size_t proofKey(const LevelDraft& level) {
     LevelDraft content = level;
@@ -188,9 +212,22 @@ void Editor::onKeyDown(int key) {
 }
 
 void Editor::editKey(int key, bool control, bool shift) {
-    if (key != SDLK_ESCAPE && key != SDLK_LSHIFT && key != SDLK_RSHIFT && key != SDLK_LCTRL &&
-        key != SDLK_RCTRL)
+    const bool modifierOnly =
+        key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
+    if (key != SDLK_ESCAPE && !modifierOnly)
         quitAsked_ = false;
+    if (overwriteAsked_ && !modifierOnly) {
+        // Only the Ctrl+S asked for saves over the other version; any other key cancels.
+        overwriteAsked_ = false;
+        overwriteConfirmed_ = key == SDLK_s && control && !shift;
+        if (!overwriteConfirmed_) {
+            say("Not saved: " + file_.name + " keeps the version on disk");
+            if (key == SDLK_ESCAPE) {
+                refresh();
+                return;
+            }
+        }
+    }
     if (key >= SDLK_1 && key <= SDLK_7 && !control) {
         brush_.kind = static_cast<BrickKind>(key - SDLK_0);
     } else if (key == SDLK_PLUS || key == SDLK_EQUALS || key == SDLK_KP_PLUS) {
@@ -245,6 +282,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         } else {
             save();
         }
+    } else if (key == SDLK_o && control) {
+        openRecoverable();
     } else if (key == SDLK_F1) {
         view_->showHelp(!view_->helpShown());
     } else if (key == SDLK_ESCAPE) {
@@ -275,6 +314,7 @@ void Editor::nameKey(int key, bool shift) {
                     target;
             file_.target = target;
             file_.name = target.filename().string();
+            file_.diskKnown = false;
             backupKept_ = false;
             save();
         }
@@ -416,13 +456,36 @@ void Editor::onQuit() {
     if (!edits_.modified() || discardConfirmed_ || file_.unsaved.empty())
         return;
     std::string reason;
-    if (!pentavel::file::replaceFile(file_.unsaved, writeLevelSet(edits_.levels()), reason)) {
+    // Changes an earlier session kept under this name, and has not been saved, are kept beside it.
+    std::filesystem::path kept;
+    if (!pentavel::file::replaceFileKeepingBackup(file_.unsaved, writeLevelSet(edits_.levels()), kept,
+                                                  reason)) {
         pentavel::logError("Cannot keep the unsaved changes in %s: %s", file_.unsaved.string().c_str(),
                            reason.c_str());
         return;
     }
     pentavel::logWarning("Unsaved changes kept in %s", file_.unsaved.string().c_str());
     std::fprintf(stderr, "tezmola-editor: unsaved changes kept in %s\n", file_.unsaved.string().c_str());
+}
+
+void Editor::openRecoverable() {
+    std::string text;
+    if (file_.recoverable.empty() || !readWholeFile(file_.recoverable, text)) {
+        say("No unsaved changes of an earlier session are kept for " + file_.name);
+        return;
+    }
+    OpenedSet opened = openLevelFile(text, file_.recoverable.filename().string());
+    if (opened.levels.empty()) {
+        say("The kept unsaved changes cannot be read: " +
+                (opened.notes.empty() ? std::string("no level") : opened.notes.front().text),
+            Tone::Error);
+        return;
+    }
+    edits_ = LevelSetEdits(std::move(opened.levels));
+    edits_.markUnsaved();
+    recovered_ = true;
+    view_->showLevel(edits_.level());
+    say("Opened the unsaved changes of an earlier session: Ctrl+S saves them into " + file_.name, Tone::Good);
 }
 
 void Editor::onTick() {
@@ -594,22 +657,58 @@ void Editor::save() {
     proveSet(true);
 }
 
+// True when another program (another editor, an import) wrote the file since this editor read or wrote it.
+bool Editor::changedOnDisk(const std::filesystem::path& target) const {
+    if (!file_.diskKnown || target != file_.target)
+        return false;
+    std::string bytes;
+    const bool exists = readWholeFile(target, bytes);
+    return exists != file_.existed || (exists && bytes != file_.onDisk);
+}
+
 void Editor::writeSet(const std::filesystem::path& target) {
+    const bool confirmed = overwriteConfirmed_;
+    overwriteConfirmed_ = false;
+    if (changedOnDisk(target) && !confirmed) {
+        overwriteAsked_ = true;
+        say(file_.name +
+                " changed on disk since it was opened or saved here: Ctrl+S saves anyway (keeping "
+                "that version as a backup), any other key cancels",
+            Tone::Warning);
+        refresh();
+        return;
+    }
     std::string reason;
-    // The file as it was before this editor first wrote it is kept, once, beside it.
-    const bool written =
-        backupKept_
-            ? pentavel::file::replaceFile(target, writeLevelSet(edits_.levels()), reason)
-            : pentavel::file::replaceFileKeepingBackup(target, writeLevelSet(edits_.levels()), reason);
+    const std::string bytes = writeLevelSet(edits_.levels());
+    // The file as it was before this editor first wrote it is kept beside it, and so is a version that
+    // another program wrote meanwhile.
+    std::filesystem::path kept;
+    const bool written = backupKept_ && !confirmed
+                             ? pentavel::file::replaceFile(target, bytes, reason)
+                             : pentavel::file::replaceFileKeepingBackup(target, bytes, kept, reason);
     if (!written) {
         say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
     }
     backupKept_ = true;
+    file_.diskKnown = true;
+    file_.existed = true;
+    file_.onDisk = bytes;
     edits_.markSaved();
     pentavel::logMessage("Saved %zu levels to %s", edits_.count(), target.string().c_str());
+    if (recovered_) {
+        // Now in the set itself: the next start need not offer them again.
+        std::error_code error;
+        std::filesystem::remove(file_.recoverable, error);
+        recovered_ = false;
+        file_.recoverable.clear();
+    }
     const std::vector<std::size_t> unproven = unprovenLevels();
-    if (unproven.empty())
+    if (confirmed)
+        say(formatLine("Saved %s; the version on disk before is kept as %s", file_.name.c_str(),
+                       kept.filename().c_str()),
+            Tone::Warning);
+    else if (unproven.empty())
         say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
             Tone::Good);
     else
