@@ -222,6 +222,7 @@ void Editor::editKey(int key, bool control, bool shift) {
         overwriteConfirmed_ = key == SDLK_s && control && !shift;
         if (!overwriteConfirmed_) {
             say("Not saved: " + file_.name + " keeps the version on disk");
+            pentavel::logMessage("Not saved: %s keeps the version on disk", file_.name.c_str());
             if (key == SDLK_ESCAPE) {
                 refresh();
                 return;
@@ -671,6 +672,10 @@ void Editor::writeSet(const std::filesystem::path& target) {
     overwriteConfirmed_ = false;
     if (changedOnDisk(target) && !confirmed) {
         overwriteAsked_ = true;
+        pentavel::logWarning(
+            "%s changed on disk since it was opened or saved here: the save waits for "
+            "the author's answer",
+            target.string().c_str());
         say(file_.name +
                 " changed on disk since it was opened or saved here: Ctrl+S saves anyway (keeping "
                 "that version as a backup), any other key cancels",
@@ -704,11 +709,13 @@ void Editor::writeSet(const std::filesystem::path& target) {
         file_.recoverable.clear();
     }
     const std::vector<std::size_t> unproven = unprovenLevels();
-    if (confirmed)
+    if (confirmed) {
         say(formatLine("Saved %s; the version on disk before is kept as %s", file_.name.c_str(),
                        kept.filename().c_str()),
             Tone::Warning);
-    else if (unproven.empty())
+        pentavel::logMessage("The version of %s on disk before is kept as %s", target.string().c_str(),
+                             kept.string().c_str());
+    } else if (unproven.empty())
         say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
             Tone::Good);
     else
