@@ -16,6 +16,7 @@
 #include <string>
 
 #include "engine/file/file_system.h"
+#include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
 #include "game/game_structure.h"
@@ -95,6 +96,8 @@ int check(const char* programPath, const std::string& path) {
         auto game = std::make_unique<tezmola::GameStructure>();
         if (tezmola::initialiseGameStructure(*game, source.name.c_str()))
             passed = tezmola::checkLevelFile(*game, path, stdout);
+        else if (std::string text; pentavel::file::readXmlFile(source.name.c_str(), text))
+            tezmola::reportUnreadableFile(game->levelDocument, path, stdout, &text);
         else
             tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }

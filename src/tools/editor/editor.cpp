@@ -110,7 +110,7 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
     TiXmlDocument document;
     if (!pentavel::file::parseXmlDocument(document, text)) {
         for (const std::string& line :
-             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out); }))
+             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out, &text); }))
             opened.notes.push_back(Message{line, Tone::Error});
         return opened;
     }
