@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/file/xml_document.h"
@@ -29,13 +32,12 @@ class EditorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
-    void open(std::size_t levels = 3) {
+    void open(std::size_t levels = 3, editor::SetFile file = {}) {
         editor::OpenedSet opened;
         opened.levels.resize(levels);
         for (std::size_t index = 0; index < levels; ++index)
             opened.levels[index].comment = "level " + std::to_string(index + 1);
         original = opened.levels;
-        editor::SetFile file;
         file.name = "set.xml";
         file.unsaved = folder.path() + "/unsaved.xml";
         editor = std::make_unique<editor::Editor>(std::move(opened), std::move(file));
@@ -45,6 +47,17 @@ protected:
         SDL_SetModState(static_cast<SDLMod>(modifiers));
         editor->onKeyDown(code);
         SDL_SetModState(KMOD_NONE);
+    }
+    // Ctrl+S, then the ticks that read the background proof (no checker beside the tests: it ends at once)
+    // until done holds, or for a fifth of a second.
+    void save(const std::function<bool()>& done = [] { return false; }) {
+        key(SDLK_s, KMOD_CTRL);
+        for (int tick = 0; tick < 400 && !done(); ++tick) {
+            editor->onTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (tick == 40 && !done())
+                break;
+        }
     }
     // A stroke with the button from one cell to another, the pointer reported only at its two ends.
     void stroke(int button, int row, int column, int toRow, int toColumn) {
@@ -133,6 +146,53 @@ TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.
+// Another program (a second editor) wrote the set since it was opened: Ctrl+S asks, a second Ctrl+S saves and
+// keeps that version as a backup, any other key cancels and the next Ctrl+S asks again.
+TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
+    editor::SetFile file;
+    file.target = folder.write("set.xml", "opened");
+    file.diskKnown = true;
+    file.existed = true;
+    file.onDisk = "opened";
+    open(1, file);
+    stroke(kLeft, 5, 2, 5, 3);
+    folder.write("set.xml", "other");
+    save();
+    EXPECT_EQ("other", folder.read("set.xml"));
+    save([&] { return folder.exists("set.xml.bak"); });
+    EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
+    EXPECT_EQ("other", folder.read("set.xml.bak"));
+    stroke(kRight, 5, 2, 5, 3);
+    save([&] { return folder.read("set.xml").find("R1") == std::string::npos; });
+    EXPECT_FALSE(folder.exists("set.xml.bak.2"));  // nothing changed on disk since: no question, no backup
+
+    folder.write("set.xml", "third");
+    stroke(kLeft, 7, 2, 7, 3);
+    save();
+    key(SDLK_ESCAPE);  // cancels the save, and is no quit
+    save();
+    EXPECT_EQ("third", folder.read("set.xml"));
+    EXPECT_EQ(1u, kept().size());  // still unsaved
+}
+
+// The changes an earlier session kept for the set: Ctrl+O opens them as unsaved changes, and saving them
+// removes the kept copy.
+TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
+    std::vector<LevelDraft> earlier(2);
+    earlier[1].comment = "kept earlier";
+    editor::SetFile file;
+    file.target = folder.path() + "/set.xml";
+    file.recoverable = folder.write("earlier.xml", writeLevelSet(earlier));
+    open(3, file);
+    key(SDLK_o, KMOD_CTRL);
+    const std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(2u, levels.size());
+    EXPECT_EQ("kept earlier", levels[1].comment);
+    save([&] { return folder.exists("set.xml"); });
+    EXPECT_NE(std::string::npos, folder.read("set.xml").find("kept earlier"));
+    EXPECT_FALSE(folder.exists("earlier.xml"));
+}
+
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     std::vector<LevelDraft> levels(3);
     for (LevelDraft& level : levels) {
