@@ -45,6 +45,19 @@ lose_every_ball() {
     fail "no game over after $round rounds"
 }
 
+# On the level of steel below, a ball served goes straight up an empty column and straight back: serving at
+# the right edge and keeping the paddle at the left loses it for certain. Repeats until the condition holds.
+lose_on_steel() {
+    local round
+    for round in $(seq 1 20); do
+        hold_key Right 0.4 || fail "cannot hold a key"
+        send_keys space
+        hold_key Left 1 || fail "cannot hold a key"
+        "$@" && return 0
+    done
+    fail "no game over after $round rounds"
+}
+
 table_changed() { ! cmp -s "$HIGH_SCORES" "$WORK/seeded.xml"; }
 heading_shown() { [ "$(pixels_of "$HEADING" "$(capture_window heading.png)" '#BFBFBF')" -gt 40 ]; }
 
@@ -159,7 +172,7 @@ first_window=$WINDOW
 start_game
 wait_for_window
 wait_for_drawing
-lose_every_ball table_has 1
+lose_on_steel table_has 1
 second_entry=$(grep '<entry ' "$HIGH_SCORES")
 cp "$HIGH_SCORES" "$WORK/seeded.xml"
 send_keys Escape
@@ -171,7 +184,7 @@ rm -f "$WORK/game.status"
 GAME_PID=$first_pid
 WINDOW=$first_window
 xdotool windowfocus --sync "$WINDOW" || fail "cannot focus the first copy"
-lose_every_ball table_changed
+lose_on_steel table_changed
 sleep 0.5
 merged=$(capture_window 4_merged_table.png)
 for rank in 1 2; do
@@ -194,7 +207,7 @@ holder=$!
 start_game
 wait_for_window
 wait_for_drawing
-lose_every_ball heading_shown
+lose_on_steel heading_shown
 sleep 0.5
 [ "$(pixels_of "$(beside_row 3)" "$(capture_window 5_lock_held.png)" yellow)" -gt 40 ] ||
     fail "the entry written while the lock is held is not marked NOT SAVED"
@@ -214,7 +227,7 @@ cp "$HIGH_SCORES" "$WORK/seeded.xml"
 start_game
 wait_for_window
 wait_for_drawing
-lose_every_ball heading_shown
+lose_on_steel heading_shown
 sleep 0.5
 unsaved=$(capture_window 6_not_saved.png)
 marked=0

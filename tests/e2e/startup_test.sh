@@ -77,21 +77,6 @@ expect_log_in_order "---- Unusable window size 0 by 0 in the settings, using 512
 [ "$(settings_entries)" = "$expected" ] || fail "the stored 0 x 0 was not put right"
 note "a stored 0 x 0 opens 512x384 and is put right"
 
-# The mode and group the player gave settings.xml stay when the game saves it (F2 saves at once).
-chmod 644 "$SETTINGS_FILE"
-[ "$(id -u)" = 0 ] && chgrp 4242 "$SETTINGS_FILE"
-group=$(stat -c %g "$SETTINGS_FILE")
-start_game
-wait_for_window
-send_keys F2
-send_keys F2
-send_keys Escape
-wait_for_exit
-expect_status 0
-[ "$(stat -c %a:%g "$SETTINGS_FILE")" = "644:$group" ] ||
-    fail "settings.xml is $(stat -c %a:%g "$SETTINGS_FILE") after a save, not 644:$group"
-note "settings.xml keeps mode 644 and group $group"
-
 # A second copy of the game writes a log of its own, and the first copy's log stays whole.
 start_game
 wait_for_window
