@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -74,6 +76,21 @@ TEST(ReplaceFile, TheOldFilesModeAndGroupStay) {
     EXPECT_EQ("new", dir.read("settings.xml"));
 }
 
+TEST(ReplaceFile, AWriteCutShortLeavesTheOldFileAndNothingBeside) {
+    test::TempDir dir;
+    const std::string path = dir.write("level.xml", "old");
+    std::filesystem::path kept;
+    std::string reason;
+    {
+        const test::DiskFullPast full(100);
+        EXPECT_FALSE(replaceFileKeepingBackup(path, std::string(1000, 'x'), kept, reason));
+    }
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ("old", dir.read("level.xml"));
+    EXPECT_EQ("old", dir.read("level.xml.bak"));
+    EXPECT_FALSE(dir.exists("level.xml.new"));
+}
+
 TEST(ReplaceFile, DevicesAndPipesTakeTheBytesInPlaceAndOtherNonFilesAreRefused) {
     test::TempDir dir;
     std::filesystem::create_symlink("/dev/null", dir.path() + "/discard.xml");
@@ -94,6 +111,10 @@ TEST(ReplaceFile, DevicesAndPipesTakeTheBytesInPlaceAndOtherNonFilesAreRefused) 
     EXPECT_EQ("through", std::string(bytes));
     close(reader);
     EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+
+    // A device that refuses the bytes: false, with the system's words.
+    EXPECT_FALSE(replaceFile("/dev/full", "no room", reason));
+    EXPECT_EQ(std::strerror(ENOSPC), reason);
 
     const std::string folder = dir.path() + "/folder";
     std::filesystem::create_directory(folder);
