@@ -145,7 +145,7 @@ void keepModeAndGroup(const std::filesystem::path& from, const std::filesystem::
     struct stat now = {};
     if (stat(to.c_str(), &now) == 0 && now.st_gid != old.st_gid) {
         // A group the user is no member of is refused: the file then keeps the user's own group.
-        const int refused = chown(to.c_str(), static_cast<uid_t>(-1), old.st_gid);
+        const int refused = chown(to.c_str(), now.st_uid, old.st_gid);
         (void)refused;
     }
 }
