@@ -159,6 +159,9 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
     folder.write("set.xml", "other");
     save();
     EXPECT_EQ("other", folder.read("set.xml"));
+    // The keys of Ctrl+S come one by one: a modifier alone neither answers nor cancels.
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+        key(modifier);
     save([&] { return folder.exists("set.xml.bak"); });
     EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
     EXPECT_EQ("other", folder.read("set.xml.bak"));
@@ -185,7 +188,10 @@ TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
     file.recoverable = folder.write("earlier.xml", writeLevelSet(earlier));
     open(3, file);
     key(SDLK_o, KMOD_CTRL);
+    ::testing::internal::CaptureStderr();
     const std::vector<LevelDraft> levels = kept();
+    EXPECT_EQ("tezmola-editor: unsaved changes kept in " + folder.path() + "/unsaved.xml\n",
+              ::testing::internal::GetCapturedStderr());
     ASSERT_EQ(2u, levels.size());
     EXPECT_EQ("kept earlier", levels[1].comment);
     save([&] { return folder.exists("set.xml"); });
@@ -207,11 +213,16 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
         EXPECT_EQ(note.text.rfind("Level 2: ", 0), 0u) << note.text;
 
     // Cut short inside an element: the parser names no place, the note names the line the text ends on.
-    const editor::OpenedSet unreadable = editor::openLevelFile("<level>\n<tezm>\n+. --\n", "bad.xml");
+    const editor::OpenedSet unreadable = editor::openLevelFile("\n<level>\n<tezm>\n+. --\n", "bad.xml");
     EXPECT_TRUE(unreadable.levels.empty());
     ASSERT_FALSE(unreadable.notes.empty());
-    EXPECT_EQ(unreadable.notes[0].text.rfind("bad.xml:3: error: Cannot read level file!", 0), 0u)
+    EXPECT_EQ(unreadable.notes[0].text.rfind("bad.xml:4: error: Cannot read level file!", 0), 0u)
         << unreadable.notes[0].text;
+    // A place the parser names, on the first line too, is named as it is.
+    const editor::OpenedSet misnested = editor::openLevelFile("<level><tezm></level>", "one.xml");
+    ASSERT_FALSE(misnested.notes.empty());
+    EXPECT_EQ(misnested.notes[0].text.rfind("one.xml:1:14: error: Cannot read level file!", 0), 0u)
+        << misnested.notes[0].text;
     EXPECT_EQ(unreadable.notes[0].tone, editor::Tone::Error);
 }
 

@@ -201,6 +201,10 @@ TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
     }
     board.saveBeforeQuit();  // told once, not tried again
     EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+    // With nothing waiting, the quit does not even read the file (which another program damaged).
+    folder.write("highscores.xml", "<highscores");
+    board.saveBeforeQuit();
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
     EXPECT_EQ(1u, count(log(), "The high-score entry of " + board.playerName() +
                                    " (300 points, level 1) could not be saved and is lost!"));
 }

@@ -83,7 +83,8 @@ run real -o "$work/real.xml" "$work/real"
 expect_status 0 "a set with CR LF, Latin-1 and a long row"
 expect_said real "real: 2 levels, as levels 1 to 2"
 expect_said real "real:2: note: level 1 of the set: 2 invisible bricks are shown, 6 regenerating bricks do not heal, bricks past the 14th column of 1 row are left out"
-expect_said real "2 levels imported, 2 cleared, 0 not proven; 0 errors; 2 levels written to $work/real.xml"
+grep -q -x -F "1 set, 2 levels imported, 2 cleared, 0 not proven; 0 errors; 2 levels written to $work/real.xml" \
+    "$work/real.err" || failed "the summary: $(tail -1 "$work/real.err")"
 grep -q -x -F -- "<!-- real 1: Ice - and  fire, by Jürgen -->" "$work/real.xml" || failed "the comment: $(grep -- '<!--' "$work/real.xml" | head -1)"
 grep -q -x -F -- "<!-- real 2 -->" "$work/real.xml" || failed "a level without title and author"
 [ "$(grep -c 'sprite="bg_' "$work/real.xml")" -eq 2 ] && [ "$(grep 'sprite=' "$work/real.xml" | sort -u | wc -l)" -eq 2 ] ||
@@ -108,6 +109,10 @@ diff <(grep '^Level' "$work/check.out") <(grep '^Level' "$work/real.err") >/dev/
 head -c 3000 /dev/urandom >"$work/binary"
 printf 'Level:\x00\x01\n' >>"$work/binary"
 truncate -s 100M "$work/huge"
+# A set that ends right after the bricks of its last level, without a bonus block, is read whole.
+{ level a "good"; } | head -n 22 >"$work/no_bonus"
+run no_bonus --no-proof "$work/no_bonus"
+expect_status 0 "a set without a bonus block at its end"
 # A set cut inside the bonus block of its last level: levels after it may be lost.
 { level a "good"; } | head -n 30 >"$work/cut_bonus"
 run damaged -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" "$work/missing" \
