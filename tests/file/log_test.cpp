@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -121,9 +122,14 @@ TEST_F(LogTest, OpeningTruncatesTheOldLogAndFailsWithoutWriteDirectory) {
     EXPECT_EQ(0u, dir.read("log.html").find("<html>"));
     EXPECT_EQ(std::string::npos, dir.read("log.html").find("ooo"));
 
-    test::unmountAll();
     if (fcntl(STDIN_FILENO, F_GETFD) == -1)
         open("/dev/null", O_RDONLY);  // takes the lowest free descriptor, 0
+    // Neither a folder in the log's place nor a missing write directory closes a descriptor of the program's.
+    std::filesystem::remove(dir.path() + "/log.html");
+    dir.write("log.html/blocker", "");
+    EXPECT_FALSE(pentavel::openLog());
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));
+    test::unmountAll();
     EXPECT_FALSE(pentavel::openLog());
     EXPECT_FALSE(pentavel::isLogOpen());
     EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));  // a failed open closes nothing of the program's
@@ -134,6 +140,11 @@ TEST_F(LogTest, OpeningTruncatesTheOldLogAndFailsWithoutWriteDirectory) {
 TEST_F(LogTest, ASecondCopyWritesALogOfItsOwn) {
     const std::string path = dir.path() + "/log.html";
     ASSERT_TRUE(pentavel::openLog());
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat status = {};
+    ASSERT_EQ(0, stat(path.c_str(), &status));
+    EXPECT_EQ(0666u & ~mask, status.st_mode & 07777u);  // as the file library makes a file
     const int other = open(path.c_str(), O_RDONLY);
     ASSERT_GE(other, 0);
     EXPECT_NE(0, flock(other, LOCK_EX | LOCK_NB));

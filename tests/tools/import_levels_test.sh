@@ -121,6 +121,8 @@ expect_status 1 "damaged sets without --partial"
 [ ! -e "$work/damaged.xml" ] || failed "damaged sets were written without --partial"
 expect_said damaged "a set was not read whole, so nothing is written"
 expect_said damaged "cut_bonus:30: error: the set ends after 7 of the 18 rows of the bonus block"
+run cut_bonus --partial --no-proof "$work/cut_bonus"
+expect_said cut_bonus "1 error; 1 level written to standard output, only those read (--partial)"
 run damaged --partial -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" \
     "$work/missing"
 expect_status 1 "damaged sets with --partial"
