@@ -57,6 +57,8 @@ void Game::onTick() {
 
 void Game::onQuit() {
     endGame(structure_, false);
+    // A game over marked "NOT SAVED" gets its last chance now that the obstacle may be gone.
+    saveHighScoresBeforeQuit(structure_);
 }
 
 }  // namespace tezmola

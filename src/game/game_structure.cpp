@@ -5,6 +5,7 @@
 #include "engine/audio/audio.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
+#include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
@@ -189,6 +190,9 @@ void setUpPlay(GameStructure& game, bool withHighScores) {
     // A board never opened is offered nothing: its file is neither read nor written.
     if (withHighScores)
         openHighScores(game.highScores, game.glyphs);
+    // Told on standard error at start; said once more where the player looks.
+    if (withHighScores && pentavel::file::isUserDirectoryUnwritable())
+        showNotice(game.hud, "NOTHING WILL BE SAVED");
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
     setUpGrid(game.grid, game.cellAnimation, game.tracker);

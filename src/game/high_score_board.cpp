@@ -93,7 +93,7 @@ bool HighScoreBoard::saveUnsaved() {
     HighScoreFile file = loadHighScores(fileName_.c_str(), !quietReread_);
     fitNames(file.entries);
     entries_ = file.entries;
-    const bool entered = mergeHighScores(entries_, known_, unsaved_);
+    const bool entered = mergeHighScores(entries_, unsaved_);
     known_ = std::move(file.entries);
     if (!file.writable) {
         writable_ = false;
@@ -114,8 +114,19 @@ bool HighScoreBoard::saveUnsaved() {
 // The file could not be read again: the unsaved entries are shown in the table last seen. Always false.
 bool HighScoreBoard::showUnsaved() {
     entries_ = known_;
-    mergeHighScores(entries_, known_, unsaved_);
+    mergeHighScores(entries_, unsaved_);
     return false;
+}
+
+void HighScoreBoard::saveBeforeQuit() {
+    if (!opened_ || unsaved_.empty())
+        return;
+    if (saveUnsaved())
+        return;
+    for (const HighScore& entry : unsaved_)
+        pentavel::logError("The high-score entry of %s (%d points, level %u) could not be saved and is lost!",
+                           entry.name.c_str(), entry.score, entry.level);
+    unsaved_.clear();
 }
 
 void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
@@ -184,6 +195,10 @@ void HighScoreBoard::layOutRow(Row& row, int index, const Colour& colour, const 
 void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs) {
     board.open(
         glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, kHighScoreFileName);
+}
+
+void saveHighScoresBeforeQuit(GameStructure& game) {
+    game.highScores.saveBeforeQuit();
 }
 
 void endGame(GameStructure& game, bool gameOver) {

@@ -34,6 +34,9 @@ public:
     // beside it when it could not be written), and shows it.
     void show();
     void hide();
+    // The program ends: entries that wait for a save are tried once more, and each one still not written
+    // is told lost in the log.
+    void saveBeforeQuit();
 
     const std::vector<HighScore>& entries() const { return entries_; }
     int newEntry() const { return newEntry_; }
@@ -75,6 +78,8 @@ private:
 
 // Reads the player's table for the board, shown in the font glyphs.
 void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs);
+// Tries once more to save the entries that wait, before the program ends.
+void saveHighScoresBeforeQuit(GameStructure& game);
 // The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
 // or by quitting. A game is offered to the table once, however it ends.
 void endGame(GameStructure& game, bool gameOver);

@@ -18,6 +18,7 @@ constexpr float kTopEdge = 0.75f;
 constexpr float kBottomEdge = -0.75f;
 constexpr float kBandBottom = 0.64995f;
 constexpr float kMultiplierX = 0.93333334f;
+constexpr float kNoticeSize = 0.5f;
 const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kYellow{1.0f, 1.0f, 0.0f, 1.0f};
 const char* const kTitle = "TEZMOLA";
@@ -74,6 +75,12 @@ void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs) {
            {kMultiplierX, kBottomEdge, kWhite, TextLabel::kRight, TextLabel::kBottom, -11.0f}, "X1");
     layOut(hud, hud.stateLabel, {0.0f, 0.0f, kWhite, TextLabel::kCentre, TextLabel::kMiddle, -12.0f}, "");
     hud.stateLabel.setVisible(false);
+}
+
+void showNotice(Hud& hud, const std::string& text) {
+    layOut(hud, hud.noticeLabel, {0.0f, kBandBottom, kYellow, TextLabel::kCentre, TextLabel::kTop, -12.0f},
+           text);
+    hud.noticeLabel.setTextSize(kNoticeSize);
 }
 
 void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber) {

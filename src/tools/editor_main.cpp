@@ -43,9 +43,13 @@ const char kHelp[] =
     "\n"
     "Without FILE it opens the levels the game would play (the player's level.xml, else the shipped ones)\n"
     "and Ctrl+S writes the player's level.xml, so that the next start of the game plays them; the file it\n"
-    "replaces is kept as level.xml.bak. FILE is a level file, a folder that holds level.xml, or a .pak\n"
-    "archive that holds one (saved elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made\n"
-    "on the first save.\n"
+    "replaces is kept as level.xml.bak (level.xml.bak.2, .bak.3... when an older, different backup is\n"
+    "there). FILE is a level file, a folder that holds level.xml, or a .pak archive that holds one (saved\n"
+    "elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made on the first save.\n"
+    "\n"
+    "A quit that was not confirmed (the window closed, a signal) keeps the unsaved changes in the player's\n"
+    "folder, in a file named after the set; the next session on the set offers them (Ctrl+O opens them).\n"
+    "A save asks first when the file changed on disk since it was opened or saved (another editor).\n"
     "\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
@@ -114,15 +118,34 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
     return true;
 }
 
-// A quit the author did not confirm keeps unsaved changes in the player's folder; one kept by an earlier
-// session is named when the editor opens.
-void keepUnsavedChangesIn(SetFile& file, OpenedSet& opened) {
+// What the set's file holds now, so that a save can tell whether another program wrote it meanwhile.
+void rememberDisk(SetFile& file) {
+    if (file.target.empty())
+        return;
+    std::string reason;
+    std::error_code error;
+    file.existed = std::filesystem::exists(file.target, error);
+    file.diskKnown = !error && (!file.existed || readPlainFile(file.target.string(), file.onDisk, reason));
+}
+
+// A quit the author did not confirm keeps unsaved changes in the player's folder, under a name of the
+// set's own; the changes an earlier session kept for this set are offered when the editor opens.
+void keepUnsavedChangesIn(const char* path, SetFile& file, OpenedSet& opened) {
     const std::string folder = pentavel::file::userDirectory(kGameFolder);
     if (folder.empty())
         return;
-    file.unsaved = std::filesystem::path(folder) / tezmola::editor::kUnsavedFileName;
     std::error_code error;
-    if (std::filesystem::exists(file.unsaved, error))
+    std::filesystem::path set = !file.target.empty() ? file.target : std::filesystem::path(path);
+    set = std::filesystem::absolute(set, error).lexically_normal();
+    file.unsaved = std::filesystem::path(folder) / tezmola::editor::unsavedFileName(set);
+    if (std::filesystem::exists(file.unsaved, error)) {
+        file.recoverable = file.unsaved;
+        opened.notes.insert(opened.notes.begin(), Message{"Unsaved changes of an earlier session on " +
+                                                              set.string() + " are kept: Ctrl+O opens them",
+                                                          Tone::Warning});
+    }
+    const std::filesystem::path older = std::filesystem::path(folder) / tezmola::editor::kUnsavedFileName;
+    if (std::filesystem::exists(older, error))
         opened.notes.insert(opened.notes.begin(),
                             Message{std::string("Unsaved changes of an earlier session are kept in ") +
                                         tezmola::editor::kUnsavedFileName + " in the player's folder",
@@ -143,7 +166,8 @@ int edit(const char* programPath, const char* path) {
         OpenedSet opened;
         SetFile file;
         openSet(path, opened, file);
-        keepUnsavedChangesIn(file, opened);
+        rememberDisk(file);
+        keepUnsavedChangesIn(path, file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
         runMainLoop();

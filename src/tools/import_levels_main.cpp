@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -43,13 +44,17 @@ const char kHelp[] =
     "  --install        write it as the game's level.xml in the player's folder (My Games/Tezmola), so\n"
     "                   that the next start of the game plays it; a level.xml there is kept as "
     "level.xml.bak\n"
+    "                   (or level.xml.bak.2, .bak.3... when a different backup is there already)\n"
+    "  --partial        when a set cannot be read whole, write the levels that were read all the same\n"
     "  --no-proof       do not play the levels\n"
     "  --drop-unproven  leave out the levels that the autopilot did not clear\n"
     "  --help           show this help and exit\n"
     "  --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 when every level was imported and proven, 1 when something was not (the rest is still\n"
-    "written), 2 for a usage error. The brick mapping is described in levels.md, beside the game's\n"
+    "Exit status: 0 when every level was imported and proven; 1 when a set could not be read whole (then\n"
+    "nothing is written, unless --partial) or a level was not proven (it is written all the same, unless\n"
+    "--drop-unproven); 2 for a usage error, -o naming one of the sets among them. The brick mapping is "
+    "described in levels.md, beside the game's\n"
     "documentation.\n";
 
 struct Options {
@@ -58,6 +63,7 @@ struct Options {
     bool install = false;
     bool proof = true;
     bool dropUnproven = false;
+    bool partial = false;
 };
 
 int usageError(const std::string& complaint) {
@@ -88,6 +94,8 @@ int parseOptions(int argc, char* argv[], Options& options) {
             options.output = argv[index];
         } else if (argument == "--install") {
             options.install = true;
+        } else if (argument == "--partial") {
+            options.partial = true;
         } else if (argument == "--no-proof") {
             options.proof = false;
         } else if (argument == "--drop-unproven") {
@@ -102,6 +110,13 @@ int parseOptions(int argc, char* argv[], Options& options) {
         return usageError("--install and -o name two places for one file");
     if (options.dropUnproven && !options.proof)
         return usageError("--drop-unproven needs the proof that --no-proof leaves out");
+    // Written over, a set read here would be lost.
+    for (const std::string& set : options.sets) {
+        std::error_code error;
+        if (!options.output.empty() && std::filesystem::equivalent(options.output, set, error))
+            return usageError("-o " + options.output + " names the set " + set +
+                              ", which it would overwrite");
+    }
     return 0;
 }
 
@@ -266,8 +281,13 @@ std::string writeOut(const Options& options, const std::string& text) {
             return "";
         }
         std::string path = folder + "/" + kLevelFileName;
-        if (pentavel::file::replaceFileKeepingBackup(path, text, reason))
+        std::filesystem::path kept;
+        if (pentavel::file::replaceFileKeepingBackup(path, text, kept, reason)) {
+            // The usual backup goes unsaid; another name (an older backup that was not the same) is told.
+            if (!kept.empty() && kept.string() != path + ".bak")
+                std::fprintf(stderr, "%s: the file before is kept as %s\n", kProgram, kept.c_str());
             return path;
+        }
         std::fprintf(stderr, "%s: error: cannot write %s: %s\n", kProgram, path.c_str(), reason.c_str());
         return "";
     }
@@ -306,6 +326,11 @@ int main(int argc, char* argv[]) {
     std::string where;
     if (written == 0)
         std::fprintf(stderr, "%s: error: no level to write, so nothing is written\n", kProgram);
+    else if (unreadable > 0 && !options.partial)
+        std::fprintf(stderr,
+                     "%s: error: a set was not read whole, so nothing is written (--partial writes "
+                     "the levels read)\n",
+                     kProgram);
     else
         where = writeOut(options, text);
     if (!levels.empty())
@@ -316,8 +341,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, ", %zu cleared, %zu not proven", levels.size() - unproven, unproven);
     std::fprintf(stderr, "; %zu %s", unreadable, unreadable == 1 ? "error" : "errors");
     if (!where.empty())
-        std::fprintf(stderr, "; %zu %s written to %s", written, written == 1 ? "level" : "levels",
-                     where.c_str());
+        std::fprintf(stderr, "; %zu %s written to %s%s", written, written == 1 ? "level" : "levels",
+                     where.c_str(), unreadable > 0 ? ", only those read (--partial)" : "");
     std::fputs("\n", stderr);
     return unreadable == 0 && unproven == 0 && !where.empty() ? 0 : 1;
 }

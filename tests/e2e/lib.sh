@@ -138,12 +138,14 @@ fast_clock() {
     GAME_CLOCK=(LD_PRELOAD="$E2E_FAST_CLOCK" FAST_CLOCK="$1")
 }
 
-# Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
+# Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset. The
+# array GAME_ARGS, when set, holds the program's own arguments (a file for the editor).
 start_game() {
     rm -f "$WORK/game.pid" "$WORK/game.status"
     (
         cd "$WORK" || exit 1
-        env "${GAME_CLOCK[@]}" "$@" "$TEZMOLA" >"$WORK/game.out" 2>"$WORK/game.err" &
+        env "${GAME_CLOCK[@]}" "$@" "$TEZMOLA" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$WORK/game.out" \
+            2>"$WORK/game.err" &
         echo $! >"$WORK/game.pid"
         wait $!
         echo $? >"$WORK/game.status"

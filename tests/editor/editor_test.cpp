@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -37,15 +38,15 @@ class EditorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
-    void open(std::size_t count = 3) { open(levels(count)); }
-    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {},
-              const std::string& target = "") {
+    void open(std::size_t count = 3, editor::SetFile file = {}) { open(levels(count), {}, std::move(file)); }
+    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {}, editor::SetFile file = {}) {
         editor::OpenedSet opened;
         opened.levels = std::move(levels);
         opened.proofs = std::move(proofs);
         original = opened.levels;
-        editor = std::make_unique<editor::Editor>(
-            std::move(opened), editor::SetFile{"set.xml", target, folder.path() + "/unsaved.xml"});
+        file.name = "set.xml";
+        file.unsaved = folder.path() + "/unsaved.xml";
+        editor = std::make_unique<editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
     }
     void click(int button, float x, float y) {
@@ -62,6 +63,17 @@ protected:
         SDL_SetModState(static_cast<SDLMod>(modifiers));
         editor->onKeyDown(code);
         SDL_SetModState(KMOD_NONE);
+    }
+    // Ctrl+S, then the ticks that read the background proof (no checker beside the tests: it ends at once)
+    // until done holds, or for a fifth of a second.
+    void save(const std::function<bool()>& done = [] { return false; }) {
+        key(SDLK_s, KMOD_CTRL);
+        for (int tick = 0; tick < 400 && !done(); ++tick) {
+            editor->onTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (tick == 40 && !done())
+                break;
+        }
     }
     // A stroke with the button from one cell to another, the pointer reported only at its two ends.
     void stroke(int button, int row, int column, int toRow, int toColumn) {
@@ -251,7 +263,9 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
                                              ProofRecord{levelContent(set[1]), notProven},
                                              ProofRecord{levelContent(set[2]) + 1, result}};
     pentavel::openLog();
-    open(set, proofs, folder.path() + "/set.xml");
+    editor::SetFile file;
+    file.target = folder.path() + "/set.xml";
+    open(set, proofs, std::move(file));
     EXPECT_NE(folder.logText().find("2 of 3 levels keep the proof saved with them"), std::string::npos);
     key(SDLK_PAGEDOWN);
     stroke(kLeft, 4, 4, 4, 4);
@@ -375,8 +389,10 @@ TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
     pentavel::setLastTicks(100000);
     editor::OpenedSet opened;
     opened.notes.push_back(editor::Message{"a note"});
-    editor = std::make_unique<editor::Editor>(std::move(opened),
-                                              editor::SetFile{"set.xml", "", folder.path() + "/unsaved.xml"});
+    editor::SetFile file;
+    file.name = "set.xml";
+    file.unsaved = folder.path() + "/unsaved.xml";
+    editor = std::make_unique<editor::Editor>(std::move(opened), std::move(file));
     editor->initialise();
     editor->onTick();
     EXPECT_EQ(shown(), "a note");
@@ -435,6 +451,59 @@ TEST_F(EditorTest, ATrialIsLabelledOverTheGamesTitleUntilItEnds) {
 }
 
 // Each level is checked alone, as the game would read it, and named in its notes.
+// Another program (a second editor) wrote the set since it was opened: Ctrl+S asks, a second Ctrl+S saves and
+// keeps that version as a backup, any other key cancels and the next Ctrl+S asks again.
+TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
+    editor::SetFile file;
+    file.target = folder.write("set.xml", "opened");
+    file.diskKnown = true;
+    file.existed = true;
+    file.onDisk = "opened";
+    open(1, file);
+    stroke(kLeft, 5, 2, 5, 3);
+    folder.write("set.xml", "other");
+    save();
+    EXPECT_EQ("other", folder.read("set.xml"));
+    // The keys of Ctrl+S come one by one: a modifier alone neither answers nor cancels.
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+        key(modifier);
+    save([&] { return folder.exists("set.xml.bak"); });
+    EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
+    EXPECT_EQ("other", folder.read("set.xml.bak"));
+    stroke(kRight, 5, 2, 5, 3);
+    save([&] { return folder.read("set.xml").find("R1") == std::string::npos; });
+    EXPECT_FALSE(folder.exists("set.xml.bak.2"));  // nothing changed on disk since: no question, no backup
+
+    folder.write("set.xml", "third");
+    stroke(kLeft, 7, 2, 7, 3);
+    save();
+    key(SDLK_ESCAPE);  // cancels the save, and is no quit
+    save();
+    EXPECT_EQ("third", folder.read("set.xml"));
+    EXPECT_EQ(1u, kept().size());  // still unsaved
+}
+
+// The changes an earlier session kept for the set: Ctrl+O opens them as unsaved changes, and saving them
+// removes the kept copy.
+TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
+    std::vector<LevelDraft> earlier(2);
+    earlier[1].comment = "kept earlier";
+    editor::SetFile file;
+    file.target = folder.path() + "/set.xml";
+    file.recoverable = folder.write("earlier.xml", writeLevelSet(earlier));
+    open(3, file);
+    key(SDLK_o, KMOD_CTRL);
+    ::testing::internal::CaptureStderr();
+    const std::vector<LevelDraft> levels = kept();
+    EXPECT_EQ("tezmola-editor: unsaved changes kept in " + folder.path() + "/unsaved.xml\n",
+              ::testing::internal::GetCapturedStderr());
+    ASSERT_EQ(2u, levels.size());
+    EXPECT_EQ("kept earlier", levels[1].comment);
+    save([&] { return folder.exists("set.xml"); });
+    EXPECT_NE(std::string::npos, folder.read("set.xml").find("kept earlier"));
+    EXPECT_FALSE(folder.exists("earlier.xml"));
+}
+
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     std::vector<LevelDraft> levels(3);
     for (LevelDraft& level : levels) {
@@ -454,10 +523,18 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     EXPECT_EQ(recorded.proofs[1].content, 42u);
     EXPECT_EQ(recorded.proofs[1].result, "cleared");
 
-    const editor::OpenedSet unreadable = editor::openLevelFile("<level><tezm>", "bad.xml");
+
+    // Cut short inside an element: the parser names no place, the note names the line the text ends on.
+    const editor::OpenedSet unreadable = editor::openLevelFile("\n<level>\n<tezm>\n+. --\n", "bad.xml");
     EXPECT_TRUE(unreadable.levels.empty());
     ASSERT_FALSE(unreadable.notes.empty());
-    EXPECT_NE(unreadable.notes[0].text.find("bad.xml"), std::string::npos);
+    EXPECT_EQ(unreadable.notes[0].text.rfind("bad.xml:4: error: Cannot read level file!", 0), 0u)
+        << unreadable.notes[0].text;
+    // A place the parser names, on the first line too, is named as it is.
+    const editor::OpenedSet misnested = editor::openLevelFile("<level><tezm></level>", "one.xml");
+    ASSERT_FALSE(misnested.notes.empty());
+    EXPECT_EQ(misnested.notes[0].text.rfind("one.xml:1:14: error: Cannot read level file!", 0), 0u)
+        << misnested.notes[0].text;
     EXPECT_EQ(unreadable.notes[0].tone, editor::Tone::Error);
 }
 

@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file/log.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
@@ -118,9 +122,45 @@ TEST_F(LogTest, OpeningTruncatesTheOldLogAndFailsWithoutWriteDirectory) {
     EXPECT_EQ(0u, dir.read("log.html").find("<html>"));
     EXPECT_EQ(std::string::npos, dir.read("log.html").find("ooo"));
 
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1)
+        open("/dev/null", O_RDONLY);  // takes the lowest free descriptor, 0
+    // Neither a folder in the log's place nor a missing write directory closes a descriptor of the program's.
+    std::filesystem::remove(dir.path() + "/log.html");
+    dir.write("log.html/blocker", "");
+    EXPECT_FALSE(pentavel::openLog());
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));
     test::unmountAll();
     EXPECT_FALSE(pentavel::openLog());
     EXPECT_FALSE(pentavel::isLogOpen());
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));  // a failed open closes nothing of the program's
+}
+
+// The log is locked while it is written; a second copy of the program finds it locked and writes
+// log-2.html, saying why, and the first copy's log stays as it is.
+TEST_F(LogTest, ASecondCopyWritesALogOfItsOwn) {
+    const std::string path = dir.path() + "/log.html";
+    ASSERT_TRUE(pentavel::openLog());
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat status = {};
+    ASSERT_EQ(0, stat(path.c_str(), &status));
+    EXPECT_EQ(0666u & ~mask, status.st_mode & 07777u);  // as the file library makes a file
+    const int other = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(0, flock(other, LOCK_EX | LOCK_NB));
+    pentavel::closeLog();
+    ASSERT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
+    const std::string first = dir.read("log.html");
+    ASSERT_TRUE(pentavel::openLog());
+    pentavel::logMessage("second");
+    pentavel::closeLog();
+    close(other);
+    EXPECT_EQ(first, dir.read("log.html"));
+    const std::string second = withoutTimes(dir.read("log-2.html"));
+    EXPECT_NE(
+        std::string::npos,
+        second.find(line(0, "Another copy of the program writes log.html: this copy writes log-2.html") +
+                    line(0, "second")));
 }
 
 std::size_t count(const std::string& text, const std::string& part) {

@@ -51,26 +51,17 @@ TEST(HighScoreTable, OrdersByScoreKeepsTheOlderOfEqualScoresAboveAndCutsAtTen) {
     EXPECT_EQ("B A C M D E F G H I ", names(table));
 }
 
-TEST(HighScoreTable, AMergeEntersEachUnsavedGameOnceAndStillCutsAtTen) {
-    std::vector<HighScore> known;
+TEST(HighScoreTable, AMergeEntersEveryUnsavedGameBesideItsEqualsAndStillCutsAtTen) {
+    std::vector<HighScore> table;
     for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"})
-        insertHighScore(known, entry(100 - 10 * static_cast<int>(known.size()), name));
+        insertHighScore(table, entry(100 - 10 * static_cast<int>(table.size()), name));
     const std::vector<HighScore> mine = {entry(55, "NEW"), entry(100, "A"), entry(5, "LOW")};
-    std::vector<HighScore> table = known;
-    EXPECT_TRUE(mergeHighScores(table, known, mine));
-    // An entry equal to one the copy knew of is another game of the same day.
+    EXPECT_TRUE(mergeHighScores(table, mine));
+    // An equal row in the file is another game of the same day, whoever wrote it.
     EXPECT_EQ("A A B C D E NEW F G H ", names(table));
     EXPECT_EQ(1, findHighScore(table, entry(100, "A")));
     EXPECT_EQ(-1, findHighScore(table, entry(5, "LOW")));
-    // Found in the file, though the copy had not seen them there: written already, not entered again.
-    const std::vector<HighScore> written = table;
-    EXPECT_FALSE(mergeHighScores(table, known, mine));
-    EXPECT_EQ(names(written), names(table));
-    // Seen once at the start, twice in the file now: one of three equal unsaved games is written already.
-    std::vector<HighScore> file = {entry(70, "X"), entry(70, "X")};
-    const std::vector<HighScore> three = {entry(70, "X"), entry(70, "X"), entry(70, "X")};
-    EXPECT_TRUE(mergeHighScores(file, {entry(70, "X")}, three));
-    EXPECT_EQ("X X X X ", names(file));
+    EXPECT_FALSE(mergeHighScores(table, {entry(5, "LOW")}));
 }
 
 TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
@@ -164,11 +155,15 @@ TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
     first.open(nullptr, anything, "highscores.xml");
     second.open(nullptr, anything, "highscores.xml");
     second.offer(890, 2, false, true);
+    // The same game in the other copy on the same day (same points, level, name) is another game.
+    first.offer(890, 2, false, true);
+    EXPECT_EQ(1, first.newEntry());
+    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
     first.offer(3050, 4, false, true);
     EXPECT_EQ(0, first.newEntry());
     EXPECT_TRUE(first.newEntrySaved());
-    EXPECT_EQ(2u, first.entries().size());  // what the board shows is the merged table
-    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    EXPECT_EQ(3u, first.entries().size());  // what the board shows is the merged table
+    EXPECT_EQ(3u, loadHighScores("highscores.xml").entries.size());
     {
         // Another copy holds the folder: this one keeps its entry and shows it unsaved.
         const pentavel::file::WriteDirectoryLock other(0);
@@ -177,15 +172,41 @@ TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
         EXPECT_FALSE(second.newEntrySaved());
         EXPECT_EQ(0, second.newEntry());
     }
-    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    EXPECT_EQ(3u, loadHighScores("highscores.xml").entries.size());
     second.offer(0, 1, false, false);  // a game left without points does not enter, but the wait is over
     EXPECT_TRUE(second.newEntrySaved());
     const std::vector<HighScore> saved = loadHighScores("highscores.xml").entries;
-    ASSERT_EQ(3u, saved.size());
+    ASSERT_EQ(4u, saved.size());
     EXPECT_EQ(3050, saved[0].score);
     EXPECT_EQ(1000, saved[1].score);
-    EXPECT_EQ(890, saved[2].score);
+    EXPECT_EQ(890, saved[3].score);
     EXPECT_EQ(1u, count(log(), "...highscores.xml is being written by another copy of the game"));
+}
+
+TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
+    const CanDraw anything = [](unsigned char) { return true; };
+    HighScoreBoard board;
+    board.open(nullptr, anything, "highscores.xml");
+    {
+        const pentavel::file::WriteDirectoryLock other(0);
+        board.offer(400, 2, false, true);
+        EXPECT_FALSE(board.newEntrySaved());
+    }
+    board.saveBeforeQuit();  // the other copy let go
+    EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+    {
+        const pentavel::file::WriteDirectoryLock other(0);
+        board.offer(300, 1, false, true);
+        board.saveBeforeQuit();
+    }
+    board.saveBeforeQuit();  // told once, not tried again
+    EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+    // With nothing waiting, the quit does not even read the file (which another program damaged).
+    folder.write("highscores.xml", "<highscores");
+    board.saveBeforeQuit();
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+    EXPECT_EQ(1u, count(log(), "The high-score entry of " + board.playerName() +
+                                   " (300 points, level 1) could not be saved and is lost!"));
 }
 
 class HighScoreGameTest : public test::GameTest {

@@ -83,7 +83,8 @@ run real -o "$work/real.xml" "$work/real"
 expect_status 0 "a set with CR LF, Latin-1 and a long row"
 expect_said real "real: 2 levels, as levels 1 to 2"
 expect_said real "real:2: note: level 1 of the set: 2 invisible bricks are shown, 6 regenerating bricks do not heal, bricks past the 14th column of 1 row are left out"
-expect_said real "2 levels imported, 2 cleared, 0 not proven; 0 errors; 2 levels written to $work/real.xml"
+grep -q -x -F "1 set, 2 levels imported, 2 cleared, 0 not proven; 0 errors; 2 levels written to $work/real.xml" \
+    "$work/real.err" || failed "the summary: $(tail -1 "$work/real.err")"
 grep -q -x -F -- "<!-- real 1: Ice - and  fire, by Jürgen -->" "$work/real.xml" || failed "the comment: $(grep -- '<!--' "$work/real.xml" | head -1)"
 grep -q -x -F -- "<!-- real 2 -->" "$work/real.xml" || failed "a level without title and author"
 [ "$(grep -c 'sprite="bg_' "$work/real.xml")" -eq 2 ] && [ "$(grep 'sprite=' "$work/real.xml" | sort -u | wc -l)" -eq 2 ] ||
@@ -96,8 +97,8 @@ program="$(cd "$(dirname "$importer")" && pwd)/$(basename "$importer")"
 diff <(grep '^Level' "$work/check.out") <(grep '^Level' "$work/real.err") >/dev/null ||
     failed "the checker and the importer disagree: $(diff <(grep '^Level' "$work/check.out") <(grep '^Level' "$work/real.err"))"
 
-# Damaged sets: each named with its line, the good levels around them and the other sets still imported,
-# the file still written, exit status 1.
+# Damaged sets: each named with its line, the good levels around them and the other sets still read, exit
+# status 1; nothing is written unless --partial asks for the levels read, and says so.
 {
     level a "short row" "$empty_row" "ddddd"
     printf 'Level:\na\nno bricks\nBonus:\n'
@@ -108,8 +109,23 @@ diff <(grep '^Level' "$work/check.out") <(grep '^Level' "$work/real.err") >/dev/
 head -c 3000 /dev/urandom >"$work/binary"
 printf 'Level:\x00\x01\n' >>"$work/binary"
 truncate -s 100M "$work/huge"
-run damaged -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" "$work/missing"
-expect_status 1 "damaged sets"
+# A set that ends right after the bricks of its last level, without a bonus block, is read whole.
+{ level a "good"; } | head -n 22 >"$work/no_bonus"
+run no_bonus --no-proof "$work/no_bonus"
+expect_status 0 "a set without a bonus block at its end"
+# A set cut inside the bonus block of its last level: levels after it may be lost.
+{ level a "good"; } | head -n 30 >"$work/cut_bonus"
+run damaged -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" "$work/missing" \
+    "$work/cut_bonus"
+expect_status 1 "damaged sets without --partial"
+[ ! -e "$work/damaged.xml" ] || failed "damaged sets were written without --partial"
+expect_said damaged "a set was not read whole, so nothing is written"
+expect_said damaged "cut_bonus:30: error: the set ends after 7 of the 18 rows of the bonus block"
+run cut_bonus --partial --no-proof "$work/cut_bonus"
+expect_said cut_bonus "1 error; 1 level written to standard output, only those read (--partial)"
+run damaged --partial -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" \
+    "$work/missing"
+expect_status 1 "damaged sets with --partial"
 expect_said damaged "damaged:6: error: the row has 5 letters, not 14"
 expect_said damaged "damaged:45: error: the level has no \"Bricks:\" block"
 expect_said damaged "damaged:51: error: column 7: 'Q' is no brick letter"
@@ -119,13 +135,39 @@ expect_said damaged "binary:1: error: text where a \"Level:\" line should begin 
 expect_said damaged "huge: error: it is larger than 16 MB, which no level set is"
 expect_said damaged "real: 2 levels, as levels 2 to 3"
 expect_said damaged "missing: error: cannot read it: No such file or directory"
-expect_said damaged "5 sets, 3 levels imported, 3 cleared, 0 not proven; 7 errors; 3 levels written to"
+expect_said damaged "5 sets, 3 levels imported, 3 cleared, 0 not proven; 7 errors; 3 levels written to $work/damaged.xml, only those read (--partial)"
 [ "$(grep -c '<level>' "$work/damaged.xml")" -eq 3 ] || failed "damaged.xml does not hold 3 levels"
 # A file that cannot be written leaves nothing behind.
 run unwritable -o "$work/no/such/folder/level.xml" "$work/real"
 expect_status 1 "an unwritable file"
 expect_said unwritable "error: cannot write $work/no/such/folder/level.xml"
 [ -z "$(ls "$work/no" 2>/dev/null)" ] || failed "a half-written file was left"
+
+# -o never writes over a set it reads (by another name too) and never replaces what is not a file: a
+# device takes the bytes in place, a folder is refused.
+cp "$work/real" "$work/own"
+ln -s own "$work/own_link"
+run own --no-proof -o "$work/own_link" "$work/table" "$work/own"
+expect_status 2 "-o naming its own input"
+expect_said own "names the set $work/own, which it would overwrite"
+cmp -s "$work/own" "$work/real" || failed "-o changed its own input"
+# A device of the test's own, never the system's /dev/null (a fault must not replace it); a pipe without
+# the root that mknod needs for a device.
+if mknod "$work/null" c 1 3 2>/dev/null; then
+    run device --no-proof -o "$work/null" "$work/real"
+    [ -c "$work/null" ] || failed "the device was replaced"
+else
+    mkfifo "$work/null"
+    cat "$work/null" >/dev/null &
+    run device --no-proof -o "$work/null" "$work/real"
+    wait
+    [ -p "$work/null" ] || failed "the pipe was replaced"
+fi
+expect_status 0 "-o naming a device"
+mkdir "$work/folder_target"
+run folder --no-proof -o "$work/folder_target" "$work/real"
+expect_status 1 "-o naming a folder"
+expect_said folder "cannot write $work/folder_target: it is not a regular file"
 
 # Levels that cannot be proven: an empty one is kept with a warning, or left out with --drop-unproven.
 { level a "empty"; level a "full" "$empty_row" "dddddddddddddd"; } >"$work/empty"
@@ -138,23 +180,32 @@ expect_said dropped "1 not proven; 0 errors; 1 level written to"
 [ "$(grep -c '<level>' "$work/kept.xml") $(grep -c '<level>' "$work/dropped.xml")" = "2 1" ] ||
     failed "kept and dropped files do not hold 2 and 1 levels"
 
-# --install: the player's level.xml, the one before kept once as level.xml.bak; a link stays a link.
+# --install: the player's level.xml, the one before kept as level.xml.bak, a different older backup never
+# replaced (the next free name instead), a link stays a link. A set that is not read whole installs nothing.
 export HOME="$work/home"
 folder="$HOME/My Games/Tezmola"
 run install1 --install "$work/real"
 expect_status 0 "the first install"
 cmp -s "$folder/level.xml" "$work/real.xml" || failed "the installed file differs from the one written with -o"
 [ ! -e "$folder/level.xml.bak" ] || failed "a backup without a file before"
+run install_damaged --install --no-proof "$work/table" "$work/missing"
+expect_status 1 "an install with a missing set"
+cmp -s "$folder/level.xml" "$work/real.xml" || failed "an install with a read error changed level.xml"
 run install2 --install --no-proof "$work/table"
 cmp -s "$folder/level.xml.bak" "$work/real.xml" && cmp -s "$folder/level.xml" "$work/table.out" ||
     failed "the second install did not keep the first as level.xml.bak"
+[ "$(cat "$work/install2.err" | grep -c "is kept as")" = 0 ] || failed "the usual backup was told"
 mkdir "$work/dotfiles"
 mv "$folder/level.xml" "$work/dotfiles/levels.xml"
 ln -s "$work/dotfiles/levels.xml" "$folder/level.xml"
 run install3 --install "$work/real"
 [ -L "$folder/level.xml" ] && cmp -s "$work/dotfiles/levels.xml" "$work/real.xml" ||
     failed "the linked level.xml is no longer a link to the new file"
-cmp -s "$folder/level.xml.bak" "$work/table.out" || failed "the link's old file was not kept as level.xml.bak"
+cmp -s "$folder/level.xml.bak" "$work/real.xml" && cmp -s "$folder/level.xml.bak.2" "$work/table.out" ||
+    failed "the link's old file was not kept as level.xml.bak.2 beside the older backup"
+expect_said install3 "the file before is kept as $folder/level.xml.bak.2"
+run install4 --install --no-proof "$work/table"
+[ ! -e "$folder/level.xml.bak.3" ] || failed "a file kept already in a backup was kept again"
 ls "$folder" "$work/dotfiles" | grep -q '\.new$' && failed "a temporary file was left"
 
 echo "$failures failed"

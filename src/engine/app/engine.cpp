@@ -27,11 +27,14 @@ void requestQuit() {
 }
 
 // A hang-up (the terminal the game was started from closes) is a quit request, as SDL makes of SIGTERM and
-// SIGINT: the handler only notes it, and the event pump passes it on.
-volatile std::sig_atomic_t hangUpReceived = 0;
+// SIGINT: the handler only counts it, and the event pump passes on each count it has not passed on yet.
+// Only the handler writes the count: a flag that the pump cleared could be cleared just after a signal
+// set it again.
+volatile std::sig_atomic_t hangUpsReceived = 0;
+std::sig_atomic_t hangUpsPassedOn = 0;
 
 void onHangUp(int) {
-    hangUpReceived = 1;
+    hangUpsReceived = hangUpsReceived + 1;
 }
 
 void listenForHangUp() {
@@ -143,8 +146,9 @@ void pumpEvents() {
         if (mayChangeTheFrame(event))
             graphics::markFrameChanged();
     }
-    if (hangUpReceived != 0) {
-        hangUpReceived = 0;
+    const std::sig_atomic_t received = hangUpsReceived;
+    if (received != hangUpsPassedOn) {
+        hangUpsPassedOn = received;
         quitSignal().emit();
     }
 }

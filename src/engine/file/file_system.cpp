@@ -83,6 +83,20 @@ std::vector<std::string> searchPathFolders() {
 }
 
 bool fileSystemRegistered = false;
+// The per-user directory cannot be written (a read-only or locked-down home): the run goes on unsaved.
+bool userDirectoryUnwritable = false;
+
+// Why a file or folder could not be made there: the folder refuses writes (its mode, a read-only file
+// system, a full disk), not a fault of this program's.
+bool refusesWrites(PHYSFS_ErrorCode code) {
+    return code == PHYSFS_ERR_PERMISSION || code == PHYSFS_ERR_READ_ONLY || code == PHYSFS_ERR_NO_SPACE;
+}
+
+void sayNothingIsSaved(const std::string& folder, const char* reason) {
+    userDirectoryUnwritable = true;
+    std::fprintf(stderr, "The per-user directory %s cannot be written (%s): nothing will be saved\n",
+                 folder.c_str(), reason);
+}
 // The settings file of this run, saved at shut-down.
 std::string settingsFileName = kSettingsFileName;
 
@@ -134,14 +148,21 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
     // Players link files into their folder (a settings file kept with their other dotfiles); the virtual
     // file system refuses symbolic links unless told otherwise.
     PHYSFS_permitSymbolicLinks(1);
+    userDirectoryUnwritable = false;
     if (!setUpUserDirectory(organisation, application))
         return false;
-    if (!openLog(logFile)) {
+    if (!userDirectoryUnwritable && !openLog(logFile)) {
         const char* writeDirectory = PHYSFS_getWriteDir();
-        std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
-                     writeDirectory != nullptr ? writeDirectory : "",
-                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", logFile, errorText());
-        return false;
+        const PHYSFS_ErrorCode code = PHYSFS_getLastErrorCode();
+        PHYSFS_setErrorCode(code);  // reading it cleared it; the message below still names it
+        if (writeDirectory != nullptr && refusesWrites(code)) {
+            sayNothingIsSaved(writeDirectory, PHYSFS_getErrorByCode(code));
+        } else {
+            std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
+                         writeDirectory != nullptr ? writeDirectory : "",
+                         writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", logFile, errorText());
+            return false;
+        }
     }
     settingsFileName = settingsFile;
     if (!loadSettings(settingsFile))
@@ -191,8 +212,17 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     const std::string fullPath = userDirectory(application);
     const std::string relativePath = std::string(kMyGamesFolder) + "/" + application;
     if (!selectWriteDirectory(fullPath)) {
-        if (!selectWriteDirectory(documents) || !PHYSFS_mkdir(relativePath.c_str()) ||
-            !selectWriteDirectory(fullPath)) {
+        const bool documentsSelected = selectWriteDirectory(documents);
+        const bool made = documentsSelected && PHYSFS_mkdir(relativePath.c_str()) != 0;
+        const PHYSFS_ErrorCode code = PHYSFS_getLastErrorCode();
+        PHYSFS_setErrorCode(code);  // reading it cleared it; the message below still names it
+        if (documentsSelected && !made && refusesWrites(code)) {
+            // A home that cannot be written: the game plays from its own folder and saves nothing.
+            sayNothingIsSaved(fullPath, PHYSFS_getErrorByCode(code));
+            PHYSFS_setWriteDir(nullptr);
+            return true;
+        }
+        if (!made || !selectWriteDirectory(fullPath)) {
             std::fprintf(stderr, "Cannot select or create the per-user directory %s: %s\n", fullPath.c_str(),
                          errorText());
             PHYSFS_setWriteDir(nullptr);
@@ -201,6 +231,10 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     }
     PHYSFS_mount(fullPath.c_str(), nullptr, 0);
     return true;
+}
+
+bool isUserDirectoryUnwritable() {
+    return userDirectoryUnwritable;
 }
 
 void mountArchive(const char* name) {

@@ -55,6 +55,9 @@ bool setUpUserDirectory(const char* organisation, const char* application);
 // <documents>/My Games/<application>, the per-user directory that setUpUserDirectory chooses; empty when
 // no documents folder is known.
 std::string userDirectory(const char* application);
+// True when setUpFileSystem found the per-user directory unwritable (after one line on standard error):
+// the program runs without a log, and nothing it saves reaches the disk.
+bool isUserDirectoryUnwritable();
 // Appends the archive of that name to the search path, from the first folder of the search path where it
 // mounts; each copy that cannot be mounted gets one error line naming it and the reason.
 void mountArchive(const char* name);

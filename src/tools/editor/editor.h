@@ -33,10 +33,18 @@ struct SetFile {
     std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
     std::filesystem::path
         unsaved;  // where a quit the author did not confirm keeps unsaved changes; empty: none
+    std::filesystem::path recoverable;  // changes an earlier session kept for this set, offered; empty: none
+    bool diskKnown = false;             // target's content as this editor last read or wrote it is known:
+    bool existed = false;               // whether there was a file,
+    std::string onDisk;                 // and its bytes
 };
 
-// The name of that file in the player's folder.
+// The name an earlier version gave the unsaved changes of every set; still offered when it is there.
 constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
+// The name, in the player's folder, of the unsaved changes of the set at that absolute path: the path
+// itself with "%" and "/" written as "%25" and "%2F", so that each set's changes stay apart and say whose
+// they are.
+std::string unsavedFileName(const std::filesystem::path& set);
 
 // The set as opened: its levels, the proofs kept with them, and what the level checker says about the
 // file, in its own words.
@@ -105,6 +113,8 @@ private:
     std::vector<std::size_t> unprovenLevels() const;
     void save();
     void writeSet(const std::filesystem::path& target);
+    bool changedOnDisk(const std::filesystem::path& target) const;
+    void openRecoverable();
     // The set as the file keeps it: each level with the record of its proof, when it has one.
     std::string setText() const;
 
@@ -126,6 +136,9 @@ private:
     bool quitAsked_ = false;
     bool discardConfirmed_ = false;  // the second Escape: unsaved changes go
     bool backupKept_ = false;
+    bool overwriteAsked_ = false;      // the file changed on disk: the next Ctrl+S saves anyway
+    bool overwriteConfirmed_ = false;  // that Ctrl+S came
+    bool recovered_ = false;           // the unsaved changes of an earlier session are being edited
     std::string typedName_;
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
