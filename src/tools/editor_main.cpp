@@ -21,8 +21,10 @@
 
 namespace {
 
+using tezmola::editor::kMaxLevelFileSize;
 using tezmola::editor::Message;
 using tezmola::editor::OpenedSet;
+using tezmola::editor::readPlainFile;
 using tezmola::editor::SetFile;
 using tezmola::editor::Tone;
 
@@ -73,19 +75,19 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
         if (exists && S_ISDIR(status.st_mode)) {
             file.target /= tezmola::kLevelFileName;
             file.name = tezmola::kLevelFileName;
-            read = pentavel::file::readFileFrom(path, tezmola::kLevelFileName,
-                                                tezmola::editor::kMaxLevelFileSize, text, reason);
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
             if (!read && !std::filesystem::exists(file.target))
                 return true;  // a new file in that folder
         } else if (exists && tezmola::tools::hasPakExtension(path)) {
             file.target.clear();
-            read = pentavel::file::readFileFrom(path, tezmola::kLevelFileName,
-                                                tezmola::editor::kMaxLevelFileSize, text, reason);
+            read =
+                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
         } else if (!exists) {
             opened.notes.push_back(Message{file.name + " is new: Ctrl+S makes it", Tone::Plain});
             return true;
         } else {
-            read = tezmola::editor::readPlainFile(path, text, reason);
+            read = readPlainFile(path, text, reason);
         }
     }
     if (!read) {

@@ -10,7 +10,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -318,6 +320,19 @@ TEST(SetFileTest, TheBytesOnDiskAreKnownOrSaidUnknown) {
     ASSERT_EQ(0, symlink("loop.xml", loop.target.c_str()));
     editor::rememberDisk(loop);
     EXPECT_FALSE(loop.diskKnown);
+
+    // As the game reads: up to 64 MB.
+    const std::string large = folder.write("large.xml", "");
+    std::filesystem::resize_file(large, editor::kMaxLevelFileSize + 1);
+    std::string text;
+    std::string reason;
+    EXPECT_FALSE(editor::readPlainFile(large, text, reason));
+    EXPECT_EQ("it is larger than 64 MB", reason);
+    std::filesystem::resize_file(large, editor::kMaxLevelFileSize);
+    EXPECT_TRUE(editor::readPlainFile(large, text, reason));
+    EXPECT_EQ(editor::kMaxLevelFileSize, text.size());
+    EXPECT_FALSE(editor::readPlainFile(missing.target.string(), text, reason));
+    EXPECT_EQ(std::strerror(ENOENT), reason);
 
     editor::SetFile archive;  // nothing to write back to
     editor::rememberDisk(archive);
