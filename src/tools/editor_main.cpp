@@ -7,11 +7,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "engine/app/engine.h"
@@ -26,14 +22,15 @@
 
 namespace {
 
+using tezmola::editor::kMaxLevelFileSize;
 using tezmola::editor::Message;
 using tezmola::editor::OpenedSet;
+using tezmola::editor::readPlainFile;
 using tezmola::editor::SetFile;
 using tezmola::editor::Tone;
 
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
-constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
 
 const char kHelp[] =
     "Usage: tezmola-editor [FILE]\n"
@@ -56,21 +53,6 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 after a normal quit, 1 when the window or the sound cannot start, 2 for a usage error.\n"
     "Its log and settings are editor-log.html and editor-settings.xml in the player's folder.\n";
-
-bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!file || !(bytes << file.rdbuf())) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    text = bytes.str();
-    if (text.size() > kMaxLevelFileSize) {
-        reason = "it is larger than 64 MB";
-        return false;
-    }
-    return true;
-}
 
 // The levels and where they go back to: the file given, or the game's own choice and the player's file.
 bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
@@ -118,40 +100,6 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
     return true;
 }
 
-// What the set's file holds now, so that a save can tell whether another program wrote it meanwhile.
-void rememberDisk(SetFile& file) {
-    if (file.target.empty())
-        return;
-    std::string reason;
-    std::error_code error;
-    file.existed = std::filesystem::exists(file.target, error);
-    file.diskKnown = !error && (!file.existed || readPlainFile(file.target.string(), file.onDisk, reason));
-}
-
-// A quit the author did not confirm keeps unsaved changes in the player's folder, under a name of the
-// set's own; the changes an earlier session kept for this set are offered when the editor opens.
-void keepUnsavedChangesIn(const char* path, SetFile& file, OpenedSet& opened) {
-    const std::string folder = pentavel::file::userDirectory(kGameFolder);
-    if (folder.empty())
-        return;
-    std::error_code error;
-    std::filesystem::path set = !file.target.empty() ? file.target : std::filesystem::path(path);
-    set = std::filesystem::absolute(set, error).lexically_normal();
-    file.unsaved = std::filesystem::path(folder) / tezmola::editor::unsavedFileName(set);
-    if (std::filesystem::exists(file.unsaved, error)) {
-        file.recoverable = file.unsaved;
-        opened.notes.insert(opened.notes.begin(), Message{"Unsaved changes of an earlier session on " +
-                                                              set.string() + " are kept: Ctrl+O opens them",
-                                                          Tone::Warning});
-    }
-    const std::filesystem::path older = std::filesystem::path(folder) / tezmola::editor::kUnsavedFileName;
-    if (std::filesystem::exists(older, error))
-        opened.notes.insert(opened.notes.begin(),
-                            Message{std::string("Unsaved changes of an earlier session are kept in ") +
-                                        tezmola::editor::kUnsavedFileName + " in the player's folder",
-                                    Tone::Warning});
-}
-
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
@@ -166,8 +114,8 @@ int edit(const char* programPath, const char* path) {
         OpenedSet opened;
         SetFile file;
         openSet(path, opened, file);
-        rememberDisk(file);
-        keepUnsavedChangesIn(path, file, opened);
+        tezmola::editor::rememberDisk(file);
+        tezmola::editor::keepUnsavedChangesIn(pentavel::file::userDirectory(kGameFolder), path, file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
         runMainLoop();

@@ -8,8 +8,12 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -68,6 +72,9 @@ protected:
     // until done holds, or for a fifth of a second.
     void save(const std::function<bool()>& done = [] { return false; }) {
         key(SDLK_s, KMOD_CTRL);
+        settle(done);
+    }
+    void settle(const std::function<bool()>& done) {
         for (int tick = 0; tick < 400 && !done(); ++tick) {
             editor->onTick();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -460,6 +467,7 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
     file.existed = true;
     file.onDisk = "opened";
     open(1, file);
+    pentavel::openLog();
     stroke(kLeft, 5, 2, 5, 3);
     folder.write("set.xml", "other");
     save();
@@ -470,14 +478,27 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
     save([&] { return folder.exists("set.xml.bak"); });
     EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
     EXPECT_EQ("other", folder.read("set.xml.bak"));
+    EXPECT_EQ("Saved set.xml; the version on disk before is kept as set.xml.bak",
+              editor->messages().back().text);
     stroke(kRight, 5, 2, 5, 3);
     save([&] { return folder.read("set.xml").find("R1") == std::string::npos; });
     EXPECT_FALSE(folder.exists("set.xml.bak.2"));  // nothing changed on disk since: no question, no backup
+    // No checker beside the tests: the level is not proven.
+    EXPECT_EQ("Saved set.xml, but 1 levels are not proven: 1", editor->messages().back().text);
+    const std::string log = folder.logText();
+    EXPECT_NE(std::string::npos,
+              log.find("The version of " + folder.path() + "/set.xml on disk before is kept as " +
+                       folder.path() + "/set.xml.bak"))
+        << log;
+    EXPECT_EQ(log.find("on disk before is kept as"), log.rfind("on disk before is kept as"));  // once
 
     folder.write("set.xml", "third");
     stroke(kLeft, 7, 2, 7, 3);
     save();
-    key(SDLK_ESCAPE);  // cancels the save, and is no quit
+    key(SDLK_ESCAPE);  // cancels the save, and is no quit: the next Escape only asks
+    key(SDLK_ESCAPE);
+    save();
+    key(SDLK_s);  // S without Ctrl cancels too
     save();
     EXPECT_EQ("third", folder.read("set.xml"));
     EXPECT_EQ(1u, kept().size());  // still unsaved
@@ -492,6 +513,8 @@ TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
     file.target = folder.path() + "/set.xml";
     file.recoverable = folder.write("earlier.xml", writeLevelSet(earlier));
     open(3, file);
+    key(SDLK_o);  // O alone opens nothing
+    EXPECT_TRUE(kept().empty());
     key(SDLK_o, KMOD_CTRL);
     ::testing::internal::CaptureStderr();
     const std::vector<LevelDraft> levels = kept();
@@ -502,6 +525,54 @@ TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
     save([&] { return folder.exists("set.xml"); });
     EXPECT_NE(std::string::npos, folder.read("set.xml").find("kept earlier"));
     EXPECT_FALSE(folder.exists("earlier.xml"));
+    // What is kept under that name from now on is another session's, offered at the next start.
+    folder.write("earlier.xml", writeLevelSet(earlier));
+    key(SDLK_o, KMOD_CTRL);
+    EXPECT_EQ("No unsaved changes of an earlier session are kept for set.xml",
+              editor->messages().back().text);
+
+    // A kept copy that cannot be read says why, and changes nothing.
+    file.recoverable = folder.write("bad.xml", "<level>");
+    std::filesystem::remove(folder.path() + "/unsaved.xml");
+    open(1, file);
+    key(SDLK_o, KMOD_CTRL);
+    EXPECT_EQ(0u,
+              editor->messages().back().text.rfind("The kept unsaved changes cannot be read: bad.xml:", 0))
+        << editor->messages().back().text;
+    EXPECT_TRUE(kept().empty());
+}
+
+// A new file is made at the first save without a question, and so is a file named by "save as", whose
+// bytes are kept as a backup; what another program writes after that save is noticed at the next.
+TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
+    editor::SetFile file;
+    file.target = folder.path() + "/new.xml";
+    file.diskKnown = true;  // known not to be there
+    open(1, file);
+    stroke(kLeft, 5, 2, 5, 3);
+    save([&] { return folder.exists("new.xml"); });
+    ASSERT_TRUE(folder.exists("new.xml"));
+    const std::string first = folder.read("new.xml");
+    stroke(kLeft, 6, 2, 6, 3);
+    save([&] { return folder.read("new.xml") != first; });
+    EXPECT_NE(first, folder.read("new.xml"));
+    EXPECT_FALSE(folder.exists("new.xml.bak"));
+
+    folder.write("b.xml", "another's");
+    key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+    for (int erased = 0; erased < 7; ++erased)
+        key(SDLK_BACKSPACE);
+    for (const int typed : {SDLK_b, SDLK_PERIOD, SDLK_x, SDLK_m, SDLK_l})
+        key(typed);
+    key(SDLK_RETURN);
+    settle([&] { return folder.exists("b.xml.bak"); });
+    EXPECT_EQ("another's", folder.read("b.xml.bak"));
+    EXPECT_NE(std::string::npos, folder.read("b.xml").find("<level>"));
+
+    folder.write("b.xml", "other");
+    stroke(kLeft, 7, 2, 7, 3);
+    save();
+    EXPECT_EQ("other", folder.read("b.xml"));
 }
 
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
@@ -536,6 +607,84 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     EXPECT_EQ(misnested.notes[0].text.rfind("one.xml:1:14: error: Cannot read level file!", 0), 0u)
         << misnested.notes[0].text;
     EXPECT_EQ(unreadable.notes[0].tone, editor::Tone::Error);
+}
+
+// The bytes on disk as the editor opens the set: known for a file and for no file, unknown when the path
+// cannot be looked at or there is nothing to write back.
+TEST(SetFileTest, TheBytesOnDiskAreKnownOrSaidUnknown) {
+    test::TempDir folder;
+    editor::SetFile file;
+    file.target = folder.write("set.xml", "bytes");
+    editor::rememberDisk(file);
+    EXPECT_TRUE(file.diskKnown);
+    EXPECT_TRUE(file.existed);
+    EXPECT_EQ("bytes", file.onDisk);
+
+    editor::SetFile missing;
+    missing.target = folder.path() + "/new.xml";
+    editor::rememberDisk(missing);
+    EXPECT_TRUE(missing.diskKnown);
+    EXPECT_FALSE(missing.existed);
+
+    editor::SetFile loop;
+    loop.target = folder.path() + "/loop.xml";
+    ASSERT_EQ(0, symlink("loop.xml", loop.target.c_str()));
+    editor::rememberDisk(loop);
+    EXPECT_FALSE(loop.diskKnown);
+
+    // As the game reads: up to 64 MB.
+    const std::string large = folder.write("large.xml", "");
+    std::filesystem::resize_file(large, editor::kMaxLevelFileSize + 1);
+    std::string text;
+    std::string reason;
+    EXPECT_FALSE(editor::readPlainFile(large, text, reason));
+    EXPECT_EQ("it is larger than 64 MB", reason);
+    std::filesystem::resize_file(large, editor::kMaxLevelFileSize);
+    EXPECT_TRUE(editor::readPlainFile(large, text, reason));
+    EXPECT_EQ(editor::kMaxLevelFileSize, text.size());
+    EXPECT_FALSE(editor::readPlainFile(missing.target.string(), text, reason));
+    EXPECT_EQ(std::strerror(ENOENT), reason);
+
+    editor::SetFile archive;  // nothing to write back to
+    editor::rememberDisk(archive);
+    EXPECT_FALSE(archive.diskKnown);
+}
+
+// Unsaved changes are kept in the player's folder under the absolute path of the set written back (else of
+// the path opened), "%" and "/" escaped so that no two sets share a name; what is kept is offered.
+TEST(SetFileTest, UnsavedChangesHaveTheSetsOwnNameAndAreOfferedWhenKept) {
+    EXPECT_EQ("editor-unsaved-%2Fa%25b%2Fc.xml.xml", editor::unsavedFileName("/a%b/c.xml"));
+    test::TempDir player;
+    const std::filesystem::path here = std::filesystem::current_path();
+    editor::SetFile file;
+    file.target = "sets/../set.xml";
+    editor::OpenedSet opened;
+    editor::keepUnsavedChangesIn(player.path(), "sets", file, opened);
+    EXPECT_EQ(std::filesystem::path(player.path()) / editor::unsavedFileName(here / "set.xml"), file.unsaved);
+    EXPECT_TRUE(file.recoverable.empty());
+    EXPECT_TRUE(opened.notes.empty());
+
+    player.write(file.unsaved.filename().string(), "kept");
+    player.write(editor::kUnsavedFileName, "kept by an earlier version");
+    editor::SetFile again;
+    again.target = file.target;
+    opened.notes.push_back(editor::Message{"the checker's note", editor::Tone::Error});
+    editor::keepUnsavedChangesIn(player.path(), "sets", again, opened);
+    EXPECT_EQ(file.unsaved, again.recoverable);
+    ASSERT_EQ(3u, opened.notes.size());
+    EXPECT_EQ("Unsaved changes of an earlier session are kept in editor-unsaved.xml in the player's folder",
+              opened.notes[0].text);
+    EXPECT_EQ("Unsaved changes of an earlier session on " + (here / "set.xml").string() +
+                  " are kept: Ctrl+O opens them",
+              opened.notes[1].text);
+
+    editor::SetFile archive;
+    editor::keepUnsavedChangesIn(player.path(), "x.pak", archive, opened);
+    EXPECT_EQ(std::filesystem::path(player.path()) / editor::unsavedFileName(here / "x.pak"),
+              archive.unsaved);
+    editor::SetFile nowhere;
+    editor::keepUnsavedChangesIn("", "x.pak", nowhere, opened);
+    EXPECT_TRUE(nowhere.unsaved.empty());
 }
 
 }  // namespace

@@ -54,6 +54,17 @@ struct OpenedSet {
     std::vector<Message> notes;
 };
 
+constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
+// A level file's bytes, as the game would read them; false, with the reason, when it cannot be read or is
+// larger than the game reads.
+bool readPlainFile(const std::string& path, std::string& text, std::string& reason);
+// What the set's file holds now, so that a save can tell whether another program wrote it meanwhile.
+void rememberDisk(SetFile& file);
+// A quit the author did not confirm keeps unsaved changes in the player's folder (none when it is empty),
+// under a name of the set's own (the file written back, else the path opened); the changes an earlier
+// session kept for this set are offered when the editor opens.
+void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& file, OpenedSet& opened);
+
 // Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
 // each level (without proving it). A text the game cannot read gives no level and the reason.
 OpenedSet openLevelFile(const std::string& text, const std::string& name);
@@ -84,6 +95,8 @@ public:
     const pentavel::graphics::TextLabel& modeLabel() const { return modeLabel_; }
     const pentavel::graphics::Sprite& modeBack() const { return modeBack_; }
     const GameStructure* trial() const { return trial_.get(); }
+    // The message lines under the level, the newest last.
+    const std::vector<Message>& messages() const { return messages_; }
 
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
