@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -70,6 +71,23 @@ TEST_F(EventQueue, PumpDrainsTheQueueInArrivalOrder) {
     pentavel::pumpEvents();
     EXPECT_EQ(recorder.events, (Events{"key-down 32", "active 2 1", "active 3 1", "quit"}));
     EXPECT_EQ(SDL_PollEvent(nullptr), 0);
+}
+
+// Each hang-up is passed on once as a quit request; hang-ups that come together are one request.
+TEST_F(EventQueue, AHangUpIsPassedOnOnceAsAQuitRequest) {
+    test::EventRecorder recorder;
+    signal(SIGHUP, SIG_DFL);
+    pentavel::listenForHangUp();
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, (Events{"quit"}));
+    raise(SIGHUP);
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    pentavel::pumpEvents();
+    signal(SIGHUP, SIG_DFL);
+    EXPECT_EQ(recorder.events, (Events{"quit", "quit"}));
 }
 
 // Stands in for the game: asks to quit on the third iteration.
