@@ -73,9 +73,15 @@ TEST_F(EventQueue, PumpDrainsTheQueueInArrivalOrder) {
     EXPECT_EQ(SDL_PollEvent(nullptr), 0);
 }
 
-// Each hang-up is passed on once as a quit request; hang-ups that come together are one request.
+// Each hang-up is passed on once as a quit request; hang-ups that come together are one request; an
+// ignored hang-up is left ignored.
 TEST_F(EventQueue, AHangUpIsPassedOnOnceAsAQuitRequest) {
     test::EventRecorder recorder;
+    signal(SIGHUP, SIG_IGN);  // as under nohup: ignored it stays
+    pentavel::listenForHangUp();
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, Events{});
     signal(SIGHUP, SIG_DFL);
     pentavel::listenForHangUp();
     raise(SIGHUP);
