@@ -355,4 +355,22 @@ TEST_F(StartUpTest, AFolderThatCannotBeWrittenStartsWithoutSavingAndSaysSoOnce) 
     EXPECT_FALSE(std::filesystem::exists(home + "/My Games"));
 }
 
+// A home that cannot even be looked at (behind a folder closed to the player) is no folder that refuses
+// writes: the program stops and says why, rather than starting without saving.
+TEST_F(StartUpTest, AHomeThatCannotBeReachedStopsTheStart) {
+    const std::string closed = dir.path() + "/closed";
+    std::filesystem::create_directories(closed + "/home");
+    chmod(dir.path().c_str(), 0755);
+    chmod(closed.c_str(), 0700);
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                std::exit(5);
+            setenv("HOME", (closed + "/home").c_str(), 1);
+            const bool started = pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola");
+            std::exit(!started && !pentavel::file::isUserDirectoryUnwritable() ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "^Cannot select or create the per-user directory [^\n]*/closed/home/");
+}
+
 }  // namespace

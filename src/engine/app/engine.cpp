@@ -37,17 +37,6 @@ void onHangUp(int) {
     hangUpsReceived = hangUpsReceived + 1;
 }
 
-void listenForHangUp() {
-    struct sigaction action {};
-    // Left alone when ignored, as under nohup.
-    if (sigaction(SIGHUP, nullptr, &action) != 0 || action.sa_handler != SIG_DFL)
-        return;
-    action.sa_handler = &onHangUp;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGHUP, &action, nullptr);
-}
-
 // The pump is a free function, but a tracked connection needs a receiver: this empty one stands in.
 struct EventPump {
     void pump() { pumpEvents(); }
@@ -78,6 +67,17 @@ bool mayChangeTheFrame(const SDL_Event& event) {
 }
 
 }  // namespace
+
+void listenForHangUp() {
+    struct sigaction action {};
+    // Left alone when ignored, as under nohup.
+    if (sigaction(SIGHUP, nullptr, &action) != 0 || action.sa_handler != SIG_DFL)
+        return;
+    action.sa_handler = &onHangUp;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
+}
 
 bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
                  const char* organisation, const char* application, const char* logFile,

@@ -97,9 +97,8 @@ std::filesystem::path backupName(const std::filesystem::path& path, int number) 
     return path.string() + (number == 1 ? ".bak" : ".bak." + std::to_string(number));
 }
 
-// Gives the new file at temporary the name, unless the name is taken meanwhile (another program keeping a
-// backup of the same file): a hard link never replaces a name. Where the file system has no hard links, a
-// rename onto a name found free stands in.
+}  // namespace
+
 bool claimName(const std::string& temporary, const std::filesystem::path& name, bool& taken,
                std::string& reason) {
     taken = false;
@@ -121,8 +120,6 @@ bool claimName(const std::string& temporary, const std::filesystem::path& name, 
     reason = std::strerror(errno);
     return false;
 }
-
-}  // namespace
 
 std::filesystem::path finalLinkTarget(std::filesystem::path path) {
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {

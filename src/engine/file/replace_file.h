@@ -26,6 +26,12 @@ bool keepBackup(const std::filesystem::path& path, std::filesystem::path& kept, 
 // Gives the file at to the permissions and the group of the file at from; nothing when from is missing.
 // A group the user may not give is left as it is.
 void keepModeAndGroup(const std::filesystem::path& from, const std::filesystem::path& to);
+// Gives the new file at temporary the name, unless the name is taken meanwhile (another program keeping a
+// backup of the same file): a hard link never replaces a name. Where the file system has no hard links, a
+// rename onto a name found free stands in. False with taken set when the name is taken, false with the
+// reason set when the file could not be named.
+bool claimName(const std::string& temporary, const std::filesystem::path& name, bool& taken,
+               std::string& reason);
 // keepBackup, then replaceFile. False, with the old file untouched, when the backup or the new file cannot
 // be written.
 bool replaceFileKeepingBackup(const std::filesystem::path& path, const std::string& bytes,
