@@ -4,6 +4,8 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
@@ -25,6 +27,7 @@ constexpr int kKeyKeypadEnter = 271;
 constexpr int kKeyF3 = 284;
 constexpr int kInputFocus = 2;
 constexpr int kApplicationActive = 3;
+constexpr std::uint32_t kLongestBannerFrame = 100;  // milliseconds
 
 // A set named on the command line by its file rather than by its name on the shelf.
 bool namesFile(const std::string& levels) {
@@ -150,6 +153,14 @@ void Game::onMouseMotion(float x, float y) {
 
 void Game::onTick() {
     pentavel::gameTick(paused_);
+    // The banner is read on the screen: it counts the frames' time, a slow frame (the first one loads the
+    // textures) as a tenth of a second at most, so that it is never gone before it was seen.
+    const std::uint32_t now = pentavel::lastTicks();
+    if (!paused_ && bannerClockStarted_)
+        ageBanner(structure_.banner,
+                  static_cast<float>(std::min(now - bannerClock_, kLongestBannerFrame)) * 0.001f);
+    bannerClock_ = now;
+    bannerClockStarted_ = true;
     if (shelf_.readAhead() && shelfView_.isOpen())
         shelfView_.refresh();
 }

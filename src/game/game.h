@@ -4,6 +4,7 @@
 // The top-level game object: one GameStructure plus the pause state, the shelf of level sets and the
 // game's own slots.
 
+#include <cstdint>
 #include <string>
 
 #include "engine/core/signal.h"
@@ -58,6 +59,8 @@ private:
     Shelf shelf_;
     ShelfView shelfView_;
     bool pausedBeforeShelf_ = false;
+    std::uint32_t bannerClock_ = 0;
+    bool bannerClockStarted_ = false;
 };
 
 }  // namespace tezmola

@@ -240,7 +240,6 @@ void updateGame(GameStructure& game, float dt) {
     game.cellAnimation.emit(dt);
     if (game.guard.guardCount != 0)
         animateGuardGlow(game.guard, dt);
-    ageBanner(game.banner, dt);
     if (game.bricksLeft < 1) {
         ++game.levelNumber;
         buildLevel(game);

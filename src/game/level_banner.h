@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The banner that names the set and the level when a level starts, with the level's title and author
-// where the file has them: two seconds of play long, in the tallest band free of bricks.
+// where the file has them: two seconds on the screen, in the tallest band free of bricks.
 
 #include <string>
 
@@ -18,7 +18,7 @@ struct LevelBanner {
     const pentavel::graphics::SpriteId* glyphs = nullptr;
     pentavel::graphics::TextLabel heading;  // the set's name and the level's number
     pentavel::graphics::TextLabel credit;   // the title and author
-    float timeLeft = 0.0f;                  // seconds of play until it goes
+    float timeLeft = 0.0f;                  // seconds on the screen until it goes
 };
 
 // A band of the field from top to bottom (top > bottom).
@@ -35,7 +35,7 @@ void setUpBanner(LevelBanner& banner, const pentavel::graphics::SpriteId* glyphs
 void showBanner(LevelBanner& banner, const std::string& heading, const std::string& credit,
                 const FreeBand& band);
 void hideBanner(LevelBanner& banner);
-// Counts the banner's time down by a step of play; it goes at zero.
+// Counts the banner's time down; it goes at zero.
 void ageBanner(LevelBanner& banner, float dt);
 // Announces the level just built, when the player plays a chosen set.
 void announceLevel(GameStructure& game);

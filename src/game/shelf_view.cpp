@@ -89,7 +89,7 @@ void ShelfView::setUp(const pentavel::graphics::SpriteId* glyphs) {
     glyphs_ = glyphs;
     backdrop_.setSpriteByName(kTopBandImage);
     backdrop_.setRectangle(-1.0f, 0.75f, 1.0f, -0.75f);
-    backdrop_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.88f});
+    backdrop_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.94f});
     backdrop_.setDepth(kDepth + 0.5f);
     backdrop_.setVisible(false);
 }
