@@ -222,6 +222,25 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
+// A game started past level 1 is practice: neither its end nor leaving it enters the table.
+TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
+    game->startingLevel = 3;
+    press(282);
+    EXPECT_EQ(3u, game->levelNumber);
+    game->score = 500;
+    loseEveryBall();
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_EQ(-1, game->highScores.newEntry());
+    press(282);  // F1 starts practice again; left with points, it still enters nothing
+    game->score = 600;
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_FALSE(folder.exists("highscores.xml"));
+    game->score = 700;
+    press(282);
+    EXPECT_EQ(1u, entriesInFile());
+}
+
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.
 TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     folder.write("highscores.xml", "<highscores");

@@ -1,0 +1,255 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The shelf of level sets: which files are sets and in what order, their names and tables, what reading
+// each one finds, the line --list-levels prints, the game's command line, and the banner's place.
+
+#include "game/shelf.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "game/command_line.h"
+#include "game/hud.h"
+#include "game/level_banner.h"
+#include "game/shelf_view.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+
+std::string names(const std::vector<ShelfSet>& sets) {
+    std::string text;
+    for (const ShelfSet& set : sets)
+        text += set.name + (set.problem.empty() ? "" : "!") + "|";
+    return text;
+}
+
+TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
+    const std::string longName(200, 'x');
+    const std::vector<ShelfEntry> entries = {
+        {"b set.xml"},        {"A.xml"},       {"Arcade.xml.bak"}, {"notes.txt"},
+        {"folder.xml", true}, {".hidden.xml"}, {"Tezmola.xml"},    {longName + ".xml"},
+        {"\xdcml.xml"},       {"a.xml"},       {".xml"},           {"c\\d.xml"}};
+    const std::vector<ShelfSet> sets = arrangeShelf(entries, true);
+    EXPECT_EQ("Tezmola|level.xml|.hidden!|A|a|b set|c\\d!|folder!|Tezmola!|" + longName + "|\xdcml|",
+              names(sets));
+    EXPECT_EQ(SetSource::Own, sets[0].source);
+    EXPECT_EQ(SetSource::PlayersFile, sets[1].source);
+    // What the importer writes under a set's name is what the game lists under that name.
+    EXPECT_EQ(shelfFileOfSet("b set"), sets[5].file);
+    EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[0]));
+    EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[1]));
+    EXPECT_EQ("highscores-b set.xml", highScoreFileOfSet(sets[5]));
+    EXPECT_EQ("it is a folder", sets[7].problem);
+    EXPECT_TRUE(sets[7].read);  // nothing to read: its line shows the reason at once
+    EXPECT_FALSE(sets[5].read);
+    EXPECT_EQ("Tezmola|A|", names(arrangeShelf({{"A.xml"}}, false)));
+    EXPECT_EQ(1, findSet(sets, "level.xml"));
+    EXPECT_EQ(-1, findSet(sets, "Arcade"));
+}
+
+TEST(Shelf, TheListingNamesEachFileByOnePathAndABadSetByItsReason) {
+    ShelfSet set = outsideSet("some/where/Mine.xml");
+    EXPECT_EQ("Mine", set.name);
+    set.levels = 12;
+    set.proven = 11;
+    EXPECT_EQ("Mine\t12\t11\tsome/where/Mine.xml", shelfListingLine(set, "/home/u/", "/x/tezmola.pak"));
+    ShelfSet shelved = arrangeShelf({{"Arc ade.xml"}}, false)[1];
+    shelved.problem = "it holds no level";
+    EXPECT_EQ("Arc ade\t-\t-\t/home/u/My Games/Tezmola/levels/Arc ade.xml\tit holds no level",
+              shelfListingLine(shelved, "/home/u/My Games/Tezmola/", "/x/tezmola.pak"));
+    ShelfSet own = arrangeShelf({}, false)[0];
+    own.levels = own.proven = 32;
+    EXPECT_EQ("Tezmola\t32\t32\t/usr/lib/games/tezmola/tezmola.pak",
+              shelfListingLine(own, "/home/u", "/usr/lib/games/tezmola//tezmola.pak"));
+}
+
+TEST(Shelf, TheLineOfASetShowsItsNumbersOrWhyItCannotBePlayed) {
+    ShelfSet set;
+    set.name = std::string(40, 'n');
+    EXPECT_EQ((std::array<std::string, 4>{std::string(27, 'n') + "...", "...", "...", "..."}),
+              shelfLine(set));
+    set.read = true;
+    set.levels = 20;
+    set.proven = 19;
+    EXPECT_EQ((std::array<std::string, 4>{std::string(27, 'n') + "...", "20", "19", "-"}), shelfLine(set));
+    set.best = 0;
+    EXPECT_EQ("0", shelfLine(set)[3]);
+    set.problem = "it is a folder";
+    EXPECT_EQ("BAD", shelfLine(set)[1]);
+    EXPECT_EQ("", shelfLine(set)[3]);
+}
+
+std::string levelFile(int count, int proven) {
+    std::string text = "<?xml version=\"1.0\"?>\n";
+    for (int index = 0; index < count; ++index)
+        text += std::string("<level") + (index < proven ? " proven=\"yes\"" : "") + " title=\"T\">" +
+                "<tezm>+.--I.R1</tezm><background sprite=\"bg\" red=\"1\" green=\"1\" blue=\"1\"/></level>\n";
+    return text;
+}
+
+class ShelfFolderTest : public ::testing::Test {
+protected:
+    test::TempDir game;  // the game's own folder, beneath the player's
+    std::unique_ptr<test::MountedFolder> folder;
+    void SetUp() override {
+        test::scanGameSheet();
+        game.write("level.xml", levelFile(3, 0));
+        folder = std::make_unique<test::MountedFolder>(game.path());
+    }
+};
+
+TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSaysWhy) {
+    folder->write("level.xml", levelFile(1, 1));
+    folder->write("levels/good one.xml", levelFile(4, 3));
+    folder->write(
+        "highscores-good one.xml",
+        "<highscores><entry score=\"700\" level=\"2\" date=\"2026-01-01\" name=\"A\"/></highscores>");
+    folder->write("levels/damaged.xml", "<level><tezm>");
+    folder->write("levels/empty.xml", "<?xml version=\"1.0\"?><other/>");
+    folder->write("levels/folder.xml/inside", "x");
+    folder->write("levels/old.xml.bak", levelFile(1, 0));
+    Shelf shelf;
+    int reads = 0;
+    while (shelf.readAhead())
+        ++reads;
+    EXPECT_EQ(5, reads);  // the folder needs no reading
+    const std::vector<ShelfSet>& sets = shelf.sets();
+    ASSERT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|good one|", names(sets));
+    // The game's own file, though the player's folder holds one of that name, and the player's after it.
+    EXPECT_EQ(3, sets[0].levels);
+    EXPECT_EQ(3, sets[0].proven);
+    EXPECT_EQ(1, sets[1].levels);
+    EXPECT_EQ(-1, sets[1].best);
+    EXPECT_EQ(0u, sets[2].problem.find("it is not well-formed"));
+    EXPECT_EQ("it holds no level", sets[3].problem);
+    EXPECT_EQ(4, sets[5].levels);
+    EXPECT_EQ(3, sets[5].proven);
+    EXPECT_EQ(700, sets[5].best);
+    // Reading the game's own file put the player's folder back at the head of the search path.
+    TiXmlDocument document;
+    std::string reason;
+    ASSERT_TRUE(readSet(sets[1], document, reason));
+    EXPECT_EQ(1, countLevels(document));
+    // Nothing was written: no copy of a damaged file, no table.
+    EXPECT_FALSE(folder->exists("levels/damaged.xml.bad"));
+    EXPECT_FALSE(folder->exists("highscores.xml"));
+    // A set gone since it was listed cannot be played, and says so.
+    std::remove((folder->path() + "/levels/good one.xml").c_str());
+    EXPECT_FALSE(readSet(sets[5], document, reason));
+    EXPECT_EQ("it cannot be read", reason);
+    shelf.refresh();
+    EXPECT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|", names(shelf.sets()));
+    EXPECT_FALSE(shelf.readAhead());  // what was read stays read
+}
+
+TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
+    const std::string set = levelFile(20, 20);
+    for (int index = 0; index < 120; ++index)
+        folder->write("levels/set " + std::to_string(index) + ".xml", set);
+    Shelf shelf;
+    while (shelf.readAhead()) {
+    }
+    pentavel::graphics::GlyphTable glyphs = {};
+    buildGlyphTable(glyphs);
+    ShelfView view;
+    view.setUp(glyphs);
+    const auto start = std::chrono::steady_clock::now();
+    shelf.refresh();
+    view.open(&shelf.sets(), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(50));
+    std::printf("A shelf of %zu sets opened in %.1f ms\n", shelf.sets().size(),
+                std::chrono::duration<double, std::milli>(took).count());
+    // The list scrolls to keep the choice in sight, at both ends.
+    view.onKey(279);  // End
+    EXPECT_EQ(120, view.chosen());
+    EXPECT_EQ(121 - kShelfRowsShown, view.top());
+    view.onKey(281);  // Page Down stops at the last
+    EXPECT_EQ(120, view.chosen());
+    view.onButton(3, 0.0f, 0.0f);  // the wheel up
+    EXPECT_EQ(119, view.chosen());
+    view.onKey(278);  // Home
+    EXPECT_EQ(0, view.top());
+    // The starting level stays within the chosen set's levels.
+    view.onKey(274);
+    for (int press = 0; press < 25; ++press)
+        view.onKey(275);
+    EXPECT_EQ(20u, view.startingLevel());
+    view.onKey(276);
+    EXPECT_EQ(19u, view.startingLevel());
+    view.onKey(273);  // another set starts at level 1
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::Start, view.onKey(13));
+    EXPECT_EQ(ShelfView::Command::Close, view.onKey(27));
+}
+
+TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
+    auto read = [](std::vector<const char*> arguments) {
+        arguments.insert(arguments.begin(), "tezmola");
+        return readGameOptions(static_cast<int>(arguments.size()), arguments.data());
+    };
+    EXPECT_EQ(GameOptions::Action::Play, read({}).action);
+    const GameOptions chosen = read({"--levels", "My Set", "--level", "12"});
+    EXPECT_EQ(GameOptions::Action::Play, chosen.action);
+    EXPECT_EQ("My Set", chosen.levels);
+    EXPECT_EQ(12u, chosen.startingLevel);
+    EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
+    EXPECT_EQ(GameOptions::Action::ListLevels, read({"--list-levels"}).action);
+    EXPECT_EQ(GameOptions::Action::Help, read({"--levels", "x", "--help"}).action);
+    EXPECT_EQ(GameOptions::Action::Version, read({"--version"}).action);
+    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--level", "0"},
+                                                                   {"--level", "5x"},
+                                                                   {"--level", "-1"},
+                                                                   {"--level"},
+                                                                   {"--levels"},
+                                                                   {"--levels", ""},
+                                                                   {"--bogus"},
+                                                                   {"-"},
+                                                                   {"stray"},
+                                                                   {"--level", "1234567890"}}) {
+        const GameOptions options = read(wrong);
+        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong[0];
+        EXPECT_FALSE(options.complaint.empty());
+    }
+    EXPECT_EQ("unknown option --bogus", read({"--bogus"}).complaint);
+}
+
+TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersElse) {
+    test::scanGameSheet();
+    pentavel::graphics::GlyphTable glyphs = {};
+    EXPECT_EQ("Jurgen AEsop ss ?A e",
+              toFontText("J\xc3\xbcrgen \xc3\x86sop \xc3\x9f \xe2\x82\xac\xc3 \xe9", glyphs));
+    glyphs[0xFC] = pentavel::graphics::lookupSprite("brick");
+    ASSERT_NE(0u, glyphs[0xFC]);
+    EXPECT_EQ("J\xfcrgen", toFontText("J\xc3\xbcrgen", glyphs));
+    EXPECT_EQ("\xfc", toFontText("\xfc", glyphs));  // a byte that is no UTF-8 is Latin-1
+}
+
+TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
+    test::scanGameSheet();
+    BrickGrid grid;
+    const float served = kPaddleY + kPaddleRest + kBallSize;
+    grid.at(3, 1).kind = BrickKind::Red;
+    FreeBand band = findFreeBand(grid);
+    EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+    for (int row = 4; row <= 18; ++row)
+        grid.at(row, kGridColumns - 2).kind = row == 10 ? BrickKind::Empty : BrickKind::Steel;
+    band = findFreeBand(grid);  // rows 1 and 2 above the bricks, two rows high
+    EXPECT_FLOAT_EQ(kGridTop - kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 3 * kCellHeight, band.bottom);
+    grid.at(1, 5).kind = BrickKind::Blue;
+    grid.at(2, 5).kind = BrickKind::Blue;
+    band = findFreeBand(grid);  // only row 10 is free
+    EXPECT_FLOAT_EQ(kGridTop - 10 * kCellHeight, band.top);
+    grid.at(10, 5).kind = BrickKind::Blue;
+    band = findFreeBand(grid);  // a full field: below its last row, above the served ball
+    EXPECT_FLOAT_EQ(kGridTop - 19 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+}
+
+}  // namespace
