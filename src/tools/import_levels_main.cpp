@@ -267,7 +267,7 @@ std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnpro
 std::string install(const std::vector<ImportedSet>& sets, const std::vector<ImportedLevel>& levels,
                     bool dropUnproven) {
     const std::string folder = pentavel::file::userDirectory(kGameFolder);
-    const std::string shelf = folder + "/" + kShelfFolder;
+    std::string shelf = folder + "/" + kShelfFolder;
     std::error_code error;
     if (folder.empty() || (std::filesystem::create_directories(shelf, error), error)) {
         std::fprintf(stderr, "%s: error: cannot make the shelf folder %s\n", kProgram, shelf.c_str());
