@@ -41,6 +41,8 @@ public:
     bool newEntrySaved() const { return !notSaved_; }
     bool shown() const { return shown_; }
     const std::string& playerName() const { return playerName_; }
+    const pentavel::graphics::TextLabel& caption() const { return captionLabel_; }
+    const pentavel::graphics::TextLabel& note() const { return noteLabel_; }
 
 private:
     struct Row {

@@ -22,6 +22,7 @@ constexpr float kShownSeconds = 2.0f;
 // Behind the balls (-2) and the spare-ball icons, over the bricks, pipes and shadows.
 constexpr float kDepth = -1.5f;
 constexpr float kLargestSize = 0.5f;
+constexpr float kSmallestTwoLineSize = 0.3f;
 constexpr float kLineSpacing = 1.15f;  // of a line's height
 constexpr float kFieldWidth = 1.8f;    // between the side pipes, with a margin
 constexpr std::size_t kLongestLine = 48;
@@ -92,7 +93,8 @@ void showBanner(LevelBanner& banner, const std::string& heading, const std::stri
     const float lineHeight = banner.heading.height();
     const int lines = credit.empty() ? 1 : 2;
     float size = std::min(kLargestSize, height / (lineHeight * kLineSpacing * static_cast<float>(lines)));
-    const bool twoLines = lines == 2 && lineHeight * size >= 0.03f;
+    // Two lines only where each can be well legible; a narrow band shows the name and number alone.
+    const bool twoLines = lines == 2 && size >= kSmallestTwoLineSize;
     if (!twoLines)
         size = std::min(kLargestSize, height / (lineHeight * kLineSpacing));
     const float middle = (band.top + band.bottom) * 0.5f;

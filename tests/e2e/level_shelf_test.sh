@@ -34,6 +34,15 @@ printf '<?xml version="1.0" encoding="utf-8" ?>\n<highscores>\n    <entry score=
 cp "$USER_DIR/highscores.xml" "$WORK/highscores.seeded"
 RED_TABLE="$USER_DIR/highscores-Red Row.xml"
 
+# The shelf as a launcher reads it, before the game ever ran: nothing is written.
+"$TEZMOLA" --list-levels >"$WORK/list" 2>"$WORK/list.err" || fail "--list-levels failed: $(cat "$WORK/list.err")"
+printf 'Blue\t1\t0\t%s/levels/Blue.xml\nRed Row\t1\t0\t%s/levels/Red Row.xml\n' "$USER_DIR" "$USER_DIR" |
+    diff - <(tail -n +2 "$WORK/list") || fail "--list-levels printed: $(cat "$WORK/list")"
+grep -q -P '^Tezmola\t32\t32\t/.*[^/]/tezmola.pak$' "$WORK/list" || fail "Tezmola's own levels: $(head -1 "$WORK/list")"
+expect_no_file "$LOG_FILE"
+"$TEZMOLA" --level 0 2>/dev/null
+[ $? -eq 2 ] || fail "--level 0 is no usage error"
+
 cell_x() { awk -v c="$1" 'BEGIN { print -1.0 + c * 0.13333334 }'; }
 cell_y() { awk -v r="$1" 'BEGIN { print 0.65205 - r * 0.0625 }'; }
 

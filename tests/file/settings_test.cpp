@@ -99,6 +99,14 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
     dir.write("settings.xml", "<audio");
     EXPECT_FALSE(pentavel::rememberSettingInFile(path, "levels", "set", "F", reason));
     EXPECT_EQ("<audio", dir.read("settings.xml"));
+    EXPECT_EQ("it is not a settings file the game reads", reason);
+    // A new run follows nothing until told.
+    pentavel::resetSettings();
+    dir.write("settings.xml", "<audio />\n");
+    pentavel::loadSettings("settings.xml");
+    dir.write("settings.xml", "<levels>\n    <set value=\"H\" />\n</levels>\n");
+    pentavel::saveSettings("settings.xml");
+    EXPECT_EQ(std::string::npos, dir.read("settings.xml").find("levels"));
     EXPECT_TRUE(pentavel::rememberSettingInFile(dir.path() + "/new.xml", "levels", "set", "G", reason));
     EXPECT_EQ("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<levels>\n    <set value=\"G\" />\n</levels>\n",
               dir.read("new.xml"));

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 
 #include "game/command_line.h"
 #include "game/hud.h"
@@ -144,6 +145,27 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     shelf.refresh();
     EXPECT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|", names(shelf.sets()));
     EXPECT_FALSE(shelf.readAhead());  // what was read stays read
+    // A file changed since it was read is read again, and what it holds now counts.
+    folder->write("levels/damaged.xml", levelFile(2, 1));
+    const std::string file = folder->path() + "/levels/damaged.xml";
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::hours(1));
+    shelf.refresh();
+    EXPECT_TRUE(shelf.readAhead());
+    EXPECT_EQ("", shelf.sets()[2].problem);
+    EXPECT_EQ(2, shelf.sets()[2].levels);
+    EXPECT_EQ(1, shelf.sets()[2].proven);
+    summariseSet(shelf.sets()[2]);  // read twice, counted once
+    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_FALSE(shelf.readAhead());
+}
+
+// An empty file of the game's own, under the player's level.xml, is read as empty, not as unreadable.
+TEST_F(ShelfFolderTest, TheGamesOwnFileIsReadEvenEmpty) {
+    game.write("level.xml", "");
+    folder->write("level.xml", levelFile(1, 0));
+    Shelf shelf;
+    shelf.readAhead();
+    EXPECT_EQ(0u, shelf.sets()[0].problem.find("it is not well-formed"));
 }
 
 TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
@@ -216,6 +238,12 @@ TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
         EXPECT_FALSE(options.complaint.empty());
     }
     EXPECT_EQ("unknown option --bogus", read({"--bogus"}).complaint);
+    EXPECT_EQ("unexpected argument x-", read({"x-"}).complaint);
+    EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
+    EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
+    EXPECT_EQ(1u, read({"--level", "1"}).startingLevel);
+    EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
+    EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
 }
 
 TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersElse) {
@@ -227,6 +255,24 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     ASSERT_NE(0u, glyphs[0xFC]);
     EXPECT_EQ("J\xfcrgen", toFontText("J\xc3\xbcrgen", glyphs));
     EXPECT_EQ("\xfc", toFontText("\xfc", glyphs));  // a byte that is no UTF-8 is Latin-1
+    glyphs[0xFC] = 0;
+    // The edges: the last ASCII, the first and last Latin-1 letters, a no-break space, a sign without a
+    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short at
+    // the end, and bytes that begin no sequence.
+    EXPECT_EQ(
+        "\x7f|?|A|y| |?|?|?|?|A|o|?",
+        toFontText(
+            "\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|\xf0\x9f\x98\x80|\xc3|"
+            "\xf8|\x80",
+            glyphs));
+    EXPECT_EQ("?", toFontText("\xef\xbf\xbf", glyphs));
+    EXPECT_EQ("?", toFontText("\xe0\xa0\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xf0\x90\x80\x80", glyphs));
+    EXPECT_EQ("o????", toFontText("\xf8\x88\x80\x80\x80", glyphs));
+    EXPECT_EQ("u", toFontText("\xc3\xbc", glyphs));
+    EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
+    glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
+    EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
 }
 
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
@@ -234,6 +280,9 @@ TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
     BrickGrid grid;
     const float served = kPaddleY + kPaddleRest + kBallSize;
     grid.at(3, 1).kind = BrickKind::Red;
+    // The frame's pipes are no bricks to keep clear of.
+    for (int row = 0; row < kGridRows; ++row)
+        grid.at(row, 0).kind = grid.at(row, kGridColumns - 1).kind = BrickKind::Pipe;
     FreeBand band = findFreeBand(grid);
     EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.top);
     EXPECT_FLOAT_EQ(served, band.bottom);
@@ -247,9 +296,62 @@ TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
     band = findFreeBand(grid);  // only row 10 is free
     EXPECT_FLOAT_EQ(kGridTop - 10 * kCellHeight, band.top);
     grid.at(10, 5).kind = BrickKind::Blue;
+    grid.at(18, 5).kind = BrickKind::Empty;
+    grid.at(18, 14).kind = BrickKind::Empty;
+    band = findFreeBand(grid);  // row 18 free: it reaches down to the served ball
+    EXPECT_FLOAT_EQ(kGridTop - 18 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+    grid.at(18, 5).kind = BrickKind::Blue;
     band = findFreeBand(grid);  // a full field: below its last row, above the served ball
     EXPECT_FLOAT_EQ(kGridTop - 19 * kCellHeight, band.top);
     EXPECT_FLOAT_EQ(served, band.bottom);
+    // A band that ends above bricks in row 18 ends there; of two as tall, the higher is taken.
+    BrickGrid rows;
+    for (int row : {1, 4, 7, 8, 9, 10, 18})
+        rows.at(row, 7).kind = BrickKind::White;
+    band = findFreeBand(rows);
+    EXPECT_FLOAT_EQ(kGridTop - 11 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 18 * kCellHeight, band.bottom);
+    for (int row = 11; row < 18; ++row)
+        rows.at(row, 7).kind = BrickKind::White;
+    band = findFreeBand(rows);
+    EXPECT_FLOAT_EQ(kGridTop - 2 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.bottom);
+}
+
+class BannerTest : public test::GameTest {};
+
+// A chosen set's level starts with its name, number, title and author, gone two seconds later; a game
+// that plays what it always played shows none.
+TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
+    ASSERT_TRUE(start(test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    EXPECT_FALSE(game->banner.heading.visible());
+    const std::string titled = "<level title=\"Premi\xc3\xa8re\" author=\"J\xc3\xbcrgen\">" +
+                               test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")).substr(7);
+    folder.write("level.xml", test::level(test::mapWith(3, "I+R1+I")) + titled);
+    game = std::make_unique<GameStructure>();
+    game->setChosen = true;
+    game->levelSet.name = "Sch\xc3\xb6n";
+    game->startingLevel = 2;
+    ASSERT_TRUE(initialiseGameStructure(*game));
+    EXPECT_EQ("Schon  LEVEL 2", game->banner.heading.text());
+    EXPECT_EQ("Premiere, by Jurgen", game->banner.credit.text());
+    EXPECT_TRUE(game->banner.heading.visible());
+    EXPECT_TRUE(game->banner.credit.visible());
+    // Both lines lie within the band below the bricks, the title below the name.
+    EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
+    EXPECT_GT(game->banner.credit.y(), kPaddleY + kPaddleRest + kBallSize);
+    EXPECT_GT(game->banner.heading.y(), game->banner.credit.y());
+    ageBanner(game->banner, 1.99f);
+    EXPECT_TRUE(game->banner.heading.visible());
+    ageBanner(game->banner, 0.02f);
+    EXPECT_FALSE(game->banner.heading.visible());
+    EXPECT_FALSE(game->banner.credit.visible());
+    game->levelNumber = 3;  // the set's first level again, without a title: one line
+    buildLevel(*game);
+    EXPECT_EQ("Schon  LEVEL 1", game->banner.heading.text());
+    EXPECT_TRUE(game->banner.heading.visible());
+    EXPECT_FALSE(game->banner.credit.visible());
 }
 
 }  // namespace
