@@ -124,11 +124,14 @@ void Game::onKeyDown(int key) {
         return;
     }
     if (shelfView_.isOpen()) {
+        readChosenSet();  // its levels bound the starting level
         const ShelfView::Command command = shelfView_.onKey(key);
         if (command == ShelfView::Command::Close)
             closeShelf();
         else if (command == ShelfView::Command::Start)
             startChosenSet();
+        else
+            readChosenSet();  // the choice may have moved
         return;
     }
     if (key == kKeyEscape) {
@@ -142,13 +145,28 @@ void Game::onKeyDown(int key) {
 }
 
 void Game::onMouseButtonDown(int button, float x, float y) {
-    if (shelfView_.isOpen() && shelfView_.onButton(button, x, y) == ShelfView::Command::Start)
+    if (!shelfView_.isOpen())
+        return;
+    if (shelfView_.onButton(button, x, y) == ShelfView::Command::Start)
         startChosenSet();
+    else
+        readChosenSet();
 }
 
 void Game::onMouseMotion(float x, float y) {
-    if (shelfView_.isOpen())
-        shelfView_.onPointer(x, y);
+    if (!shelfView_.isOpen())
+        return;
+    shelfView_.onPointer(x, y);
+    readChosenSet();
+}
+
+// A set chosen before the reading ahead came to it is read at once.
+void Game::readChosenSet() {
+    ShelfSet& set = shelf_.sets()[static_cast<std::size_t>(shelfView_.chosen())];
+    if (set.read)
+        return;
+    summariseSet(set);
+    shelfView_.refresh();
 }
 
 void Game::onTick() {

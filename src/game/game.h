@@ -51,6 +51,7 @@ private:
     void openShelf();
     void closeShelf();
     void startChosenSet();
+    void readChosenSet();
     void showCaption();
 
     pentavel::ScopedTracker tracker_;

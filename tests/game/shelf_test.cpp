@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "game/command_line.h"
+#include "game/game.h"
 #include "game/hud.h"
 #include "game/level_banner.h"
 #include "game/shelf_view.h"
@@ -352,6 +353,109 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_EQ("Schon  LEVEL 1", game->banner.heading.text());
     EXPECT_TRUE(game->banner.heading.visible());
     EXPECT_FALSE(game->banner.credit.visible());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace tezmola;
+
+// The Game as the player drives it: F3, the keys of the shelf, Enter; the chosen set is played and
+// remembered, a bad one leaves the game where it was.
+class GameShelfTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        folder.write("level.xml", test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")));
+        folder.write("levels/A.xml", levelFile(2, 2));
+        folder.write("levels/B.xml", levelFile(3, 0));
+        folder.write("levels/C.xml", "<level");
+        pentavel::loadSettings("settings.xml");
+        pentavel::openLog();
+    }
+    bool play(const GameOptions& options = GameOptions()) {
+        game_ = std::make_unique<Game>();
+        return game_->initialise(options);
+    }
+    std::string chosen() {
+        std::string name;
+        return pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, name) ? name : "(none)";
+    }
+    std::unique_ptr<Game> game_;
+};
+
+TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNothing) {
+    ASSERT_TRUE(play());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_FALSE(game_->structure().setChosen);
+    EXPECT_EQ("(none)", chosen());
+    game_->structure().score = 500;
+    press(284);  // F3
+    ASSERT_TRUE(game_->shelfView().isOpen());
+    EXPECT_TRUE(game_->paused());
+    EXPECT_EQ(1, game_->shelfView().chosen());  // the set played
+    press(293);                                 // F12 goes to the shelf, not to the game
+    EXPECT_EQ(1u, game_->structure().levelNumber);
+    press(274);  // Down: A
+    press(274);  // Down: B
+    press(275);  // Right: from level 2
+    press(13);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_FALSE(game_->paused());
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ(3, game_->structure().levelCount);
+    EXPECT_EQ(2u, game_->structure().levelNumber);
+    EXPECT_TRUE(game_->structure().practice);
+    EXPECT_EQ("B", chosen());
+    // The game left by the choice entered its own table, as F1 would have.
+    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"500\""));
+    // A set that cannot be played says why and leaves the game as it was; Escape closes the shelf.
+    press(19);  // paused before the shelf opens, paused after it closes
+    press(284);
+    press(274);
+    press(13);
+    EXPECT_TRUE(game_->shelfView().isOpen());
+    EXPECT_EQ(0u, game_->shelfView().message().find("CANNOT PLAY IT"));
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    press(27);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_TRUE(game_->paused());
+    EXPECT_FALSE(game_->structure().inputHeld);
+    // The wheel and a click on a line: the player's level.xml, on the second line.
+    press(19);
+    press(284);
+    pentavel::mouseButtonDownSignal().emit(3, 0.0f, 0.0f);
+    EXPECT_EQ(2, game_->shelfView().chosen());
+    pentavel::mouseMotionSignal().emit(0.0f, 0.47f);
+    EXPECT_EQ(0, game_->shelfView().chosen());
+    pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.42f);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_EQ("level.xml", chosen());
+}
+
+TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack) {
+    GameOptions options;
+    options.levels = "A";
+    options.startingLevel = 2;
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ("A", game_->structure().levelSet.name);
+    EXPECT_TRUE(game_->structure().setChosen);
+    EXPECT_EQ(2u, game_->structure().levelNumber);
+    EXPECT_EQ("(none)", chosen());  // this time only
+    pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
+    ASSERT_TRUE(play());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_FALSE(game_->structure().setChosen);
+    options.levels = folder.path() + "/levels/B.xml";
+    options.startingLevel = 1;
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
+    game_.reset();
+    EXPECT_NE(
+        std::string::npos,
+        log().find("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"));
 }
 
 }  // namespace
