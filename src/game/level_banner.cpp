@@ -90,7 +90,7 @@ void showBanner(LevelBanner& banner, const std::string& heading, const std::stri
     const float height = band.top - band.bottom;
     // One size for both lines: as large as the band lets them be, within the labels' own size.
     place(banner, banner.heading, heading, kHeadingColour, 1.0f, 0.0f);
-    const float lineHeight = banner.heading.height();
+    const float lineHeight = banner.heading.height() / banner.heading.textSize();  // at size 1
     const int lines = credit.empty() ? 1 : 2;
     float size = std::min(kLargestSize, height / (lineHeight * kLineSpacing * static_cast<float>(lines)));
     // Two lines only where each can be well legible; a narrow band shows the name and number alone.

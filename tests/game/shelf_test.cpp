@@ -21,6 +21,7 @@
 namespace {
 
 using namespace tezmola;
+using pentavel::graphics::TextLabel;
 
 std::string names(const std::vector<ShelfSet>& sets) {
     std::string text;
@@ -343,16 +344,45 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
     EXPECT_GT(game->banner.credit.y(), kPaddleY + kPaddleRest + kBallSize);
     EXPECT_GT(game->banner.heading.y(), game->banner.credit.y());
+    // Centred across the field and in the band, one line's height and a little apart, over the bricks and
+    // behind the balls, in yellow and white.
+    const TextLabel& heading = game->banner.heading;
+    const TextLabel& credit = game->banner.credit;
+    const FreeBand band = findFreeBand(game->grid);
+    EXPECT_NEAR((band.top + band.bottom) * 0.5f, (heading.y() + credit.y()) * 0.5f, 1e-4f);
+    EXPECT_NEAR(credit.height() * 1.15f, heading.y() - credit.y(), 1e-4f);
+    EXPECT_FLOAT_EQ(0.5f, heading.textSize());
+    EXPECT_LT(heading.glyphs().front().x(), 0.0f);
+    EXPECT_GT(heading.glyphs().back().x(), 0.0f);
+    EXPECT_NEAR(-heading.glyphs().front().x(), heading.glyphs().back().x(), 1e-4f);
+    EXPECT_FLOAT_EQ(-1.5f, heading.depth());
+    EXPECT_TRUE(heading.glyphs().front().colour() == (pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f}));
     ageBanner(game->banner, 1.99f);
     EXPECT_TRUE(game->banner.heading.visible());
     ageBanner(game->banner, 0.02f);
     EXPECT_FALSE(game->banner.heading.visible());
     EXPECT_FALSE(game->banner.credit.visible());
+    ageBanner(game->banner, 0.0f);  // gone, it stays gone
+    EXPECT_FALSE(game->banner.heading.visible());
     game->levelNumber = 3;  // the set's first level again, without a title: one line
     buildLevel(*game);
-    EXPECT_EQ("Schon  LEVEL 1", game->banner.heading.text());
-    EXPECT_TRUE(game->banner.heading.visible());
-    EXPECT_FALSE(game->banner.credit.visible());
+    EXPECT_EQ("Schon  LEVEL 1", heading.text());
+    EXPECT_TRUE(heading.visible());
+    EXPECT_FALSE(credit.visible());
+    // A field full to row 18 leaves the band between its last row and the served ball, in which two lines
+    // are smaller; a line too long is cut.
+    FreeBand narrow{kGridTop - 19 * kCellHeight, kPaddleY + kPaddleRest + kBallSize};
+    showBanner(game->banner, std::string(60, 'W'), "by someone", narrow);
+    const float size = (narrow.top - narrow.bottom) / (credit.height() / credit.textSize() * 1.15f * 2.0f);
+    EXPECT_NEAR(size, credit.textSize(), 1e-4f);
+    EXPECT_TRUE(credit.visible());
+    EXPECT_EQ(std::string(45, 'W') + "...", heading.text());
+    EXPECT_NEAR(size, heading.textSize(), 1e-4f);
+    std::string exact(48, 'i');
+    showBanner(game->banner, exact, "", narrow);
+    EXPECT_EQ(exact, heading.text());
+    EXPECT_FALSE(credit.visible());
+    EXPECT_NEAR((narrow.top + narrow.bottom) * 0.5f, heading.y(), 1e-4f);
 }
 
 }  // namespace
