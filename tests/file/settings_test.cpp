@@ -101,6 +101,7 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
     EXPECT_EQ("<audio", dir.read("settings.xml"));
     EXPECT_EQ("it is not a settings file the game reads", reason);
     // A new run follows nothing until told.
+    pentavel::followSectionInFile("levels");
     pentavel::resetSettings();
     dir.write("settings.xml", "<audio />\n");
     pentavel::loadSettings("settings.xml");

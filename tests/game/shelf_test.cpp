@@ -275,6 +275,9 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
     glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
     EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
+    EXPECT_EQ("??", toFontText("\xbf\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xdf\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xf7\x80\x80\x80", glyphs));
 }
 
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
@@ -357,9 +360,9 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_NEAR(-heading.glyphs().front().x(), heading.glyphs().back().x(), 1e-4f);
     EXPECT_FLOAT_EQ(-1.5f, heading.depth());
     EXPECT_TRUE(heading.glyphs().front().colour() == (pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f}));
-    ageBanner(game->banner, 1.99f);
+    ageBanner(game->banner, 1.5f);
     EXPECT_TRUE(game->banner.heading.visible());
-    ageBanner(game->banner, 0.02f);
+    ageBanner(game->banner, 0.5f);
     EXPECT_FALSE(game->banner.heading.visible());
     EXPECT_FALSE(game->banner.credit.visible());
     ageBanner(game->banner, 0.0f);  // gone, it stays gone
@@ -372,17 +375,25 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     // A field full to row 18 leaves the band between its last row and the served ball, in which two lines
     // are smaller; a line too long is cut.
     FreeBand narrow{kGridTop - 19 * kCellHeight, kPaddleY + kPaddleRest + kBallSize};
-    showBanner(game->banner, std::string(60, 'W'), "by someone", narrow);
+    std::string digits;
+    for (int count = 0; count < 6; ++count)
+        digits += "0123456789";
+    showBanner(game->banner, digits, "by someone", narrow);
     const float size = (narrow.top - narrow.bottom) / (credit.height() / credit.textSize() * 1.15f * 2.0f);
     EXPECT_NEAR(size, credit.textSize(), 1e-4f);
     EXPECT_TRUE(credit.visible());
-    EXPECT_EQ(std::string(45, 'W') + "...", heading.text());
+    EXPECT_EQ(digits.substr(0, 45) + "...", heading.text());
     EXPECT_NEAR(size, heading.textSize(), 1e-4f);
     std::string exact(48, 'i');
     showBanner(game->banner, exact, "", narrow);
     EXPECT_EQ(exact, heading.text());
     EXPECT_FALSE(credit.visible());
     EXPECT_NEAR((narrow.top + narrow.bottom) * 0.5f, heading.y(), 1e-4f);
+    EXPECT_FLOAT_EQ(0.5f, heading.textSize());
+    // A band too narrow for two legible lines shows the name and number alone, as large as it lets them.
+    showBanner(game->banner, "X", "by someone", FreeBand{0.0f, -0.02f});
+    EXPECT_FALSE(credit.visible());
+    EXPECT_NEAR(0.02f / (heading.height() / heading.textSize() * 1.15f), heading.textSize(), 1e-4f);
 }
 
 }  // namespace
@@ -400,6 +411,7 @@ protected:
         folder.write("levels/A.xml", levelFile(2, 2));
         folder.write("levels/B.xml", levelFile(3, 0));
         folder.write("levels/C.xml", "<level");
+        folder.write("levels/D.xml/inside", "x");
         pentavel::loadSettings("settings.xml");
         pentavel::openLog();
     }
@@ -432,6 +444,7 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     press(13);
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_FALSE(game_->paused());
+    EXPECT_TRUE(game_->structure().setChosen);
     EXPECT_EQ("B", game_->structure().levelSet.name);
     EXPECT_EQ(3, game_->structure().levelCount);
     EXPECT_EQ(2u, game_->structure().levelNumber);
@@ -447,6 +460,9 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_TRUE(game_->shelfView().isOpen());
     EXPECT_EQ(0u, game_->shelfView().message().find("CANNOT PLAY IT"));
     EXPECT_EQ("B", game_->structure().levelSet.name);
+    press(274);  // a folder in a set's place says so
+    press(13);
+    EXPECT_EQ("CANNOT PLAY IT: it is a folder", game_->shelfView().message());
     press(27);
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_TRUE(game_->paused());
@@ -472,6 +488,10 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_EQ("A", game_->structure().levelSet.name);
     EXPECT_TRUE(game_->structure().setChosen);
     EXPECT_EQ(2u, game_->structure().levelNumber);
+    EXPECT_EQ(2, game_->structure().levelCount);
+    EXPECT_FLOAT_EQ(kPaddleWidth, game_->structure().paddle.width);
+    EXPECT_FLOAT_EQ(kPaddleHeight, game_->structure().paddle.height);
+    EXPECT_FLOAT_EQ(kPaddleY, game_->structure().paddle.y);
     EXPECT_EQ("(none)", chosen());  // this time only
     pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
     ASSERT_TRUE(play());
