@@ -209,6 +209,48 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     EXPECT_EQ(1u, view.startingLevel());
     EXPECT_EQ(ShelfView::Command::Start, view.onKey(13));
     EXPECT_EQ(ShelfView::Command::Close, view.onKey(27));
+    EXPECT_EQ(ShelfView::Command::Close, view.onKey(284));
+    // Left stops at level 1; the pointer and the wheel choose another set, which starts at level 1 again;
+    // a click starts the line under it, and a click beside the lines does nothing.
+    view.onKey(276);
+    view.onKey(276);
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    view.onPointer(0.0f, 0.42f);  // the second line
+    EXPECT_EQ(1, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    view.onPointer(0.0f, 0.42f);  // the same line keeps its level
+    EXPECT_EQ(2u, view.startingLevel());
+    view.onButton(4, 0.0f, 0.0f);
+    EXPECT_EQ(2, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.37f));  // the third line, chosen
+    EXPECT_EQ(2u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.47f));  // the first line
+    EXPECT_EQ(0, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, 0.6f));
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(2, 0.0f, 0.47f));
+    EXPECT_EQ(0, view.chosen());
+    view.say("NO");
+    view.onKey(275);
+    view.close();
+    EXPECT_FALSE(view.isOpen());
+    // Opened again on the playing set: at level 1, nothing said, scrolled to show it.
+    view.open(&shelf.sets(), 100);
+    EXPECT_EQ(100, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("", view.message());
+    EXPECT_EQ(100 - kShelfRowsShown + 1, view.top());
+    view.onKey(280);  // Page Up
+    EXPECT_EQ(100 - kShelfRowsShown, view.chosen());
+    EXPECT_EQ(100 - kShelfRowsShown, view.top());
+    view.onKey(281);
+    view.onKey(274);
+    EXPECT_EQ(101, view.chosen());
+    EXPECT_EQ(101 - kShelfRowsShown + 1, view.top());
 }
 
 TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
