@@ -25,6 +25,8 @@ constexpr float kNameLeft = -0.5f;
 constexpr float kScoreRight = 0.4f;
 constexpr float kLevelRight = 0.62f;
 constexpr float kNotSavedLeft = 0.65f;
+constexpr float kCaptionY = 0.09f;  // above the notice, whose upper edge is at about 0.04
+constexpr float kNoteY = 0.14f;
 const char* const kNotSavedText = "NOT SAVED";
 // Another copy of the game holds the folder no longer than it takes to write the file.
 constexpr std::uint32_t kLockWaitMilliseconds = 1000;
@@ -135,9 +137,17 @@ void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
         entry.name = fitName(entry.name, canDraw_);
 }
 
-void HighScoreBoard::show() {
+void HighScoreBoard::show(const std::string& caption, const std::string& note) {
+    if (!opened_)
+        return;
+    for (auto line : {std::make_pair(&captionLabel_, &caption), std::make_pair(&noteLabel_, &note)}) {
+        place(*line.first, glyphs_, *line.second, 0.0f, line.first == &captionLabel_ ? kCaptionY : kNoteY,
+              TextLabel::kCentre, kHeadingColour);
+        line.first->setVisible(!line.second->empty());
+    }
     if (entries_.empty()) {
-        hide();
+        hideTable();
+        shown_ = true;
         return;
     }
     layOutRow(header_, 0, kHeadingColour, nullptr);
@@ -159,11 +169,17 @@ void HighScoreBoard::show() {
 void HighScoreBoard::hide() {
     if (!shown_)
         return;
+    hideTable();
+    captionLabel_.setVisible(false);
+    noteLabel_.setVisible(false);
+    shown_ = false;
+}
+
+void HighScoreBoard::hideTable() {
     setRowVisible(header_, false);
     for (Row& row : rows_)
         setRowVisible(row, false);
     notSavedLabel_.setVisible(false);
-    shown_ = false;
 }
 
 void HighScoreBoard::setRowVisible(Row& row, bool visible) {
@@ -192,9 +208,9 @@ void HighScoreBoard::layOutRow(Row& row, int index, const Colour& colour, const 
     setRowVisible(row, true);
 }
 
-void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs) {
+void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs, const char* fileName) {
     board.open(
-        glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, kHighScoreFileName);
+        glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, fileName);
 }
 
 void saveHighScoresBeforeQuit(GameStructure& game) {
@@ -204,10 +220,17 @@ void saveHighScoresBeforeQuit(GameStructure& game) {
 void endGame(GameStructure& game, bool gameOver) {
     if (!game.gameEnded) {
         game.gameEnded = true;
-        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud), gameOver);
+        // Practice from a later level enters no table: the board only says so.
+        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice,
+                              gameOver);
     }
-    if (gameOver)
-        game.highScores.show();
+    if (gameOver) {
+        std::string practice;
+        if (game.practice)
+            practice = "PRACTICE FROM LEVEL " + std::to_string(game.startingLevel) + ": NOT ENTERED";
+        game.highScores.show(toFontText(game.levelSet.name, game.glyphs) + " TABLE - F3 CHOOSES ANOTHER SET",
+                             practice);
+    }
 }
 
 }  // namespace tezmola

@@ -42,6 +42,9 @@ void setTitleCheatMark(Hud& hud);
 bool hasCheatMark(const Hud& hud);
 // True when the character has a glyph of its own in the font (not the fallback).
 bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code);
+// UTF-8 text as the font's bytes: a Latin-1 character is its own byte when the font has its glyph, else
+// the nearest ASCII letters; a byte that is no UTF-8 is taken as Latin-1; other characters become "?".
+std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs);
 // The title reads "TEZMOLA".
 void clearTitleCheatMark(Hud& hud);
 // The score label shows the score as eight digits.

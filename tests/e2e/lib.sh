@@ -138,8 +138,10 @@ fast_clock() {
     GAME_CLOCK=(LD_PRELOAD="$E2E_FAST_CLOCK" FAST_CLOCK="$1")
 }
 
-# Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset. The
-# array GAME_ARGS, when set, holds the program's own arguments (a file for the editor).
+# The game's own command-line arguments for the games started from now on (a file for the editor).
+GAME_ARGS=()
+
+# Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
 start_game() {
     rm -f "$WORK/game.pid" "$WORK/game.status"
     (

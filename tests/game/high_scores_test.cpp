@@ -243,12 +243,45 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
+// A game started past level 1 is practice: neither its end nor leaving it enters the table.
+TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
+    game->levelSet.name = "Mine";
+    game->startingLevel = 3;
+    press(282);
+    EXPECT_EQ(3u, game->levelNumber);
+    game->score = 500;
+    loseEveryBall();
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_EQ(-1, game->highScores.newEntry());
+    // Above the notice: whose table it is, and that this game did not enter it.
+    const pentavel::graphics::TextLabel& caption = game->highScores.caption();
+    const pentavel::graphics::TextLabel& note = game->highScores.note();
+    EXPECT_EQ("Mine TABLE - F3 CHOOSES ANOTHER SET", caption.text());
+    EXPECT_EQ("PRACTICE FROM LEVEL 3: NOT ENTERED", note.text());
+    EXPECT_TRUE(caption.visible() && note.visible());
+    EXPECT_FLOAT_EQ(0.0f, caption.x());
+    EXPECT_GT(caption.y(), 0.05f);
+    EXPECT_GT(note.y(), caption.y());
+    press(282);  // F1 starts practice again; left with points, it still enters nothing
+    game->score = 600;
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_FALSE(folder.exists("highscores.xml"));
+    EXPECT_FALSE(game->highScores.caption().visible() || game->highScores.note().visible());
+    game->score = 700;
+    loseEveryBall();
+    EXPECT_EQ(1u, entriesInFile());
+    EXPECT_TRUE(game->highScores.caption().visible());
+    EXPECT_FALSE(game->highScores.note().visible());
+}
+
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.
 TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     folder.write("highscores.xml", "<highscores");
     game = std::make_unique<GameStructure>();
     ASSERT_TRUE(
         initialiseTrialGame(*game, test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    EXPECT_EQ(14, game->bricksLeft);
     game->score = 900;
     loseEveryBall();
     EXPECT_FALSE(game->highScores.shown());

@@ -87,11 +87,13 @@ grep -q -x -F "1 set, 2 levels imported, 2 cleared, 0 not proven; 0 errors; 2 le
     "$work/real.err" || failed "the summary: $(tail -1 "$work/real.err")"
 grep -q -x -F -- "<!-- real 1: Ice - and  fire, by Jürgen -->" "$work/real.xml" || failed "the comment: $(grep -- '<!--' "$work/real.xml" | head -1)"
 grep -q -x -F -- "<!-- real 2 -->" "$work/real.xml" || failed "a level without title and author"
+grep -q -x -F -- '<level title="Ice -- and fire" author="Jürgen" proven="yes">' "$work/real.xml" &&
+    grep -q -x -F -- '<level proven="yes">' "$work/real.xml" || failed "the levels' title, author and proof: $(grep '<level' "$work/real.xml")"
 [ "$(grep -c 'sprite="bg_' "$work/real.xml")" -eq 2 ] && [ "$(grep 'sprite=' "$work/real.xml" | sort -u | wc -l)" -eq 2 ] ||
     failed "the two levels do not have two different backgrounds"
 # A file name of one letter, in the current folder.
 program="$(cd "$(dirname "$importer")" && pwd)/$(basename "$importer")"
-(cd "$work" && "$program" --no-proof -o r "$work/real" 2>/dev/null) && [ "$(grep -c '<level>' "$work/r")" -eq 2 ] ||
+(cd "$work" && "$program" --no-proof -o r "$work/real" 2>/dev/null) && [ "$(grep -c '<level[ >]' "$work/r")" -eq 2 ] ||
     failed "-o with a one-letter name"
 "$checker" "$work/real.xml" >"$work/check.out" 2>&1 || failed "the checker does not pass the file: $(tail -1 "$work/check.out")"
 diff <(grep '^Level' "$work/check.out") <(grep '^Level' "$work/real.err") >/dev/null ||
@@ -136,7 +138,7 @@ expect_said damaged "huge: error: it is larger than 16 MB, which no level set is
 expect_said damaged "real: 2 levels, as levels 2 to 3"
 expect_said damaged "missing: error: cannot read it: No such file or directory"
 expect_said damaged "5 sets, 3 levels imported, 3 cleared, 0 not proven; 7 errors; 3 levels written to $work/damaged.xml, only those read (--partial)"
-[ "$(grep -c '<level>' "$work/damaged.xml")" -eq 3 ] || failed "damaged.xml does not hold 3 levels"
+[ "$(grep -c '<level[ >]' "$work/damaged.xml")" -eq 3 ] || failed "damaged.xml does not hold 3 levels"
 # A file that cannot be written leaves nothing behind.
 run unwritable -o "$work/no/such/folder/level.xml" "$work/real"
 expect_status 1 "an unwritable file"
@@ -177,36 +179,59 @@ expect_said kept "empty:1: warning: level 1 of the set is not proven and kept al
 run dropped -o "$work/dropped.xml" --drop-unproven "$work/empty"
 expect_status 1 "an unproven level left out"
 expect_said dropped "1 not proven; 0 errors; 1 level written to"
-[ "$(grep -c '<level>' "$work/kept.xml") $(grep -c '<level>' "$work/dropped.xml")" = "2 1" ] ||
+[ "$(grep -c '<level[ >]' "$work/kept.xml") $(grep -c '<level[ >]' "$work/dropped.xml")" = "2 1" ] ||
     failed "kept and dropped files do not hold 2 and 1 levels"
 
-# --install: the player's level.xml, the one before kept as level.xml.bak, a different older backup never
-# replaced (the next free name instead), a link stays a link. A set that is not read whole installs nothing.
+# --install: each set on the shelf under its own name, the one before of that name kept as .bak (or, where a
+# different older backup is there, under the next free name), the last set installed chosen in settings.xml
+# with the player's other settings kept; level.xml and the other sets untouched; a link stays a link. A set
+# that is not read whole installs nothing.
 export HOME="$work/home"
 folder="$HOME/My Games/Tezmola"
+mkdir -p "$folder"
+printf '<?xml version="1.0" encoding="utf-8" ?>\n<graphics>\n    <bbp value="16" />\n</graphics>\n' >"$folder/settings.xml"
+echo "the player's own" >"$folder/level.xml"
+chosen() { grep -o '<set value="[^"]*"' "$folder/settings.xml"; }
 run install1 --install "$work/real"
 expect_status 0 "the first install"
-cmp -s "$folder/level.xml" "$work/real.xml" || failed "the installed file differs from the one written with -o"
-[ ! -e "$folder/level.xml.bak" ] || failed "a backup without a file before"
+cmp -s "$folder/levels/real.xml" "$work/real.xml" || failed "the installed file differs from the one written with -o"
+[ ! -e "$folder/levels/real.xml.bak" ] || failed "a backup without a file before"
+[ "$(chosen)" = '<set value="real"' ] && grep -q '<bbp value="16" />' "$folder/settings.xml" ||
+    failed "settings.xml after the install: $(cat "$folder/settings.xml")"
+run install2 --install --no-proof "$work/table" "$work/empty"
+cmp -s "$folder/levels/real.xml" "$work/real.xml" && cmp -s "$folder/levels/table.xml" "$work/table.out" &&
+    [ "$(chosen)" = '<set value="empty"' ] || failed "two sets installed after a third: $(ls "$folder/levels") $(chosen)"
+mkdir "$work/dotfiles"
+mv "$folder/levels/real.xml" "$work/dotfiles/real.xml"
+ln -s "$work/dotfiles/real.xml" "$folder/levels/real.xml"
+run install3 --install --no-proof "$work/table"
+run install4 --install "$work/real"
+[ -L "$folder/levels/real.xml" ] && cmp -s "$work/dotfiles/real.xml" "$work/real.xml" ||
+    failed "the linked set is no longer a link to the new file"
+cmp -s "$folder/levels/real.xml.bak" "$work/real.xml" && cmp -s "$folder/levels/table.xml.bak" "$work/table.out" ||
+    failed "a set installed again was not kept as its .bak"
+[ "$(cat "$folder/level.xml")" = "the player's own" ] && [ "$(chosen)" = '<set value="real"' ] ||
+    failed "level.xml or the choice after installing again"
 run install_damaged --install --no-proof "$work/table" "$work/missing"
 expect_status 1 "an install with a missing set"
-cmp -s "$folder/level.xml" "$work/real.xml" || failed "an install with a read error changed level.xml"
-run install2 --install --no-proof "$work/table"
-cmp -s "$folder/level.xml.bak" "$work/real.xml" && cmp -s "$folder/level.xml" "$work/table.out" ||
-    failed "the second install did not keep the first as level.xml.bak"
-[ "$(cat "$work/install2.err" | grep -c "is kept as")" = 0 ] || failed "the usual backup was told"
-mkdir "$work/dotfiles"
-mv "$folder/level.xml" "$work/dotfiles/levels.xml"
-ln -s "$work/dotfiles/levels.xml" "$folder/level.xml"
-run install3 --install "$work/real"
-[ -L "$folder/level.xml" ] && cmp -s "$work/dotfiles/levels.xml" "$work/real.xml" ||
-    failed "the linked level.xml is no longer a link to the new file"
-cmp -s "$folder/level.xml.bak" "$work/real.xml" && cmp -s "$folder/level.xml.bak.2" "$work/table.out" ||
-    failed "the link's old file was not kept as level.xml.bak.2 beside the older backup"
-expect_said install3 "the file before is kept as $folder/level.xml.bak.2"
-run install4 --install --no-proof "$work/table"
-[ ! -e "$folder/level.xml.bak.3" ] || failed "a file kept already in a backup was kept again"
-ls "$folder" "$work/dotfiles" | grep -q '\.new$' && failed "a temporary file was left"
+cmp -s "$folder/levels/table.xml" "$work/table.out" && [ "$(chosen)" = '<set value="real"' ] ||
+    failed "an install with a read error changed the shelf or the choice"
+echo "the player's edit" >"$folder/levels/table.xml"
+run install6 --install --no-proof "$work/table"
+cmp -s "$folder/levels/table.xml.bak" "$work/table.out" &&
+    [ "$(cat "$folder/levels/table.xml.bak.2")" = "the player's edit" ] ||
+    failed "the player's edit was not kept beside the older backup"
+expect_said install6 "the set before is kept as $folder/levels/table.xml.bak.2"
+run install7 --install --no-proof "$work/table"
+[ ! -e "$folder/levels/table.xml.bak.3" ] || failed "a file kept already in a backup was kept again"
+[ "$(grep -c "is kept as" "$work/install7.err")" = 0 ] || failed "the usual backup was told"
+# Settings the game could not read are left as they are: the set is installed, the choice is F3's.
+printf '<graphics' >"$folder/settings.xml"
+run install5 --install --no-proof "$work/table"
+expect_status 0 "an install beside unreadable settings"
+expect_said install5 "table is on the shelf, but the game's settings.xml could not say to play it next"
+[ "$(cat "$folder/settings.xml")" = "<graphics" ] || failed "unreadable settings were rewritten"
+ls "$folder" "$folder/levels" "$work/dotfiles" | grep -q '\.new$' && failed "a temporary file was left"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

@@ -187,6 +187,22 @@ bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath) {
     return true;
 }
 
+bool setUpPlayersFolderForReading(const char* programPath, const char* application) {
+    if (!PHYSFS_init(programPath)) {
+        std::fprintf(stderr, "Cannot initialise the virtual file system: %s\n", errorText());
+        return false;
+    }
+    keepOnlyZipArchiver();
+    PHYSFS_permitSymbolicLinks(1);
+    // A folder not made yet is not made here: nothing is written.
+    const std::string folder = userDirectory(application);
+    std::error_code error;
+    if (!folder.empty() && std::filesystem::is_directory(folder, error) && selectWriteDirectory(folder))
+        PHYSFS_mount(folder.c_str(), nullptr, 0);
+    mountProgramData();
+    return true;
+}
+
 void shutDownFileSystem() {
     if (!PHYSFS_isInit())
         return;
@@ -419,6 +435,44 @@ bool isInWriteDirectory(const char* name) {
             path->erase(path->size() - separator.size());
     }
     return writePath == foundPath;
+}
+
+std::vector<FolderEntry> listPlayersFolder(const char* folder) {
+    std::vector<FolderEntry> entries;
+    char** names = PHYSFS_enumerateFiles(folder);
+    if (names == nullptr)
+        return entries;
+    for (char** name = names; *name != nullptr; ++name) {
+        const std::string path = std::string(folder) + "/" + *name;
+        PHYSFS_Stat status = {};
+        if (!isInWriteDirectory(path.c_str()) || !PHYSFS_stat(path.c_str(), &status))
+            continue;
+        entries.push_back({*name, status.filetype == PHYSFS_FILETYPE_DIRECTORY, status.modtime});
+    }
+    PHYSFS_freeList(names);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+bool readFileBeneathWriteDirectory(const char* name, std::string& text) {
+    // The player's folder leaves the search path for the moment of the read and goes back at its head.
+    const std::string playersFolder = isInWriteDirectory(name) ? PHYSFS_getRealDir(name) : "";
+    const bool hidden = !playersFolder.empty() && PHYSFS_unmount(playersFolder.c_str()) != 0;
+    bool read = false;
+    if (PHYSFS_File* file = PHYSFS_openRead(name)) {
+        const PHYSFS_sint64 length = PHYSFS_fileLength(file);
+        if (length >= 0) {
+            const FileData bytes = readOpenFile(file, static_cast<std::uint64_t>(length));
+            read = bytes.data != nullptr && bytes.size == static_cast<std::uint64_t>(length);
+            if (read)
+                text.assign(reinterpret_cast<const char*>(bytes.data), bytes.size);
+        }
+        PHYSFS_close(file);
+    }
+    if (hidden)
+        PHYSFS_mount(playersFolder.c_str(), nullptr, 0);
+    return read;
 }
 
 std::string realDirectory(const char* name) {
