@@ -48,8 +48,6 @@ void changeLevel(GameStructure& game, int delta) {
 }  // namespace
 
 void GameStructure::onKeyDown(int key) {
-    if (inputHeld)
-        return;
     switch (key) {
         case kKeySpace:
             launchBalls(balls, paddle);
@@ -87,7 +85,7 @@ void GameStructure::onKeyDown(int key) {
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
-    if (button == kLeftButton && !inputHeld)
+    if (button == kLeftButton)
         launchBalls(balls, paddle);
 }
 
@@ -105,8 +103,7 @@ void GameStructure::onJoyAxis(int /*joystick*/, int /*axis*/, int /*value*/) {
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
-    if (!inputHeld)
-        launchBalls(balls, paddle);
+    launchBalls(balls, paddle);
 }
 
 }  // namespace tezmola

@@ -5,7 +5,6 @@
 #include "engine/audio/audio.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
-#include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
@@ -13,11 +12,9 @@
 #include "game/collisions.h"
 #include "game/guard.h"
 #include "game/high_score_board.h"
-#include "game/high_score_file.h"
 #include "game/hud.h"
 #include "game/images.h"
 #include "game/level.h"
-#include "game/level_banner.h"
 
 namespace tezmola {
 
@@ -55,7 +52,7 @@ void lookUpSounds(GameStructure& game) {
     game.soundPaddle = soundCode("beep5");
 }
 
-void setUpPlay(GameStructure& game, const char* highScoreFile);
+void setUpPlay(GameStructure& game, bool withHighScores);
 
 void connectHandlers(GameStructure& game) {
     pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
@@ -167,14 +164,8 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
-    setUpPlay(game, kHighScoreFileName);
+    setUpPlay(game, true);
     return true;
-}
-
-void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile) {
-    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    game.levelCount = countLevels(game.levelDocument);
-    setUpPlay(game, highScoreFile.c_str());
 }
 
 bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
@@ -182,13 +173,13 @@ bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
     if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
         return false;
     game.levelCount = countLevels(game.levelDocument);
-    setUpPlay(game, nullptr);
+    setUpPlay(game, false);
     return true;
 }
 
 namespace {
 
-void setUpPlay(GameStructure& game, const char* highScoreFile) {
+void setUpPlay(GameStructure& game, bool withHighScores) {
     resolveBallImages();
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
@@ -196,12 +187,8 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
     lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
     // A board never opened is offered nothing: its file is neither read nor written.
-    if (highScoreFile != nullptr)
-        openHighScores(game.highScores, game.glyphs, highScoreFile);
-    // Told on standard error at start; said once more where the player looks.
-    if (highScoreFile != nullptr && pentavel::file::isUserDirectoryUnwritable())
-        showNotice(game.hud, "NOTHING WILL BE SAVED");
-    setUpBanner(game.banner, game.glyphs);
+    if (withHighScores)
+        openHighScores(game.highScores, game.glyphs);
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
     setUpGrid(game.grid, game.cellAnimation, game.tracker);
@@ -219,8 +206,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
 void newGame(GameStructure& game) {
     endGame(game, false);
     game.gameEnded = false;
-    game.levelNumber = game.startingLevel;
-    game.practice = game.startingLevel > 1;
+    game.levelNumber = 1;
     game.score = 0;
     showScore(game.hud, game.score);
     while (game.spareBalls.lives > 0)

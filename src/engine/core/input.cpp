@@ -155,10 +155,6 @@ int mouseButtonCode(int sdlButton) {
             return 0;
         case SDL_BUTTON_RIGHT:
             return 2;
-        case SDL_BUTTON_WHEELUP:
-            return 3;
-        case SDL_BUTTON_WHEELDOWN:
-            return 4;
         default:
             return 1;
     }
