@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// level.xml through a game without a window: every level is built and played for a moment, and the level
-// numbers past the last wrap to the first.
+// level.xml through a game without a window: every level is built and played for a moment, announced with
+// its title and author as a chosen set's levels are, and the level numbers past the last wrap to the first;
+// the shelf's reading of the same file counts its levels and proven ones.
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "game/game_sheet.h"
 #include "game/game_structure.h"
 #include "game/level.h"
+#include "game/shelf.h"
 
 namespace {
 
@@ -50,7 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeScratchFile("level.xml", data, size);
     fuzz::mountScratch();
     {
+        tezmola::ShelfSet set;
+        set.name = set.file = tezmola::kLevelFileName;
+        set.source = tezmola::SetSource::PlayersFile;
+        tezmola::summariseSet(set);
+        if (set.problem.empty() && (set.levels < 1 || set.proven > set.levels))
+            fuzz::fail("%d levels, %d proven", set.levels, set.proven);
         tezmola::GameStructure game;
+        game.levelSet = set;
+        game.setChosen = true;
         if (tezmola::initialiseGameStructure(game)) {
             play(game, kFirstLevelSteps);
             const int levels = std::min<int>(std::max(game.levelCount, 0), kMaxLevels);

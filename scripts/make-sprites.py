@@ -526,6 +526,54 @@ def path_extent_x(d):
     return min(xs), max(xs)
 
 
+# Accents over the letters of Latin-1, centred on 0; an accented letter is its letter made shorter, so
+# that the accent fits below the cell's top.
+ACCENTS = {
+    "grave": "M-1,-1.5 L0.8,0.1",
+    "acute": "M-0.8,0.1 L1,-1.5",
+    "circumflex": "M-2,0.1 L0,-1.5 L2,0.1",
+    "tilde": "M-2.4,-0.3 C-1.6,-1.7 -0.6,-1.4 0,-0.8 C0.6,-0.2 1.6,0.1 2.4,-1.3",
+    "diaeresis": "M-1.7,-0.75 V-0.65 M1.7,-0.75 V-0.65",
+    "ring": "M-0.9,-0.7 A0.9,0.9 0 1 1 0.9,-0.7 A0.9,0.9 0 1 1 -0.9,-0.7",
+}
+LATIN1_LETTERS = [  # code, letter, accent
+    (0xC0, "A", "grave"), (0xC1, "A", "acute"), (0xC2, "A", "circumflex"), (0xC3, "A", "tilde"),
+    (0xC4, "A", "diaeresis"), (0xC5, "A", "ring"), (0xC8, "E", "grave"), (0xC9, "E", "acute"),
+    (0xCA, "E", "circumflex"), (0xCB, "E", "diaeresis"), (0xCC, "I", "grave"), (0xCD, "I", "acute"),
+    (0xCE, "I", "circumflex"), (0xCF, "I", "diaeresis"), (0xD1, "N", "tilde"), (0xD2, "O", "grave"),
+    (0xD3, "O", "acute"), (0xD4, "O", "circumflex"), (0xD5, "O", "tilde"), (0xD6, "O", "diaeresis"),
+    (0xD9, "U", "grave"), (0xDA, "U", "acute"), (0xDB, "U", "circumflex"), (0xDC, "U", "diaeresis"),
+    (0xDD, "Y", "acute"),
+]
+
+
+def latin1_paths():
+    """Character code -> (path, width) for the accented letters, the cedillas and the slashed O, both cases."""
+    glyphs = {}
+    for code, letter, accent in LATIN1_LETTERS + [(0xFF, "Y", "diaeresis")]:
+        for lower in (False, True):
+            if code == 0xFF and not lower:
+                continue
+            wide = 0.9 if lower else 1.0
+            d = GLYPHS[letter]
+            x0, x1 = path_extent_x(d)
+            width = (x1 - x0) * wide
+            shape = transform_path(d, wide, 0.72, -x0 * wide, 2.8)
+            mark = transform_path(ACCENTS[accent], 1, 1, width / 2, 0)
+            glyphs[code + (0x20 if lower and code != 0xFF else 0)] = (shape + " " + mark, width)
+    for code, scale in ((0xC7, 1.0), (0xE7, 0.9)):
+        d = GLYPHS["C"]
+        x0, x1 = path_extent_x(d)
+        width = (x1 - x0) * scale
+        top, height = (0, 1) if scale == 1.0 else (2.0, 0.8)
+        glyphs[code] = (transform_path(d, scale, height, -x0 * scale, top) + " " +
+                        transform_path("M0,10 V11.4 L-1,12.2", 1, 1, width / 2, 0), width)
+    for code, scale in ((0xD8, 1.0), (0xF8, 0.9)):
+        top, height = (0, 1) if scale == 1.0 else (2.0, 0.8)
+        glyphs[code] = (transform_path(GLYPHS["O"] + " M0,10.6 L7,-0.6", scale, height, 0, top), 7 * scale)
+    return glyphs
+
+
 def glyph_paths():
     """Character code -> (path in font units, centre-line width)."""
     glyphs = {}
@@ -539,6 +587,7 @@ def glyph_paths():
         d = GLYPHS[ch]
         x0, x1 = path_extent_x(d)
         glyphs[ord(ch.lower())] = (transform_path(d, 0.9, 0.8, -x0 * 0.9, 2.0), (x1 - x0) * 0.9)
+    glyphs.update(latin1_paths())
     return glyphs
 
 
@@ -560,7 +609,7 @@ def build_font():
 
     glyphs = glyph_paths()
     s.add("conduit_032", 6 * FU, height, lambda w, h: "")
-    for code in range(33, 127):
+    for code in sorted(glyphs):
         d, width = glyphs[code]
         s.add("conduit_%03d" % code, (width + 2 * margin) * FU, height, glyph_drawer(d))
     s.add("conduit_nc", (6 + 2 * margin) * FU, height,

@@ -1,10 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The top-level game object: one GameStructure plus the pause state and the game's own slots.
+// The top-level game object: one GameStructure plus the pause state, the shelf of level sets and the
+// game's own slots.
+
+#include <cstdint>
+#include <string>
 
 #include "engine/core/signal.h"
+#include "game/command_line.h"
 #include "game/game_structure.h"
+#include "game/shelf.h"
+#include "game/shelf_view.h"
 
 namespace tezmola {
 
@@ -15,29 +22,46 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Initialises the GameStructure, then connects the focus handler (activeSignal), the key handler
-    // (keyDownSignal), the game tick (tickSignal) and the quit handler (quitSignal). False when the
-    // GameStructure cannot start.
-    bool initialise();
+    // Initialises the GameStructure with the set the options name, else the one remembered, else the
+    // levels the game has always read; then connects the focus handler (activeSignal), the key handler
+    // (keyDownSignal), the pointer, the game tick (tickSignal) and the quit handler (quitSignal). False
+    // when the GameStructure cannot start.
+    bool initialise(const GameOptions& options = GameOptions());
 
     bool paused() const { return paused_; }
     GameStructure& structure() { return structure_; }
     const GameStructure& structure() const { return structure_; }
+    Shelf& shelf() { return shelf_; }
+    const ShelfView& shelfView() const { return shelfView_; }
 
     // activeSignal slot: losing input focus or being iconified pauses, getting it back resumes.
     void onActive(int which, bool gained);
     // keyDownSignal slot: Escape quits, Pause toggles the pause, Alt+Enter switches between the window and
-    // full screen.
+    // full screen, F3 opens the shelf; while the shelf is open its keys go to it.
     void onKeyDown(int key);
-    // tickSignal slot: runs the fixed simulation steps that have come due.
+    void onMouseButtonDown(int button, float x, float y);
+    void onMouseMotion(float x, float y);
+    // tickSignal slot: runs the fixed simulation steps that have come due, and reads one set of the shelf
+    // ahead of its opening.
     void onTick();
     // quitSignal slot: the game in play ends with the program and is offered to the high-score table.
     void onQuit();
 
 private:
+    void openShelf();
+    void closeShelf();
+    void startChosenSet();
+    void readChosenSet();
+    void showCaption();
+
     pentavel::ScopedTracker tracker_;
     GameStructure structure_;
     bool paused_ = false;
+    Shelf shelf_;
+    ShelfView shelfView_;
+    bool pausedBeforeShelf_ = false;
+    std::uint32_t bannerClock_ = 0;
+    bool bannerClockStarted_ = false;
 };
 
 }  // namespace tezmola

@@ -48,6 +48,8 @@ void changeLevel(GameStructure& game, int delta) {
 }  // namespace
 
 void GameStructure::onKeyDown(int key) {
+    if (inputHeld)
+        return;
     switch (key) {
         case kKeySpace:
             launchBalls(balls, paddle);
@@ -85,7 +87,7 @@ void GameStructure::onKeyDown(int key) {
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
-    if (button == kLeftButton)
+    if (button == kLeftButton && !inputHeld)
         launchBalls(balls, paddle);
 }
 
@@ -103,7 +105,8 @@ void GameStructure::onJoyAxis(int /*joystick*/, int /*axis*/, int /*value*/) {
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
-    launchBalls(balls, paddle);
+    if (!inputHeld)
+        launchBalls(balls, paddle);
 }
 
 }  // namespace tezmola

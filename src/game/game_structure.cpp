@@ -5,6 +5,7 @@
 #include "engine/audio/audio.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
+#include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
@@ -12,9 +13,11 @@
 #include "game/collisions.h"
 #include "game/guard.h"
 #include "game/high_score_board.h"
+#include "game/high_score_file.h"
 #include "game/hud.h"
 #include "game/images.h"
 #include "game/level.h"
+#include "game/level_banner.h"
 
 namespace tezmola {
 
@@ -52,7 +55,7 @@ void lookUpSounds(GameStructure& game) {
     game.soundPaddle = soundCode("beep5");
 }
 
-void setUpPlay(GameStructure& game, bool withHighScores);
+void setUpPlay(GameStructure& game, const char* highScoreFile);
 
 void connectHandlers(GameStructure& game) {
     pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
@@ -164,8 +167,14 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
-    setUpPlay(game, true);
+    setUpPlay(game, kHighScoreFileName);
     return true;
+}
+
+void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile) {
+    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
+    game.levelCount = countLevels(game.levelDocument);
+    setUpPlay(game, highScoreFile.c_str());
 }
 
 bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
@@ -173,13 +182,13 @@ bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
     if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
         return false;
     game.levelCount = countLevels(game.levelDocument);
-    setUpPlay(game, false);
+    setUpPlay(game, nullptr);
     return true;
 }
 
 namespace {
 
-void setUpPlay(GameStructure& game, bool withHighScores) {
+void setUpPlay(GameStructure& game, const char* highScoreFile) {
     resolveBallImages();
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
@@ -187,8 +196,12 @@ void setUpPlay(GameStructure& game, bool withHighScores) {
     lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
     // A board never opened is offered nothing: its file is neither read nor written.
-    if (withHighScores)
-        openHighScores(game.highScores, game.glyphs);
+    if (highScoreFile != nullptr)
+        openHighScores(game.highScores, game.glyphs, highScoreFile);
+    // Told on standard error at start; said once more where the player looks.
+    if (highScoreFile != nullptr && pentavel::file::isUserDirectoryUnwritable())
+        showNotice(game.hud, "NOTHING WILL BE SAVED");
+    setUpBanner(game.banner, game.glyphs);
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
     setUpGrid(game.grid, game.cellAnimation, game.tracker);
@@ -206,7 +219,8 @@ void setUpPlay(GameStructure& game, bool withHighScores) {
 void newGame(GameStructure& game) {
     endGame(game, false);
     game.gameEnded = false;
-    game.levelNumber = 1;
+    game.levelNumber = game.startingLevel;
+    game.practice = game.startingLevel > 1;
     game.score = 0;
     showScore(game.hud, game.score);
     while (game.spareBalls.lives > 0)

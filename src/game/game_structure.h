@@ -20,8 +20,10 @@
 #include "game/high_score_board.h"
 #include "game/hud.h"
 #include "game/level.h"
+#include "game/level_banner.h"
 #include "game/paddle.h"
 #include "game/power_up.h"
+#include "game/shelf.h"
 
 namespace tezmola {
 
@@ -75,14 +77,20 @@ public:
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
     bool multiplierArmed = false;
-    Guard guard;                  // its glow and the hits it has left
-    int soundPaddle = 0;          // "beep5"
-    int soundBrickHit = 0;        // "beep2"
-    int soundBrickDestroyed = 0;  // "beep3"
-    int soundWall = 0;            // "beep4"
-    int soundCatch = 0;           // "beep1"
-    HighScoreBoard highScores;    // the best games, shown during "GAME OVER"
-    bool gameEnded = false;       // the game in play has been offered to the table
+    Guard guard;                      // its glow and the hits it has left
+    int soundPaddle = 0;              // "beep5"
+    int soundBrickHit = 0;            // "beep2"
+    int soundBrickDestroyed = 0;      // "beep3"
+    int soundWall = 0;                // "beep4"
+    int soundCatch = 0;               // "beep1"
+    HighScoreBoard highScores;        // the best games, shown during "GAME OVER"
+    bool gameEnded = false;           // the game in play has been offered to the table
+    ShelfSet levelSet;                // the set played, whose table the board keeps
+    bool setChosen = false;           // chosen (F3, an install, --levels) rather than played by default
+    std::uint32_t startingLevel = 1;  // where a new game starts
+    bool practice = false;            // the game started past level 1: it enters no table
+    bool inputHeld = false;           // the shelf is open: the player's commands go to it alone
+    LevelBanner banner;               // the set and level shown when a level starts
 };
 
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.
@@ -92,6 +100,9 @@ bool initialiseGameStructure(GameStructure& game, const char* levelFile = kLevel
 // The same for a game that a level author tries out: the levels come from the text of a level file, and the
 // high-score table is never read nor offered a game. False when the text is not a well-formed level file.
 bool initialiseTrialGame(GameStructure& game, const std::string& levelFile);
+// The same with the levels already in the game's level document (a set from the shelf): the table is the
+// set's own.
+void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile);
 // Level 1, score 0, four spare balls, first level built.
 void newGame(GameStructure& game);
 // One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.

@@ -25,6 +25,8 @@ constexpr float kNameLeft = -0.5f;
 constexpr float kScoreRight = 0.4f;
 constexpr float kLevelRight = 0.62f;
 constexpr float kNotSavedLeft = 0.65f;
+constexpr float kCaptionY = 0.09f;  // above the notice, whose upper edge is at about 0.04
+constexpr float kNoteY = 0.14f;
 const char* const kNotSavedText = "NOT SAVED";
 // Another copy of the game holds the folder no longer than it takes to write the file.
 constexpr std::uint32_t kLockWaitMilliseconds = 1000;
@@ -93,7 +95,7 @@ bool HighScoreBoard::saveUnsaved() {
     HighScoreFile file = loadHighScores(fileName_.c_str(), !quietReread_);
     fitNames(file.entries);
     entries_ = file.entries;
-    const bool entered = mergeHighScores(entries_, known_, unsaved_);
+    const bool entered = mergeHighScores(entries_, unsaved_);
     known_ = std::move(file.entries);
     if (!file.writable) {
         writable_ = false;
@@ -114,8 +116,19 @@ bool HighScoreBoard::saveUnsaved() {
 // The file could not be read again: the unsaved entries are shown in the table last seen. Always false.
 bool HighScoreBoard::showUnsaved() {
     entries_ = known_;
-    mergeHighScores(entries_, known_, unsaved_);
+    mergeHighScores(entries_, unsaved_);
     return false;
+}
+
+void HighScoreBoard::saveBeforeQuit() {
+    if (!opened_ || unsaved_.empty())
+        return;
+    if (saveUnsaved())
+        return;
+    for (const HighScore& entry : unsaved_)
+        pentavel::logError("The high-score entry of %s (%d points, level %u) could not be saved and is lost!",
+                           entry.name.c_str(), entry.score, entry.level);
+    unsaved_.clear();
 }
 
 void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
@@ -124,9 +137,17 @@ void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
         entry.name = fitName(entry.name, canDraw_);
 }
 
-void HighScoreBoard::show() {
+void HighScoreBoard::show(const std::string& caption, const std::string& note) {
+    if (!opened_)
+        return;
+    for (auto line : {std::make_pair(&captionLabel_, &caption), std::make_pair(&noteLabel_, &note)}) {
+        place(*line.first, glyphs_, *line.second, 0.0f, line.first == &captionLabel_ ? kCaptionY : kNoteY,
+              TextLabel::kCentre, kHeadingColour);
+        line.first->setVisible(!line.second->empty());
+    }
     if (entries_.empty()) {
-        hide();
+        hideTable();
+        shown_ = true;
         return;
     }
     layOutRow(header_, 0, kHeadingColour, nullptr);
@@ -148,11 +169,17 @@ void HighScoreBoard::show() {
 void HighScoreBoard::hide() {
     if (!shown_)
         return;
+    hideTable();
+    captionLabel_.setVisible(false);
+    noteLabel_.setVisible(false);
+    shown_ = false;
+}
+
+void HighScoreBoard::hideTable() {
     setRowVisible(header_, false);
     for (Row& row : rows_)
         setRowVisible(row, false);
     notSavedLabel_.setVisible(false);
-    shown_ = false;
 }
 
 void HighScoreBoard::setRowVisible(Row& row, bool visible) {
@@ -181,18 +208,29 @@ void HighScoreBoard::layOutRow(Row& row, int index, const Colour& colour, const 
     setRowVisible(row, true);
 }
 
-void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs) {
+void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs, const char* fileName) {
     board.open(
-        glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, kHighScoreFileName);
+        glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, fileName);
+}
+
+void saveHighScoresBeforeQuit(GameStructure& game) {
+    game.highScores.saveBeforeQuit();
 }
 
 void endGame(GameStructure& game, bool gameOver) {
     if (!game.gameEnded) {
         game.gameEnded = true;
-        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud), gameOver);
+        // Practice from a later level enters no table: the board only says so.
+        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice,
+                              gameOver);
     }
-    if (gameOver)
-        game.highScores.show();
+    if (gameOver) {
+        std::string practice;
+        if (game.practice)
+            practice = "PRACTICE FROM LEVEL " + std::to_string(game.startingLevel) + ": NOT ENTERED";
+        game.highScores.show(toFontText(game.levelSet.name, game.glyphs) + " TABLE - F3 CHOOSES ANOTHER SET",
+                             practice);
+    }
 }
 
 }  // namespace tezmola

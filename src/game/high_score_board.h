@@ -31,15 +31,21 @@ public:
     // display: -1 when it did not enter.
     void offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver);
     // Lays the table out below the notice, the last offered game's entry in yellow (with "NOT SAVED"
-    // beside it when it could not be written), and shows it.
-    void show();
+    // beside it when it could not be written), and shows it; the caption (whose table it is) and the note
+    // go above the notice, shown even over an empty table.
+    void show(const std::string& caption = "", const std::string& note = "");
     void hide();
+    // The program ends: entries that wait for a save are tried once more, and each one still not written
+    // is told lost in the log.
+    void saveBeforeQuit();
 
     const std::vector<HighScore>& entries() const { return entries_; }
     int newEntry() const { return newEntry_; }
     bool newEntrySaved() const { return !notSaved_; }
     bool shown() const { return shown_; }
     const std::string& playerName() const { return playerName_; }
+    const pentavel::graphics::TextLabel& caption() const { return captionLabel_; }
+    const pentavel::graphics::TextLabel& note() const { return noteLabel_; }
 
 private:
     struct Row {
@@ -50,6 +56,7 @@ private:
     };
 
     static void setRowVisible(Row& row, bool visible);
+    void hideTable();
     void layOutRow(Row& row, int index, const pentavel::graphics::Colour& colour, const HighScore* entry);
     bool saveUnsaved();
     bool showUnsaved();
@@ -71,10 +78,14 @@ private:
     Row header_;
     std::array<Row, kHighScoreCount> rows_;
     pentavel::graphics::TextLabel notSavedLabel_;
+    pentavel::graphics::TextLabel captionLabel_;
+    pentavel::graphics::TextLabel noteLabel_;
 };
 
-// Reads the player's table for the board, shown in the font glyphs.
-void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs);
+// Reads the player's table of that name for the board, shown in the font glyphs.
+void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs, const char* fileName);
+// Tries once more to save the entries that wait, before the program ends.
+void saveHighScoresBeforeQuit(GameStructure& game);
 // The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
 // or by quitting. A game is offered to the table once, however it ends.
 void endGame(GameStructure& game, bool gameOver);

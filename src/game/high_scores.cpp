@@ -42,12 +42,6 @@ bool sameEntry(const HighScore& left, const HighScore& right) {
            left.name == right.name;
 }
 
-std::size_t countEntries(std::vector<HighScore>::const_iterator first,
-                         std::vector<HighScore>::const_iterator last, const HighScore& entry) {
-    return static_cast<std::size_t>(
-        std::count_if(first, last, [&entry](const HighScore& row) { return sameEntry(row, entry); }));
-}
-
 }  // namespace
 
 int insertHighScore(std::vector<HighScore>& table, const HighScore& entry) {
@@ -70,17 +64,10 @@ int findHighScore(const std::vector<HighScore>& table, const HighScore& entry) {
     return -1;
 }
 
-bool mergeHighScores(std::vector<HighScore>& table, const std::vector<HighScore>& known,
-                     const std::vector<HighScore>& entries) {
-    const std::vector<HighScore> read = table;
+bool mergeHighScores(std::vector<HighScore>& table, const std::vector<HighScore>& entries) {
     bool entered = false;
-    for (auto entry = entries.begin(); entry != entries.end(); ++entry) {
-        const std::size_t onDisk = countEntries(read.begin(), read.end(), *entry);
-        const std::size_t seen = countEntries(known.begin(), known.end(), *entry);
-        const std::size_t gained = onDisk > seen ? onDisk - seen : 0;
-        if (countEntries(entries.begin(), entry, *entry) < gained)
-            continue;  // written already
-        if (insertHighScore(table, *entry) >= 0)
+    for (const HighScore& entry : entries) {
+        if (insertHighScore(table, entry) >= 0)
             entered = true;
     }
     return entered;

@@ -29,12 +29,11 @@ using CanDraw = std::function<bool(unsigned char)>;
 // Puts the entry below every entry with the same or a higher score (so the older of two equal scores stays
 // above) and cuts the table at kHighScoreCount. Returns the entry's index, or -1 when it fell off the end.
 int insertHighScore(std::vector<HighScore>& table, const HighScore& entry);
-// Enters a copy's unsaved entries, as insertHighScore does, into the table just read from the file. known is
-// the table as that copy last read or wrote it: a copy of an entry (the same score, level, date and name)
-// that the file gained since then is that entry, written already, and is not entered twice; an equal
-// entry that the copy knew of is another game. True when one of them entered.
-bool mergeHighScores(std::vector<HighScore>& table, const std::vector<HighScore>& known,
-                     const std::vector<HighScore>& entries);
+// Enters a copy's unsaved entries, as insertHighScore does, into the table just read from the file. An
+// unsaved entry is in no file yet (a copy forgets an entry only once the file holding it has replaced the
+// old one), so an equal row in the table is another game, of another copy or of this one. True when one
+// of them entered.
+bool mergeHighScores(std::vector<HighScore>& table, const std::vector<HighScore>& entries);
 // The index of the last row equal to that entry (a new entry goes below its equals), or -1.
 int findHighScore(const std::vector<HighScore>& table, const HighScore& entry);
 

@@ -18,6 +18,7 @@ constexpr float kTopEdge = 0.75f;
 constexpr float kBottomEdge = -0.75f;
 constexpr float kBandBottom = 0.64995f;
 constexpr float kMultiplierX = 0.93333334f;
+constexpr float kNoticeSize = 0.5f;
 const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kYellow{1.0f, 1.0f, 0.0f, 1.0f};
 const char* const kTitle = "TEZMOLA";
@@ -76,6 +77,12 @@ void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs) {
     hud.stateLabel.setVisible(false);
 }
 
+void showNotice(Hud& hud, const std::string& text) {
+    layOut(hud, hud.noticeLabel, {0.0f, kBandBottom, kYellow, TextLabel::kCentre, TextLabel::kTop, -12.0f},
+           text);
+    hud.noticeLabel.setTextSize(kNoticeSize);
+}
+
 void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber) {
     if (showFrameRate) {
         hud.frameRateCounter.label().setVisible(true);
@@ -112,6 +119,45 @@ bool hasCheatMark(const Hud& hud) {
 bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code) {
     const pentavel::graphics::SpriteId glyph = glyphs[code];
     return glyph != 0 && glyph != lookupSprite(kFallbackGlyphImage);
+}
+
+namespace {
+
+// ASCII for the Latin-1 letters from 0xC0 on, where the font lacks their glyphs.
+const char* const kLatin1Letters[64] = {
+    "A", "A", "A", "A", "A", "A", "AE", "C", "E", "E", "E", "E", "I", "I", "I",  "I",  //
+    "D", "N", "O", "O", "O", "O", "O",  "x", "O", "U", "U", "U", "U", "Y", "TH", "ss",
+    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  //
+    "d", "n", "o", "o", "o", "o", "o",  "/", "o", "u", "u", "u", "u", "y", "th", "y"};
+
+}  // namespace
+
+std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs) {
+    std::string result;
+    for (std::size_t index = 0; index < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[index]);
+        unsigned int code = lead;
+        std::size_t length = 1;
+        if (lead >= 0xC0 && lead < 0xF8 && index + 1 < text.size() &&
+            (static_cast<unsigned char>(text[index + 1]) & 0xC0) == 0x80) {
+            length = lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            if (index + length > text.size()) {
+                length = 1;
+            } else {
+                code = lead & (0x7F >> length);
+                for (std::size_t next = 1; next < length; ++next)
+                    code = (code << 6) | (static_cast<unsigned char>(text[index + next]) & 0x3F);
+            }
+        }
+        index += length;
+        if (code < 0x80 || (code <= 0xFF && hasOwnGlyph(glyphs, static_cast<unsigned char>(code))))
+            result += static_cast<char>(code);
+        else if (code >= 0xC0 && code <= 0xFF)
+            result += kLatin1Letters[code - 0xC0];
+        else
+            result += code == 0xA0 ? ' ' : '?';
+    }
+    return result;
 }
 
 void clearTitleCheatMark(Hud& hud) {

@@ -5,6 +5,7 @@
 // values it is given; the counters themselves belong to the game.
 
 #include <cstdint>
+#include <string>
 
 #include "engine/graphics/frame_rate_counter.h"
 #include "engine/graphics/sprite.h"
@@ -22,6 +23,7 @@ struct Hud {
     pentavel::graphics::TextLabel levelLabel;
     pentavel::graphics::TextLabel stateLabel;
     pentavel::graphics::TextLabel multiplierLabel;
+    pentavel::graphics::TextLabel noticeLabel;  // below the top band; empty unless showNotice was called
 };
 
 // Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
@@ -40,10 +42,15 @@ void setTitleCheatMark(Hud& hud);
 bool hasCheatMark(const Hud& hud);
 // True when the character has a glyph of its own in the font (not the fallback).
 bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code);
+// UTF-8 text as the font's bytes: a Latin-1 character is its own byte when the font has its glyph, else
+// the nearest ASCII letters; a byte that is no UTF-8 is taken as Latin-1; other characters become "?".
+std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs);
 // The title reads "TEZMOLA".
 void clearTitleCheatMark(Hud& hud);
 // The score label shows the score as eight digits.
 void showScore(Hud& hud, std::int32_t score);
+// A line below the top band, for the whole run (that nothing will be saved).
+void showNotice(Hud& hud, const std::string& text);
 // The multiplier label shows "X" and the multiplier's digit.
 void showMultiplier(Hud& hud, std::int32_t multiplier);
 

@@ -11,6 +11,7 @@
 #include "game/game_structure.h"
 #include "game/guard.h"
 #include "game/hud.h"
+#include "game/level_banner.h"
 
 namespace tezmola {
 
@@ -102,6 +103,7 @@ void startLevelPlay(GameStructure& game) {
     refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
     game.guard.guardCount = 0;
     useGuardHit(game.guard, game.grid);
+    announceLevel(game);
 }
 
 }  // namespace
@@ -222,6 +224,19 @@ LevelBackground readLevelBackground(const TiXmlElement* level) {
     else if (background->Attribute("blue", &result.blue) == nullptr)
         result.missing = "blue";
     return result;
+}
+
+LevelNotes readLevelNotes(const TiXmlElement* level) {
+    LevelNotes notes;
+    if (level == nullptr)
+        return notes;
+    if (const char* title = level->Attribute("title"))
+        notes.title = title;
+    if (const char* author = level->Attribute("author"))
+        notes.author = author;
+    const char* proven = level->Attribute("proven");
+    notes.proven = proven != nullptr && std::strcmp(proven, "yes") == 0;
+    return notes;
 }
 
 LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& background,

@@ -66,6 +66,14 @@ struct LevelBackground {
 };
 LevelBackground readLevelBackground(const TiXmlElement* level);
 
+// What a level element says about itself in its attributes: imported and edited sets carry them.
+struct LevelNotes {
+    std::string title;    // UTF-8; empty: none
+    std::string author;   // UTF-8; empty: none
+    bool proven = false;  // "proven" is "yes": the level checker's autopilot cleared it
+};
+LevelNotes readLevelNotes(const TiXmlElement* level);
+
 // One two-character cell code of a brick map.
 struct MapCode {
     int row = 0;

@@ -22,6 +22,14 @@ namespace tezmola {
 
 namespace {
 
+// The number of the line that the text's last character stands on (a closing line feed ends that line).
+int lastLine(const std::string& text) {
+    int lines = 1;
+    for (std::size_t at = 0; at + 1 < text.size(); ++at)
+        lines += text[at] == '\n' ? 1 : 0;
+    return lines;
+}
+
 // A fixed capsule draw, so that a file gets the same verdict on every run and on every machine.
 constexpr std::uint32_t kDrawSeed = 1;
 constexpr int kMaxNotesOfAKind = 5;       // named one by one per level, the rest counted
@@ -336,9 +344,17 @@ bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out
     return cleared == game.levelCount;
 }
 
-void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out) {
-    if (document.ErrorId() == TiXmlBase::TIXML_ERROR_OPENING_FILE)
+void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out,
+                          const std::string* text) {
+    // The parser's own errors without a place come from a text cut short: it ran out inside an element.
+    const int id = document.ErrorId();
+    const bool ranOffTheEnd = document.ErrorRow() <= 0 && text != nullptr && !text->empty() &&
+                              id != TiXmlBase::TIXML_ERROR && id != TiXmlBase::TIXML_ERROR_DOCUMENT_EMPTY;
+    if (id == TiXmlBase::TIXML_ERROR_OPENING_FILE)
         std::fprintf(out, "%s: error: Cannot read level file! It cannot be opened\n", file.c_str());
+    else if (ranOffTheEnd)
+        std::fprintf(out, "%s:%d: error: Cannot read level file! %s The file ends here, inside an element.\n",
+                     file.c_str(), lastLine(*text), document.ErrorDesc());
     else if (document.ErrorRow() > 0)
         std::fprintf(out, "%s:%d:%d: error: Cannot read level file! %s\n", file.c_str(), document.ErrorRow(),
                      document.ErrorCol(), document.ErrorDesc());

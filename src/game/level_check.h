@@ -59,7 +59,9 @@ std::string describeLevel(const LevelReport& report);
 bool checkLevelFile(GameStructure& game, const std::string& file, std::FILE* out,
                     const std::vector<std::string>* recorded = nullptr);
 // Prints why the game could not read the file ("Cannot read level file!" with the parser's line and
-// column), from the error the level document holds.
-void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out);
+// column), from the error the level document holds. text is the file's text when known: a parser that ran
+// off its end names no place, and the line where the text ends is named instead.
+void reportUnreadableFile(const TiXmlDocument& document, const std::string& file, std::FILE* out,
+                          const std::string* text = nullptr);
 
 }  // namespace tezmola

@@ -120,7 +120,8 @@ LevelDraft::LevelDraft() {
 }
 
 bool LevelDraft::operator==(const LevelDraft& other) const {
-    return comment == other.comment && background == other.background && red == other.red &&
+    return comment == other.comment && title == other.title && author == other.author &&
+           proven == other.proven && background == other.background && red == other.red &&
            green == other.green && blue == other.blue && map == other.map;
 }
 
@@ -134,7 +135,14 @@ std::string writeLevelSet(const std::vector<LevelDraft>& levels, const std::vect
         const LevelDraft& level = levels[index];
         if (!level.comment.empty())
             out += "<!-- " + commentText(level.comment) + " -->\n";
-        out += "<level>\n  <tezm>\n";
+        out += "<level";
+        if (!level.title.empty())
+            out += " title=\"" + escaped(level.title) + "\"";
+        if (!level.author.empty())
+            out += " author=\"" + escaped(level.author) + "\"";
+        if (level.proven)
+            out += " proven=\"yes\"";
+        out += ">\n  <tezm>\n";
         writeMap(level, out);
         out += "  </tezm>\n  <background sprite=\"" + escaped(level.background) + "\" red=\"" +
                shortestDecimal(level.red) + "\" green=\"" + shortestDecimal(level.green) + "\" blue=\"" +
@@ -151,6 +159,10 @@ namespace {
 LevelDraft readLevel(const TiXmlElement& level, const std::string& comment) {
     LevelDraft draft;
     draft.comment = comment;
+    const LevelNotes notes = readLevelNotes(&level);
+    draft.title = notes.title;
+    draft.author = notes.author;
+    draft.proven = notes.proven;
     if (const TiXmlElement* map = level.FirstChildElement("tezm")) {
         BrickMapReader reader(map->GetText());
         MapCode code;

@@ -26,6 +26,9 @@ struct LevelDraft {
     LevelDraft();
 
     std::string comment;  // UTF-8 text of the comment before the level; empty: none
+    std::string title;    // UTF-8, the level's "title" attribute; empty: none
+    std::string author;   // UTF-8, its "author" attribute; empty: none
+    bool proven = false;  // "proven": the level checker's autopilot cleared it
     std::string background = "bg_bricks";
     float red = 1.0f;  // tint of the background, 0..1
     float green = 1.0f;

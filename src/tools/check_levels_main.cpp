@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/file/file_system.h"
+#include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
 #include "game/game_structure.h"
@@ -114,6 +115,8 @@ int check(const char* programPath, const std::string& path, bool changedOnly) {
             const std::vector<std::string> recorded =
                 changedOnly ? recordedResults(game->levelDocument) : std::vector<std::string>();
             passed = tezmola::checkLevelFile(*game, path, stdout, changedOnly ? &recorded : nullptr);
+        } else if (std::string text; pentavel::file::readXmlFile(source.name.c_str(), text)) {
+            tezmola::reportUnreadableFile(game->levelDocument, path, stdout, &text);
         } else
             tezmola::reportUnreadableFile(game->levelDocument, path, stdout);
     }

@@ -7,11 +7,7 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "engine/app/engine.h"
@@ -26,14 +22,15 @@
 
 namespace {
 
+using tezmola::editor::kMaxLevelFileSize;
 using tezmola::editor::Message;
 using tezmola::editor::OpenedSet;
+using tezmola::editor::readPlainFile;
 using tezmola::editor::SetFile;
 using tezmola::editor::Tone;
 
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
-constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
 
 const char kHelp[] =
     "Usage: tezmola-editor [FILE]\n"
@@ -43,30 +40,19 @@ const char kHelp[] =
     "\n"
     "Without FILE it opens the levels the game would play (the player's level.xml, else the shipped ones)\n"
     "and Ctrl+S writes the player's level.xml, so that the next start of the game plays them; the file it\n"
-    "replaces is kept as level.xml.bak. FILE is a level file, a folder that holds level.xml, or a .pak\n"
-    "archive that holds one (saved elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made\n"
-    "on the first save.\n"
+    "replaces is kept as level.xml.bak (level.xml.bak.2, .bak.3... when an older, different backup is\n"
+    "there). FILE is a level file, a folder that holds level.xml, or a .pak archive that holds one (saved\n"
+    "elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made on the first save.\n"
+    "\n"
+    "A quit that was not confirmed (the window closed, a signal) keeps the unsaved changes in the player's\n"
+    "folder, in a file named after the set; the next session on the set offers them (Ctrl+O opens them).\n"
+    "A save asks first when the file changed on disk since it was opened or saved (another editor).\n"
     "\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "\n"
     "Exit status: 0 after a normal quit, 1 when the window or the sound cannot start, 2 for a usage error.\n"
     "Its log and settings are editor-log.html and editor-settings.xml in the player's folder.\n";
-
-bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!file || !(bytes << file.rdbuf())) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    text = bytes.str();
-    if (text.size() > kMaxLevelFileSize) {
-        reason = "it is larger than 64 MB";
-        return false;
-    }
-    return true;
-}
 
 // The levels and where they go back to: the file given, or the game's own choice and the player's file.
 bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
@@ -114,21 +100,6 @@ bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
     return true;
 }
 
-// A quit the author did not confirm keeps unsaved changes in the player's folder; one kept by an earlier
-// session is named when the editor opens.
-void keepUnsavedChangesIn(SetFile& file, OpenedSet& opened) {
-    const std::string folder = pentavel::file::userDirectory(kGameFolder);
-    if (folder.empty())
-        return;
-    file.unsaved = std::filesystem::path(folder) / tezmola::editor::kUnsavedFileName;
-    std::error_code error;
-    if (std::filesystem::exists(file.unsaved, error))
-        opened.notes.insert(opened.notes.begin(),
-                            Message{std::string("Unsaved changes of an earlier session are kept in ") +
-                                        tezmola::editor::kUnsavedFileName + " in the player's folder",
-                                    Tone::Warning});
-}
-
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
@@ -143,7 +114,8 @@ int edit(const char* programPath, const char* path) {
         OpenedSet opened;
         SetFile file;
         openSet(path, opened, file);
-        keepUnsavedChangesIn(file, opened);
+        tezmola::editor::rememberDisk(file);
+        tezmola::editor::keepUnsavedChangesIn(pentavel::file::userDirectory(kGameFolder), path, file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
         runMainLoop();

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,8 +20,10 @@
 
 #include "engine/file/file_system.h"
 #include "engine/file/replace_file.h"
+#include "engine/file/settings.h"
 #include "game/level.h"
 #include "game/level_set.h"
+#include "game/shelf.h"
 #include "tools/import/brick_mapping.h"
 #include "tools/import/lbreakout_set.h"
 #include "tools/import/level_proof.h"
@@ -40,16 +43,20 @@ const char kHelp[] =
     "file goes to standard output; what the import did, one line per level, goes to standard error.\n"
     "\n"
     "  -o FILE          write the level file to FILE instead\n"
-    "  --install        write it as the game's level.xml in the player's folder (My Games/Tezmola), so\n"
-    "                   that the next start of the game plays it; a level.xml there is kept as "
-    "level.xml.bak\n"
+    "  --install        put each set on the game's shelf instead, as its own level file named after the\n"
+    "                   set (My Games/Tezmola/levels/SET.xml, a set there before kept as SET.xml.bak),\n"
+    "                   and make the last one the set that the next start of the game plays\n"
+    "                   (or SET.xml.bak.2, .bak.3... when a different backup is there already)\n"
+    "  --partial        when a set cannot be read whole, write the levels that were read all the same\n"
     "  --no-proof       do not play the levels\n"
     "  --drop-unproven  leave out the levels that the autopilot did not clear\n"
     "  --help           show this help and exit\n"
     "  --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 when every level was imported and proven, 1 when something was not (the rest is still\n"
-    "written), 2 for a usage error. The brick mapping is described in levels.md, beside the game's\n"
+    "Exit status: 0 when every level was imported and proven; 1 when a set could not be read whole (then\n"
+    "nothing is written, unless --partial) or a level was not proven (it is written all the same, unless\n"
+    "--drop-unproven); 2 for a usage error, -o naming one of the sets among them. The brick mapping is "
+    "described in levels.md, beside the game's\n"
     "documentation.\n";
 
 struct Options {
@@ -58,6 +65,7 @@ struct Options {
     bool install = false;
     bool proof = true;
     bool dropUnproven = false;
+    bool partial = false;
 };
 
 int usageError(const std::string& complaint) {
@@ -88,6 +96,8 @@ int parseOptions(int argc, char* argv[], Options& options) {
             options.output = argv[index];
         } else if (argument == "--install") {
             options.install = true;
+        } else if (argument == "--partial") {
+            options.partial = true;
         } else if (argument == "--no-proof") {
             options.proof = false;
         } else if (argument == "--drop-unproven") {
@@ -102,6 +112,13 @@ int parseOptions(int argc, char* argv[], Options& options) {
         return usageError("--install and -o name two places for one file");
     if (options.dropUnproven && !options.proof)
         return usageError("--drop-unproven needs the proof that --no-proof leaves out");
+    // Written over, a set read here would be lost.
+    for (const std::string& set : options.sets) {
+        std::error_code error;
+        if (!options.output.empty() && std::filesystem::equivalent(options.output, set, error))
+            return usageError("-o " + options.output + " names the set " + set +
+                              ", which it would overwrite");
+    }
     return 0;
 }
 
@@ -157,6 +174,8 @@ void importSets(const Options& options, std::vector<ImportedSet>& sets, std::vec
             imported.set = sets.size();
             imported.numberInSet = ++number;
             imported.draft = import::importLevel(level, baseName(path), number, imported.approximated);
+            imported.draft.title = level.title;
+            imported.draft.author = level.author;
             levels.push_back(std::move(imported));
         }
         sets.push_back(std::move(set));
@@ -235,6 +254,7 @@ std::size_t proveAll(const Options& options, const char* programPath, Report& re
     import::proveLevels(writeLevelSet(drafts), static_cast<std::uint32_t>(levels.size()), proverCount(),
                         programPath, [&](std::uint32_t number, const import::ProofResult& result) {
                             report.level(number - 1, result.lines);
+    levels[number - 1].draft.proven = result.verdict == LevelVerdict::Cleared;
     if (result.verdict != LevelVerdict::Cleared) {
         levels[number - 1].proven = false;
         report.unproven(number - 1, options.dropUnproven);
@@ -244,10 +264,12 @@ std::size_t proveAll(const Options& options, const char* programPath, Report& re
 return unproven;
 }  // namespace
 
-std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnproven, std::size_t& written) {
+// The level file of every set's levels, or (set given) of that set's alone.
+std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnproven, std::size_t& written,
+                        std::size_t set = SIZE_MAX) {
     std::vector<LevelDraft> drafts;
     for (const ImportedLevel& level : levels)
-        if (level.proven || !dropUnproven) {
+        if ((level.proven || !dropUnproven) && (set == SIZE_MAX || level.set == set)) {
             drafts.push_back(level.draft);
             import::chooseBackground(drafts.back(), drafts.size() - 1);
         }
@@ -255,22 +277,52 @@ std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnpro
     return writeLevelSet(drafts);
 }
 
+// Puts each set that has levels to write on the shelf under its own name and makes the last one the next
+// start's choice; the shelf folder, or empty when no set could be written (each failure has its line).
+std::string install(const std::vector<ImportedSet>& sets, const std::vector<ImportedLevel>& levels,
+                    bool dropUnproven) {
+    const std::string folder = pentavel::file::userDirectory(kGameFolder);
+    std::string shelf = folder + "/" + kShelfFolder;
+    std::error_code error;
+    if (folder.empty() || (std::filesystem::create_directories(shelf, error), error)) {
+        std::fprintf(stderr, "%s: error: cannot make the shelf folder %s\n", kProgram, shelf.c_str());
+        return "";
+    }
+    std::string chosen;
+    for (std::size_t index = 0; index < sets.size(); ++index) {
+        std::size_t written = 0;
+        const std::string text = writtenFile(levels, dropUnproven, written, index);
+        const std::string name = baseName(sets[index].path);
+        if (written == 0)
+            continue;
+        std::string reason = shelfNameProblem(name);
+        const std::string path = folder + "/" + shelfFileOfSet(name);
+        std::filesystem::path kept;
+        if (reason.empty() && pentavel::file::replaceFileKeepingBackup(path, text, kept, reason)) {
+            chosen = name;
+            // The usual backup goes unsaid; another name (an older backup that was not the same) is told.
+            if (!kept.empty() && kept.string() != path + ".bak")
+                std::fprintf(stderr, "%s: the set before is kept as %s\n", kProgram, kept.c_str());
+        } else {
+            std::fprintf(stderr, "%s: error: cannot put %s on the shelf: %s\n", kProgram, name.c_str(),
+                         reason.c_str());
+        }
+    }
+    if (chosen.empty())
+        return "";
+    std::string reason;
+    if (!pentavel::rememberSettingInFile(folder + "/" + pentavel::file::kSettingsFileName,
+                                         kShelfSettingsSection, kShelfSettingsKey, chosen, reason))
+        std::fprintf(stderr,
+                     "%s: warning: %s is on the shelf, but the game's settings.xml could not say to play "
+                     "it next (%s): choose it with F3\n",
+                     kProgram, chosen.c_str(), reason.c_str());
+    return shelf;
+}
+
 // Writes the level file where the options say; the place written to, or empty after an error line.
 std::string writeOut(const Options& options, const std::string& text) {
     std::string reason;
-    if (options.install) {
-        const std::string folder = pentavel::file::userDirectory(kGameFolder);
-        std::error_code error;
-        if (folder.empty() || (std::filesystem::create_directories(folder, error), error)) {
-            std::fprintf(stderr, "%s: error: cannot make the player's folder %s\n", kProgram, folder.c_str());
-            return "";
-        }
-        std::string path = folder + "/" + kLevelFileName;
-        if (pentavel::file::replaceFileKeepingBackup(path, text, reason))
-            return path;
-        std::fprintf(stderr, "%s: error: cannot write %s: %s\n", kProgram, path.c_str(), reason.c_str());
-        return "";
-    }
     if (!options.output.empty()) {
         if (pentavel::file::replaceFile(options.output, text, reason))
             return options.output;
@@ -306,6 +358,13 @@ int main(int argc, char* argv[]) {
     std::string where;
     if (written == 0)
         std::fprintf(stderr, "%s: error: no level to write, so nothing is written\n", kProgram);
+    else if (unreadable > 0 && !options.partial)
+        std::fprintf(stderr,
+                     "%s: error: a set was not read whole, so nothing is written (--partial writes "
+                     "the levels read)\n",
+                     kProgram);
+    else if (options.install)
+        where = install(sets, levels, options.dropUnproven);
     else
         where = writeOut(options, text);
     if (!levels.empty())
@@ -316,8 +375,8 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, ", %zu cleared, %zu not proven", levels.size() - unproven, unproven);
     std::fprintf(stderr, "; %zu %s", unreadable, unreadable == 1 ? "error" : "errors");
     if (!where.empty())
-        std::fprintf(stderr, "; %zu %s written to %s", written, written == 1 ? "level" : "levels",
-                     where.c_str());
+        std::fprintf(stderr, "; %zu %s written to %s%s", written, written == 1 ? "level" : "levels",
+                     where.c_str(), unreadable > 0 ? ", only those read (--partial)" : "");
     std::fputs("\n", stderr);
     return unreadable == 0 && unproven == 0 && !where.empty() ? 0 : 1;
 }

@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "app/event_recorder.h"
@@ -70,6 +76,47 @@ TEST_F(EventQueue, PumpDrainsTheQueueInArrivalOrder) {
     pentavel::pumpEvents();
     EXPECT_EQ(recorder.events, (Events{"key-down 32", "active 2 1", "active 3 1", "quit"}));
     EXPECT_EQ(SDL_PollEvent(nullptr), 0);
+}
+
+// Each hang-up is passed on once as a quit request; hang-ups that come together are one request; an
+// ignored hang-up is left ignored.
+TEST_F(EventQueue, AHangUpIsPassedOnOnceAsAQuitRequest) {
+    test::EventRecorder recorder;
+    signal(SIGHUP, SIG_IGN);  // as under nohup: ignored it stays
+    pentavel::listenForHangUp();
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, Events{});
+    struct sigaction plain {};  // no flags of its own, unlike signal()'s
+    plain.sa_handler = SIG_DFL;
+    sigaction(SIGHUP, &plain, nullptr);
+    pentavel::listenForHangUp();
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, (Events{"quit"}));
+    raise(SIGHUP);
+    raise(SIGHUP);
+    pentavel::pumpEvents();
+    pentavel::pumpEvents();
+    // A read that a hang-up interrupts goes on (the game's own reads of files, sockets...).
+    int ends[2] = {-1, -1};
+    ASSERT_EQ(0, pipe(ends));
+    const pthread_t reader = pthread_self();
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        pthread_kill(reader, SIGHUP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(1, write(ends[1], "x", 1));
+    });
+    char byte = 0;
+    EXPECT_EQ(1, read(ends[0], &byte, 1));
+    writer.join();
+    close(ends[0]);
+    close(ends[1]);
+    signal(SIGHUP, SIG_DFL);
+    pentavel::pumpEvents();
+    EXPECT_EQ(recorder.events, (Events{"quit", "quit", "quit"}));
 }
 
 // Stands in for the game: asks to quit on the third iteration.

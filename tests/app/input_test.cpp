@@ -58,8 +58,8 @@ TEST(Input, MouseButtonsMapLeftToZeroRightToTwoAndTheRestToOne) {
     EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_LEFT), 0);
     EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_MIDDLE), 1);
     EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_RIGHT), 2);
-    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELUP), 1);
-    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELDOWN), 1);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELUP), 3);
+    EXPECT_EQ(pentavel::mouseButtonCode(SDL_BUTTON_WHEELDOWN), 4);
     EXPECT_EQ(pentavel::mouseButtonCode(0), 1);
 }
 
@@ -74,7 +74,7 @@ TEST(Input, MouseEventsCarryTheButtonCodeAndPlayFieldPosition) {
     motion.motion.xrel = 99;
     motion.motion.yrel = -99;
     pentavel::translateEvent(motion);
-    EXPECT_EQ(recorder.events, (Events{"button-down 2 5 -6", "button-up 1 15 -11", "motion 128 -1"}));
+    EXPECT_EQ(recorder.events, (Events{"button-down 2 5 -6", "button-up 4 15 -11", "motion 128 -1"}));
 }
 
 TEST(Input, JoystickAxisValuesArriveUnscaled) {

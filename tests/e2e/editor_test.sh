@@ -5,8 +5,10 @@
 # bar, a click and a drag paint blue bricks into the empty rows of level 1, the background changes, undo
 # and redo take the changes back and make them again, Ctrl+S proves the set and writes the player's
 # level.xml. The checker passes the file, the editor wrote nothing of the game's; reopened, the set keeps
-# its proofs and Ctrl+S proves nothing; a change left unsaved when the window closes is kept aside; the
-# game then starts on the saved file and draws the new bricks.
+# its proofs and Ctrl+S proves nothing; a change left unsaved when the window closes is kept aside under
+# the set's own name and Ctrl+O opens it in the next session; sessions on two sets ended by signals keep
+# two sets of changes; of two editors on one file the later save asks first and keeps the other's version;
+# the game then starts on the saved file and draws the new bricks.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$@"
 GAME="$TEZMOLA"
@@ -111,7 +113,8 @@ cmp -s "$USER_DIR/level.xml" "$WORK/saved.xml" || fail "saving the unchanged set
 note "reopened: every proof kept, Ctrl+S proves nothing"
 
 # A change left unsaved when the window closes is kept beside the set, never written into it, and the next
-# session names it.
+# session offers it: Ctrl+O opens it.
+cp "$USER_DIR/level.xml" "$WORK/saved.xml"
 start_game
 wait_for_window
 wait_for_drawing
@@ -121,19 +124,84 @@ request_close
 wait_for_exit
 expect_status 0
 cmp -s "$USER_DIR/level.xml" "$WORK/saved.xml" || fail "closing the window changed the saved set"
-unsaved="$USER_DIR/editor-unsaved.xml"
+# The unsaved changes of the set at a path: editor-unsaved-PATH.xml, "%" and "/" written as %25 and %2F.
+unsaved_of() { echo "$USER_DIR/editor-unsaved-$(printf '%s' "$1" | sed 's/%/%25/g; s|/|%2F|g').xml"; }
+unsaved=$(unsaved_of "$USER_DIR/level.xml")
 expect_file "$unsaved"
 "$CHECKER" "$unsaved" >"$WORK/unsaved.out"
 grep -q "^Level 1: 102 bricks to clear, 1 steel" "$WORK/unsaved.out" || fail "the unsaved change was not kept: $(head -1 "$WORK/unsaved.out")"
 start_game
 wait_for_window
 wait_for_drawing
-grep -q "Unsaved changes of an earlier session are kept in editor-unsaved.xml" "$LOG_FILE" ||
-    fail "the next session does not name the unsaved changes"
+grep -q -F "Unsaved changes of an earlier session on $USER_DIR/level.xml are kept: Ctrl+O opens them" "$LOG_FILE" ||
+    fail "the next session does not offer the unsaved changes"
+send_keys ctrl+o ctrl+s
+wait_until 60 grep -q "Saved 32 levels" "$LOG_FILE" || fail "the opened changes were not saved"
 send_keys Escape
 wait_for_exit
 expect_status 0
-note "a closed window keeps the unsaved change in editor-unsaved.xml"
+"$CHECKER" "$USER_DIR/level.xml" | grep -q "^Level 1: 102 bricks to clear, 1 steel" ||
+    fail "Ctrl+O and Ctrl+S did not save the kept change"
+expect_no_file "$unsaved"
+cp "$USER_DIR/level.xml" "$WORK/saved.xml"
+note "a closed window keeps the unsaved change; Ctrl+O opens it in the next session"
+
+# Sessions on two sets, ended by SIGTERM and by SIGHUP: each set's changes are kept apart.
+cp "$WORK/saved.xml" "$WORK/a.xml"
+cp "$WORK/saved.xml" "$WORK/b.xml"
+for set in a b; do
+    GAME_ARGS=("$WORK/$set.xml")
+    start_game
+    wait_for_window
+    wait_for_drawing
+    send_keys b
+    [ $set = a ] && send_keys b
+    sleep 0.3
+    kill -$([ $set = a ] && echo TERM || echo HUP) "$GAME_PID"
+    wait_for_exit
+    expect_status 0
+done
+for set in a b; do
+    expect_file "$(unsaved_of "$WORK/$set.xml")"
+    cmp -s "$WORK/$set.xml" "$WORK/saved.xml" || fail "$set.xml was changed by a session ended unconfirmed"
+done
+cmp -s "$(unsaved_of "$WORK/a.xml")" "$(unsaved_of "$WORK/b.xml")" && fail "the two sets' changes are the same"
+note "two sets ended by SIGTERM and SIGHUP keep two sets of changes"
+
+# Two editors on one file: A saves, then B's save asks first; B saves anyway, and A's version is kept as a
+# backup.
+two="$WORK/two.xml"
+head -n 30 "$WORK/saved.xml" | sed -n '/<level>/,/<\/level>/p' >"$two"
+GAME_ARGS=("$two")
+start_game
+wait_for_window
+wait_for_drawing
+a_pid=$GAME_PID
+a_window=$WINDOW
+start_game
+wait_for_window
+wait_for_drawing
+b_pid=$GAME_PID
+b_window=$WINDOW
+a_log="$USER_DIR/editor-log.html"
+b_log="$USER_DIR/editor-log-2.html"
+GAME_PID=$a_pid WINDOW=$a_window send_keys b ctrl+s
+wait_until 60 grep -q "Saved 1 levels" "$a_log" || fail "A did not save"
+cp "$two" "$WORK/two_a.xml"
+WINDOW=$b_window send_keys Insert ctrl+s
+wait_until 60 grep -q "changed on disk since it was opened or saved here" "$b_log" || fail "B did not ask before saving"
+cmp -s "$two" "$WORK/two_a.xml" || fail "B saved over A's version without asking"
+WINDOW=$b_window send_keys ctrl+s
+wait_until 60 grep -q "Saved 2 levels" "$b_log" || fail "B did not save anyway"
+kept=$(for f in "$two".bak*; do cmp -s "$f" "$WORK/two_a.xml" && echo "$f"; done)
+[ -n "$kept" ] || fail "A's saved version is in no backup"
+GAME_PID=$a_pid WINDOW=$a_window send_keys Escape
+GAME_PID=$b_pid WINDOW=$b_window send_keys Escape
+for pid in $a_pid $b_pid; do
+    wait_until 10 eval "! kill -0 $pid 2>/dev/null" || fail "an editor did not quit"
+done
+note "two editors on one file: the later save asks; A's version kept as $(basename "$kept")"
+unset GAME_ARGS
 
 TEZMOLA="$GAME"
 LOG_FILE="$USER_DIR/log.html"

@@ -1,8 +1,8 @@
 #!/bin/bash
 # SPDX-FileCopyrightText: 2026 The Tezmola developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A player's LBreakout2 set, imported into the player's folder with tezmola-import-levels --install, is what
-# the game starts on: its rows of red, blue, steel and yellow bricks are drawn where the set puts them,
+# A player's LBreakout2 set, put on the shelf with tezmola-import-levels --install, is what the game starts
+# on, its name in the caption: its rows of red, blue, steel and yellow bricks are drawn where the set puts them,
 # inside the frame, and the game's own first level (six rows from white to red) is not.
 IMPORTER="$(dirname "${1:-.}")/tezmola-import-levels"
 # shellcheck source=tests/e2e/lib.sh
@@ -27,10 +27,12 @@ empty_row=..............
     for row in $(seq 18); do echo "$empty_row"; done
 } >"$WORK/rows"
 "$IMPORTER" --install "$WORK/rows" 2>"$WORK/import.err" || fail "the import failed: $(cat "$WORK/import.err")"
-expect_file "$USER_DIR/level.xml"
+expect_file "$USER_DIR/levels/rows.xml"
+expect_no_file "$USER_DIR/level.xml"
 note "imported: $(tail -1 "$WORK/import.err")"
 
 start_display
+WINDOW_NAME='^Tezmola: rows$'
 start_game
 wait_for_window
 wait_for_drawing

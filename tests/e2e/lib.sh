@@ -138,12 +138,16 @@ fast_clock() {
     GAME_CLOCK=(LD_PRELOAD="$E2E_FAST_CLOCK" FAST_CLOCK="$1")
 }
 
+# The game's own command-line arguments for the games started from now on (a file for the editor).
+GAME_ARGS=()
+
 # Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
 start_game() {
     rm -f "$WORK/game.pid" "$WORK/game.status"
     (
         cd "$WORK" || exit 1
-        env "${GAME_CLOCK[@]}" "$@" "$TEZMOLA" >"$WORK/game.out" 2>"$WORK/game.err" &
+        env "${GAME_CLOCK[@]}" "$@" "$TEZMOLA" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$WORK/game.out" \
+            2>"$WORK/game.err" &
         echo $! >"$WORK/game.pid"
         wait $!
         echo $? >"$WORK/game.status"

@@ -76,4 +76,61 @@ expect_log_in_order "---- Unusable window size 0 by 0 in the settings, using 512
 [ "$(log_text | grep -c Unusable)" = 1 ] || fail "more than one warning about the stored size"
 [ "$(settings_entries)" = "$expected" ] || fail "the stored 0 x 0 was not put right"
 note "a stored 0 x 0 opens 512x384 and is put right"
+
+# A second copy of the game writes a log of its own, and the first copy's log stays whole.
+start_game
+wait_for_window
+first_pid=$GAME_PID
+first_window=$WINDOW
+start_game
+wait_for_window
+send_keys Escape
+wait_for_exit
+expect_status 0
+rm -f "$WORK/game.status"
+GAME_PID=$first_pid
+WINDOW=$first_window
+send_keys Escape
+wait_for_exit
+expect_status 0
+for log in log.html log-2.html; do
+    [ "$(grep -c -e "=== BEGIN LOG ===" -e "=== END LOG ===" "$USER_DIR/$log")" = 2 ] ||
+        fail "$log does not hold one whole run"
+done
+grep -q "Another copy of the program writes log.html: this copy writes log-2.html" "$USER_DIR/log-2.html" ||
+    fail "the second copy's log does not say why it has another name"
+note "two copies at once: log.html and log-2.html"
+
+# A per-user folder that cannot be written: the game plays, says once on standard error and on screen that
+# nothing will be saved, and leaves the folder as it was. (Root writes through modes: a read-only mount.)
+rm -f "$USER_DIR/log-2.html"
+ls -l --time-style=full-iso "$USER_DIR" >"$WORK/folder_before"
+writable=$TEZMOLA
+if [ "$(id -u)" = 0 ]; then
+    require_tools unshare mount
+    cat >"$WORK/read_only.sh" <<EOF
+#!/bin/sh
+exec unshare -m --propagation private sh -c 'mount --bind "\$0" "\$0" && mount -o remount,bind,ro "\$0" "\$0" && exec "\$1"' "$USER_DIR" "$writable"
+EOF
+    chmod +x "$WORK/read_only.sh"
+    TEZMOLA="$WORK/read_only.sh"
+else
+    chmod 555 "$USER_DIR"
+fi
+start_game
+wait_for_window
+wait_for_drawing
+notice=$(capture_window read_only.png)
+[ "$(pixels_of "$(field_region -0.6 0.648 0.6 0.625)" "$notice" yellow)" -gt 40 ] ||
+    fail "no notice on screen that nothing will be saved"
+send_keys space
+send_keys Escape
+wait_for_exit
+expect_status 0
+chmod 755 "$USER_DIR"
+TEZMOLA=$writable
+[ "$(grep -c "nothing will be saved" "$WORK/game.err")" = 1 ] ||
+    fail "standard error does not say once that nothing will be saved: $(cat "$WORK/game.err")"
+ls -l --time-style=full-iso "$USER_DIR" | cmp -s - "$WORK/folder_before" || fail "the read-only folder changed"
+note "a read-only folder: the game plays and says nothing will be saved"
 note "passed"

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <physfs.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -290,6 +294,83 @@ TEST_F(StartUpTest, ALogThatCannotBeOpenedIsReportedOnStandardError) {
     EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n'));
     pentavel::file::shutDownFileSystem();
     EXPECT_FALSE(dir.exists(userDirectory + "/settings.xml"));
+}
+
+// In a child process that cannot write the player's folder (HOME read-only, or the folder itself), the
+// program starts all the same: one line on standard error, no log, the files as they were; a writable
+// folder started next in the same process is written again. Root, for whom modes do not count, makes
+// the folder read-only by a mount of its own (the file system then refuses) and also runs as "nobody"
+// (the modes refuse); anyone else sees the modes refuse.
+void expectStartWithoutSaving(const std::string& home, const std::string& writable, bool mount) {
+    EXPECT_EXIT(
+        {
+            if (mount &&
+                (unshare(CLONE_NEWNS) != 0 ||
+                 ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                 ::mount(home.c_str(), home.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+                 ::mount(nullptr, home.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+                std::exit(4);
+            if (!mount && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                std::exit(5);
+            setenv("HOME", home.c_str(), 1);
+            const bool unsaved = pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola") &&
+                                 pentavel::file::isUserDirectoryUnwritable() && !pentavel::isLogOpen();
+            pentavel::file::shutDownFileSystem();
+            setenv("HOME", writable.c_str(), 1);
+            const bool saved = pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola") &&
+                               !pentavel::file::isUserDirectoryUnwritable() && pentavel::isLogOpen();
+            pentavel::file::shutDownFileSystem();
+            std::exit(unsaved && saved ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0),
+        "^The per-user directory [^\n]*/Tezmola cannot be written \\([^\n]*\\): nothing will be saved\n$");
+}
+
+TEST_F(StartUpTest, AFolderThatCannotBeWrittenStartsWithoutSavingAndSaysSoOnce) {
+    const std::string home = dir.path() + "/home";
+    dir.write(userDirectory + "/settings.xml", "<graphics><goalfps value=\"30\" /></graphics>\n");
+    const std::string settings = dir.read(userDirectory + "/settings.xml");
+    // A writable home of its own for each child, which the child's user may write.
+    int children = 0;
+    const auto writable = [&] {
+        const std::string path = dir.path() + "/writable" + std::to_string(++children);
+        std::filesystem::create_directory(path);
+        chmod(path.c_str(), 0777);
+        return path;
+    };
+    chmod(dir.path().c_str(), 0755);
+    chmod((home + "/My Games").c_str(), 0755);
+    if (geteuid() == 0)
+        expectStartWithoutSaving(home + "/My Games/Tezmola", writable(), true);
+    chmod((dir.path() + "/" + userDirectory).c_str(), 0555);
+    expectStartWithoutSaving(home, writable(), false);
+    EXPECT_EQ(settings, dir.read(userDirectory + "/settings.xml"));
+    EXPECT_FALSE(dir.exists(userDirectory + "/log.html"));
+    // A home in which the folder cannot even be made.
+    chmod((dir.path() + "/" + userDirectory).c_str(), 0755);
+    std::filesystem::remove_all(home + "/My Games");
+    chmod(home.c_str(), 0555);
+    expectStartWithoutSaving(home, writable(), false);
+    chmod(home.c_str(), 0755);
+    EXPECT_FALSE(std::filesystem::exists(home + "/My Games"));
+}
+
+// A home that cannot even be looked at (behind a folder closed to the player) is no folder that refuses
+// writes: the program stops and says why, rather than starting without saving.
+TEST_F(StartUpTest, AHomeThatCannotBeReachedStopsTheStart) {
+    const std::string closed = dir.path() + "/closed";
+    std::filesystem::create_directories(closed + "/home");
+    chmod(dir.path().c_str(), 0755);
+    chmod(closed.c_str(), 0700);
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                std::exit(5);
+            setenv("HOME", (closed + "/home").c_str(), 1);
+            const bool started = pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola");
+            std::exit(!started && !pentavel::file::isUserDirectoryUnwritable() ? 0 : 3);
+        },
+        ::testing::ExitedWithCode(0), "^Cannot select or create the per-user directory [^\n]*/closed/home/");
 }
 
 }  // namespace

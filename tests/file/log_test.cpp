@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file/log.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "engine/file/file_system.h"
 #include "support/mounted_folder.h"
@@ -118,9 +123,93 @@ TEST_F(LogTest, OpeningTruncatesTheOldLogAndFailsWithoutWriteDirectory) {
     EXPECT_EQ(0u, dir.read("log.html").find("<html>"));
     EXPECT_EQ(std::string::npos, dir.read("log.html").find("ooo"));
 
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1)
+        open("/dev/null", O_RDONLY);  // takes the lowest free descriptor, 0
+    // Neither a folder in the log's place nor a missing write directory closes a descriptor of the program's.
+    std::filesystem::remove(dir.path() + "/log.html");
+    dir.write("log.html/blocker", "");
+    EXPECT_FALSE(pentavel::openLog());
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));
     test::unmountAll();
     EXPECT_FALSE(pentavel::openLog());
     EXPECT_FALSE(pentavel::isLogOpen());
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));  // a failed open closes nothing of the program's
+}
+
+// The log is locked while it is written; a second copy of the program finds it locked and writes
+// log-2.html, saying why, and the first copy's log stays as it is.
+TEST_F(LogTest, ASecondCopyWritesALogOfItsOwn) {
+    const std::string path = dir.path() + "/log.html";
+    ASSERT_TRUE(pentavel::openLog());
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat status = {};
+    ASSERT_EQ(0, stat(path.c_str(), &status));
+    EXPECT_EQ(0666u & ~mask, status.st_mode & 07777u);  // as the file library makes a file
+    const int other = open(path.c_str(), O_RDONLY);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(0, flock(other, LOCK_EX | LOCK_NB));
+    pentavel::closeLog();
+    ASSERT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
+    const std::string first = dir.read("log.html");
+    ASSERT_TRUE(pentavel::openLog());
+    pentavel::logMessage("second");
+    pentavel::closeLog();
+    close(other);
+    EXPECT_EQ(first, dir.read("log.html"));
+    const std::string second = withoutTimes(dir.read("log-2.html"));
+    EXPECT_NE(
+        std::string::npos,
+        second.find(line(0, "Another copy of the program writes log.html: this copy writes log-2.html") +
+                    line(0, "second")));
+}
+
+// The lock holds whatever descriptor it gets, 0 too (a program started with standard input closed), and is
+// given up when the log is closed or cannot be opened.
+TEST_F(LogTest, TheLockHoldsOnDescriptorZeroAndIsGivenUp) {
+    const int input = dup(STDIN_FILENO);
+    close(STDIN_FILENO);
+    ASSERT_TRUE(pentavel::openLog());
+    const int other = open((dir.path() + "/log.html").c_str(), O_RDONLY);
+    EXPECT_NE(0, flock(other, LOCK_EX | LOCK_NB));
+    pentavel::closeLog();
+    EXPECT_EQ(0, flock(other, LOCK_EX | LOCK_NB));
+    close(other);
+    // A name the file library refuses, though the folder takes it.
+    ASSERT_EQ(-1, fcntl(STDIN_FILENO, F_GETFD));
+    EXPECT_FALSE(pentavel::openLog("bad:name.html"));
+    const int refused = open((dir.path() + "/bad:name.html").c_str(), O_RDONLY);
+    EXPECT_EQ(0, flock(refused, LOCK_EX | LOCK_NB));
+    close(refused);
+    if (input >= 0) {
+        dup2(input, STDIN_FILENO);
+        close(input);
+    } else {
+        open("/dev/null", O_RDONLY);  // takes the lowest free descriptor, 0
+    }
+}
+
+// Nine copies write logs of their own; a tenth shares the first one's name and closes nothing of its own.
+TEST_F(LogTest, TheNinthCopyIsTheLast) {
+    if (fcntl(STDIN_FILENO, F_GETFD) == -1)
+        open("/dev/null", O_RDONLY);  // takes the lowest free descriptor, 0
+    std::vector<int> held;
+    for (const char* name : {"log.html", "log-2.html", "log-3.html", "log-4.html", "log-5.html", "log-6.html",
+                             "log-7.html", "log-8.html"}) {
+        held.push_back(open((dir.path() + "/" + name).c_str(), O_WRONLY | O_CREAT, 0644));
+        ASSERT_EQ(0, flock(held.back(), LOCK_EX | LOCK_NB));
+    }
+    ASSERT_TRUE(pentavel::openLog());
+    pentavel::closeLog();
+    EXPECT_TRUE(dir.exists("log-9.html"));
+    held.push_back(open((dir.path() + "/log-9.html").c_str(), O_WRONLY | O_CREAT, 0644));
+    ASSERT_EQ(0, flock(held.back(), LOCK_EX | LOCK_NB));
+    ASSERT_TRUE(pentavel::openLog());
+    pentavel::closeLog();
+    EXPECT_FALSE(dir.exists("log-10.html"));
+    EXPECT_NE(-1, fcntl(STDIN_FILENO, F_GETFD));
+    for (const int descriptor : held)
+        close(descriptor);
 }
 
 std::size_t count(const std::string& text, const std::string& part) {

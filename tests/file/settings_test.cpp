@@ -43,6 +43,11 @@ protected:
 TEST_F(SettingsTest, FirstRunWritesEveryDefaultInTheOrderAskedFor) {
     ASSERT_TRUE(pentavel::loadSettings("settings.xml"));
     readProgramSettings();
+    // A choice never made is looked for without being written.
+    std::string chosen = "unchanged";
+    EXPECT_FALSE(pentavel::findSetting("levels", "set", chosen));
+    EXPECT_EQ("unchanged", chosen);
+    pentavel::followSectionInFile("levels");
     ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
     EXPECT_EQ(
         "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n"
@@ -58,6 +63,54 @@ TEST_F(SettingsTest, FirstRunWritesEveryDefaultInTheOrderAskedFor) {
         "    <music active=\"1\" volume=\"1.000000\" />\n"
         "</audio>\n",
         dir.read("settings.xml"));
+}
+
+// The importer chooses the next set while the game runs: the game's saves keep that choice until the player
+// chooses in the game, whose choice then stands.
+TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsIt) {
+    const std::string path = dir.path() + "/settings.xml";
+    dir.write(
+        "settings.xml",
+        "<audio>\n    <sound active=\"1\" />\n</audio>\n<levels>\n    <set value=\"A\" />\n</levels>\n");
+    pentavel::loadSettings("settings.xml");
+    std::string chosen;
+    EXPECT_TRUE(pentavel::findSetting("levels", "set", chosen));
+    EXPECT_EQ("A", chosen);
+    pentavel::followSectionInFile("levels");
+    int sound = 1;
+    getSetting("audio", "sound", "active", sound);
+    std::string reason;
+    ASSERT_TRUE(pentavel::rememberSettingInFile(path, "levels", "set", "B & C", reason)) << reason;
+    setSetting("audio", "sound", "active", 0);
+    ASSERT_TRUE(pentavel::saveSettings("settings.xml"));
+    EXPECT_EQ(
+        "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<audio>\n    <sound active=\"0\" />\n</audio>\n"
+        "<levels>\n    <set value=\"B &amp; C\" />\n</levels>\n",
+        dir.read("settings.xml"));
+    // Gone from the file, gone from the save; set here, it stands whatever the file says.
+    dir.write("settings.xml", "<audio />\n");
+    pentavel::saveSettings("settings.xml");
+    EXPECT_EQ(std::string::npos, dir.read("settings.xml").find("levels"));
+    setSetting("levels", "set", std::string("D"));
+    ASSERT_TRUE(pentavel::rememberSettingInFile(path, "levels", "set", "E", reason));
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<set value=\"D\" />"));
+    // A file the game cannot read is not rewritten by another program; a missing one is made.
+    dir.write("settings.xml", "<audio");
+    EXPECT_FALSE(pentavel::rememberSettingInFile(path, "levels", "set", "F", reason));
+    EXPECT_EQ("<audio", dir.read("settings.xml"));
+    EXPECT_EQ("it is not a settings file the game reads", reason);
+    // A new run follows nothing until told.
+    pentavel::followSectionInFile("levels");
+    pentavel::resetSettings();
+    dir.write("settings.xml", "<audio />\n");
+    pentavel::loadSettings("settings.xml");
+    dir.write("settings.xml", "<levels>\n    <set value=\"H\" />\n</levels>\n");
+    pentavel::saveSettings("settings.xml");
+    EXPECT_EQ(std::string::npos, dir.read("settings.xml").find("levels"));
+    EXPECT_TRUE(pentavel::rememberSettingInFile(dir.path() + "/new.xml", "levels", "set", "G", reason));
+    EXPECT_EQ("<?xml version=\"1.0\" encoding=\"utf-8\" ?>\n<levels>\n    <set value=\"G\" />\n</levels>\n",
+              dir.read("new.xml"));
 }
 
 TEST_F(SettingsTest, StoredValuesWinAndMissingAttributesAreAppended) {

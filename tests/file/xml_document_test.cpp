@@ -64,8 +64,9 @@ TEST_F(XmlDocumentTest, AByteOrderMarkIsWrittenBackOnlyWhenOneWasRead) {
     EXPECT_EQ("<b />\n", dir.read("fresh.xml"));
 }
 
-TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFile) {
+TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFileKeepingItsMode) {
     dir.write("out.xml", std::string(500, 'z'));
+    std::filesystem::permissions(dir.path() + "/out.xml", std::filesystem::perms(0640));
     TiXmlDocument document;
     TiXmlElement* root = new TiXmlElement("root");
     root->LinkEndChild(new TiXmlElement("child"))->ToElement()->SetAttribute("n", 3);
@@ -73,6 +74,7 @@ TEST_F(XmlDocumentTest, SavingIndentsByFourSpacesAndReplacesTheFile) {
     ASSERT_TRUE(saveXmlDocument(document, "out.xml"));
     EXPECT_EQ("<root>\n    <child n=\"3\" />\n</root>\n", dir.read("out.xml"));
     EXPECT_FALSE(dir.exists("out.xml.new"));
+    EXPECT_EQ(std::filesystem::perms(0640), std::filesystem::status(dir.path() + "/out.xml").permissions());
 }
 
 TEST_F(XmlDocumentTest, SavingThroughLinksReplacesTheFileTheyLeadToAndKeepsThem) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/balls.h"
 #include "game/guard.h"
+#include "game/hud.h"
 #include "game_fixture.h"
 
 namespace {
@@ -35,8 +36,16 @@ TEST_F(GameStructureTest, NewGameStartsWithFourSpareBallsAndOneBallOnThePaddle) 
     EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 01");
     EXPECT_FALSE(game->hud.stateLabel.visible());
+    EXPECT_EQ(game->hud.noticeLabel.text(), "");  // the folder can be written
     EXPECT_FLOAT_EQ(game->spareBalls.icons[1].x() - game->spareBalls.icons[0].x(), 0.046875f);
     EXPECT_FLOAT_EQ(game->spareBalls.icons[0].y(), -0.7265625f);
+}
+
+// The notice is smaller than the other labels: it lies over the play field.
+TEST_F(GameStructureTest, ANoticeIsSmallerThanTheLabels) {
+    showNotice(game->hud, "NOTHING WILL BE SAVED");
+    EXPECT_EQ(game->hud.noticeLabel.text(), "NOTHING WILL BE SAVED");
+    EXPECT_LT(game->hud.noticeLabel.textSize(), game->hud.titleLabel.textSize());
 }
 
 TEST_F(GameStructureTest, StuckBallRidesOnThePaddleAndSpaceLaunchesIt) {

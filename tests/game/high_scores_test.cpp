@@ -51,26 +51,17 @@ TEST(HighScoreTable, OrdersByScoreKeepsTheOlderOfEqualScoresAboveAndCutsAtTen) {
     EXPECT_EQ("B A C M D E F G H I ", names(table));
 }
 
-TEST(HighScoreTable, AMergeEntersEachUnsavedGameOnceAndStillCutsAtTen) {
-    std::vector<HighScore> known;
+TEST(HighScoreTable, AMergeEntersEveryUnsavedGameBesideItsEqualsAndStillCutsAtTen) {
+    std::vector<HighScore> table;
     for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"})
-        insertHighScore(known, entry(100 - 10 * static_cast<int>(known.size()), name));
+        insertHighScore(table, entry(100 - 10 * static_cast<int>(table.size()), name));
     const std::vector<HighScore> mine = {entry(55, "NEW"), entry(100, "A"), entry(5, "LOW")};
-    std::vector<HighScore> table = known;
-    EXPECT_TRUE(mergeHighScores(table, known, mine));
-    // An entry equal to one the copy knew of is another game of the same day.
+    EXPECT_TRUE(mergeHighScores(table, mine));
+    // An equal row in the file is another game of the same day, whoever wrote it.
     EXPECT_EQ("A A B C D E NEW F G H ", names(table));
     EXPECT_EQ(1, findHighScore(table, entry(100, "A")));
     EXPECT_EQ(-1, findHighScore(table, entry(5, "LOW")));
-    // Found in the file, though the copy had not seen them there: written already, not entered again.
-    const std::vector<HighScore> written = table;
-    EXPECT_FALSE(mergeHighScores(table, known, mine));
-    EXPECT_EQ(names(written), names(table));
-    // Seen once at the start, twice in the file now: one of three equal unsaved games is written already.
-    std::vector<HighScore> file = {entry(70, "X"), entry(70, "X")};
-    const std::vector<HighScore> three = {entry(70, "X"), entry(70, "X"), entry(70, "X")};
-    EXPECT_TRUE(mergeHighScores(file, {entry(70, "X")}, three));
-    EXPECT_EQ("X X X X ", names(file));
+    EXPECT_FALSE(mergeHighScores(table, {entry(5, "LOW")}));
 }
 
 TEST(HighScoreTable, TheNameComesFromThePasswordEntryAsTheFontCanShowIt) {
@@ -164,11 +155,15 @@ TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
     first.open(nullptr, anything, "highscores.xml");
     second.open(nullptr, anything, "highscores.xml");
     second.offer(890, 2, false, true);
+    // The same game in the other copy on the same day (same points, level, name) is another game.
+    first.offer(890, 2, false, true);
+    EXPECT_EQ(1, first.newEntry());
+    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
     first.offer(3050, 4, false, true);
     EXPECT_EQ(0, first.newEntry());
     EXPECT_TRUE(first.newEntrySaved());
-    EXPECT_EQ(2u, first.entries().size());  // what the board shows is the merged table
-    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    EXPECT_EQ(3u, first.entries().size());  // what the board shows is the merged table
+    EXPECT_EQ(3u, loadHighScores("highscores.xml").entries.size());
     {
         // Another copy holds the folder: this one keeps its entry and shows it unsaved.
         const pentavel::file::WriteDirectoryLock other(0);
@@ -177,15 +172,41 @@ TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
         EXPECT_FALSE(second.newEntrySaved());
         EXPECT_EQ(0, second.newEntry());
     }
-    EXPECT_EQ(2u, loadHighScores("highscores.xml").entries.size());
+    EXPECT_EQ(3u, loadHighScores("highscores.xml").entries.size());
     second.offer(0, 1, false, false);  // a game left without points does not enter, but the wait is over
     EXPECT_TRUE(second.newEntrySaved());
     const std::vector<HighScore> saved = loadHighScores("highscores.xml").entries;
-    ASSERT_EQ(3u, saved.size());
+    ASSERT_EQ(4u, saved.size());
     EXPECT_EQ(3050, saved[0].score);
     EXPECT_EQ(1000, saved[1].score);
-    EXPECT_EQ(890, saved[2].score);
+    EXPECT_EQ(890, saved[3].score);
     EXPECT_EQ(1u, count(log(), "...highscores.xml is being written by another copy of the game"));
+}
+
+TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
+    const CanDraw anything = [](unsigned char) { return true; };
+    HighScoreBoard board;
+    board.open(nullptr, anything, "highscores.xml");
+    {
+        const pentavel::file::WriteDirectoryLock other(0);
+        board.offer(400, 2, false, true);
+        EXPECT_FALSE(board.newEntrySaved());
+    }
+    board.saveBeforeQuit();  // the other copy let go
+    EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+    {
+        const pentavel::file::WriteDirectoryLock other(0);
+        board.offer(300, 1, false, true);
+        board.saveBeforeQuit();
+    }
+    board.saveBeforeQuit();  // told once, not tried again
+    EXPECT_EQ(1u, loadHighScores("highscores.xml").entries.size());
+    // With nothing waiting, the quit does not even read the file (which another program damaged).
+    folder.write("highscores.xml", "<highscores");
+    board.saveBeforeQuit();
+    EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+    EXPECT_EQ(1u, count(log(), "The high-score entry of " + board.playerName() +
+                                   " (300 points, level 1) could not be saved and is lost!"));
 }
 
 class HighScoreGameTest : public test::GameTest {
@@ -222,12 +243,45 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
+// A game started past level 1 is practice: neither its end nor leaving it enters the table.
+TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
+    game->levelSet.name = "Mine";
+    game->startingLevel = 3;
+    press(282);
+    EXPECT_EQ(3u, game->levelNumber);
+    game->score = 500;
+    loseEveryBall();
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_EQ(-1, game->highScores.newEntry());
+    // Above the notice: whose table it is, and that this game did not enter it.
+    const pentavel::graphics::TextLabel& caption = game->highScores.caption();
+    const pentavel::graphics::TextLabel& note = game->highScores.note();
+    EXPECT_EQ("Mine TABLE - F3 CHOOSES ANOTHER SET", caption.text());
+    EXPECT_EQ("PRACTICE FROM LEVEL 3: NOT ENTERED", note.text());
+    EXPECT_TRUE(caption.visible() && note.visible());
+    EXPECT_FLOAT_EQ(0.0f, caption.x());
+    EXPECT_GT(caption.y(), 0.05f);
+    EXPECT_GT(note.y(), caption.y());
+    press(282);  // F1 starts practice again; left with points, it still enters nothing
+    game->score = 600;
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_FALSE(folder.exists("highscores.xml"));
+    EXPECT_FALSE(game->highScores.caption().visible() || game->highScores.note().visible());
+    game->score = 700;
+    loseEveryBall();
+    EXPECT_EQ(1u, entriesInFile());
+    EXPECT_TRUE(game->highScores.caption().visible());
+    EXPECT_FALSE(game->highScores.note().visible());
+}
+
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.
 TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     folder.write("highscores.xml", "<highscores");
     game = std::make_unique<GameStructure>();
     ASSERT_TRUE(
         initialiseTrialGame(*game, test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    EXPECT_EQ(14, game->bricksLeft);
     game->score = 900;
     loseEveryBall();
     EXPECT_FALSE(game->highScores.shown());

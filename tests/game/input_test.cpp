@@ -111,6 +111,15 @@ TEST_F(InputTest, PointerMovesThePaddleWithinItsRangeUnlessPaused) {
 }
 
 TEST_F(InputTest, ClickAndJoystickButtonsLaunch) {
+    // While the shelf holds the input, neither keys nor buttons reach the game.
+    game->inputHeld = true;
+    press(293);
+    press(32);
+    pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);
+    pentavel::joyButtonDownSignal().emit(1, 5);
+    EXPECT_EQ(game->levelNumber, 1u);
+    EXPECT_TRUE(game->balls[0].stuck);
+    game->inputHeld = false;
     pentavel::mouseButtonDownSignal().emit(2, 0.0f, 0.0f);
     EXPECT_TRUE(game->balls[0].stuck);
     pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);

@@ -84,6 +84,9 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     levels[0].green = 0.25f;
     levels[0].blue = 0.1f;
     levels[1].map[1][1] = {'G', '2'};
+    levels[1].title = "Premi\xc3\xa8re <ligne>";
+    levels[1].author = "J\xc3\xbcrgen";
+    levels[1].proven = true;
     ASSERT_TRUE(start(writeLevelSet(levels)));
     EXPECT_EQ(game->levelCount, 2);
     EXPECT_EQ(cell(2, 3).kind, BrickKind::White);
@@ -99,8 +102,22 @@ TEST_F(LevelTest, AWrittenLevelSetIsReadAsItWasWritten) {
     buildLevel(*game);
     EXPECT_EQ(cell(1, 1).kind, BrickKind::Green);
     EXPECT_EQ(cell(1, 1).hitPoints, 2);
-    // Read back as the level editor opens it, the set writes the same file again.
-    EXPECT_EQ(writeLevelSet(readLevelSet(game->levelDocument)), writeLevelSet(levels));
+    // Read back as the level editor opens it, the set writes the same file again, its notes with it.
+    const std::vector<LevelDraft> read = readLevelSet(game->levelDocument);
+    EXPECT_EQ(writeLevelSet(read), writeLevelSet(levels));
+    ASSERT_EQ(2u, read.size());
+    EXPECT_TRUE(read[1] == levels[1]);
+    EXPECT_EQ("", read[0].title + read[0].author);
+    EXPECT_FALSE(read[0].proven);
+    LevelDraft other = levels[1];
+    other.author = "J";
+    EXPECT_TRUE(other != levels[1]);
+    other = levels[1];
+    other.proven = false;
+    EXPECT_TRUE(other != levels[1]);
+    other = levels[1];
+    other.title.clear();
+    EXPECT_TRUE(other != levels[1]);
 }
 
 TEST_F(LevelTest, WhiteSpaceAndLineBreaksDoNotChangeTheMap) {

@@ -112,6 +112,9 @@ expect 1 "$work/malformed.xml" "Level 1: 14 bricks to clear, 0 steel: malformed"
 printf '<level>\n<tezm>..\n</level>\n' >"$work/broken.xml"
 expect 1 "$work/broken.xml" "broken.xml:3:1: error: Cannot read level file!"
 expect 1 "$work/missing.xml" "missing.xml: error: Cannot read level file!"
+# A file cut short inside an element: the parser names no place, the checker names the line it ends on.
+printf '<level>\n<tezm>\n+. --' >"$work/cut.xml"
+expect 1 "$work/cut.xml" "cut.xml:3: error: Cannot read level file!"
 # A folder without a level file is not taken for the game's own levels.
 mkdir "$work/empty"
 expect 1 "$work/empty" "empty: error: Cannot read level file! It holds no level.xml"

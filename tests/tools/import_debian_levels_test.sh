@@ -25,7 +25,7 @@ status=$?
 tail -1 "$work/report"
 set_count=$(find "$sets" -maxdepth 1 -type f | wc -l)
 level_count=$(cat "$sets"/* | tr -d '\r' | grep -c -x 'Level:')
-written=$(grep -c '^<level>$' "$work/all.xml")
+written=$(grep -c '^<level[ >]' "$work/all.xml")
 [ "$written" -eq "$level_count" ] || failed "$written levels written, but the sets hold $level_count"
 grep -q -F "$set_count sets, $level_count levels imported" "$work/report" || failed "the summary does not count $set_count sets and $level_count levels"
 grep -q -F "; 0 errors;" "$work/report" || { failed "the sets were not read without error:"; grep ': error: ' "$work/report"; }

@@ -27,22 +27,14 @@ void requestQuit() {
 }
 
 // A hang-up (the terminal the game was started from closes) is a quit request, as SDL makes of SIGTERM and
-// SIGINT: the handler only notes it, and the event pump passes it on.
-volatile std::sig_atomic_t hangUpReceived = 0;
+// SIGINT: the handler only counts it, and the event pump passes on each count it has not passed on yet.
+// Only the handler writes the count: a flag that the pump cleared could be cleared just after a signal
+// set it again.
+volatile std::sig_atomic_t hangUpsReceived = 0;
+std::sig_atomic_t hangUpsPassedOn = 0;
 
 void onHangUp(int) {
-    hangUpReceived = 1;
-}
-
-void listenForHangUp() {
-    struct sigaction action {};
-    // Left alone when ignored, as under nohup.
-    if (sigaction(SIGHUP, nullptr, &action) != 0 || action.sa_handler != SIG_DFL)
-        return;
-    action.sa_handler = &onHangUp;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGHUP, &action, nullptr);
+    hangUpsReceived = hangUpsReceived + 1;
 }
 
 // The pump is a free function, but a tracked connection needs a receiver: this empty one stands in.
@@ -75,6 +67,17 @@ bool mayChangeTheFrame(const SDL_Event& event) {
 }
 
 }  // namespace
+
+void listenForHangUp() {
+    struct sigaction action {};
+    // Left alone when ignored, as under nohup.
+    if (sigaction(SIGHUP, nullptr, &action) != 0 || action.sa_handler != SIG_DFL)
+        return;
+    action.sa_handler = &onHangUp;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
+}
 
 bool startEngine(ConnectionTracker* engineHandle, const char* programPath, const char* caption,
                  const char* organisation, const char* application, const char* logFile,
@@ -143,8 +146,9 @@ void pumpEvents() {
         if (mayChangeTheFrame(event))
             graphics::markFrameChanged();
     }
-    if (hangUpReceived != 0) {
-        hangUpReceived = 0;
+    const std::sig_atomic_t received = hangUpsReceived;
+    if (received != hangUpsPassedOn) {
+        hangUpsPassedOn = received;
         quitSignal().emit();
     }
 }

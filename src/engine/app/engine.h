@@ -22,6 +22,9 @@ void runMainLoop();
 
 // tickSignal slot: drains the SDL event queue into the engine signals.
 void pumpEvents();
+// Makes a hang-up a quit request that pumpEvents passes on, unless hang-ups are ignored (called by
+// startEngine; exposed for tests).
+void listenForHangUp();
 // Dispatches one SDL event as pumpEvents does (exposed for tests).
 void dispatchEvent(const SDL_Event& event);
 

@@ -155,6 +155,10 @@ int mouseButtonCode(int sdlButton) {
             return 0;
         case SDL_BUTTON_RIGHT:
             return 2;
+        case SDL_BUTTON_WHEELUP:
+            return 3;
+        case SDL_BUTTON_WHEELDOWN:
+            return 4;
         default:
             return 1;
     }

@@ -10,10 +10,11 @@
 
 namespace pentavel {
 
-Signal<int>& keyDownSignal();                        // SDL key symbol
-Signal<int>& keyUpSignal();                          // SDL key symbol
-Signal<float, float>& mouseMotionSignal();           // x, y in play-field units
-Signal<int, float, float>& mouseButtonDownSignal();  // button (0 left, 1 middle/other, 2 right), x, y
+Signal<int>& keyDownSignal();               // SDL key symbol
+Signal<int>& keyUpSignal();                 // SDL key symbol
+Signal<float, float>& mouseMotionSignal();  // x, y in play-field units
+Signal<int, float, float>&
+mouseButtonDownSignal();  // button (0 left, 1 middle/other, 2 right, 3 and 4 wheel up and down), x, y
 Signal<int, float, float>& mouseButtonUpSignal();
 Signal<int, int, int>& joyAxisSignal();   // joystick, axis, value -32768..32767
 Signal<int, int>& joyButtonDownSignal();  // joystick, button

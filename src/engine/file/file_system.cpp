@@ -83,6 +83,20 @@ std::vector<std::string> searchPathFolders() {
 }
 
 bool fileSystemRegistered = false;
+// The per-user directory cannot be written (a read-only or locked-down home): the run goes on unsaved.
+bool userDirectoryUnwritable = false;
+
+// Why a file or folder could not be made there: the folder refuses writes (its mode, a read-only file
+// system, a full disk), not a fault of this program's.
+bool refusesWrites(PHYSFS_ErrorCode code) {
+    return code == PHYSFS_ERR_PERMISSION || code == PHYSFS_ERR_READ_ONLY || code == PHYSFS_ERR_NO_SPACE;
+}
+
+void sayNothingIsSaved(const std::string& folder, const char* reason) {
+    userDirectoryUnwritable = true;
+    std::fprintf(stderr, "The per-user directory %s cannot be written (%s): nothing will be saved\n",
+                 folder.c_str(), reason);
+}
 // The settings file of this run, saved at shut-down.
 std::string settingsFileName = kSettingsFileName;
 
@@ -134,14 +148,21 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
     // Players link files into their folder (a settings file kept with their other dotfiles); the virtual
     // file system refuses symbolic links unless told otherwise.
     PHYSFS_permitSymbolicLinks(1);
+    userDirectoryUnwritable = false;
     if (!setUpUserDirectory(organisation, application))
         return false;
-    if (!openLog(logFile)) {
+    if (!userDirectoryUnwritable && !openLog(logFile)) {
         const char* writeDirectory = PHYSFS_getWriteDir();
-        std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
-                     writeDirectory != nullptr ? writeDirectory : "",
-                     writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", logFile, errorText());
-        return false;
+        const PHYSFS_ErrorCode code = PHYSFS_getLastErrorCode();
+        PHYSFS_setErrorCode(code);  // reading it cleared it; the message below still names it
+        if (writeDirectory != nullptr && refusesWrites(code)) {
+            sayNothingIsSaved(writeDirectory, PHYSFS_getErrorByCode(code));
+        } else {
+            std::fprintf(stderr, "Cannot open the log file %s%s%s: %s\n",
+                         writeDirectory != nullptr ? writeDirectory : "",
+                         writeDirectory != nullptr ? PHYSFS_getDirSeparator() : "", logFile, errorText());
+            return false;
+        }
     }
     settingsFileName = settingsFile;
     if (!loadSettings(settingsFile))
@@ -162,6 +183,22 @@ bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath) {
         PHYSFS_deinit();
         return false;
     }
+    mountProgramData();
+    return true;
+}
+
+bool setUpPlayersFolderForReading(const char* programPath, const char* application) {
+    if (!PHYSFS_init(programPath)) {
+        std::fprintf(stderr, "Cannot initialise the virtual file system: %s\n", errorText());
+        return false;
+    }
+    keepOnlyZipArchiver();
+    PHYSFS_permitSymbolicLinks(1);
+    // A folder not made yet is not made here: nothing is written.
+    const std::string folder = userDirectory(application);
+    std::error_code error;
+    if (!folder.empty() && std::filesystem::is_directory(folder, error) && selectWriteDirectory(folder))
+        PHYSFS_mount(folder.c_str(), nullptr, 0);
     mountProgramData();
     return true;
 }
@@ -191,8 +228,17 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     const std::string fullPath = userDirectory(application);
     const std::string relativePath = std::string(kMyGamesFolder) + "/" + application;
     if (!selectWriteDirectory(fullPath)) {
-        if (!selectWriteDirectory(documents) || !PHYSFS_mkdir(relativePath.c_str()) ||
-            !selectWriteDirectory(fullPath)) {
+        const bool documentsSelected = selectWriteDirectory(documents);
+        const bool made = documentsSelected && PHYSFS_mkdir(relativePath.c_str()) != 0;
+        const PHYSFS_ErrorCode code = PHYSFS_getLastErrorCode();
+        PHYSFS_setErrorCode(code);  // reading it cleared it; the message below still names it
+        if (documentsSelected && !made && refusesWrites(code)) {
+            // A home that cannot be written: the game plays from its own folder and saves nothing.
+            sayNothingIsSaved(fullPath, PHYSFS_getErrorByCode(code));
+            PHYSFS_setWriteDir(nullptr);
+            return true;
+        }
+        if (!made || !selectWriteDirectory(fullPath)) {
             std::fprintf(stderr, "Cannot select or create the per-user directory %s: %s\n", fullPath.c_str(),
                          errorText());
             PHYSFS_setWriteDir(nullptr);
@@ -201,6 +247,10 @@ bool setUpUserDirectory(const char* /*organisation*/, const char* application) {
     }
     PHYSFS_mount(fullPath.c_str(), nullptr, 0);
     return true;
+}
+
+bool isUserDirectoryUnwritable() {
+    return userDirectoryUnwritable;
 }
 
 void mountArchive(const char* name) {
@@ -385,6 +435,44 @@ bool isInWriteDirectory(const char* name) {
             path->erase(path->size() - separator.size());
     }
     return writePath == foundPath;
+}
+
+std::vector<FolderEntry> listPlayersFolder(const char* folder) {
+    std::vector<FolderEntry> entries;
+    char** names = PHYSFS_enumerateFiles(folder);
+    if (names == nullptr)
+        return entries;
+    for (char** name = names; *name != nullptr; ++name) {
+        const std::string path = std::string(folder) + "/" + *name;
+        PHYSFS_Stat status = {};
+        if (!isInWriteDirectory(path.c_str()) || !PHYSFS_stat(path.c_str(), &status))
+            continue;
+        entries.push_back({*name, status.filetype == PHYSFS_FILETYPE_DIRECTORY, status.modtime});
+    }
+    PHYSFS_freeList(names);
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+bool readFileBeneathWriteDirectory(const char* name, std::string& text) {
+    // The player's folder leaves the search path for the moment of the read and goes back at its head.
+    const std::string playersFolder = isInWriteDirectory(name) ? PHYSFS_getRealDir(name) : "";
+    const bool hidden = !playersFolder.empty() && PHYSFS_unmount(playersFolder.c_str()) != 0;
+    bool read = false;
+    if (PHYSFS_File* file = PHYSFS_openRead(name)) {
+        const PHYSFS_sint64 length = PHYSFS_fileLength(file);
+        if (length >= 0) {
+            const FileData bytes = readOpenFile(file, static_cast<std::uint64_t>(length));
+            read = bytes.data != nullptr && bytes.size == static_cast<std::uint64_t>(length);
+            if (read)
+                text.assign(reinterpret_cast<const char*>(bytes.data), bytes.size);
+        }
+        PHYSFS_close(file);
+    }
+    if (hidden)
+        PHYSFS_mount(playersFolder.c_str(), nullptr, 0);
+    return read;
 }
 
 std::string realDirectory(const char* name) {

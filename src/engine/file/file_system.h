@@ -48,6 +48,9 @@ bool setUpFileSystem(const char* programPath, const char* organisation, const ch
 // place of the per-user directory, then the program directory and the archives. Nothing is writable and
 // there is no log and no settings. False on failure (after one line on standard error).
 bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath);
+// The game's search path for a program that only reads the player's folder (when it exists) as the game
+// sees it: no log, no settings, nothing written. False on failure (after one line on standard error).
+bool setUpPlayersFolderForReading(const char* programPath, const char* application);
 // Saves the settings, closes the log, shuts the virtual file system down.
 void shutDownFileSystem();
 // Chooses or creates <documents>/My Games/<application> as write directory and first search-path entry.
@@ -55,6 +58,9 @@ bool setUpUserDirectory(const char* organisation, const char* application);
 // <documents>/My Games/<application>, the per-user directory that setUpUserDirectory chooses; empty when
 // no documents folder is known.
 std::string userDirectory(const char* application);
+// True when setUpFileSystem found the per-user directory unwritable (after one line on standard error):
+// the program runs without a log, and nothing it saves reaches the disk.
+bool isUserDirectoryUnwritable();
 // Appends the archive of that name to the search path, from the first folder of the search path where it
 // mounts; each copy that cannot be mounted gets one error line naming it and the reason.
 void mountArchive(const char* name);
@@ -88,6 +94,17 @@ FileData readOpenFile(FileHandle* handle, std::uint64_t length);
 // bytes). False, with the reason set (PhysFS's words), when it cannot be opened, read, or is larger.
 bool readFileFrom(const std::string& archiveOrFolder, const char* name, std::uint64_t maxSize,
                   std::string& text, std::string& reason);
+struct FolderEntry {
+    std::string name;
+    bool folder = false;
+    std::int64_t modified = 0;  // seconds since the epoch
+};
+// What a folder of the write directory holds (only the player's own entries), sorted by name; empty when
+// the folder is missing.
+std::vector<FolderEntry> listPlayersFolder(const char* folder);
+// The file of that name as the search path holds it beneath the write directory (the game's own copy where
+// the player's folder has one of the same name). False when no other entry holds it or it cannot be read.
+bool readFileBeneathWriteDirectory(const char* name, std::string& text);
 // The folder that holds the running program, with a trailing separator.
 std::string programDirectory();
 // The folder or archive of the search path that the name is read from, as it was mounted; empty when

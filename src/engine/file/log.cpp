@@ -2,8 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file/log.h"
 
+#include <fcntl.h>
 #include <physfs.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -29,6 +33,8 @@ const std::int64_t kMaxLogBytes = std::int64_t{16} * 1024 * 1024;
 // Kept free below the limit for the line saying the log is full, the last line and the tail.
 const std::int64_t kClosingRoom = 1024;
 const std::size_t kFormatBufferSize = 1024;
+// Copies of a program running at once, each with a log of its own, before the last one shares its log.
+const int kMaxLogCopies = 9;
 
 struct Copies {
     int written = 0;
@@ -43,6 +49,7 @@ struct LogFile {
     bool full = false;       // the size limit was reached: nothing but the tail is written any more
     std::unordered_map<std::string, Copies> copies;  // by copyKey
     std::vector<std::string> droppedKeys;            // keys of copies, in the order of their first drop
+    int lock = -1;  // held on the file while it is written, so that another copy takes another name
 };
 
 LogFile logFile;
@@ -142,19 +149,64 @@ void writeDroppedCounts() {
     }
 }
 
+// "log.html" for the first copy, "log-2.html" for the second...
+std::string copyName(const std::string& fileName, int copy) {
+    if (copy == 1)
+        return fileName;
+    const std::size_t dot = fileName.rfind('.');
+    const std::size_t at = dot == std::string::npos ? fileName.size() : dot;
+    return fileName.substr(0, at) + "-" + std::to_string(copy) + fileName.substr(at);
+}
+
+// A lock on the log of that name in the write directory, taken before the file is emptied: -1 when another
+// copy of the program holds it. Where the folder knows no locks, the name is taken without one.
+int lockLogFile(const std::string& name, bool& held) {
+    held = false;
+    const char* directory = PHYSFS_getWriteDir();
+    if (directory == nullptr)
+        return -1;
+    const std::string path = std::string(directory) + PHYSFS_getDirSeparator() + name;
+    const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return -1;
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        close(descriptor);
+        held = true;
+        return -1;
+    }
+    return descriptor;
+}
+
 }  // namespace
 
 bool openLog(const char* fileName) {
     if (logFile.handle != nullptr)
         return true;
-    file::FileHandle* handle = file::openFileWrite(fileName);
-    if (handle == nullptr)
+    std::string name = fileName;
+    int lock = -1;
+    for (int copy = 1; copy <= kMaxLogCopies; ++copy) {
+        bool held = false;
+        lock = lockLogFile(copyName(fileName, copy), held);
+        if (!held) {
+            name = copyName(fileName, copy);
+            break;
+        }
+    }
+    file::FileHandle* handle = file::openFileWrite(name.c_str());
+    if (handle == nullptr) {
+        if (lock >= 0)
+            close(lock);
         return false;
+    }
     logFile = LogFile();
     logFile.handle = handle;
-    logFile.name = fileName;
+    logFile.name = name;
+    logFile.lock = lock;
     writeHead();
     writeLine(0, "=== BEGIN LOG ===");
+    if (name != fileName)
+        writeLine(
+            0, "Another copy of the program writes " + std::string(fileName) + ": this copy writes " + name);
     return true;
 }
 
@@ -165,8 +217,12 @@ bool closeLog() {
     writeLine(0, "=== END LOG ===", true);
     writeText("</body></html>");
     file::FileHandle* handle = logFile.handle;
+    const int lock = logFile.lock;
     logFile = LogFile();
-    return file::closeFile(handle);
+    const bool closed = file::closeFile(handle);
+    if (lock >= 0)
+        close(lock);
+    return closed;
 }
 
 bool isLogOpen() {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file/replace_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,12 +18,15 @@ namespace {
 
 // Links are followed this many times at most before a replacement gives up (a loop of links).
 const int kMaxLinkDepth = 40;
+// Backups beside one file before keepBackup gives up looking for a free name.
+const int kMaxBackups = 1000;
 
-// Writes the bytes beside the file and renames them over it, whatever the name is (a link is replaced
-// too). Flushed to disk before the rename, as the virtual file system does, and with the old file's
-// permissions, which the player may have narrowed.
-bool writeBesideAndRename(const std::filesystem::path& path, const std::string& bytes, std::string& reason) {
-    const std::string temporary = path.string() + ".new";
+const char* const kNotRegular = "it is not a regular file";
+
+// Writes the bytes to a new file at temporary, flushed to disk, with the permissions and group of the file
+// at like (when there is one). The file is removed again on failure.
+bool writeNewFile(const std::string& temporary, const std::string& bytes, const std::filesystem::path& like,
+                  std::string& reason) {
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         reason = std::strerror(errno);
@@ -35,16 +39,42 @@ bool writeBesideAndRename(const std::filesystem::path& path, const std::string& 
     const bool closed = std::fclose(file) == 0;
     if (written && !closed)
         reason = std::strerror(errno);
-    std::error_code error;
-    const std::filesystem::file_status old = std::filesystem::status(path, error);
-    if (!error)
-        std::filesystem::permissions(temporary, old.permissions(), error);
-    if (written && closed && std::rename(temporary.c_str(), path.c_str()) == 0)
+    if (written && closed) {
+        keepModeAndGroup(like, temporary);
         return true;
-    if (written && closed)
-        reason = std::strerror(errno);
+    }
     std::remove(temporary.c_str());
     return false;
+}
+
+// Writes the bytes beside the file and renames them over it, whatever the name is (a link is replaced
+// too), with the old file's permissions and group, which the player may have chosen.
+bool writeBesideAndRename(const std::filesystem::path& path, const std::string& bytes, std::string& reason) {
+    const std::string temporary = path.string() + ".new";
+    if (!writeNewFile(temporary, bytes, path, reason))
+        return false;
+    if (std::rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    reason = std::strerror(errno);
+    std::remove(temporary.c_str());
+    return false;
+}
+
+// A device or a pipe takes the bytes where it is, as a shell's redirection gives them.
+bool writeInPlace(const std::filesystem::path& path, const std::string& bytes, std::string& reason) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    if (!written)
+        reason = std::strerror(errno);
+    const bool closed = std::fclose(file) == 0;
+    if (written && !closed)
+        reason = std::strerror(errno);
+    return written && closed;
 }
 
 bool readWhole(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
@@ -63,7 +93,33 @@ std::filesystem::path resolved(const std::filesystem::path& path, std::string& r
     return target;
 }
 
+std::filesystem::path backupName(const std::filesystem::path& path, int number) {
+    return path.string() + (number == 1 ? ".bak" : ".bak." + std::to_string(number));
+}
+
 }  // namespace
+
+bool claimName(const std::string& temporary, const std::filesystem::path& name, bool& taken,
+               std::string& reason) {
+    taken = false;
+    if (link(temporary.c_str(), name.c_str()) == 0) {
+        std::remove(temporary.c_str());
+        return true;
+    }
+    if (errno == EEXIST) {
+        taken = true;
+        return false;
+    }
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(name, error))) {
+        taken = true;
+        return false;
+    }
+    if (std::rename(temporary.c_str(), name.c_str()) == 0)
+        return true;
+    reason = std::strerror(errno);
+    return false;
+}
 
 std::filesystem::path finalLinkTarget(std::filesystem::path path) {
     for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
@@ -78,24 +134,83 @@ std::filesystem::path finalLinkTarget(std::filesystem::path path) {
     return {};
 }
 
-bool replaceFile(const std::filesystem::path& path, const std::string& bytes, std::string& reason) {
-    const std::filesystem::path target = resolved(path, reason);
-    return !target.empty() && writeBesideAndRename(target, bytes, reason);
+void keepModeAndGroup(const std::filesystem::path& from, const std::filesystem::path& to) {
+    struct stat old = {};
+    if (stat(from.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return;
+    chmod(to.c_str(), old.st_mode & 07777);
+    struct stat now = {};
+    if (stat(to.c_str(), &now) == 0 && now.st_gid != old.st_gid) {
+        // A group the user is no member of is refused: the file then keeps the user's own group.
+        const int refused = chown(to.c_str(), now.st_uid, old.st_gid);
+        (void)refused;
+    }
 }
 
-bool replaceFileKeepingBackup(const std::filesystem::path& path, const std::string& bytes,
-                              std::string& reason) {
+bool replaceFile(const std::filesystem::path& path, const std::string& bytes, std::string& reason) {
     const std::filesystem::path target = resolved(path, reason);
     if (target.empty())
         return false;
-    std::error_code error;
-    if (std::filesystem::exists(target, error)) {
-        std::string old;
-        // The backup is a plain file beside the name the player knows, even when that name is a link.
-        if (!readWhole(target, old, reason) || !writeBesideAndRename(path.string() + ".bak", old, reason))
-            return false;
+    struct stat status = {};
+    if (stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))
+            return writeInPlace(target, bytes, reason);
+        reason = kNotRegular;
+        return false;
     }
     return writeBesideAndRename(target, bytes, reason);
+}
+
+bool keepBackup(const std::filesystem::path& path, std::filesystem::path& kept, std::string& reason) {
+    kept.clear();
+    const std::filesystem::path target = resolved(path, reason);
+    if (target.empty())
+        return false;
+    struct stat status = {};
+    if (stat(target.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return true;
+    std::string old;
+    if (!readWhole(target, old, reason))
+        return false;
+    // The backup is a plain file beside the name the player knows, even when that name is a link.
+    const std::string temporary = path.string() + ".bak.new";
+    bool written = false;
+    for (int number = 1; number <= kMaxBackups; ++number) {
+        const std::filesystem::path name = backupName(path, number);
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(name, error))) {
+            std::string held;
+            std::string unread;
+            if (std::filesystem::is_regular_file(name, error) && readWhole(name, held, unread) &&
+                held == old) {
+                kept = name;
+                break;
+            }
+            continue;
+        }
+        if (!written && !writeNewFile(temporary, old, target, reason))
+            return false;
+        written = true;
+        bool taken = false;
+        if (claimName(temporary, name, taken, reason)) {
+            kept = name;
+            return true;
+        }
+        if (!taken)
+            break;
+    }
+    if (written)
+        std::remove(temporary.c_str());
+    if (!kept.empty())
+        return true;
+    if (reason.empty())
+        reason = "no free name for a backup";
+    return false;
+}
+
+bool replaceFileKeepingBackup(const std::filesystem::path& path, const std::string& bytes,
+                              std::filesystem::path& kept, std::string& reason) {
+    return keepBackup(path, kept, reason) && replaceFile(path, bytes, reason);
 }
 
 }  // namespace file

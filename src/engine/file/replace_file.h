@@ -12,14 +12,30 @@ namespace file {
 
 // The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
 std::filesystem::path finalLinkTarget(std::filesystem::path path);
-// Replaces the file at path (or creates it) with the bytes, keeping the old file's permissions. A symbolic
-// link stays one: its final target gets the bytes. False, with the old file untouched and the reason
-// (the system's words for the error) set, on failure.
+// Replaces the file at path (or creates it) with the bytes, keeping the old file's permissions and group. A
+// symbolic link stays one: its final target gets the bytes. A character device or a pipe is written in
+// place (never renamed over); any other name that is no regular file is refused. False, with the old file
+// untouched and the reason (the system's words for the error) set, on failure.
 bool replaceFile(const std::filesystem::path& path, const std::string& bytes, std::string& reason);
-// As replaceFile, but a file already there is first kept, once, as "<path>.bak" beside path (replacing an
-// older backup). False, with the old file untouched, when the backup or the new file cannot be written.
+// Keeps the file at path (a link's final target) beside the name path as "<path>.bak", with the file's
+// permissions. A backup already there is never replaced: the copy goes to the first free name of
+// "<path>.bak.2", "<path>.bak.3"... unless one of the backups already holds the same bytes. kept is the
+// backup holding them, or empty when there was no regular file to keep. False, with the reason set, when
+// no copy could be written.
+bool keepBackup(const std::filesystem::path& path, std::filesystem::path& kept, std::string& reason);
+// Gives the file at to the permissions and the group of the file at from; nothing when from is missing.
+// A group the user may not give is left as it is.
+void keepModeAndGroup(const std::filesystem::path& from, const std::filesystem::path& to);
+// Gives the new file at temporary the name, unless the name is taken meanwhile (another program keeping a
+// backup of the same file): a hard link never replaces a name. Where the file system has no hard links, a
+// rename onto a name found free stands in. False with taken set when the name is taken, false with the
+// reason set when the file could not be named.
+bool claimName(const std::string& temporary, const std::filesystem::path& name, bool& taken,
+               std::string& reason);
+// keepBackup, then replaceFile. False, with the old file untouched, when the backup or the new file cannot
+// be written.
 bool replaceFileKeepingBackup(const std::filesystem::path& path, const std::string& bytes,
-                              std::string& reason);
+                              std::filesystem::path& kept, std::string& reason);
 
 }  // namespace file
 }  // namespace pentavel

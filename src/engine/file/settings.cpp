@@ -9,12 +9,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
 #include "engine/file/file_system.h"
 #include "engine/file/internal/xml_printer.h"
 #include "engine/file/log.h"
+#include "engine/file/replace_file.h"
 #include "engine/file/utf8.h"
 #include "engine/file/xml_document.h"
 
@@ -39,6 +42,8 @@ bool keepFileUntouched = false;
 // Why saves have failed in this run: the settings are saved at every change and at exit, and each reason
 // is reported once.
 std::set<std::string> reportedSaveFailures;
+// Sections whose content the file on disk decides at each save.
+std::set<std::string> followedSections;
 
 // The file is saved as UTF-8 whatever its declaration said, so the declaration is made to say so.
 void useStandardDeclaration(TiXmlDocument& document) {
@@ -90,6 +95,31 @@ std::string floatText(float value) {
     return text;
 }
 
+// Takes each followed section from the file as it is now; a file that cannot be read leaves them as they are.
+void adoptFollowedSections(const char* fileName) {
+    if (followedSections.empty() || !file::isInWriteDirectory(fileName))
+        return;
+    std::string text;
+    TiXmlDocument onDisk;
+    if (!file::readXmlFile(fileName, text) || !file::parseXmlDocument(onDisk, text))
+        return;
+    TiXmlDocument& document = settingsDocument();
+    for (const std::string& name : followedSections) {
+        const TiXmlElement* wanted = onDisk.FirstChildElement(name.c_str());
+        TiXmlElement* held = document.FirstChildElement(name.c_str());
+        if (held != nullptr && wanted != nullptr)
+            document.ReplaceChild(held, *wanted);
+        else if (held != nullptr)
+            document.RemoveChild(held);
+        else if (wanted != nullptr)
+            document.InsertEndChild(*wanted);
+    }
+}
+
+void stopFollowing(const char* section) {
+    followedSections.erase(section);
+}
+
 }  // namespace
 
 bool loadSettings(const char* fileName) {
@@ -110,6 +140,7 @@ bool saveSettings(const char* fileName) {
     if (!settingsLoaded || keepFileUntouched)
         return false;
     logMessage("Saving settings to file: %s", fileName);
+    adoptFollowedSections(fileName);
     std::string reason;
     if (file::saveXmlDocument(settingsDocument(), fileName, &reason))
         return true;
@@ -128,6 +159,50 @@ void resetSettings() {
     settingsLoaded = false;
     keepFileUntouched = false;
     reportedSaveFailures.clear();
+    followedSections.clear();
+}
+
+bool findSetting(const char* section, const char* key, std::string& value) {
+    const TiXmlElement* sectionElement = settingsDocument().FirstChildElement(section);
+    const TiXmlElement* keyElement =
+        sectionElement != nullptr ? sectionElement->FirstChildElement(key) : nullptr;
+    const char* text = keyElement != nullptr ? keyElement->Attribute(kValueAttribute) : nullptr;
+    if (text == nullptr)
+        return false;
+    value = text;
+    return true;
+}
+
+void followSectionInFile(const char* section) {
+    followedSections.insert(section);
+}
+
+bool rememberSettingInFile(const std::filesystem::path& path, const char* section, const char* key,
+                           const std::string& value, std::string& reason) {
+    TiXmlDocument document;
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
+        std::ifstream in(path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (!in.is_open() || in.bad()) {
+            reason = "it cannot be read";
+            return false;
+        }
+        if (!file::parseXmlDocument(document, text) || !file::isValidUtf8(text)) {
+            reason = "it is not a settings file the game reads";
+            return false;
+        }
+    } else {
+        document.InsertEndChild(TiXmlDeclaration("1.0", "utf-8", ""));
+    }
+    TiXmlElement* sectionElement = document.FirstChildElement(section);
+    if (sectionElement == nullptr)
+        sectionElement = document.LinkEndChild(new TiXmlElement(section))->ToElement();
+    TiXmlElement* keyElement = sectionElement->FirstChildElement(key);
+    if (keyElement == nullptr)
+        keyElement = sectionElement->LinkEndChild(new TiXmlElement(key))->ToElement();
+    keyElement->SetAttribute(kValueAttribute, value);
+    return file::replaceFile(path, file::internal::printXmlDocument(document), reason);
 }
 
 TiXmlElement* settingsSection(const char* name) {
@@ -196,6 +271,7 @@ bool getSetting(const char* section, const char* key, std::string& value) {
 }
 
 bool setSetting(const char* section, const char* key, const char* attribute, int value) {
+    stopFollowing(section);
     TiXmlElement* element = keyElement(section, key);
     if (element == nullptr)
         return false;
@@ -208,6 +284,7 @@ bool setSetting(const char* section, const char* key, int value) {
 }
 
 bool setSetting(const char* section, const char* key, const char* attribute, float value) {
+    stopFollowing(section);
     TiXmlElement* element = keyElement(section, key);
     if (element == nullptr)
         return false;
@@ -220,6 +297,7 @@ bool setSetting(const char* section, const char* key, float value) {
 }
 
 bool setSetting(const char* section, const char* key, const char* attribute, const std::string& value) {
+    stopFollowing(section);
     TiXmlElement* element = keyElement(section, key);
     if (element == nullptr)
         return false;

@@ -5,6 +5,7 @@
 // element with attributes. Read once at start-up, saved at exit; a missing value takes its default and is
 // written back.
 
+#include <filesystem>
 #include <string>
 
 class TiXmlElement;
@@ -44,5 +45,18 @@ bool setSetting(const char* section, const char* key, const char* attribute, flo
 bool setSetting(const char* section, const char* key, float value);
 bool setSetting(const char* section, const char* key, const char* attribute, const std::string& value);
 bool setSetting(const char* section, const char* key, const std::string& value);
+
+// The stored text of a key's "value" attribute, read without creating anything: false (value unchanged)
+// when the file has no such key, so that a setting never chosen is never written.
+bool findSetting(const char* section, const char* key, std::string& value);
+// Saves take this section as the file on disk holds it at that moment (another program may have changed
+// it while this one ran), until this program sets a value in it.
+void followSectionInFile(const char* section);
+
+// For a program beside the game: sets one key's "value" attribute in the settings file at path, keeping
+// every other setting (a missing file is made). False, with the reason set and the file untouched, when
+// the file cannot be read or parsed or the new one cannot be written.
+bool rememberSettingInFile(const std::filesystem::path& path, const char* section, const char* key,
+                           const std::string& value, std::string& reason);
 
 }  // namespace pentavel

@@ -86,6 +86,9 @@ bool replaceThroughFileSystem(const std::string& name, const std::string& text, 
     const bool closed = closeFile(handle);
     if (written && !closed)
         reason = lastFileError();
+    // The file library makes every new file private; the player's choice of mode and group is kept.
+    if (written && closed)
+        keepModeAndGroup(writeDirectoryPath(name), writeDirectoryPath(temporary));
     if (written && closed && replaceInWriteDirectory(temporary, name, reason))
         return true;
     PHYSFS_delete(temporary.c_str());

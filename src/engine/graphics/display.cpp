@@ -419,6 +419,10 @@ void onApplicationActive(int which, bool gained) {
         logError("Cannot reload sprites!");
 }
 
+void setWindowCaption(const std::string& caption) {
+    SDL_WM_SetCaption(caption.c_str(), caption.c_str());
+}
+
 void showCursor(bool show) {
     display.cursorWanted = show;
     applyCursor(display.fullscreen);

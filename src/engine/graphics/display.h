@@ -4,6 +4,8 @@
 // The window or full screen as an OpenGL surface, the play-field coordinate system and the present step.
 // Play field: x -1..1 left to right, y -0.75..0.75 bottom to top.
 
+#include <string>
+
 namespace pentavel {
 namespace graphics {
 
@@ -31,6 +33,8 @@ bool toggleFullscreen();
 void onApplicationActive(int which, bool gained);
 // Shows the mouse cursor when asked and windowed; hides it otherwise. The wish holds for later modes too.
 void showCursor(bool show);
+// The window's caption (UTF-8).
+void setWindowCaption(const std::string& caption);
 
 // Nothing on screen moves (the game is paused): the present step then redraws only after
 // markFrameChanged (an event, a mode change), and the main loop may wait between iterations.

@@ -10,7 +10,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
@@ -81,14 +83,36 @@ std::string levelList(const std::vector<std::size_t>& numbers) {
     return list;
 }
 
+// The whole file; false when there is none or it cannot be read.
+bool readWholeFile(const std::filesystem::path& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
 }  // namespace
+
+std::string unsavedFileName(const std::filesystem::path& set) {
+    std::string name = "editor-unsaved-";
+    for (const char c : set.string()) {
+        if (c == '%')
+            name += "%25";
+        else if (c == '/')
+            name += "%2F";
+        else
+            name += c;
+    }
+    return name + ".xml";
+}
 
 OpenedSet openLevelFile(const std::string& text, const std::string& name) {
     OpenedSet opened;
     TiXmlDocument document;
     if (!pentavel::file::parseXmlDocument(document, text)) {
         for (const std::string& line :
-             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out); }))
+             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out, &text); }))
             opened.notes.push_back(Message{line, Tone::Error});
         return opened;
     }
@@ -202,11 +226,25 @@ void Editor::onKeyDown(int key) {
 }
 
 void Editor::editKey(int key, bool control, bool shift) {
-    const bool modifier = key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
-    if (!modifier)
+    const bool modifierOnly =
+        key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
+    if (!modifierOnly)
         act();
-    if (key != SDLK_ESCAPE && !modifier)
+    if (key != SDLK_ESCAPE && !modifierOnly)
         quitAsked_ = false;
+    if (overwriteAsked_ && !modifierOnly) {
+        // Only the Ctrl+S asked for saves over the other version; any other key cancels.
+        overwriteAsked_ = false;
+        overwriteConfirmed_ = key == SDLK_s && control && !shift;
+        if (!overwriteConfirmed_) {
+            say("Not saved: " + file_.name + " keeps the version on disk");
+            pentavel::logMessage("Not saved: %s keeps the version on disk", file_.name.c_str());
+            if (key == SDLK_ESCAPE) {
+                refresh();
+                return;
+            }
+        }
+    }
     if (key >= SDLK_1 && key < SDLK_1 + kBarSlots && !control) {
         bar_.select(key - SDLK_1);
     } else if (key == SDLK_PLUS || key == SDLK_EQUALS || key == SDLK_KP_PLUS) {
@@ -272,6 +310,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         } else {
             save();
         }
+    } else if (key == SDLK_o && control) {
+        openRecoverable();
     } else if (key == SDLK_F1) {
         view_->showHelp(!view_->helpShown());
     } else if (key == SDLK_ESCAPE) {
@@ -301,6 +341,7 @@ void Editor::nameKey(int key, bool shift) {
                     target;
             file_.target = target;
             file_.name = target.filename().string();
+            file_.diskKnown = false;
             backupKept_ = false;
             save();
         }
@@ -481,13 +522,36 @@ void Editor::onQuit() {
     if (!edits_.modified() || discardConfirmed_ || file_.unsaved.empty())
         return;
     std::string reason;
-    if (!pentavel::file::replaceFile(file_.unsaved, writeLevelSet(edits_.levels()), reason)) {
+    // Changes an earlier session kept under this name, and has not been saved, are kept beside it.
+    std::filesystem::path kept;
+    if (!pentavel::file::replaceFileKeepingBackup(file_.unsaved, writeLevelSet(edits_.levels()), kept,
+                                                  reason)) {
         pentavel::logError("Cannot keep the unsaved changes in %s: %s", file_.unsaved.string().c_str(),
                            reason.c_str());
         return;
     }
     pentavel::logWarning("Unsaved changes kept in %s", file_.unsaved.string().c_str());
     std::fprintf(stderr, "tezmola-editor: unsaved changes kept in %s\n", file_.unsaved.string().c_str());
+}
+
+void Editor::openRecoverable() {
+    std::string text;
+    if (file_.recoverable.empty() || !readWholeFile(file_.recoverable, text)) {
+        say("No unsaved changes of an earlier session are kept for " + file_.name);
+        return;
+    }
+    OpenedSet opened = openLevelFile(text, file_.recoverable.filename().string());
+    if (opened.levels.empty()) {
+        say("The kept unsaved changes cannot be read: " +
+                (opened.notes.empty() ? std::string("no level") : opened.notes.front().text),
+            Tone::Error);
+        return;
+    }
+    edits_ = LevelSetEdits(std::move(opened.levels));
+    edits_.markUnsaved();
+    recovered_ = true;
+    view_->showLevel(edits_.level());
+    say("Opened the unsaved changes of an earlier session: Ctrl+S saves them into " + file_.name, Tone::Good);
 }
 
 void Editor::onTick() {
@@ -686,20 +750,64 @@ void Editor::save() {
     proveSet(true);
 }
 
+// True when another program (another editor, an import) wrote the file since this editor read or wrote it.
+bool Editor::changedOnDisk(const std::filesystem::path& target) const {
+    if (!file_.diskKnown || target != file_.target)
+        return false;
+    std::string bytes;
+    const bool exists = readWholeFile(target, bytes);
+    return exists != file_.existed || (exists && bytes != file_.onDisk);
+}
+
 void Editor::writeSet(const std::filesystem::path& target) {
+    const bool confirmed = overwriteConfirmed_;
+    overwriteConfirmed_ = false;
+    if (changedOnDisk(target) && !confirmed) {
+        overwriteAsked_ = true;
+        pentavel::logWarning(
+            "%s changed on disk since it was opened or saved here: the save waits for "
+            "the author's answer",
+            target.string().c_str());
+        say(file_.name +
+                " changed on disk since it was opened or saved here: Ctrl+S saves anyway (keeping "
+                "that version as a backup), any other key cancels",
+            Tone::Warning);
+        refresh();
+        return;
+    }
     std::string reason;
-    // The file as it was before this editor first wrote it is kept, once, beside it.
-    const bool written = backupKept_ ? pentavel::file::replaceFile(target, setText(), reason)
-                                     : pentavel::file::replaceFileKeepingBackup(target, setText(), reason);
+    const std::string bytes = setText();
+    // The file as it was before this editor first wrote it is kept beside it, and so is a version that
+    // another program wrote meanwhile.
+    std::filesystem::path kept;
+    const bool written = backupKept_ && !confirmed
+                             ? pentavel::file::replaceFile(target, bytes, reason)
+                             : pentavel::file::replaceFileKeepingBackup(target, bytes, kept, reason);
     if (!written) {
         say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
         return;
     }
     backupKept_ = true;
+    file_.diskKnown = true;
+    file_.existed = true;
+    file_.onDisk = bytes;
     edits_.markSaved();
     pentavel::logMessage("Saved %zu levels to %s", edits_.count(), target.string().c_str());
+    if (recovered_) {
+        // Now in the set itself: the next start need not offer them again.
+        std::error_code error;
+        std::filesystem::remove(file_.recoverable, error);
+        recovered_ = false;
+        file_.recoverable.clear();
+    }
     const std::vector<std::size_t> unproven = unprovenLevels();
-    if (unproven.empty())
+    if (confirmed) {
+        say(formatLine("Saved %s; the version on disk before is kept as %s", file_.name.c_str(),
+                       kept.filename().c_str()),
+            Tone::Warning);
+        pentavel::logMessage("The version of %s on disk before is kept as %s", target.string().c_str(),
+                             kept.string().c_str());
+    } else if (unproven.empty())
         say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
             Tone::Good);
     else

@@ -33,10 +33,18 @@ struct SetFile {
     std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
     std::filesystem::path
         unsaved;  // where a quit the author did not confirm keeps unsaved changes; empty: none
+    std::filesystem::path recoverable;  // changes an earlier session kept for this set, offered; empty: none
+    bool diskKnown = false;             // target's content as this editor last read or wrote it is known:
+    bool existed = false;               // whether there was a file,
+    std::string onDisk;                 // and its bytes
 };
 
-// The name of that file in the player's folder.
+// The name an earlier version gave the unsaved changes of every set; still offered when it is there.
 constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
+// The name, in the player's folder, of the unsaved changes of the set at that absolute path: the path
+// itself with "%" and "/" written as "%25" and "%2F", so that each set's changes stay apart and say whose
+// they are.
+std::string unsavedFileName(const std::filesystem::path& set);
 
 // The set as opened: its levels, the proofs kept with them, and what the level checker says about the
 // file, in its own words.
@@ -45,6 +53,17 @@ struct OpenedSet {
     std::vector<ProofRecord> proofs;  // by level; a record no longer current is not taken
     std::vector<Message> notes;
 };
+
+constexpr std::uint64_t kMaxLevelFileSize = std::uint64_t{64} * 1024 * 1024;  // as the game reads
+// A level file's bytes, as the game would read them; false, with the reason, when it cannot be read or is
+// larger than the game reads.
+bool readPlainFile(const std::string& path, std::string& text, std::string& reason);
+// What the set's file holds now, so that a save can tell whether another program wrote it meanwhile.
+void rememberDisk(SetFile& file);
+// A quit the author did not confirm keeps unsaved changes in the player's folder (none when it is empty),
+// under a name of the set's own (the file written back, else the path opened); the changes an earlier
+// session kept for this set are offered when the editor opens.
+void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& file, OpenedSet& opened);
 
 // Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
 // each level (without proving it). A text the game cannot read gives no level and the reason.
@@ -76,6 +95,8 @@ public:
     const pentavel::graphics::TextLabel& modeLabel() const { return modeLabel_; }
     const pentavel::graphics::Sprite& modeBack() const { return modeBack_; }
     const GameStructure* trial() const { return trial_.get(); }
+    // The message lines under the level, the newest last.
+    const std::vector<Message>& messages() const { return messages_; }
 
 private:
     enum class Mode { Editing, Naming, Playing, Proving };
@@ -105,6 +126,8 @@ private:
     std::vector<std::size_t> unprovenLevels() const;
     void save();
     void writeSet(const std::filesystem::path& target);
+    bool changedOnDisk(const std::filesystem::path& target) const;
+    void openRecoverable();
     // The set as the file keeps it: each level with the record of its proof, when it has one.
     std::string setText() const;
 
@@ -126,6 +149,9 @@ private:
     bool quitAsked_ = false;
     bool discardConfirmed_ = false;  // the second Escape: unsaved changes go
     bool backupKept_ = false;
+    bool overwriteAsked_ = false;      // the file changed on disk: the next Ctrl+S saves anyway
+    bool overwriteConfirmed_ = false;  // that Ctrl+S came
+    bool recovered_ = false;           // the unsaved changes of an earlier session are being edited
     std::string typedName_;
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P

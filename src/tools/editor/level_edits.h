@@ -71,6 +71,8 @@ public:
     // True when the levels differ from what was opened or last saved (as far as the changes tell).
     bool modified() const { return state() != savedState_; }
     void markSaved() { savedState_ = state(); }
+    // Counts the levels as changed until they are saved (levels that came from elsewhere than the file).
+    void markUnsaved() { savedState_ = ~std::uint64_t{0}; }
 
 private:
     enum class Change { Replace, Insert, Remove, Move };

@@ -145,8 +145,22 @@ private:
             skipLevel();
             return;
         }
-        skipLevel();  // the bonus layer is not imported
+        skipBonus();  // the bonus layer is not imported
         set_.levels.push_back(std::move(level));
+    }
+
+    // A bonus block that the end of the file cuts short says that the set was cut, and levels after it may
+    // be lost.
+    void skipBonus() {
+        if (at_ >= lines_.size())
+            return;
+        ++at_;
+        int rows = 0;
+        for (; at_ < lines_.size() && trimmed(lines_[at_].text) != "Level:"; ++at_)
+            rows += trimmed(lines_[at_].text).empty() ? 0 : 1;
+        if (at_ >= lines_.size() && rows < kSetRows)
+            error(lineNumber(),
+                  "the set ends after " + std::to_string(rows) + " of the 18 rows of the bonus block");
     }
 
     bool readBricks(SetLevel& level) {

@@ -1,0 +1,553 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The shelf of level sets: which files are sets and in what order, their names and tables, what reading
+// each one finds, the line --list-levels prints, the game's command line, and the banner's place.
+
+#include "game/shelf.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "game/command_line.h"
+#include "game/game.h"
+#include "game/hud.h"
+#include "game/level_banner.h"
+#include "game/shelf_view.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+using pentavel::graphics::TextLabel;
+
+std::string names(const std::vector<ShelfSet>& sets) {
+    std::string text;
+    for (const ShelfSet& set : sets)
+        text += set.name + (set.problem.empty() ? "" : "!") + "|";
+    return text;
+}
+
+TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
+    const std::string longName(200, 'x');
+    const std::vector<ShelfEntry> entries = {
+        {"b set.xml"},        {"A.xml"},       {"Arcade.xml.bak"}, {"notes.txt"},
+        {"folder.xml", true}, {".hidden.xml"}, {"Tezmola.xml"},    {longName + ".xml"},
+        {"\xdcml.xml"},       {"a.xml"},       {".xml"},           {"c\\d.xml"}};
+    const std::vector<ShelfSet> sets = arrangeShelf(entries, true);
+    EXPECT_EQ("Tezmola|level.xml|.hidden!|A|a|b set|c\\d!|folder!|Tezmola!|" + longName + "|\xdcml|",
+              names(sets));
+    EXPECT_EQ(SetSource::Own, sets[0].source);
+    EXPECT_EQ(SetSource::PlayersFile, sets[1].source);
+    // What the importer writes under a set's name is what the game lists under that name.
+    EXPECT_EQ(shelfFileOfSet("b set"), sets[5].file);
+    EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[0]));
+    EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[1]));
+    EXPECT_EQ("highscores-b set.xml", highScoreFileOfSet(sets[5]));
+    EXPECT_EQ("it is a folder", sets[7].problem);
+    EXPECT_TRUE(sets[7].read);  // nothing to read: its line shows the reason at once
+    EXPECT_FALSE(sets[5].read);
+    EXPECT_EQ("Tezmola|A|", names(arrangeShelf({{"A.xml"}}, false)));
+    EXPECT_EQ(1, findSet(sets, "level.xml"));
+    EXPECT_EQ(-1, findSet(sets, "Arcade"));
+}
+
+TEST(Shelf, TheListingNamesEachFileByOnePathAndABadSetByItsReason) {
+    ShelfSet set = outsideSet("some/where/Mine.xml");
+    EXPECT_EQ("Mine", set.name);
+    set.levels = 12;
+    set.proven = 11;
+    EXPECT_EQ("Mine\t12\t11\tsome/where/Mine.xml", shelfListingLine(set, "/home/u/", "/x/tezmola.pak"));
+    ShelfSet shelved = arrangeShelf({{"Arc ade.xml"}}, false)[1];
+    shelved.problem = "it holds no level";
+    EXPECT_EQ("Arc ade\t-\t-\t/home/u/My Games/Tezmola/levels/Arc ade.xml\tit holds no level",
+              shelfListingLine(shelved, "/home/u/My Games/Tezmola/", "/x/tezmola.pak"));
+    ShelfSet own = arrangeShelf({}, false)[0];
+    own.levels = own.proven = 32;
+    EXPECT_EQ("Tezmola\t32\t32\t/usr/lib/games/tezmola/tezmola.pak",
+              shelfListingLine(own, "/home/u", "/usr/lib/games/tezmola//tezmola.pak"));
+}
+
+TEST(Shelf, TheLineOfASetShowsItsNumbersOrWhyItCannotBePlayed) {
+    ShelfSet set;
+    set.name = std::string(40, 'n');
+    EXPECT_EQ((std::array<std::string, 4>{std::string(27, 'n') + "...", "...", "...", "..."}),
+              shelfLine(set));
+    set.read = true;
+    set.levels = 20;
+    set.proven = 19;
+    EXPECT_EQ((std::array<std::string, 4>{std::string(27, 'n') + "...", "20", "19", "-"}), shelfLine(set));
+    set.best = 0;
+    EXPECT_EQ("0", shelfLine(set)[3]);
+    set.problem = "it is a folder";
+    EXPECT_EQ("BAD", shelfLine(set)[1]);
+    EXPECT_EQ("", shelfLine(set)[3]);
+}
+
+std::string levelFile(int count, int proven) {
+    std::string text = "<?xml version=\"1.0\"?>\n";
+    for (int index = 0; index < count; ++index)
+        text += std::string("<level") + (index < proven ? " proven=\"yes\"" : "") + " title=\"T\">" +
+                "<tezm>+.--I.R1</tezm><background sprite=\"bg\" red=\"1\" green=\"1\" blue=\"1\"/></level>\n";
+    return text;
+}
+
+class ShelfFolderTest : public ::testing::Test {
+protected:
+    test::TempDir game;  // the game's own folder, beneath the player's
+    std::unique_ptr<test::MountedFolder> folder;
+    void SetUp() override {
+        test::scanGameSheet();
+        game.write("level.xml", levelFile(3, 0));
+        folder = std::make_unique<test::MountedFolder>(game.path());
+    }
+};
+
+TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSaysWhy) {
+    folder->write("level.xml", levelFile(1, 1));
+    folder->write("levels/good one.xml", levelFile(4, 3));
+    folder->write(
+        "highscores-good one.xml",
+        "<highscores><entry score=\"700\" level=\"2\" date=\"2026-01-01\" name=\"A\"/></highscores>");
+    folder->write("levels/damaged.xml", "<level><tezm>");
+    folder->write("levels/empty.xml", "<?xml version=\"1.0\"?><other/>");
+    folder->write("levels/folder.xml/inside", "x");
+    folder->write("levels/old.xml.bak", levelFile(1, 0));
+    Shelf shelf;
+    int reads = 0;
+    while (shelf.readAhead())
+        ++reads;
+    EXPECT_EQ(5, reads);  // the folder needs no reading
+    const std::vector<ShelfSet>& sets = shelf.sets();
+    ASSERT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|good one|", names(sets));
+    // The game's own file, though the player's folder holds one of that name, and the player's after it.
+    EXPECT_EQ(3, sets[0].levels);
+    EXPECT_EQ(3, sets[0].proven);
+    EXPECT_EQ(1, sets[1].levels);
+    EXPECT_EQ(-1, sets[1].best);
+    EXPECT_EQ(0u, sets[2].problem.find("it is not well-formed"));
+    EXPECT_EQ("it holds no level", sets[3].problem);
+    EXPECT_EQ(4, sets[5].levels);
+    EXPECT_EQ(3, sets[5].proven);
+    EXPECT_EQ(700, sets[5].best);
+    // Reading the game's own file put the player's folder back at the head of the search path.
+    TiXmlDocument document;
+    std::string reason;
+    ASSERT_TRUE(readSet(sets[1], document, reason));
+    EXPECT_EQ(1, countLevels(document));
+    // Nothing was written: no copy of a damaged file, no table.
+    EXPECT_FALSE(folder->exists("levels/damaged.xml.bad"));
+    EXPECT_FALSE(folder->exists("highscores.xml"));
+    // A set gone since it was listed cannot be played, and says so.
+    std::remove((folder->path() + "/levels/good one.xml").c_str());
+    EXPECT_FALSE(readSet(sets[5], document, reason));
+    EXPECT_EQ("it cannot be read", reason);
+    shelf.refresh();
+    EXPECT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|", names(shelf.sets()));
+    EXPECT_FALSE(shelf.readAhead());  // what was read stays read
+    // A file changed since it was read is read again, and what it holds now counts.
+    folder->write("levels/damaged.xml", levelFile(2, 1));
+    const std::string file = folder->path() + "/levels/damaged.xml";
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::hours(1));
+    shelf.refresh();
+    EXPECT_TRUE(shelf.readAhead());
+    EXPECT_EQ("", shelf.sets()[2].problem);
+    EXPECT_EQ(2, shelf.sets()[2].levels);
+    EXPECT_EQ(1, shelf.sets()[2].proven);
+    summariseSet(shelf.sets()[2]);  // read twice, counted once
+    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_FALSE(shelf.readAhead());
+}
+
+// An empty file of the game's own, under the player's level.xml, is read as empty, not as unreadable.
+TEST_F(ShelfFolderTest, TheGamesOwnFileIsReadEvenEmpty) {
+    game.write("level.xml", "");
+    folder->write("level.xml", levelFile(1, 0));
+    Shelf shelf;
+    shelf.readAhead();
+    EXPECT_EQ(0u, shelf.sets()[0].problem.find("it is not well-formed"));
+}
+
+TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
+    const std::string set = levelFile(20, 20);
+    for (int index = 0; index < 120; ++index)
+        folder->write("levels/set " + std::to_string(index) + ".xml", set);
+    Shelf shelf;
+    while (shelf.readAhead()) {
+    }
+    pentavel::graphics::GlyphTable glyphs = {};
+    buildGlyphTable(glyphs);
+    ShelfView view;
+    view.setUp(glyphs);
+    const auto start = std::chrono::steady_clock::now();
+    shelf.refresh();
+    view.open(&shelf.sets(), 0);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(50));
+    std::printf("A shelf of %zu sets opened in %.1f ms\n", shelf.sets().size(),
+                std::chrono::duration<double, std::milli>(took).count());
+    // The list scrolls to keep the choice in sight, at both ends.
+    view.onKey(279);  // End
+    EXPECT_EQ(120, view.chosen());
+    EXPECT_EQ(121 - kShelfRowsShown, view.top());
+    view.onKey(281);  // Page Down stops at the last
+    EXPECT_EQ(120, view.chosen());
+    view.onButton(3, 0.0f, 0.0f);  // the wheel up
+    EXPECT_EQ(119, view.chosen());
+    view.onKey(278);  // Home
+    EXPECT_EQ(0, view.top());
+    // The starting level stays within the chosen set's levels.
+    view.onKey(274);
+    for (int press = 0; press < 25; ++press)
+        view.onKey(275);
+    EXPECT_EQ(20u, view.startingLevel());
+    view.onKey(276);
+    EXPECT_EQ(19u, view.startingLevel());
+    view.onKey(273);  // another set starts at level 1
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::Start, view.onKey(13));
+    EXPECT_EQ(ShelfView::Command::Close, view.onKey(27));
+    EXPECT_EQ(ShelfView::Command::Close, view.onKey(284));
+    // Left stops at level 1; the pointer and the wheel choose another set, which starts at level 1 again;
+    // a click starts the line under it, and a click beside the lines does nothing.
+    view.onKey(276);
+    view.onKey(276);
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    view.onPointer(0.0f, 0.42f);  // the second line
+    EXPECT_EQ(1, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    view.onPointer(0.0f, 0.42f);  // the same line keeps its level
+    EXPECT_EQ(2u, view.startingLevel());
+    view.onButton(4, 0.0f, 0.0f);
+    EXPECT_EQ(2, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    view.onKey(275);
+    EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.37f));  // the third line, chosen
+    EXPECT_EQ(2u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.47f));  // the first line
+    EXPECT_EQ(0, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, 0.6f));
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(2, 0.0f, 0.47f));
+    EXPECT_EQ(0, view.chosen());
+    view.say("NO");
+    view.onKey(275);
+    view.close();
+    EXPECT_FALSE(view.isOpen());
+    // Opened again on the playing set: at level 1, nothing said, scrolled to show it.
+    view.open(&shelf.sets(), 100);
+    EXPECT_EQ(100, view.chosen());
+    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("", view.message());
+    EXPECT_EQ(100 - kShelfRowsShown + 1, view.top());
+    view.onKey(280);  // Page Up
+    EXPECT_EQ(100 - kShelfRowsShown, view.chosen());
+    EXPECT_EQ(100 - kShelfRowsShown, view.top());
+    view.onKey(281);
+    view.onKey(274);
+    EXPECT_EQ(101, view.chosen());
+    EXPECT_EQ(101 - kShelfRowsShown + 1, view.top());
+}
+
+TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
+    auto read = [](std::vector<const char*> arguments) {
+        arguments.insert(arguments.begin(), "tezmola");
+        return readGameOptions(static_cast<int>(arguments.size()), arguments.data());
+    };
+    EXPECT_EQ(GameOptions::Action::Play, read({}).action);
+    const GameOptions chosen = read({"--levels", "My Set", "--level", "12"});
+    EXPECT_EQ(GameOptions::Action::Play, chosen.action);
+    EXPECT_EQ("My Set", chosen.levels);
+    EXPECT_EQ(12u, chosen.startingLevel);
+    EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
+    EXPECT_EQ(GameOptions::Action::ListLevels, read({"--list-levels"}).action);
+    EXPECT_EQ(GameOptions::Action::Help, read({"--levels", "x", "--help"}).action);
+    EXPECT_EQ(GameOptions::Action::Version, read({"--version"}).action);
+    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--level", "0"},
+                                                                   {"--level", "5x"},
+                                                                   {"--level", "-1"},
+                                                                   {"--level"},
+                                                                   {"--levels"},
+                                                                   {"--levels", ""},
+                                                                   {"--bogus"},
+                                                                   {"-"},
+                                                                   {"stray"},
+                                                                   {"--level", "1234567890"}}) {
+        const GameOptions options = read(wrong);
+        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong[0];
+        EXPECT_FALSE(options.complaint.empty());
+    }
+    EXPECT_EQ("unknown option --bogus", read({"--bogus"}).complaint);
+    EXPECT_EQ("unexpected argument x-", read({"x-"}).complaint);
+    EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
+    EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
+    EXPECT_EQ(1u, read({"--level", "1"}).startingLevel);
+    EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
+    EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
+}
+
+TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersElse) {
+    test::scanGameSheet();
+    pentavel::graphics::GlyphTable glyphs = {};
+    EXPECT_EQ("Jurgen AEsop ss ?A e",
+              toFontText("J\xc3\xbcrgen \xc3\x86sop \xc3\x9f \xe2\x82\xac\xc3 \xe9", glyphs));
+    glyphs[0xFC] = pentavel::graphics::lookupSprite("brick");
+    ASSERT_NE(0u, glyphs[0xFC]);
+    EXPECT_EQ("J\xfcrgen", toFontText("J\xc3\xbcrgen", glyphs));
+    EXPECT_EQ("\xfc", toFontText("\xfc", glyphs));  // a byte that is no UTF-8 is Latin-1
+    glyphs[0xFC] = 0;
+    // The edges: the last ASCII, the first and last Latin-1 letters, a no-break space, a sign without a
+    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short at
+    // the end, and bytes that begin no sequence.
+    EXPECT_EQ(
+        "\x7f|?|A|y| |?|?|?|?|A|o|?",
+        toFontText(
+            "\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|\xf0\x9f\x98\x80|\xc3|"
+            "\xf8|\x80",
+            glyphs));
+    EXPECT_EQ("?", toFontText("\xef\xbf\xbf", glyphs));
+    EXPECT_EQ("?", toFontText("\xe0\xa0\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xf0\x90\x80\x80", glyphs));
+    EXPECT_EQ("o????", toFontText("\xf8\x88\x80\x80\x80", glyphs));
+    EXPECT_EQ("u", toFontText("\xc3\xbc", glyphs));
+    EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
+    glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
+    EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
+    EXPECT_EQ("??", toFontText("\xbf\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xdf\x80", glyphs));
+    EXPECT_EQ("?", toFontText("\xf7\x80\x80\x80", glyphs));
+}
+
+TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
+    test::scanGameSheet();
+    BrickGrid grid;
+    const float served = kPaddleY + kPaddleRest + kBallSize;
+    grid.at(3, 1).kind = BrickKind::Red;
+    // The frame's pipes are no bricks to keep clear of.
+    for (int row = 0; row < kGridRows; ++row)
+        grid.at(row, 0).kind = grid.at(row, kGridColumns - 1).kind = BrickKind::Pipe;
+    FreeBand band = findFreeBand(grid);
+    EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+    for (int row = 4; row <= 18; ++row)
+        grid.at(row, kGridColumns - 2).kind = row == 10 ? BrickKind::Empty : BrickKind::Steel;
+    band = findFreeBand(grid);  // rows 1 and 2 above the bricks, two rows high
+    EXPECT_FLOAT_EQ(kGridTop - kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 3 * kCellHeight, band.bottom);
+    grid.at(1, 5).kind = BrickKind::Blue;
+    grid.at(2, 5).kind = BrickKind::Blue;
+    band = findFreeBand(grid);  // only row 10 is free
+    EXPECT_FLOAT_EQ(kGridTop - 10 * kCellHeight, band.top);
+    grid.at(10, 5).kind = BrickKind::Blue;
+    grid.at(18, 5).kind = BrickKind::Empty;
+    grid.at(18, 14).kind = BrickKind::Empty;
+    band = findFreeBand(grid);  // row 18 free: it reaches down to the served ball
+    EXPECT_FLOAT_EQ(kGridTop - 18 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+    grid.at(18, 5).kind = BrickKind::Blue;
+    band = findFreeBand(grid);  // a full field: below its last row, above the served ball
+    EXPECT_FLOAT_EQ(kGridTop - 19 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(served, band.bottom);
+    // A band that ends above bricks in row 18 ends there; of two as tall, the higher is taken.
+    BrickGrid rows;
+    for (int row : {1, 4, 7, 8, 9, 10, 18})
+        rows.at(row, 7).kind = BrickKind::White;
+    band = findFreeBand(rows);
+    EXPECT_FLOAT_EQ(kGridTop - 11 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 18 * kCellHeight, band.bottom);
+    for (int row = 11; row < 18; ++row)
+        rows.at(row, 7).kind = BrickKind::White;
+    band = findFreeBand(rows);
+    EXPECT_FLOAT_EQ(kGridTop - 2 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.bottom);
+}
+
+class BannerTest : public test::GameTest {};
+
+// A chosen set's level starts with its name, number, title and author, gone two seconds later; a game
+// that plays what it always played shows none.
+TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
+    ASSERT_TRUE(start(test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    EXPECT_FALSE(game->banner.heading.visible());
+    const std::string titled = "<level title=\"Premi\xc3\xa8re\" author=\"J\xc3\xbcrgen\">" +
+                               test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")).substr(7);
+    folder.write("level.xml", test::level(test::mapWith(3, "I+R1+I")) + titled);
+    game = std::make_unique<GameStructure>();
+    game->setChosen = true;
+    game->levelSet.name = "Sch\xc3\xb6n";
+    game->startingLevel = 2;
+    ASSERT_TRUE(initialiseGameStructure(*game));
+    EXPECT_EQ("Schon  LEVEL 2", game->banner.heading.text());
+    EXPECT_EQ("Premiere, by Jurgen", game->banner.credit.text());
+    EXPECT_TRUE(game->banner.heading.visible());
+    EXPECT_TRUE(game->banner.credit.visible());
+    // Both lines lie within the band below the bricks, the title below the name.
+    EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
+    EXPECT_GT(game->banner.credit.y(), kPaddleY + kPaddleRest + kBallSize);
+    EXPECT_GT(game->banner.heading.y(), game->banner.credit.y());
+    // Centred across the field and in the band, one line's height and a little apart, over the bricks and
+    // behind the balls, in yellow and white.
+    const TextLabel& heading = game->banner.heading;
+    const TextLabel& credit = game->banner.credit;
+    const FreeBand band = findFreeBand(game->grid);
+    EXPECT_NEAR((band.top + band.bottom) * 0.5f, (heading.y() + credit.y()) * 0.5f, 1e-4f);
+    EXPECT_NEAR(credit.height() * 1.15f, heading.y() - credit.y(), 1e-4f);
+    EXPECT_FLOAT_EQ(0.5f, heading.textSize());
+    EXPECT_LT(heading.glyphs().front().x(), 0.0f);
+    EXPECT_GT(heading.glyphs().back().x(), 0.0f);
+    EXPECT_NEAR(-heading.glyphs().front().x(), heading.glyphs().back().x(), 1e-4f);
+    EXPECT_FLOAT_EQ(-1.5f, heading.depth());
+    EXPECT_TRUE(heading.glyphs().front().colour() == (pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f}));
+    ageBanner(game->banner, 1.5f);
+    EXPECT_TRUE(game->banner.heading.visible());
+    ageBanner(game->banner, 0.5f);
+    EXPECT_FALSE(game->banner.heading.visible());
+    EXPECT_FALSE(game->banner.credit.visible());
+    ageBanner(game->banner, 0.0f);  // gone, it stays gone
+    EXPECT_FALSE(game->banner.heading.visible());
+    game->levelNumber = 3;  // the set's first level again, without a title: one line
+    buildLevel(*game);
+    EXPECT_EQ("Schon  LEVEL 1", heading.text());
+    EXPECT_TRUE(heading.visible());
+    EXPECT_FALSE(credit.visible());
+    // A field full to row 18 leaves the band between its last row and the served ball, in which two lines
+    // are smaller; a line too long is cut.
+    FreeBand narrow{kGridTop - 19 * kCellHeight, kPaddleY + kPaddleRest + kBallSize};
+    std::string digits;
+    for (int count = 0; count < 6; ++count)
+        digits += "0123456789";
+    showBanner(game->banner, digits, "by someone", narrow);
+    const float size = (narrow.top - narrow.bottom) / (credit.height() / credit.textSize() * 1.15f * 2.0f);
+    EXPECT_NEAR(size, credit.textSize(), 1e-4f);
+    EXPECT_TRUE(credit.visible());
+    EXPECT_EQ(digits.substr(0, 45) + "...", heading.text());
+    EXPECT_NEAR(size, heading.textSize(), 1e-4f);
+    std::string exact(48, 'i');
+    showBanner(game->banner, exact, "", narrow);
+    EXPECT_EQ(exact, heading.text());
+    EXPECT_FALSE(credit.visible());
+    EXPECT_NEAR((narrow.top + narrow.bottom) * 0.5f, heading.y(), 1e-4f);
+    EXPECT_FLOAT_EQ(0.5f, heading.textSize());
+    // A band too narrow for two legible lines shows the name and number alone, as large as it lets them.
+    showBanner(game->banner, "X", "by someone", FreeBand{0.0f, -0.02f});
+    EXPECT_FALSE(credit.visible());
+    EXPECT_NEAR(0.02f / (heading.height() / heading.textSize() * 1.15f), heading.textSize(), 1e-4f);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace tezmola;
+
+// The Game as the player drives it: F3, the keys of the shelf, Enter; the chosen set is played and
+// remembered, a bad one leaves the game where it was.
+class GameShelfTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        folder.write("level.xml", test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")));
+        folder.write("levels/A.xml", levelFile(2, 2));
+        folder.write("levels/B.xml", levelFile(3, 0));
+        folder.write("levels/C.xml", "<level");
+        folder.write("levels/D.xml/inside", "x");
+        pentavel::loadSettings("settings.xml");
+        pentavel::openLog();
+    }
+    bool play(const GameOptions& options = GameOptions()) {
+        game_ = std::make_unique<Game>();
+        return game_->initialise(options);
+    }
+    std::string chosen() {
+        std::string name;
+        return pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, name) ? name : "(none)";
+    }
+    std::unique_ptr<Game> game_;
+};
+
+TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNothing) {
+    ASSERT_TRUE(play());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_FALSE(game_->structure().setChosen);
+    EXPECT_EQ("(none)", chosen());
+    game_->structure().score = 500;
+    press(284);  // F3
+    ASSERT_TRUE(game_->shelfView().isOpen());
+    EXPECT_TRUE(game_->paused());
+    EXPECT_EQ(1, game_->shelfView().chosen());  // the set played
+    press(293);                                 // F12 goes to the shelf, not to the game
+    EXPECT_EQ(1u, game_->structure().levelNumber);
+    press(274);  // Down: A
+    press(274);  // Down: B
+    press(275);  // Right: from level 2
+    press(13);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_FALSE(game_->paused());
+    EXPECT_TRUE(game_->structure().setChosen);
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ(3, game_->structure().levelCount);
+    EXPECT_EQ(2u, game_->structure().levelNumber);
+    EXPECT_TRUE(game_->structure().practice);
+    EXPECT_EQ("B", chosen());
+    // The game left by the choice entered its own table, as F1 would have.
+    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"500\""));
+    // A set that cannot be played says why and leaves the game as it was; Escape closes the shelf.
+    press(19);  // paused before the shelf opens, paused after it closes
+    press(284);
+    press(274);
+    press(13);
+    EXPECT_TRUE(game_->shelfView().isOpen());
+    EXPECT_EQ(0u, game_->shelfView().message().find("CANNOT PLAY IT"));
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    press(274);  // a folder in a set's place says so
+    press(13);
+    EXPECT_EQ("CANNOT PLAY IT: it is a folder", game_->shelfView().message());
+    press(27);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_TRUE(game_->paused());
+    EXPECT_FALSE(game_->structure().inputHeld);
+    // The wheel and a click on a line: the player's level.xml, on the second line.
+    press(19);
+    press(284);
+    pentavel::mouseButtonDownSignal().emit(3, 0.0f, 0.0f);
+    EXPECT_EQ(2, game_->shelfView().chosen());
+    pentavel::mouseMotionSignal().emit(0.0f, 0.47f);
+    EXPECT_EQ(0, game_->shelfView().chosen());
+    pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.42f);
+    EXPECT_FALSE(game_->shelfView().isOpen());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_EQ("level.xml", chosen());
+}
+
+TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack) {
+    GameOptions options;
+    options.levels = "A";
+    options.startingLevel = 2;
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ("A", game_->structure().levelSet.name);
+    EXPECT_TRUE(game_->structure().setChosen);
+    EXPECT_EQ(2u, game_->structure().levelNumber);
+    EXPECT_EQ(2, game_->structure().levelCount);
+    EXPECT_FLOAT_EQ(kPaddleWidth, game_->structure().paddle.width);
+    EXPECT_FLOAT_EQ(kPaddleHeight, game_->structure().paddle.height);
+    EXPECT_FLOAT_EQ(kPaddleY, game_->structure().paddle.y);
+    EXPECT_EQ("(none)", chosen());  // this time only
+    pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
+    ASSERT_TRUE(play());
+    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
+    EXPECT_FALSE(game_->structure().setChosen);
+    options.levels = folder.path() + "/levels/B.xml";
+    options.startingLevel = 1;
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
+    game_.reset();
+    EXPECT_NE(
+        std::string::npos,
+        log().find("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"));
+}
+
+}  // namespace
