@@ -916,6 +916,9 @@ def baseline(programs, names, folder, jobs):
         trace = os.path.join(folder, "trace-" + program)
         clean(workspace)
         clean(trace)
+        # Open to all: a test's child process that gives up root (to meet a folder it may not write)
+        # writes its trace there too.
+        os.chmod(trace, 0o1777)
         command = programs.command(program)
         report = os.path.join(folder, program + ".json")
         if program not in SCRIPT_PROGRAMS:

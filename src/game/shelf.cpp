@@ -8,10 +8,9 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "engine/file/file_system.h"
+#include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
 #include "game/high_score_file.h"
 #include "game/level.h"
@@ -43,17 +42,18 @@ bool readOutsideFile(const std::string& path, std::string& text, std::string& re
         reason = "it is a folder";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        reason = "it cannot be opened";
-        return false;
+    std::string unread;
+    switch (pentavel::file::readWholeFile(path, text, unread)) {
+        case pentavel::file::ReadResult::Read:
+            return true;
+        case pentavel::file::ReadResult::NotOpened:
+            reason = "it cannot be opened";
+            return false;
+        case pentavel::file::ReadResult::NotRead:
+            break;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        reason = "it cannot be read";
-        return false;
-    }
-    return true;
+    reason = "it cannot be read";
+    return false;
 }
 
 }  // namespace

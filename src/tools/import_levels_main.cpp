@@ -12,8 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -145,10 +143,9 @@ std::string readSetFile(const std::string& path, std::string& bytes) {
         return "it is not a file";
     if (static_cast<std::uint64_t>(status.st_size) > import::kMaxSetSize)
         return "it is larger than 16 MB, which no level set is";
-    std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad())
-        return std::string("cannot read it: ") + std::strerror(errno);
+    std::string reason;
+    if (pentavel::file::readWholeFile(path, bytes, reason) != pentavel::file::ReadResult::Read)
+        return "cannot read it: " + reason;
     return "";
 }
 

@@ -172,12 +172,28 @@ TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
     EXPECT_EQ(nullptr, data.data);
     EXPECT_EQ(0u, data.size);
 
+    // An archive's entry that claims more bytes than the archive holds reads short: not read at all.
+    std::string archive = test::zipArchive({{"short.dat", "0123456789"}});
+    const std::size_t directory = archive.find("PK\x01\x02");
+    for (std::size_t at : {std::size_t{18}, std::size_t{22}, directory + 20, directory + 24})
+        archive.replace(at, 4, std::string("\xE8\x03\0\0", 4));  // 1000
+    program.write("short.pak", archive);
+    mountArchivesLikeStartUp();
+    std::string text = "unchanged";
+    EXPECT_FALSE(pentavel::file::readFileBeneathWriteDirectory("short.dat", text));
+    EXPECT_EQ("unchanged", text);
+    EXPECT_EQ(nullptr, readFileToMemory("short.dat").data);
+
     pentavel::closeLog();
     const std::string log = user.read("log.html");
     EXPECT_NE(std::string::npos,
               log.find("<span class=\"L1\">Cannot open file missing.dat for reading into memory!</span>"));
-    // The empty file is no error: the missing one gives the only error line.
-    EXPECT_EQ(log.find("<b>"), log.rfind("<b>"));
+    EXPECT_NE(std::string::npos, log.find("Error reading in short.dat ("));
+    // The empty file is no error: the missing and the short one give the only error lines.
+    std::size_t errors = 0;
+    for (std::size_t at = log.find("<b>"); at != std::string::npos; at = log.find("<b>", at + 1))
+        ++errors;
+    EXPECT_EQ(2u, errors);
 }
 
 TEST_F(FileServicesTest, AFileOfFourGibibytesIsRefusedInsteadOfTruncated) {

@@ -11,15 +11,37 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "support/test_support.h"
+
+namespace {
+
+// Another program that saves at the same moment: while named, that name is made by "the other program"
+// just before this process links a file to it, between the look that found it free and the claim.
+std::string takenJustBeforeLink;
+
+}  // namespace
+
+// Stands in for the C library's link() in this test program, so that the moment can be met every time.
+extern "C" int link(const char* from, const char* to) noexcept {
+    if (!takenJustBeforeLink.empty() && takenJustBeforeLink == to) {
+        takenJustBeforeLink.clear();
+        if (std::FILE* file = std::fopen(to, "wx")) {
+            std::fputs("the other program's", file);
+            std::fclose(file);
+        }
+    }
+    return static_cast<int>(syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
+}
 
 namespace {
 
@@ -58,6 +80,14 @@ TEST(ReplaceFile, ABackupNeverReplacesADifferentOlderOneAndHasTheModeOfTheFileIt
     EXPECT_EQ(path + ".bak.2", kept.string());
     EXPECT_FALSE(dir.exists("level.xml.bak.4"));
     EXPECT_FALSE(dir.exists("level.xml.bak.new"));
+    // A name taken by another program between the look and the claim: the next free one keeps the file.
+    dir.write("level.xml", "at the same moment");
+    takenJustBeforeLink = path + ".bak.4";
+    ASSERT_TRUE(keepBackup(path, kept, reason)) << reason;
+    EXPECT_EQ(path + ".bak.5", kept.string());
+    EXPECT_EQ("the other program's", dir.read("level.xml.bak.4"));
+    EXPECT_EQ("at the same moment", dir.read("level.xml.bak.5"));
+    EXPECT_TRUE(takenJustBeforeLink.empty());
     // Nothing to keep: no backup, and the name says so.
     ASSERT_TRUE(keepBackup(dir.path() + "/missing.xml", kept, reason));
     EXPECT_TRUE(kept.empty());

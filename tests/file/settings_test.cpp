@@ -3,7 +3,10 @@
 #include "engine/file/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <tinyxml.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -100,6 +103,24 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
     EXPECT_FALSE(pentavel::rememberSettingInFile(path, "levels", "set", "F", reason));
     EXPECT_EQ("<audio", dir.read("settings.xml"));
     EXPECT_EQ("it is not a settings file the game reads", reason);
+    // One that cannot even be opened (a socket where the file was) says so.
+    std::filesystem::remove(path);
+    const int socketDescriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    path.copy(address.sun_path, path.size());
+    ASSERT_EQ(0, bind(socketDescriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address));
+    EXPECT_FALSE(pentavel::rememberSettingInFile(path, "levels", "set", "F", reason));
+    EXPECT_EQ("it cannot be read", reason);
+    close(socketDescriptor);
+    std::filesystem::remove(path);
+    // Only the player's own file is followed, never a copy further down the search path.
+    test::TempDir beneath;
+    beneath.write("settings.xml", "<levels>\n    <set value=\"beneath\" />\n</levels>\n");
+    test::mountOnly(dir.path(), beneath.path());
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<set value=\"D\" />"));
     // A new run follows nothing until told.
     pentavel::followSectionInFile("levels");
     pentavel::resetSettings();

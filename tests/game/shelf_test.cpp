@@ -7,6 +7,9 @@
 #include "game/shelf.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -144,6 +147,22 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     std::remove((folder->path() + "/levels/good one.xml").c_str());
     EXPECT_FALSE(readSet(sets[5], document, reason));
     EXPECT_EQ("it cannot be read", reason);
+    // A file named on the command line says why it cannot be played: a folder, no file to open (a
+    // socket), a read that fails midway (memory the system will not give), never a crash.
+    const int socketDescriptor = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = folder->path() + "/socket.xml";
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(0, bind(socketDescriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address));
+    for (const auto& [path, why] :
+         {std::pair<std::string, std::string>{folder->path() + "/levels", "it is a folder"},
+          {socketPath, "it cannot be opened"},
+          {"/proc/self/mem", "it cannot be read"}}) {
+        EXPECT_FALSE(readSet(outsideSet(path), document, reason)) << path;
+        EXPECT_EQ(why, reason) << path;
+    }
+    close(socketDescriptor);
     shelf.refresh();
     EXPECT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|", names(shelf.sets()));
     EXPECT_FALSE(shelf.readAhead());  // what was read stays read

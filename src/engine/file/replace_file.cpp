@@ -8,8 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace pentavel {
@@ -78,12 +76,7 @@ bool writeInPlace(const std::filesystem::path& path, const std::string& bytes, s
 }
 
 bool readWhole(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
-    std::ifstream in(path, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.is_open() && !in.bad())
-        return true;
-    reason = std::strerror(errno);
-    return false;
+    return readWholeFile(path, bytes, reason) == ReadResult::Read;
 }
 
 std::filesystem::path resolved(const std::filesystem::path& path, std::string& reason) {
@@ -98,6 +91,24 @@ std::filesystem::path backupName(const std::filesystem::path& path, int number) 
 }
 
 }  // namespace
+
+ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+        return ReadResult::NotOpened;
+    }
+    char piece[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(piece, 1, sizeof piece, file)) > 0)
+        bytes.append(piece, count);
+    const bool failed = std::ferror(file) != 0;
+    if (failed)
+        reason = std::strerror(errno);
+    std::fclose(file);
+    return failed ? ReadResult::NotRead : ReadResult::Read;
+}
 
 bool claimName(const std::string& temporary, const std::filesystem::path& name, bool& taken,
                std::string& reason) {

@@ -10,6 +10,11 @@
 namespace pentavel {
 namespace file {
 
+// How a whole file was read: Read, or the reason set by the system's words for why it was not.
+enum class ReadResult { Read, NotOpened, NotRead };
+// Reads the whole file at path into bytes. A read that fails midway (a folder, a failing disk) is an error
+// like a file that cannot be opened, never an exception; bytes then holds what was read before it.
+ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason);
 // The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
 std::filesystem::path finalLinkTarget(std::filesystem::path path);
 // Replaces the file at path (or creates it) with the bytes, keeping the old file's permissions and group. A

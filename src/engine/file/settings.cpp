@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -182,9 +180,9 @@ bool rememberSettingInFile(const std::filesystem::path& path, const char* sectio
     TiXmlDocument document;
     std::error_code error;
     if (std::filesystem::exists(path, error)) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.is_open() || in.bad()) {
+        std::string text;
+        std::string unread;
+        if (file::readWholeFile(path, text, unread) != file::ReadResult::Read) {
             reason = "it cannot be read";
             return false;
         }

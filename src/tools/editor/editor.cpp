@@ -10,9 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
@@ -85,11 +83,8 @@ std::string levelList(const std::vector<std::size_t>& numbers) {
 
 // The whole file; false when there is none or it cannot be read.
 bool readWholeFile(const std::filesystem::path& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    std::string reason;
+    return pentavel::file::readWholeFile(path, bytes, reason) == pentavel::file::ReadResult::Read;
 }
 
 }  // namespace
