@@ -44,9 +44,10 @@ UNIT_PROGRAMS = ["util", "core", "app", "file", "graphics", "audio", "game", "da
 SCRIPT_PROGRAMS = {
     "check_levels": ("tests/tools/check_levels_test.sh", "tezmola-check-levels"),
     "import_levels": ("tests/tools/import_levels_test.sh", "tezmola-import-levels"),
+    "game_options": ("tests/tools/game_options_test.sh", "tezmola"),
 }
 BUILD_TARGETS = [name + "_tests" for name in UNIT_PROGRAMS] + [
-    "tezmola-check-levels", "tezmola-import-levels", "tezmola_data"]
+    "tezmola", "tezmola-check-levels", "tezmola-import-levels", "tezmola_data"]
 
 
 def fail(message):

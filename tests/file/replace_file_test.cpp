@@ -5,6 +5,7 @@
 // and group carried over.
 #include "engine/file/replace_file.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/fs.h>
@@ -29,7 +30,21 @@ namespace {
 // just before this process links a file to it, between the look that found it free and the claim.
 std::string takenJustBeforeLink;
 
+// A device that reports a lost write only when it is closed (as a network disk may): while set, the next
+// fclose() in this process fails, after closing the file all the same.
+bool nextCloseFails = false;
+
 }  // namespace
+
+extern "C" int fclose(std::FILE* file) {
+    static const auto closeForReal = reinterpret_cast<int (*)(std::FILE*)>(dlsym(RTLD_NEXT, "fclose"));
+    const int result = closeForReal(file);
+    if (!nextCloseFails)
+        return result;
+    nextCloseFails = false;
+    errno = EIO;
+    return EOF;
+}
 
 // Stands in for the C library's link() in this test program, so that the moment can be met every time.
 extern "C" int link(const char* from, const char* to) noexcept {
@@ -274,6 +289,12 @@ TEST(ReplaceFile, DevicesAndPipesTakeTheBytesInPlaceAndOtherNonFilesAreRefused) 
         reason.clear();
         EXPECT_FALSE(replaceFile(full, std::string(1 << 20, 'x'), reason));
         EXPECT_EQ(std::strerror(ENOSPC), reason);
+        // Bytes lost on the way are said even when only the close tells.
+        nextCloseFails = true;
+        reason.clear();
+        EXPECT_FALSE(replaceFile(null, "lost", reason));
+        EXPECT_EQ(std::strerror(EIO), reason);
+        EXPECT_FALSE(nextCloseFails);
         // A device no driver answers for cannot even be opened.
         const std::string dead = dir.path() + "/dead";
         ASSERT_EQ(0, mknod(dead.c_str(), S_IFCHR | 0666, makedev(1, 6)));

@@ -121,6 +121,14 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
     test::mountOnly(dir.path(), beneath.path());
     pentavel::saveSettings("settings.xml");
     EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<set value=\"D\" />"));
+    // A followed section that only the file holds (another program made it) joins the save.
+    pentavel::resetSettings();
+    dir.write("settings.xml", "<audio />\n");
+    pentavel::loadSettings("settings.xml");
+    pentavel::followSectionInFile("levels");
+    dir.write("settings.xml", "<audio />\n<levels>\n    <set value=\"I\" />\n</levels>\n");
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<set value=\"I\" />"));
     // A new run follows nothing until told.
     pentavel::followSectionInFile("levels");
     pentavel::resetSettings();
