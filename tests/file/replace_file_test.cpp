@@ -63,6 +63,8 @@ namespace {
 using pentavel::file::claimName;
 using pentavel::file::keepBackup;
 using pentavel::file::keepModeAndGroup;
+using pentavel::file::ReadResult;
+using pentavel::file::readWholeFile;
 using pentavel::file::replaceFile;
 using pentavel::file::replaceFileKeepingBackup;
 
@@ -151,6 +153,22 @@ TEST(ReplaceFile, ANameIsClaimedOnlyWhileFreeAndARenameStandsInForARefusedLink) 
     EXPECT_FALSE(taken);
     EXPECT_EQ(std::strerror(ENOENT), reason);
     EXPECT_FALSE(dir.exists("free"));
+}
+
+// A whole file, more than one piece long, replaces what the string held; a file that fails while read
+// (memory the system will not give) or cannot be opened says why, never throws.
+TEST(ReplaceFile, WholeFilesAreReadOrSayWhyNot) {
+    test::TempDir dir;
+    const std::string bytes = std::string(65536, 'a') + "b";
+    const std::string path = dir.write("whole.xml", bytes);
+    std::string read = "stale";
+    std::string reason;
+    EXPECT_EQ(ReadResult::Read, readWholeFile(path, read, reason));
+    EXPECT_EQ(bytes, read);
+    EXPECT_EQ(ReadResult::NotRead, readWholeFile("/proc/self/mem", read, reason));
+    EXPECT_EQ(std::strerror(EIO), reason);
+    EXPECT_EQ(ReadResult::NotOpened, readWholeFile(dir.path() + "/missing.xml", read, reason));
+    EXPECT_EQ(std::strerror(ENOENT), reason);
 }
 
 // A thousand backups are kept, then none more; a name too long for the disk says so and leaves nothing.

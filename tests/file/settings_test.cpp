@@ -119,6 +119,7 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
     test::TempDir beneath;
     beneath.write("settings.xml", "<levels>\n    <set value=\"beneath\" />\n</levels>\n");
     test::mountOnly(dir.path(), beneath.path());
+    pentavel::followSectionInFile("levels");
     pentavel::saveSettings("settings.xml");
     EXPECT_NE(std::string::npos, dir.read("settings.xml").find("<set value=\"D\" />"));
     // A followed section that only the file holds (another program made it) joins the save.

@@ -100,8 +100,8 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, 
         return ReadResult::NotOpened;
     }
     char piece[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(piece, 1, sizeof piece, file)) > 0)
+    for (std::size_t count = std::fread(piece, 1, sizeof piece, file); count > 0;
+         count = std::fread(piece, 1, sizeof piece, file))
         bytes.append(piece, count);
     const bool failed = std::ferror(file) != 0;
     if (failed)
