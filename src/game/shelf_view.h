@@ -5,6 +5,7 @@
 // the chosen line in yellow, scrolled to keep it in sight; below, the starting level and the keys.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,13 +42,22 @@ public:
     void say(const std::string& message);
     const std::string& message() const { return message_.text(); }
 
-private:
+    // What is drawn, for tests to look at.
     struct Row {
         pentavel::graphics::TextLabel name;
         pentavel::graphics::TextLabel levels;
         pentavel::graphics::TextLabel proven;
         pentavel::graphics::TextLabel best;
     };
+    const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
+    const pentavel::graphics::TextLabel& title() const { return title_; }
+    const Row& heading() const { return heading_; }
+    const Row& row(int line) const { return rows_[static_cast<std::size_t>(line)]; }
+    const pentavel::graphics::TextLabel& levelLine() const { return levelLine_; }
+    const pentavel::graphics::TextLabel& keysLine() const { return keysLine_; }
+    const pentavel::graphics::TextLabel& messageLine() const { return message_; }
+
+private:
     void choose(int index);
     int rowAt(float y) const;
 

@@ -11,7 +11,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 #include "game/command_line.h"
@@ -75,6 +77,8 @@ TEST(Shelf, TheListingNamesEachFileByOnePathAndABadSetByItsReason) {
 
 TEST(Shelf, TheLineOfASetShowsItsNumbersOrWhyItCannotBePlayed) {
     ShelfSet set;
+    set.name = std::string(30, 'n');
+    EXPECT_EQ(set.name, shelfLine(set)[0]);
     set.name = std::string(40, 'n');
     EXPECT_EQ((std::array<std::string, 4>{std::string(27, 'n') + "...", "...", "...", "..."}),
               shelfLine(set));
@@ -207,6 +211,8 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     EXPECT_LT(took, std::chrono::milliseconds(50));
     std::printf("A shelf of %zu sets opened in %.1f ms\n", shelf.sets().size(),
                 std::chrono::duration<double, std::milli>(took).count());
+    view.onKey(281);  // Page Down: the line just below the last shown scrolls into sight
+    EXPECT_EQ(1, view.top());
     // The list scrolls to keep the choice in sight, at both ends.
     view.onKey(279);  // End
     EXPECT_EQ(120, view.chosen());
@@ -251,6 +257,9 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     EXPECT_EQ(0, view.chosen());
     EXPECT_EQ(1u, view.startingLevel());
     EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, 0.6f));
+    const float step = view.row(0).name.y() - view.row(1).name.y();
+    EXPECT_EQ(ShelfView::Command::None,
+              view.onButton(0, 0.0f, view.row(kShelfRowsShown - 1).name.y() - step));
     EXPECT_EQ(ShelfView::Command::None, view.onButton(2, 0.0f, 0.47f));
     EXPECT_EQ(0, view.chosen());
     view.say("NO");
@@ -270,6 +279,8 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     view.onKey(274);
     EXPECT_EQ(101, view.chosen());
     EXPECT_EQ(101 - kShelfRowsShown + 1, view.top());
+    view.open(&shelf.sets(), 90);  // scrolled as if opened afresh, the set played on the last line
+    EXPECT_EQ(90 - kShelfRowsShown + 1, view.top());
 }
 
 TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
@@ -339,6 +350,7 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     EXPECT_EQ("??", toFontText("\xbf\x80", glyphs));
     EXPECT_EQ("?", toFontText("\xdf\x80", glyphs));
     EXPECT_EQ("?", toFontText("\xf7\x80\x80\x80", glyphs));
+    EXPECT_EQ("0", toFontText("\xc0\xb0", glyphs));  // the lowest lead byte still makes one character
 }
 
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
@@ -394,7 +406,8 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_FALSE(game->banner.heading.visible());
     const std::string titled = "<level title=\"Premi\xc3\xa8re\" author=\"J\xc3\xbcrgen\">" +
                                test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")).substr(7);
-    folder.write("level.xml", test::level(test::mapWith(3, "I+R1+I")) + titled);
+    const std::string untitled = test::level(test::mapWith(3, "I+R1+I"));
+    folder.write("level.xml", untitled + titled + untitled);
     game = std::make_unique<GameStructure>();
     game->setChosen = true;
     game->levelSet.name = "Sch\xc3\xb6n";
@@ -428,11 +441,14 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_FALSE(game->banner.credit.visible());
     ageBanner(game->banner, 0.0f);  // gone, it stays gone
     EXPECT_FALSE(game->banner.heading.visible());
-    game->levelNumber = 3;  // the set's first level again, without a title: one line
+    game->levelNumber = 3;  // without a title: one line
     buildLevel(*game);
-    EXPECT_EQ("Schon  LEVEL 1", heading.text());
+    EXPECT_EQ("Schon  LEVEL 3", heading.text());
     EXPECT_TRUE(heading.visible());
     EXPECT_FALSE(credit.visible());
+    game->levelNumber = 4;  // the set's first level again
+    buildLevel(*game);
+    EXPECT_EQ("Schon  LEVEL 1", heading.text());
     // A field full to row 18 leaves the band between its last row and the served ball, in which two lines
     // are smaller; a line too long is cut.
     FreeBand narrow{kGridTop - 19 * kCellHeight, kPaddleY + kPaddleRest + kBallSize};
@@ -454,7 +470,212 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     // A band too narrow for two legible lines shows the name and number alone, as large as it lets them.
     showBanner(game->banner, "X", "by someone", FreeBand{0.0f, -0.02f});
     EXPECT_FALSE(credit.visible());
-    EXPECT_NEAR(0.02f / (heading.height() / heading.textSize() * 1.15f), heading.textSize(), 1e-4f);
+    TextLabel probe;  // a line's height at size 1
+    probe.setText(game->glyphs, "X");
+    const float lineHeight = probe.height();
+    EXPECT_NEAR(0.02f / (lineHeight * 1.15f), heading.textSize(), 1e-4f);
+    // The smallest size two lines share is 0.3: a band that holds them at exactly that size shows both.
+    showBanner(game->banner, "X", "by someone", FreeBand{0.3f * (lineHeight * 1.15f * 2.0f), 0.0f});
+    EXPECT_TRUE(credit.visible());
+    EXPECT_EQ(0.3f, credit.textSize());
+    // A heading too wide for the field between the side pipes (here in glyphs wider than the font's)
+    // shrinks to its width, still centred.
+    pentavel::graphics::GlyphTable wideGlyphs = {};
+    std::fill(std::begin(wideGlyphs), std::end(wideGlyphs), test::image("wide_test"));
+    LevelBanner wide;
+    setUpBanner(wide, wideGlyphs);
+    showBanner(wide, std::string(40, 'W'), "", FreeBand{0.5f, -0.5f});
+    EXPECT_LT(wide.heading.textSize(), 0.5f);
+    EXPECT_NEAR(1.8f, wide.heading.width(), 1e-4f);
+    EXPECT_NEAR(-wide.heading.glyphs().front().x(), wide.heading.glyphs().back().x(), 1e-4f);
+    // A set of one level is at its level 1 whatever the level number.
+    folder.write("level.xml", untitled);
+    game = std::make_unique<GameStructure>();
+    game->setChosen = true;
+    game->levelSet.name = "Solo";
+    game->startingLevel = 2;
+    ASSERT_TRUE(initialiseGameStructure(*game));
+    EXPECT_EQ("Solo  LEVEL 1", game->banner.heading.text());
+}
+
+// The shelf as the player sees it over a game: four sets (a good one, a bad one, one not read yet, one
+// with a long name, played), drawn as labels that the helpers below read.
+class ShelfViewTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        sets.resize(4);
+        sets[0].name = "Tezmola";
+        sets[0].read = true;
+        sets[0].levels = sets[0].proven = 32;
+        sets[1].name = "Broken";
+        sets[1].read = true;
+        sets[1].problem = "it is not well-formed (line 3)";
+        sets[2].name = "Later";
+        sets[3].name = "The Level Set With A Very Long Name";
+        sets[3].read = true;
+        sets[3].levels = 5;
+        sets[3].proven = 2;
+        sets[3].best = 900;
+    }
+    std::vector<const TextLabel*> labels() const {
+        std::vector<const TextLabel*> all = {&view.title(), &view.levelLine(), &view.keysLine(),
+                                             &view.messageLine()};
+        for (int line = -1; line < kShelfRowsShown; ++line) {
+            const ShelfView::Row& row = line < 0 ? view.heading() : view.row(line);
+            all.insert(all.end(), {&row.name, &row.levels, &row.proven, &row.best});
+        }
+        return all;
+    }
+    // A label's text, or "-" while it is hidden; its glyphs must be the font's for its characters.
+    std::string seen(const TextLabel& label) const {
+        if (!label.visible())
+            return "-";
+        for (std::size_t index = 0; index < label.text().size(); ++index)
+            if (label.glyphs()[index].sprite() !=
+                game->glyphs[static_cast<unsigned char>(label.text()[index])])
+                return "(not the font)";
+        return label.text();
+    }
+    std::string seen(const ShelfView::Row& row) const {
+        return seen(row.name) + "|" + seen(row.levels) + "|" + seen(row.proven) + "|" + seen(row.best);
+    }
+    // The colours of the heading and of the sets' lines.
+    std::string colours() const {
+        std::string text;
+        for (int line = -1; line < static_cast<int>(sets.size()); ++line) {
+            const pentavel::graphics::Colour& colour =
+                (line < 0 ? view.heading() : view.row(line)).name.glyphs().front().colour();
+            const bool grey = colour.red == colour.green && colour.green == colour.blue;
+            text += colour.red == 1.0f && colour.green == 1.0f ? (colour.blue == 1.0f ? "white " : "yellow ")
+                    : grey                                     ? "grey "
+                                                               : "other ";
+        }
+        return text;
+    }
+    // Whether anything of the shelf is drawn.
+    bool anythingShown() const {
+        for (const TextLabel* label : labels())
+            if (label->visible() && !label->glyphs().empty())
+                return true;
+        return view.backdrop().visible();
+    }
+    static float leftOf(const TextLabel& label) {
+        return label.glyphs().front().x() - label.glyphs().front().width() * 0.5f;
+    }
+    static float rightOf(const TextLabel& label) {
+        return label.glyphs().back().x() + label.glyphs().back().width() * 0.5f;
+    }
+
+    std::vector<ShelfSet> sets;
+    ShelfView view;
+};
+
+TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
+    startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"));
+    view.setUp(game->glyphs);
+    EXPECT_FALSE(anythingShown());
+    view.open(&sets, 3);
+    EXPECT_EQ(3, view.chosen());
+    // Over the game's front-most labels, the backdrop beneath the text.
+    EXPECT_TRUE(view.backdrop().visible());
+    EXPECT_LT(view.backdrop().depth(), game->hud.stateLabel.depth());
+    for (const TextLabel* label : labels()) {
+        if (!label->glyphs().empty()) {
+            EXPECT_LT(label->depth(), view.backdrop().depth()) << label->text();
+        }
+    }
+    EXPECT_EQ("LEVEL SETS", seen(view.title()));
+    EXPECT_EQ("SET|LEVELS|PROVEN|BEST", seen(view.heading()));
+    EXPECT_EQ("  Tezmola|32|32|-", seen(view.row(0)));
+    EXPECT_EQ("  Broken|BAD||", seen(view.row(1)));
+    EXPECT_EQ("  Later|...|...|...", seen(view.row(2)));
+    EXPECT_EQ("> The Level Set With A Very L...|5|2|900", seen(view.row(3)));  // the set played
+    EXPECT_EQ("grey white grey white yellow ", colours());
+    EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
+    // The names start at one left edge, each column of numbers ends at one right edge, and the columns keep
+    // apart; a line's labels share its height and the lines go down the screen without overlapping.
+    const ShelfView::Row& heading = view.heading();
+    const float step = view.row(0).name.y() - view.row(1).name.y();
+    for (int line = -1; line < static_cast<int>(sets.size()); ++line) {
+        const ShelfView::Row& row = line < 0 ? heading : view.row(line);
+        EXPECT_FLOAT_EQ(leftOf(heading.name), leftOf(row.name)) << line;
+        EXPECT_LT(rightOf(row.name), leftOf(row.levels)) << line;
+        EXPECT_FLOAT_EQ(rightOf(heading.levels), rightOf(row.levels)) << line;
+        if (line != 1) {  // the bad set has no numbers
+            EXPECT_LT(rightOf(row.levels), leftOf(row.proven)) << line;
+            EXPECT_LT(rightOf(row.proven), leftOf(row.best)) << line;
+            EXPECT_FLOAT_EQ(rightOf(heading.proven), rightOf(row.proven)) << line;
+            EXPECT_FLOAT_EQ(rightOf(heading.best), rightOf(row.best)) << line;
+        }
+        for (const TextLabel* label : {&row.levels, &row.proven, &row.best})
+            EXPECT_FLOAT_EQ(row.name.y(), label->y()) << line;
+        if (line >= 0) {
+            const ShelfView::Row& above = line == 0 ? heading : view.row(line - 1);
+            EXPECT_LT(row.name.y(), above.name.y() - step * 0.99f) << line;
+        }
+    }
+    EXPECT_GT(view.title().y(), heading.name.y());
+    EXPECT_LT(view.levelLine().y(), view.row(3).name.y());
+    EXPECT_LT(view.keysLine().y(), view.levelLine().y());
+    // The lines under the list are centred; everything lies on the backdrop, which spans the field.
+    view.say("NOT NOW");
+    EXPECT_EQ("NOT NOW", seen(view.messageLine()));
+    EXPECT_LT(view.messageLine().y(), view.keysLine().y());
+    for (const TextLabel* label : {&view.title(), &view.levelLine(), &view.keysLine(), &view.messageLine()})
+        EXPECT_NEAR(0.0f, leftOf(*label) + rightOf(*label), 1e-4f) << label->text();
+    const pentavel::graphics::Sprite& backdrop = view.backdrop();
+    EXPECT_NE(0, backdrop.sprite());  // without an image it would not be drawn
+    EXPECT_LE(backdrop.x() - backdrop.width() * 0.5f, -1.0f);
+    EXPECT_GE(backdrop.x() + backdrop.width() * 0.5f, 1.0f);
+    const float top = backdrop.y() + std::fabs(backdrop.height()) * 0.5f;
+    const float bottom = backdrop.y() - std::fabs(backdrop.height()) * 0.5f;
+    for (const TextLabel* label : labels()) {
+        if (!label->glyphs().empty()) {
+            EXPECT_LT(label->y() + label->height() * 0.5f, top) << label->text();
+            EXPECT_GT(label->y() - label->height() * 0.5f, bottom) << label->text();
+        }
+    }
+    EXPECT_TRUE((backdrop.colour() == pentavel::graphics::Colour{0.0f, 0.0f, 0.0f, backdrop.colour().alpha}));
+    EXPECT_GT(backdrop.colour().alpha, 0.5f);
+    // A later level is practice; Left goes back.
+    view.onKey(275);
+    EXPECT_EQ("START AT LEVEL 2 (PRACTICE)  - LEFT/RIGHT", seen(view.levelLine()));
+    view.onKey(276);
+    EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
+    // The chosen line is yellow, whatever its set; a bad set chosen says why in red.
+    view.onKey(273);
+    EXPECT_EQ("grey white grey yellow white ", colours());
+    EXPECT_EQ("  Later|...|...|...", seen(view.row(2)));
+    view.onKey(273);
+    EXPECT_EQ("grey white yellow white white ", colours());
+    EXPECT_EQ("it is not well-formed (line 3)", seen(view.levelLine()));
+    const pentavel::graphics::Colour& red = view.levelLine().glyphs().front().colour();
+    EXPECT_TRUE(red.red == 1.0f && red.green < 0.5f && red.blue < 0.5f);
+    // A click from the very top of the first line to the bottom of the last chooses a line; below it, none.
+    view.onPointer(0.0f, view.row(0).name.y() + step * 0.5f);
+    EXPECT_EQ(0, view.chosen());
+    view.onPointer(0.0f, view.row(3).name.y() - step * 0.49f);
+    EXPECT_EQ(3, view.chosen());
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, view.row(3).name.y() - step));
+    EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, view.row(3).name.y() - step * 5.0f));
+    EXPECT_EQ(3, view.chosen());
+    // Closed, the game alone is drawn, also after a refresh (a set read meanwhile).
+    view.close();
+    EXPECT_FALSE(anythingShown());
+    view.refresh();
+    EXPECT_FALSE(anythingShown());
+    // Opened again on the first set, everything is back; a set gone from the shelf leaves no line behind.
+    view.open(&sets, 0);
+    EXPECT_TRUE(view.backdrop().visible());
+    EXPECT_EQ("LEVEL SETS", seen(view.title()));
+    EXPECT_EQ("SET|LEVELS|PROVEN|BEST", seen(view.heading()));
+    EXPECT_EQ(0, view.chosen());
+    EXPECT_EQ("> Tezmola|32|32|-", seen(view.row(0)));
+    EXPECT_EQ("  The Level Set With A Very L...|5|2|900", seen(view.row(3)));
+    sets.pop_back();
+    view.refresh();
+    EXPECT_EQ("-|-|-|-", seen(view.row(3)));
+    EXPECT_EQ("  Later|...|...|...", seen(view.row(2)));
 }
 
 }  // namespace
