@@ -3,7 +3,6 @@
 // Program entry: read the options, start the engine, build and run the game, shut down in order.
 
 #include <cstdio>
-#include <memory>
 
 #include "engine/app/engine.h"
 #include "engine/core/signal.h"
@@ -34,15 +33,7 @@ int main(int argc, char* argv[]) {
         releaseTracker(engineHandle);
         return 1;
     }
-    int exitCode = 0;
-    {
-        auto game = std::make_unique<tezmola::Game>();
-        if (game->initialise(options)) {
-            runMainLoop();
-        } else {
-            exitCode = 1;
-        }
-    }
+    const int exitCode = tezmola::playGame(options, runMainLoop);
     releaseTracker(engineHandle);
     return exitCode;
 }

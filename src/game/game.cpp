@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
@@ -239,6 +240,14 @@ void Game::startChosenSet() {
     showCaption();
     closeShelf();
     newGame(structure_);
+}
+
+int playGame(const GameOptions& options, const std::function<void()>& mainLoop) {
+    auto game = std::make_unique<Game>();
+    if (!game->initialise(options))
+        return 1;
+    mainLoop();
+    return 0;
 }
 
 }  // namespace tezmola

@@ -5,6 +5,7 @@
 // game's own slots.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/core/signal.h"
@@ -63,5 +64,9 @@ private:
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
 };
+
+// Plays a game with the options: initialises it, then runs the main loop until the player quits. 0 after
+// a game, 1 (the loop never run) when the game cannot start.
+int playGame(const GameOptions& options, const std::function<void()>& mainLoop);
 
 }  // namespace tezmola

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/game.h"
 #include "game/guard.h"
 #include "game/level.h"
 #include "game/level_set.h"
@@ -239,6 +240,13 @@ TEST_F(LevelTest, MissingOrMalformedLevelFileStopsInitialisation) {
     const std::size_t cannotRead = text.find("Cannot read level file!");
     ASSERT_NE(cannotRead, std::string::npos);
     EXPECT_NE(text.find("Cannot initialise the main game structure!", cannotRead), std::string::npos);
+    // The game that cannot start ends with 1 and never enters the main loop; one that can ends with 0.
+    int loops = 0;
+    EXPECT_EQ(1, tezmola::playGame(tezmola::GameOptions(), [&] { ++loops; }));
+    EXPECT_EQ(0, loops);
+    folder.write("level.xml", markedLevel(1));
+    EXPECT_EQ(0, tezmola::playGame(tezmola::GameOptions(), [&] { ++loops; }));
+    EXPECT_EQ(1, loops);
 }
 
 TEST_F(LevelTest, FortyLevelsOfSteelAreSkippedOneAStepWithoutHarm) {
