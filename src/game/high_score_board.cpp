@@ -17,7 +17,6 @@ namespace {
 
 // Half the size of the other labels: ten rows and a heading fit between the notice (its lower edge at
 // about -0.04) and the paddle's top (about -0.615), legible at 512 x 384.
-constexpr float kTextSize = 0.5f;
 constexpr float kHeadingY = -0.09f;
 constexpr float kRowStep = 0.05f;
 constexpr float kRankRight = -0.56f;
@@ -37,13 +36,7 @@ const Colour kNewEntryColour{1.0f, 1.0f, 0.0f, 1.0f};
 
 void place(TextLabel& label, const pentavel::graphics::SpriteId* glyphs, const std::string& text, float x,
            float y, int horizontal, const Colour& colour) {
-    label.horizontalAlignment = horizontal;
-    label.verticalAlignment = TextLabel::kMiddle;
-    label.setText(glyphs, text);
-    label.setTextSize(kTextSize);
-    label.setColour(colour);
-    label.setDepth(kDepth);
-    label.setPosition(x, y);
+    placeLabel(label, glyphs, text, x, y, horizontal, colour, kDepth);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ using pentavel::graphics::TextLabel;
 namespace {
 
 constexpr float kTextSize = 0.75f;
+constexpr float kBoardTextSize = 0.5f;  // the lines of the high-score board and of the shelf
 constexpr float kTopEdge = 0.75f;
 constexpr float kBottomEdge = -0.75f;
 constexpr float kBandBottom = 0.64995f;
@@ -131,6 +132,17 @@ const char* const kLatin1Letters[64] = {
     "d", "n", "o", "o", "o", "o", "o",  "/", "o", "u", "u", "u", "u", "y", "th", "y"};
 
 }  // namespace
+
+void placeLabel(pentavel::graphics::TextLabel& label, const pentavel::graphics::SpriteId* glyphs,
+                const std::string& text, float x, float y, int horizontal,
+                const pentavel::graphics::Colour& colour, float depth) {
+    label.horizontalAlignment = horizontal;  // vertically, labels are centred from the start
+    label.setText(glyphs, text);
+    label.setTextSize(kBoardTextSize);
+    label.setColour(colour);
+    label.setDepth(depth);
+    label.setPosition(x, y);
+}
 
 std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs) {
     std::string result;

@@ -45,6 +45,11 @@ bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code)
 // UTF-8 text as the font's bytes: a Latin-1 character is its own byte when the font has its glyph, else
 // the nearest ASCII letters; a byte that is no UTF-8 is taken as Latin-1; other characters become "?".
 std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs);
+// Gives a label its text at the size of the boards' lines, centred on y and aligned on x as asked, in the
+// colour and at the depth given.
+void placeLabel(pentavel::graphics::TextLabel& label, const pentavel::graphics::SpriteId* glyphs,
+                const std::string& text, float x, float y, int horizontal,
+                const pentavel::graphics::Colour& colour, float depth);
 // The title reads "TEZMOLA".
 void clearTitleCheatMark(Hud& hud);
 // The score label shows the score as eight digits.

@@ -32,7 +32,6 @@ constexpr int kLeftButton = 0;
 constexpr int kWheelUp = 3;
 constexpr int kWheelDown = 4;
 
-constexpr float kTextSize = 0.5f;
 constexpr float kDepth = -21.0f;  // over every label of the game
 constexpr float kTitleY = 0.6f;
 constexpr float kHeadingY = 0.53f;
@@ -50,13 +49,7 @@ const Colour kRed{1.0f, 0.45f, 0.35f, 1.0f};
 
 void place(TextLabel& label, const pentavel::graphics::SpriteId* glyphs, const std::string& text, float x,
            float y, int horizontal, const Colour& colour) {
-    label.horizontalAlignment = horizontal;
-    label.verticalAlignment = TextLabel::kMiddle;
-    label.setText(glyphs, text);
-    label.setTextSize(kTextSize);
-    label.setColour(colour);
-    label.setDepth(kDepth);
-    label.setPosition(x, y);
+    placeLabel(label, glyphs, text, x, y, horizontal, colour, kDepth);
     label.setVisible(true);
 }
 
