@@ -454,16 +454,27 @@ protected:
         folder.write("levels/B.xml", levelFile(3, 0));
         folder.write("levels/C.xml", "<level");
         folder.write("levels/D.xml/inside", "x");
+        folder.write("levels/Sch\xc3\xb6n.xml", levelFile(1, 0));  // drawn with the font's own glyphs
+        // Full screen is asked of a display without OpenGL, which refuses it.
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
         pentavel::loadSettings("settings.xml");
         pentavel::openLog();
     }
     bool play(const GameOptions& options = GameOptions()) {
+        pentavel::graphics::setWindowCaption("");
         game_ = std::make_unique<Game>();
         return game_->initialise(options);
     }
     std::string chosen() {
         std::string name;
         return pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, name) ? name : "(none)";
+    }
+    void pressWithAlt(SDLKey key) {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = key;
+        event.key.keysym.mod = KMOD_LALT;
+        pentavel::translateEvent(event);
     }
     std::unique_ptr<Game> game_;
 };
@@ -473,27 +484,49 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
     EXPECT_EQ("(none)", chosen());
-    game_->structure().score = 500;
+    EXPECT_EQ("", pentavel::graphics::windowCaption());  // as it always was
+    // The line of the set in play (level.xml) shows the best of the table in play, newer than what was read.
+    while (game_->shelf().readAhead()) {
+    }
+    game_->shelf().sets()[1].best = 7;
     press(284);  // F3
+    EXPECT_EQ(-1, game_->shelf().sets()[1].best);
+    press(27);
+    EXPECT_FALSE(game_->structure().pausedShown);
+    game_->structure().score = 500;
+    endGame(game_->structure(), false);
+    newGame(game_->structure());
+    game_->structure().score = 400;
+    press(284);
+    EXPECT_EQ(500, game_->shelf().sets()[1].best);
     ASSERT_TRUE(game_->shelfView().isOpen());
     EXPECT_TRUE(game_->paused());
+    EXPECT_TRUE(game_->structure().pausedShown);
+    // The shelf says it all, without the state label.
+    EXPECT_FALSE(game_->structure().hud.stateLabel.visible());
     EXPECT_EQ(1, game_->shelfView().chosen());  // the set played
     press(293);                                 // F12 goes to the shelf, not to the game
     EXPECT_EQ(1u, game_->structure().levelNumber);
-    press(274);  // Down: A
+    // Alt goes with Enter alone: it switches to full screen rather than playing the chosen set.
+    pressWithAlt(SDLK_DOWN);  // A
+    EXPECT_EQ(2, game_->shelfView().chosen());
+    pressWithAlt(SDLK_RETURN);
+    pressWithAlt(SDLK_KP_ENTER);
+    EXPECT_TRUE(game_->shelfView().isOpen());
     press(274);  // Down: B
     press(275);  // Right: from level 2
-    press(13);
+    press(271);  // keypad Enter
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_FALSE(game_->paused());
     EXPECT_TRUE(game_->structure().setChosen);
     EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ("Tezmola: B", pentavel::graphics::windowCaption());
     EXPECT_EQ(3, game_->structure().levelCount);
     EXPECT_EQ(2u, game_->structure().levelNumber);
     EXPECT_TRUE(game_->structure().practice);
     EXPECT_EQ("B", chosen());
     // The game left by the choice entered its own table, as F1 would have.
-    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"500\""));
+    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"400\""));
     // A set that cannot be played says why and leaves the game as it was; Escape closes the shelf.
     press(19);  // paused before the shelf opens, paused after it closes
     press(284);
@@ -520,6 +553,9 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_EQ("level.xml", chosen());
+    EXPECT_EQ("Tezmola: level.xml", pentavel::graphics::windowCaption());
+    game_.reset();
+    EXPECT_NE(std::string::npos, log().find("Cannot play the level set D (it is a folder)"));
 }
 
 TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack) {
@@ -534,20 +570,49 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_FLOAT_EQ(kPaddleWidth, game_->structure().paddle.width);
     EXPECT_FLOAT_EQ(kPaddleHeight, game_->structure().paddle.height);
     EXPECT_FLOAT_EQ(kPaddleY, game_->structure().paddle.y);
+    EXPECT_EQ("Tezmola: A", pentavel::graphics::windowCaption());
     EXPECT_EQ("(none)", chosen());  // this time only
     pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
     ASSERT_TRUE(play());
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
-    options.levels = folder.path() + "/levels/B.xml";
+    EXPECT_EQ("", pentavel::graphics::windowCaption());
+    // A path names a file even without ".xml"; the shelf opens on Tezmola's own, for the file has no line.
+    options.levels = folder.write("outside/Plain", levelFile(2, 0));
     options.startingLevel = 1;
     ASSERT_TRUE(play(options));
-    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ("Plain", game_->structure().levelSet.name);
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
+    press(284);
+    EXPECT_EQ(0, game_->shelfView().chosen());
+    // ".xml" alone is a name, not a file; Tezmola's own set is on the shelf (here it cannot be read).
+    for (const char* name : {".xml", "Tezmola"}) {
+        options.levels = name;
+        ASSERT_TRUE(play(options));
+        EXPECT_FALSE(game_->structure().setChosen);
+    }
     game_.reset();
-    EXPECT_NE(
-        std::string::npos,
-        log().find("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"));
+    const std::string text = log();
+    for (const char* line :
+         {"Cannot play the level set Gone (it is not on the shelf): playing level.xml instead",
+          "Cannot play the level set .xml (it is not on the shelf)",
+          "Cannot play the level set Tezmola (it cannot be read)"})
+        EXPECT_NE(std::string::npos, text.find(line)) << line;
+}
+
+// A file named on the command line is read up to 64 MiB, the most the game's reader takes.
+TEST(ShelfOutsideFile, IsReadUpTo64MiB) {
+    test::TempDir folder;
+    std::string big = levelFile(1, 0);
+    big.resize(std::size_t{64} << 20, ' ');
+    const ShelfSet set = outsideSet(folder.write("big.xml", big));
+    TiXmlDocument document;
+    std::string reason;
+    EXPECT_TRUE(readSet(set, document, reason)) << reason;
+    EXPECT_EQ(1, countLevels(document));
+    folder.write("big.xml", big + " ");
+    EXPECT_FALSE(readSet(set, document, reason));
+    EXPECT_EQ("it is too large", reason);
 }
 
 }  // namespace
