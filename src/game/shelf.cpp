@@ -8,8 +8,6 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "engine/file/file_system.h"
 #include "engine/file/xml_document.h"
@@ -43,13 +41,20 @@ bool readOutsideFile(const std::string& path, std::string& text, std::string& re
         reason = "it is a folder";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
         reason = "it cannot be opened";
         return false;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    // Read no further than past the most a set may hold: a device never ends.
+    text.clear();
+    char buffer[1 << 16];
+    std::size_t count = 0;
+    while (text.size() <= kMaxSetSize && (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, count);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
         reason = "it cannot be read";
         return false;
     }

@@ -7,10 +7,15 @@
 #include "game/shelf.h"
 
 #include <gtest/gtest.h>
+#include <physfs.h>
 
 #include <chrono>
 #include <filesystem>
 
+#include "engine/core/engine_signals.h"
+#include "engine/core/timer.h"
+#include "engine/file/file_system.h"
+#include "file/environment_guard.h"
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/hud.h"
@@ -486,8 +491,8 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_EQ("(none)", chosen());
     EXPECT_EQ("", pentavel::graphics::windowCaption());  // as it always was
     // The line of the set in play (level.xml) shows the best of the table in play, newer than what was read.
-    while (game_->shelf().readAhead()) {
-    }
+    game_->shelf().readAhead();  // Tezmola's own
+    game_->shelf().readAhead();  // level.xml; the sets after it are read as they are chosen
     game_->shelf().sets()[1].best = 7;
     press(284);  // F3
     EXPECT_EQ(-1, game_->shelf().sets()[1].best);
@@ -542,8 +547,13 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_TRUE(game_->paused());
     EXPECT_FALSE(game_->structure().inputHeld);
+    // Focus come back while the shelf is open ends the pause that closing it returns to.
+    press(284);
+    pentavel::activeSignal().emit(2, true);
+    EXPECT_TRUE(game_->paused());
+    press(27);
+    EXPECT_FALSE(game_->paused());
     // The wheel and a click on a line: the player's level.xml, on the second line.
-    press(19);
     press(284);
     pentavel::mouseButtonDownSignal().emit(3, 0.0f, 0.0f);
     EXPECT_EQ(2, game_->shelfView().chosen());
@@ -585,19 +595,92 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
     press(284);
     EXPECT_EQ(0, game_->shelfView().chosen());
-    // ".xml" alone is a name, not a file; Tezmola's own set is on the shelf (here it cannot be read).
-    for (const char* name : {".xml", "Tezmola"}) {
+    // ".xml" alone is a name, not a file, and "x.xml" a file; Tezmola's own set is on the shelf (here it
+    // cannot be read). A file that cannot be read, for whatever reason, says why.
+    const std::string inFolder = folder.path() + "/levels/D.xml";
+    for (const std::string& name : {std::string(".xml"), std::string("Tezmola"), std::string("x.xml"),
+                                    inFolder, std::string("/proc/self/mem")}) {
         options.levels = name;
         ASSERT_TRUE(play(options));
         EXPECT_FALSE(game_->structure().setChosen);
     }
+    folder.write("level.xml", "<level");
+    EXPECT_FALSE(play());
     game_.reset();
     const std::string text = log();
-    for (const char* line :
-         {"Cannot play the level set Gone (it is not on the shelf): playing level.xml instead",
-          "Cannot play the level set .xml (it is not on the shelf)",
-          "Cannot play the level set Tezmola (it cannot be read)"})
+    for (const std::string& line :
+         {std::string("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"),
+          std::string("Cannot play the level set .xml (it is not on the shelf)"),
+          std::string("Cannot play the level set Tezmola (it cannot be read)"),
+          std::string("Cannot play the level set x.xml (it cannot be opened)"),
+          "Cannot play the level set " + inFolder + " (it is a folder)",
+          std::string("Cannot play the level set /proc/self/mem (it cannot be read)")})
         EXPECT_NE(std::string::npos, text.find(line)) << line;
+    // Tezmola's own set, chosen where it can be read, has the game's own caption.
+    test::TempDir own;
+    own.write("level.xml", levelFile(1, 0));
+    test::mountOnly(folder.path(), own.path());
+    options.levels = "Tezmola";
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ(SetSource::Own, game_->structure().levelSet.source);
+    EXPECT_EQ("Tezmola", pentavel::graphics::windowCaption());
+    game_.reset();
+    test::mountOnly(folder.path());
+}
+
+// The banner counts the frames' time, a long frame as a tenth of a second, and not while paused; each frame
+// reads a set of the shelf ahead, which the open shelf shows at once.
+TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {
+    GameOptions options;
+    options.levels = "A";
+    ASSERT_TRUE(play(options));
+    const TextLabel& heading = game_->structure().banner.heading;
+    ASSERT_TRUE(heading.visible());
+    std::uint32_t now = 1000;
+    const auto frame = [&now](std::uint32_t milliseconds) {
+        now += milliseconds;
+        pentavel::setLastTicks(now);
+        pentavel::tickSignal().emit();
+    };
+    press(284);
+    const std::size_t sprites = pentavel::graphics::liveSpriteCount();
+    frame(0);  // reads Tezmola's own set: its line's "..." give way to "BAD"
+    EXPECT_LT(pentavel::graphics::liveSpriteCount(), sprites);
+    press(27);
+    frame(5000);
+    press(19);
+    frame(50);
+    frame(50);
+    press(19);
+    for (int count = 0; count < 37; ++count)
+        frame(50);
+    EXPECT_TRUE(heading.visible());  // 1.95 s
+    frame(100);
+    EXPECT_FALSE(heading.visible());
+}
+
+// --list-levels reads the player's folder as the game does, Tezmola's own levels from its archive when the
+// player has a level.xml of their own; a file system that cannot start is an error.
+TEST(ListLevels, PrintsTheShelfOfThePlayersFolder) {
+    test::TempDir home;
+    home.write("My Games/Tezmola/level.xml", levelFile(1, 0));
+    home.write("My Games/Tezmola/levels/A.xml", levelFile(2, 1));
+    test::EnvironmentGuard environment;
+    environment.set("HOME", home.path());
+    environment.unset("XDG_CONFIG_HOME");
+    environment.unset("XDG_DOCUMENTS_DIR");
+    test::mountOnly(home.path());
+    const std::string programs = pentavel::file::programDirectory();
+    EXPECT_EQ(1, printShelf("tezmola"));  // the file system is up already
+    test::unmountAll();
+    PHYSFS_deinit();
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(0, printShelf("tezmola"));
+    const std::string folder = home.path() + "/My Games/Tezmola/";
+    EXPECT_EQ("Tezmola\t-\t-\t" + programs + "tezmola.pak\tit cannot be read\n" + "level.xml\t1\t0\t" +
+                  folder + "level.xml\n" + "A\t2\t1\t" + folder + "levels/A.xml\n",
+              ::testing::internal::GetCapturedStdout());
+    EXPECT_FALSE(home.exists("My Games/Tezmola/settings.xml"));  // nothing written
 }
 
 // A file named on the command line is read up to 64 MiB, the most the game's reader takes.
