@@ -35,6 +35,7 @@ std::string folded(const std::string& text) {
     return result;
 }
 
+// Appends the file's bytes to text; false with the reason when it cannot be read.
 bool readOutsideFile(const std::string& path, std::string& text, std::string& reason) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
@@ -47,11 +48,13 @@ bool readOutsideFile(const std::string& path, std::string& text, std::string& re
         return false;
     }
     // Read no further than past the most a set may hold: a device never ends.
-    text.clear();
     char buffer[1 << 16];
-    std::size_t count = 0;
-    while (text.size() <= kMaxSetSize && (count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    while (text.size() <= kMaxSetSize) {
+        const std::size_t count = std::fread(buffer, 1, sizeof buffer, file);
+        if (count == 0)
+            break;
         text.append(buffer, count);
+    }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {

@@ -683,18 +683,22 @@ TEST(ListLevels, PrintsTheShelfOfThePlayersFolder) {
     EXPECT_FALSE(home.exists("My Games/Tezmola/settings.xml"));  // nothing written
 }
 
-// A file named on the command line is read up to 64 MiB, the most the game's reader takes.
+// A file named on the command line is read up to 64 MiB, the most the game's reader takes, and no further.
 TEST(ShelfOutsideFile, IsReadUpTo64MiB) {
     test::TempDir folder;
+    const std::size_t most = std::size_t{64} << 20;
     std::string big = levelFile(1, 0);
-    big.resize(std::size_t{64} << 20, ' ');
+    big.resize(most + 1, ' ');
     const ShelfSet set = outsideSet(folder.write("big.xml", big));
     TiXmlDocument document;
     std::string reason;
+    EXPECT_FALSE(readSet(set, document, reason));
+    EXPECT_EQ("it is too large", reason);
+    std::filesystem::resize_file(set.file, most);
     EXPECT_TRUE(readSet(set, document, reason)) << reason;
     EXPECT_EQ(1, countLevels(document));
-    folder.write("big.xml", big + " ");
-    EXPECT_FALSE(readSet(set, document, reason));
+    reason.clear();
+    EXPECT_FALSE(readSet(outsideSet("/dev/zero"), document, reason));  // read only so far
     EXPECT_EQ("it is too large", reason);
 }
 
