@@ -647,9 +647,9 @@ TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {
     frame(0);  // reads Tezmola's own set: its line's "..." give way to "BAD"
     EXPECT_LT(pentavel::graphics::liveSpriteCount(), sprites);
     press(27);
-    frame(5000);
+    frame(5000);  // counts 0.1 s
     press(19);
-    frame(50);
+    frame(50);  // paused: not counted
     frame(50);
     press(19);
     for (int count = 0; count < 37; ++count)
