@@ -55,7 +55,9 @@ bool findChosenSet(const std::string& choice, ShelfSet& set, std::string& reason
 // The set the game plays when nothing is chosen: the player's level.xml, else Tezmola's own.
 ShelfSet defaultSet() {
     const std::vector<ShelfSet> sets = listShelf();
-    return sets.size() > 1 && sets[1].source == SetSource::PlayersFile ? sets[1] : sets[0];
+    const auto players = std::find_if(
+        sets.begin(), sets.end(), [](const ShelfSet& set) { return set.source == SetSource::PlayersFile; });
+    return players != sets.end() ? *players : sets.front();
 }
 
 }  // namespace
@@ -193,14 +195,17 @@ void Game::onQuit() {
 void Game::openShelf() {
     shelf_.refresh();
     std::vector<ShelfSet>& sets = shelf_.sets();
-    int playing = 0;
-    for (std::size_t index = 0; index < sets.size(); ++index)
-        if (sets[index].name == structure_.levelSet.name && sets[index].source == structure_.levelSet.source)
-            playing = static_cast<int>(index);
-    if (sets[playing].read && sets[playing].problem.empty()) {
+    const auto found = std::find_if(sets.begin(), sets.end(), [this](const ShelfSet& set) {
+        return set.name == structure_.levelSet.name && set.source == structure_.levelSet.source;
+    });
+    // The table in play is the newest word on its set's best score (a line not read yet shows none, and
+    // reading it takes the best afresh). A file from outside the shelf has no line; the choice starts on
+    // Tezmola's own.
+    if (found != sets.end()) {
         const std::vector<HighScore>& table = structure_.highScores.entries();
-        sets[playing].best = table.empty() ? -1 : table.front().score;
+        found->best = table.empty() ? -1 : table.front().score;
     }
+    const int playing = found != sets.end() ? static_cast<int>(found - sets.begin()) : 0;
     pausedBeforeShelf_ = paused_;
     paused_ = true;
     setPausedShown(structure_, true);

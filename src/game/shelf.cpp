@@ -36,14 +36,16 @@ std::string folded(const std::string& text) {
     return result;
 }
 
+// Appends the file's bytes to text; false with the reason when it cannot be read.
 bool readOutsideFile(const std::string& path, std::string& text, std::string& reason) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
         reason = "it is a folder";
         return false;
     }
+    // Read no further than past the most a set may hold: a device never ends.
     std::string unread;
-    switch (pentavel::file::readWholeFile(path, text, unread)) {
+    switch (pentavel::file::readWholeFile(path, text, unread, kMaxSetSize)) {
         case pentavel::file::ReadResult::Read:
             return true;
         case pentavel::file::ReadResult::NotOpened:

@@ -1,5 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "engine/file/file_system.h"
+#include "engine/file/xml_document.h"
 #include "game/balls.h"
 #include "game/guard.h"
 #include "game/hud.h"
@@ -46,6 +53,38 @@ TEST_F(GameStructureTest, ANoticeIsSmallerThanTheLabels) {
     showNotice(game->hud, "NOTHING WILL BE SAVED");
     EXPECT_EQ(game->hud.noticeLabel.text(), "NOTHING WILL BE SAVED");
     EXPECT_LT(game->hud.noticeLabel.textSize(), game->hud.titleLabel.textSize());
+}
+
+// A player's folder that cannot be written is said again on the screen of a game that keeps a table; a
+// level author's trial game keeps none and says nothing. In a child, as a user the modes hold to.
+TEST_F(GameStructureTest, OnlyAGameWithATableSaysNothingWillBeSaved) {
+    const std::string home = folder.path() + "/home";
+    std::filesystem::create_directory(home);
+    chmod(folder.path().c_str(), 0755);
+    chmod(home.c_str(), 0555);
+    const std::string levels = test::level(test::mapWith(3, "I+R1+I"));
+    EXPECT_EXIT(
+        {
+            pentavel::file::shutDownFileSystem();
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+                std::exit(5);
+            setenv("HOME", home.c_str(), 1);
+            unsetenv("XDG_CONFIG_HOME");
+            unsetenv("XDG_DOCUMENTS_DIR");
+            if (!pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola"))
+                std::exit(4);
+            GameStructure trial;
+            GameStructure played;
+            if (!initialiseTrialGame(trial, levels) ||
+                !pentavel::file::parseXmlDocument(played.levelDocument, levels))
+                std::exit(6);
+            initialiseWithLevels(played, "highscores-A.xml");
+            std::exit(trial.hud.noticeLabel.text().empty() &&
+                              played.hud.noticeLabel.text() == "NOTHING WILL BE SAVED"
+                          ? 0
+                          : 3);
+        },
+        ::testing::ExitedWithCode(0), "nothing will be saved");
 }
 
 TEST_F(GameStructureTest, StuckBallRidesOnThePaddleAndSpaceLaunchesIt) {

@@ -7,6 +7,7 @@
 #include "game/shelf.h"
 
 #include <gtest/gtest.h>
+#include <physfs.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -16,6 +17,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include "engine/core/engine_signals.h"
+#include "engine/core/timer.h"
+#include "engine/file/file_system.h"
+#include "file/environment_guard.h"
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/hud.h"
@@ -694,16 +699,27 @@ protected:
         folder.write("levels/B.xml", levelFile(3, 0));
         folder.write("levels/C.xml", "<level");
         folder.write("levels/D.xml/inside", "x");
+        folder.write("levels/Sch\xc3\xb6n.xml", levelFile(1, 0));  // drawn with the font's own glyphs
+        // Full screen is asked of a display without OpenGL, which refuses it.
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
         pentavel::loadSettings("settings.xml");
         pentavel::openLog();
     }
     bool play(const GameOptions& options = GameOptions()) {
+        pentavel::graphics::setWindowCaption("");
         game_ = std::make_unique<Game>();
         return game_->initialise(options);
     }
     std::string chosen() {
         std::string name;
         return pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, name) ? name : "(none)";
+    }
+    void pressWithAlt(SDLKey key) {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = key;
+        event.key.keysym.mod = KMOD_LALT;
+        pentavel::translateEvent(event);
     }
     std::unique_ptr<Game> game_;
 };
@@ -713,27 +729,49 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
     EXPECT_EQ("(none)", chosen());
-    game_->structure().score = 500;
+    EXPECT_EQ("", pentavel::graphics::windowCaption());  // as it always was
+    // The line of the set in play (level.xml) shows the best of the table in play, newer than what was read.
+    game_->shelf().readAhead();  // Tezmola's own
+    game_->shelf().readAhead();  // level.xml; the sets after it are read as they are chosen
+    game_->shelf().sets()[1].best = 7;
     press(284);  // F3
+    EXPECT_EQ(-1, game_->shelf().sets()[1].best);
+    press(27);
+    EXPECT_FALSE(game_->structure().pausedShown);
+    game_->structure().score = 500;
+    endGame(game_->structure(), false);
+    newGame(game_->structure());
+    game_->structure().score = 400;
+    press(284);
+    EXPECT_EQ(500, game_->shelf().sets()[1].best);
     ASSERT_TRUE(game_->shelfView().isOpen());
     EXPECT_TRUE(game_->paused());
+    EXPECT_TRUE(game_->structure().pausedShown);
+    // The shelf says it all, without the state label.
+    EXPECT_FALSE(game_->structure().hud.stateLabel.visible());
     EXPECT_EQ(1, game_->shelfView().chosen());  // the set played
     press(293);                                 // F12 goes to the shelf, not to the game
     EXPECT_EQ(1u, game_->structure().levelNumber);
-    press(274);  // Down: A
+    // Alt goes with Enter alone: it switches to full screen rather than playing the chosen set.
+    pressWithAlt(SDLK_DOWN);  // A
+    EXPECT_EQ(2, game_->shelfView().chosen());
+    pressWithAlt(SDLK_RETURN);
+    pressWithAlt(SDLK_KP_ENTER);
+    EXPECT_TRUE(game_->shelfView().isOpen());
     press(274);  // Down: B
     press(275);  // Right: from level 2
-    press(13);
+    press(271);  // keypad Enter
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_FALSE(game_->paused());
     EXPECT_TRUE(game_->structure().setChosen);
     EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ("Tezmola: B", pentavel::graphics::windowCaption());
     EXPECT_EQ(3, game_->structure().levelCount);
     EXPECT_EQ(2u, game_->structure().levelNumber);
     EXPECT_TRUE(game_->structure().practice);
     EXPECT_EQ("B", chosen());
     // The game left by the choice entered its own table, as F1 would have.
-    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"500\""));
+    EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"400\""));
     // A set that cannot be played says why and leaves the game as it was; Escape closes the shelf.
     press(19);  // paused before the shelf opens, paused after it closes
     press(284);
@@ -749,8 +787,13 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_TRUE(game_->paused());
     EXPECT_FALSE(game_->structure().inputHeld);
+    // Focus come back while the shelf is open ends the pause that closing it returns to.
+    press(284);
+    pentavel::activeSignal().emit(2, true);
+    EXPECT_TRUE(game_->paused());
+    press(27);
+    EXPECT_FALSE(game_->paused());
     // The wheel and a click on a line: the player's level.xml, on the second line.
-    press(19);
     press(284);
     pentavel::mouseButtonDownSignal().emit(3, 0.0f, 0.0f);
     EXPECT_EQ(2, game_->shelfView().chosen());
@@ -760,6 +803,9 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_EQ("level.xml", chosen());
+    EXPECT_EQ("Tezmola: level.xml", pentavel::graphics::windowCaption());
+    game_.reset();
+    EXPECT_NE(std::string::npos, log().find("Cannot play the level set D (it is a folder)"));
 }
 
 TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack) {
@@ -774,20 +820,126 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_FLOAT_EQ(kPaddleWidth, game_->structure().paddle.width);
     EXPECT_FLOAT_EQ(kPaddleHeight, game_->structure().paddle.height);
     EXPECT_FLOAT_EQ(kPaddleY, game_->structure().paddle.y);
+    EXPECT_EQ("Tezmola: A", pentavel::graphics::windowCaption());
     EXPECT_EQ("(none)", chosen());  // this time only
     pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
     ASSERT_TRUE(play());
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
-    options.levels = folder.path() + "/levels/B.xml";
+    EXPECT_EQ("", pentavel::graphics::windowCaption());
+    // A path names a file even without ".xml"; the shelf opens on Tezmola's own, for the file has no line.
+    options.levels = folder.write("outside/Plain", levelFile(2, 0));
     options.startingLevel = 1;
     ASSERT_TRUE(play(options));
-    EXPECT_EQ("B", game_->structure().levelSet.name);
+    EXPECT_EQ("Plain", game_->structure().levelSet.name);
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
+    press(284);
+    EXPECT_EQ(0, game_->shelfView().chosen());
+    // ".xml" alone is a name, not a file, and "x.xml" a file; Tezmola's own set is on the shelf (here it
+    // cannot be read). A file that cannot be read, for whatever reason, says why.
+    const std::string inFolder = folder.path() + "/levels/D.xml";
+    for (const std::string& name : {std::string(".xml"), std::string("Tezmola"), std::string("x.xml"),
+                                    inFolder, std::string("/proc/self/mem")}) {
+        options.levels = name;
+        ASSERT_TRUE(play(options));
+        EXPECT_FALSE(game_->structure().setChosen);
+    }
+    folder.write("level.xml", "<level");
+    EXPECT_FALSE(play());
     game_.reset();
-    EXPECT_NE(
-        std::string::npos,
-        log().find("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"));
+    const std::string text = log();
+    for (const std::string& line :
+         {std::string("Cannot play the level set Gone (it is not on the shelf): playing level.xml instead"),
+          std::string("Cannot play the level set .xml (it is not on the shelf)"),
+          std::string("Cannot play the level set Tezmola (it cannot be read)"),
+          std::string("Cannot play the level set x.xml (it cannot be opened)"),
+          "Cannot play the level set " + inFolder + " (it is a folder)",
+          std::string("Cannot play the level set /proc/self/mem (it cannot be read)")})
+        EXPECT_NE(std::string::npos, text.find(line)) << line;
+    // Tezmola's own set, chosen where it can be read, has the game's own caption.
+    test::TempDir own;
+    own.write("level.xml", levelFile(1, 0));
+    test::mountOnly(folder.path(), own.path());
+    options.levels = "Tezmola";
+    ASSERT_TRUE(play(options));
+    EXPECT_EQ(SetSource::Own, game_->structure().levelSet.source);
+    EXPECT_EQ("Tezmola", pentavel::graphics::windowCaption());
+    game_.reset();
+    test::mountOnly(folder.path());
+}
+
+// The banner counts the frames' time, a long frame as a tenth of a second, and not while paused; each frame
+// reads a set of the shelf ahead, which the open shelf shows at once.
+TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {
+    GameOptions options;
+    options.levels = "A";
+    ASSERT_TRUE(play(options));
+    const TextLabel& heading = game_->structure().banner.heading;
+    ASSERT_TRUE(heading.visible());
+    std::uint32_t now = 1000;
+    const auto frame = [&now](std::uint32_t milliseconds) {
+        now += milliseconds;
+        pentavel::setLastTicks(now);
+        pentavel::tickSignal().emit();
+    };
+    press(284);
+    const std::size_t sprites = pentavel::graphics::liveSpriteCount();
+    frame(0);  // reads Tezmola's own set: its line's "..." give way to "BAD"
+    EXPECT_LT(pentavel::graphics::liveSpriteCount(), sprites);
+    press(27);
+    frame(5000);  // counts 0.1 s
+    press(19);
+    frame(50);  // paused: not counted
+    frame(50);
+    press(19);
+    for (int count = 0; count < 37; ++count)
+        frame(50);
+    EXPECT_TRUE(heading.visible());  // 1.95 s
+    frame(100);
+    EXPECT_FALSE(heading.visible());
+}
+
+// --list-levels reads the player's folder as the game does, Tezmola's own levels from its archive when the
+// player has a level.xml of their own; a file system that cannot start is an error.
+TEST(ListLevels, PrintsTheShelfOfThePlayersFolder) {
+    test::TempDir home;
+    home.write("My Games/Tezmola/level.xml", levelFile(1, 0));
+    home.write("My Games/Tezmola/levels/A.xml", levelFile(2, 1));
+    test::EnvironmentGuard environment;
+    environment.set("HOME", home.path());
+    environment.unset("XDG_CONFIG_HOME");
+    environment.unset("XDG_DOCUMENTS_DIR");
+    test::mountOnly(home.path());
+    const std::string programs = pentavel::file::programDirectory();
+    EXPECT_EQ(1, printShelf("tezmola"));  // the file system is up already
+    test::unmountAll();
+    PHYSFS_deinit();
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(0, printShelf("tezmola"));
+    const std::string folder = home.path() + "/My Games/Tezmola/";
+    EXPECT_EQ("Tezmola\t-\t-\t" + programs + "tezmola.pak\tit cannot be read\n" + "level.xml\t1\t0\t" +
+                  folder + "level.xml\n" + "A\t2\t1\t" + folder + "levels/A.xml\n",
+              ::testing::internal::GetCapturedStdout());
+    EXPECT_FALSE(home.exists("My Games/Tezmola/settings.xml"));  // nothing written
+}
+
+// A file named on the command line is read up to 64 MiB, the most the game's reader takes, and no further.
+TEST(ShelfOutsideFile, IsReadUpTo64MiB) {
+    test::TempDir folder;
+    const std::size_t most = std::size_t{64} << 20;
+    std::string big = levelFile(1, 0);
+    big.resize(most + 1, ' ');
+    const ShelfSet set = outsideSet(folder.write("big.xml", big));
+    TiXmlDocument document;
+    std::string reason;
+    EXPECT_FALSE(readSet(set, document, reason));
+    EXPECT_EQ("it is too large", reason);
+    std::filesystem::resize_file(set.file, most);
+    EXPECT_TRUE(readSet(set, document, reason)) << reason;
+    EXPECT_EQ(1, countLevels(document));
+    reason.clear();
+    EXPECT_FALSE(readSet(outsideSet("/dev/zero"), document, reason));  // read only so far
+    EXPECT_EQ("it is too large", reason);
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ std::filesystem::path backupName(const std::filesystem::path& path, int number) 
 
 }  // namespace
 
-ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
+ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason,
+                         std::size_t limit) {
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
@@ -100,9 +101,12 @@ ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, 
         return ReadResult::NotOpened;
     }
     char piece[65536];
-    for (std::size_t count = std::fread(piece, 1, sizeof piece, file); count > 0;
-         count = std::fread(piece, 1, sizeof piece, file))
+    while (bytes.size() <= limit) {
+        const std::size_t count = std::fread(piece, 1, sizeof piece, file);
         bytes.append(piece, count);
+        if (count < sizeof piece)  // the end, or an error
+            break;
+    }
     const bool failed = std::ferror(file) != 0;
     if (failed)
         reason = std::strerror(errno);

@@ -4,6 +4,8 @@
 // Files replaced whole, outside the virtual file system: the new bytes are written beside the file, flushed
 // to disk and renamed over it, so that a write cut short (a full disk, a crash) never leaves it half written.
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -12,9 +14,11 @@ namespace file {
 
 // How a whole file was read: Read, or the reason set by the system's words for why it was not.
 enum class ReadResult { Read, NotOpened, NotRead };
-// Reads the whole file at path into bytes. A read that fails midway (a folder, a failing disk) is an error
-// like a file that cannot be opened, never an exception; bytes then holds what was read before it.
-ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason);
+// Reads the whole file at path into bytes, or no further than just past limit bytes (a device may never
+// end). A read that fails midway (a folder, a failing disk) is an error like a file that cannot be opened,
+// never an exception; bytes then holds what was read before it.
+ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason,
+                         std::size_t limit = SIZE_MAX);
 // The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
 std::filesystem::path finalLinkTarget(std::filesystem::path path);
 // Replaces the file at path (or creates it) with the bytes, keeping the old file's permissions and group. A

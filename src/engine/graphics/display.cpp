@@ -50,6 +50,7 @@ struct DisplayState {
     bool stillFrame = false;
     bool frameChanged = true;
     bool largeWindow = false;  // preferLargeFirstWindow's wish
+    std::string caption;
 };
 
 DisplayState display;
@@ -420,7 +421,12 @@ void onApplicationActive(int which, bool gained) {
 }
 
 void setWindowCaption(const std::string& caption) {
+    display.caption = caption;
     SDL_WM_SetCaption(caption.c_str(), caption.c_str());
+}
+
+const std::string& windowCaption() {
+    return display.caption;
 }
 
 void showCursor(bool show) {

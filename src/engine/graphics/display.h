@@ -35,6 +35,8 @@ void onApplicationActive(int which, bool gained);
 void showCursor(bool show);
 // The window's caption (UTF-8).
 void setWindowCaption(const std::string& caption);
+// The caption last asked for through setWindowCaption; empty before the first.
+const std::string& windowCaption();
 
 // Nothing on screen moves (the game is paused): the present step then redraws only after
 // markFrameChanged (an event, a mode change), and the main loop may wait between iterations.
