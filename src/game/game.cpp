@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "engine/core/engine_signals.h"
@@ -78,8 +79,13 @@ bool Game::initialise(const GameOptions& options) {
             structure_.setChosen = true;
             initialiseWithLevels(structure_, highScoreFileOfSet(set));
         } else {
+            const std::string instead = defaultSet().name;
             pentavel::logWarning("Cannot play the level set %s (%s): playing %s instead", choice.c_str(),
-                                 reason.c_str(), defaultSet().name.c_str());
+                                 reason.c_str(), instead.c_str());
+            // Who named the set on the command line reads the answer there.
+            if (!options.levels.empty())
+                std::fprintf(stderr, "tezmola: cannot play the level set %s (%s): playing %s instead\n",
+                             choice.c_str(), reason.c_str(), instead.c_str());
             structure_.levelDocument.Clear();
         }
     }

@@ -823,7 +823,9 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_EQ("Tezmola: A", pentavel::graphics::windowCaption());
     EXPECT_EQ("(none)", chosen());  // this time only
     pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
+    ::testing::internal::CaptureStderr();
     ASSERT_TRUE(play());
+    EXPECT_EQ("", ::testing::internal::GetCapturedStderr());  // a remembered set's fall is the log's
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
     EXPECT_EQ("", pentavel::graphics::windowCaption());
@@ -841,8 +843,16 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     for (const std::string& name : {std::string(".xml"), std::string("Tezmola"), std::string("x.xml"),
                                     inFolder, std::string("/proc/self/mem")}) {
         options.levels = name;
+        ::testing::internal::CaptureStderr();
         ASSERT_TRUE(play(options));
+        const std::string said = ::testing::internal::GetCapturedStderr();
         EXPECT_FALSE(game_->structure().setChosen);
+        if (name == ".xml") {  // the option's answer is said where it was given
+            EXPECT_EQ(
+                "tezmola: cannot play the level set .xml (it is not on the shelf): playing level.xml "
+                "instead\n",
+                said);
+        }
     }
     folder.write("level.xml", "<level");
     EXPECT_FALSE(play());
