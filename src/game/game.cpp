@@ -211,7 +211,7 @@ void Game::openShelf() {
         const std::vector<HighScore>& table = structure_.highScores.entries();
         found->best = table.empty() ? -1 : table.front().score;
     }
-    const int playing = found != sets.end() ? static_cast<int>(found - sets.begin()) : 0;
+    const int playing = found != sets.end() ? static_cast<int>(found - sets.begin()) : -1;
     pausedBeforeShelf_ = paused_;
     paused_ = true;
     setPausedShown(structure_, true);

@@ -89,8 +89,8 @@ void ShelfView::setUp(const pentavel::graphics::SpriteId* glyphs) {
 
 void ShelfView::open(const std::vector<ShelfSet>* sets, int playing) {
     sets_ = sets;
-    playing_ = std::max(0, playing);
-    chosen_ = playing_;
+    playing_ = playing;
+    chosen_ = std::max(0, playing);
     top_ = 0;
     startingLevel_ = 1;
     message_.setText(glyphs_, "");

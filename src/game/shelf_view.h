@@ -23,7 +23,8 @@ public:
     enum class Command { None, Start, Close };
 
     void setUp(const pentavel::graphics::SpriteId* glyphs);
-    // Opens on the sets (kept by address until closed), the playing one chosen.
+    // Opens on the sets (kept by address until closed), the playing one chosen (-1: none of them plays,
+    // the first is chosen).
     void open(const std::vector<ShelfSet>* sets, int playing);
     void close();
     bool isOpen() const { return sets_ != nullptr; }

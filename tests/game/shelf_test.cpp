@@ -837,6 +837,7 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
     press(284);
     EXPECT_EQ(0, game_->shelfView().chosen());
+    EXPECT_EQ(0u, game_->shelfView().row(0).name.text().find("  T")) << "no set on the shelf plays";
     // ".xml" alone is a name, not a file, and "x.xml" a file; Tezmola's own set is on the shelf (here it
     // cannot be read). A file that cannot be read, for whatever reason, says why.
     const std::string inFolder = folder.path() + "/levels/D.xml";
