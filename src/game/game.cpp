@@ -237,8 +237,10 @@ void Game::startChosenSet() {
         shelfView_.say("CANNOT PLAY IT: " + reason);
         return;
     }
-    // The game in progress ends as F1 ends it, entered in its own set's table.
+    // The game in progress ends as F1 ends it, entered in its own set's table; an entry still waiting
+    // for that table (NOT SAVED) gets its last chance, as at quit, before another table takes its place.
     endGame(structure_, false);
+    saveHighScoresBeforeQuit(structure_);
     pentavel::logMessage("Playing the level set %s", set.name.c_str());
     structure_.levelDocument = document;
     structure_.levelCount = countLevels(structure_.levelDocument);

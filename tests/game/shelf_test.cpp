@@ -20,9 +20,11 @@
 #include "engine/core/engine_signals.h"
 #include "engine/core/timer.h"
 #include "engine/file/file_system.h"
+#include "engine/file/write_directory_lock.h"
 #include "file/environment_guard.h"
 #include "game/command_line.h"
 #include "game/game.h"
+#include "game/high_score_file.h"
 #include "game/hud.h"
 #include "game/level_banner.h"
 #include "game/shelf_view.h"
@@ -881,6 +883,24 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
 
 // The banner counts the frames' time, a long frame as a tenth of a second, and not while paused; each frame
 // reads a set of the shelf ahead, which the open shelf shows at once.
+// An entry that could not be written at GAME OVER (another copy held the folder) gets its last chance
+// before another set's table takes its place, as at quit.
+TEST_F(GameShelfTest, AnEntryWaitingForItsTableIsSavedBeforeAnotherSetPlays) {
+    ASSERT_TRUE(play());
+    game_->structure().score = 400;
+    {
+        const pentavel::file::WriteDirectoryLock other(0);
+        endGame(game_->structure(), true);
+    }
+    press(284);  // F3 on the player's level.xml
+    press(274);  // Down: A
+    press(13);
+    ASSERT_EQ("A", game_->structure().levelSet.name);
+    const std::vector<HighScore> saved = loadHighScores("highscores.xml").entries;
+    ASSERT_EQ(1u, saved.size());
+    EXPECT_EQ(400, saved[0].score);
+}
+
 TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {
     GameOptions options;
     options.levels = "A";
