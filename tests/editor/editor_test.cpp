@@ -26,6 +26,7 @@
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
+#include "game/hud.h"
 #include "game/proof_record.h"
 #include "support/mounted_folder.h"
 #include "tools/editor/brick_bar.h"
@@ -43,7 +44,8 @@ protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
     void open(std::size_t count = 3, editor::SetFile file = {}) { open(levels(count), {}, std::move(file)); }
-    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {}, editor::SetFile file = {}) {
+    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {},
+              editor::SetFile file = {}) {
         editor::OpenedSet opened;
         opened.levels = std::move(levels);
         opened.proofs = std::move(proofs);
@@ -389,6 +391,59 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
     highlighted(10, 9);
 }
 
+// Ctrl+T and Ctrl+U type the level's title and author, which the status line shows in the font's own
+// letters; Enter keeps the text (an empty one removes it), Escape cancels, and each kept text is one change.
+TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
+    std::vector<LevelDraft> set = levels(2);
+    set[1].title = "Caf\xc3\xa9";
+    open(set);
+    const editor::LevelView& view = *editor->view();
+    const auto status = [&] { return view.status().text(); };
+    key(SDLK_u, KMOD_CTRL);
+    key(SDLK_m);
+    EXPECT_EQ(view.message(0).text(), "Author: m_   (Enter keeps, Escape cancels)");
+    key(SDLK_ESCAPE);
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_RETURN);  // the same text: no change
+    EXPECT_TRUE(kept().empty());
+    EXPECT_EQ(view.message(0).text(), "");
+
+    key(SDLK_t, KMOD_CTRL);
+    for (const int typed : {SDLK_t, SDLK_SPACE, SDLK_QUOTE, SDLK_COMMA, SDLK_MINUS, SDLK_7, SDLK_SEMICOLON})
+        key(typed);
+    key(SDLK_b, KMOD_SHIFT);
+    key(SDLK_KP_ENTER);
+    key(SDLK_u, KMOD_CTRL);
+    key(SDLK_a);
+    key(SDLK_RETURN);
+    EXPECT_NE(status().find(R"(  set.xml *  "t ',-7B"  by a)"), std::string::npos) << status();
+    std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_EQ(levels[0].title, "t ',-7B");
+    EXPECT_EQ(levels[0].author, "a");
+    key(SDLK_z, KMOD_CTRL);
+    EXPECT_EQ(kept()[0].author, "");
+    EXPECT_EQ(kept()[0].title, "t ',-7B");
+
+    // An imported title, in UTF-8, is shown in the font's letters; Backspace takes a whole letter.
+    key(SDLK_PAGEDOWN);
+    pentavel::graphics::GlyphTable glyphs = {};
+    buildGlyphTable(glyphs);
+    EXPECT_EQ(status().substr(status().size() - 6), "\"" + toFontText("Caf\xc3\xa9", glyphs) + "\"");
+    EXPECT_EQ(status().find("\xc3"), std::string::npos);
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_BACKSPACE);
+    key(SDLK_RETURN);
+    EXPECT_EQ(kept()[1].title, "Caf");
+    key(SDLK_t, KMOD_CTRL);
+    for (int erased = 0; erased < 4; ++erased)
+        key(SDLK_BACKSPACE);
+    key(SDLK_RETURN);
+    EXPECT_EQ(status().find('"'), std::string::npos) << status();
+    EXPECT_EQ(kept()[1].title, "");
+    EXPECT_EQ(folder.read("unsaved.xml").find("title=\"Caf"), std::string::npos);
+}
+
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
 // window showed it.
 TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
@@ -593,7 +648,6 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     ASSERT_EQ(recorded.proofs.size(), 3u);
     EXPECT_EQ(recorded.proofs[1].content, 42u);
     EXPECT_EQ(recorded.proofs[1].result, "cleared");
-
 
     // Cut short inside an element: the parser names no place, the note names the line the text ends on.
     const editor::OpenedSet unreadable = editor::openLevelFile("\n<level>\n<tezm>\n+. --\n", "bad.xml");

@@ -194,8 +194,8 @@ void Editor::onKeyDown(int key) {
         case Mode::Editing:
             editKey(key, control, shift);
             break;
-        case Mode::Naming:
-            nameKey(key, shift);
+        case Mode::Typing:
+            typeKey(key, shift);
             break;
         case Mode::Playing:
             if (key == SDLK_ESCAPE) {
@@ -299,12 +299,14 @@ void Editor::editKey(int key, bool control, bool shift) {
         else
             startTrial(true);
     } else if (key == SDLK_s && control) {
-        if (shift) {
-            mode_ = Mode::Naming;
-            typedName_ = file_.target.empty() ? std::string() : file_.target.filename().string();
-        } else {
+        if (shift)
+            ask(Prompt::SaveAs, file_.target.empty() ? std::string() : file_.target.filename().string());
+        else
             save();
-        }
+    } else if (key == SDLK_t && control) {
+        ask(Prompt::Title, edits_.level().title);
+    } else if (key == SDLK_u && control) {
+        ask(Prompt::Author, edits_.level().author);
     } else if (key == SDLK_o && control) {
         openRecoverable();
     } else if (key == SDLK_F1) {
@@ -322,35 +324,65 @@ void Editor::editKey(int key, bool control, bool shift) {
     refresh();
 }
 
-// The name for "save as": letters, digits and the characters of a path, typed in the window.
-void Editor::nameKey(int key, bool shift) {
+void Editor::ask(Prompt prompt, const std::string& text) {
+    mode_ = Mode::Typing;
+    prompt_ = prompt;
+    typed_ = text;
+}
+
+// Letters, digits and the characters of a path, typed in the window; a title or an author also takes
+// spaces, commas and apostrophes.
+void Editor::typeKey(int key, bool shift) {
     if (key == SDLK_ESCAPE) {
         mode_ = Mode::Editing;
     } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
         mode_ = Mode::Editing;
-        if (!typedName_.empty()) {
-            std::filesystem::path target = typedName_;
-            if (target.is_relative())
-                target =
-                    (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) /
-                    target;
-            file_.target = target;
-            file_.name = target.filename().string();
-            file_.diskKnown = false;
-            backupKept_ = false;
-            save();
-        }
+        takeTyped();
     } else if (key == SDLK_BACKSPACE) {
-        if (!typedName_.empty())
-            typedName_.pop_back();
+        // A whole character: the continuation bytes of UTF-8 go with the byte that leads them.
+        while (!typed_.empty() && (static_cast<unsigned char>(typed_.back()) & 0xC0) == 0x80)
+            typed_.pop_back();
+        if (!typed_.empty())
+            typed_.pop_back();
     } else if (key >= SDLK_a && key <= SDLK_z) {
-        typedName_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
+        typed_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
     } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH) {
-        typedName_ += static_cast<char>(key);
+        typed_ += static_cast<char>(key);
     } else if (key == SDLK_MINUS) {
-        typedName_ += shift ? '_' : '-';
+        typed_ += shift ? '_' : '-';
+    } else if ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs) {
+        typed_ += static_cast<char>(key);
     }
     refresh();
+}
+
+void Editor::takeTyped() {
+    switch (prompt_) {
+        case Prompt::SaveAs:
+            saveAs(typed_);
+            return;
+        case Prompt::Title:
+            edits_.setTitle(typed_);
+            break;
+        case Prompt::Author:
+            edits_.setAuthor(typed_);
+            break;
+    }
+    changed();
+}
+
+void Editor::saveAs(const std::string& name) {
+    if (name.empty())
+        return;
+    std::filesystem::path target = name;
+    if (target.is_relative())
+        target =
+            (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) / target;
+    file_.target = target;
+    file_.name = target.filename().string();
+    file_.diskKnown = false;
+    backupKept_ = false;
+    save();
 }
 
 void Editor::onMouseButtonDown(int button, float x, float y) {
@@ -489,9 +521,13 @@ void Editor::refresh() {
     if (quitAsked_ && edits_.modified())
         shown.push_back(
             Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
-    if (mode_ == Mode::Naming)
-        shown.push_back(
-            Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
+    if (mode_ == Mode::Typing) {
+        static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: "};
+        shown.push_back(Message{kPrompts[static_cast<int>(prompt_)] + toFontText(typed_, glyphs_) +
+                                    (prompt_ == Prompt::SaveAs ? "_   (Enter saves, Escape cancels)"
+                                                               : "_   (Enter keeps, Escape cancels)"),
+                                Tone::Warning});
+    }
     view_->setMessages(shown);
 }
 
@@ -503,6 +539,11 @@ std::string Editor::statusText() const {
     std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
                                   edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
                                   brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
+    const LevelDraft& level = edits_.level();
+    if (!level.title.empty())
+        text += "  \"" + toFontText(level.title, glyphs_) + "\"";
+    if (!level.author.empty())
+        text += "  by " + toFontText(level.author, glyphs_);
     return text;
 }
 

@@ -99,10 +99,15 @@ public:
     const std::vector<Message>& messages() const { return messages_; }
 
 private:
-    enum class Mode { Editing, Naming, Playing, Proving };
+    enum class Mode { Editing, Typing, Playing, Proving };
+    // What the text typed at the prompt becomes.
+    enum class Prompt { SaveAs, Title, Author };
 
     void editKey(int key, bool control, bool shift);
-    void nameKey(int key, bool shift);
+    void ask(Prompt prompt, const std::string& text);
+    void typeKey(int key, bool shift);
+    void takeTyped();
+    void saveAs(const std::string& name);
     void paintAt(float x, float y);
     void paintCursor(const CellCode& code);
     // A key or a click: what was said before it is no longer news.
@@ -152,7 +157,8 @@ private:
     bool overwriteAsked_ = false;      // the file changed on disk: the next Ctrl+S saves anyway
     bool overwriteConfirmed_ = false;  // that Ctrl+S came
     bool recovered_ = false;           // the unsaved changes of an earlier session are being edited
-    std::string typedName_;
+    Prompt prompt_ = Prompt::SaveAs;
+    std::string typed_;  // UTF-8
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
     pentavel::graphics::Sprite modeBack_;

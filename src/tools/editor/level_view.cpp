@@ -73,6 +73,7 @@ const std::vector<std::string>& helpText() {
         "Page Down, Page Up: next, previous level",
         "Insert: new level    Ctrl+D: duplicate    Delete: remove",
         "Ctrl+Up, Ctrl+Down: move the level up, down",
+        "Ctrl+T, Ctrl+U: title, author of the level",
         "Ctrl+Z: undo    Ctrl+Y: redo",
         "T: play the level    P: prove it (F: faster)",
         "Ctrl+P: prove every level",
