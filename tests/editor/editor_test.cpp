@@ -433,6 +433,7 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     EXPECT_EQ(status().find("\xc3"), std::string::npos);
     key(SDLK_t, KMOD_CTRL);
     key(SDLK_BACKSPACE);
+    EXPECT_EQ(view.message(0).text(), "Title: Caf_   (Enter keeps, Escape cancels)");
     key(SDLK_RETURN);
     EXPECT_EQ(kept()[1].title, "Caf");
     key(SDLK_t, KMOD_CTRL);
@@ -621,6 +622,7 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
         key(typed);
     key(SDLK_RETURN);
     settle([&] { return folder.exists("b.xml.bak"); });
+    EXPECT_EQ("Saved b.xml, but 1 levels are not proven: 1", editor->messages().back().text);
     EXPECT_EQ("another's", folder.read("b.xml.bak"));
     EXPECT_NE(std::string::npos, folder.read("b.xml").find("<level>"));
 

@@ -300,7 +300,7 @@ void Editor::editKey(int key, bool control, bool shift) {
             startTrial(true);
     } else if (key == SDLK_s && control) {
         if (shift)
-            ask(Prompt::SaveAs, file_.target.empty() ? std::string() : file_.target.filename().string());
+            ask(Prompt::SaveAs, file_.target.filename().string());
         else
             save();
     } else if (key == SDLK_t && control) {
