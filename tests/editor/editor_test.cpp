@@ -743,4 +743,40 @@ TEST(SetFileTest, UnsavedChangesHaveTheSetsOwnNameAndAreOfferedWhenKept) {
     EXPECT_TRUE(nowhere.unsaved.empty());
 }
 
+// Without a file the editor opens the set the game would play next, as the game's settings remember it:
+// a set of the shelf, or a file named by its path; Tezmola's own levels and the player's level.xml are
+// opened as always, and a set that has gone is said.
+TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
+    test::TempDir player;
+    std::vector<editor::Message> notes;
+    EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());  // no settings yet
+    const auto remember = [&](const std::string& name) {
+        player.write("settings.xml",
+                     "<?xml version=\"1.0\"?>\n<video/>\n<levels><set value=\"" + name + "\"/></levels>\n");
+        return editor::rememberedSetFile(player.path(), notes);
+    };
+    std::filesystem::create_directory(player.path() + "/levels");
+    const std::string arcade = player.write("levels/Arcade.xml", "<level/>");
+    player.write("levels/Tezmola.xml", "<level/>");
+    player.write("levels/level.xml.xml", "<level/>");
+    EXPECT_EQ(arcade, remember("Arcade"));
+    EXPECT_TRUE(remember("Tezmola").empty());
+    EXPECT_TRUE(remember("level.xml").empty());
+    EXPECT_TRUE(remember("").empty());
+    EXPECT_EQ(arcade, remember(arcade));
+    EXPECT_TRUE(notes.empty());
+    EXPECT_TRUE(remember("Gone").empty());
+    ASSERT_EQ(1u, notes.size());
+    EXPECT_EQ("The level set Gone the game would play has gone (" + player.path() +
+                  "/levels/Gone.xml): editing the levels the game plays without it",
+              notes[0].text);
+    EXPECT_TRUE(remember("levels").empty());      // a folder is no set
+    EXPECT_TRUE(remember("Arcade.xml").empty());  // a file name, as the game reads it, not a set's name
+    EXPECT_EQ(3u, notes.size());
+    player.write("settings.xml", "<levels><set value=\"Arcade\"/>");  // cut short
+    EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());
+    EXPECT_TRUE(editor::rememberedSetFile("", notes).empty());
+    EXPECT_EQ(3u, notes.size());
+}
+
 }  // namespace

@@ -65,6 +65,12 @@ void rememberDisk(SetFile& file);
 // session kept for this set are offered when the editor opens.
 void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& file, OpenedSet& opened);
 
+// The level file of the set the game would play next, as the game's settings file in the player's folder
+// remembers it: a set on the shelf (levels/NAME.xml there) or a file named by its path. Empty when none
+// is remembered, for Tezmola's own levels and the player's level.xml (the editor opens those without a
+// file anyway), and when the file has gone, which a note then says.
+std::filesystem::path rememberedSetFile(const std::string& folder, std::vector<Message>& notes);
+
 // Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
 // each level (without proving it). A text the game cannot read gives no level and the reason.
 OpenedSet openLevelFile(const std::string& text, const std::string& name);
