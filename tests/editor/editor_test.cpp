@@ -632,6 +632,55 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
     EXPECT_EQ("other", folder.read("b.xml"));
 }
 
+// Ctrl+N asks for a name the shelf takes and starts a set of one empty level that its first save puts on
+// the shelf, making the folder; unsaved changes are dropped only at a second Ctrl+N.
+TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
+    const auto type = [&](const std::string& text) {
+        key(SDLK_n, KMOD_CTRL);
+        for (const char c : text)
+            key(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c, c >= 'A' && c <= 'Z' ? KMOD_SHIFT : KMOD_NONE);
+        key(SDLK_RETURN);
+    };
+    open(2);
+    key(SDLK_n, KMOD_CTRL);  // no player's folder: no shelf
+    EXPECT_EQ(editor->view()->message(0).text(), "There is no player's folder to keep a new set in");
+    editor::SetFile file;
+    file.playerFolder = folder.path();
+    open(2, file);
+    stroke(kLeft, 5, 2, 5, 3);
+    key(SDLK_n, KMOD_CTRL);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves");
+    key(SDLK_a);  // any other key: the next Ctrl+N asks again
+    type("Mine");
+    EXPECT_EQ(2u, kept().size());
+    key(SDLK_n, KMOD_CTRL);
+    type("a/b");
+    EXPECT_EQ("No new set a/b: its name holds a slash", editor->messages().back().text);
+    EXPECT_EQ(2u, kept().size());
+
+    key(SDLK_n, KMOD_CTRL);
+    type("My Set");
+    EXPECT_EQ(editor->view()->status().text().rfind("Level 1/1  0 to clear", 0), 0u);
+    EXPECT_NE(editor->view()->status().text().find("  My Set.xml *"), std::string::npos);
+    stroke(kLeft, 4, 4, 4, 4);
+    save([&] { return folder.exists("levels/My Set.xml"); });
+    TiXmlDocument document;
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(document, folder.read("levels/My Set.xml")));
+    const std::vector<LevelDraft> saved = readLevelSet(document);
+    ASSERT_EQ(1u, saved.size());
+    LevelDraft expected;
+    expected.map[4][4] = editor::brushCode(Brush{});
+    EXPECT_EQ(expected, saved[0]);
+    EXPECT_EQ("Saved My Set.xml, but 1 levels are not proven: 1", editor->messages().back().text);
+    type("My Set");  // saved: no question, and that name is taken
+    EXPECT_EQ("No new set My Set: a set of that name is on the shelf already",
+              editor->messages().back().text);
+    stroke(kLeft, 6, 4, 6, 4);
+    editor->onQuit();  // the new set's unsaved changes go under a name of its own
+    EXPECT_TRUE(folder.exists(editor::unsavedFileName(folder.path() + "/levels/My Set.xml")));
+}
+
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     std::vector<LevelDraft> levels(3);
     for (LevelDraft& level : levels) {
@@ -772,11 +821,14 @@ TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
               notes[0].text);
     EXPECT_TRUE(remember("levels").empty());      // a folder is no set
     EXPECT_TRUE(remember("Arcade.xml").empty());  // a file name, as the game reads it, not a set's name
-    EXPECT_EQ(3u, notes.size());
+    EXPECT_TRUE(remember(".xml").empty());        // too short to name a file
+    ASSERT_EQ(4u, notes.size());
+    EXPECT_NE(std::string::npos, notes[2].text.find(" (Arcade.xml): ")) << notes[2].text;
+    EXPECT_NE(std::string::npos, notes[3].text.find(" (" + player.path() + "/levels/.xml.xml): "));
     player.write("settings.xml", "<levels><set value=\"Arcade\"/>");  // cut short
     EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());
     EXPECT_TRUE(editor::rememberedSetFile("", notes).empty());
-    EXPECT_EQ(3u, notes.size());
+    EXPECT_EQ(4u, notes.size());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "engine/graphics/display.h"
 #include "game/hud.h"
 #include "game/images.h"
+#include "game/shelf.h"
 
 namespace tezmola {
 namespace editor {
@@ -227,6 +228,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         act();
     if (key != SDLK_ESCAPE && !modifierOnly)
         quitAsked_ = false;
+    if (!(key == SDLK_n && control) && !modifierOnly)
+        newSetAsked_ = false;
     if (overwriteAsked_ && !modifierOnly) {
         // Only the Ctrl+S asked for saves over the other version; any other key cancels.
         overwriteAsked_ = false;
@@ -307,6 +310,15 @@ void Editor::editKey(int key, bool control, bool shift) {
         ask(Prompt::Title, edits_.level().title);
     } else if (key == SDLK_u && control) {
         ask(Prompt::Author, edits_.level().author);
+    } else if (key == SDLK_n && control) {
+        if (file_.playerFolder.empty()) {
+            say("There is no player's folder to keep a new set in", Tone::Warning);
+        } else if (edits_.modified() && !newSetAsked_) {
+            newSetAsked_ = true;  // refresh says what the next Ctrl+N does
+        } else {
+            newSetAsked_ = false;
+            ask(Prompt::NewSet, "");
+        }
     } else if (key == SDLK_o && control) {
         openRecoverable();
     } else if (key == SDLK_F1) {
@@ -367,7 +379,37 @@ void Editor::takeTyped() {
         case Prompt::Author:
             edits_.setAuthor(typed_);
             break;
+        case Prompt::NewSet:
+            startNewSet(typed_);
+            return;
     }
+    changed();
+}
+
+// One empty level, saved on the shelf under that name, where the game lists it at once.
+void Editor::startNewSet(const std::string& name) {
+    std::string problem = shelfNameProblem(name);
+    const std::filesystem::path target = file_.playerFolder / shelfFileOfSet(name);
+    std::error_code error;
+    if (problem.empty() && std::filesystem::exists(target, error))
+        problem = "a set of that name is on the shelf already";
+    if (!problem.empty()) {
+        say("No new set " + name + ": " + problem, Tone::Warning);
+        refresh();
+        return;
+    }
+    edits_ = LevelSetEdits({});
+    edits_.markUnsaved();
+    file_.target = target;
+    file_.name = target.filename().string();
+    file_.unsaved = file_.playerFolder / unsavedFileName(target);
+    file_.recoverable.clear();
+    file_.diskKnown = true;
+    file_.existed = false;
+    backupKept_ = false;
+    recovered_ = false;
+    pentavel::logMessage("A new level set, %s", target.string().c_str());
+    say("New set " + name + ": Ctrl+S puts it on the shelf, " + target.string(), Tone::Good);
     changed();
 }
 
@@ -518,14 +560,19 @@ void Editor::refresh() {
         shown.push_back(Message{
             formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(), setProof_.total(),
                        saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
+    if (newSetAsked_ && edits_.modified())
+        shown.push_back(
+            Message{"Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves",
+                    Tone::Warning});
     if (quitAsked_ && edits_.modified())
         shown.push_back(
             Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
     if (mode_ == Mode::Typing) {
-        static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: "};
-        shown.push_back(Message{kPrompts[static_cast<int>(prompt_)] + toFontText(typed_, glyphs_) +
-                                    (prompt_ == Prompt::SaveAs ? "_   (Enter saves, Escape cancels)"
-                                                               : "_   (Enter keeps, Escape cancels)"),
+        static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: ", "New set's name: "};
+        static const char* const kAnswers[] = {"saves", "keeps", "keeps", "starts it"};
+        const int prompt = static_cast<int>(prompt_);
+        shown.push_back(Message{kPrompts[prompt] + toFontText(typed_, glyphs_) + "_   (Enter " +
+                                    kAnswers[prompt] + ", Escape cancels)",
                                 Tone::Warning});
     }
     view_->setMessages(shown);
@@ -813,6 +860,9 @@ void Editor::writeSet(const std::filesystem::path& target) {
     }
     std::string reason;
     const std::string bytes = setText();
+    // The shelf's folder of a player's first set is made by its first save.
+    std::error_code folderError;
+    std::filesystem::create_directories(target.parent_path(), folderError);
     // The file as it was before this editor first wrote it is kept beside it, and so is a version that
     // another program wrote meanwhile.
     std::filesystem::path kept;

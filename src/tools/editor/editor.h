@@ -33,10 +33,11 @@ struct SetFile {
     std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
     std::filesystem::path
         unsaved;  // where a quit the author did not confirm keeps unsaved changes; empty: none
-    std::filesystem::path recoverable;  // changes an earlier session kept for this set, offered; empty: none
-    bool diskKnown = false;             // target's content as this editor last read or wrote it is known:
-    bool existed = false;               // whether there was a file,
-    std::string onDisk;                 // and its bytes
+    std::filesystem::path recoverable;   // changes an earlier session kept for this set, offered; empty: none
+    std::filesystem::path playerFolder;  // where a new set goes on the shelf; empty: no new set
+    bool diskKnown = false;              // target's content as this editor last read or wrote it is known:
+    bool existed = false;                // whether there was a file,
+    std::string onDisk;                  // and its bytes
 };
 
 // The name an earlier version gave the unsaved changes of every set; still offered when it is there.
@@ -107,13 +108,14 @@ public:
 private:
     enum class Mode { Editing, Typing, Playing, Proving };
     // What the text typed at the prompt becomes.
-    enum class Prompt { SaveAs, Title, Author };
+    enum class Prompt { SaveAs, Title, Author, NewSet };
 
     void editKey(int key, bool control, bool shift);
     void ask(Prompt prompt, const std::string& text);
     void typeKey(int key, bool shift);
     void takeTyped();
     void saveAs(const std::string& name);
+    void startNewSet(const std::string& name);
     void paintAt(float x, float y);
     void paintCursor(const CellCode& code);
     // A key or a click: what was said before it is no longer news.
@@ -158,6 +160,7 @@ private:
     float strokeX_ = 0.0f;   // where the stroke last painted
     float strokeY_ = 0.0f;
     bool quitAsked_ = false;
+    bool newSetAsked_ = false;       // Ctrl+N with unsaved changes: the next one drops them
     bool discardConfirmed_ = false;  // the second Escape: unsaved changes go
     bool backupKept_ = false;
     bool overwriteAsked_ = false;      // the file changed on disk: the next Ctrl+S saves anyway

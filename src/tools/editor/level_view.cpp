@@ -77,7 +77,7 @@ const std::vector<std::string>& helpText() {
         "Ctrl+Z: undo    Ctrl+Y: redo",
         "T: play the level    P: prove it (F: faster)",
         "Ctrl+P: prove every level",
-        "Ctrl+S: save    Ctrl+Shift+S: save as",
+        "Ctrl+S: save    Ctrl+Shift+S: save as    Ctrl+N: new set",
         "Ctrl+O: open the changes an earlier session kept",
         "Escape: quit (twice with unsaved changes)",
     };
