@@ -616,6 +616,8 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
 
     folder.write("b.xml", "another's");
     key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Save as: new.xml_   (Enter saves in " + folder.path() + ", Escape cancels)");
     for (int erased = 0; erased < 7; ++erased)
         key(SDLK_BACKSPACE);
     for (const int typed : {SDLK_b, SDLK_PERIOD, SDLK_x, SDLK_m, SDLK_l})
@@ -635,23 +637,27 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
 // Ctrl+N asks for a name the shelf takes and starts a set of one empty level that its first save puts on
 // the shelf, making the folder; unsaved changes are dropped only at a second Ctrl+N.
 TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
-    const auto type = [&](const std::string& text) {
-        key(SDLK_n, KMOD_CTRL);
+    const auto typeText = [&](const std::string& text) {
         for (const char c : text)
             key(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c, c >= 'A' && c <= 'Z' ? KMOD_SHIFT : KMOD_NONE);
         key(SDLK_RETURN);
+    };
+    const auto type = [&](const std::string& text) {
+        key(SDLK_n, KMOD_CTRL);
+        typeText(text);
     };
     open(2);
     key(SDLK_n, KMOD_CTRL);  // no player's folder: no shelf
     EXPECT_EQ(editor->view()->message(0).text(), "There is no player's folder to keep a new set in");
     editor::SetFile file;
     file.playerFolder = folder.path();
+    file.recoverable = folder.write("earlier.xml", writeLevelSet(levels(3)));
     open(2, file);
     stroke(kLeft, 5, 2, 5, 3);
     key(SDLK_n, KMOD_CTRL);
     EXPECT_EQ(editor->view()->message(0).text(),
               "Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves");
-    key(SDLK_a);  // any other key: the next Ctrl+N asks again
+    key(SDLK_b, KMOD_CTRL);  // any other key: the next Ctrl+N asks again
     type("Mine");
     EXPECT_EQ(2u, kept().size());
     key(SDLK_n, KMOD_CTRL);
@@ -663,8 +669,15 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     type("My Set");
     EXPECT_EQ(editor->view()->status().text().rfind("Level 1/1  0 to clear", 0), 0u);
     EXPECT_NE(editor->view()->status().text().find("  My Set.xml *"), std::string::npos);
+    key(SDLK_o, KMOD_CTRL);  // what an earlier session kept was the other set's
+    EXPECT_EQ("No unsaved changes of an earlier session are kept for My Set.xml",
+              editor->messages().back().text);
     stroke(kLeft, 4, 4, 4, 4);
-    save([&] { return folder.exists("levels/My Set.xml"); });
+    // Another program made the file meanwhile: the save asks, and keeps that version.
+    folder.write("levels/My Set.xml", "another's");
+    save();
+    EXPECT_EQ("another's", folder.read("levels/My Set.xml"));
+    save([&] { return folder.exists("levels/My Set.xml.bak"); });
     TiXmlDocument document;
     ASSERT_TRUE(pentavel::file::parseXmlDocument(document, folder.read("levels/My Set.xml")));
     const std::vector<LevelDraft> saved = readLevelSet(document);
@@ -672,13 +685,36 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     LevelDraft expected;
     expected.map[4][4] = editor::brushCode(Brush{});
     EXPECT_EQ(expected, saved[0]);
-    EXPECT_EQ("Saved My Set.xml, but 1 levels are not proven: 1", editor->messages().back().text);
     type("My Set");  // saved: no question, and that name is taken
     EXPECT_EQ("No new set My Set: a set of that name is on the shelf already",
               editor->messages().back().text);
+    type("Two");  // after a set on disk, a new one is saved without a question
     stroke(kLeft, 6, 4, 6, 4);
     editor->onQuit();  // the new set's unsaved changes go under a name of its own
-    EXPECT_TRUE(folder.exists(editor::unsavedFileName(folder.path() + "/levels/My Set.xml")));
+    EXPECT_TRUE(folder.exists(editor::unsavedFileName(folder.path() + "/levels/Two.xml")));
+    save([&] { return folder.exists("levels/Two.xml"); });
+    EXPECT_TRUE(folder.exists("levels/Two.xml"));
+
+    // Save as: a name without a folder goes on the shelf, as a set's file.
+    const auto saveAs = [&](const std::string& text) {
+        key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+        for (int erased = 0; erased < 10; ++erased)
+            key(SDLK_BACKSPACE);
+        typeText(text);
+    };
+    key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Save as: Two.xml_   (Enter saves in " + folder.path() + "/levels, Escape cancels)");
+    key(SDLK_ESCAPE);
+    saveAs("Tezmola.xml");
+    EXPECT_EQ("Not saved: no set on the shelf can be named Tezmola, as Tezmola's own levels have that name",
+              editor->messages().back().text);
+    saveAs("copy");
+    settle([&] { return folder.exists("levels/copy.xml"); });
+    EXPECT_NE(std::string::npos, folder.read("levels/copy.xml").find("R1"));
+    saveAs("sub/b.xml");  // a name with a folder: beside the set, as before
+    settle([&] { return folder.exists("levels/sub/b.xml"); });
+    EXPECT_TRUE(folder.exists("levels/sub/b.xml"));
 }
 
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {

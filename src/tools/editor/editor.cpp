@@ -406,18 +406,34 @@ void Editor::startNewSet(const std::string& name) {
     file_.recoverable.clear();
     file_.diskKnown = true;
     file_.existed = false;
-    backupKept_ = false;
-    recovered_ = false;
     pentavel::logMessage("A new level set, %s", target.string().c_str());
     say("New set " + name + ": Ctrl+S puts it on the shelf, " + target.string(), Tone::Good);
     changed();
+}
+
+// Where a name typed without a folder is saved: on the shelf in the player's folder, else beside the set.
+std::filesystem::path Editor::saveAsFolder() const {
+    if (!file_.playerFolder.empty())
+        return file_.playerFolder / kShelfFolder;
+    return file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path();
 }
 
 void Editor::saveAs(const std::string& name) {
     if (name.empty())
         return;
     std::filesystem::path target = name;
-    if (target.is_relative())
+    const bool onShelf = name.find('/') == std::string::npos && !file_.playerFolder.empty();
+    if (onShelf && target.extension() != ".xml")
+        target += ".xml";
+    if (onShelf && !shelfNameProblem(target.stem().string()).empty()) {
+        say("Not saved: no set on the shelf can be named " + target.stem().string() + ", as " +
+                shelfNameProblem(target.stem().string()),
+            Tone::Warning);
+        return;
+    }
+    if (onShelf)
+        target = saveAsFolder() / target;
+    else if (target.is_relative())
         target =
             (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) / target;
     file_.target = target;
@@ -569,10 +585,12 @@ void Editor::refresh() {
             Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
     if (mode_ == Mode::Typing) {
         static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: ", "New set's name: "};
-        static const char* const kAnswers[] = {"saves", "keeps", "keeps", "starts it"};
+        static const char* const kAnswers[] = {"saves in ", "keeps", "keeps", "starts it"};
         const int prompt = static_cast<int>(prompt_);
+        const std::string folder =
+            prompt_ == Prompt::SaveAs ? toFontText(saveAsFolder().string(), glyphs_) : "";
         shown.push_back(Message{kPrompts[prompt] + toFontText(typed_, glyphs_) + "_   (Enter " +
-                                    kAnswers[prompt] + ", Escape cancels)",
+                                    kAnswers[prompt] + folder + ", Escape cancels)",
                                 Tone::Warning});
     }
     view_->setMessages(shown);

@@ -114,6 +114,7 @@ private:
     void ask(Prompt prompt, const std::string& text);
     void typeKey(int key, bool shift);
     void takeTyped();
+    std::filesystem::path saveAsFolder() const;
     void saveAs(const std::string& name);
     void startNewSet(const std::string& name);
     void paintAt(float x, float y);
