@@ -646,13 +646,26 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
         key(SDLK_n, KMOD_CTRL);
         typeText(text);
     };
-    open(2);
+    const auto saveAs = [&](const std::string& text) {
+        key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+        for (int erased = 0; erased < 10; ++erased)
+            key(SDLK_BACKSPACE);
+        typeText(text);
+    };
+    editor::SetFile file;
+    file.target = folder.path() + "/set.xml";
+    open(2, file);
     key(SDLK_n, KMOD_CTRL);  // no player's folder: no shelf
     EXPECT_EQ(editor->view()->message(0).text(), "There is no player's folder to keep a new set in");
-    editor::SetFile file;
+    saveAs("c");  // nor does save as put a name on it
+    settle([&] { return folder.exists("c"); });
+    EXPECT_TRUE(folder.exists("c"));
     file.playerFolder = folder.path();
     file.recoverable = folder.write("earlier.xml", writeLevelSet(levels(3)));
     open(2, file);
+    saveAs("first");  // from a set beside the shelf, onto it
+    settle([&] { return folder.exists("levels/first.xml"); });
+    EXPECT_TRUE(folder.exists("levels/first.xml"));
     stroke(kLeft, 5, 2, 5, 3);
     key(SDLK_n, KMOD_CTRL);
     EXPECT_EQ(editor->view()->message(0).text(),
@@ -696,12 +709,6 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     EXPECT_TRUE(folder.exists("levels/Two.xml"));
 
     // Save as: a name without a folder goes on the shelf, as a set's file.
-    const auto saveAs = [&](const std::string& text) {
-        key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
-        for (int erased = 0; erased < 10; ++erased)
-            key(SDLK_BACKSPACE);
-        typeText(text);
-    };
     key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
     EXPECT_EQ(editor->view()->message(0).text(),
               "Save as: Two.xml_   (Enter saves in " + folder.path() + "/levels, Escape cancels)");
