@@ -666,6 +666,7 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     saveAs("first");  // from a set beside the shelf, onto it
     settle([&] { return folder.exists("levels/first.xml"); });
     EXPECT_TRUE(folder.exists("levels/first.xml"));
+    open(2, file);  // what is on disk unknown
     stroke(kLeft, 5, 2, 5, 3);
     key(SDLK_n, KMOD_CTRL);
     EXPECT_EQ(editor->view()->message(0).text(),
