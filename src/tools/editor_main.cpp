@@ -128,6 +128,7 @@ int edit(const char* programPath, const char* path) {
         openSet(path, opened, file);
         opened.notes.insert(opened.notes.begin(), notes.begin(), notes.end());
         tezmola::editor::rememberDisk(file);
+        file.playerFolder = pentavel::file::userDirectory(kGameFolder);
         tezmola::editor::keepUnsavedChangesIn(pentavel::file::userDirectory(kGameFolder), path, file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();

@@ -216,7 +216,7 @@ wait_until 60 grep -q "Saved 1 levels to $USER_DIR/levels/mine.xml" "$LOG_FILE" 
 send_keys Escape
 wait_for_exit
 expect_status 0
-grep -q '<level title="Hi" ' "$USER_DIR/levels/mine.xml" || fail "the new set's level has no title"
+grep -q '<level title="Hi"[ >]' "$USER_DIR/levels/mine.xml" || fail "the new set's level has no title"
 "$GAME" --list-levels | grep -q "^mine	1	" || fail "the game does not list the new set: $("$GAME" --list-levels)"
 cmp -s "$USER_DIR/level.xml" "$WORK/saved.xml" || fail "the dropped change reached level.xml"
 note "Ctrl+N started a set on the shelf, titled and saved; the game lists it"
