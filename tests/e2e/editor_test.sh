@@ -211,7 +211,10 @@ wait_for_window
 wait_for_drawing
 send_keys b ctrl+n ctrl+n m i n e Return
 at_cell 5 5 click 1
-send_keys ctrl+t shift+h i Return ctrl+s
+send_keys ctrl+t shift+h i Return
+sleep 0.3
+capture_window titled.png >/dev/null
+send_keys ctrl+s
 wait_until 60 grep -q "Saved 1 levels to $USER_DIR/levels/mine.xml" "$LOG_FILE" || fail "the new set was not saved"
 send_keys Escape
 wait_for_exit
