@@ -358,12 +358,11 @@ void Editor::typeKey(int key, bool shift) {
             typed_.pop_back();
     } else if (key >= SDLK_a && key <= SDLK_z) {
         typed_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
-    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH) {
+    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH ||
+               ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs)) {
         typed_ += static_cast<char>(key);
     } else if (key == SDLK_MINUS) {
         typed_ += shift ? '_' : '-';
-    } else if ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs) {
-        typed_ += static_cast<char>(key);
     }
     refresh();
 }

@@ -61,7 +61,7 @@ std::filesystem::path rememberedSetFile(const std::string& folder, std::vector<M
     // As the game reads the choice: a path, or a name on the shelf.
     const bool namesFile = name.find('/') != std::string::npos ||
                            (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0);
-    const std::filesystem::path file =
+    std::filesystem::path file =
         namesFile ? std::filesystem::path(name) : std::filesystem::path(folder) / shelfFileOfSet(name);
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
