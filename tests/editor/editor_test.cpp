@@ -409,21 +409,22 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     EXPECT_EQ(view.message(0).text(), "");
 
     key(SDLK_t, KMOD_CTRL);
-    for (const int typed : {SDLK_t, SDLK_SPACE, SDLK_QUOTE, SDLK_COMMA, SDLK_MINUS, SDLK_7, SDLK_SEMICOLON})
+    for (const int typed :
+         {SDLK_t, SDLK_SPACE, SDLK_QUOTE, SDLK_COMMA, SDLK_MINUS, SDLK_0, SDLK_9, SDLK_SEMICOLON})
         key(typed);
     key(SDLK_b, KMOD_SHIFT);
     key(SDLK_KP_ENTER);
     key(SDLK_u, KMOD_CTRL);
     key(SDLK_a);
     key(SDLK_RETURN);
-    EXPECT_NE(status().find(R"(  set.xml *  "t ',-7B"  by a)"), std::string::npos) << status();
+    EXPECT_NE(status().find(R"(  set.xml *  "t ',-09B"  by a)"), std::string::npos) << status();
     std::vector<LevelDraft> levels = kept();
     ASSERT_EQ(levels.size(), 2u);
-    EXPECT_EQ(levels[0].title, "t ',-7B");
+    EXPECT_EQ(levels[0].title, "t ',-09B");
     EXPECT_EQ(levels[0].author, "a");
     key(SDLK_z, KMOD_CTRL);
     EXPECT_EQ(kept()[0].author, "");
-    EXPECT_EQ(kept()[0].title, "t ',-7B");
+    EXPECT_EQ(kept()[0].title, "t ',-09B");
 
     // An imported title, in UTF-8, is shown in the font's letters; Backspace takes a whole letter.
     key(SDLK_PAGEDOWN);
