@@ -38,9 +38,10 @@ const char kHelp[] =
     "remove levels, play a level with the game's own rules (T) and let the level checker's autopilot prove\n"
     "that it can be cleared (P, or Ctrl+P for every level). F1 in the window lists every key.\n"
     "\n"
-    "Without FILE it opens the levels the game would play (the player's level.xml, else the shipped ones)\n"
-    "and Ctrl+S writes the player's level.xml, so that the next start of the game plays them; the file it\n"
-    "replaces is kept as level.xml.bak (level.xml.bak.2, .bak.3... when an older, different backup is\n"
+    "Without FILE it opens the levels the game would play: the set last chosen in the game (levels/NAME.xml\n"
+    "in the player's folder), else the player's level.xml, else the shipped ones, and Ctrl+S writes the\n"
+    "set chosen or the player's level.xml, so that the next start of the game plays them; the file it\n"
+    "replaces is kept beside it with .bak added (.bak.2, .bak.3... when an older, different backup is\n"
     "there). FILE is a level file, a folder that holds level.xml, or a .pak archive that holds one (saved\n"
     "elsewhere with Ctrl+Shift+S); a FILE that does not exist yet is made on the first save.\n"
     "\n"
@@ -113,8 +114,21 @@ int edit(const char* programPath, const char* path) {
     {
         OpenedSet opened;
         SetFile file;
+        // Without a file: the set the game would play, when the player chose one of the shelf.
+        std::vector<Message> notes;
+        const std::string remembered =
+            path == nullptr
+                ? tezmola::editor::rememberedSetFile(pentavel::file::userDirectory(kGameFolder), notes)
+                      .string()
+                : std::string();
+        if (!remembered.empty()) {
+            path = remembered.c_str();
+            pentavel::logMessage("Editing the level set the game plays, %s", path);
+        }
         openSet(path, opened, file);
+        opened.notes.insert(opened.notes.begin(), notes.begin(), notes.end());
         tezmola::editor::rememberDisk(file);
+        file.playerFolder = pentavel::file::userDirectory(kGameFolder);
         tezmola::editor::keepUnsavedChangesIn(pentavel::file::userDirectory(kGameFolder), path, file, opened);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();

@@ -8,7 +8,8 @@
 # its proofs and Ctrl+S proves nothing; a change left unsaved when the window closes is kept aside under
 # the set's own name and Ctrl+O opens it in the next session; sessions on two sets ended by signals keep
 # two sets of changes; of two editors on one file the later save asks first and keeps the other's version;
-# the game then starts on the saved file and draws the new bricks.
+# Ctrl+N starts a set that, titled and saved, the game lists; the game then starts on the saved file and
+# draws the new bricks; without a file the editor opens the set the game's settings remember.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$@"
 GAME="$TEZMOLA"
@@ -203,6 +204,26 @@ done
 note "two editors on one file: the later save asks; A's version kept as $(basename "$kept")"
 unset GAME_ARGS
 
+# A new set: Ctrl+N drops the unsaved change after a second Ctrl+N and asks for a name; the level gets a
+# title, a blue brick, and Ctrl+S puts the set on the shelf, where the game lists it.
+start_game
+wait_for_window
+wait_for_drawing
+send_keys b ctrl+n ctrl+n m i n e Return
+at_cell 5 5 click 1
+send_keys ctrl+t shift+h i Return
+sleep 0.3
+capture_window titled.png >/dev/null
+send_keys ctrl+s
+wait_until 60 grep -q "Saved 1 levels to $USER_DIR/levels/mine.xml" "$LOG_FILE" || fail "the new set was not saved"
+send_keys Escape
+wait_for_exit
+expect_status 0
+grep -q '<level title="Hi"[ >]' "$USER_DIR/levels/mine.xml" || fail "the new set's level has no title"
+"$GAME" --list-levels | grep -q "^mine	1	" || fail "the game does not list the new set: $("$GAME" --list-levels)"
+cmp -s "$USER_DIR/level.xml" "$WORK/saved.xml" || fail "the dropped change reached level.xml"
+note "Ctrl+N started a set on the shelf, titled and saved; the game lists it"
+
 TEZMOLA="$GAME"
 LOG_FILE="$USER_DIR/log.html"
 WINDOW_NAME='^Tezmola$'
@@ -215,4 +236,26 @@ note "the game plays the saved level with the new bricks"
 send_keys Escape
 wait_for_exit
 expect_status 0
+
+# Without a file the editor opens the set the game would play next; a set that has gone is said.
+TEZMOLA="$EDITOR"
+LOG_FILE="$USER_DIR/editor-log.html"
+WINDOW_NAME='^Tezmola Level Editor$'
+for set in mine gone; do
+    printf '<?xml version="1.0"?>\n<levels><set value="%s"/></levels>\n' $set >"$USER_DIR/settings.xml"
+    start_game
+    wait_for_window
+    wait_for_drawing
+    send_keys Escape
+    wait_for_exit
+    expect_status 0
+    if [ $set = mine ]; then
+        grep -q -F "Editing the level set the game plays, $USER_DIR/levels/mine.xml" "$LOG_FILE" ||
+            fail "the editor did not open the set the game would play"
+    else
+        grep -q "The level set gone the game would play has gone" "$LOG_FILE" || fail "the set that has gone is not said"
+        expect_log_lacks "Editing the level set the game plays"
+    fi
+done
+note "without a file: the set the game would play"
 note "passed"

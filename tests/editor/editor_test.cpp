@@ -26,6 +26,7 @@
 #include "engine/file/xml_document.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
+#include "game/hud.h"
 #include "game/proof_record.h"
 #include "support/mounted_folder.h"
 #include "tools/editor/brick_bar.h"
@@ -43,7 +44,8 @@ protected:
     static void SetUpTestSuite() { test::scanGameSheet(); }
 
     void open(std::size_t count = 3, editor::SetFile file = {}) { open(levels(count), {}, std::move(file)); }
-    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {}, editor::SetFile file = {}) {
+    void open(std::vector<LevelDraft> levels, std::vector<ProofRecord> proofs = {},
+              editor::SetFile file = {}) {
         editor::OpenedSet opened;
         opened.levels = std::move(levels);
         opened.proofs = std::move(proofs);
@@ -389,6 +391,61 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
     highlighted(10, 9);
 }
 
+// Ctrl+T and Ctrl+U type the level's title and author, which the status line shows in the font's own
+// letters; Enter keeps the text (an empty one removes it), Escape cancels, and each kept text is one change.
+TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
+    std::vector<LevelDraft> set = levels(2);
+    set[1].title = "Caf\xc3\xa9";
+    open(set);
+    const editor::LevelView& view = *editor->view();
+    const auto status = [&] { return view.status().text(); };
+    key(SDLK_u, KMOD_CTRL);
+    key(SDLK_m);
+    EXPECT_EQ(view.message(0).text(), "Author: m_   (Enter keeps, Escape cancels)");
+    key(SDLK_ESCAPE);
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_RETURN);  // the same text: no change
+    EXPECT_TRUE(kept().empty());
+    EXPECT_EQ(view.message(0).text(), "");
+
+    key(SDLK_t, KMOD_CTRL);
+    for (const int typed :
+         {SDLK_t, SDLK_SPACE, SDLK_QUOTE, SDLK_COMMA, SDLK_MINUS, SDLK_0, SDLK_9, SDLK_SEMICOLON})
+        key(typed);
+    key(SDLK_b, KMOD_SHIFT);
+    key(SDLK_KP_ENTER);
+    key(SDLK_u, KMOD_CTRL);
+    key(SDLK_a);
+    key(SDLK_RETURN);
+    EXPECT_NE(status().find(R"(  set.xml *  "t ',-09B"  by a)"), std::string::npos) << status();
+    std::vector<LevelDraft> levels = kept();
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_EQ(levels[0].title, "t ',-09B");
+    EXPECT_EQ(levels[0].author, "a");
+    key(SDLK_z, KMOD_CTRL);
+    EXPECT_EQ(kept()[0].author, "");
+    EXPECT_EQ(kept()[0].title, "t ',-09B");
+
+    // An imported title, in UTF-8, is shown in the font's letters; Backspace takes a whole letter.
+    key(SDLK_PAGEDOWN);
+    pentavel::graphics::GlyphTable glyphs = {};
+    buildGlyphTable(glyphs);
+    EXPECT_EQ(status().substr(status().size() - 6), "\"" + toFontText("Caf\xc3\xa9", glyphs) + "\"");
+    EXPECT_EQ(status().find("\xc3"), std::string::npos);
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_BACKSPACE);
+    EXPECT_EQ(view.message(0).text(), "Title: Caf_   (Enter keeps, Escape cancels)");
+    key(SDLK_RETURN);
+    EXPECT_EQ(kept()[1].title, "Caf");
+    key(SDLK_t, KMOD_CTRL);
+    for (int erased = 0; erased < 4; ++erased)
+        key(SDLK_BACKSPACE);
+    key(SDLK_RETURN);
+    EXPECT_EQ(status().find('"'), std::string::npos) << status();
+    EXPECT_EQ(kept()[1].title, "");
+    EXPECT_EQ(folder.read("unsaved.xml").find("title=\"Caf"), std::string::npos);
+}
+
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
 // window showed it.
 TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
@@ -560,12 +617,15 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
 
     folder.write("b.xml", "another's");
     key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Save as: new.xml_   (Enter saves in " + folder.path() + ", Escape cancels)");
     for (int erased = 0; erased < 7; ++erased)
         key(SDLK_BACKSPACE);
     for (const int typed : {SDLK_b, SDLK_PERIOD, SDLK_x, SDLK_m, SDLK_l})
         key(typed);
     key(SDLK_RETURN);
     settle([&] { return folder.exists("b.xml.bak"); });
+    EXPECT_EQ("Saved b.xml, but 1 levels are not proven: 1", editor->messages().back().text);
     EXPECT_EQ("another's", folder.read("b.xml.bak"));
     EXPECT_NE(std::string::npos, folder.read("b.xml").find("<level>"));
 
@@ -573,6 +633,97 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
     stroke(kLeft, 7, 2, 7, 3);
     save();
     EXPECT_EQ("other", folder.read("b.xml"));
+}
+
+// Ctrl+N asks for a name the shelf takes and starts a set of one empty level that its first save puts on
+// the shelf, making the folder; unsaved changes are dropped only at a second Ctrl+N.
+TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
+    const auto typeText = [&](const std::string& text) {
+        for (const char c : text)
+            key(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c, c >= 'A' && c <= 'Z' ? KMOD_SHIFT : KMOD_NONE);
+        key(SDLK_RETURN);
+    };
+    const auto type = [&](const std::string& text) {
+        key(SDLK_n, KMOD_CTRL);
+        typeText(text);
+    };
+    const auto saveAs = [&](const std::string& text) {
+        key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+        for (int erased = 0; erased < 10; ++erased)
+            key(SDLK_BACKSPACE);
+        typeText(text);
+    };
+    editor::SetFile file;
+    file.target = folder.path() + "/set.xml";
+    open(2, file);
+    key(SDLK_n, KMOD_CTRL);  // no player's folder: no shelf
+    EXPECT_EQ(editor->view()->message(0).text(), "There is no player's folder to keep a new set in");
+    saveAs("c");  // nor does save as put a name on it
+    settle([&] { return folder.exists("c"); });
+    EXPECT_TRUE(folder.exists("c"));
+    file.playerFolder = folder.path();
+    file.recoverable = folder.write("earlier.xml", writeLevelSet(levels(3)));
+    open(2, file);
+    saveAs("first");  // from a set beside the shelf, onto it
+    settle([&] { return folder.exists("levels/first.xml"); });
+    EXPECT_TRUE(folder.exists("levels/first.xml"));
+    open(2, file);  // what is on disk unknown
+    stroke(kLeft, 5, 2, 5, 3);
+    key(SDLK_n, KMOD_CTRL);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves");
+    key(SDLK_b, KMOD_CTRL);  // any other key: the next Ctrl+N asks again
+    type("Mine");
+    EXPECT_EQ(2u, kept().size());
+    key(SDLK_n, KMOD_CTRL);
+    type("a/b");
+    EXPECT_EQ("No new set a/b: its name holds a slash", editor->messages().back().text);
+    EXPECT_EQ(2u, kept().size());
+
+    key(SDLK_n, KMOD_CTRL);
+    type("My Set");
+    EXPECT_EQ(editor->view()->status().text().rfind("Level 1/1  0 to clear", 0), 0u);
+    EXPECT_NE(editor->view()->status().text().find("  My Set.xml *"), std::string::npos);
+    key(SDLK_o, KMOD_CTRL);  // what an earlier session kept was the other set's
+    EXPECT_EQ("No unsaved changes of an earlier session are kept for My Set.xml",
+              editor->messages().back().text);
+    stroke(kLeft, 4, 4, 4, 4);
+    // Another program made the file meanwhile: the save asks, and keeps that version.
+    folder.write("levels/My Set.xml", "another's");
+    save();
+    EXPECT_EQ("another's", folder.read("levels/My Set.xml"));
+    save([&] { return folder.exists("levels/My Set.xml.bak"); });
+    TiXmlDocument document;
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(document, folder.read("levels/My Set.xml")));
+    const std::vector<LevelDraft> saved = readLevelSet(document);
+    ASSERT_EQ(1u, saved.size());
+    LevelDraft expected;
+    expected.map[4][4] = editor::brushCode(Brush{});
+    EXPECT_EQ(expected, saved[0]);
+    type("My Set");  // saved: no question, and that name is taken
+    EXPECT_EQ("No new set My Set: a set of that name is on the shelf already",
+              editor->messages().back().text);
+    type("Two");  // after a set on disk, a new one is saved without a question
+    stroke(kLeft, 6, 4, 6, 4);
+    editor->onQuit();  // the new set's unsaved changes go under a name of its own
+    EXPECT_TRUE(folder.exists(editor::unsavedFileName(folder.path() + "/levels/Two.xml")));
+    save([&] { return folder.exists("levels/Two.xml"); });
+    EXPECT_TRUE(folder.exists("levels/Two.xml"));
+
+    // Save as: a name without a folder goes on the shelf, as a set's file.
+    key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
+    EXPECT_EQ(editor->view()->message(0).text(),
+              "Save as: Two.xml_   (Enter saves in " + folder.path() + "/levels, Escape cancels)");
+    key(SDLK_ESCAPE);
+    saveAs("Tezmola.xml");
+    EXPECT_EQ("Not saved: no set on the shelf can be named Tezmola, as Tezmola's own levels have that name",
+              editor->messages().back().text);
+    saveAs("copy");
+    settle([&] { return folder.exists("levels/copy.xml"); });
+    EXPECT_NE(std::string::npos, folder.read("levels/copy.xml").find("R1"));
+    saveAs("sub/b.xml");  // a name with a folder: beside the set, as before
+    settle([&] { return folder.exists("levels/sub/b.xml"); });
+    EXPECT_TRUE(folder.exists("levels/sub/b.xml"));
 }
 
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
@@ -593,7 +744,6 @@ TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
     ASSERT_EQ(recorded.proofs.size(), 3u);
     EXPECT_EQ(recorded.proofs[1].content, 42u);
     EXPECT_EQ(recorded.proofs[1].result, "cleared");
-
 
     // Cut short inside an element: the parser names no place, the note names the line the text ends on.
     const editor::OpenedSet unreadable = editor::openLevelFile("\n<level>\n<tezm>\n+. --\n", "bad.xml");
@@ -685,6 +835,45 @@ TEST(SetFileTest, UnsavedChangesHaveTheSetsOwnNameAndAreOfferedWhenKept) {
     editor::SetFile nowhere;
     editor::keepUnsavedChangesIn("", "x.pak", nowhere, opened);
     EXPECT_TRUE(nowhere.unsaved.empty());
+}
+
+// Without a file the editor opens the set the game would play next, as the game's settings remember it:
+// a set of the shelf, or a file named by its path; Tezmola's own levels and the player's level.xml are
+// opened as always, and a set that has gone is said.
+TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
+    test::TempDir player;
+    std::vector<editor::Message> notes;
+    EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());  // no settings yet
+    const auto remember = [&](const std::string& name) {
+        player.write("settings.xml",
+                     "<?xml version=\"1.0\"?>\n<video/>\n<levels><set value=\"" + name + "\"/></levels>\n");
+        return editor::rememberedSetFile(player.path(), notes);
+    };
+    std::filesystem::create_directory(player.path() + "/levels");
+    const std::string arcade = player.write("levels/Arcade.xml", "<level/>");
+    player.write("levels/Tezmola.xml", "<level/>");
+    player.write("levels/level.xml.xml", "<level/>");
+    EXPECT_EQ(arcade, remember("Arcade"));
+    EXPECT_TRUE(remember("Tezmola").empty());
+    EXPECT_TRUE(remember("level.xml").empty());
+    EXPECT_TRUE(remember("").empty());
+    EXPECT_EQ(arcade, remember(arcade));
+    EXPECT_TRUE(notes.empty());
+    EXPECT_TRUE(remember("Gone").empty());
+    ASSERT_EQ(1u, notes.size());
+    EXPECT_EQ("The level set Gone the game would play has gone (" + player.path() +
+                  "/levels/Gone.xml): editing the levels the game plays without it",
+              notes[0].text);
+    EXPECT_TRUE(remember("levels").empty());      // a folder is no set
+    EXPECT_TRUE(remember("Arcade.xml").empty());  // a file name, as the game reads it, not a set's name
+    EXPECT_TRUE(remember(".xml").empty());        // too short to name a file
+    ASSERT_EQ(4u, notes.size());
+    EXPECT_NE(std::string::npos, notes[2].text.find(" (Arcade.xml): ")) << notes[2].text;
+    EXPECT_NE(std::string::npos, notes[3].text.find(" (" + player.path() + "/levels/.xml.xml): "));
+    player.write("settings.xml", "<levels><set value=\"Arcade\"/>");  // cut short
+    EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());
+    EXPECT_TRUE(editor::rememberedSetFile("", notes).empty());
+    EXPECT_EQ(4u, notes.size());
 }
 
 }  // namespace

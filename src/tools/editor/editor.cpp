@@ -22,6 +22,7 @@
 #include "engine/graphics/display.h"
 #include "game/hud.h"
 #include "game/images.h"
+#include "game/shelf.h"
 
 namespace tezmola {
 namespace editor {
@@ -194,8 +195,8 @@ void Editor::onKeyDown(int key) {
         case Mode::Editing:
             editKey(key, control, shift);
             break;
-        case Mode::Naming:
-            nameKey(key, shift);
+        case Mode::Typing:
+            typeKey(key, shift);
             break;
         case Mode::Playing:
             if (key == SDLK_ESCAPE) {
@@ -227,6 +228,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         act();
     if (key != SDLK_ESCAPE && !modifierOnly)
         quitAsked_ = false;
+    if (!(key == SDLK_n && control) && !modifierOnly)
+        newSetAsked_ = false;
     if (overwriteAsked_ && !modifierOnly) {
         // Only the Ctrl+S asked for saves over the other version; any other key cancels.
         overwriteAsked_ = false;
@@ -299,11 +302,22 @@ void Editor::editKey(int key, bool control, bool shift) {
         else
             startTrial(true);
     } else if (key == SDLK_s && control) {
-        if (shift) {
-            mode_ = Mode::Naming;
-            typedName_ = file_.target.empty() ? std::string() : file_.target.filename().string();
-        } else {
+        if (shift)
+            ask(Prompt::SaveAs, file_.target.filename().string());
+        else
             save();
+    } else if (key == SDLK_t && control) {
+        ask(Prompt::Title, edits_.level().title);
+    } else if (key == SDLK_u && control) {
+        ask(Prompt::Author, edits_.level().author);
+    } else if (key == SDLK_n && control) {
+        if (file_.playerFolder.empty()) {
+            say("There is no player's folder to keep a new set in", Tone::Warning);
+        } else if (edits_.modified() && !newSetAsked_) {
+            newSetAsked_ = true;  // refresh says what the next Ctrl+N does
+        } else {
+            newSetAsked_ = false;
+            ask(Prompt::NewSet, "");
         }
     } else if (key == SDLK_o && control) {
         openRecoverable();
@@ -322,35 +336,110 @@ void Editor::editKey(int key, bool control, bool shift) {
     refresh();
 }
 
-// The name for "save as": letters, digits and the characters of a path, typed in the window.
-void Editor::nameKey(int key, bool shift) {
+void Editor::ask(Prompt prompt, const std::string& text) {
+    mode_ = Mode::Typing;
+    prompt_ = prompt;
+    typed_ = text;
+}
+
+// Letters, digits and the characters of a path, typed in the window; a title or an author also takes
+// spaces, commas and apostrophes.
+void Editor::typeKey(int key, bool shift) {
     if (key == SDLK_ESCAPE) {
         mode_ = Mode::Editing;
     } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
         mode_ = Mode::Editing;
-        if (!typedName_.empty()) {
-            std::filesystem::path target = typedName_;
-            if (target.is_relative())
-                target =
-                    (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) /
-                    target;
-            file_.target = target;
-            file_.name = target.filename().string();
-            file_.diskKnown = false;
-            backupKept_ = false;
-            save();
-        }
+        takeTyped();
     } else if (key == SDLK_BACKSPACE) {
-        if (!typedName_.empty())
-            typedName_.pop_back();
+        // A whole character: the continuation bytes of UTF-8 go with the byte that leads them.
+        while (!typed_.empty() && (static_cast<unsigned char>(typed_.back()) & 0xC0) == 0x80)
+            typed_.pop_back();
+        if (!typed_.empty())
+            typed_.pop_back();
     } else if (key >= SDLK_a && key <= SDLK_z) {
-        typedName_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
-    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH) {
-        typedName_ += static_cast<char>(key);
+        typed_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
+    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH ||
+               ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs)) {
+        typed_ += static_cast<char>(key);
     } else if (key == SDLK_MINUS) {
-        typedName_ += shift ? '_' : '-';
+        typed_ += shift ? '_' : '-';
     }
     refresh();
+}
+
+void Editor::takeTyped() {
+    switch (prompt_) {
+        case Prompt::SaveAs:
+            saveAs(typed_);
+            return;
+        case Prompt::Title:
+            edits_.setTitle(typed_);
+            break;
+        case Prompt::Author:
+            edits_.setAuthor(typed_);
+            break;
+        case Prompt::NewSet:
+            startNewSet(typed_);
+            return;
+    }
+    changed();
+}
+
+// One empty level, saved on the shelf under that name, where the game lists it at once.
+void Editor::startNewSet(const std::string& name) {
+    std::string problem = shelfNameProblem(name);
+    const std::filesystem::path target = file_.playerFolder / shelfFileOfSet(name);
+    std::error_code error;
+    if (problem.empty() && std::filesystem::exists(target, error))
+        problem = "a set of that name is on the shelf already";
+    if (!problem.empty()) {
+        say("No new set " + name + ": " + problem, Tone::Warning);
+        refresh();
+        return;
+    }
+    edits_ = LevelSetEdits({});
+    edits_.markUnsaved();
+    file_.target = target;
+    file_.name = target.filename().string();
+    file_.unsaved = file_.playerFolder / unsavedFileName(target);
+    file_.recoverable.clear();
+    file_.diskKnown = true;
+    file_.existed = false;
+    pentavel::logMessage("A new level set, %s", target.string().c_str());
+    say("New set " + name + ": Ctrl+S puts it on the shelf, " + target.string(), Tone::Good);
+    changed();
+}
+
+// Where a name typed without a folder is saved: on the shelf in the player's folder, else beside the set.
+std::filesystem::path Editor::saveAsFolder() const {
+    if (!file_.playerFolder.empty())
+        return file_.playerFolder / kShelfFolder;
+    return file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path();
+}
+
+void Editor::saveAs(const std::string& name) {
+    if (name.empty())
+        return;
+    std::filesystem::path target = name;
+    const bool onShelf = name.find('/') == std::string::npos && !file_.playerFolder.empty();
+    if (onShelf && target.extension() != ".xml")
+        target += ".xml";
+    if (onShelf && !shelfNameProblem(target.stem().string()).empty()) {
+        say("Not saved: no set on the shelf can be named " + target.stem().string() + ", as " +
+                shelfNameProblem(target.stem().string()),
+            Tone::Warning);
+        return;
+    }
+    if (onShelf)
+        target = saveAsFolder() / target;
+    else if (target.is_relative())
+        target =
+            (file_.target.empty() ? std::filesystem::current_path() : file_.target.parent_path()) / target;
+    file_.target = target;
+    file_.name = target.filename().string();
+    file_.diskKnown = false;
+    backupKept_ = false;
+    save();
 }
 
 void Editor::onMouseButtonDown(int button, float x, float y) {
@@ -486,12 +575,23 @@ void Editor::refresh() {
         shown.push_back(Message{
             formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(), setProof_.total(),
                        saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
+    if (newSetAsked_ && edits_.modified())
+        shown.push_back(
+            Message{"Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves",
+                    Tone::Warning});
     if (quitAsked_ && edits_.modified())
         shown.push_back(
             Message{"Unsaved changes: Escape again quits without saving, Ctrl+S saves", Tone::Warning});
-    if (mode_ == Mode::Naming)
-        shown.push_back(
-            Message{"Save as: " + typedName_ + "_   (Enter saves, Escape cancels)", Tone::Warning});
+    if (mode_ == Mode::Typing) {
+        static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: ", "New set's name: "};
+        static const char* const kAnswers[] = {"saves in ", "keeps", "keeps", "starts it"};
+        const int prompt = static_cast<int>(prompt_);
+        const std::string folder =
+            prompt_ == Prompt::SaveAs ? toFontText(saveAsFolder().string(), glyphs_) : "";
+        shown.push_back(Message{kPrompts[prompt] + toFontText(typed_, glyphs_) + "_   (Enter " +
+                                    kAnswers[prompt] + folder + ", Escape cancels)",
+                                Tone::Warning});
+    }
     view_->setMessages(shown);
 }
 
@@ -503,6 +603,11 @@ std::string Editor::statusText() const {
     std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
                                   edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
                                   brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
+    const LevelDraft& level = edits_.level();
+    if (!level.title.empty())
+        text += "  \"" + toFontText(level.title, glyphs_) + "\"";
+    if (!level.author.empty())
+        text += "  by " + toFontText(level.author, glyphs_);
     return text;
 }
 
@@ -772,6 +877,9 @@ void Editor::writeSet(const std::filesystem::path& target) {
     }
     std::string reason;
     const std::string bytes = setText();
+    // The shelf's folder of a player's first set is made by its first save.
+    std::error_code folderError;
+    std::filesystem::create_directories(target.parent_path(), folderError);
     // The file as it was before this editor first wrote it is kept beside it, and so is a version that
     // another program wrote meanwhile.
     std::filesystem::path kept;

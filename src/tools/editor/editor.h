@@ -33,10 +33,11 @@ struct SetFile {
     std::filesystem::path target;  // empty: the set cannot be written back (it came from an archive)
     std::filesystem::path
         unsaved;  // where a quit the author did not confirm keeps unsaved changes; empty: none
-    std::filesystem::path recoverable;  // changes an earlier session kept for this set, offered; empty: none
-    bool diskKnown = false;             // target's content as this editor last read or wrote it is known:
-    bool existed = false;               // whether there was a file,
-    std::string onDisk;                 // and its bytes
+    std::filesystem::path recoverable;   // changes an earlier session kept for this set, offered; empty: none
+    std::filesystem::path playerFolder;  // where a new set goes on the shelf; empty: no new set
+    bool diskKnown = false;              // target's content as this editor last read or wrote it is known:
+    bool existed = false;                // whether there was a file,
+    std::string onDisk;                  // and its bytes
 };
 
 // The name an earlier version gave the unsaved changes of every set; still offered when it is there.
@@ -64,6 +65,12 @@ void rememberDisk(SetFile& file);
 // under a name of the set's own (the file written back, else the path opened); the changes an earlier
 // session kept for this set are offered when the editor opens.
 void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& file, OpenedSet& opened);
+
+// The level file of the set the game would play next, as the game's settings file in the player's folder
+// remembers it: a set on the shelf (levels/NAME.xml there) or a file named by its path. Empty when none
+// is remembered, for Tezmola's own levels and the player's level.xml (the editor opens those without a
+// file anyway), and when the file has gone, which a note then says.
+std::filesystem::path rememberedSetFile(const std::string& folder, std::vector<Message>& notes);
 
 // Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
 // each level (without proving it). A text the game cannot read gives no level and the reason.
@@ -99,10 +106,17 @@ public:
     const std::vector<Message>& messages() const { return messages_; }
 
 private:
-    enum class Mode { Editing, Naming, Playing, Proving };
+    enum class Mode { Editing, Typing, Playing, Proving };
+    // What the text typed at the prompt becomes.
+    enum class Prompt { SaveAs, Title, Author, NewSet };
 
     void editKey(int key, bool control, bool shift);
-    void nameKey(int key, bool shift);
+    void ask(Prompt prompt, const std::string& text);
+    void typeKey(int key, bool shift);
+    void takeTyped();
+    std::filesystem::path saveAsFolder() const;
+    void saveAs(const std::string& name);
+    void startNewSet(const std::string& name);
     void paintAt(float x, float y);
     void paintCursor(const CellCode& code);
     // A key or a click: what was said before it is no longer news.
@@ -147,12 +161,14 @@ private:
     float strokeX_ = 0.0f;   // where the stroke last painted
     float strokeY_ = 0.0f;
     bool quitAsked_ = false;
+    bool newSetAsked_ = false;       // Ctrl+N with unsaved changes: the next one drops them
     bool discardConfirmed_ = false;  // the second Escape: unsaved changes go
     bool backupKept_ = false;
     bool overwriteAsked_ = false;      // the file changed on disk: the next Ctrl+S saves anyway
     bool overwriteConfirmed_ = false;  // that Ctrl+S came
     bool recovered_ = false;           // the unsaved changes of an earlier session are being edited
-    std::string typedName_;
+    Prompt prompt_ = Prompt::SaveAs;
+    std::string typed_;  // UTF-8
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
     pentavel::graphics::Sprite modeBack_;

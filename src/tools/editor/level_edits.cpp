@@ -95,6 +95,18 @@ void LevelSetEdits::setBackground(const std::string& sprite) {
     replaceCurrent(after);
 }
 
+void LevelSetEdits::setTitle(const std::string& title) {
+    LevelDraft after = level();
+    after.title = title;
+    replaceCurrent(after);
+}
+
+void LevelSetEdits::setAuthor(const std::string& author) {
+    LevelDraft after = level();
+    after.author = author;
+    replaceCurrent(after);
+}
+
 void LevelSetEdits::setTint(float red, float green, float blue) {
     LevelDraft after = level();
     after.red = clampedTint(red);

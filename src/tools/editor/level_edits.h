@@ -51,6 +51,9 @@ public:
     void endStroke();
 
     void setBackground(const std::string& sprite);
+    // The level's title and author, UTF-8; an empty one is none.
+    void setTitle(const std::string& title);
+    void setAuthor(const std::string& author);
     // Tint of the background, each kept within 0..1.
     void setTint(float red, float green, float blue);
     // An empty level after the current one, which it then shows.

@@ -73,10 +73,11 @@ const std::vector<std::string>& helpText() {
         "Page Down, Page Up: next, previous level",
         "Insert: new level    Ctrl+D: duplicate    Delete: remove",
         "Ctrl+Up, Ctrl+Down: move the level up, down",
+        "Ctrl+T, Ctrl+U: title, author of the level",
         "Ctrl+Z: undo    Ctrl+Y: redo",
         "T: play the level    P: prove it (F: faster)",
         "Ctrl+P: prove every level",
-        "Ctrl+S: save    Ctrl+Shift+S: save as",
+        "Ctrl+S: save    Ctrl+Shift+S: save as    Ctrl+N: new set",
         "Ctrl+O: open the changes an earlier session kept",
         "Escape: quit (twice with unsaved changes)",
     };

@@ -7,6 +7,13 @@
 #include <fstream>
 #include <sstream>
 
+#include <tinyxml.h>
+
+#include "engine/file/file_system.h"
+#include "engine/file/replace_file.h"
+#include "engine/file/xml_document.h"
+#include "game/level.h"
+#include "game/shelf.h"
 #include "tools/editor/editor.h"
 
 namespace tezmola {
@@ -34,6 +41,36 @@ void rememberDisk(SetFile& file) {
     std::error_code error;
     file.existed = std::filesystem::exists(file.target, error);
     file.diskKnown = !error && (!file.existed || readPlainFile(file.target.string(), file.onDisk, reason));
+}
+
+std::filesystem::path rememberedSetFile(const std::string& folder, std::vector<Message>& notes) {
+    const std::filesystem::path settings = std::filesystem::path(folder) / pentavel::file::kSettingsFileName;
+    std::string text;
+    std::string reason;
+    TiXmlDocument document;
+    if (folder.empty() ||
+        pentavel::file::readWholeFile(settings, text, reason) != pentavel::file::ReadResult::Read ||
+        !pentavel::file::parseXmlDocument(document, text))
+        return {};
+    const TiXmlElement* section = document.FirstChildElement(kShelfSettingsSection);
+    const TiXmlElement* key = section != nullptr ? section->FirstChildElement(kShelfSettingsKey) : nullptr;
+    const char* value = key != nullptr ? key->Attribute("value") : nullptr;
+    const std::string name = value != nullptr ? value : "";
+    if (name.empty() || name == kOwnSetName || name == kLevelFileName)
+        return {};
+    // As the game reads the choice: a path, or a name on the shelf.
+    const bool namesFile = name.find('/') != std::string::npos ||
+                           (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0);
+    std::filesystem::path file =
+        namesFile ? std::filesystem::path(name) : std::filesystem::path(folder) / shelfFileOfSet(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        notes.push_back(Message{"The level set " + name + " the game would play has gone (" + file.string() +
+                                    "): editing the levels the game plays without it",
+                                Tone::Warning});
+        return {};
+    }
+    return file;
 }
 
 void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& file, OpenedSet& opened) {
