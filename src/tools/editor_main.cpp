@@ -5,29 +5,20 @@
 // starts the engine as the game does, with a log and settings of its own in the player's folder, so that
 // editing never changes how the game starts.
 
-#include <sys/stat.h>
-
 #include <memory>
 #include <string>
 
 #include "engine/app/engine.h"
 #include "engine/core/signal.h"
 #include "engine/file/file_system.h"
-#include "engine/file/log.h"
-#include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
-#include "game/level.h"
 #include "tools/editor/editor.h"
 #include "tools/single_file_arguments.h"
 
 namespace {
 
-using tezmola::editor::kMaxLevelFileSize;
-using tezmola::editor::Message;
 using tezmola::editor::OpenedSet;
-using tezmola::editor::readPlainFile;
 using tezmola::editor::SetFile;
-using tezmola::editor::Tone;
 
 constexpr char kProgram[] = "tezmola-editor";
 constexpr char kGameFolder[] = "Tezmola";
@@ -55,52 +46,6 @@ const char kHelp[] =
     "Exit status: 0 after a normal quit, 1 when the window or the sound cannot start, 2 for a usage error.\n"
     "Its log and settings are editor-log.html and editor-settings.xml in the player's folder.\n";
 
-// The levels and where they go back to: the file given, or the game's own choice and the player's file.
-bool openSet(const char* path, OpenedSet& opened, SetFile& file) {
-    std::string text;
-    std::string reason;
-    bool read = false;
-    if (path == nullptr) {
-        file.target =
-            std::filesystem::path(pentavel::file::userDirectory(kGameFolder)) / tezmola::kLevelFileName;
-        file.name = tezmola::kLevelFileName;
-        read = pentavel::file::readXmlFile(tezmola::kLevelFileName, text);
-        pentavel::logMessage("Editing the levels of %s",
-                             pentavel::file::realDirectory(tezmola::kLevelFileName).c_str());
-        if (pentavel::file::userDirectory(kGameFolder).empty())
-            file.target.clear();
-    } else {
-        struct stat status = {};
-        const bool exists = stat(path, &status) == 0;
-        file.target = path;
-        file.name = file.target.filename().string();
-        if (exists && S_ISDIR(status.st_mode)) {
-            file.target /= tezmola::kLevelFileName;
-            file.name = tezmola::kLevelFileName;
-            read =
-                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
-            if (!read && !std::filesystem::exists(file.target))
-                return true;  // a new file in that folder
-        } else if (exists && tezmola::tools::hasPakExtension(path)) {
-            file.target.clear();
-            read =
-                pentavel::file::readFileFrom(path, tezmola::kLevelFileName, kMaxLevelFileSize, text, reason);
-        } else if (!exists) {
-            opened.notes.push_back(Message{file.name + " is new: Ctrl+S makes it", Tone::Plain});
-            return true;
-        } else {
-            read = readPlainFile(path, text, reason);
-        }
-    }
-    if (!read) {
-        opened.notes.push_back(
-            Message{file.name + ": error: Cannot read level file! " + reason, Tone::Error});
-        return true;
-    }
-    opened = tezmola::editor::openLevelFile(text, file.name);
-    return true;
-}
-
 int edit(const char* programPath, const char* path) {
     using namespace pentavel;
     ConnectionTracker* engineHandle = createTracker();
@@ -114,22 +59,7 @@ int edit(const char* programPath, const char* path) {
     {
         OpenedSet opened;
         SetFile file;
-        // Without a file: the set the game would play, when the player chose one of the shelf.
-        std::vector<Message> notes;
-        const std::string remembered =
-            path == nullptr
-                ? tezmola::editor::rememberedSetFile(pentavel::file::userDirectory(kGameFolder), notes)
-                      .string()
-                : std::string();
-        if (!remembered.empty()) {
-            path = remembered.c_str();
-            pentavel::logMessage("Editing the level set the game plays, %s", path);
-        }
-        openSet(path, opened, file);
-        opened.notes.insert(opened.notes.begin(), notes.begin(), notes.end());
-        tezmola::editor::rememberDisk(file);
-        file.playerFolder = pentavel::file::userDirectory(kGameFolder);
-        tezmola::editor::keepUnsavedChangesIn(pentavel::file::userDirectory(kGameFolder), path, file, opened);
+        tezmola::editor::openForEditing(path, pentavel::file::userDirectory(kGameFolder), opened, file);
         auto editor = std::make_unique<tezmola::editor::Editor>(std::move(opened), std::move(file));
         editor->initialise();
         runMainLoop();

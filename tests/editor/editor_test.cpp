@@ -841,7 +841,7 @@ TEST(SetFileTest, UnsavedChangesHaveTheSetsOwnNameAndAreOfferedWhenKept) {
 // a set of the shelf, or a file named by its path; Tezmola's own levels and the player's level.xml are
 // opened as always, and a set that has gone is said.
 TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
-    test::TempDir player;
+    test::MountedFolder player;
     std::vector<editor::Message> notes;
     EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());  // no settings yet
     const auto remember = [&](const std::string& name) {
@@ -870,6 +870,25 @@ TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
     ASSERT_EQ(4u, notes.size());
     EXPECT_NE(std::string::npos, notes[2].text.find(" (Arcade.xml): ")) << notes[2].text;
     EXPECT_NE(std::string::npos, notes[3].text.find(" (" + player.path() + "/levels/.xml.xml): "));
+    // Opening without a file edits the remembered set and knows the player's folder; a set that has gone
+    // is said first, before what the levels the game plays without it say.
+    std::vector<LevelDraft> two(2);
+    player.write("levels/Arcade.xml", writeLevelSet(two));
+    remember("Arcade");
+    editor::OpenedSet opened;
+    editor::SetFile file;
+    editor::openForEditing(nullptr, player.path(), opened, file);
+    EXPECT_EQ(arcade, file.target.string());
+    EXPECT_EQ(player.path(), file.playerFolder.string());
+    EXPECT_EQ(2u, opened.levels.size());
+    remember("Gone");
+    opened = editor::OpenedSet();
+    editor::openForEditing(nullptr, player.path(), opened, file);
+    EXPECT_EQ("level.xml", file.name);
+    ASSERT_EQ(2u, opened.notes.size());  // the folder holds no level.xml of the game's
+    EXPECT_EQ(0u, opened.notes[0].text.find("The level set Gone the game would play has gone"));
+    EXPECT_EQ(0u, opened.notes[1].text.find("level.xml: error: Cannot read level file!"));
+    notes.resize(4);
     player.write("settings.xml", "<levels><set value=\"Arcade\"/>");  // cut short
     EXPECT_TRUE(editor::rememberedSetFile(player.path(), notes).empty());
     EXPECT_TRUE(editor::rememberedSetFile("", notes).empty());

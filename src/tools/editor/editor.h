@@ -71,6 +71,10 @@ void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& 
 // is remembered, for Tezmola's own levels and the player's level.xml (the editor opens those without a
 // file anyway), and when the file has gone, which a note then says.
 std::filesystem::path rememberedSetFile(const std::string& folder, std::vector<Message>& notes);
+// Opens the set to edit: the file, folder or archive given, else the set the game would play (the shelf's
+// choice in the player's folder), else the player's level.xml or the shipped levels; with the notes to
+// show first, what the file held on disk, and the unsaved changes an earlier session kept for it.
+void openForEditing(const char* path, const std::string& playerFolder, OpenedSet& opened, SetFile& file);
 
 // Reads a level file's text as the editor opens it: the levels, and the checker's errors and warnings for
 // each level (without proving it). A text the game cannot read gives no level and the reason.

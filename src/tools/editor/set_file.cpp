@@ -2,31 +2,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the editor learns about the set's file when it opens it: the bytes on disk, and the unsaved
 // changes an earlier session kept for it.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
 
 #include <tinyxml.h>
 
 #include "engine/file/file_system.h"
+#include "engine/file/log.h"
 #include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
 #include "game/level.h"
 #include "game/shelf.h"
 #include "tools/editor/editor.h"
+#include "tools/single_file_arguments.h"
 
 namespace tezmola {
 namespace editor {
 
 bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!file || !(bytes << file.rdbuf())) {
-        reason = std::strerror(errno);
+    // Read no further than past the most a level file may hold: a device never ends.
+    if (pentavel::file::readWholeFile(path, text, reason, kMaxLevelFileSize) !=
+        pentavel::file::ReadResult::Read)
         return false;
-    }
-    text = bytes.str();
     if (text.size() > kMaxLevelFileSize) {
         reason = "it is larger than 64 MB";
         return false;
@@ -92,6 +91,67 @@ void keepUnsavedChangesIn(const std::string& folder, const char* path, SetFile& 
                             Message{std::string("Unsaved changes of an earlier session are kept in ") +
                                         kUnsavedFileName + " in the player's folder",
                                     Tone::Warning});
+}
+
+namespace {
+
+// The levels and where they go back to: the file given, or the game's own choice and the player's file.
+void openSet(const char* path, const std::string& playerFolder, OpenedSet& opened, SetFile& file) {
+    std::string text;
+    std::string reason;
+    bool read = false;
+    if (path == nullptr) {
+        file.target = std::filesystem::path(playerFolder) / kLevelFileName;
+        file.name = kLevelFileName;
+        read = pentavel::file::readXmlFile(kLevelFileName, text);
+        pentavel::logMessage("Editing the levels of %s",
+                             pentavel::file::realDirectory(kLevelFileName).c_str());
+        if (playerFolder.empty())
+            file.target.clear();
+    } else {
+        struct stat status = {};
+        const bool exists = stat(path, &status) == 0;
+        file.target = path;
+        file.name = file.target.filename().string();
+        if (exists && S_ISDIR(status.st_mode)) {
+            file.target /= kLevelFileName;
+            file.name = kLevelFileName;
+            read = pentavel::file::readFileFrom(path, kLevelFileName, kMaxLevelFileSize, text, reason);
+            if (!read && !std::filesystem::exists(file.target))
+                return;  // a new file in that folder
+        } else if (exists && tools::hasPakExtension(path)) {
+            file.target.clear();
+            read = pentavel::file::readFileFrom(path, kLevelFileName, kMaxLevelFileSize, text, reason);
+        } else if (!exists) {
+            opened.notes.push_back(Message{file.name + " is new: Ctrl+S makes it", Tone::Plain});
+            return;
+        } else {
+            read = readPlainFile(path, text, reason);
+        }
+    }
+    if (!read) {
+        opened.notes.push_back(
+            Message{file.name + ": error: Cannot read level file! " + reason, Tone::Error});
+        return;
+    }
+    opened = openLevelFile(text, file.name);
+}
+
+}  // namespace
+
+void openForEditing(const char* path, const std::string& playerFolder, OpenedSet& opened, SetFile& file) {
+    // Without a file: the set the game would play, when the player chose one of the shelf.
+    std::vector<Message> notes;
+    const std::string remembered = path == nullptr ? rememberedSetFile(playerFolder, notes).string() : "";
+    if (!remembered.empty()) {
+        path = remembered.c_str();
+        pentavel::logMessage("Editing the level set the game plays, %s", path);
+    }
+    openSet(path, playerFolder, opened, file);
+    opened.notes.insert(opened.notes.begin(), notes.begin(), notes.end());
+    rememberDisk(file);
+    file.playerFolder = playerFolder;
+    keepUnsavedChangesIn(playerFolder, path, file, opened);
 }
 
 }  // namespace editor
