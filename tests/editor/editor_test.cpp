@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -24,6 +25,7 @@
 #include "engine/core/timer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "file/zip_writer.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
 #include "game/hud.h"
@@ -840,6 +842,46 @@ TEST(SetFileTest, UnsavedChangesHaveTheSetsOwnNameAndAreOfferedWhenKept) {
 // Without a file the editor opens the set the game would play next, as the game's settings remember it:
 // a set of the shelf, or a file named by its path; Tezmola's own levels and the player's level.xml are
 // opened as always, and a set that has gone is said.
+// A file, a folder that holds level.xml, an archive (never written back), a name not there yet, or
+// nothing: the player's level.xml through the game's search path, written back into the player's folder.
+TEST(SetFileTest, ASetIsOpenedFromAFileAFolderAnArchiveOrIsNew) {
+    test::MountedFolder player;
+    player.write("level.xml", writeLevelSet(std::vector<LevelDraft>(1)));
+    player.write("folder/level.xml", writeLevelSet(std::vector<LevelDraft>(2)));
+    player.write("plain.xml", writeLevelSet(std::vector<LevelDraft>(3)));
+    player.write("set.pak", test::zipArchive({{"level.xml", writeLevelSet(std::vector<LevelDraft>(4))}}));
+    std::filesystem::create_directory(player.path() + "/empty");
+    struct Case {
+        std::string path;  // empty: none given
+        std::string folder;
+        std::size_t levels;
+        std::string name, target, note;
+    };
+    const std::string at = player.path() + "/";
+    for (const Case& one :
+         {Case{"", player.path(), 1, "level.xml", at + "level.xml", ""}, Case{"", "", 1, "level.xml", "", ""},
+          Case{at + "folder", player.path(), 2, "level.xml", at + "folder/level.xml", ""},
+          Case{at + "empty", player.path(), 0, "level.xml", at + "empty/level.xml", ""},
+          Case{at + "plain.xml", player.path(), 3, "plain.xml", at + "plain.xml", ""},
+          Case{at + "set.pak", player.path(), 4, "set.pak", "", ""},
+          Case{at + "new.xml", player.path(), 0, "new.xml", at + "new.xml",
+               "new.xml is new: Ctrl+S makes it"}}) {
+        editor::OpenedSet opened;
+        editor::SetFile file;
+        editor::openForEditing(one.path.empty() ? nullptr : one.path.c_str(), one.folder, opened, file);
+        EXPECT_EQ(one.levels, opened.levels.size()) << one.path;
+        EXPECT_EQ(one.name, file.name) << one.path;
+        EXPECT_EQ(one.target, file.target.string()) << one.path;
+        const bool saysNew = std::any_of(
+            opened.notes.begin(), opened.notes.end(),
+            [](const editor::Message& note) { return note.text.find(" is new: ") != std::string::npos; });
+        EXPECT_EQ(!one.note.empty(), saysNew) << one.path;
+        if (!one.note.empty()) {
+            EXPECT_EQ(one.note, opened.notes[0].text);
+        }
+    }
+}
+
 TEST(SetFileTest, TheSetTheGameWouldPlayIsTheOneItsSettingsRemember) {
     test::MountedFolder player;
     std::vector<editor::Message> notes;
