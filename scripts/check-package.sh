@@ -170,6 +170,7 @@ ln -s "$stage/usr/games/tezmola-import-levels" "$work/importer-link"
     printf 'Level:\nme\nstaged\nBricks:\n'
     for row in $(seq 18); do [ "$row" = 3 ] && echo dddddddddddddd || echo ..............; done
     printf 'Bonus:\n'
+    for row in $(seq 18); do echo ..............; done
 } >"$work/levels/staged-set"
 "$work/importer-link" -o "$work/levels/imported.xml" "$work/levels/staged-set" >"$work/importer.txt" 2>&1 || {
     cat "$work/importer.txt" >&2
