@@ -1,0 +1,57 @@
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What the high-score tests share: the harness, the table's rows on screen and the ways to lose every ball.
+# Sourced by each high-score test with its own arguments.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh" "$@"
+
+require_tools import convert
+HIGH_SCORES="$USER_DIR/highscores.xml"
+# The games run ten times as fast as the real clock: a second of the test below is ten of play.
+fast_clock 10
+
+# A row of the table (rank 1 to 10, the heading 0 above them): 0.04 play-field units high around its middle,
+# which lies 0.05 units below the row before, the heading's at y -0.09. row_band RANK LEFT RIGHT.
+row_band() {
+    local top bottom
+    read -r top bottom <<<"$(awk -v r="$1" 'BEGIN { y = -0.09 - 0.05 * r; print y + 0.02, y - 0.02 }')"
+    field_region "$2" "$top" "$3" "$bottom"
+}
+row_region() { row_band "$1" -0.88 0.76; }
+# Right of a row, where "NOT SAVED" stands beside a new entry that could not be written.
+beside_row() { row_band "$1" 0.645 0.93; }
+
+hold_key() {
+    xdotool keydown --window "$WINDOW" "$1" && sleep "$2" && xdotool keyup --window "$WINDOW" "$1"
+}
+
+# Serves from the left edge, takes the paddle to the right edge, and repeats until the condition holds.
+# A round is some ten seconds of play, time for the ball to come down past the paddle.
+lose_every_ball() {
+    local round
+    for round in $(seq 1 40); do
+        hold_key Left 0.2 || fail "cannot hold a key"
+        send_keys space
+        sleep 0.05
+        hold_key Right 0.2 || fail "cannot hold a key"
+        sleep 0.6
+        "$@" && return 0
+    done
+    wait_until 5 "$@" && return 0
+    fail "no game over after $round rounds"
+}
+
+# On the level of steel below, a ball served goes straight up an empty column and straight back: serving at
+# the right edge and keeping the paddle at the left loses it for certain. Repeats until the condition holds.
+lose_on_steel() {
+    local round
+    for round in $(seq 1 20); do
+        hold_key Right 0.4 || fail "cannot hold a key"
+        send_keys space
+        hold_key Left 1 || fail "cannot hold a key"
+        "$@" && return 0
+    done
+    fail "no game over after $round rounds"
+}
+
+table_changed() { ! cmp -s "$HIGH_SCORES" "$WORK/seeded.xml"; }
+heading_shown() { [ "$(pixels_of "$(row_region 0)" "$(capture_window heading.png)" '#BFBFBF')" -gt 40 ]; }
