@@ -8,16 +8,19 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -143,14 +146,14 @@ TEST_F(EditorTest, KeysChooseTheBrushAndAStrokePaintsEveryCellOnItsWay) {
 TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     open();
     key(SDLK_PAGEDOWN);
-    key(SDLK_r, KMOD_LCTRL);                // red up: at 1.0, it stays
-    key(SDLK_g, KMOD_LCTRL | KMOD_LSHIFT);  // green down a step
+    key(SDLK_r, KMOD_LALT);                // red up: at 1.0, it stays
+    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down a step
     for (int step = 0; step < 3; ++step)
-        key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);  // blue down three
-    key(SDLK_DOWN, KMOD_LCTRL);                 // the second level becomes the third
-    key(SDLK_DOWN, KMOD_LCTRL);                 // and goes no further
+        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down three
+    key(SDLK_DOWN, KMOD_LCTRL);                // the second level becomes the third
+    key(SDLK_DOWN, KMOD_LCTRL);                // and goes no further
     key(SDLK_HOME);
-    key(SDLK_r, KMOD_LCTRL | KMOD_LSHIFT);  // the first: red down, then taken back
+    key(SDLK_r, KMOD_LALT | KMOD_LSHIFT);  // the first: red down, then taken back
     key(SDLK_z, KMOD_LCTRL);
 
     const std::vector<LevelDraft> levels = kept();
@@ -362,7 +365,7 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
 
     key(SDLK_z, KMOD_LCTRL);
     EXPECT_NE(messages().find("Nothing to undo"), none);
-    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL, SDLK_LALT, SDLK_RALT})
         key(modifier);
     EXPECT_NE(messages().find("Nothing to undo"), none);
     key(SDLK_g);
@@ -532,7 +535,7 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
     save();
     EXPECT_EQ("other", folder.read("set.xml"));
     // The keys of Ctrl+S come one by one: a modifier alone neither answers nor cancels.
-    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL, SDLK_LALT, SDLK_RALT})
         key(modifier);
     save([&] { return folder.exists("set.xml.bak"); });
     EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
@@ -726,6 +729,76 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     saveAs("sub/b.xml");  // a name with a folder: beside the set, as before
     settle([&] { return folder.exists("levels/sub/b.xml"); });
     EXPECT_TRUE(folder.exists("levels/sub/b.xml"));
+}
+
+// Ctrl+G plays the set as the editor shows it, unsaved changes too, in the game found on the PATH (none is
+// beside the tests), from the level on screen, as practice; the status says while the game runs and how
+// it ended when it could not start, and the copy goes with it.
+TEST_F(EditorTest, CtrlGPlaysTheSetAsItStandsInTheGameFromThisLevel) {
+    test::TempDir bin;
+    // A game that keeps what it was given, waits for a word (or ten seconds) and ends with the status it is
+    // told.
+    const std::string game = bin.write("tezmola", "#!/bin/sh\ncd '" + bin.path() + R"('
+printf '%s\n' "$@" >arguments
+/bin/cp "$2" played.xml
+for wait in $(/bin/seq 1000); do [ -e go ] && break; /bin/sleep 0.01; done
+exit $(/bin/cat status)
+)");
+    chmod(game.c_str(), 0755);
+    struct PathKept {
+        std::string path = std::getenv("PATH");
+        ~PathKept() { setenv("PATH", path.c_str(), 1); }
+    } pathKept;
+    setenv("PATH", ("/nonexistent:" + bin.path()).c_str(), 1);
+    open(3);
+    key(SDLK_PAGEDOWN);
+    stroke(kLeft, 5, 5, 5, 5);
+    key(SDLK_g, KMOD_LCTRL);
+    const auto lines = [&] {
+        std::string all;
+        for (std::size_t line = 0; line < editor::kMessageLines; ++line)
+            all += editor->view()->message(line).text() + "|";
+        return all;
+    };
+    EXPECT_EQ(lines(),
+              "The game plays this set from level 2 as it was at Ctrl+G, as practice: no high score|||");
+    EXPECT_TRUE(editor->view()->marks().lines().front().visible());  // Ctrl+G is no G
+    key(SDLK_g, KMOD_LCTRL);
+    EXPECT_EQ("The game is playing this set already: quit it before Ctrl+G starts it again",
+              editor->messages().back().text);
+    const auto ended = [&] {
+        for (int tick = 0; tick < 1000 && lines().find("The game plays") != std::string::npos; ++tick) {
+            editor->onTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return editor->messages().back();
+    };
+    bin.write("status", "0");
+    bin.write("go", "");
+    EXPECT_EQ("The game has ended", ended().text);
+    const std::vector<std::string> expected = {"--levels", "", "--level", "2", "--practice"};
+    std::vector<std::string> arguments;
+    std::istringstream given(bin.read("arguments"));
+    for (std::string line; std::getline(given, line);)
+        arguments.push_back(line);
+    ASSERT_EQ(5u, arguments.size());
+    EXPECT_EQ("set.xml", std::filesystem::path(arguments[1]).filename());
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(arguments[1]).parent_path()));
+    arguments[1].clear();
+    EXPECT_EQ(expected, arguments);
+    TiXmlDocument played;
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(played, bin.read("played.xml")));
+    EXPECT_EQ(kept(), readLevelSet(played));
+
+    bin.write("status", "1");
+    key(SDLK_g, KMOD_LCTRL);
+    const editor::Message failed = ended();
+    EXPECT_EQ("The game could not start: its log, log.html in the player's folder, says why", failed.text);
+    EXPECT_EQ(editor::Tone::Error, failed.tone);
+    setenv("PATH", "/nonexistent", 1);
+    key(SDLK_g, KMOD_LCTRL);
+    EXPECT_EQ("Cannot start the game: there is no tezmola beside the editor or on the PATH",
+              editor->messages().back().text);
 }
 
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {
