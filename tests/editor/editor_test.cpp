@@ -150,6 +150,7 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down a step
     for (int step = 0; step < 3; ++step)
         key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down three
+    key(SDLK_b, KMOD_LALT);                    // and up one
     key(SDLK_DOWN, KMOD_LCTRL);                // the second level becomes the third
     key(SDLK_DOWN, KMOD_LCTRL);                // and goes no further
     key(SDLK_HOME);
@@ -163,7 +164,7 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[2].comment, "level 2");
     EXPECT_FLOAT_EQ(levels[2].red, 1.0f);
     EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
 }
 
 TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
@@ -750,6 +751,7 @@ exit $(/bin/cat status)
         ~PathKept() { setenv("PATH", path.c_str(), 1); }
     } pathKept;
     setenv("PATH", ("/nonexistent:" + bin.path()).c_str(), 1);
+    pentavel::openLog();
     open(3);
     key(SDLK_PAGEDOWN);
     stroke(kLeft, 5, 5, 5, 5);
@@ -784,6 +786,9 @@ exit $(/bin/cat status)
     ASSERT_EQ(5u, arguments.size());
     EXPECT_EQ("set.xml", std::filesystem::path(arguments[1]).filename());
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(arguments[1]).parent_path()));
+    EXPECT_NE(
+        folder.logText().find("Playing level 2 in the game " + game + ", as practice, on " + arguments[1]),
+        std::string::npos);
     arguments[1].clear();
     EXPECT_EQ(expected, arguments);
     TiXmlDocument played;

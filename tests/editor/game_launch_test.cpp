@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -64,6 +65,7 @@ TEST(GameLaunch, TheGameBesideTheEditorComesFirstThenTheFirstOnThePathThatRuns) 
     const std::string path =
         "/nonexistent:" + a.path() + "::" + b.path() + ":" + c.path() + ":" + a.path() + "/bin";
     EXPECT_EQ(onPath, findGameProgram(own.path(), path));
+    EXPECT_EQ(onPath, findGameProgram(own.path(), c.path()));
     EXPECT_EQ("", findGameProgram(own.path(), a.path() + ":" + b.path()));
     EXPECT_EQ("", findGameProgram(own.path(), ""));
     std::filesystem::current_path(before);
@@ -110,6 +112,31 @@ TEST(GameLaunch, TheCopyOfTheSetLivesAsLongAsTheGame) {
     EXPECT_EQ(0u, ending.find("The game could not start"));
     EXPECT_EQ("", game.levelFile());
     EXPECT_TRUE(empty());
+    EXPECT_FALSE(game.poll(ending));
+
+    // A game that another waiter took (here the system, as the children's end is ignored) ended normally
+    // for all the editor knows; a folder made later under the copy's name is another's and stays.
+    const auto before = std::signal(SIGCHLD, SIG_IGN);
+    ASSERT_TRUE(game.start("/bin/false", "<level/>", "set.xml", 1, reason)) << reason;
+    const std::filesystem::path copy = std::filesystem::path(game.levelFile()).parent_path();
+    for (int wait = 0; wait < 500 && game.poll(ending); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::signal(SIGCHLD, before);
+    EXPECT_EQ("", ending);
+    std::filesystem::create_directory(copy);
+    EXPECT_FALSE(game.start(temporary.path() + "/nothing", "<level/>", "set.xml", 1, reason));
+    EXPECT_TRUE(std::filesystem::exists(copy));
+}
+
+TEST(GameLaunch, WithoutATemporaryFolderTheGameDoesNotStart) {
+    for (const char* folder : {"/nonexistent", "/proc"}) {  // none at all; none that can be made there
+        const TemporaryFolderIn in(folder);
+        GameLaunch game;
+        std::string reason;
+        EXPECT_FALSE(game.start("/bin/true", "<level/>", "set.xml", 1, reason));
+        EXPECT_FALSE(reason.empty()) << folder;
+        EXPECT_FALSE(game.running());
+    }
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "game/level_check.h"
 
@@ -33,12 +33,10 @@ std::string findGameProgram(const std::string& ownFolder, const std::string& sea
         return beside.string();
     // An empty folder in the path, which the shell takes for the current one, is skipped: the folder the
     // editor was started in is no place to find a program.
-    for (std::size_t start = 0; start <= searchPath.size();) {
-        const std::size_t end = std::min(searchPath.find(':', start), searchPath.size());
-        const std::string folder = searchPath.substr(start, end - start);
+    std::istringstream folders(searchPath);
+    for (std::string folder; std::getline(folders, folder, ':');) {
         if (!folder.empty() && canRun(std::filesystem::path(folder) / kGameProgram))
             return (std::filesystem::path(folder) / kGameProgram).string();
-        start = end + 1;
     }
     return "";
 }
@@ -66,10 +64,14 @@ bool GameLaunch::start(const std::string& program, const std::string& setText, c
                        std::size_t level, std::string& reason) {
     removeCopy();
     std::error_code error;
-    std::string folder =
-        (std::filesystem::temp_directory_path(error) / "tezmola-editor-play-XXXXXX").string();
-    if (error || mkdtemp(&folder[0]) == nullptr) {
-        reason = error ? error.message() : std::strerror(errno);
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (error) {
+        reason = error.message();
+        return false;
+    }
+    std::string folder = (temporary / "tezmola-editor-play-XXXXXX").string();
+    if (mkdtemp(&folder[0]) == nullptr) {
+        reason = std::strerror(errno);
         return false;
     }
     folder_ = folder;
@@ -102,12 +104,12 @@ bool GameLaunch::start(const std::string& program, const std::string& setText, c
 }
 
 bool GameLaunch::poll(std::string& ending) {
-    if (pid_ <= 0)
+    if (!running())
         return false;
     int status = 0;  // a game that another waiter took ended normally, for all the editor knows
     if (waitpid(pid_, &status, WNOHANG) == 0)
         return true;
-    pid_ = -1;
+    pid_ = 0;
     removeCopy();
     ending = gameEnding(status);
     return false;
