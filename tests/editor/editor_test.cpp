@@ -147,6 +147,7 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     open();
     key(SDLK_PAGEDOWN);
     key(SDLK_r, KMOD_LALT);                // red up: at 1.0, it stays
+    key(SDLK_r, KMOD_RALT | KMOD_LSHIFT);  // then down a step
     key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down a step
     for (int step = 0; step < 3; ++step)
         key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down three
@@ -162,7 +163,7 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[0], original[0]);
     EXPECT_EQ(levels[1], original[2]);
     EXPECT_EQ(levels[2].comment, "level 2");
-    EXPECT_FLOAT_EQ(levels[2].red, 1.0f);
+    EXPECT_FLOAT_EQ(levels[2].red, 0.95f);
     EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
     EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
 }
