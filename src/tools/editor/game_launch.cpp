@@ -89,6 +89,7 @@ bool GameLaunch::start(const std::string& program, const std::string& setText, c
     }
     const std::vector<std::string> arguments = gameArguments(program, levelFile_, level);
     std::vector<char*> vector;
+    vector.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments)
         vector.push_back(const_cast<char*>(argument.c_str()));
     vector.push_back(nullptr);
