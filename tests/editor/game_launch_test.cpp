@@ -10,11 +10,11 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "file/environment_guard.h"
 #include "support/test_support.h"
 
 namespace {
@@ -28,27 +28,6 @@ std::string program(const test::TempDir& folder, const std::string& relative, mo
     chmod(path.c_str(), mode);
     return path;
 }
-
-// The system's temporary folder is this one while it lives.
-class TemporaryFolderIn {
-public:
-    explicit TemporaryFolderIn(const std::string& folder) {
-        const char* before = std::getenv("TMPDIR");
-        had_ = before != nullptr;
-        before_ = had_ ? before : "";
-        setenv("TMPDIR", folder.c_str(), 1);
-    }
-    ~TemporaryFolderIn() {
-        if (had_)
-            setenv("TMPDIR", before_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-
-private:
-    bool had_ = false;
-    std::string before_;
-};
 
 TEST(GameLaunch, TheGameBesideTheEditorComesFirstThenTheFirstOnThePathThatRuns) {
     test::TempDir own;
@@ -85,7 +64,8 @@ TEST(GameLaunch, AnEndOtherThanTheNormalOneIsSaid) {
 // The copy is named after the set, and goes when the game ends or cannot start.
 TEST(GameLaunch, TheCopyOfTheSetLivesAsLongAsTheGame) {
     test::TempDir temporary;
-    const TemporaryFolderIn in(temporary.path());
+    test::EnvironmentGuard environment;
+    environment.set("TMPDIR", temporary.path());
     const auto empty = [&] { return std::filesystem::is_empty(temporary.path()); };
     GameLaunch game;
     std::string reason;
@@ -130,7 +110,8 @@ TEST(GameLaunch, TheCopyOfTheSetLivesAsLongAsTheGame) {
 
 TEST(GameLaunch, WithoutATemporaryFolderTheGameDoesNotStart) {
     for (const char* folder : {"/nonexistent", "/proc"}) {  // none at all; none that can be made there
-        const TemporaryFolderIn in(folder);
+        test::EnvironmentGuard environment;
+        environment.set("TMPDIR", folder);
         GameLaunch game;
         std::string reason;
         EXPECT_FALSE(game.start("/bin/true", "<level/>", "set.xml", 1, reason));
