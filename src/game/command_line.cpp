@@ -19,6 +19,8 @@ const char kHelp[] =
     "                      with a '/' or ending in .xml); the choice remembered stays as it is\n"
     "  --level N           start at level N; a game started past level 1 is practice and never enters\n"
     "                      the high scores\n"
+    "  --practice          every game of this run is practice, from any level: none enters the high\n"
+    "                      scores (the level editor starts the game so)\n"
     "  --list-levels       print the shelf of level sets (name, levels, proven, file) and exit\n"
     "  --help              show this help and exit\n"
     "  --version           show the version and exit\n"
@@ -55,6 +57,8 @@ GameOptions readGameOptions(int argc, const char* const argv[]) {
         }
         if (argument == "--list-levels") {
             options.action = GameOptions::Action::ListLevels;
+        } else if (argument == "--practice") {
+            options.practice = true;
         } else if (argument == "--levels" || argument == "--level") {
             if (index + 1 >= argc || argv[index + 1][0] == '\0')
                 return complain(argument + " needs " + (argument == "--levels" ? "a set" : "a level number"));

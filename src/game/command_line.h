@@ -16,6 +16,7 @@ struct GameOptions {
     Action action = Action::Play;
     std::string levels;               // --levels NAME|FILE: that set this time; empty: the remembered one
     std::uint32_t startingLevel = 1;  // --level N
+    bool practice = false;            // --practice: no game of this run enters the high scores
     std::string complaint;            // for UsageError
 };
 

@@ -65,6 +65,7 @@ ShelfSet defaultSet() {
 
 bool Game::initialise(const GameOptions& options) {
     structure_.startingLevel = options.startingLevel;
+    structure_.onlyPractice = options.practice;
     std::string remembered;
     const bool rememberedChoice = pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, remembered);
     // Another program (the importer) may choose the next set while this one runs.

@@ -220,7 +220,7 @@ void newGame(GameStructure& game) {
     endGame(game, false);
     game.gameEnded = false;
     game.levelNumber = game.startingLevel;
-    game.practice = game.startingLevel > 1;
+    game.practice = game.onlyPractice || game.startingLevel > 1;
     game.score = 0;
     showScore(game.hud, game.score);
     while (game.spareBalls.lives > 0)

@@ -88,7 +88,8 @@ public:
     ShelfSet levelSet;                // the set played, whose table the board keeps
     bool setChosen = false;           // chosen (F3, an install, --levels) rather than played by default
     std::uint32_t startingLevel = 1;  // where a new game starts
-    bool practice = false;            // the game started past level 1: it enters no table
+    bool practice = false;            // the game started past level 1, or onlyPractice: it enters no table
+    bool onlyPractice = false;        // every game is practice (--practice)
     bool inputHeld = false;           // the shelf is open: the player's commands go to it alone
     LevelBanner banner;               // the set and level shown when a level starts
 };

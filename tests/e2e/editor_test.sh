@@ -8,8 +8,8 @@
 # its proofs and Ctrl+S proves nothing; a change left unsaved when the window closes is kept aside under
 # the set's own name and Ctrl+O opens it in the next session; sessions on two sets ended by signals keep
 # two sets of changes; of two editors on one file the later save asks first and keeps the other's version;
-# Ctrl+N starts a set that, titled and saved, the game lists; the game then starts on the saved file and
-# draws the new bricks; without a file the editor opens the set the game's settings remember.
+# Ctrl+N starts a set that, titled and saved, the game lists and Ctrl+G plays; the game then starts on the
+# saved file and draws the new bricks; without a file the editor opens the set the game's settings remember.
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "$0")/lib.sh" "$@"
 GAME="$TEZMOLA"
@@ -218,6 +218,19 @@ sleep 0.3
 capture_window titled.png >/dev/null
 send_keys ctrl+s
 wait_until 60 grep -q "Saved 1 levels to $USER_DIR/levels/mine.xml" "$LOG_FILE" || fail "the new set was not saved"
+# Ctrl+G: the game itself plays the set from this level in a window beside the editor's; quit, the editor
+# says so and the copy it played has gone.
+send_keys ctrl+g
+played_window() { game_window=$(xdotool search --onlyvisible --name '^Tezmola: mine$' | head -1) && [ -n "$game_window" ]; }
+wait_until 30 played_window || fail "Ctrl+G opened no window of the game"
+copy=$(log_text | sed -n 's/^Playing level 1 in the game .*, as practice, on //p')
+[ -f "$copy" ] || fail "the copy the game plays is not there: '$copy'"
+sleep 1
+capture played.png >/dev/null
+xdotool key --window "$game_window" Escape
+wait_until 30 grep -q "The game has ended" "$LOG_FILE" || fail "the editor did not see the game end"
+expect_no_file "$copy"
+note "Ctrl+G played the set in the game"
 send_keys Escape
 wait_for_exit
 expect_status 0

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,6 +27,7 @@
 #include "engine/core/timer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "file/environment_guard.h"
 #include "file/zip_writer.h"
 #include "game/brick_grid.h"
 #include "game/game_sheet.h"
@@ -143,14 +146,16 @@ TEST_F(EditorTest, KeysChooseTheBrushAndAStrokePaintsEveryCellOnItsWay) {
 TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     open();
     key(SDLK_PAGEDOWN);
-    key(SDLK_r, KMOD_LCTRL);                // red up: at 1.0, it stays
-    key(SDLK_g, KMOD_LCTRL | KMOD_LSHIFT);  // green down a step
+    key(SDLK_r, KMOD_LALT);                // red up: at 1.0, it stays
+    key(SDLK_r, KMOD_RALT | KMOD_LSHIFT);  // then down a step
+    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down a step
     for (int step = 0; step < 3; ++step)
-        key(SDLK_b, KMOD_LCTRL | KMOD_LSHIFT);  // blue down three
-    key(SDLK_DOWN, KMOD_LCTRL);                 // the second level becomes the third
-    key(SDLK_DOWN, KMOD_LCTRL);                 // and goes no further
+        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down three
+    key(SDLK_b, KMOD_LALT);                    // and up one
+    key(SDLK_DOWN, KMOD_LCTRL);                // the second level becomes the third
+    key(SDLK_DOWN, KMOD_LCTRL);                // and goes no further
     key(SDLK_HOME);
-    key(SDLK_r, KMOD_LCTRL | KMOD_LSHIFT);  // the first: red down, then taken back
+    key(SDLK_r, KMOD_LALT | KMOD_LSHIFT);  // the first: red down, then taken back
     key(SDLK_z, KMOD_LCTRL);
 
     const std::vector<LevelDraft> levels = kept();
@@ -158,9 +163,9 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[0], original[0]);
     EXPECT_EQ(levels[1], original[2]);
     EXPECT_EQ(levels[2].comment, "level 2");
-    EXPECT_FLOAT_EQ(levels[2].red, 1.0f);
+    EXPECT_FLOAT_EQ(levels[2].red, 0.95f);
     EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
 }
 
 TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
@@ -362,7 +367,7 @@ TEST_F(EditorTest, TheLinesOnScreenSayWhatHoldsNowAndNoLonger) {
 
     key(SDLK_z, KMOD_LCTRL);
     EXPECT_NE(messages().find("Nothing to undo"), none);
-    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL, SDLK_LALT, SDLK_RALT})
         key(modifier);
     EXPECT_NE(messages().find("Nothing to undo"), none);
     key(SDLK_g);
@@ -532,7 +537,7 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
     save();
     EXPECT_EQ("other", folder.read("set.xml"));
     // The keys of Ctrl+S come one by one: a modifier alone neither answers nor cancels.
-    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL})
+    for (const int modifier : {SDLK_LSHIFT, SDLK_RSHIFT, SDLK_LCTRL, SDLK_RCTRL, SDLK_LALT, SDLK_RALT})
         key(modifier);
     save([&] { return folder.exists("set.xml.bak"); });
     EXPECT_NE(std::string::npos, folder.read("set.xml").find("<level>"));
@@ -726,6 +731,67 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
     saveAs("sub/b.xml");  // a name with a folder: beside the set, as before
     settle([&] { return folder.exists("levels/sub/b.xml"); });
     EXPECT_TRUE(folder.exists("levels/sub/b.xml"));
+}
+
+// Ctrl+G plays the set as the editor shows it, unsaved changes too, in the game found on the PATH (none is
+// beside the tests), from the level on screen, as practice; the status says while the game runs.
+TEST_F(EditorTest, CtrlGPlaysTheSetAsItStandsInTheGameFromThisLevel) {
+    test::TempDir bin;
+    // A game that keeps what it was given and waits for a word (or ten seconds).
+    const std::string game = bin.write("tezmola", "#!/bin/sh\ncd '" + bin.path() + R"('
+printf '%s\n' "$@" >arguments
+/bin/cp "$2" played.xml
+for wait in $(/bin/seq 1000); do [ -e go ] && break; /bin/sleep 0.01; done
+)");
+    chmod(game.c_str(), 0755);
+    test::EnvironmentGuard environment;
+    environment.set("PATH", "/nonexistent:" + bin.path());
+    pentavel::openLog();
+    open(3);
+    key(SDLK_PAGEDOWN);
+    stroke(kLeft, 5, 5, 5, 5);
+    key(SDLK_g, KMOD_LCTRL);
+    const auto lines = [&] {
+        std::string all;
+        for (std::size_t line = 0; line < editor::kMessageLines; ++line)
+            all += editor->view()->message(line).text() + "|";
+        return all;
+    };
+    EXPECT_EQ(lines(),
+              "The game plays this set from level 2 as it was at Ctrl+G, as practice: no high score|||");
+    EXPECT_TRUE(editor->view()->marks().lines().front().visible());  // Ctrl+G is no G
+    key(SDLK_g, KMOD_LCTRL);
+    EXPECT_EQ("The game is playing this set already: quit it before Ctrl+G starts it again",
+              editor->messages().back().text);
+    const auto ended = [&] {
+        for (int tick = 0; tick < 1000 && lines().find("The game plays") != std::string::npos; ++tick) {
+            editor->onTick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return editor->messages().back();
+    };
+    bin.write("go", "");
+    EXPECT_EQ("The game has ended", ended().text);
+    const std::vector<std::string> expected = {"--levels", "", "--level", "2", "--practice"};
+    std::vector<std::string> arguments;
+    std::istringstream given(bin.read("arguments"));
+    for (std::string line; std::getline(given, line);)
+        arguments.push_back(line);
+    ASSERT_EQ(5u, arguments.size());
+    EXPECT_EQ("set.xml", std::filesystem::path(arguments[1]).filename());
+    EXPECT_NE(
+        folder.logText().find("Playing level 2 in the game " + game + ", as practice, on " + arguments[1]),
+        std::string::npos);
+    arguments[1].clear();
+    EXPECT_EQ(expected, arguments);
+    TiXmlDocument played;
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(played, bin.read("played.xml")));
+    EXPECT_EQ(kept(), readLevelSet(played));
+
+    environment.set("PATH", "/nonexistent");
+    key(SDLK_g, KMOD_LCTRL);
+    EXPECT_EQ("Cannot start the game: there is no tezmola beside the editor or on the PATH",
+              editor->messages().back().text);
 }
 
 TEST_F(EditorTest, AnOpenedFileNamesTheLevelsTheGameWouldComplainAbout) {

@@ -243,7 +243,8 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
     EXPECT_EQ(2u, entriesInFile());
 }
 
-// A game started past level 1 is practice: neither its end nor leaving it enters the table.
+// A game started past level 1, or in a run of practice, is practice: neither its end nor leaving it enters
+// the table.
 TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
     game->levelSet.name = "Mine";
     game->startingLevel = 3;
@@ -273,6 +274,13 @@ TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
     EXPECT_EQ(1u, entriesInFile());
     EXPECT_TRUE(game->highScores.caption().visible());
     EXPECT_FALSE(game->highScores.note().visible());
+    // Every game is practice, from level 1 too, in a run the level editor started (--practice).
+    game->onlyPractice = true;
+    press(282);
+    game->score = 800;
+    loseEveryBall();
+    EXPECT_EQ(1u, entriesInFile());
+    EXPECT_EQ("PRACTICE FROM LEVEL 1: NOT ENTERED", game->highScores.note().text());
 }
 
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.

@@ -301,6 +301,8 @@ TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
     EXPECT_EQ("My Set", chosen.levels);
     EXPECT_EQ(12u, chosen.startingLevel);
     EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
+    EXPECT_FALSE(chosen.practice);
+    EXPECT_TRUE(read({"--levels", "x", "--practice"}).practice);
     EXPECT_EQ(GameOptions::Action::ListLevels, read({"--list-levels"}).action);
     EXPECT_EQ(GameOptions::Action::Help, read({"--levels", "x", "--help"}).action);
     EXPECT_EQ(GameOptions::Action::Version, read({"--version"}).action);
@@ -828,13 +830,16 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(play());
     EXPECT_EQ("", ::testing::internal::GetCapturedStderr());  // a remembered set's fall is the log's
+    EXPECT_FALSE(game_->structure().practice);
     EXPECT_EQ("level.xml", game_->structure().levelSet.name);
     EXPECT_FALSE(game_->structure().setChosen);
     EXPECT_EQ("", pentavel::graphics::windowCaption());
     // A path names a file even without ".xml"; the shelf opens on Tezmola's own, for the file has no line.
     options.levels = folder.write("outside/Plain", levelFile(2, 0));
     options.startingLevel = 1;
+    options.practice = true;  // as the level editor starts it: from level 1 too
     ASSERT_TRUE(play(options));
+    EXPECT_TRUE(game_->structure().practice);
     EXPECT_EQ("Plain", game_->structure().levelSet.name);
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
     press(284);

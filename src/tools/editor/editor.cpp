@@ -190,10 +190,11 @@ void Editor::initialise() {
 void Editor::onKeyDown(int key) {
     const int modifiers = pentavel::keyModifiers();
     const bool control = (modifiers & KMOD_CTRL) != 0;
+    const bool alt = (modifiers & KMOD_ALT) != 0;
     const bool shift = (modifiers & KMOD_SHIFT) != 0;
     switch (mode_) {
         case Mode::Editing:
-            editKey(key, control, shift);
+            editKey(key, control, alt, shift);
             break;
         case Mode::Typing:
             typeKey(key, shift);
@@ -221,9 +222,9 @@ void Editor::onKeyDown(int key) {
     }
 }
 
-void Editor::editKey(int key, bool control, bool shift) {
-    const bool modifierOnly =
-        key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL || key == SDLK_RCTRL;
+void Editor::editKey(int key, bool control, bool alt, bool shift) {
+    const bool modifierOnly = key == SDLK_LSHIFT || key == SDLK_RSHIFT || key == SDLK_LCTRL ||
+                              key == SDLK_RCTRL || key == SDLK_LALT || key == SDLK_RALT;
     if (!modifierOnly)
         act();
     if (key != SDLK_ESCAPE && !modifierOnly)
@@ -249,6 +250,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         bar_.changeHitPoints(1);
     } else if (key == SDLK_MINUS || key == SDLK_KP_MINUS) {
         bar_.changeHitPoints(-1);
+    } else if ((key == SDLK_r || key == SDLK_g || key == SDLK_b) && alt) {
+        changeTint(key == SDLK_r ? 0 : key == SDLK_g ? 1 : 2, shift ? -1 : 1);
     } else if (key == SDLK_g && !control) {
         gridShown_ = !gridShown_;
     } else if ((key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT) && !control) {
@@ -262,8 +265,8 @@ void Editor::editKey(int key, bool control, bool shift) {
         paintCursor(key == SDLK_SPACE ? brushCode(bar_.brush()) : emptyCode());
     } else if (key == SDLK_b && !control) {
         cycleBackground(shift ? -1 : 1);
-    } else if ((key == SDLK_r || key == SDLK_g || key == SDLK_b) && control) {
-        changeTint(key == SDLK_r ? 0 : key == SDLK_g ? 1 : 2, shift ? -1 : 1);
+    } else if (key == SDLK_g && control) {
+        playInGame();
     } else if (key == SDLK_PAGEDOWN) {
         edits_.goTo(edits_.current() + 1);
         changed();
@@ -575,6 +578,11 @@ void Editor::refresh() {
         shown.push_back(Message{
             formatLine("Proving %zu of %zu levels in the background%s", setProof_.proven(), setProof_.total(),
                        saveAfterProof_ ? " before saving: Ctrl+S again saves at once" : "")});
+    if (game_.running())
+        shown.push_back(
+            Message{formatLine("The game plays this set from level %zu as it was at Ctrl+G, as "
+                               "practice: no high score",
+                               gameLevel_)});
     if (newSetAsked_ && edits_.modified())
         shown.push_back(
             Message{"Unsaved changes: Ctrl+N again starts a new set without saving them, Ctrl+S saves",
@@ -664,6 +672,7 @@ void Editor::onTick() {
     else if (mode_ == Mode::Proving)
         stepProof();
     pollSetProof();
+    pollGame();
     if (mode_ == Mode::Editing && !messages_.empty() &&
         pentavel::lastTicks() - saidAt_ >= kMessageMilliseconds) {
         messages_.clear();
@@ -763,6 +772,45 @@ void Editor::finishProof() {
     proofs_[proofKey(edits_.level())] = proof;
     say(describeLevel(proofReport_), proof.verdict == LevelVerdict::Cleared ? Tone::Good : Tone::Warning);
     stopTrialDue_ = true;
+}
+
+// The set as it stands, unsaved changes too, from the level on screen: the game's own window opens beside
+// the editor's, which stays in use.
+void Editor::playInGame() {
+    if (game_.running()) {
+        say("The game is playing this set already: quit it before Ctrl+G starts it again", Tone::Warning);
+        return;
+    }
+    const char* path = std::getenv("PATH");
+    const std::string program =
+        findGameProgram(pentavel::file::programDirectory(), path != nullptr ? path : "");
+    if (program.empty()) {
+        say(formatLine("Cannot start the game: there is no %s beside the editor or on the PATH",
+                       kGameProgram),
+            Tone::Error);
+        return;
+    }
+    std::string reason;
+    if (!game_.start(program, writeLevelSet(edits_.levels()), file_.name, edits_.current() + 1, reason)) {
+        say("Cannot start the game " + program + ": " + reason, Tone::Error);
+        return;
+    }
+    gameLevel_ = edits_.current() + 1;
+    pentavel::logMessage("Playing level %zu in the game %s, as practice, on %s", gameLevel_, program.c_str(),
+                         game_.levelFile().c_str());
+}
+
+void Editor::pollGame() {
+    std::string ending;
+    if (!game_.running() || game_.poll(ending))
+        return;
+    if (ending.empty()) {
+        pentavel::logMessage("The game has ended");
+        say("The game has ended");
+    } else {
+        say(ending, Tone::Error);
+    }
+    refresh();
 }
 
 // Every level whose content has no proof yet goes to the checker; the rest keep the proof they have.

@@ -20,6 +20,7 @@
 #include "game/proof_record.h"
 #include "tools/editor/brick_bar.h"
 #include "tools/editor/field_marks.h"
+#include "tools/editor/game_launch.h"
 #include "tools/editor/level_edits.h"
 #include "tools/editor/level_view.h"
 #include "tools/editor/set_proof.h"
@@ -114,7 +115,7 @@ private:
     // What the text typed at the prompt becomes.
     enum class Prompt { SaveAs, Title, Author, NewSet };
 
-    void editKey(int key, bool control, bool shift);
+    void editKey(int key, bool control, bool alt, bool shift);
     void ask(Prompt prompt, const std::string& text);
     void typeKey(int key, bool shift);
     void takeTyped();
@@ -137,6 +138,9 @@ private:
     void stepProof();
     void finishProof();
     void showMode(const char* text);
+
+    void playInGame();
+    void pollGame();
 
     void proveSet(bool thenSave);
     void pollSetProof();
@@ -188,6 +192,9 @@ private:
     SetProof setProof_;
     std::vector<std::uint64_t> setProofKeys_;  // the content of each level sent to the checker
     bool saveAfterProof_ = false;
+
+    GameLaunch game_;            // Ctrl+G: the game on a copy of the set
+    std::size_t gameLevel_ = 0;  // the level it started on
 };
 
 // A level's content as a key for its proof: its map and background (its comment is no part of it).
