@@ -87,6 +87,14 @@ void applyCommand(GameStructure& game, const PlayerCommand& command) {
     setTitleCheatMark(game.hud);
 }
 
+GameResult resultOf(const GameStructure& game) {
+    return GameResult{game.score, game.levelNumber, game.spareBalls.lives};
+}
+
+bool operator==(const GameResult& a, const GameResult& b) {
+    return a.score == b.score && a.level == b.level && a.balls == b.balls;
+}
+
 void startRecord(GameStructure& game) {
     GameRecord& record = game.record;
     record.seed = dropGeneratorState();

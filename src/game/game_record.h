@@ -56,6 +56,15 @@ struct GameRecord {
     bool complete = true;
 };
 
+// Where a game stands (at its end, the result it reached): its score, its level and the spare balls left.
+struct GameResult {
+    std::int32_t score = 0;
+    std::uint32_t level = 0;
+    std::uint32_t balls = 0;
+};
+GameResult resultOf(const GameStructure& game);
+bool operator==(const GameResult& a, const GameResult& b);
+
 // Applies the command to the game and, while the game records and has not ended, adds it to the record.
 void applyCommand(GameStructure& game, const PlayerCommand& command);
 // Starts the record of the new game that the game is about to build; newGame calls it.

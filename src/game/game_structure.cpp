@@ -178,12 +178,16 @@ void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile)
     setUpPlay(game, highScoreFile.c_str());
 }
 
-bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
+void initialiseReplayGame(GameStructure& game) {
     initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
-        return false;
     game.levelCount = countLevels(game.levelDocument);
     setUpPlay(game, nullptr);
+}
+
+bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
+    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
+        return false;
+    initialiseReplayGame(game);
     return true;
 }
 

@@ -107,6 +107,8 @@ bool initialiseTrialGame(GameStructure& game, const std::string& levelFile);
 // The same with the levels already in the game's level document (a set from the shelf): the table is the
 // set's own.
 void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile);
+// The same for a game played again from its record: the levels already in the level document, no table.
+void initialiseReplayGame(GameStructure& game);
 // Level 1, score 0, four spare balls, first level built; its record started.
 void newGame(GameStructure& game);
 // One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.
