@@ -87,14 +87,18 @@ protected:
 };
 
 TEST_F(GameRecordTest, ReplayRepeatsAGamePlayedWithEveryDevice) {
-    // The new game starts from what the last one left: the paddle off the middle, held right and free.
+    // The new game starts from what the last one left: the paddle off the middle, held right and free, and
+    // steps of the game before.
+    step(5);
     point(0.4f, 0.0f);
     press(289);  // F8
     point(0.5f, -0.6f);
     press(275);
     seedDropGenerator(777);
+    game->startingLevel = 2;
     press(282);  // F1
     step(30);
+    point(0.5f, -0.5f);
     release(275);
     pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);
     press(289);
@@ -148,19 +152,40 @@ TEST_F(GameRecordTest, TheRecordEndsWithTheGameAndKeepsOnePointerMovePerStep) {
     EXPECT_EQ(game->record.commands.size(), ended.commands.size());
 
     restart();
-    replayRecord(*game, ended);
+    GameRecord record = ended;
+    // What lies past the commands' end is never read.
+    record.commands.reserve(record.commands.size() + 1);
+    record.commands.push_back(TimedCommand{record.steps, PlayerCommand{CommandKind::LevelUp, 0, 0.0f, 0.0f}});
+    record.commands.pop_back();
+    replayRecord(*game, record);
     EXPECT_FALSE(game->playing);
+    EXPECT_EQ(game->levelNumber, 1u);
     EXPECT_EQ(game->record.steps, ended.steps);
+}
+
+TEST_F(GameRecordTest, ARecordTooLongToKeepIsNoLongerComplete) {
+    game->record.commands.resize(kMaxRecordedCommands - 1);
+    press(32);
+    EXPECT_TRUE(game->record.complete);
+    EXPECT_EQ(game->record.commands.size(), kMaxRecordedCommands);
+    press(32);
+    EXPECT_FALSE(game->record.complete);
+    EXPECT_EQ(game->record.commands.size(), kMaxRecordedCommands);
 }
 
 TEST_F(GameRecordTest, AGameStartedOnALevelThatCannotBeBuiltCannotBeReplayed) {
     game.reset();
-    ASSERT_TRUE(start(test::level(test::mapWith(3, "I+R1R1+I"), "")));
+    ASSERT_TRUE(
+        start(test::level(test::mapWith(3, "I+R1R1+I")) + test::level(test::mapWith(3, "I+R1R1+I"), "")));
     game->recording = true;
+    game->startingLevel = 2;
     press(282);
     EXPECT_FALSE(game->record.complete);
     press(32);
     EXPECT_TRUE(game->record.commands.empty());
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_TRUE(game->record.complete);
 }
 
 }  // namespace
