@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "game/paddle.h"
 
@@ -17,8 +18,8 @@ namespace {
 constexpr char kMagic[] = "TZREPLAY";  // the file's first 8 bytes
 constexpr std::size_t kMagicSize = 8;
 constexpr std::size_t kMaxName = 255;
-// A command takes at most a step of 5 bytes, its kind and two coordinates.
-constexpr std::size_t kMaxCommandBytes = 14;
+// A command takes at most a step of 4 bytes (any step up to kMaxReplaySteps), its kind and two coordinates.
+constexpr std::size_t kMaxCommandBytes = 13;
 constexpr float kFarthestPointer = 1000.0f;  // play-field units; a device never gives more
 
 std::uint64_t fnv1a(std::uint64_t hash, const std::string& text) {
@@ -110,12 +111,11 @@ public:
         return 0;
     }
     std::string text() { return raw(byte()); }
+    // Nothing, and nothing read, when fewer bytes are left: the header's reader then finds the bytes
+    // left over not to be the checksum alone.
     std::string raw(std::size_t size) {
-        if (size > bytes_.size() - at_) {
-            spent_ = true;
-            at_ = bytes_.size();
+        if (size > left())
             return std::string();
-        }
         at_ += size;
         return bytes_.substr(at_ - size, size);
     }
@@ -151,8 +151,8 @@ bool isPointerValue(float value) {
 
 bool decodeCommands(const std::string& body, std::uint32_t count, std::uint32_t steps,
                     std::vector<TimedCommand>& commands, std::string& reason) {
+    // Into a vector of its own: a replay that is refused keeps the commands it had.
     Reader reader(body);
-    commands.clear();
     commands.reserve(count);
     std::uint32_t step = 0;
     for (std::uint32_t index = 0; index < count; ++index) {
@@ -282,8 +282,9 @@ bool readReplay(const std::string& bytes, Replay& replay, std::string& reason) {
     const std::uint32_t count = file.u32();
     const std::uint32_t bodySize = file.u32();
     const std::string packed = file.raw(file.u32());
-    record.complete = true;
-    if (file.spent() || file.left() != 4 || freePaddle > 1 || record.direction > kPaddleRight ||
+    // A header cut short reads nothing of the packed commands, so the bytes left are never the checksum
+    // alone.
+    if (file.left() != 4 || freePaddle > 1 || record.direction > kPaddleRight ||
         !isPointerValue(record.paddleX) || !isPointerValue(record.paddleY) ||
         record.steps > kMaxReplaySteps || count > kMaxRecordedCommands ||
         bodySize > count * kMaxCommandBytes) {
@@ -299,7 +300,11 @@ bool readReplay(const std::string& bytes, Replay& replay, std::string& reason) {
         reason = "damaged: its commands cannot be unpacked";
         return false;
     }
-    return decodeCommands(body, count, record.steps, record.commands, reason);
+    std::vector<TimedCommand> commands;
+    if (!decodeCommands(body, count, record.steps, commands, reason))
+        return false;
+    record.commands = std::move(commands);
+    return true;
 }
 
 }  // namespace tezmola

@@ -24,7 +24,10 @@ TEST_P(GoldenReplay, ReachesTheResultItClaims) {
     Replay replay;
     std::string reason;
     const std::string path = test::sourceDir() + "/tests/data/replays/" + GetParam();
-    ASSERT_TRUE(readReplay(test::readWholeFile(path), replay, reason)) << reason;
+    const std::string bytes = test::readWholeFile(path);
+    ASSERT_TRUE(readReplay(bytes, replay, reason)) << reason;
+    // Written again, byte for byte: the layout of the file has not changed.
+    EXPECT_EQ(writeReplay(replay), bytes);
     TiXmlDocument levels;
     ASSERT_TRUE(
         pentavel::file::parseXmlDocument(levels, test::readWholeFile(test::dataDir() + "/level.xml")));

@@ -97,8 +97,8 @@ TEST_F(GameRecordTest, ReplayRepeatsAGamePlayedWithEveryDevice) {
     seedDropGenerator(777);
     game->startingLevel = 2;
     press(282);  // F1
-    step(30);
     point(0.5f, -0.5f);
+    step(30);
     release(275);
     pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);
     press(289);
@@ -186,6 +186,8 @@ TEST_F(GameRecordTest, AGameStartedOnALevelThatCannotBeBuiltCannotBeReplayed) {
     game->startingLevel = 1;
     press(282);
     EXPECT_TRUE(game->record.complete);
+    GameStructure unread;
+    EXPECT_FALSE(initialiseTrialGame(unread, "<level>"));
 }
 
 }  // namespace

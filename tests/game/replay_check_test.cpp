@@ -74,10 +74,18 @@ TEST_F(ReplayCheckTest, EachFileSaysWhyItFallsShort) {
     other = replay_;
     other.record.startingLevel = 2;
     const std::string start = save("start.tzr", other);
+    other.record.startingLevel = 0;
+    const std::string zero = save("zero.tzr", other);
+    other = replay_;
+    other.claim.balls += 1;
+    const std::string balls = save("balls.tzr", other);
+    other = replay_;
+    other.claim.level += 1;
+    const std::string level = save("level.tzr", other);
     const std::string cut = outside_.write("cut.tzr", writeReplay(replay_).substr(0, 100));
     const std::string good = save("good.tzr", replay_);
-    const std::string text =
-        check({claimed, rules, changed, missing, gone, start, cut, good, outside_.path()});
+    const std::string text = check(
+        {claimed, rules, changed, missing, gone, start, zero, balls, level, cut, good, outside_.path()});
     const GameResult& reached = replay_.claim;
     const std::string result =
         "score " + std::to_string(reached.score) + ", level 1, " + std::to_string(reached.balls) + " balls";
@@ -90,7 +98,11 @@ TEST_F(ReplayCheckTest, EachFileSaysWhyItFallsShort) {
         ": cannot be played: the level set Nowhere is missing\n" + gone +
         ": cannot be played: the level set " + outside_.path() +
         "/gone.xml cannot be read: it cannot be opened\n" + start +
-        ": cannot be played: damaged: it starts on a level the set does not have\n" + cut +
+        ": cannot be played: damaged: it starts on a level the set does not have\n" + zero +
+        ": cannot be played: damaged: it starts on a level the set does not have\n" + balls + ": " + result +
+        ": NOT as claimed (" + result.substr(0, result.rfind(',')) + ", " +
+        std::to_string(reached.balls + 1) + " balls)\n" + level + ": " + result + ": NOT as claimed (score " +
+        std::to_string(reached.score) + ", level 2, " + std::to_string(reached.balls) + " balls)\n" + cut +
         ": cannot be played: damaged: its checksum does not match\n" + good + ": " + result +
         ": as claimed\n" + outside_.path() + ": cannot be played: it cannot be read (";
     EXPECT_EQ(text.substr(0, expected.size()), expected);

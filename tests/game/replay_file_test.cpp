@@ -32,9 +32,12 @@ Replay sample() {
     replay.record.direction = 2;
     replay.record.freePaddle = true;
     replay.record.steps = 70000;
-    replay.record.commands = {timed(0, CommandKind::Launch), timed(0, CommandKind::Pointer, 0, 0.5f, -0.75f),
-                              timed(200, CommandKind::Steer, 1), timed(69999, CommandKind::LevelUp),
-                              timed(70000, CommandKind::Revive)};
+    // Steps apart by 127 and 128: the last that one byte holds and the first that takes two.
+    replay.record.commands = {
+        timed(0, CommandKind::Launch),       timed(0, CommandKind::Pointer, 0, 0.5f, -0.75f),
+        timed(200, CommandKind::Steer, 1),   timed(327, CommandKind::Steer, 2),
+        timed(455, CommandKind::FreePaddle), timed(69999, CommandKind::LevelUp),
+        timed(70000, CommandKind::Revive)};
     replay.claim = GameResult{-5, 7, 2};
     return replay;
 }
@@ -74,8 +77,8 @@ TEST(ReplayFile, ReadsBackWhatItWrote) {
     EXPECT_EQ(read.claim.score, -5);
     EXPECT_EQ(read.claim.level, 7u);
     EXPECT_EQ(read.claim.balls, 2u);
-    ASSERT_EQ(read.record.commands.size(), 5u);
-    for (std::size_t index = 0; index < 5; ++index) {
+    ASSERT_EQ(read.record.commands.size(), 7u);
+    for (std::size_t index = 0; index < 7; ++index) {
         const TimedCommand& a = read.record.commands[index];
         const TimedCommand& b = written.record.commands[index];
         EXPECT_EQ(a.step, b.step);
@@ -89,6 +92,9 @@ TEST(ReplayFile, ReadsBackWhatItWrote) {
 TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     const std::string bytes = writeReplay(sample());
     EXPECT_EQ(refusal("<?xml version=\"1.0\"?>"), "not a replay");
+    EXPECT_EQ(refusal("TZREPLAY"), "damaged: its checksum does not match");
+    EXPECT_EQ(refusal(resealed(std::string("TZREPLAY\x01\x00----", 14))),
+              "damaged: its header is not one of a game");
     for (std::size_t size = 0; size < bytes.size(); ++size)
         EXPECT_NE(refusal(bytes.substr(0, size)), "read") << size;
     for (std::size_t at = 8; at < bytes.size(); ++at) {
@@ -99,6 +105,8 @@ TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     std::string huge = bytes;
     huge.resize(kMaxReplayFileSize + 1);
     EXPECT_EQ(refusal(resealed(huge)), "damaged: larger than any replay");
+    huge.resize(kMaxReplayFileSize);
+    EXPECT_EQ(refusal(resealed(huge)), "damaged: its header is not one of a game");
     std::string otherLayout = bytes;
     otherLayout[8] = 2;
     EXPECT_EQ(refusal(resealed(otherLayout)),
@@ -148,22 +156,65 @@ TEST(ReplayFile, RefusesCountsThatDisagreeWithTheCommands) {
     // The command count stands after the fixed header: magic, versions, the three names, the digest and
     // 34 bytes of start and claim.
     const std::size_t count = 8 + 4 + (1 + 6) + 8 + (1 + 4) + (1 + 10) + 34;
-    ASSERT_EQ(bytes[count], 5);
+    ASSERT_EQ(bytes[count], 7);
     std::string more = bytes;
-    more[count] = 6;
+    more[count] = 8;
     EXPECT_EQ(refusal(resealed(more)), "damaged: a command lies outside the game");
     std::string fewer = bytes;
-    fewer[count] = 4;
+    fewer[count] = 6;
     EXPECT_EQ(refusal(resealed(fewer)), "damaged: its commands do not fill their space");
     std::string unpacked = bytes;
     unpacked[count + 4] = static_cast<char>(unpacked[count + 4] + 1);
     EXPECT_EQ(refusal(resealed(unpacked)), "damaged: its commands cannot be unpacked");
     std::string bomb = bytes;
-    bomb[count + 4 + 3] = 0x7f;  // far more than five commands can take
+    bomb[count + 4 + 3] = 0x7f;  // far more than seven commands can take
     EXPECT_EQ(refusal(resealed(bomb)), "damaged: its header is not one of a game");
     std::string packed = bytes;
     packed[count + 8] = static_cast<char>(packed[count + 8] + 1);
     EXPECT_EQ(refusal(resealed(packed)), "damaged: its header is not one of a game");
+    packed[count + 9] = 1;  // past the end of the file
+    EXPECT_EQ(refusal(resealed(packed)), "damaged: its header is not one of a game");
+}
+
+// The bytes of sample() with its commands replaced by the body given, packed, as a hostile file has them.
+std::string withBody(const std::string& body, std::uint32_t count) {
+    const std::string bytes = writeReplay(sample());
+    const std::size_t header = 8 + 4 + (1 + 6) + 8 + (1 + 4) + (1 + 10) + 34;
+    uLongf size = compressBound(static_cast<uLong>(body.size()));
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &size, reinterpret_cast<const Bytef*>(body.data()),
+             static_cast<uLong>(body.size()));
+    packed.resize(size);
+    std::string file = bytes.substr(0, header);
+    for (const std::uint32_t value :
+         {count, static_cast<std::uint32_t>(body.size()), static_cast<std::uint32_t>(size)})
+        for (int index = 0; index < 4; ++index)
+            file += static_cast<char>((value >> (8 * index)) & 0xff);
+    return resealed(file + packed + "....");
+}
+
+TEST(ReplayFile, RefusesCommandsCutShortOrOverlong) {
+    const std::string launch("\x00\x01", 2);
+    EXPECT_EQ(refusal(withBody(launch, 1)), "read");
+    // A step of five bytes that goes on into a sixth: no 32-bit number is that long.
+    EXPECT_EQ(refusal(withBody(std::string("\x80\x80\x80\x80\x80\x01", 6), 1)),
+              "damaged: its commands do not fill their space");
+    EXPECT_EQ(refusal(withBody(std::string("\x80\x80\x80\x80\x80\x00\x01", 7), 1)),
+              "damaged: a command lies outside the game");
+    // A pointer move without its y.
+    EXPECT_EQ(refusal(withBody(launch + std::string("\x00\x02\x00\x00\x00\x00", 6), 2)),
+              "damaged: its commands do not fill their space");
+}
+
+TEST(ReplayFile, ReadsTheLongestGameAndTheMostCommands) {
+    Replay replay = sample();
+    replay.record.steps = kMaxReplaySteps;
+    replay.record.commands = {timed(kMaxReplaySteps, CommandKind::Pointer, 0, 1.0f, 2.0f)};
+    EXPECT_EQ(refusal(writeReplay(replay)), "read");
+    replay.record.commands.assign(kMaxRecordedCommands, timed(0, CommandKind::Launch));
+    EXPECT_EQ(refusal(writeReplay(replay)), "read");
+    replay.record.commands.push_back(timed(0, CommandKind::Launch));
+    EXPECT_EQ(refusal(writeReplay(replay)), "damaged: its header is not one of a game");
 }
 
 TEST(ReplayFile, TheSetDigestFollowsTheLevelsNotTheLayoutOfTheFile) {
