@@ -21,6 +21,7 @@ constexpr std::size_t kMaxName = 255;
 // A command takes at most a step of 4 bytes (any step up to kMaxReplaySteps), its kind and two coordinates.
 constexpr std::size_t kMaxCommandBytes = 13;
 constexpr float kFarthestPointer = 1000.0f;  // play-field units; a device never gives more
+constexpr char kNotFilled[] = "damaged: its commands do not fill their space";
 
 std::uint64_t fnv1a(std::uint64_t hash, const std::string& text) {
     for (const char c : text) {
@@ -159,6 +160,10 @@ bool decodeCommands(const std::string& body, std::uint32_t count, std::uint32_t 
         TimedCommand timed;
         const std::uint32_t delta = reader.varint();
         const std::uint32_t kind = reader.byte();
+        if (reader.spent()) {
+            reason = kNotFilled;
+            return false;
+        }
         if (delta > steps - step || kind < 1 || kind > kLastCommandKind) {
             reason = "damaged: a command lies outside the game";
             return false;
@@ -183,7 +188,7 @@ bool decodeCommands(const std::string& body, std::uint32_t count, std::uint32_t 
         commands.push_back(timed);
     }
     if (reader.spent() || reader.left() != 0) {
-        reason = "damaged: its commands do not fill their space";
+        reason = kNotFilled;
         return false;
     }
     return true;

@@ -93,6 +93,8 @@ TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     const std::string bytes = writeReplay(sample());
     EXPECT_EQ(refusal("<?xml version=\"1.0\"?>"), "not a replay");
     EXPECT_EQ(refusal("TZREPLAY"), "damaged: its checksum does not match");
+    EXPECT_EQ(refusal(resealed("TZREPLAY....")),
+              "written by another version of the game in a layout this one cannot read");
     EXPECT_EQ(refusal(resealed(std::string("TZREPLAY\x01\x00----", 14))),
               "damaged: its header is not one of a game");
     for (std::size_t size = 0; size < bytes.size(); ++size)
@@ -159,7 +161,7 @@ TEST(ReplayFile, RefusesCountsThatDisagreeWithTheCommands) {
     ASSERT_EQ(bytes[count], 7);
     std::string more = bytes;
     more[count] = 8;
-    EXPECT_EQ(refusal(resealed(more)), "damaged: a command lies outside the game");
+    EXPECT_EQ(refusal(resealed(more)), "damaged: its commands do not fill their space");
     std::string fewer = bytes;
     fewer[count] = 6;
     EXPECT_EQ(refusal(resealed(fewer)), "damaged: its commands do not fill their space");
@@ -174,6 +176,18 @@ TEST(ReplayFile, RefusesCountsThatDisagreeWithTheCommands) {
     EXPECT_EQ(refusal(resealed(packed)), "damaged: its header is not one of a game");
     packed[count + 9] = 1;  // past the end of the file
     EXPECT_EQ(refusal(resealed(packed)), "damaged: its header is not one of a game");
+    // Packed commands that would be the checksum itself.
+    std::string none = bytes.substr(0, count + 8) + std::string("\x04\x00\x00\x00", 4);
+    EXPECT_EQ(refusal(resealed(none + "....")), "damaged: its header is not one of a game");
+}
+
+TEST(ReplayFile, AGapOfUpTo127StepsTakesOneByte) {
+    Replay replay = sample();
+    const std::size_t unpacked = 8 + 4 + (1 + 6) + 8 + (1 + 4) + (1 + 10) + 34 + 4;
+    replay.record.commands = {timed(127, CommandKind::Launch)};
+    EXPECT_EQ(writeReplay(replay)[unpacked], 2);
+    replay.record.commands = {timed(128, CommandKind::Launch)};
+    EXPECT_EQ(writeReplay(replay)[unpacked], 3);
 }
 
 // The bytes of sample() with its commands replaced by the body given, packed, as a hostile file has them.
@@ -200,7 +214,7 @@ TEST(ReplayFile, RefusesCommandsCutShortOrOverlong) {
     EXPECT_EQ(refusal(withBody(std::string("\x80\x80\x80\x80\x80\x01", 6), 1)),
               "damaged: its commands do not fill their space");
     EXPECT_EQ(refusal(withBody(std::string("\x80\x80\x80\x80\x80\x00\x01", 7), 1)),
-              "damaged: a command lies outside the game");
+              "damaged: its commands do not fill their space");
     // A pointer move without its y.
     EXPECT_EQ(refusal(withBody(launch + std::string("\x00\x02\x00\x00\x00\x00", 6), 2)),
               "damaged: its commands do not fill their space");

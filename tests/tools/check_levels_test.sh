@@ -151,6 +151,23 @@ fi
 # So do two of the Debian sets whose play leans most on the collision step's kept lines (several fast balls,
 # power balls through bricks): a fault there changes their digest first.
 importer=$(dirname "$checker")/tezmola-import-levels
+# --replay plays recorded games again on the player's shelf (an empty folder here): the recorded game over on
+# the game's own levels reaches its claim; a file of 100 MB that is no replay is refused without being read
+# whole. "--" ends the options: after it "--replay" is a level file's name.
+mkdir "$work/home"
+options=(--replay)
+HOME=$work/home expect 0 "$source_dir/tests/data/replays/game_over.tzr" "score 19630, level 3, 0 balls: as claimed"
+truncate -s 100M "$work/huge.tzr"
+HOME=$work/home expect 1 "$work/huge.tzr" "huge.tzr: cannot be played: not a replay"
+options=()
+"$checker" --replay >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: --replay without a file is not a usage error"; failures=$((failures + 1)); }
+"$checker" --replay --bogus x.tzr >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: an unknown option after --replay is not a usage error"; failures=$((failures + 1)); }
+"$checker" --replay --help | grep -q -e "--replay REPLAY" || { echo "FAILED: --replay --help"; failures=$((failures + 1)); }
+"$checker" --replay --version | grep -q "^tezmola-check-levels (Tezmola) [0-9]" || { echo "FAILED: --replay --version"; failures=$((failures + 1)); }
+(cd "$work" && "$checker" -- --replay >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--replay: error: Cannot read level file!" "$work/out" ||
+    { echo "FAILED: --replay after -- is not a file"; failures=$((failures + 1)); }
+(cd "$work" && HOME=$work/home "$checker" --replay -- --help >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--help: cannot be played: it cannot be read" "$work/out" ||
+    { echo "FAILED: --help after --replay -- is not a replay"; failures=$((failures + 1)); }
 debian_sets=/usr/share/games/lbreakout2/levels
 for name in Kazan-1 Wizi; do
     [ -f "$debian_sets/$name" ] && [ -x "$importer" ] || { echo "skipped: $name (no Debian level sets)"; continue; }
