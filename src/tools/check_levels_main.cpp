@@ -158,8 +158,8 @@ int checkReplays(int argc, char* argv[]) {
     }
     if (files.empty())
         return tezmola::tools::usageError(kProgram, "no replay given", "");
-    if (!pentavel::file::setUpPlayersFolderForReading(argv[0], tezmola::kOwnSetName))
-        return 1;
+    // A file system that cannot start (said on standard error) holds no set: every replay is refused.
+    pentavel::file::setUpPlayersFolderForReading(argv[0], tezmola::kOwnSetName);
     pentavel::graphics::scanSpriteSheets();
     const int status = tezmola::checkReplayFiles(files, stdout);
     pentavel::file::shutDownFileSystem();

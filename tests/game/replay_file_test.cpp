@@ -210,6 +210,7 @@ std::string withBody(const std::string& body, std::uint32_t count) {
 TEST(ReplayFile, RefusesCommandsCutShortOrOverlong) {
     const std::string launch("\x00\x01", 2);
     EXPECT_EQ(refusal(withBody(launch, 1)), "read");
+    EXPECT_EQ(refusal(withBody(std::string("\x00\x00", 2), 1)), "damaged: a command lies outside the game");
     // A step of five bytes that goes on into a sixth: no 32-bit number is that long.
     EXPECT_EQ(refusal(withBody(std::string("\x80\x80\x80\x80\x80\x01", 6), 1)),
               "damaged: its commands do not fill their space");
