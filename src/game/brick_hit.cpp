@@ -53,6 +53,10 @@ void seedDropGenerator(std::uint32_t seed) {
     dropGenerator().seed(seed);
 }
 
+std::uint32_t dropGeneratorState() {
+    return dropGenerator().state();
+}
+
 bool hitBrick(BrickGrid& grid, Ball& ball, int row, int column, int ballRow, int ballColumn,
               CollisionListener& listener) {
     BrickCell& cell = grid.at(row, column);

@@ -49,5 +49,7 @@ void resolveCollision(BrickGrid& grid, const Paddle& paddle, Ball& ball, Collisi
 void bounceOffPaddle(const Paddle& paddle, Ball& ball, CollisionListener& listener);
 // Reseeds the power-up drop generator (normally seeded from the clock at its first use).
 void seedDropGenerator(std::uint32_t seed);
+// The drop generator's state: seeding it with that value later repeats the draws from here.
+std::uint32_t dropGeneratorState();
 
 }  // namespace tezmola

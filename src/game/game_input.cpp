@@ -3,10 +3,10 @@
 // The player's commands to the GameStructure: keys, pointer, joystick buttons, and the cheat keys.
 
 #include "engine/audio/audio.h"
-#include "game/balls.h"
+#include "game/game_record.h"
 #include "game/game_structure.h"
 #include "game/hud.h"
-#include "game/level.h"
+#include "game/paddle.h"
 
 namespace tezmola {
 
@@ -25,34 +25,32 @@ enum Key {
 };
 constexpr int kLeftButton = 0;
 
-// F10 brings a finished game back and gives one more spare ball.
-void revive(GameStructure& game) {
-    if (!game.playing) {
-        game.playing = true;
-        game.highScores.hide();
-        // Refreshed rather than hidden, so that a paused game keeps showing "PAUSED".
-        refreshStateLabel(game.hud, game.pausedShown, game.playing);
-    }
-    if (game.spareBalls.lives < kMaxLives)
-        addSpareBall(game.spareBalls);
+void command(GameStructure& game, CommandKind kind) {
+    PlayerCommand command;
+    command.kind = kind;
+    applyCommand(game, command);
 }
 
-void changeLevel(GameStructure& game, int delta) {
-    if (delta < 0 && game.levelNumber >= 2)
-        --game.levelNumber;
-    else if (delta > 0)
-        ++game.levelNumber;
-    buildLevel(game);
+// A key or an axis that leaves the paddle's direction as it was is no command.
+void steer(GameStructure& game, std::int32_t direction) {
+    if (direction == game.paddle.direction)
+        return;
+    PlayerCommand command;
+    command.kind = CommandKind::Steer;
+    command.direction = direction;
+    applyCommand(game, command);
 }
 
 }  // namespace
 
 void GameStructure::onKeyDown(int key) {
+    // The arrows steer even while the shelf holds the other keys.
+    steer(*this, steerOnKeyDown(paddle.direction, key));
     if (inputHeld)
         return;
     switch (key) {
         case kKeySpace:
-            launchBalls(balls, paddle);
+            command(*this, CommandKind::Launch);
             return;
         case kKeyF1:
             newGame(*this);
@@ -65,48 +63,51 @@ void GameStructure::onKeyDown(int key) {
             refreshLevelLabel(hud, showFrameRate, levelNumber);
             return;
         case kKeyF8:
-            setTitleCheatMark(hud);
-            freePaddle = !freePaddle;
+            command(*this, CommandKind::FreePaddle);
             return;
         case kKeyF9:
-            removeSpareBall(spareBalls);
-            break;
+            command(*this, CommandKind::DropBall);
+            return;
         case kKeyF10:
-            revive(*this);
-            break;
+            command(*this, CommandKind::Revive);
+            return;
         case kKeyF11:
-            changeLevel(*this, -1);
-            break;
+            command(*this, CommandKind::LevelDown);
+            return;
         case kKeyF12:
-            changeLevel(*this, +1);
-            break;
+            command(*this, CommandKind::LevelUp);
+            return;
         default:
             return;
     }
-    setTitleCheatMark(hud);
+}
+
+void GameStructure::onKeyUp(int key) {
+    steer(*this, steerOnKeyUp(paddle.direction, key));
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
     if (button == kLeftButton && !inputHeld)
-        launchBalls(balls, paddle);
+        command(*this, CommandKind::Launch);
 }
 
 void GameStructure::onMouseMotion(float x, float y) {
     if (pausedShown)
         return;
-    paddle.x = x;
-    if (freePaddle)
-        paddle.y = y;
-    placePaddle(paddle);
+    PlayerCommand command;
+    command.kind = CommandKind::Pointer;
+    command.x = x;
+    command.y = y;
+    applyCommand(*this, command);
 }
 
-void GameStructure::onJoyAxis(int /*joystick*/, int /*axis*/, int /*value*/) {
-    // Joystick steering belongs to the paddle.
+void GameStructure::onJoyAxis(int /*joystick*/, int axis, int value) {
+    steer(*this, steerOnAxis(paddle.direction, axis, value));
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
     if (!inputHeld)
-        launchBalls(balls, paddle);
+        command(*this, CommandKind::Launch);
 }
 
 }  // namespace tezmola

@@ -60,6 +60,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile);
 void connectHandlers(GameStructure& game) {
     pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
     pentavel::keyDownSignal().connect(&game, &GameStructure::onKeyDown, game.tracker);
+    pentavel::keyUpSignal().connect(&game, &GameStructure::onKeyUp, game.tracker);
     pentavel::mouseButtonDownSignal().connect(&game, &GameStructure::onMouseButtonDown, game.tracker);
     pentavel::mouseMotionSignal().connect(&game, &GameStructure::onMouseMotion, game.tracker);
     pentavel::joyAxisSignal().connect(&game, &GameStructure::onJoyAxis, game.tracker);
@@ -177,12 +178,16 @@ void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile)
     setUpPlay(game, highScoreFile.c_str());
 }
 
-bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
+void initialiseReplayGame(GameStructure& game) {
     initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
-        return false;
     game.levelCount = countLevels(game.levelDocument);
     setUpPlay(game, nullptr);
+}
+
+bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
+    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
+        return false;
+    initialiseReplayGame(game);
     return true;
 }
 
@@ -219,6 +224,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
 void newGame(GameStructure& game) {
     endGame(game, false);
     game.gameEnded = false;
+    startRecord(game);
     game.levelNumber = game.startingLevel;
     game.practice = game.onlyPractice || game.startingLevel > 1;
     game.score = 0;
@@ -229,13 +235,16 @@ void newGame(GameStructure& game) {
         addSpareBall(game.spareBalls);
     // Playing before the build, which serves the first ball only into a game being played.
     game.playing = true;
-    buildLevel(game);
+    if (buildLevel(game) != LevelBuild::Built)
+        game.record.complete = false;
     game.highScores.hide();  // the table is shown only while the game is over
     refreshStateLabel(game.hud, game.pausedShown, game.playing);
     clearTitleCheatMark(game.hud);
 }
 
 void updateGame(GameStructure& game, float dt) {
+    if (!game.gameEnded)
+        ++game.record.steps;
     stepBalls(game.balls, game.grid, game.paddle, game, dt);
     removeLostBalls(game.balls);
     if (game.balls.empty())

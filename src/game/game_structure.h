@@ -16,6 +16,7 @@
 #include "game/balls.h"
 #include "game/brick_grid.h"
 #include "game/collisions.h"
+#include "game/game_record.h"
 #include "game/guard.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
@@ -42,6 +43,7 @@ public:
     // Slots, connected by initialiseGameStructure.
     void update(float dt);  // updateSignal: updateGame
     void onKeyDown(int key);
+    void onKeyUp(int key);
     void onMouseButtonDown(int button, float x, float y);
     void onMouseMotion(float x, float y);
     void onJoyAxis(int joystick, int axis, int value);
@@ -92,6 +94,8 @@ public:
     bool onlyPractice = false;        // every game is practice (--practice)
     bool inputHeld = false;           // the shelf is open: the player's commands go to it alone
     LevelBanner banner;               // the set and level shown when a level starts
+    bool recording = false;           // the commands of each game are kept in record
+    GameRecord record;                // the game in play (or the last one, once it ended)
 };
 
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.
@@ -104,7 +108,9 @@ bool initialiseTrialGame(GameStructure& game, const std::string& levelFile);
 // The same with the levels already in the game's level document (a set from the shelf): the table is the
 // set's own.
 void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile);
-// Level 1, score 0, four spare balls, first level built.
+// The same for a game played again from its record: the levels already in the level document, no table.
+void initialiseReplayGame(GameStructure& game);
+// Level 1, score 0, four spare balls, first level built; its record started.
 void newGame(GameStructure& game);
 // One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.
 void updateGame(GameStructure& game, float dt);

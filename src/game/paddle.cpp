@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "engine/core/input.h"
 #include "engine/core/timer.h"
 #include "game/brick_grid.h"
 #include "game/images.h"
@@ -31,27 +30,28 @@ void Paddle::move(float dt) {
     placePaddle(*this);
 }
 
-void Paddle::keyDown(int key) {
+std::int32_t steerOnKeyDown(std::int32_t direction, int key) {
     if (key == kKeyRight)
-        direction = kPaddleRight;
-    else if (key == kKeyLeft)
-        direction = kPaddleLeft;
+        return kPaddleRight;
+    if (key == kKeyLeft)
+        return kPaddleLeft;
+    return direction;
 }
 
-void Paddle::keyUp(int key) {
+std::int32_t steerOnKeyUp(std::int32_t direction, int key) {
     if ((key == kKeyRight && direction == kPaddleRight) || (key == kKeyLeft && direction == kPaddleLeft))
-        direction = kPaddleStill;
+        return kPaddleStill;
+    return direction;
 }
 
-void Paddle::axis(int /*joystick*/, int axisNumber, int value) {
-    if (axisNumber != kSteeringAxis)
-        return;
+std::int32_t steerOnAxis(std::int32_t direction, int axis, int value) {
+    if (axis != kSteeringAxis)
+        return direction;
     if (value > kAxisRight)
-        direction = kPaddleRight;
-    else if (value <= kAxisLeft)
-        direction = kPaddleLeft;
-    else
-        direction = kPaddleStill;
+        return kPaddleRight;
+    if (value <= kAxisLeft)
+        return kPaddleLeft;
+    return kPaddleStill;
 }
 
 void initPaddle(Paddle& paddle, float y, float height, float width, float margin) {
@@ -71,9 +71,6 @@ void initPaddle(Paddle& paddle, float y, float height, float width, float margin
     paddle.shadow.setColour(shadowColour());
     placePaddle(paddle);
     pentavel::updateSignal().connect(&paddle, &Paddle::move, paddle.tracker);
-    pentavel::keyDownSignal().connect(&paddle, &Paddle::keyDown, paddle.tracker);
-    pentavel::keyUpSignal().connect(&paddle, &Paddle::keyUp, paddle.tracker);
-    pentavel::joyAxisSignal().connect(&paddle, &Paddle::axis, paddle.tracker);
 }
 
 void placePaddle(Paddle& paddle) {

@@ -33,16 +33,16 @@ struct Paddle {
 
     // updateSignal slot: moves by the direction at 2 units per second (dt in seconds).
     void move(float dt);
-    // keyDownSignal slot: right arrow (275) steers right, left arrow (276) left.
-    void keyDown(int key);
-    // keyUpSignal slot: releasing the key of the current direction stops the paddle.
-    void keyUp(int key);
-    // joyAxisSignal slot: axis 0 of any joystick, beyond +24000 right, -24001 or below left.
-    void axis(int joystick, int axis, int value);
 };
 
-// Sets the paddle's values and sprites, places it and connects its four slots (update, key down, key
-// up, joystick axis), in that order.
+// The direction after a key press: right arrow (275) steers right, left arrow (276) left.
+std::int32_t steerOnKeyDown(std::int32_t direction, int key);
+// The direction after a key release: releasing the key of the current direction stops the paddle.
+std::int32_t steerOnKeyUp(std::int32_t direction, int key);
+// The direction after a joystick axis moves: axis 0, beyond +24000 right, -24001 or below left.
+std::int32_t steerOnAxis(std::int32_t direction, int axis, int value);
+
+// Sets the paddle's values and sprites, places it and connects its update slot.
 void initPaddle(Paddle& paddle, float y, float height, float width, float margin);
 // Clamps x into the paddle's range and puts the sprites at (x, y); y is never clamped.
 void placePaddle(Paddle& paddle);

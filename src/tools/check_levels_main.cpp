@@ -26,6 +26,8 @@
 #include "game/level_check.h"
 #include "game/level_set.h"
 #include "game/proof_record.h"
+#include "game/replay_check.h"
+#include "game/shelf.h"
 #include "tools/single_file_arguments.h"
 
 namespace {
@@ -34,6 +36,7 @@ constexpr char kProgram[] = "tezmola-check-levels";
 
 const char kHelp[] =
     "Usage: tezmola-check-levels [--changed-only] FILE\n"
+    "       tezmola-check-levels --replay REPLAY...\n"
     "Checks a Tezmola level file without opening a window or a sound device: builds every level as the\n"
     "game does, says what the game would log and what it would accept silently, and proves that each\n"
     "level can be cleared by letting an autopilot play it for at most 10 minutes of simulated time.\n"
@@ -44,11 +47,17 @@ const char kHelp[] =
     "  --changed-only  prove only the levels without a current proof record (one the level editor\n"
     "                  keeps in the file while the level's bricks, background and tint stay as proven);\n"
     "                  the others take the recorded result, and the summary says how many did\n"
+    "  --replay        play each REPLAY (a game the game recorded) again without a window, on the set it\n"
+    "                  names as the player's folder holds it now, and print the score, level and spare\n"
+    "                  balls it reaches and whether they are the ones it claims; a replay of other game\n"
+    "                  rules, of a set that changed or is missing, or a damaged file is named as such\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n"
     "\n"
-    "Exit status: 0 when every level is well formed and cleared, 1 otherwise, 2 for a usage error.\n"
-    "The level format is described in levels.md, beside the game's documentation.\n";
+    "Exit status: 0 when every level is well formed and cleared (with --replay: every replay reaches its\n"
+    "claim), 1 otherwise, 2 for a usage error.\n"
+    "The level format is described in levels.md, the replay format in replays.md, beside the game's\n"
+    "documentation.\n";
 
 // Where the level file is seen from: a folder (or an archive) mounted first, as the player's folder is in
 // the game, and the file's name in it.
@@ -124,9 +133,51 @@ int check(const char* programPath, const std::string& path, bool changedOnly) {
     return passed ? 0 : 1;
 }
 
+// --replay FILE...: the options every tool shares, then the replays, played on the player's shelf.
+int checkReplays(int argc, char* argv[]) {
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (int index = 1; index < argc; ++index) {
+        const char* argument = argv[index];
+        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
+            std::printf("%s (Tezmola) %s\n", kProgram, TEZMOLA_VERSION);
+            return 0;
+        }
+        if (!optionsEnded && std::strcmp(argument, "--") == 0)
+            optionsEnded = true;
+        else if (!optionsEnded && std::strcmp(argument, "--replay") == 0)
+            continue;
+        else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0')
+            return tezmola::tools::usageError(kProgram, "unknown option ", argument);
+        else
+            files.emplace_back(argument);
+    }
+    if (files.empty())
+        return tezmola::tools::usageError(kProgram, "no replay given", "");
+    // A file system that cannot start (said on standard error) holds no set: every replay is refused.
+    pentavel::file::setUpPlayersFolderForReading(argv[0], tezmola::kOwnSetName);
+    pentavel::graphics::scanSpriteSheets();
+    const int status = tezmola::checkReplayFiles(files, stdout);
+    pentavel::file::shutDownFileSystem();
+    return status;
+}
+
+bool asksForReplays(int argc, char* argv[]) {
+    for (int index = 1; index < argc && std::strcmp(argv[index], "--") != 0; ++index)
+        if (std::strcmp(argv[index], "--replay") == 0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (asksForReplays(argc, argv))
+        return checkReplays(argc, argv);
     // --changed-only is this program's own; the rest is the command line every tool shares.
     std::vector<char*> arguments;
     bool changedOnly = false;

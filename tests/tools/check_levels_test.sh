@@ -151,6 +151,37 @@ fi
 # So do two of the Debian sets whose play leans most on the collision step's kept lines (several fast balls,
 # power balls through bricks): a fault there changes their digest first.
 importer=$(dirname "$checker")/tezmola-import-levels
+# --replay plays recorded games again on the player's shelf (an empty folder here): the recorded game over on
+# the game's own levels reaches its claim; a file of 100 MB that is no replay is refused without being read
+# whole. "--" ends the options: after it "--replay" is a level file's name.
+mkdir "$work/home"
+options=(--replay)
+HOME=$work/home expect 0 "$source_dir/tests/data/replays/game_over.tzr" "score 19630, level 3, 0 balls: as claimed"
+truncate -s 100M "$work/huge.tzr"
+HOME=$work/home expect 1 "$work/huge.tzr" "huge.tzr: cannot be played: not a replay"
+options=()
+"$checker" --replay >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: --replay without a file is not a usage error"; failures=$((failures + 1)); }
+"$checker" --replay --bogus x.tzr >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: an unknown option after --replay is not a usage error"; failures=$((failures + 1)); }
+out=$("$checker" --replay --help) && grep -q -e "--replay REPLAY" <<<"$out" || { echo "FAILED: --replay --help"; failures=$((failures + 1)); }
+out=$("$checker" --replay --version) && grep -q "^tezmola-check-levels (Tezmola) [0-9]" <<<"$out" || { echo "FAILED: --replay --version"; failures=$((failures + 1)); }
+"$checker" --replay -x >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: --replay -x is not a usage error"; failures=$((failures + 1)); }
+(cd "$work" && HOME=$work/home "$checker" --replay - >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^-: cannot be played: it cannot be read" "$work/out" ||
+    { echo "FAILED: --replay - is not a file"; failures=$((failures + 1)); }
+# A set on the player's shelf: the game's own levels under another name, and the recorded game renamed to it.
+mkdir -p "$work/home/My Games/Tezmola/levels"
+cp "$source_dir/data/level.xml" "$work/home/My Games/Tezmola/levels/Shelved.xml"
+python3 -c '
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()[:-4].replace(b"\x07Tezmola", b"\x07Shelved", 1)
+open(sys.argv[2], "wb").write(data + struct.pack("<I", zlib.crc32(data)))
+' "$source_dir/tests/data/replays/game_over.tzr" "$work/shelved.tzr"
+options=(--replay)
+HOME=$work/home expect 0 "$work/shelved.tzr" "score 19630, level 3, 0 balls: as claimed"
+options=()
+(cd "$work" && "$checker" -- --replay >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--replay: error: Cannot read level file!" "$work/out" ||
+    { echo "FAILED: --replay after -- is not a file"; failures=$((failures + 1)); }
+(cd "$work" && HOME=$work/home "$checker" --replay -- --help >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--help: cannot be played: it cannot be read" "$work/out" ||
+    { echo "FAILED: --help after --replay -- is not a replay"; failures=$((failures + 1)); }
 debian_sets=/usr/share/games/lbreakout2/levels
 for name in Kazan-1 Wizi; do
     [ -f "$debian_sets/$name" ] && [ -x "$importer" ] || { echo "skipped: $name (no Debian level sets)"; continue; }

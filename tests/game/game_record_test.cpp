@@ -1,0 +1,194 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A game played through every device, recorded, and played again in a fresh game: the same end, step for
+// step.
+
+#include "game/game_record.h"
+#include "game/autopilot.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+
+// What a game reached: enough that a step played differently shows.
+struct Outcome {
+    std::int32_t score = 0;
+    std::uint32_t level = 0;
+    std::uint32_t lives = 0;
+    bool playing = false;
+    float paddleX = 0.0f;
+    float paddleY = 0.0f;
+    std::vector<float> balls;  // x, y, vx, vy of each
+    std::size_t capsules = 0;
+    std::uint32_t steps = 0;
+};
+
+Outcome outcomeOf(const GameStructure& game) {
+    Outcome outcome{game.score,   game.levelNumber,     game.spareBalls.lives,
+                    game.playing, game.paddle.x,        game.paddle.y,
+                    {},           game.powerUps.size(), game.record.steps};
+    for (const Ball& ball : game.balls)
+        outcome.balls.insert(outcome.balls.end(), {ball.x, ball.y, ball.vx, ball.vy});
+    return outcome;
+}
+
+void expectSame(const Outcome& replayed, const Outcome& played) {
+    EXPECT_EQ(replayed.score, played.score);
+    EXPECT_EQ(replayed.level, played.level);
+    EXPECT_EQ(replayed.lives, played.lives);
+    EXPECT_EQ(replayed.playing, played.playing);
+    EXPECT_EQ(replayed.paddleX, played.paddleX);
+    EXPECT_EQ(replayed.paddleY, played.paddleY);
+    EXPECT_EQ(replayed.balls, played.balls);
+    EXPECT_EQ(replayed.capsules, played.capsules);
+    EXPECT_EQ(replayed.steps, played.steps);
+}
+
+bool sameCommands(const GameRecord& a, const GameRecord& b) {
+    if (a.commands.size() != b.commands.size())
+        return false;
+    for (std::size_t index = 0; index < a.commands.size(); ++index) {
+        const TimedCommand& x = a.commands[index];
+        const TimedCommand& y = b.commands[index];
+        if (x.step != y.step || x.command.kind != y.command.kind ||
+            x.command.direction != y.command.direction || x.command.x != y.command.x ||
+            x.command.y != y.command.y)
+            return false;
+    }
+    return true;
+}
+
+class GameRecordTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        const std::string row = "I+R1B1Y1G1M1W1R2B2Y2G2M2W2R1B1+I";
+        levels_ = test::level(test::mapWith(3, row)) + test::level(test::mapWith(5, row));
+        ASSERT_TRUE(start(levels_));
+        game->recording = true;
+    }
+    // A fresh game over the same levels, as a program that starts afresh has it: the paddle in the middle
+    // and another capsule draw.
+    void restart() {
+        game.reset();
+        ASSERT_TRUE(start(levels_));
+        seedDropGenerator(12345);
+        game->recording = true;
+    }
+    void autopilot(int steps) {
+        Autopilot pilot(game->grid, game->bricksLeft, game->paddle, game->balls, game->powerUps);
+        for (int index = 0; index < steps; ++index)
+            pilot.step();
+    }
+    void release(int key) { pentavel::keyUpSignal().emit(key); }
+    void point(float x, float y) { pentavel::mouseMotionSignal().emit(x, y); }
+
+    std::string levels_;
+};
+
+TEST_F(GameRecordTest, ReplayRepeatsAGamePlayedWithEveryDevice) {
+    // The new game starts from what the last one left: the paddle off the middle, held right and free, and
+    // steps of the game before.
+    step(5);
+    point(0.4f, 0.0f);
+    press(289);  // F8
+    point(0.5f, -0.6f);
+    press(275);
+    seedDropGenerator(777);
+    game->startingLevel = 2;
+    press(282);  // F1
+    pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);
+    step(30);
+    point(0.5f, -0.5f);
+    release(275);
+    step(400);
+    press(289);
+    autopilot(3000);
+    pentavel::joyAxisSignal().emit(0, 0, -30000);
+    step(40);
+    pentavel::joyAxisSignal().emit(0, 0, 0);
+    press(293);  // F12
+    press(32);
+    point(0.1f, 0.0f);
+    point(-0.3f, 0.0f);  // the same step: only this one counts
+    press(290);          // F9
+    autopilot(4000);
+    press(292);  // F11
+    press(291);  // F10
+    autopilot(2000);
+    const Outcome played = outcomeOf(*game);
+    const GameRecord record = game->record;
+    ASSERT_TRUE(record.complete);
+    EXPECT_GT(played.score, 0);
+    EXPECT_EQ(played.steps, 9470u);
+
+    restart();
+    replayRecord(*game, record);
+    expectSame(outcomeOf(*game), played);
+    EXPECT_TRUE(sameCommands(game->record, record));
+}
+
+TEST_F(GameRecordTest, TheRecordEndsWithTheGameAndKeepsOnePointerMovePerStep) {
+    point(0.1f, 0.0f);
+    point(0.2f, 0.0f);
+    press(32);
+    point(0.3f, 0.0f);
+    step();
+    point(0.4f, 0.0f);
+    ASSERT_EQ(game->record.commands.size(), 4u);
+    EXPECT_EQ(game->record.commands[0].command.x, 0.2f);
+    EXPECT_EQ(game->record.commands[2].command.x, 0.3f);
+    EXPECT_EQ(game->record.commands[3].step, 1u);
+    // The last ball lost ends the game: neither its steps nor its commands are kept after that.
+    for (int spare = 0; spare < 4; ++spare)
+        press(290);  // F9
+    point(-0.8f, 0.0f);
+    for (int steps = 0; steps < 4000 && game->playing; ++steps)
+        step();
+    ASSERT_FALSE(game->playing);
+    const GameRecord ended = game->record;
+    step(10);
+    press(32);
+    EXPECT_EQ(game->record.steps, ended.steps);
+    EXPECT_EQ(game->record.commands.size(), ended.commands.size());
+
+    restart();
+    GameRecord record = ended;
+    // What lies past the commands' end is never read.
+    record.commands.reserve(record.commands.size() + 1);
+    record.commands.push_back(TimedCommand{record.steps, PlayerCommand{CommandKind::LevelUp, 0, 0.0f, 0.0f}});
+    record.commands.pop_back();
+    replayRecord(*game, record);
+    EXPECT_FALSE(game->playing);
+    EXPECT_EQ(game->levelNumber, 1u);
+    EXPECT_EQ(game->record.steps, ended.steps);
+}
+
+TEST_F(GameRecordTest, ARecordTooLongToKeepIsNoLongerComplete) {
+    game->record.commands.resize(kMaxRecordedCommands - 1);
+    press(32);
+    EXPECT_TRUE(game->record.complete);
+    EXPECT_EQ(game->record.commands.size(), kMaxRecordedCommands);
+    press(32);
+    EXPECT_FALSE(game->record.complete);
+    EXPECT_EQ(game->record.commands.size(), kMaxRecordedCommands);
+}
+
+TEST_F(GameRecordTest, AGameStartedOnALevelThatCannotBeBuiltCannotBeReplayed) {
+    game.reset();
+    ASSERT_TRUE(
+        start(test::level(test::mapWith(3, "I+R1R1+I")) + test::level(test::mapWith(3, "I+R1R1+I"), "")));
+    game->recording = true;
+    game->startingLevel = 2;
+    press(282);
+    EXPECT_FALSE(game->record.complete);
+    press(32);
+    EXPECT_TRUE(game->record.commands.empty());
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_TRUE(game->record.complete);
+    GameStructure unread;
+    EXPECT_FALSE(initialiseTrialGame(unread, "<level>"));
+}
+
+}  // namespace
