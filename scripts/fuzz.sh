@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing (scripts/install-deps.sh)" >&2; exit 2; }
 
-all_targets=(level settings svg png wav pak lbreakout_set editor_set)
+all_targets=(level settings svg png wav pak lbreakout_set editor_set replay)
 xml_targets=" level settings svg editor_set "
 target="${1:-all}"
 seconds="${2:-600}"
