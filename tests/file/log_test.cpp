@@ -70,7 +70,8 @@ TEST_F(LogTest, WritesHeadLinesAndTailByteForByte) {
     pentavel::logMessage("Loading settings from file: %s", "settings.xml");
     pentavel::logError("Cannot initialise the audio!");
     pentavel::logWarning("--- cannot prep joystick %d for use", 2);
-    pentavel::logInfo("--- Bits per pixel: %d", 32);
+    pentavel::logInfo("--- Bits per pixel: %d < 64 && <tag>", 32);  // written as it is, not escaped
+    pentavel::logDebug("File Size of %s is %d", "secret.wav", 12);  // never written
     ASSERT_TRUE(pentavel::closeLog());
     EXPECT_FALSE(pentavel::isLogOpen());
 
@@ -78,22 +79,8 @@ TEST_F(LogTest, WritesHeadLinesAndTailByteForByte) {
         std::string(kHead) + line(0, "=== BEGIN LOG ===") +
         line(0, "Loading settings from file: settings.xml") + "<b>" +
         line(1, "Cannot initialise the audio!") + "</b>" + line(2, "--- cannot prep joystick 2 for use") +
-        line(3, "--- Bits per pixel: 32") + line(0, "=== END LOG ===") + "</body></html>";
+        line(3, "--- Bits per pixel: 32 < 64 && <tag>") + line(0, "=== END LOG ===") + "</body></html>";
     EXPECT_EQ(expected, logText());
-}
-
-TEST_F(LogTest, DebugMessagesNeverReachTheFile) {
-    ASSERT_TRUE(pentavel::openLog());
-    pentavel::logDebug("File Size of %s is %d", "secret.wav", 12);
-    pentavel::closeLog();
-    EXPECT_EQ(std::string::npos, dir.read("log.html").find("secret"));
-}
-
-TEST_F(LogTest, MessagesAreWrittenWithoutEscaping) {
-    ASSERT_TRUE(pentavel::openLog());
-    pentavel::logInfo("a < b && <tag>");
-    pentavel::closeLog();
-    EXPECT_NE(std::string::npos, logText().find(line(3, "a < b && <tag>")));
 }
 
 TEST_F(LogTest, AMessageLongerThanTheFormatBufferIsWrittenWhole) {

@@ -143,19 +143,6 @@ TEST_F(SettingsTest, AFollowedSectionIsSavedAsTheFileHoldsItUntilTheProgramSetsI
               dir.read("new.xml"));
 }
 
-TEST_F(SettingsTest, StoredValuesWinAndMissingAttributesAreAppended) {
-    dir.write("settings.xml", "<graphics>\n<window_size width=\"640\" />\n</graphics>\n");
-    pentavel::loadSettings("settings.xml");
-    int width = 512, height = 384;
-    getSetting("graphics", "window_size", "width", width);
-    getSetting("graphics", "window_size", "height", height);
-    EXPECT_EQ(640, width);
-    EXPECT_EQ(384, height);
-    pentavel::saveSettings("settings.xml");
-    EXPECT_NE(std::string::npos,
-              dir.read("settings.xml").find("<window_size width=\"640\" height=\"384\" />"));
-}
-
 TEST_F(SettingsTest, NumbersAreReadLikeAtoiAndAtofLeavingTheTextAlone) {
     dir.write("settings.xml",
               "<graphics><video_mode width=\"1024x768\" height=\"tall\" depth=\"1e2\" /></graphics>"
@@ -205,17 +192,25 @@ TEST_F(SettingsTest, SetValuesReplaceTextInPlaceAndFloatsUseSixDecimals) {
     EXPECT_NE(std::string::npos, text.find("<window_size width=\"1280\" height=\"384\" />"));
 }
 
-TEST_F(SettingsTest, SeveralTopLevelSectionsLoad) {
+TEST_F(SettingsTest, StoredValuesOfEverySectionWinAndMissingAttributesAreAppended) {
     dir.write("settings.xml",
               "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<graphics>\r\n    <goalfps value=\"60\" />\r\n"
-              "</graphics>\r\n<audio>\r\n    <sound active=\"0\" />\r\n</audio>\r\n<extra />\r\n");
+              "<window_size width=\"640\" />\r\n</graphics>\r\n<audio>\r\n    <sound active=\"0\" />\r\n"
+              "</audio>\r\n<extra />\r\n");
     pentavel::loadSettings("settings.xml");
-    int goalFps = 0, soundActive = 1;
+    int goalFps = 0, soundActive = 1, width = 512, height = 384;
     getSetting("graphics", "goalfps", goalFps);
+    getSetting("graphics", "window_size", "width", width);
+    getSetting("graphics", "window_size", "height", height);
     getSetting("audio", "sound", "active", soundActive);
     EXPECT_EQ(60, goalFps);
+    EXPECT_EQ(640, width);
+    EXPECT_EQ(384, height);
     EXPECT_EQ(0, soundActive);
     EXPECT_FALSE(dir.exists("settings.xml.bad"));
+    pentavel::saveSettings("settings.xml");
+    EXPECT_NE(std::string::npos,
+              dir.read("settings.xml").find("<window_size width=\"640\" height=\"384\" />"));
 }
 
 TEST_F(SettingsTest, AMalformedFileIsKeptAsBadBeforeTheDefaultsReplaceIt) {

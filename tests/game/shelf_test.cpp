@@ -56,7 +56,6 @@ TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
     // What the importer writes under a set's name is what the game lists under that name.
     EXPECT_EQ(shelfFileOfSet("b set"), sets[5].file);
     EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[0]));
-    EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[1]));
     EXPECT_EQ("highscores-b set.xml", highScoreFileOfSet(sets[5]));
     EXPECT_EQ("it is a folder", sets[7].problem);
     EXPECT_TRUE(sets[7].read);  // nothing to read: its line shows the reason at once
@@ -191,15 +190,6 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     EXPECT_FALSE(shelf.readAhead());
 }
 
-// An empty file of the game's own, under the player's level.xml, is read as empty, not as unreadable.
-TEST_F(ShelfFolderTest, TheGamesOwnFileIsReadEvenEmpty) {
-    game.write("level.xml", "");
-    folder->write("level.xml", levelFile(1, 0));
-    Shelf shelf;
-    shelf.readAhead();
-    EXPECT_EQ(0u, shelf.sets()[0].problem.find("it is not well-formed"));
-}
-
 TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     const std::string set = levelFile(20, 20);
     for (int index = 0; index < 120; ++index)
@@ -216,8 +206,6 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     view.open(&shelf.sets(), 0);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(50));
-    std::printf("A shelf of %zu sets opened in %.1f ms\n", shelf.sets().size(),
-                std::chrono::duration<double, std::milli>(took).count());
     view.onKey(281);  // Page Down: the line just below the last shown scrolls into sight
     EXPECT_EQ(1, view.top());
     // The list scrolls to keep the choice in sight, at both ends.
@@ -297,7 +285,6 @@ TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
     };
     EXPECT_EQ(GameOptions::Action::Play, read({}).action);
     const GameOptions chosen = read({"--levels", "My Set", "--level", "12"});
-    EXPECT_EQ(GameOptions::Action::Play, chosen.action);
     EXPECT_EQ("My Set", chosen.levels);
     EXPECT_EQ(12u, chosen.startingLevel);
     EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
@@ -324,7 +311,6 @@ TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
     EXPECT_EQ("unexpected argument x-", read({"x-"}).complaint);
     EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
     EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
-    EXPECT_EQ(1u, read({"--level", "1"}).startingLevel);
     EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
     EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
 }
@@ -352,7 +338,6 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     EXPECT_EQ("?", toFontText("\xe0\xa0\x80", glyphs));
     EXPECT_EQ("?", toFontText("\xf0\x90\x80\x80", glyphs));
     EXPECT_EQ("o????", toFontText("\xf8\x88\x80\x80\x80", glyphs));
-    EXPECT_EQ("u", toFontText("\xc3\xbc", glyphs));
     EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
     glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
     EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
@@ -424,7 +409,6 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     ASSERT_TRUE(initialiseGameStructure(*game));
     EXPECT_EQ("Schon  LEVEL 2", game->banner.heading.text());
     EXPECT_EQ("Premiere, by Jurgen", game->banner.credit.text());
-    EXPECT_TRUE(game->banner.heading.visible());
     EXPECT_TRUE(game->banner.credit.visible());
     // Both lines lie within the band below the bricks, the title below the name.
     EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
@@ -654,7 +638,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     // The chosen line is yellow, whatever its set; a bad set chosen says why in red.
     view.onKey(273);
     EXPECT_EQ("grey white grey yellow white ", colours());
-    EXPECT_EQ("  Later|...|...|...", seen(view.row(2)));
     view.onKey(273);
     EXPECT_EQ("grey white yellow white white ", colours());
     EXPECT_EQ("it is not well-formed (line 3)", seen(view.levelLine()));
@@ -675,9 +658,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     EXPECT_FALSE(anythingShown());
     // Opened again on the first set, everything is back; a set gone from the shelf leaves no line behind.
     view.open(&sets, 0);
-    EXPECT_TRUE(view.backdrop().visible());
-    EXPECT_EQ("LEVEL SETS", seen(view.title()));
-    EXPECT_EQ("SET|LEVELS|PROVEN|BEST", seen(view.heading()));
     EXPECT_EQ(0, view.chosen());
     EXPECT_EQ("> Tezmola|32|32|-", seen(view.row(0)));
     EXPECT_EQ("  The Level Set With A Very L...|5|2|900", seen(view.row(3)));
