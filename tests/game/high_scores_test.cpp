@@ -12,6 +12,8 @@
 #include "engine/file/write_directory_lock.h"
 #include "game/high_score_board.h"
 #include "game/high_score_file.h"
+#include "game/replay_file.h"
+#include "game/replay_store.h"
 #include "game_fixture.h"
 #include "support/mounted_folder.h"
 
@@ -20,7 +22,7 @@ namespace {
 using namespace tezmola;
 
 HighScore entry(std::int32_t score, const std::string& name) {
-    return HighScore{score, 1, "2026-03-04", name};
+    return HighScore{score, 1, "2026-03-04", name, ""};
 }
 
 std::string names(const std::vector<HighScore>& table) {
@@ -281,6 +283,51 @@ TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
     loseEveryBall();
     EXPECT_EQ(1u, entriesInFile());
     EXPECT_EQ("PRACTICE FROM LEVEL 1: NOT ENTERED", game->highScores.note().text());
+}
+
+// Every game that ends with points or at "GAME OVER" keeps a replay, which an entry refers to when it enters;
+// the last ten games and every replay a table refers to stay, the player's own files too.
+TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
+    game->recording = true;
+    folder.write("replays/game-01.tzr", "the player's");
+    folder.write("highscores-Other.xml",
+                 "<highscores><entry score=\"5\" level=\"1\" date=\"2026-01-01\" "
+                 "name=\"X\" replay=\"game-3.tzr\" /></highscores>");
+    press(282);  // left without points: no replay
+    game->score = 900;
+    loseEveryBall();
+    const std::vector<HighScore> table = loadHighScores("highscores.xml").entries;
+    ASSERT_EQ(1u, table.size());
+    EXPECT_EQ("game-1.tzr", table[0].replay);
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
+    EXPECT_EQ(900, replay.claim.score);
+    EXPECT_EQ(game->record.steps, replay.record.steps);
+    for (int games = 2; games <= 13; ++games) {
+        press(282);
+        press(290);  // cheated: kept among the last games, in no table
+        loseEveryBall();
+    }
+    EXPECT_EQ(1u, entriesInFile());
+    EXPECT_FALSE(folder.exists("replays/game-2.tzr"));
+    for (const char* kept : {"game-1.tzr", "game-3.tzr", "game-4.tzr", "game-13.tzr", "game-01.tzr"})
+        EXPECT_TRUE(folder.exists(std::string("replays/") + kept)) << kept;
+    // A folder that cannot be written loses the replays, never the entries, and says so once.
+    std::filesystem::remove_all(folder.path() + "/replays");
+    folder.write("replays", "in the way");
+    for (const std::int32_t score : {700, 800}) {
+        press(282);
+        game->score = score;
+        loseEveryBall();
+    }
+    const std::vector<HighScore> later = loadHighScores("highscores.xml").entries;
+    ASSERT_EQ(3u, later.size());
+    EXPECT_EQ("", later[1].replay + later[2].replay);
+    EXPECT_EQ(1u, count(log(), "The replay of the game could not be saved in replays"));
+    EXPECT_TRUE(isReplayName("game-123456789.tzr"));
+    for (const char* name : {"game-0.tzr", "game-.tzr", "game-1x.tzr", "game-1234567890.tzr", "game-1.tz"})
+        EXPECT_FALSE(isReplayName(name)) << name;
 }
 
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.

@@ -1,0 +1,162 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/replay_store.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <system_error>
+#include <vector>
+
+#include "engine/file/file_system.h"
+#include "engine/file/log.h"
+#include "engine/file/replace_file.h"
+#include "game/game_structure.h"
+#include "game/high_score_file.h"
+#include "game/high_scores.h"
+#include "game/replay_file.h"
+
+namespace tezmola {
+
+namespace {
+
+const char kPrefix[] = "game-";
+const char kSuffix[] = ".tzr";
+constexpr std::size_t kPrefixSize = sizeof kPrefix - 1;
+constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
+constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
+// Names tried after the next free number before giving up (other copies of the game taking them).
+constexpr int kMaxTries = 100;
+
+std::uint32_t numberOf(const std::string& name) {
+    std::uint32_t number = 0;
+    for (std::size_t at = kPrefixSize; at + kSuffixSize < name.size(); ++at)
+        number = number * 10 + static_cast<std::uint32_t>(name[at] - '0');
+    return number;
+}
+
+// The replays of the folder by their numbers, newest first.
+std::vector<std::uint32_t> replayNumbers(const std::filesystem::path& folder) {
+    std::vector<std::uint32_t> numbers;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (isReplayName(name))
+            numbers.push_back(numberOf(name));
+    }
+    std::sort(numbers.rbegin(), numbers.rend());
+    return numbers;
+}
+
+std::string replayName(std::uint32_t number) {
+    return kPrefix + std::to_string(number) + kSuffix;
+}
+
+bool isTableName(const std::string& name) {
+    const std::string table = kHighScoreFileName;
+    const std::string stem = table.substr(0, table.size() - 4);  // "highscores"
+    return name == table ||
+           (name.size() > table.size() && name.compare(0, stem.size() + 1, stem + "-") == 0 &&
+            name.compare(name.size() - 4, 4, ".xml") == 0);
+}
+
+std::filesystem::path replayFolder() {
+    return std::filesystem::path(pentavel::file::writeDirectory()) / kReplayFolder;
+}
+
+}  // namespace
+
+bool isReplayName(const std::string& name) {
+    if (name.size() <= kPrefixSize + kSuffixSize || name.size() > kPrefixSize + kMaxDigits + kSuffixSize ||
+        name.compare(0, kPrefixSize, kPrefix) != 0 ||
+        name.compare(name.size() - kSuffixSize, kSuffixSize, kSuffix) != 0 || name[kPrefixSize] == '0')
+        return false;
+    for (std::size_t at = kPrefixSize; at + kSuffixSize < name.size(); ++at) {
+        if (name[at] < '0' || name[at] > '9')
+            return false;
+    }
+    return true;
+}
+
+std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes, std::string& reason) {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) {
+        reason = error.message();
+        return "";
+    }
+    const std::vector<std::uint32_t> numbers = replayNumbers(folder);
+    std::uint32_t number = numbers.empty() ? 1 : numbers.front() + 1;
+    for (int tries = 0; tries < kMaxTries; ++tries, ++number) {
+        const std::string name = replayName(number);
+        bool taken = false;
+        if (pentavel::file::createFile(folder / name, bytes, taken, reason))
+            return name;
+        if (!taken)
+            return "";
+    }
+    reason = "no free name";
+    return "";
+}
+
+void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced) {
+    const std::vector<std::uint32_t> numbers = replayNumbers(folder);
+    for (std::size_t index = kKeptGames; index < numbers.size(); ++index) {
+        const std::string name = replayName(numbers[index]);
+        std::error_code error;
+        if (referenced.count(name) == 0)
+            std::filesystem::remove(folder / name, error);
+    }
+}
+
+std::set<std::string> referencedReplays() {
+    std::set<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(pentavel::file::writeDirectory(), error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (!isTableName(name))
+            continue;
+        for (const HighScore& row : loadHighScores(name.c_str(), false).entries)
+            names.insert(row.replay);
+    }
+    return names;
+}
+
+std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
+    // A folder that cannot be written was told at start: nothing is saved.
+    if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) ||
+        pentavel::file::isUserDirectoryUnwritable() || pentavel::file::writeDirectory().empty())
+        return "";
+    Replay replay;
+    const ShelfSet& set = game.levelSet;
+    std::error_code error;
+    // A file from outside is found again by its path, wherever the checker runs.
+    replay.setName =
+        set.source == SetSource::Outside ? std::filesystem::absolute(set.file, error).string() : set.name;
+    replay.setDigest = levelSetDigest(game.levelDocument);
+    replay.player = game.highScores.playerName();
+    replay.date = todaysDate();
+    replay.record = game.record;
+    replay.claim = resultOf(game);
+    std::string reason;
+    const std::string name = keepReplay(replayFolder(), writeReplay(replay), reason);
+    if (name.empty() && !game.replayLossTold) {
+        game.replayLossTold = true;
+        pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
+                             kReplayFolder, reason.c_str());
+    }
+    return name;
+}
+
+void pruneReplaysOfGame(const GameStructure& game) {
+    if (!game.recording || pentavel::file::writeDirectory().empty())
+        return;
+    std::set<std::string> referenced = referencedReplays();
+    // Entries waiting for their table to be written refer to theirs too.
+    for (const HighScore& row : game.highScores.entries())
+        referenced.insert(row.replay);
+    pruneReplays(replayFolder(), referenced);
+}
+
+}  // namespace tezmola
