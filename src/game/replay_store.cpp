@@ -124,8 +124,9 @@ std::set<std::string> referencedReplays() {
 }
 
 std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
-    // A folder that cannot be written was told at start: nothing is saved.
-    if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) ||
+    // A folder that cannot be written was told at start: nothing is saved. A run of practice plays a file of
+    // the moment (the level editor's test play), which no replay could find again.
+    if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) || game.onlyPractice ||
         pentavel::file::isUserDirectoryUnwritable() || pentavel::file::writeDirectory().empty())
         return "";
     Replay replay;

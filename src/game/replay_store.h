@@ -28,8 +28,9 @@ void pruneReplays(const std::filesystem::path& folder, const std::set<std::strin
 std::set<std::string> referencedReplays();
 
 // The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left
-// with points) and the game keeps its replays, and the file's name is returned (empty for none). A replay
-// that cannot be written is lost, told once a run in the log.
+// with points; cheated games and practice from a later level too, but no game of a run of practice) and
+// the game records, and the file's name is returned (empty for none). A replay that cannot be written is
+// lost, told once a run in the log.
 std::string keepReplayOfGame(GameStructure& game, bool gameOver);
 // After the tables took the game: the replays no longer kept are removed.
 void pruneReplaysOfGame(const GameStructure& game);

@@ -248,6 +248,7 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
 // A game started past level 1, or in a run of practice, is practice: neither its end nor leaving it enters
 // the table.
 TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
+    game->recording = true;
     game->levelSet.name = "Mine";
     game->startingLevel = 3;
     press(282);
@@ -283,6 +284,9 @@ TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
     loseEveryBall();
     EXPECT_EQ(1u, entriesInFile());
     EXPECT_EQ("PRACTICE FROM LEVEL 1: NOT ENTERED", game->highScores.note().text());
+    // Practice keeps its replays, but not in a run of practice, which plays a file of the moment.
+    EXPECT_TRUE(folder.exists("replays/game-3.tzr"));
+    EXPECT_FALSE(folder.exists("replays/game-4.tzr"));
 }
 
 // Every game that ends with points or at "GAME OVER" keeps a replay, which an entry refers to when it enters;
