@@ -88,7 +88,7 @@ std::string keepReplay(const std::filesystem::path& folder, const std::string& b
     const std::vector<std::uint32_t> numbers = replayNumbers(folder);
     std::uint32_t number = numbers.empty() ? 1 : numbers.front() + 1;
     for (int tries = 0; tries < kMaxTries; ++tries, ++number) {
-        const std::string name = replayName(number);
+        std::string name = replayName(number);
         bool taken = false;
         if (pentavel::file::createFile(folder / name, bytes, taken, reason))
             return name;
@@ -141,7 +141,7 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
     replay.record = game.record;
     replay.claim = resultOf(game);
     std::string reason;
-    const std::string name = keepReplay(replayFolder(), writeReplay(replay), reason);
+    std::string name = keepReplay(replayFolder(), writeReplay(replay), reason);
     if (name.empty() && !game.replayLossTold) {
         game.replayLossTold = true;
         pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
