@@ -26,6 +26,7 @@ constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
 // Names tried after the next free number before giving up (other copies of the game taking them).
 constexpr int kMaxTries = 100;
+constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
 
 std::uint32_t numberOf(const std::string& name) {
     std::uint32_t number = 0;
@@ -52,12 +53,23 @@ std::string replayName(std::uint32_t number) {
     return kPrefix + std::to_string(number) + kSuffix;
 }
 
-bool isTableName(const std::string& name) {
+// The tables of every set, and the copies of them kept aside (damaged, backed up): each holds on to its
+// replays.
+bool isTableFile(const std::string& name) {
     const std::string table = kHighScoreFileName;
-    const std::string stem = table.substr(0, table.size() - 4);  // "highscores"
-    return name == table ||
-           (name.size() > table.size() && name.compare(0, stem.size() + 1, stem + "-") == 0 &&
-            name.compare(name.size() - 4, 4, ".xml") == 0);
+    return name.compare(0, table.size() - 4, table, 0, table.size() - 4) == 0;  // "highscores"
+}
+
+// Read from the text rather than the entries: a table that does not read whole keeps its replays too.
+void addReferences(const std::string& text, std::set<std::string>& names) {
+    const std::string mark = "replay=\"";
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
+        const std::size_t start = at + mark.size();
+        const std::size_t end = text.find('"', start);
+        if (end == std::string::npos)
+            return;
+        names.insert(text.substr(start, end - start));
+    }
 }
 
 std::filesystem::path replayFolder() {
@@ -114,11 +126,12 @@ std::set<std::string> referencedReplays() {
     std::error_code error;
     for (std::filesystem::directory_iterator entry(pentavel::file::writeDirectory(), error), end;
          !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (!isTableName(name))
-            continue;
-        for (const HighScore& row : loadHighScores(name.c_str(), false).entries)
-            names.insert(row.replay);
+        std::string text;
+        std::string reason;
+        if (isTableFile(entry->path().filename().string()) &&
+            pentavel::file::readWholeFile(entry->path(), text, reason, kMaxTableSize) ==
+                pentavel::file::ReadResult::Read)
+            addReferences(text, names);
     }
     return names;
 }

@@ -24,7 +24,7 @@ std::string keepReplay(const std::filesystem::path& folder, const std::string& b
 // Removes the replays of the folder that are neither among the last kKeptGames nor named in referenced.
 // Other files of the folder are the player's own and stay.
 void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced);
-// The replays that the high-score tables of the player's folder refer to.
+// The replays that the high-score tables of the player's folder refer to, and the copies kept of them.
 std::set<std::string> referencedReplays();
 
 // The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left

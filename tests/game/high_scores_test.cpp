@@ -297,6 +297,9 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     folder.write("highscores-Other.xml",
                  "<highscores><entry score=\"5\" level=\"1\" date=\"2026-01-01\" "
                  "name=\"X\" replay=\"game-3.tzr\" /></highscores>");
+    // A table kept aside as damaged still holds on to its replays; a file that is no table does not.
+    folder.write("highscores-Broken.xml.bad", "<highscores><entry replay=\"game-2.tzr\"");
+    folder.write("other.xml", "<entry replay=\"game-4.tzr\" />");
     press(282);  // left without points: no replay
     game->score = 900;
     loseEveryBall();
@@ -308,14 +311,15 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
     EXPECT_EQ(900, replay.claim.score);
     EXPECT_EQ(game->record.steps, replay.record.steps);
-    for (int games = 2; games <= 13; ++games) {
+    for (int games = 2; games <= 14; ++games) {
         press(282);
         press(290);  // cheated: kept among the last games, in no table
         loseEveryBall();
     }
     EXPECT_EQ(1u, entriesInFile());
-    EXPECT_FALSE(folder.exists("replays/game-2.tzr"));
-    for (const char* kept : {"game-1.tzr", "game-3.tzr", "game-4.tzr", "game-13.tzr", "game-01.tzr"})
+    EXPECT_FALSE(folder.exists("replays/game-4.tzr"));
+    for (const char* kept :
+         {"game-1.tzr", "game-2.tzr", "game-3.tzr", "game-5.tzr", "game-14.tzr", "game-01.tzr"})
         EXPECT_TRUE(folder.exists(std::string("replays/") + kept)) << kept;
     // A folder that cannot be written loses the replays, never the entries, and says so once.
     std::filesystem::remove_all(folder.path() + "/replays");
