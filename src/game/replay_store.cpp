@@ -24,8 +24,7 @@ const char kSuffix[] = ".tzr";
 constexpr std::size_t kPrefixSize = sizeof kPrefix - 1;
 constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
-// Names tried after the next free number before giving up (other copies of the game taking them).
-constexpr int kMaxTries = 100;
+constexpr std::uint32_t kLastNumber = 999999999;
 constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
 
 std::uint32_t numberOf(const std::string& name) {
@@ -98,8 +97,8 @@ std::string keepReplay(const std::filesystem::path& folder, const std::string& b
         return "";
     }
     const std::vector<std::uint32_t> numbers = replayNumbers(folder);
-    std::uint32_t number = numbers.empty() ? 1 : numbers.front() + 1;
-    for (int tries = 0; tries < kMaxTries; ++tries, ++number) {
+    // A name found taken was taken meanwhile, by another copy of the game: the next one is tried.
+    for (std::uint32_t number = numbers.empty() ? 1 : numbers.front() + 1; number <= kLastNumber; ++number) {
         std::string name = replayName(number);
         bool taken = false;
         if (pentavel::file::createFile(folder / name, bytes, taken, reason))
@@ -112,9 +111,9 @@ std::string keepReplay(const std::filesystem::path& folder, const std::string& b
 }
 
 void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced) {
-    const std::vector<std::uint32_t> numbers = replayNumbers(folder);
-    for (std::size_t index = kKeptGames; index < numbers.size(); ++index) {
-        const std::string name = replayName(numbers[index]);
+    std::vector<std::uint32_t> numbers = replayNumbers(folder);
+    for (; numbers.size() > kKeptGames; numbers.pop_back()) {
+        const std::string name = replayName(numbers.back());
         std::error_code error;
         if (referenced.count(name) == 0)
             std::filesystem::remove(folder / name, error);
