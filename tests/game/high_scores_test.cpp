@@ -304,6 +304,7 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     folder.write("other.xml", "<entry replay=\"game-5.tzr\" />");
     press(282);  // left without points: no replay
     game->score = 1;
+    step(3);
     press(282);
     ASSERT_EQ(1u, entriesInFile());
     EXPECT_EQ("game-1.tzr", loadHighScores("highscores.xml").entries[0].replay);
@@ -311,6 +312,7 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     std::string reason;
     ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
     EXPECT_EQ(1, replay.claim.score);
+    EXPECT_EQ(3u, replay.record.steps);
     EXPECT_EQ((std::filesystem::current_path() / "sets/mine.xml").string(), replay.setName);
     EXPECT_EQ(levelSetDigest(game->levelDocument), replay.setDigest);
     EXPECT_EQ(game->highScores.playerName() + " " + todaysDate(), replay.player + " " + replay.date);
@@ -347,6 +349,7 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     other.write("game-999999998.tzr", "");
     EXPECT_EQ("game-999999999.tzr", keepReplay(other.path(), "", reason));
     EXPECT_EQ("", keepReplay(other.path(), "", reason));
+    EXPECT_EQ("no free name", reason);
     EXPECT_TRUE(isReplayName("game-102030405.tzr"));
     for (const char* name : {"game-0.tzr", "game-.tzr", "game-1x.tzr", "game-1234567890.tzr", "game-1.tz"})
         EXPECT_FALSE(isReplayName(name)) << name;
