@@ -350,6 +350,12 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     EXPECT_EQ("game-999999999.tzr", keepReplay(other.path(), "", reason));
     EXPECT_EQ("", keepReplay(other.path(), "", reason));
     EXPECT_EQ("no free name", reason);
+    const test::TempDir empty;
+    {
+        const test::DiskFullPast full(4);  // a full disk is no name taken: nothing further is tried
+        EXPECT_EQ("", keepReplay(empty.path(), std::string(100, 'x'), reason));
+    }
+    EXPECT_FALSE(empty.exists("game-1.tzr") || empty.exists("game-2.tzr"));
     EXPECT_TRUE(isReplayName("game-102030405.tzr"));
     for (const char* name : {"game-0.tzr", "game-.tzr", "game-1x.tzr", "game-1234567890.tzr", "game-1.tz"})
         EXPECT_FALSE(isReplayName(name)) << name;
