@@ -95,6 +95,8 @@ bool Game::initialise(const GameOptions& options) {
             return false;
         structure_.levelSet = defaultSet();
     }
+    // The first game has started, with no command yet: its record is whole.
+    structure_.recording = true;
     shelfView_.setUp(structure_.glyphs);
     showCaption();
     pentavel::activeSignal().connect(this, &Game::onActive, tracker_);

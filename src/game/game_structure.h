@@ -94,8 +94,10 @@ public:
     bool onlyPractice = false;        // every game is practice (--practice)
     bool inputHeld = false;           // the shelf is open: the player's commands go to it alone
     LevelBanner banner;               // the set and level shown when a level starts
-    bool recording = false;           // the commands of each game are kept in record
-    GameRecord record;                // the game in play (or the last one, once it ended)
+    // The commands of each game are kept in record, and its replay in the player's folder as it ends.
+    bool recording = false;
+    GameRecord record;            // the game in play (or the last one, once it ended)
+    bool replayLossTold = false;  // a replay that could not be written was told in the log
 };
 
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.

@@ -7,6 +7,7 @@
 #include "game/game_structure.h"
 #include "game/high_score_file.h"
 #include "game/hud.h"
+#include "game/replay_store.h"
 
 namespace tezmola {
 
@@ -59,12 +60,13 @@ void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanD
     opened_ = true;
 }
 
-void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver) {
+void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,
+                           const std::string& replay) {
     newEntry_ = -1;
     notSaved_ = false;
     if (!opened_)
         return;
-    const HighScore entry{score, level, todaysDate(), playerName_};
+    const HighScore entry{score, level, todaysDate(), playerName_, replay};
     const bool offered = mayEnterHighScores(cheated, gameOver, score);
     if (offered)
         unsaved_.push_back(entry);
@@ -213,9 +215,12 @@ void saveHighScoresBeforeQuit(GameStructure& game) {
 void endGame(GameStructure& game, bool gameOver) {
     if (!game.gameEnded) {
         game.gameEnded = true;
-        // Practice from a later level enters no table: the board only says so.
-        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice,
-                              gameOver);
+        // Every game worth a replay keeps one, practice and cheated games too; the table decides alone
+        // whether an entry refers to it. Practice from a later level enters no table: the board only says so.
+        const std::string replay = keepReplayOfGame(game, gameOver);
+        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice, gameOver,
+                              replay);
+        pruneReplaysOfGame(game);
     }
     if (gameOver) {
         std::string practice;

@@ -10,6 +10,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "game/replay_store.h"
 
 namespace tezmola {
 
@@ -41,6 +42,10 @@ bool readEntry(const TiXmlElement& element, HighScore& entry) {
     entry.level = static_cast<std::uint32_t>(level);
     entry.date = date;
     entry.name = name;
+    // A replay is a file of the folder of replays, never a path elsewhere; the entry stands without one.
+    const char* replay = element.Attribute("replay");
+    if (replay != nullptr && isReplayName(replay))
+        entry.replay = replay;
     return true;
 }
 
@@ -97,6 +102,8 @@ bool saveHighScores(const std::vector<HighScore>& table, const char* fileName) {
         element->SetAttribute("level", std::to_string(entry.level));
         element->SetAttribute("date", entry.date);
         element->SetAttribute("name", entry.name);
+        if (!entry.replay.empty())
+            element->SetAttribute("replay", entry.replay);
         root->LinkEndChild(element);
     }
     if (pentavel::file::saveXmlDocument(document, fileName))

@@ -21,6 +21,7 @@ struct HighScore {
     std::uint32_t level = 1;  // the level reached, from 1
     std::string date;         // ISO 8601, "YYYY-MM-DD"
     std::string name;         // as shown: upper case, at most kMaxNameLength characters
+    std::string replay;       // the game's replay in the player's folder "replays"; empty when none is kept
 };
 
 // True when a character code has a glyph of its own in the game's font.

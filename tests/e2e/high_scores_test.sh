@@ -63,6 +63,18 @@ for rank in 4 5; do
     note "highscores.xml: $row"
 done
 grep '<entry ' "$HIGH_SCORES" | sed -n 6p | grep -q 'name="ZERO4"' || fail "the older games did not move down"
+# The game over (entry 4) and the game left by Escape (entry 5), in the order they ended.
+for rank in 4 5; do
+    row=$(grep '<entry ' "$HIGH_SCORES" | sed -n ${rank}p)
+    score=$(sed 's/.*score="\([0-9]*\)".*/\1/' <<<"$row")
+    replay=$(sed -n 's/.* replay="\([^"]*\)".*/\1/p' <<<"$row")
+    [ "$replay" = "game-$((rank - 3)).tzr" ] || fail "entry $rank refers to the replay \"$replay\""
+    checked=$("$(dirname "$TEZMOLA")/tezmola-check-levels" --replay "$USER_DIR/replays/$replay") ||
+        fail "the checker does not verify entry $rank's replay: $checked"
+    grep -q ": score $score, level 1, [0-9]* balls\?: as claimed$" <<<"$checked" ||
+        fail "entry $rank's replay does not reach its score $score: $checked"
+    note "$checked ($(stat -c %s "$USER_DIR/replays/$replay") bytes)"
+done
 grep -q 'name="ZERO9"' "$HIGH_SCORES" && fail "the eleventh game was not cut off"
 
 # A cheated game: F9 takes the spare balls away, so one lost ball ends it.
@@ -81,6 +93,7 @@ send_keys Escape
 wait_for_exit
 expect_status 0
 cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "a cheated game changed highscores.xml"
+[ -f "$USER_DIR/replays/game-3.tzr" ] || fail "the cheated game's replay is not among the last games"
 note "a cheated game shows the table and leaves the file as it was"
 
 # Closing the terminal the game was started from (SIGHUP) is a quit request: the game in play enters.

@@ -61,6 +61,7 @@ extern "C" int link(const char* from, const char* to) noexcept {
 namespace {
 
 using pentavel::file::claimName;
+using pentavel::file::createFile;
 using pentavel::file::keepBackup;
 using pentavel::file::keepModeAndGroup;
 using pentavel::file::ReadResult;
@@ -273,14 +274,25 @@ TEST(ReplaceFile, AWriteCutShortLeavesTheOldFileAndNothingBeside) {
     const std::string path = dir.write("level.xml", "old");
     std::filesystem::path kept;
     std::string reason;
+    bool taken = true;
     {
         const test::DiskFullPast full(100);
         EXPECT_FALSE(replaceFileKeepingBackup(path, std::string(1000, 'x'), kept, reason));
+        EXPECT_FALSE(createFile(dir.path() + "/new.tzr", std::string(1000, 'x'), taken, reason));
     }
-    EXPECT_FALSE(reason.empty());
+    EXPECT_FALSE(reason.empty() || taken);
     EXPECT_EQ("old", dir.read("level.xml"));
     EXPECT_EQ("old", dir.read("level.xml.bak"));
     EXPECT_FALSE(dir.exists("level.xml.new"));
+    // A new file never takes the place of one there, and leaves nothing beside either way.
+    EXPECT_FALSE(createFile(path, "new", taken, reason));
+    EXPECT_TRUE(taken);
+    EXPECT_TRUE(createFile(dir.path() + "/new.tzr", "new", taken, reason));
+    EXPECT_FALSE(taken);
+    EXPECT_EQ("old", dir.read("level.xml"));
+    EXPECT_EQ("new", dir.read("new.tzr"));
+    EXPECT_EQ(3u, static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                                         std::filesystem::directory_iterator())));
 }
 
 // The devices are nodes of the test's own (the system's /dev/null and /dev/full, made again), never the

@@ -12,6 +12,8 @@
 #include "engine/file/write_directory_lock.h"
 #include "game/high_score_board.h"
 #include "game/high_score_file.h"
+#include "game/replay_file.h"
+#include "game/replay_store.h"
 #include "game_fixture.h"
 #include "support/mounted_folder.h"
 
@@ -20,7 +22,7 @@ namespace {
 using namespace tezmola;
 
 HighScore entry(std::int32_t score, const std::string& name) {
-    return HighScore{score, 1, "2026-03-04", name};
+    return HighScore{score, 1, "2026-03-04", name, ""};
 }
 
 std::string names(const std::vector<HighScore>& table) {
@@ -246,6 +248,7 @@ TEST_F(HighScoreGameTest, CheatedGamesNeverEnterAndAGameLeftEarlyNeedsPoints) {
 // A game started past level 1, or in a run of practice, is practice: neither its end nor leaving it enters
 // the table.
 TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
+    game->recording = true;
     game->levelSet.name = "Mine";
     game->startingLevel = 3;
     press(282);
@@ -281,11 +284,88 @@ TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
     loseEveryBall();
     EXPECT_EQ(1u, entriesInFile());
     EXPECT_EQ("PRACTICE FROM LEVEL 1: NOT ENTERED", game->highScores.note().text());
+    // Practice keeps its replays, but not in a run of practice, which plays a file of the moment.
+    EXPECT_TRUE(folder.exists("replays/game-3.tzr"));
+    EXPECT_FALSE(folder.exists("replays/game-4.tzr"));
+}
+
+// Every game that ends with points or at "GAME OVER" keeps a replay, which an entry refers to when it enters;
+// the last ten games and every replay a table (or an entry waiting for it) refers to stay, the player's own
+// files too.
+TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
+    game->recording = true;
+    game->levelSet = outsideSet("sets/mine.xml");  // found again by its whole path
+    folder.write("replays/game-01.tzr", "the player's");
+    // A table kept aside as damaged still holds on to its replays; a file that is no table does not.
+    folder.write("highscores-Broken.xml.bad", "<highscores><entry replay=\"game-3.tzr\"");
+    folder.write("highscores-Other.xml",
+                 "<highscores><entry score=\"5\" level=\"1\" date=\"2026-01-01\" "
+                 "name=\"X\" replay=\"game-4.tzr\" /></highscores>");
+    folder.write("other.xml", "<entry replay=\"game-5.tzr\" />");
+    press(282);  // left without points: no replay
+    game->score = 1;
+    step(3);
+    press(282);
+    ASSERT_EQ(1u, entriesInFile());
+    EXPECT_EQ("game-1.tzr", loadHighScores("highscores.xml").entries[0].replay);
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
+    EXPECT_EQ(1, replay.claim.score);
+    EXPECT_EQ(3u, replay.record.steps);
+    EXPECT_EQ((std::filesystem::current_path() / "sets/mine.xml").string(), replay.setName);
+    EXPECT_EQ(levelSetDigest(game->levelDocument), replay.setDigest);
+    EXPECT_EQ(game->highScores.playerName() + " " + todaysDate(), replay.player + " " + replay.date);
+    {
+        const pentavel::file::WriteDirectoryLock other(0);  // the next entry waits for its table
+        game->score = 900;
+        loseEveryBall();
+        for (int games = 3; games <= 15; ++games) {
+            press(282);
+            press(290);  // cheated: kept among the last games, in no table
+            loseEveryBall();
+        }
+    }
+    EXPECT_FALSE(folder.exists("replays/game-5.tzr"));
+    for (const char* kept :
+         {"game-1.tzr", "game-2.tzr", "game-3.tzr", "game-4.tzr", "game-6.tzr", "game-15.tzr", "game-01.tzr"})
+        EXPECT_TRUE(folder.exists(std::string("replays/") + kept)) << kept;
+    // A folder that cannot be written loses the replays, never the entries, and says so once.
+    std::filesystem::remove_all(folder.path() + "/replays");
+    folder.write("replays", "in the way");
+    for (const std::int32_t score : {700, 800}) {
+        press(282);
+        game->score = score;
+        loseEveryBall();
+    }
+    const std::vector<HighScore> later = loadHighScores("highscores.xml").entries;
+    ASSERT_EQ(4u, later.size());
+    EXPECT_EQ("game-2.tzr", later[0].replay + later[1].replay + later[2].replay);
+    EXPECT_EQ(1u, count(log(), "The replay of the game could not be saved in replays (File exists)"));
+    // The next number follows the highest, up to the last that a name holds.
+    const test::TempDir other;
+    other.write("game-20.tzr", "");
+    EXPECT_EQ("game-21.tzr", keepReplay(other.path(), "", reason));
+    other.write("game-999999998.tzr", "");
+    EXPECT_EQ("game-999999999.tzr", keepReplay(other.path(), "", reason));
+    EXPECT_EQ("", keepReplay(other.path(), "", reason));
+    EXPECT_EQ("no free name", reason);
+    const test::TempDir empty;
+    {
+        const test::DiskFullPast full(4);  // a full disk is no name taken: nothing further is tried
+        EXPECT_EQ("", keepReplay(empty.path(), std::string(100, 'x'), reason));
+    }
+    EXPECT_FALSE(empty.exists("game-1.tzr") || empty.exists("game-2.tzr"));
+    EXPECT_TRUE(isReplayName("game-102030405.tzr"));
+    for (const char* name : {"game-0.tzr", "game-.tzr", "game-1x.tzr", "game-1234567890.tzr", "game-1.tz"})
+        EXPECT_FALSE(isReplayName(name)) << name;
 }
 
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.
 TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     folder.write("highscores.xml", "<highscores");
+    for (int number = 1; number <= 11; ++number)
+        folder.write("replays/game-" + std::to_string(number) + ".tzr", "");
     game = std::make_unique<GameStructure>();
     ASSERT_TRUE(
         initialiseTrialGame(*game, test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
@@ -296,6 +376,8 @@ TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     press(282);
     EXPECT_EQ("<highscores", folder.read("highscores.xml"));
     EXPECT_FALSE(folder.exists("highscores.xml.bad"));
+    EXPECT_TRUE(folder.exists("replays/game-1.tzr"));  // nor keeps or removes replays
+    EXPECT_FALSE(folder.exists("replays/game-12.tzr"));
 }
 
 }  // namespace

@@ -884,6 +884,7 @@ TEST_F(GameShelfTest, AnEntryWaitingForItsTableIsSavedBeforeAnotherSetPlays) {
     const std::vector<HighScore> saved = loadHighScores("highscores.xml").entries;
     ASSERT_EQ(1u, saved.size());
     EXPECT_EQ(400, saved[0].score);
+    EXPECT_EQ("game-1.tzr", saved[0].replay);  // the game records and keeps its replay
 }
 
 TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {

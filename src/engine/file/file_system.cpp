@@ -475,6 +475,11 @@ bool readFileBeneathWriteDirectory(const char* name, std::string& text) {
     return read;
 }
 
+std::string writeDirectory() {
+    const char* directory = PHYSFS_getWriteDir();
+    return directory != nullptr ? directory : "";
+}
+
 std::string realDirectory(const char* name) {
     const char* directory = PHYSFS_getRealDir(name);
     return directory != nullptr ? directory : "";

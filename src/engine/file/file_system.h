@@ -107,6 +107,8 @@ std::vector<FolderEntry> listPlayersFolder(const char* folder);
 bool readFileBeneathWriteDirectory(const char* name, std::string& text);
 // The folder that holds the running program, with a trailing separator.
 std::string programDirectory();
+// The write directory as the system names it (the player's folder); empty when there is none.
+std::string writeDirectory();
 // The folder or archive of the search path that the name is read from, as it was mounted; empty when
 // none holds it.
 std::string realDirectory(const char* name);

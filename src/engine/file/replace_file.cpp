@@ -176,6 +176,19 @@ bool replaceFile(const std::filesystem::path& path, const std::string& bytes, st
     return writeBesideAndRename(target, bytes, reason);
 }
 
+bool createFile(const std::filesystem::path& path, const std::string& bytes, bool& taken,
+                std::string& reason) {
+    taken = false;
+    // Named for this process: another copy of the program may create a file of the same name meanwhile.
+    const std::string temporary = path.string() + "." + std::to_string(getpid()) + ".new";
+    if (!writeNewFile(temporary, bytes, std::filesystem::path(), reason))
+        return false;
+    if (claimName(temporary, path, taken, reason))
+        return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
 bool keepBackup(const std::filesystem::path& path, std::filesystem::path& kept, std::string& reason) {
     kept.clear();
     const std::filesystem::path target = resolved(path, reason);

@@ -26,6 +26,10 @@ std::filesystem::path finalLinkTarget(std::filesystem::path path);
 // place (never renamed over); any other name that is no regular file is refused. False, with the old file
 // untouched and the reason (the system's words for the error) set, on failure.
 bool replaceFile(const std::filesystem::path& path, const std::string& bytes, std::string& reason);
+// Creates the file at path with the bytes, flushed to disk, whole or not at all, and never in the place of
+// anything else of that name: then taken is set. False with taken or the reason set.
+bool createFile(const std::filesystem::path& path, const std::string& bytes, bool& taken,
+                std::string& reason);
 // Keeps the file at path (a link's final target) beside the name path as "<path>.bak", with the file's
 // permissions. A backup already there is never replaced: the copy goes to the first free name of
 // "<path>.bak.2", "<path>.bak.3"... unless one of the backups already holds the same bytes. kept is the

@@ -1,0 +1,38 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The player's replays: a file per game in the folder "replays" of the player's folder, named "game-N.tzr"
+// with N counting the games in the order they ended. The high-score tables refer to them by that name.
+
+#include <cstddef>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace tezmola {
+
+class GameStructure;
+
+constexpr const char* kReplayFolder = "replays";
+constexpr std::size_t kKeptGames = 10;  // the last games kept whatever their score
+
+// True for a name that keepReplay may have given: "game-N.tzr", N a decimal number without a leading 0.
+bool isReplayName(const std::string& name);
+// Writes the bytes as the next game's replay in the folder (made when missing), never over another file.
+// The file's name, or empty with the reason set.
+std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes, std::string& reason);
+// Removes the replays of the folder that are neither among the last kKeptGames nor named in referenced.
+// Other files of the folder are the player's own and stay.
+void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced);
+// The replays that the high-score tables of the player's folder refer to, and the copies kept of them.
+std::set<std::string> referencedReplays();
+
+// The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left
+// with points; cheated games and practice from a later level too, but no game of a run of practice) and
+// the game records, and the file's name is returned (empty for none). A replay that cannot be written is
+// lost, told once a run in the log.
+std::string keepReplayOfGame(GameStructure& game, bool gameOver);
+// After the tables took the game: the replays no longer kept are removed.
+void pruneReplaysOfGame(const GameStructure& game);
+
+}  // namespace tezmola
