@@ -28,8 +28,6 @@ constexpr float kNotSavedLeft = 0.65f;
 constexpr float kCaptionY = 0.09f;  // above the notice, whose upper edge is at about 0.04
 constexpr float kNoteY = 0.14f;
 const char* const kNotSavedText = "NOT SAVED";
-// Another copy of the game holds the folder no longer than it takes to write the file.
-constexpr std::uint32_t kLockWaitMilliseconds = 1000;
 constexpr float kDepth = -12.0f;
 const Colour kHeadingColour{0.75f, 0.75f, 0.75f, 1.0f};
 const Colour kEntryColour{1.0f, 1.0f, 1.0f, 1.0f};
@@ -81,7 +79,7 @@ void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated
 bool HighScoreBoard::saveUnsaved() {
     if (!writable_)
         return showUnsaved();
-    const pentavel::file::WriteDirectoryLock lock(kLockWaitMilliseconds);
+    const pentavel::file::WriteDirectoryLock lock(lockWaitMilliseconds);
     if (!lock.held()) {
         pentavel::logWarning("...%s is being written by another copy of the game, the new entry waits",
                              fileName_.c_str());

@@ -40,6 +40,10 @@ public:
     // is told lost in the log.
     void saveBeforeQuit();
 
+    // How long a save waits while another copy of the game writes the player's folder, which it holds no
+    // longer than it takes to write a file.
+    std::uint32_t lockWaitMilliseconds = 1000;
+
     const std::vector<HighScore>& entries() const { return entries_; }
     int newEntry() const { return newEntry_; }
     bool newEntrySaved() const { return !notSaved_; }

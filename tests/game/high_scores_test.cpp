@@ -156,6 +156,7 @@ TEST_F(HighScoreFileTest, TwoCopiesSharingTheFolderKeepEachOthersEntries) {
     HighScoreBoard second;
     first.open(nullptr, anything, "highscores.xml");
     second.open(nullptr, anything, "highscores.xml");
+    second.lockWaitMilliseconds = 0;
     second.offer(890, 2, false, true);
     // The same game in the other copy on the same day (same points, level, name) is another game.
     first.offer(890, 2, false, true);
@@ -189,6 +190,7 @@ TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
     const CanDraw anything = [](unsigned char) { return true; };
     HighScoreBoard board;
     board.open(nullptr, anything, "highscores.xml");
+    board.lockWaitMilliseconds = 0;
     {
         const pentavel::file::WriteDirectoryLock other(0);
         board.offer(400, 2, false, true);
@@ -294,6 +296,7 @@ TEST_F(HighScoreGameTest, PracticeFromALaterLevelNeverEnters) {
 // files too.
 TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     game->recording = true;
+    game->highScores.lockWaitMilliseconds = 0;
     game->levelSet = outsideSet("sets/mine.xml");  // found again by its whole path
     folder.write("replays/game-01.tzr", "the player's");
     // A table kept aside as damaged still holds on to its replays; a file that is no table does not.

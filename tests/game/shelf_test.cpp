@@ -866,13 +866,12 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     test::mountOnly(folder.path());
 }
 
-// The banner counts the frames' time, a long frame as a tenth of a second, and not while paused; each frame
-// reads a set of the shelf ahead, which the open shelf shows at once.
 // An entry that could not be written at GAME OVER (another copy held the folder) gets its last chance
 // before another set's table takes its place, as at quit.
 TEST_F(GameShelfTest, AnEntryWaitingForItsTableIsSavedBeforeAnotherSetPlays) {
     ASSERT_TRUE(play());
     game_->structure().score = 400;
+    game_->structure().highScores.lockWaitMilliseconds = 0;
     {
         const pentavel::file::WriteDirectoryLock other(0);
         endGame(game_->structure(), true);
@@ -887,6 +886,8 @@ TEST_F(GameShelfTest, AnEntryWaitingForItsTableIsSavedBeforeAnotherSetPlays) {
     EXPECT_EQ("game-1.tzr", saved[0].replay);  // the game records and keeps its replay
 }
 
+// The banner counts the frames' time, a long frame as a tenth of a second, and not while paused; each frame
+// reads a set of the shelf ahead, which the open shelf shows at once.
 TEST_F(GameShelfTest, FramesAgeTheBannerAndReadTheShelfAhead) {
     GameOptions options;
     options.levels = "A";
