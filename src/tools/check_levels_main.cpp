@@ -136,65 +136,35 @@ int check(const char* programPath, const std::string& path, bool changedOnly) {
 // --replay FILE...: the options every tool shares, then the replays, played on the player's shelf.
 int checkReplays(int argc, char* argv[]) {
     std::vector<std::string> files;
-    bool optionsEnded = false;
-    for (int index = 1; index < argc; ++index) {
-        const char* argument = argv[index];
-        if (!optionsEnded && std::strcmp(argument, "--help") == 0) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--version") == 0) {
-            std::printf("%s (Tezmola) %s\n", kProgram, TEZMOLA_VERSION);
-            return 0;
-        }
-        if (!optionsEnded && std::strcmp(argument, "--") == 0)
-            optionsEnded = true;
-        else if (!optionsEnded && std::strcmp(argument, "--replay") == 0)
-            continue;
-        else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0')
-            return tezmola::tools::usageError(kProgram, "unknown option ", argument);
-        else
-            files.emplace_back(argument);
-    }
+    const int status = tezmola::tools::readArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, "--replay",
+                                                     [&files](const char* argument) {
+                                                         files.emplace_back(argument);
+                                                         return -1;
+                                                     });
+    if (status >= 0)
+        return status;
     if (files.empty())
         return tezmola::tools::usageError(kProgram, "no replay given", "");
     // A file system that cannot start (said on standard error) holds no set: every replay is refused.
     pentavel::file::setUpPlayersFolderForReading(argv[0], tezmola::kOwnSetName);
     pentavel::graphics::scanSpriteSheets();
-    const int status = tezmola::checkReplayFiles(files, stdout);
+    const int checked = tezmola::checkReplayFiles(files, stdout);
     pentavel::file::shutDownFileSystem();
-    return status;
-}
-
-bool asksForReplays(int argc, char* argv[]) {
-    for (int index = 1; index < argc && std::strcmp(argv[index], "--") != 0; ++index)
-        if (std::strcmp(argv[index], "--replay") == 0)
-            return true;
-    return false;
+    return checked;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (asksForReplays(argc, argv))
+    if (tezmola::tools::hasOption(argc, argv, "--replay"))
         return checkReplays(argc, argv);
     // --changed-only is this program's own; the rest is the command line every tool shares.
-    std::vector<char*> arguments;
-    bool changedOnly = false;
-    bool optionsEnded = false;
-    for (int index = 0; index < argc; ++index) {
-        optionsEnded = optionsEnded || std::strcmp(argv[index], "--") == 0;
-        if (index > 0 && !optionsEnded && std::strcmp(argv[index], "--changed-only") == 0)
-            changedOnly = true;
-        else
-            arguments.push_back(argv[index]);
-    }
     const char* file = nullptr;
-    const int status = tezmola::tools::readSingleFileArguments(
-        static_cast<int>(arguments.size()), arguments.data(), kProgram, kHelp, TEZMOLA_VERSION, file);
+    const int status = tezmola::tools::readSingleFileArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION,
+                                                               file, "--changed-only");
     if (status >= 0)
         return status;
     if (file == nullptr)
         return tezmola::tools::usageError(kProgram, "no level file given", "");
-    return check(argc > 0 ? argv[0] : nullptr, file, changedOnly);
+    return check(argc > 0 ? argv[0] : nullptr, file, tezmola::tools::hasOption(argc, argv, "--changed-only"));
 }

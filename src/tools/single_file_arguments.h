@@ -20,11 +20,13 @@ inline int usageError(const char* program, const char* complaint, const char* ar
     return kUsageError;
 }
 
-// Reads the arguments into file (null when none is given). -1 to go on; otherwise the exit status, after
-// printing the help, the version ("<program> (Tezmola) <version>") or a usage error.
-inline int readSingleFileArguments(int argc, char* argv[], const char* program, const char* help,
-                                   const char* version, const char*& file) {
-    file = nullptr;
+// Reads the options every program beside the game shares: --help, --version and "--"; ignored names one
+// more option that is taken as read (or is null). Each operand goes to take, which returns -1 to go on or
+// an exit status. -1 to go on; otherwise the exit status, after printing the help, the version
+// ("<program> (Tezmola) <version>") or a usage error.
+template <typename TakeOperand>
+int readArguments(int argc, char* argv[], const char* program, const char* help, const char* version,
+                  const char* ignored, TakeOperand take) {
     bool optionsEnded = false;
     for (int index = 1; index < argc; ++index) {
         const char* argument = argv[index];
@@ -38,14 +40,34 @@ inline int readSingleFileArguments(int argc, char* argv[], const char* program, 
         }
         if (!optionsEnded && std::strcmp(argument, "--") == 0)
             optionsEnded = true;
+        else if (!optionsEnded && ignored != nullptr && std::strcmp(argument, ignored) == 0)
+            continue;
         else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0')
             return usageError(program, "unknown option ", argument);
-        else if (file != nullptr)
-            return usageError(program, "more than one file: ", argument);
-        else
-            file = argument;
+        else if (const int status = take(argument); status >= 0)
+            return status;
     }
     return -1;
+}
+
+// Reads the arguments into file (null when none is given), as readArguments does.
+inline int readSingleFileArguments(int argc, char* argv[], const char* program, const char* help,
+                                   const char* version, const char*& file, const char* ignored = nullptr) {
+    file = nullptr;
+    return readArguments(argc, argv, program, help, version, ignored, [&](const char* argument) {
+        if (file != nullptr)
+            return usageError(program, "more than one file: ", argument);
+        file = argument;
+        return -1;
+    });
+}
+
+// True when the option stands before any "--".
+inline bool hasOption(int argc, char* argv[], const char* option) {
+    for (int index = 1; index < argc && std::strcmp(argv[index], "--") != 0; ++index)
+        if (std::strcmp(argv[index], option) == 0)
+            return true;
+    return false;
 }
 
 // True for a path that names a game archive ("*.pak").
