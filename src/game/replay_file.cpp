@@ -22,6 +22,7 @@ constexpr std::size_t kMaxName = 255;
 constexpr std::size_t kMaxCommandBytes = 13;
 constexpr float kFarthestPointer = 1000.0f;  // play-field units; a device never gives more
 constexpr char kNotFilled[] = "damaged: its commands do not fill their space";
+constexpr char kOutside[] = "damaged: a command lies outside the game";
 
 std::uint64_t fnv1a(std::uint64_t hash, const std::string& text) {
     for (const char c : text) {
@@ -165,7 +166,7 @@ bool decodeCommands(const std::string& body, std::uint32_t count, std::uint32_t 
             return false;
         }
         if (delta > steps - step || kind < 1 || kind > kLastCommandKind) {
-            reason = "damaged: a command lies outside the game";
+            reason = kOutside;
             return false;
         }
         step += delta;
@@ -174,14 +175,14 @@ bool decodeCommands(const std::string& body, std::uint32_t count, std::uint32_t 
         if (timed.command.kind == CommandKind::Steer) {
             timed.command.direction = static_cast<std::int32_t>(reader.byte());
             if (timed.command.direction > kPaddleRight) {
-                reason = "damaged: a command lies outside the game";
+                reason = kOutside;
                 return false;
             }
         } else if (timed.command.kind == CommandKind::Pointer) {
             timed.command.x = reader.real();
             timed.command.y = reader.real();
             if (!isPointerValue(timed.command.x) || !isPointerValue(timed.command.y)) {
-                reason = "damaged: a command lies outside the game";
+                reason = kOutside;
                 return false;
             }
         }
