@@ -248,18 +248,19 @@ std::size_t proveAll(const Options& options, const char* programPath, Report& re
     for (const ImportedLevel& level : levels)
         drafts.push_back(level.draft);
     std::size_t unproven = 0;
+    const import::ProofReport proved = [&](std::uint32_t number, const import::ProofResult& result) {
+        report.level(number - 1, result.lines);
+        levels[number - 1].draft.proven = result.verdict == LevelVerdict::Cleared;
+        if (result.verdict != LevelVerdict::Cleared) {
+            levels[number - 1].proven = false;
+            report.unproven(number - 1, options.dropUnproven);
+            ++unproven;
+        }
+    };
     import::proveLevels(writeLevelSet(drafts), static_cast<std::uint32_t>(levels.size()), proverCount(),
-                        programPath, [&](std::uint32_t number, const import::ProofResult& result) {
-                            report.level(number - 1, result.lines);
-    levels[number - 1].draft.proven = result.verdict == LevelVerdict::Cleared;
-    if (result.verdict != LevelVerdict::Cleared) {
-        levels[number - 1].proven = false;
-        report.unproven(number - 1, options.dropUnproven);
-        ++unproven;
-    }
-});
-return unproven;
-}  // namespace
+                        programPath, proved);
+    return unproven;
+}
 
 // The level file of every set's levels, or (set given) of that set's alone.
 std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnproven, std::size_t& written,
