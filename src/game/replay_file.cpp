@@ -206,9 +206,14 @@ std::uint64_t levelSetDigest(const TiXmlDocument& document) {
     std::uint64_t hash = 14695981039346656037ull;
     for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
          level = level->NextSiblingElement("level")) {
-        TiXmlPrinter printer;
-        level->Accept(&printer);
-        hash = fnv1a(hash, printer.Str());
+        // What play reads of a level: its map and its background (a level without one is not played). Its
+        // title and author and the proofs that the editor and the importer keep in it change no game.
+        for (const char* part : {"tezm", "background"}) {
+            TiXmlPrinter printer;
+            if (const TiXmlElement* element = level->FirstChildElement(part))
+                element->Accept(&printer);
+            hash = fnv1a(hash, printer.Str());  // each part begins with its own tag
+        }
     }
     return hash;
 }

@@ -30,7 +30,8 @@ struct Replay {
     GameResult claim;  // the result the game reached
 };
 
-// The digest of the levels that a level file holds, as the game reads them (layout and comments aside).
+// The digest of the levels that a level file holds, as play reads them: their maps and backgrounds (layout,
+// comments, titles, authors and proofs aside).
 std::uint64_t levelSetDigest(const TiXmlDocument& document);
 // The bytes of the replay's file. The record is written as it is; names longer than 255 bytes are cut.
 std::string writeReplay(const Replay& replay);

@@ -1,16 +1,28 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Recorded games on the shipped levels that must end exactly as they did: a game over that met a capsule of
-// every kind, and five minutes of the autopilot with up to 24 balls at once. A change to the rules that
-// changes them raises the rules version (docs/replays.md) and records them again.
+// Recorded games that must end exactly as they did: on the shipped levels a game over that met a capsule of
+// every kind and five minutes of the autopilot with up to 24 balls at once; and the autopilot on a set of
+// Debian's lbreakout2-data as the importer maps it. A change to the rules that changes them raises the
+// rules version (docs/replays.md) and records them again.
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 
 #include "data/shipped_data.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
+#include "game/autopilot.h"
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "game/level_set.h"
 #include "game/replay_check.h"
 #include "support/test_support.h"
+#include "tools/import/brick_mapping.h"
+#include "tools/import/lbreakout_set.h"
 
 namespace {
 
@@ -41,5 +53,61 @@ TEST_P(GoldenReplay, ReachesTheResultItClaims) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, GoldenReplay, ::testing::Values("game_over.tzr", "multi_ball.tzr"));
+
+constexpr char kImportedSet[] = "Fantaisie";
+constexpr std::uint32_t kImportedSteps = 36000;  // three minutes of play
+
+// The set's levels as the importer maps them; their titles, authors and proofs are not in the digest.
+std::string importedLevels() {
+    const std::string bytes =
+        test::readWholeFile(std::string("/usr/share/games/lbreakout2/levels/") + kImportedSet);
+    std::vector<LevelDraft> drafts;
+    for (const import::SetLevel& level : import::readLevelSet(bytes).levels) {
+        std::string approximated;
+        drafts.push_back(
+            import::importLevel(level, kImportedSet, static_cast<int>(drafts.size()) + 1, approximated));
+        import::chooseBackground(drafts.back(), drafts.size() - 1);
+    }
+    return writeLevelSet(drafts);
+}
+
+// TEZMOLA_RECORD_REPLAYS=1 records the game again (after a change of the rules) instead of checking it.
+TEST(GoldenReplayImported, TheAutopilotOnAnImportedSetReachesItsClaim) {
+    test::useShippedArchive();
+    pentavel::openLog();
+    TiXmlDocument levels;
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(levels, importedLevels()))
+        << "the package lbreakout2-data is missing (scripts/install-deps.sh)";
+    const std::string path = test::sourceDir() + "/tests/data/replays/imported.tzr";
+    if (std::getenv("TEZMOLA_RECORD_REPLAYS") != nullptr) {
+        auto game = std::make_unique<GameStructure>();
+        game->levelDocument = levels;
+        initialiseReplayGame(*game);
+        game->recording = true;
+        seedDropGenerator(2026);
+        newGame(*game);
+        Autopilot pilot(game->grid, game->bricksLeft, game->paddle, game->balls, game->powerUps);
+        for (std::uint32_t step = 0; step < kImportedSteps; ++step)
+            pilot.step();
+        Replay replay;
+        replay.setName = kImportedSet;
+        replay.setDigest = levelSetDigest(levels);
+        replay.player = "autopilot";
+        replay.date = "2026-12-09";
+        replay.record = game->record;
+        replay.claim = resultOf(*game);
+        game.reset();
+        std::ofstream(path, std::ios::binary) << writeReplay(replay);
+    }
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplay(test::readWholeFile(path), replay, reason)) << reason;
+    const ReplayCheck check = checkReplay(replay, levels);
+    EXPECT_EQ(check.reason, "");
+    EXPECT_EQ(check.verdict, ReplayVerdict::Matches)
+        << "score " << check.reached.score << ", level " << check.reached.level << ", " << check.reached.balls
+        << " balls";
+    pentavel::closeLog();
+}
 
 }  // namespace

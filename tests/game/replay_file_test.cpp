@@ -239,11 +239,16 @@ TEST(ReplayFile, TheSetDigestFollowsTheLevelsNotTheLayoutOfTheFile) {
         return levelSetDigest(document);
     };
     const std::uint64_t levels = digest("<level><tezm>R1</tezm></level><level><tezm>B1</tezm></level>");
-    EXPECT_EQ(digest("<!-- mine -->\n<level>\n  <tezm>R1</tezm>\n</level>\n<level><tezm>B1</tezm></level>"),
+    // An author's title and name, a proof the editor keeps: no game changes.
+    EXPECT_EQ(digest("<!-- mine -->\n<level title=\"Mine\" author=\"Me\" proven=\"yes\">\n  <tezm>R1</tezm>\n"
+                     "<proof result=\"cleared\"/></level>\n<level><tezm>B1</tezm></level>"),
               levels);
     EXPECT_NE(digest("<level><tezm>R1</tezm></level><level><tezm>B2</tezm></level>"), levels);
     EXPECT_NE(digest("<level><tezm>B1</tezm></level><level><tezm>R1</tezm></level>"), levels);
     EXPECT_NE(digest("<level><tezm>R1</tezm></level>"), levels);
+    EXPECT_NE(
+        digest("<level><tezm>R1</tezm><background sprite=\"x\"/></level><level><tezm>B1</tezm></level>"),
+        levels);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 # Every level set of Debian's lbreakout2-data package through the level importer, with the proof: each
 # "Level:" of the sets is written as a level, no set has an error, and the autopilot clears every level
 # that has a brick to clear (the others, empty levels and network arenas of steel, are the only ones left
-# unproven). scripts/install-deps.sh installs the package.
+# unproven); and a game recorded on one imported set plays as it did on the set the importer puts on the
+# shelf. scripts/install-deps.sh installs the package.
 # Usage: import_debian_levels_test.sh PATH/TO/tezmola-import-levels
 set -u
 importer=$1
@@ -33,6 +34,13 @@ unproven=$(grep -E '^Level [0-9]+: ' "$work/report" | grep -v -E ': cleared in |
 [ -z "$unproven" ] || failed "levels with bricks to clear that the autopilot did not clear:"$'\n'"$unproven"
 cleared=$(grep -c -E '^Level [0-9]+: .*: cleared in ' "$work/report")
 echo "$level_count levels of $set_count sets written, $cleared proven cleared (exit status $status)"
+
+# A game recorded on an imported set plays as it did on the set the importer puts on the shelf.
+checker=$(dirname "$importer")/tezmola-check-levels
+golden=$(cd "$(dirname "$0")/../data/replays" && pwd)/imported.tzr
+HOME=$work "$importer" --no-proof --install "$sets/Fantaisie" 2>/dev/null
+verdict=$(HOME=$work "$checker" --replay "$golden")
+[[ "$verdict" == *": as claimed" ]] || failed "the replay on the imported set: $verdict"
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]
