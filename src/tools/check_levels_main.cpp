@@ -139,7 +139,7 @@ int checkReplays(int argc, char* argv[]) {
     const int status = tezmola::tools::readArguments(argc, argv, kProgram, kHelp, TEZMOLA_VERSION, "--replay",
                                                      [&files](const char* argument) {
                                                          files.emplace_back(argument);
-                                                         return -1;
+                                                         return true;
                                                      });
     if (status >= 0)
         return status;

@@ -21,8 +21,8 @@ inline int usageError(const char* program, const char* complaint, const char* ar
 }
 
 // Reads the options every program beside the game shares: --help, --version and "--"; ignored names one
-// more option that is taken as read (or is null). Each operand goes to take, which returns -1 to go on or
-// an exit status. -1 to go on; otherwise the exit status, after printing the help, the version
+// more option that is taken as read (or is null). Each operand goes to take, which returns false when it
+// has told a usage error. -1 to go on; otherwise the exit status, after printing the help, the version
 // ("<program> (Tezmola) <version>") or a usage error.
 template <typename TakeOperand>
 int readArguments(int argc, char* argv[], const char* program, const char* help, const char* version,
@@ -44,21 +44,22 @@ int readArguments(int argc, char* argv[], const char* program, const char* help,
             continue;
         else if (!optionsEnded && argument[0] == '-' && argument[1] != '\0')
             return usageError(program, "unknown option ", argument);
-        else if (const int status = take(argument); status >= 0)
-            return status;
+        else if (!take(argument))
+            return kUsageError;
     }
     return -1;
 }
 
-// Reads the arguments into file (null when none is given), as readArguments does.
+// Reads the arguments into file, which stays null when none is given, as readArguments does.
 inline int readSingleFileArguments(int argc, char* argv[], const char* program, const char* help,
                                    const char* version, const char*& file, const char* ignored = nullptr) {
-    file = nullptr;
     return readArguments(argc, argv, program, help, version, ignored, [&](const char* argument) {
-        if (file != nullptr)
-            return usageError(program, "more than one file: ", argument);
+        if (file != nullptr) {
+            usageError(program, "more than one file: ", argument);
+            return false;
+        }
         file = argument;
-        return -1;
+        return true;
     });
 }
 

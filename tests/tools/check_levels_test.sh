@@ -57,6 +57,7 @@ rows() {
 # The command line.
 "$checker" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: no file is not a usage error"; failures=$((failures + 1)); }
 "$checker" --bogus x.xml >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAILED: an unknown option is not a usage error"; failures=$((failures + 1)); }
+"$checker" a.xml b.xml 2>&1 >/dev/null | grep -q "more than one file: b.xml" && [ "${PIPESTATUS[0]}" -eq 2 ] || { echo "FAILED: two files are not a usage error"; failures=$((failures + 1)); }
 "$checker" --help | grep -q "Usage: tezmola-check-levels \[--changed-only\] FILE" || { echo "FAILED: --help"; failures=$((failures + 1)); }
 "$checker" --version | grep -q "^tezmola-check-levels (Tezmola) [0-9]" || { echo "FAILED: --version"; failures=$((failures + 1)); }
 
