@@ -50,6 +50,7 @@ public:
     bool active() const { return kind_ != WatchKind::None; }
     bool finished() const { return finished_; }
     bool fast() const { return fast_; }
+    std::uint32_t steps() const { return step_; }  // run so far
     const pentavel::graphics::TextLabel& label() const { return label_; }
 
 private:
