@@ -71,7 +71,8 @@ ShelfSet defaultSet() {
 
 // Reads a replay that the table names from the player's folder, for the levels in play; false with the
 // reason when it cannot be played on them.
-bool readKeptReplay(const std::string& name, const TiXmlDocument& levels, Replay& replay, std::string& reason) {
+bool readKeptReplay(const std::string& name, const TiXmlDocument& levels, Replay& replay,
+                    std::string& reason) {
     // A table is outside data: only a name the game gives is looked for, in the folder the game writes.
     if (!isReplayName(name) || pentavel::file::writeDirectory().empty()) {
         reason = "no replay of this game is kept";
@@ -397,7 +398,8 @@ void Game::startDemo() {
     bool found = false;
     for (const HighScore& entry : structure_.highScores.entries()) {
         std::string reason;
-        found = !entry.replay.empty() && readKeptReplay(entry.replay, structure_.levelDocument, replay, reason);
+        found =
+            !entry.replay.empty() && readKeptReplay(entry.replay, structure_.levelDocument, replay, reason);
         if (found)
             break;
     }

@@ -169,8 +169,8 @@ void HighScoreBoard::show(const std::string& caption, const std::string& note) {
 void HighScoreBoard::showChoice() {
     const bool marked = chosen_ >= 0 && chosen_ < static_cast<int>(entries_.size());
     if (marked)
-        place(chosenLabel_, glyphs_, ">", kChosenRight, kHeadingY - kRowStep * static_cast<float>(chosen_ + 1),
-              TextLabel::kRight, kNewEntryColour);
+        place(chosenLabel_, glyphs_, ">", kChosenRight,
+              kHeadingY - kRowStep * static_cast<float>(chosen_ + 1), TextLabel::kRight, kNewEntryColour);
     chosenLabel_.setVisible(marked);
 }
 

@@ -37,7 +37,8 @@ bool readReplayFile(const std::string& path, Replay& replay, std::string& reason
 // The levels of the set the replay names: a file from outside by its path, else the set of that name on the
 // shelf of the search path as it is set up. False with the reason when the set is missing or unreadable.
 // The set found is given in `found` when one is asked for.
-bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason, ShelfSet* found = nullptr);
+bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason,
+                   ShelfSet* found = nullptr);
 // Plays each replay file and prints a line per file: what it reached and whether that is its claim, or why
 // it cannot be played. 0 when every one reached its claim, 1 otherwise.
 int checkReplayFiles(const std::vector<std::string>& files, std::FILE* out);

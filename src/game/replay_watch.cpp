@@ -80,7 +80,8 @@ void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
         game.startingLevel = 1;
         game.freePaddle = false;
         newGame(game);
-        pilot_ = std::make_unique<Autopilot>(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps);
+        pilot_ =
+            std::make_unique<Autopilot>(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps);
     }
     showLabel();
 }
@@ -111,8 +112,8 @@ void ReplayWatch::toggleFast() {
 }
 
 void ReplayWatch::showLabel() {
-    placeLabel(label_, game_->glyphs, toFontText(caption_ + (fast_ ? "  4X" : ""), game_->glyphs), 0.0f, kLabelY,
-               pentavel::graphics::TextLabel::kCentre, kLabelColour, kLabelDepth);
+    placeLabel(label_, game_->glyphs, toFontText(caption_ + (fast_ ? "  4X" : ""), game_->glyphs), 0.0f,
+               kLabelY, pentavel::graphics::TextLabel::kCentre, kLabelColour, kLabelDepth);
     label_.setVisible(true);
 }
 

@@ -52,11 +52,11 @@ TEST_P(GoldenReplay, WatchedInTheGameItEndsAsHeadlessWhateverTheDevicesDo) {
     pentavel::openLog();
     Replay replay;
     std::string reason;
-    ASSERT_TRUE(readReplay(
-        test::readWholeFile(test::sourceDir() + "/tests/data/replays/" + GetParam()), replay, reason));
+    ASSERT_TRUE(readReplay(test::readWholeFile(test::sourceDir() + "/tests/data/replays/" + GetParam()),
+                           replay, reason));
     auto game = std::make_unique<GameStructure>();
-    ASSERT_TRUE(
-        pentavel::file::parseXmlDocument(game->levelDocument, test::readWholeFile(test::dataDir() + "/level.xml")));
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(game->levelDocument,
+                                                 test::readWholeFile(test::dataDir() + "/level.xml")));
     initialiseReplayGame(*game);
     ReplayWatch watch;
     watch.startReplay(*game, replay);

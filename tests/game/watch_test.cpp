@@ -103,7 +103,8 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     tick(100);
     EXPECT_EQ(100u, watch().steps());
     EXPECT_NE(std::string::npos, watch().label().text().find("4X"));
-    // Just before its end the replay has the score its game had at the same step; at its end the board is back.
+    // Just before its end the replay has the score its game had at the same step; at its end the board is
+    // back.
     tick((recorded - 100) / 4 * 5);
     ASSERT_TRUE(watch().active());
     EXPECT_EQ(score, game.score);
