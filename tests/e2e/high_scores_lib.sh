@@ -24,15 +24,16 @@ hold_key() {
     xdotool keydown --window "$WINDOW" "$1" && sleep "$2" && xdotool keyup --window "$WINDOW" "$1"
 }
 
-# True once the condition holds, looked at again and again for MILLISECONDS: the game is over, and its clock
-# runs at the real pace from then on, so that the board is examined long before the demo that 20 s of it
-# alone bring. over_within MILLISECONDS CONDITION...
+# True once the condition holds, looked at again and again for MILLISECONDS: the game is over. Its clock then
+# runs at the real pace, and a key that does nothing on the board ends a demo that a slow look let come (20 s
+# of that clock alone bring it): the board is examined long before the next one. over_within MILLISECONDS
+# CONDITION...
 over_within() {
     local deadline=$(($(date +%s%3N) + $1))
     shift
     while true; do
         sleep 0.1
-        "$@" && clock_speed 1 && return 0
+        "$@" && clock_speed 1 && send_keys Shift_L && return 0
         [ "$(date +%s%3N)" -lt "$deadline" ] || return 1
     done
 }

@@ -61,7 +61,8 @@ std::uint32_t takeDueSteps(bool paused) {
         simulatedTicks += (due - kMaxCatchUpSteps) * kStepMilliseconds;
         due = kMaxCatchUpSteps;
     }
-    simulatedTicks += due * kStepMilliseconds;
+    // The steps run are the caller's; the clock counts them taken.
+    simulatedTicks += kStepMilliseconds * due;
     return due;
 }
 
