@@ -207,14 +207,19 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
     EXPECT_EQ(files, kept());
 }
 
-TEST_F(WatchTest, WithoutAReplayTheAutopilotPlaysTheFirstLevelAsTheDemo) {
+TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo) {
+    folder.write("highscores.xml",
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
+                 "name=\"ALPHA\" replay=\"game-9.tzr\" /></highscores>");
     ASSERT_TRUE(play());
     playToGameOver(false);
-    ASSERT_EQ("", structure().highScores.entries().at(0).replay);
+    ASSERT_EQ("", structure().highScores.entries().at(1).replay);
     press(kDown);
+    press(273);  // Up: a replay that is gone
     press(kEnter);
     EXPECT_FALSE(watch().active());
-    EXPECT_EQ("NO REPLAY WAS KEPT OF THIS GAME", structure().highScores.note().text());
+    EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
+    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
     tick(100);
     tick(20000);
     ASSERT_EQ(WatchKind::Demo, watch().kind());
