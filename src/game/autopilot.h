@@ -27,6 +27,9 @@ public:
     // pointer so that the paddle meets the next ball coming down (aiming the bounce at a brick that is
     // left, or fetching a capsule when there is time), then emit updateSignal once.
     void step();
+    // The decision of a step without the step: whether to launch, and where the pointer goes.
+    bool launches() const { return anyBallStuck(); }
+    float pointerX() const { return chooseX(); }
 
 private:
     bool anyBallStuck() const;

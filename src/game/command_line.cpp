@@ -21,6 +21,10 @@ const char kHelp[] =
     "                      the high scores\n"
     "  --practice          every game of this run is practice, from any level: none enters the high\n"
     "                      scores (the level editor starts the game so)\n"
+    "  --replay FILE       play the recorded game FILE (such as replays/game-N.tzr in the player's\n"
+    "                      folder) on the set it names, then stay on its end; Space pauses, Right plays\n"
+    "                      4x faster or normal again, Escape quits. A replay that cannot be played is\n"
+    "                      told, and the exit status is 1\n"
     "  --list-levels       print the shelf of level sets (name, levels, proven, file) and exit\n"
     "  --help              show this help and exit\n"
     "  --version           show the version and exit\n"
@@ -59,6 +63,10 @@ GameOptions readGameOptions(int argc, const char* const argv[]) {
             options.action = GameOptions::Action::ListLevels;
         } else if (argument == "--practice") {
             options.practice = true;
+        } else if (argument == "--replay") {
+            if (index + 1 >= argc || argv[index + 1][0] == '\0')
+                return complain("--replay needs a replay file");
+            options.replay = argv[++index];
         } else if (argument == "--levels" || argument == "--level") {
             if (index + 1 >= argc || argv[index + 1][0] == '\0')
                 return complain(argument + " needs " + (argument == "--levels" ? "a set" : "a level number"));
@@ -73,6 +81,9 @@ GameOptions readGameOptions(int argc, const char* const argv[]) {
             return complain("unexpected argument " + argument);
         }
     }
+    // A replay names its own set and its own first level.
+    if (!options.replay.empty() && (!options.levels.empty() || options.startingLevel != 1))
+        return complain("--replay plays the set and level the replay names: it takes no --levels or --level");
     return options;
 }
 

@@ -17,6 +17,7 @@ struct GameOptions {
     std::string levels;               // --levels NAME|FILE: that set this time; empty: the remembered one
     std::uint32_t startingLevel = 1;  // --level N
     bool practice = false;            // --practice: no game of this run enters the high scores
+    std::string replay;               // --replay FILE: plays that replay, then the game quits
     std::string complaint;            // for UsageError
 };
 

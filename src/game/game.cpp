@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <memory>
 
@@ -17,6 +18,8 @@
 #include "engine/graphics/display.h"
 #include "game/high_score_board.h"
 #include "game/level.h"
+#include "game/replay_check.h"
+#include "game/replay_store.h"
 
 namespace tezmola {
 
@@ -27,6 +30,11 @@ constexpr int kKeyPause = 19;
 constexpr int kKeyReturn = 13;
 constexpr int kKeyKeypadEnter = 271;
 constexpr int kKeyF3 = 284;
+constexpr int kKeySpace = 32;
+constexpr int kKeyUp = 273;
+constexpr int kKeyDown = 274;
+constexpr int kKeyRight = 275;
+constexpr std::uint32_t kFastSteps = 4;  // steps per step of time while a replay plays fast
 constexpr int kInputFocus = 2;
 constexpr int kApplicationActive = 3;
 constexpr std::uint32_t kLongestBannerFrame = 100;  // milliseconds
@@ -61,9 +69,29 @@ ShelfSet defaultSet() {
     return players != sets.end() ? *players : sets.front();
 }
 
+// Reads a replay that the table names from the player's folder, for the levels in play; false with the
+// reason when it cannot be played on them.
+// (The table's reader takes no name but one the game gives: no path leads out of that folder.)
+bool readKeptReplay(const std::string& name, const TiXmlDocument& levels, Replay& replay,
+                    std::string& reason) {
+    const std::string path = pentavel::file::writeDirectory() + "/" + kReplayFolder + "/" + name;
+    if (!readReplayFile(path, replay, reason))
+        return false;
+    reason = replayRefusal(replay, levels);
+    return reason.empty();
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
 }  // namespace
 
 bool Game::initialise(const GameOptions& options) {
+    if (!options.replay.empty())
+        return initialiseReplay(options.replay);
     structure_.startingLevel = options.startingLevel;
     structure_.onlyPractice = options.practice;
     std::string remembered;
@@ -99,13 +127,43 @@ bool Game::initialise(const GameOptions& options) {
     structure_.recording = true;
     shelfView_.setUp(structure_.glyphs);
     showCaption();
+    connectSlots();
+    return true;
+}
+
+bool Game::initialiseReplay(const std::string& file) {
+    Replay replay;
+    TiXmlDocument levels;
+    std::string reason;
+    ShelfSet set;
+    if (readReplayFile(file, replay, reason) && findReplaySet(replay, levels, reason, &set))
+        reason = replayRefusal(replay, levels);
+    if (!reason.empty()) {
+        pentavel::logError("Cannot play the replay %s: %s", file.c_str(), reason.c_str());
+        std::fprintf(stderr, "tezmola: cannot play the replay %s: %s\n", file.c_str(), reason.c_str());
+        return false;
+    }
+    pentavel::logMessage("Playing the replay %s", file.c_str());
+    structure_.levelDocument = levels;
+    structure_.levelSet = set;
+    structure_.setChosen = true;
+    initialiseReplayGame(structure_);
+    shelfView_.setUp(structure_.glyphs);
+    showCaption();
+    watch_.startReplay(structure_, replay);
+    quitAfterWatch_ = true;
+    connectSlots();
+    return true;
+}
+
+void Game::connectSlots() {
     pentavel::activeSignal().connect(this, &Game::onActive, tracker_);
     pentavel::keyDownSignal().connect(this, &Game::onKeyDown, tracker_);
     pentavel::mouseButtonDownSignal().connect(this, &Game::onMouseButtonDown, tracker_);
     pentavel::mouseMotionSignal().connect(this, &Game::onMouseMotion, tracker_);
     pentavel::tickSignal().connect(this, &Game::onTick, tracker_);
     pentavel::quitSignal().connect(this, &Game::onQuit, tracker_);
-    return true;
+    pentavel::joyButtonDownSignal().connect(this, &Game::onJoyButtonDown, tracker_);
 }
 
 void Game::showCaption() {
@@ -135,6 +193,11 @@ void Game::onKeyDown(int key) {
         pentavel::graphics::showCursor(paused_);
         return;
     }
+    idleCounting_ = false;
+    if (watch_.active()) {
+        onWatchKey(key);
+        return;
+    }
     if (shelfView_.isOpen()) {
         readChosenSet();  // its levels bound the starting level
         const ShelfView::Command command = shelfView_.onKey(key);
@@ -146,6 +209,8 @@ void Game::onKeyDown(int key) {
             readChosenSet();  // the choice may have moved
         return;
     }
+    if (onBoardKey(key))
+        return;
     if (key == kKeyEscape) {
         pentavel::quitSignal().emit();
     } else if (key == kKeyPause) {
@@ -157,6 +222,9 @@ void Game::onKeyDown(int key) {
 }
 
 void Game::onMouseButtonDown(int button, float x, float y) {
+    idleCounting_ = false;
+    if (watch_.kind() == WatchKind::Demo)
+        stopWatching();
     if (!shelfView_.isOpen())
         return;
     if (shelfView_.onButton(button, x, y) == ShelfView::Command::Start)
@@ -166,6 +234,7 @@ void Game::onMouseButtonDown(int button, float x, float y) {
 }
 
 void Game::onMouseMotion(float x, float y) {
+    idleCounting_ = false;
     if (!shelfView_.isOpen())
         return;
     shelfView_.onPointer(x, y);
@@ -182,7 +251,10 @@ void Game::readChosenSet() {
 }
 
 void Game::onTick() {
-    pentavel::gameTick(paused_);
+    if (watch_.active())
+        runWatchedSteps();
+    else
+        pentavel::gameTick(paused_);
     // The banner is read on the screen: it counts the frames' time, a slow frame (the first one loads the
     // textures) as a tenth of a second at most, so that it is never gone before it was seen.
     const std::uint32_t now = pentavel::lastTicks();
@@ -191,6 +263,7 @@ void Game::onTick() {
                   static_cast<float>(std::min(now - bannerClock_, kLongestBannerFrame)) * 0.001f);
     bannerClock_ = now;
     bannerClockStarted_ = true;
+    countIdleTime();
     if (shelf_.readAhead() && shelfView_.isOpen())
         shelfView_.refresh();
 }
@@ -256,6 +329,110 @@ void Game::startChosenSet() {
     showCaption();
     closeShelf();
     newGame(structure_);
+}
+
+void Game::onJoyButtonDown(int /*joystick*/, int /*button*/) {
+    idleCounting_ = false;
+    if (watch_.kind() == WatchKind::Demo)
+        stopWatching();
+}
+
+// A key while a game is watched: the demo ends at any; a replay pauses (Space, Pause), plays fast or
+// normal again (Right) and ends (Escape).
+void Game::onWatchKey(int key) {
+    if (watch_.kind() == WatchKind::Demo) {
+        stopWatching();
+    } else if (key == kKeyEscape) {
+        if (quitAfterWatch_)
+            pentavel::quitSignal().emit();
+        else
+            stopWatching();
+    } else if (key == kKeySpace || key == kKeyPause) {
+        paused_ = !paused_;
+        setPausedShown(structure_, paused_);
+    } else if (key == kKeyRight) {
+        watch_.toggleFast();
+    }
+}
+
+// Up and Down choose an entry of the GAME OVER board, Enter plays its replay. True for a key taken.
+bool Game::onBoardKey(int key) {
+    if (structure_.playing || !structure_.highScores.shown())
+        return false;
+    if (key == kKeyUp || key == kKeyDown) {
+        structure_.highScores.choose(key == kKeyUp ? -1 : 1);
+        return true;
+    }
+    if (key != kKeyReturn && key != kKeyKeypadEnter)
+        return false;
+    playChosenReplay();
+    return true;
+}
+
+void Game::playChosenReplay() {
+    HighScoreBoard& board = structure_.highScores;
+    if (board.chosen() < 0)
+        return;
+    const HighScore& entry = board.entries()[static_cast<std::size_t>(board.chosen())];
+    if (entry.replay.empty()) {
+        board.say("NO REPLAY WAS KEPT OF THIS GAME");
+        return;
+    }
+    Replay replay;
+    std::string reason;
+    if (!readKeptReplay(entry.replay, structure_.levelDocument, replay, reason)) {
+        pentavel::logWarning("Cannot play the replay %s (%s)", entry.replay.c_str(), reason.c_str());
+        board.say(toFontText(upperCase("Cannot play it: " + reason), structure_.glyphs));
+        return;
+    }
+    watch_.startReplay(structure_, replay);
+}
+
+// The best game of the set's table that can be played again, else the autopilot.
+void Game::startDemo() {
+    Replay replay;
+    bool found = false;
+    for (const HighScore& entry : structure_.highScores.entries()) {
+        std::string reason;
+        found =
+            !entry.replay.empty() && readKeptReplay(entry.replay, structure_.levelDocument, replay, reason);
+        if (found)
+            break;
+    }
+    watch_.startDemo(structure_, found ? &replay : nullptr);
+}
+
+void Game::stopWatching() {
+    watch_.stop();
+    paused_ = false;
+    setPausedShown(structure_, false);
+    idleCounting_ = false;
+}
+
+// The steps come due in engine time as in play, four times as many while fast; a replay at its end holds
+// its last step (from --replay) or gives the board back.
+void Game::runWatchedSteps() {
+    std::uint32_t due = pentavel::takeDueSteps(paused_);
+    if (watch_.fast())
+        due *= kFastSteps;
+    for (; due > 0 && watch_.step(); --due) {
+    }
+    if (watch_.finished() && !quitAfterWatch_)
+        stopWatching();
+}
+
+// The GAME OVER board left alone, in the engine's time, plays the demo after kDemoDelayMilliseconds.
+void Game::countIdleTime() {
+    const std::uint32_t now = pentavel::lastTicks();
+    const bool idle = !watch_.active() && !paused_ && !shelfView_.isOpen() && !structure_.playing &&
+                      structure_.highScores.shown();
+    if (!idle || !idleCounting_ || pentavel::clockSteppedBack(idleSince_, now)) {
+        idleCounting_ = idle;
+        idleSince_ = now;
+        return;
+    }
+    if (now - idleSince_ >= kDemoDelayMilliseconds)
+        startDemo();
 }
 
 int playGame(const GameOptions& options, const std::function<void()>& mainLoop) {

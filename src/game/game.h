@@ -11,10 +11,14 @@
 #include "engine/core/signal.h"
 #include "game/command_line.h"
 #include "game/game_structure.h"
+#include "game/replay_watch.h"
 #include "game/shelf.h"
 #include "game/shelf_view.h"
 
 namespace tezmola {
+
+// The GAME OVER board left alone this long (engine time) plays the demo.
+constexpr std::uint32_t kDemoDelayMilliseconds = 20000;
 
 class Game {
 public:
@@ -47,6 +51,10 @@ public:
     void onTick();
     // quitSignal slot: the game in play ends with the program and is offered to the high-score table.
     void onQuit();
+    // joyButtonDownSignal slot: ends the demo.
+    void onJoyButtonDown(int joystick, int button);
+
+    const ReplayWatch& watch() const { return watch_; }
 
 private:
     void openShelf();
@@ -54,6 +62,15 @@ private:
     void startChosenSet();
     void readChosenSet();
     void showCaption();
+    bool initialiseReplay(const std::string& file);
+    void connectSlots();
+    void onWatchKey(int key);
+    bool onBoardKey(int key);
+    void playChosenReplay();
+    void startDemo();
+    void stopWatching();
+    void runWatchedSteps();
+    void countIdleTime();
 
     pentavel::ScopedTracker tracker_;
     GameStructure structure_;
@@ -63,6 +80,11 @@ private:
     bool pausedBeforeShelf_ = false;
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
+    ReplayWatch watch_;
+    bool quitAfterWatch_ = false;  // --replay: Escape quits rather than going back to a board
+    // The time the GAME OVER board has been left alone, for the demo.
+    bool idleCounting_ = false;
+    std::uint32_t idleSince_ = 0;
 };
 
 // Plays a game with the options: initialises it, then runs the main loop until the player quits. 0 after

@@ -44,6 +44,9 @@ void steer(GameStructure& game, std::int32_t direction) {
 }  // namespace
 
 void GameStructure::onKeyDown(int key) {
+    // A game watched plays its record's commands alone.
+    if (watching)
+        return;
     // The arrows steer even while the shelf holds the other keys.
     steer(*this, steerOnKeyDown(paddle.direction, key));
     if (inputHeld)
@@ -83,15 +86,21 @@ void GameStructure::onKeyDown(int key) {
 }
 
 void GameStructure::onKeyUp(int key) {
+    if (watching)
+        return;
     steer(*this, steerOnKeyUp(paddle.direction, key));
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
+    if (watching)
+        return;
     if (button == kLeftButton && !inputHeld)
         command(*this, CommandKind::Launch);
 }
 
 void GameStructure::onMouseMotion(float x, float y) {
+    if (watching)
+        return;
     if (pausedShown)
         return;
     PlayerCommand command;
@@ -102,10 +111,14 @@ void GameStructure::onMouseMotion(float x, float y) {
 }
 
 void GameStructure::onJoyAxis(int /*joystick*/, int axis, int value) {
+    if (watching)
+        return;
     steer(*this, steerOnAxis(paddle.direction, axis, value));
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
+    if (watching)
+        return;
     if (!inputHeld)
         command(*this, CommandKind::Launch);
 }

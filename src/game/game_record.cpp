@@ -108,7 +108,7 @@ void startRecord(GameStructure& game) {
     record.complete = true;
 }
 
-void replayRecord(GameStructure& game, const GameRecord& record) {
+void startRecordedGame(GameStructure& game, const GameRecord& record) {
     game.startingLevel = record.startingLevel;
     game.paddle.x = record.paddleX;
     game.paddle.y = record.paddleY;
@@ -117,14 +117,19 @@ void replayRecord(GameStructure& game, const GameRecord& record) {
     placePaddle(game.paddle);
     seedDropGenerator(record.seed);
     newGame(game);
+}
+
+bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next) {
+    while (next < record.commands.size() && record.commands[next].step == step)
+        applyCommand(game, record.commands[next++].command);
+    return step < record.steps;
+}
+
+void replayRecord(GameStructure& game, const GameRecord& record) {
+    startRecordedGame(game, record);
     std::size_t next = 0;
-    for (std::uint32_t step = 0;; ++step) {
-        while (next < record.commands.size() && record.commands[next].step == step)
-            applyCommand(game, record.commands[next++].command);
-        if (step >= record.steps)
-            return;
+    for (std::uint32_t step = 0; applyRecordedStep(game, record, step, next); ++step)
         pentavel::updateSignal().emit(pentavel::kStepSeconds);
-    }
 }
 
 }  // namespace tezmola

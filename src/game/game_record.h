@@ -69,8 +69,13 @@ bool operator==(const GameResult& a, const GameResult& b);
 void applyCommand(GameStructure& game, const PlayerCommand& command);
 // Starts the record of the new game that the game is about to build; newGame calls it.
 void startRecord(GameStructure& game);
-// Puts the game in the state the record started from, starts it and plays every step with its commands,
-// through the same step as live play. The game holds the record's levels.
+// Puts the game in the state the record started from and starts it, ready for its step 0.
+void startRecordedGame(GameStructure& game, const GameRecord& record);
+// Before the record's step `step`: applies its commands of that step from `next` on, and moves `next`
+// past them. False when the record has ended there: no step `step` is to be run.
+bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next);
+// startRecordedGame, then every step with its commands, through the same step as live play. The game
+// holds the record's levels.
 void replayRecord(GameStructure& game, const GameRecord& record);
 
 }  // namespace tezmola

@@ -98,6 +98,8 @@ public:
     bool recording = false;
     GameRecord record;            // the game in play (or the last one, once it ended)
     bool replayLossTold = false;  // a replay that could not be written was told in the log
+    // A replay or a demo plays: the devices reach no command, and the game it plays enters no table.
+    bool watching = false;
 };
 
 // Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.

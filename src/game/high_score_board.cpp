@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/high_score_board.h"
 
+#include <algorithm>
+
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
 #include "game/game_structure.h"
@@ -28,6 +30,7 @@ constexpr float kNotSavedLeft = 0.65f;
 constexpr float kCaptionY = 0.09f;  // above the notice, whose upper edge is at about 0.04
 constexpr float kNoteY = 0.14f;
 const char* const kNotSavedText = "NOT SAVED";
+constexpr float kChosenRight = -0.66f;  // the mark of the entry chosen, left of its rank
 constexpr float kDepth = -12.0f;
 const Colour kHeadingColour{0.75f, 0.75f, 0.75f, 1.0f};
 const Colour kEntryColour{1.0f, 1.0f, 1.0f, 1.0f};
@@ -61,6 +64,7 @@ void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanD
 void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,
                            const std::string& replay) {
     newEntry_ = -1;
+    chosen_ = -1;
     notSaved_ = false;
     if (!opened_)
         return;
@@ -156,7 +160,34 @@ void HighScoreBoard::show(const std::string& caption, const std::string& note) {
     } else {
         notSavedLabel_.setVisible(false);
     }
+    showChoice();
     shown_ = true;
+}
+
+void HighScoreBoard::showChoice() {
+    const bool marked = chosen_ >= 0 && chosen_ < static_cast<int>(entries_.size());
+    if (marked)
+        place(chosenLabel_, glyphs_, ">", kChosenRight,
+              kHeadingY - kRowStep * static_cast<float>(chosen_ + 1), TextLabel::kRight, kNewEntryColour);
+    chosenLabel_.setVisible(marked);
+}
+
+void HighScoreBoard::choose(int delta) {
+    if (!shown_ || entries_.empty())
+        return;
+    const int last = static_cast<int>(entries_.size()) - 1;
+    if (chosen_ < 0)
+        chosen_ = newEntry_ >= 0 ? newEntry_ : 0;
+    else
+        chosen_ = std::max(0, std::min(last, chosen_ + delta));
+    showChoice();
+}
+
+void HighScoreBoard::say(const std::string& text) {
+    if (!shown_)
+        return;
+    place(noteLabel_, glyphs_, text, 0.0f, kNoteY, TextLabel::kCentre, kHeadingColour);
+    noteLabel_.setVisible(true);
 }
 
 void HighScoreBoard::hide() {
@@ -173,6 +204,7 @@ void HighScoreBoard::hideTable() {
     for (Row& row : rows_)
         setRowVisible(row, false);
     notSavedLabel_.setVisible(false);
+    chosenLabel_.setVisible(false);
 }
 
 void HighScoreBoard::setRowVisible(Row& row, bool visible) {
@@ -211,6 +243,11 @@ void saveHighScoresBeforeQuit(GameStructure& game) {
 }
 
 void endGame(GameStructure& game, bool gameOver) {
+    // A game watched was played before: nothing of it is kept again.
+    if (game.watching) {
+        game.gameEnded = true;
+        return;
+    }
     if (!game.gameEnded) {
         game.gameEnded = true;
         // Every game worth a replay keeps one, practice and cheated games too; the table decides alone

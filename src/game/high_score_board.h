@@ -36,6 +36,13 @@ public:
     // go above the notice, shown even over an empty table.
     void show(const std::string& caption = "", const std::string& note = "");
     void hide();
+    // Up (-1) and Down (+1) on the board shown: the first press chooses the last offered game's entry (else
+    // the best), the next ones move the choice, marked beside its row, within the table.
+    void choose(int delta);
+    // The entry chosen, or -1 while none is.
+    int chosen() const { return chosen_; }
+    // Says the text in the note's place, over what the note said.
+    void say(const std::string& text);
     // The program ends: entries that wait for a save are tried once more, and each one still not written
     // is told lost in the log.
     void saveBeforeQuit();
@@ -62,6 +69,7 @@ private:
 
     static void setRowVisible(Row& row, bool visible);
     void hideTable();
+    void showChoice();
     void layOutRow(Row& row, int index, const pentavel::graphics::Colour& colour, const HighScore* entry);
     bool saveUnsaved();
     bool showUnsaved();
@@ -85,6 +93,8 @@ private:
     pentavel::graphics::TextLabel notSavedLabel_;
     pentavel::graphics::TextLabel captionLabel_;
     pentavel::graphics::TextLabel noteLabel_;
+    pentavel::graphics::TextLabel chosenLabel_;
+    int chosen_ = -1;
 };
 
 // Reads the player's table of that name for the board, shown in the font glyphs.

@@ -13,22 +13,23 @@
 
 namespace tezmola {
 
+std::string replayRefusal(const Replay& replay, const TiXmlDocument& levels) {
+    if (replay.rulesVersion != kRulesVersion)
+        return "recorded under rules version " + std::to_string(replay.rulesVersion) +
+               "; this game plays version " + std::to_string(kRulesVersion);
+    if (levelSetDigest(levels) != replay.setDigest)
+        return "the level set " + replay.setName + " has changed since the game was recorded";
+    if (replay.record.startingLevel < 1 ||
+        replay.record.startingLevel > static_cast<std::uint32_t>(countLevels(levels)))
+        return "damaged: it starts on a level the set does not have";
+    return "";
+}
+
 ReplayCheck checkReplay(const Replay& replay, const TiXmlDocument& levels) {
     ReplayCheck check;
-    if (replay.rulesVersion != kRulesVersion) {
-        check.reason = "recorded under rules version " + std::to_string(replay.rulesVersion) +
-                       "; this game plays version " + std::to_string(kRulesVersion);
+    check.reason = replayRefusal(replay, levels);
+    if (!check.reason.empty())
         return check;
-    }
-    if (levelSetDigest(levels) != replay.setDigest) {
-        check.reason = "the level set " + replay.setName + " has changed since the game was recorded";
-        return check;
-    }
-    if (replay.record.startingLevel < 1 ||
-        replay.record.startingLevel > static_cast<std::uint32_t>(countLevels(levels))) {
-        check.reason = "damaged: it starts on a level the set does not have";
-        return check;
-    }
     auto game = std::make_unique<GameStructure>();
     game->levelDocument = levels;
     initialiseReplayGame(*game);
@@ -49,7 +50,7 @@ bool readReplayFile(const std::string& path, Replay& replay, std::string& reason
     return readReplay(bytes, replay, reason);
 }
 
-bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason) {
+bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason, ShelfSet* found) {
     const std::string& name = replay.setName;
     ShelfSet set;
     if (name.find('/') != std::string::npos) {
@@ -68,6 +69,8 @@ bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& rea
         reason = "the level set " + name + " cannot be read: " + why;
         return false;
     }
+    if (found != nullptr)
+        *found = set;
     return true;
 }
 

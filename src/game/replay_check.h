@@ -15,6 +15,8 @@ class TiXmlDocument;
 
 namespace tezmola {
 
+struct ShelfSet;
+
 enum class ReplayVerdict { Matches, Differs, Refused };
 
 struct ReplayCheck {
@@ -28,11 +30,15 @@ struct ReplayCheck {
 // not the replay's, or a start outside the set. No other game may be connected to the engine's signals
 // meanwhile: it would take the same steps and capsule draws.
 ReplayCheck checkReplay(const Replay& replay, const TiXmlDocument& levels);
+// Why the replay cannot be played on the levels (the refusals of checkReplay), or empty when it can.
+std::string replayRefusal(const Replay& replay, const TiXmlDocument& levels);
 // Reads a replay file, never further than just past the largest a replay may be; false with the reason.
 bool readReplayFile(const std::string& path, Replay& replay, std::string& reason);
 // The levels of the set the replay names: a file from outside by its path, else the set of that name on the
 // shelf of the search path as it is set up. False with the reason when the set is missing or unreadable.
-bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason);
+// The set found is given in `found` when one is asked for.
+bool findReplaySet(const Replay& replay, TiXmlDocument& levels, std::string& reason,
+                   ShelfSet* found = nullptr);
 // Plays each replay file and prints a line per file: what it reached and whether that is its claim, or why
 // it cannot be played. 0 when every one reached its claim, 1 otherwise.
 int checkReplayFiles(const std::vector<std::string>& files, std::FILE* out);

@@ -13,6 +13,9 @@
 #include <memory>
 
 #include "data/shipped_data.h"
+#include "engine/core/engine_signals.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "game/autopilot.h"
@@ -20,6 +23,7 @@
 #include "game/game_structure.h"
 #include "game/level_set.h"
 #include "game/replay_check.h"
+#include "game/replay_watch.h"
 #include "support/test_support.h"
 #include "tools/import/brick_mapping.h"
 #include "tools/import/lbreakout_set.h"
@@ -49,6 +53,43 @@ TEST_P(GoldenReplay, ReachesTheResultItClaims) {
     EXPECT_EQ(check.reached.level, replay.claim.level);
     EXPECT_EQ(check.reached.balls, replay.claim.balls);
     EXPECT_EQ(check.verdict, ReplayVerdict::Matches);
+    pentavel::closeLog();
+}
+
+// Watched in the game's own field, with every device busy the while, the replay ends as it did headless:
+// the devices reach no command of the game watched.
+TEST_P(GoldenReplay, WatchedInTheGameItEndsAsHeadlessWhateverTheDevicesDo) {
+    test::useShippedArchive();
+    pentavel::openLog();
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplay(test::readWholeFile(test::sourceDir() + "/tests/data/replays/" + GetParam()),
+                           replay, reason));
+    auto game = std::make_unique<GameStructure>();
+    ASSERT_TRUE(pentavel::file::parseXmlDocument(game->levelDocument,
+                                                 test::readWholeFile(test::dataDir() + "/level.xml")));
+    initialiseReplayGame(*game);
+    ReplayWatch watch;
+    watch.startReplay(*game, replay);
+    EXPECT_TRUE(game->watching);
+    EXPECT_EQ(watch.label().text().substr(0, 8), "REPLAY  ");
+    std::uint32_t steps = 0;
+    for (; watch.step(); ++steps) {
+        const int key[] = {32, 282, 289, 291, 293, 275};  // Space, F1, F9, F10, F12, Right
+        pentavel::keyDownSignal().emit(key[steps % 6]);
+        pentavel::keyUpSignal().emit(275);
+        pentavel::mouseMotionSignal().emit(0.9f, -0.5f);
+        pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.0f);
+        pentavel::joyAxisSignal().emit(0, 0, 32767);
+        pentavel::joyButtonDownSignal().emit(0, 0);
+    }
+    EXPECT_EQ(steps, replay.record.steps);
+    EXPECT_FALSE(watch.step());
+    const GameResult reached = resultOf(*game);
+    EXPECT_EQ(reached.score, replay.claim.score);
+    EXPECT_EQ(reached.level, replay.claim.level);
+    EXPECT_EQ(reached.balls, replay.claim.balls);
+    game.reset();
     pentavel::closeLog();
 }
 

@@ -3,11 +3,13 @@
 //
 // A faster clock for the end-to-end tests, preloaded into the game by lib.sh's fast_clock: SDL's
 // millisecond clock runs FAST_CLOCK times as fast as the real one, so that play which takes a player
-// seconds takes a test a fraction of them. The game itself is not changed: it turns the clock's
+// seconds takes a test a fraction of them. FAST_CLOCK_FILE, when set, names a file whose factor replaces
+// it while the game runs (lib.sh's clock_speed). The game itself is not changed: it turns the clock's
 // milliseconds into fixed 5 ms steps as ever, at most 50 of them a frame, so a loaded machine only slows
 // the play down again.
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -25,11 +27,35 @@ std::int64_t speedFactor() {
     return factor > 0 ? factor : 1;
 }
 
+// The factor that FAST_CLOCK_FILE holds (a test rewrites it to change the pace while the game runs), else
+// the one in force.
+std::int64_t factorInFile(const char* path, std::int64_t current) {
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr)
+        return current;
+    long factor = 0;
+    const bool read = std::fscanf(file, "%ld", &factor) == 1 && factor > 0;
+    std::fclose(file);
+    return read ? factor : current;
+}
+
 }  // namespace
 
-// Milliseconds since the first call, sped up; replaces SDL 1.2's function of the same name.
+// Milliseconds since the first call, sped up; replaces SDL 1.2's function of the same name. A new factor
+// goes on from where the clock stands.
 extern "C" std::uint32_t SDL_GetTicks() {
-    static const std::int64_t factor = speedFactor();
-    static const std::int64_t start = monotonicMilliseconds();
-    return static_cast<std::uint32_t>((monotonicMilliseconds() - start) * factor);
+    static std::int64_t factor = speedFactor();
+    static std::int64_t start = monotonicMilliseconds();
+    static std::int64_t reached = 0;  // sped-up milliseconds at start
+    static const char* const path = std::getenv("FAST_CLOCK_FILE");
+    const std::int64_t now = monotonicMilliseconds();
+    if (path != nullptr) {
+        const std::int64_t wanted = factorInFile(path, factor);
+        if (wanted != factor) {
+            reached += (now - start) * factor;
+            start = now;
+            factor = wanted;
+        }
+    }
+    return static_cast<std::uint32_t>(reached + (now - start) * factor);
 }

@@ -135,8 +135,13 @@ GAME_CLOCK=()
 fast_clock() {
     [ -n "${E2E_FAST_CLOCK:-}" ] && [ -f "$E2E_FAST_CLOCK" ] ||
         fail "E2E_FAST_CLOCK names no library: run the test through ctest, which builds and names it"
-    GAME_CLOCK=(LD_PRELOAD="$E2E_FAST_CLOCK" FAST_CLOCK="$1")
+    GAME_CLOCK=(LD_PRELOAD="$E2E_FAST_CLOCK" FAST_CLOCK="$1" FAST_CLOCK_FILE="$WORK/clock_speed")
+    GAME_CLOCK_SPEED=$1
 }
+# The pace of the games' clock from now on, in the games running too (each game starts at fast_clock's).
+# A GAME OVER board examined at a real second a second keeps clear of the demo that 20 s alone bring.
+clock_speed() { echo "$1" >"$WORK/clock_speed"; }
+GAME_CLOCK_SPEED=""
 
 # The game's own command-line arguments for the games started from now on (a file for the editor).
 GAME_ARGS=()
@@ -144,6 +149,7 @@ GAME_ARGS=()
 # Starts the game in the background. Arguments go to env(1) first: VAR=value to set, -u VAR to unset.
 start_game() {
     rm -f "$WORK/game.pid" "$WORK/game.status"
+    [ -z "$GAME_CLOCK_SPEED" ] || clock_speed "$GAME_CLOCK_SPEED"
     (
         cd "$WORK" || exit 1
         env "${GAME_CLOCK[@]}" "$@" "$TEZMOLA" ${GAME_ARGS[@]+"${GAME_ARGS[@]}"} >"$WORK/game.out" \

@@ -312,6 +312,11 @@ TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
     EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
     EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
     EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
+    EXPECT_EQ("a.tzr", read({"--replay", "a.tzr", "--practice"}).replay);
+    EXPECT_EQ("--replay needs a replay file", read({"--replay", ""}).complaint);
+    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay"}).action);
+    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay", "a.tzr", "--level", "2"}).action);
+    EXPECT_EQ(GameOptions::Action::UsageError, read({"--levels", "x", "--replay", "a.tzr"}).action);
     EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
 }
 

@@ -43,7 +43,7 @@ bool clockSteppedBack(std::uint32_t since, std::uint32_t now) {
     return now - since > UINT32_MAX / 2;
 }
 
-void gameTick(bool paused) {
+std::uint32_t takeDueSteps(bool paused) {
     if (!simulationStarted || clockSteppedBack(simulatedTicks, recordedTicks)) {
         simulatedTicks = recordedTicks;
         simulationStarted = true;
@@ -53,7 +53,7 @@ void gameTick(bool paused) {
     if (paused) {
         // The clock still advances, so resuming brings no burst of stored-up steps.
         simulatedTicks += due * kStepMilliseconds;
-        return;
+        return 0;
     }
     if (due > kMaxCatchUpSteps) {
         // After a stall (a stopped process, a debugger) the lost time is dropped as a pause drops it,
@@ -61,10 +61,14 @@ void gameTick(bool paused) {
         simulatedTicks += (due - kMaxCatchUpSteps) * kStepMilliseconds;
         due = kMaxCatchUpSteps;
     }
-    for (; due > 0; --due) {
-        simulatedTicks += kStepMilliseconds;
+    // The steps run are the caller's; the clock counts them taken.
+    simulatedTicks += kStepMilliseconds * due;
+    return due;
+}
+
+void gameTick(bool paused) {
+    for (std::uint32_t due = takeDueSteps(paused); due > 0; --due)
         updateSignal().emit(kStepSeconds);
-    }
 }
 
 void resetSimulationClock() {

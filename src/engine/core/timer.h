@@ -33,6 +33,9 @@ bool clockSteppedBack(std::uint32_t since, std::uint32_t now);
 // call, unless paused (the clock still advances while paused), at most kMaxCatchUpSteps of them. The first
 // call only starts the clock; a clock stepped back counts as no time passed.
 void gameTick(bool paused);
+// The clock accounting of gameTick without the steps: the number of steps that gameTick would emit now,
+// for a caller that runs them itself (a replay shown, which puts the record's commands before each).
+std::uint32_t takeDueSteps(bool paused);
 // Forgets the simulation clock so that the next gameTick starts it afresh (for tests).
 void resetSimulationClock();
 

@@ -1,0 +1,157 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/replay_watch.h"
+
+#include "engine/core/timer.h"
+#include "engine/graphics/text_label.h"
+#include "game/autopilot.h"
+#include "game/collisions.h"
+#include "game/game_structure.h"
+#include "game/high_score_board.h"
+#include "game/hud.h"
+#include "game/level.h"
+#include "game/level_banner.h"
+#include "game/replay_file.h"
+
+namespace tezmola {
+
+namespace {
+
+// In the bottom band, between the spare balls and the multiplier, below the paddle.
+constexpr float kLabelY = -0.72f;
+constexpr float kLabelDepth = -12.0f;
+const pentavel::graphics::Colour kLabelColour{0.0f, 1.0f, 1.0f, 1.0f};
+
+void setSpareBalls(SpareBalls& spares, std::uint32_t count) {
+    while (spares.lives > 0)
+        removeSpareBall(spares);
+    while (spares.lives < count)
+        addSpareBall(spares);
+}
+
+}  // namespace
+
+ReplayWatch::ReplayWatch() = default;
+ReplayWatch::~ReplayWatch() = default;
+
+void ReplayWatch::begin(GameStructure& game, WatchKind kind) {
+    game_ = &game;
+    kind_ = kind;
+    finished_ = false;
+    fast_ = false;
+    step_ = 0;
+    next_ = 0;
+    saved_.score = game.score;
+    saved_.level = game.levelNumber;
+    saved_.balls = game.spareBalls.lives;
+    saved_.startingLevel = game.startingLevel;
+    saved_.practice = game.practice;
+    saved_.freePaddle = game.freePaddle;
+    saved_.cheated = hasCheatMark(game.hud);
+    saved_.recording = game.recording;
+    saved_.paddleX = game.paddle.x;
+    saved_.paddleY = game.paddle.y;
+    saved_.dropState = dropGeneratorState();
+    saved_.record = std::move(game.record);
+    game.record = GameRecord();
+    game.recording = false;
+    game.watching = true;
+}
+
+void ReplayWatch::startReplay(GameStructure& game, const Replay& replay) {
+    begin(game, WatchKind::Replay);
+    fromRecord_ = true;
+    record_ = replay.record;
+    std::string score = "00000000";
+    pentavel::graphics::writeDigits(score, static_cast<unsigned int>(replay.claim.score), 8);
+    caption_ = "REPLAY  " + replay.player + "  " + score + "  " + replay.date;
+    startRecordedGame(game, record_);
+    showLabel();
+}
+
+void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
+    begin(game, WatchKind::Demo);
+    caption_ = "DEMO";
+    fromRecord_ = replay != nullptr;
+    if (fromRecord_) {
+        record_ = replay->record;
+        startRecordedGame(game, record_);
+    } else {
+        game.startingLevel = 1;
+        game.freePaddle = false;
+        newGame(game);
+        pilot_ =
+            std::make_unique<Autopilot>(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps);
+    }
+    showLabel();
+}
+
+bool ReplayWatch::step() {
+    if (finished_ || game_ == nullptr)
+        return false;
+    GameStructure& game = *game_;
+    if (fromRecord_) {
+        finished_ = !applyRecordedStep(game, record_, step_, next_);
+    } else {
+        finished_ = game.levelNumber != 1 || !game.playing || step_ >= kLongestDemoSteps;
+        if (!finished_ && pilot_->launches())
+            applyCommand(game, PlayerCommand{CommandKind::Launch});
+        if (!finished_)
+            applyCommand(game, PlayerCommand{CommandKind::Pointer, 0, pilot_->pointerX(), game.paddle.y});
+    }
+    if (finished_)
+        return false;
+    pentavel::updateSignal().emit(pentavel::kStepSeconds);
+    ++step_;
+    return true;
+}
+
+void ReplayWatch::toggleFast() {
+    fast_ = !fast_;
+    showLabel();
+}
+
+void ReplayWatch::showLabel() {
+    placeLabel(label_, game_->glyphs, toFontText(caption_ + (fast_ ? "  4X" : ""), game_->glyphs), 0.0f,
+               kLabelY, pentavel::graphics::TextLabel::kCentre, kLabelColour, kLabelDepth);
+    label_.setVisible(true);
+}
+
+void ReplayWatch::stop() {
+    if (!active())
+        return;
+    GameStructure& game = *game_;
+    label_.setVisible(false);
+    pilot_.reset();
+    kind_ = WatchKind::None;
+    game.watching = false;
+    game.record = std::move(saved_.record);
+    game.recording = saved_.recording;
+    game.startingLevel = saved_.startingLevel;
+    game.practice = saved_.practice;
+    game.freePaddle = saved_.freePaddle;
+    game.paddle.x = saved_.paddleX;
+    game.paddle.y = saved_.paddleY;
+    game.paddle.direction = 0;
+    placePaddle(game.paddle);
+    seedDropGenerator(saved_.dropState);
+    // The level the game ended on, laid afresh, without a ball or the banner.
+    game.playing = false;
+    game.levelNumber = saved_.level;
+    buildLevel(game);
+    hideBanner(game.banner);
+    game.score = saved_.score;
+    showScore(game.hud, game.score);
+    setSpareBalls(game.spareBalls, saved_.balls);
+    game.scoreMultiplier = 1;
+    showMultiplier(game.hud, 1);
+    if (saved_.cheated)
+        setTitleCheatMark(game.hud);
+    else
+        clearTitleCheatMark(game.hud);
+    game.gameEnded = true;
+    refreshStateLabel(game.hud, game.pausedShown, game.playing);
+    endGame(game, true);
+}
+
+}  // namespace tezmola

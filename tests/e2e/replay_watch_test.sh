@@ -1,0 +1,95 @@
+#!/bin/bash
+# SPDX-FileCopyrightText: 2026 The Tezmola developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# A game played to "GAME OVER" is watched again: Down chooses its entry on the board, Enter plays its
+# replay in the field (labelled, moving with no input), Escape gives the board back; the board left alone
+# for 20 s of the game's clock plays the demo, which a key ends. Nothing of either is kept. tezmola
+# --replay plays the same file, and refuses a damaged one with exit status 1.
+source "$(dirname "$0")/high_scores_lib.sh" "$@"
+
+# The ball served at the right edge goes straight up an empty column and back: lose_on_steel loses it.
+mkdir -p "$USER_DIR"
+{
+    echo '<level><tezm>'
+    echo '+. -- -- -- -- -- -- -- -- -- -- -- -- -- -- +.'
+    echo 'I. R9 SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+    echo '</tezm><background sprite="bg_bricks" red="0.35" green="0.45" blue="0.75"/></level>'
+} >"$USER_DIR/level.xml"
+# The label of a game watched, in the bottom band below the paddle, and the mark of the entry chosen.
+label_region() { field_region -0.5 -0.695 0.5 -0.745; }
+label_shown() { [ "$(pixels_of "$(label_region)" "$(capture_window label.png)" cyan)" -gt 40 ]; }
+kept() { md5sum "$HIGH_SCORES" "$USER_DIR"/replays/*; }
+# The field moves with no input: two pictures a fifth of a second apart differ.
+field_moves() {
+    local before
+    before=$(capture_window still.png)
+    sleep 0.2
+    [ "$(changed_pixels "$before" "$(capture_window moved.png)")" -gt 20 ]
+}
+
+start_display
+start_game
+wait_for_window
+wait_for_drawing
+table_written() { [ -s "$HIGH_SCORES" ]; }
+lose_on_steel table_written
+wait_until 5 heading_shown || fail "no board at GAME OVER"
+kept >"$WORK/kept.before"
+send_keys Down
+sleep 0.3
+chosen=$(capture_window 1_board_chosen.png)
+[ "$(pixels_of "$(row_band 1 -0.74 -0.63)" "$chosen" yellow)" -gt 10 ] || fail "no mark beside the entry chosen"
+# The game waited for its first key some seconds of its clock: the replay is watched at ten times the pace.
+clock_speed 10
+send_keys Return
+wait_until 5 label_shown || fail "Enter on the entry shows no REPLAY label"
+wait_until 8 field_moves || fail "the replay does not move the field"
+replay=$(capture_window 2_replay.png)
+[ "$(pixels_of "$(row_region 1)" "$replay" white)" -lt 5 ] || fail "the board stays over the replay"
+send_keys Escape
+clock_speed 1
+wait_until 5 heading_shown || fail "Escape did not give the board back"
+label_shown && fail "the REPLAY label stays on the board"
+game_running || fail "Escape from the replay quit the game"
+note "the board plays the entry's replay, and Escape gives the board back"
+
+# 20 s of the game's clock alone on the board: two of the test's at ten times the pace.
+clock_speed 10
+label_shown && fail "the demo came before 20 s"
+wait_until 10 label_shown || fail "no demo after 20 s alone on the board"
+wait_until 8 field_moves || fail "the demo does not move"
+capture_window 4_demo.png >/dev/null
+send_keys a
+wait_until 5 heading_shown || fail "a key did not end the demo"
+clock_speed 1
+sleep 0.3
+label_shown && fail "the DEMO label stays on the board"
+capture_window 6_board_after_demo.png >/dev/null
+send_keys Escape
+wait_for_exit
+expect_status 0
+kept | diff - "$WORK/kept.before" >/dev/null || fail "watching changed the table or the replays: $(kept)"
+note "the demo runs after 20 s alone and a key ends it; nothing was kept"
+
+# The same replay from the command line, on the set it names (the player's level.xml), until Escape.
+WINDOW_NAME='^Tezmola'
+GAME_ARGS=(--replay "$USER_DIR/replays/game-1.tzr")
+start_game
+wait_for_window
+wait_for_drawing
+wait_until 5 label_shown || fail "--replay shows no REPLAY label"
+send_keys Escape
+wait_for_exit
+expect_status 0
+printf 'TZREPLAY' >"$WORK/bad.tzr"
+GAME_ARGS=(--replay "$WORK/bad.tzr")
+start_game
+wait_for_exit
+expect_status 1
+grep -q "^tezmola: cannot play the replay $WORK/bad.tzr: damaged" "$WORK/game.err" ||
+    fail "a damaged replay is not told on standard error: $(cat "$WORK/game.err")"
+kept | diff - "$WORK/kept.before" >/dev/null || fail "--replay changed the table or the replays"
+note "--replay plays the replay and refuses a damaged one with exit status 1"

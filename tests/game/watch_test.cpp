@@ -1,0 +1,257 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Kept games watched in the Game as the player drives it: a replay chosen on the board, the demo of a board
+// left alone, a replay named on the command line. Only engine time moves them, and nothing of them is kept.
+
+#include <filesystem>
+#include <tuple>
+
+#include "engine/core/engine_signals.h"
+#include "engine/core/timer.h"
+#include "engine/file/settings.h"
+#include "game/command_line.h"
+#include "game/game.h"
+#include "game/high_score_board.h"
+#include "game/hud.h"
+#include "game_fixture.h"
+
+namespace {
+
+using namespace tezmola;
+
+constexpr int kEnter = 13;
+constexpr int kEscape = 27;
+constexpr int kSpace = 32;
+constexpr int kDown = 274;
+constexpr int kRight = 275;
+
+class WatchTest : public test::GameTest {
+protected:
+    void SetUp() override {
+        const std::string row = "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I";
+        folder.write("level.xml", test::level(test::mapWith(3, row)) + test::level(test::mapWith(4, row)));
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        pentavel::loadSettings("settings.xml");
+        pentavel::openLog();
+        pentavel::resetSimulationClock();
+    }
+    bool play(const GameOptions& options = GameOptions()) {
+        game_ = std::make_unique<Game>();
+        return game_->initialise(options);
+    }
+    // Engine time passing, a frame at most every 100 ms.
+    void tick(std::uint32_t milliseconds) {
+        do {
+            const std::uint32_t frame = std::min<std::uint32_t>(milliseconds, 100);
+            now_ += frame;
+            milliseconds -= frame;
+            pentavel::setLastTicks(now_);
+            pentavel::tickSignal().emit();
+        } while (milliseconds > 0);
+    }
+    // A game launched, scoring for a while, then over: its entry refers to its replay unless unrecorded.
+    void playToGameOver(bool recorded = true) {
+        tick(0);
+        press(kSpace);
+        tick(1500);
+        GameStructure& game = structure();
+        ASSERT_GT(game.score, 0);
+        game.recording = recorded;
+        game.playing = false;
+        endGame(game, true);
+        ASSERT_TRUE(game.highScores.shown());
+    }
+    GameStructure& structure() { return game_->structure(); }
+    const ReplayWatch& watch() { return game_->watch(); }
+    // What the player's folder holds: the table and the replays.
+    std::string kept() {
+        std::string files = folder.read("highscores.xml");
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path() + "/replays"))
+            files += " " + entry.path().filename().string();
+        return files;
+    }
+
+    std::uint32_t now_ = 1000;
+    std::unique_ptr<Game> game_;
+};
+
+// What the board's game shows and keeps, which a game watched over it must give back.
+struct BoardState {
+    std::int32_t score;
+    std::uint32_t level, startingLevel, balls, steps, drawState;
+    bool practice, freePaddle, cheated, recording, playing, ended;
+    float paddleX, paddleY;
+    std::size_t commands, capsules;
+    bool operator==(const BoardState& o) const {
+        return std::tie(score, level, startingLevel, balls, steps, drawState, practice, freePaddle, cheated,
+                        recording, playing, ended, paddleX, paddleY, commands, capsules) ==
+               std::tie(o.score, o.level, o.startingLevel, o.balls, o.steps, o.drawState, o.practice,
+                        o.freePaddle, o.cheated, o.recording, o.playing, o.ended, o.paddleX, o.paddleY,
+                        o.commands, o.capsules);
+    }
+};
+BoardState boardState(const GameStructure& game) {
+    return BoardState{game.score,
+                      game.levelNumber,
+                      game.startingLevel,
+                      game.spareBalls.lives,
+                      game.record.steps,
+                      dropGeneratorState(),
+                      game.practice,
+                      game.freePaddle,
+                      hasCheatMark(game.hud),
+                      game.recording,
+                      game.playing,
+                      game.gameEnded,
+                      game.paddle.x,
+                      game.paddle.y,
+                      game.record.commands.size(),
+                      game.powerUps.size() + game.balls.size()};
+}
+
+TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
+    folder.write("highscores.xml",
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
+                 "name=\"ALPHA\" /></highscores>");
+    ASSERT_TRUE(play());
+    playToGameOver();
+    GameStructure& game = structure();
+    // A game over has no ball nor capsule left in the field.
+    game.powerUps.clear();
+    game.balls.clear();
+    press(289);  // F8, a cheat: the free paddle, and the title marked
+    const BoardState board = boardState(game);
+    const std::int32_t score = game.score;
+    const std::uint32_t recorded = game.record.steps;
+    ASSERT_EQ("game-1.tzr", game.highScores.entries().at(1).replay);
+    const std::string files = kept();
+    press(kEnter);  // nothing chosen yet
+    EXPECT_FALSE(watch().active());
+    press(kDown);  // the game just ended first, then within the table
+    EXPECT_EQ(1, game.highScores.chosen());
+    press(kDown);
+    EXPECT_EQ(1, game.highScores.chosen());
+    press(273);  // Up
+    press(273);
+    EXPECT_EQ(0, game.highScores.chosen());
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ("NO REPLAY WAS KEPT OF THIS GAME", game.highScores.note().text());
+    press(kDown);
+    press(kEnter);
+    ASSERT_EQ(WatchKind::Replay, watch().kind());
+    EXPECT_FALSE(game.highScores.shown());
+    EXPECT_EQ(0, game.score);
+    EXPECT_NE(std::string::npos, watch().label().text().find("REPLAY  " + game.highScores.playerName()));
+    // Space pauses, Right plays four steps for each step of time; F1 reaches no game.
+    tick(100);
+    EXPECT_EQ(20u, watch().steps());
+    press(kSpace);
+    press(282);
+    tick(500);
+    EXPECT_EQ(20u, watch().steps());
+    press(kSpace);
+    press(kRight);
+    tick(100);
+    EXPECT_EQ(100u, watch().steps());
+    EXPECT_NE(std::string::npos, watch().label().text().find("4X"));
+    // Just before its end the replay has the score its game had at the same step; at its end the board is
+    // back.
+    tick((recorded - 100) / 4 * 5);
+    ASSERT_TRUE(watch().active());
+    EXPECT_EQ(score, game.score);
+    tick(5);
+    EXPECT_FALSE(watch().active());
+    EXPECT_TRUE(game.highScores.shown());
+    EXPECT_FALSE(game.playing);
+    EXPECT_TRUE(boardState(game) == board);
+    EXPECT_EQ(1, game.highScores.chosen());  // the choice stays
+    // Escape leaves a replay for the board, not the game.
+    press(kEnter);
+    tick(100);
+    press(kEscape);
+    EXPECT_FALSE(watch().active());
+    EXPECT_TRUE(game.highScores.shown());
+    EXPECT_TRUE(boardState(game) == board);
+    EXPECT_EQ(files, kept());
+}
+
+TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButton) {
+    ASSERT_TRUE(play());
+    playToGameOver();
+    const std::string files = kept();
+    tick(100);  // the board's first frame starts the count
+    tick(19800);
+    pentavel::mouseMotionSignal().emit(0.0f, 0.0f);  // input starts it again
+    tick(100);
+    tick(19900);
+    EXPECT_FALSE(watch().active());
+    tick(100);
+    ASSERT_EQ(WatchKind::Demo, watch().kind());
+    EXPECT_EQ("DEMO", watch().label().text());
+    tick(1000);
+    EXPECT_EQ(200u, watch().steps());
+    press('a');
+    EXPECT_FALSE(watch().active());
+    EXPECT_TRUE(structure().highScores.shown());
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
+    pentavel::mouseButtonDownSignal().emit(2, 0.0f, 0.0f);
+    EXPECT_FALSE(watch().active());
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
+    pentavel::joyButtonDownSignal().emit(0, 3);
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ(files, kept());
+}
+
+TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo) {
+    folder.write("highscores.xml",
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
+                 "name=\"ALPHA\" replay=\"game-9.tzr\" /></highscores>");
+    ASSERT_TRUE(play());
+    playToGameOver(false);
+    ASSERT_EQ("", structure().highScores.entries().at(1).replay);
+    press(kDown);
+    press(273);  // Up: a replay that is gone
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
+    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
+    tick(100);
+    tick(20000);
+    ASSERT_EQ(WatchKind::Demo, watch().kind());
+    EXPECT_EQ(1u, structure().levelNumber);
+    tick(3000);
+    EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot
+    press(kEscape);
+    EXPECT_FALSE(watch().active());
+}
+
+TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
+    ASSERT_TRUE(play());
+    playToGameOver();
+    const std::int32_t score = structure().score;
+    const std::uint32_t recorded = structure().record.steps;
+    game_.reset();
+    const std::string files = kept();
+    GameOptions options;
+    options.replay = folder.path() + "/replays/game-1.tzr";
+    ASSERT_TRUE(play(options));
+    ASSERT_EQ(WatchKind::Replay, watch().kind());
+    tick(0);
+    tick(recorded * 5 + 500);
+    EXPECT_TRUE(watch().finished());
+    EXPECT_TRUE(watch().active());  // held at its end until Escape quits
+    EXPECT_EQ(recorded, watch().steps());
+    EXPECT_EQ(score, structure().score);
+    game_.reset();
+    EXPECT_EQ(files, kept());
+    options.replay = folder.write("bad.tzr", "TZREPLAY");
+    EXPECT_FALSE(play(options));
+    EXPECT_NE(std::string::npos, log().find("Cannot play the replay " + options.replay + ": damaged"));
+}
+
+}  // namespace
