@@ -29,29 +29,19 @@ SDL_Event activeEvent(Uint8 state, bool gained) {
     return event;
 }
 
-TEST(EventPump, ActiveEventEmitsOncePerBitInFocusOrder) {
+// An active event emits once per bit, in focus order; a quit request emits quit; unused events are dropped.
+TEST(EventPump, EmitsActiveEventsPerBitAndQuitRequestsAndDropsTheRest) {
     test::EventRecorder recorder;
     pentavel::dispatchEvent(activeEvent(SDL_APPINPUTFOCUS | SDL_APPACTIVE, false));
     pentavel::dispatchEvent(activeEvent(SDL_APPACTIVE | SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS, true));
     pentavel::dispatchEvent(activeEvent(0, true));
-    EXPECT_EQ(recorder.events,
-              (Events{"active 2 0", "active 3 0", "active 1 1", "active 2 1", "active 3 1"}));
-}
-
-TEST(EventPump, QuitRequestEmitsQuitAndUnusedEventsAreDropped) {
-    test::EventRecorder recorder;
     SDL_Event event{};
-    event.type = SDL_QUIT;
-    pentavel::dispatchEvent(event);
-    event.type = SDL_USEREVENT;
-    pentavel::dispatchEvent(event);
-    event.type = SDL_SYSWMEVENT;
-    pentavel::dispatchEvent(event);
-    event.type = SDL_JOYHATMOTION;
-    pentavel::dispatchEvent(event);
-    event.type = SDL_VIDEOEXPOSE;
-    pentavel::dispatchEvent(event);
-    EXPECT_EQ(recorder.events, (Events{"quit"}));
+    for (const Uint8 type : {SDL_QUIT, SDL_USEREVENT, SDL_SYSWMEVENT, SDL_JOYHATMOTION, SDL_VIDEOEXPOSE}) {
+        event.type = type;
+        pentavel::dispatchEvent(event);
+    }
+    EXPECT_EQ(recorder.events,
+              (Events{"active 2 0", "active 3 0", "active 1 1", "active 2 1", "active 3 1", "quit"}));
 }
 
 class EventQueue : public ::testing::Test {

@@ -179,21 +179,20 @@ TEST_F(LevelTest, LevelFileWithoutLevelsPlaysTheDefaultLayout) {
     EXPECT_NE(log().find("Cannot load in level 1"), std::string::npos);
 }
 
-TEST_F(LevelTest, LevelWithoutAMapLeavesOnlyTheFrame) {
-    ASSERT_TRUE(start("<level><background sprite=\"tile_test\" red=\"1\" green=\"1\" blue=\"1\"/></level>"));
-    EXPECT_EQ(occupiedInRows(1, 24, BrickKind::White), 0);
-    EXPECT_EQ(cell(10, 0).kind, BrickKind::Pipe);
-    EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
-}
-
-TEST_F(LevelTest, LevelWithAnIncompleteBackgroundKeepsItsBricksButServesNoBall) {
+TEST_F(LevelTest, LevelsWithAnIncompleteBackgroundOrWithoutAMapAreMalformed) {
     ASSERT_TRUE(start(test::level(test::mapWith(4, "I+R1..........................+I"),
-                                  "<background sprite=\"tile_test\" red=\"1\" green=\"1\"/>")));
-    EXPECT_EQ(cell(4, 1).kind, BrickKind::Red);
+                                  "<background sprite=\"tile_test\" red=\"1\" green=\"1\"/>") +
+                      "<level><background sprite=\"tile_test\" red=\"1\" green=\"1\" blue=\"1\"/></level>"));
+    EXPECT_EQ(cell(4, 1).kind, BrickKind::Red);  // its bricks are kept, but no ball is served
     EXPECT_EQ(game->bricksLeft, 1);
     EXPECT_TRUE(game->balls.empty());
     EXPECT_EQ(game->background[0].sprite(), 0);
+    game->levelNumber = 2;
+    buildLevel(*game);
+    EXPECT_EQ(occupiedInRows(1, 24, BrickKind::White), 0);  // only the frame
+    EXPECT_EQ(cell(10, 0).kind, BrickKind::Pipe);
     EXPECT_NE(log().find("Level 1 is malformed"), std::string::npos);
+    EXPECT_NE(log().find("Level 2 is malformed"), std::string::npos);
 }
 
 TEST_F(LevelTest, BackgroundTilesCoverTheWholeFieldEdgeToEdge) {

@@ -49,15 +49,9 @@ protected:
     Replay replay_;
 };
 
-TEST_F(ReplayCheckTest, AReplayReachesItsClaimOnItsSet) {
-    ASSERT_GT(replay_.claim.score, 0);
-    const std::string file = save("game.tzr", replay_);
-    const GameResult& claim = replay_.claim;
-    EXPECT_EQ(check({file}), file + ": score " + std::to_string(claim.score) + ", level 1, " +
-                                 std::to_string(claim.balls) + " balls: as claimed\n0");
-}
-
+// Each file that falls short says why; the one that reaches its claim says so.
 TEST_F(ReplayCheckTest, EachFileSaysWhyItFallsShort) {
+    ASSERT_GT(replay_.claim.score, 0);
     Replay other = replay_;
     other.claim = GameResult{12345, 2, 1};
     const std::string claimed = save("claimed.tzr", other);

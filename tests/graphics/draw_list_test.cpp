@@ -103,23 +103,6 @@ TEST(DrawList, MatchesStableSortOverLongRandomSequences) {
     }
 }
 
-TEST(DrawList, DepthChangeToAnEqualDepthKeepsPlace) {
-    DrawList list;
-    std::vector<SpriteState*> states;
-    for (int i = 0; i < 3; ++i) {
-        states.push_back(allocateSpriteState());
-        list.insert(states.back());
-    }
-    const std::vector<SpriteState*> before = listed(list);
-    list.setDepth(states[1], -0.0f);  // compares equal to 0
-    EXPECT_EQ(listed(list), before);
-    EXPECT_EQ(list.runCount(), 1u);
-    for (SpriteState* state : states) {
-        list.remove(state);
-        releaseSpriteState(state);
-    }
-}
-
 TEST(DrawList, NaNDepthsDrawFirstAndStayConsistent) {
     DrawList list;
     SpriteState* a = allocateSpriteState();

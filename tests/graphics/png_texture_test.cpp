@@ -21,6 +21,7 @@
 namespace {
 
 using pentavel::graphics::internal::decodePng;
+using pentavel::graphics::internal::describePngFault;
 using pentavel::graphics::internal::PngImage;
 using pentavel::graphics::internal::preparePngTexture;
 using pentavel::graphics::internal::textureSide;
@@ -73,24 +74,52 @@ std::string encodePng(const PngPicture& picture) {
     return out;
 }
 
-// A signature and a lone header chunk declaring the given size, with a correct checksum.
-std::string headerOnlyPng(std::uint32_t width, std::uint32_t height) {
-    std::string chunk = "IHDR";
-    for (std::uint32_t value : {width, height}) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            chunk.push_back(static_cast<char>(value >> shift));
-    }
-    chunk += std::string("\x08\x02\x00\x00\x00", 5);
-    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size()));
-    std::string out("\x89PNG\r\n\x1a\n", 8);
-    out += std::string("\x00\x00\x00\x0d", 4) + chunk;
+void appendBigEndian(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<char>(crc >> shift));
+        out.push_back(static_cast<char>(value >> shift));
+}
+
+// A chunk of the given type and data, with its length and a correct checksum.
+std::string pngChunk(const std::string& type, const std::string& data) {
+    std::string out;
+    appendBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    const std::string body = type + data;
+    out += body;
+    appendBigEndian(out,
+                    crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
     return out;
+}
+
+// A signature and a lone header chunk declaring the given size.
+std::string headerOnlyPng(std::uint32_t width, std::uint32_t height) {
+    std::string data;
+    appendBigEndian(data, width);
+    appendBigEndian(data, height);
+    return std::string("\x89PNG\r\n\x1a\n", 8) +
+           pngChunk("IHDR", data + std::string("\x08\x02\x00\x00\x00", 5));
 }
 
 bool decode(const std::string& bytes, PngImage& image) {
     return decodePng(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), image);
+}
+
+bool prepare(const PngPicture& picture, int maxSide, PngImage& image) {
+    const std::string bytes = encodePng(picture);
+    return preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), maxSide,
+                             image);
+}
+
+// Reads the file through the virtual file system as a texture no wider than 2048.
+bool readTexture(const char* name, PngImage& image, PHYSFS_sint64* bytesRead = nullptr) {
+    PHYSFS_File* file = PHYSFS_openRead(name);
+    EXPECT_NE(nullptr, file) << name;
+    const bool read = pentavel::graphics::internal::readPngTexture(file, 2048, image);
+    if (file != nullptr) {
+        if (bytesRead != nullptr)
+            *bytesRead = PHYSFS_tell(file);
+        PHYSFS_close(file);
+    }
+    return read;
 }
 
 std::vector<std::uint8_t> pixel(const PngImage& image, int x, int y) {
@@ -203,7 +232,7 @@ TEST(PngDecode, InterlacedPicturesDecodeLikePlainOnes) {
     EXPECT_EQ(plain.pixels, interlaced.pixels);
 }
 
-TEST(PngDecode, RejectsDamagedAndForeignBytes) {
+TEST(PngDecode, RefusesDamagedAndForeignBytesSayingWhy) {
     PngPicture picture;
     picture.width = 8;
     picture.height = 8;
@@ -216,14 +245,21 @@ TEST(PngDecode, RejectsDamagedAndForeignBytes) {
         EXPECT_TRUE(image.pixels.empty());
         EXPECT_EQ(0, image.width);
     }
+    EXPECT_EQ("is not a PNG file", describePngFault(image));
     const char jpegStart[] = "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xFF\xD9";
-    const std::string jpeg(jpegStart, sizeof jpegStart - 1);
-    EXPECT_FALSE(decode(jpeg, image));
+    EXPECT_FALSE(decode(std::string(jpegStart, sizeof jpegStart - 1), image));
+    EXPECT_EQ("is not a PNG file", describePngFault(image));
     EXPECT_FALSE(decodePng(nullptr, 0, image));
-
+    EXPECT_FALSE(decode(whole.substr(0, 5), image));
+    EXPECT_EQ("is damaged: cut short in its header", describePngFault(image));
+    EXPECT_FALSE(decode(whole.substr(0, whole.size() - 20), image));
+    EXPECT_EQ(0u, describePngFault(image).find("is damaged: ")) << describePngFault(image);
+    EXPECT_GT(describePngFault(image).size(), std::string("is damaged: ").size());
     std::string corrupted = whole;
     corrupted[whole.size() / 2] ^= 0x55;  // inside the compressed pixels: checksum or inflate fails
     EXPECT_FALSE(decode(corrupted, image));
+    EXPECT_FALSE(decode(headerOnlyPng(20000, 3), image));
+    EXPECT_EQ("is too large: 20000 x 3 pixels, more than 16384 on a side", describePngFault(image));
 }
 
 TEST(PngDecode, RefusesHugeSidesBeforeAllocatingForThem) {
@@ -234,14 +270,10 @@ TEST(PngDecode, RefusesHugeSidesBeforeAllocatingForThem) {
     // 20000 x 20000 RGBA would be 1.6 GB; refusing it is immediate.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_TRUE(image.pixels.empty());
-
+    // The widest side allowed is read by PngPrepare.ReadsThroughTheVirtualFileSystem.
     PngPicture widest;
-    widest.width = 16384;
-    widest.colourType = PNG_COLOR_TYPE_GRAY;
-    widest.samples.assign(16384, 9);
-    ASSERT_TRUE(decode(encodePng(widest), image));
-    EXPECT_EQ(16384, image.width);
     widest.width = 16385;
+    widest.colourType = PNG_COLOR_TYPE_GRAY;
     widest.samples.assign(16385, 9);
     EXPECT_FALSE(decode(encodePng(widest), image));
     EXPECT_TRUE(image.pixels.empty());
@@ -255,51 +287,16 @@ long peakKilobytes() {
 
 // 16384 x 16384 declared, a few bytes of picture data: refused before 1 GiB is taken for the pixels.
 TEST(PngDecode, PictureDataTooShortForTheDeclaredSizeTakesNoPixelMemory) {
-    std::string bytes = headerOnlyPng(16384, 16384);
-    const std::string compressed("\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01", 10);
-    std::string idat = "IDAT" + compressed;
-    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(idat.data()), static_cast<uInt>(idat.size()));
-    bytes += std::string("\x00\x00\x00\x0a", 4) + idat;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.push_back(static_cast<char>(crc >> shift));
+    const std::string bytes = headerOnlyPng(16384, 16384) +
+                              pngChunk("IDAT", std::string("\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01", 10));
     const long before = peakKilobytes();
     PngImage image;
     EXPECT_FALSE(decode(bytes, image));
     EXPECT_LT(peakKilobytes() - before, 256 * 1024);
     EXPECT_EQ(pentavel::graphics::internal::PngFault::Damaged, image.fault);
     EXPECT_EQ("is damaged: its picture data is too short for the 16384 x 16384 pixels it declares",
-              pentavel::graphics::internal::describePngFault(image));
+              describePngFault(image));
     EXPECT_TRUE(image.pixels.empty());
-}
-
-TEST(PngDecode, RefusalsSayWhy) {
-    using pentavel::graphics::internal::describePngFault;
-    PngPicture picture;
-    picture.width = 8;
-    picture.height = 8;
-    picture.samples.assign(8 * 8 * 3, 77);
-    const std::string whole = encodePng(picture);
-    PngImage image;
-    EXPECT_FALSE(decode("", image));
-    EXPECT_EQ("is not a PNG file", describePngFault(image));
-    EXPECT_FALSE(decode("GIF89a and more", image));
-    EXPECT_EQ("is not a PNG file", describePngFault(image));
-    EXPECT_FALSE(decode(whole.substr(0, 5), image));
-    EXPECT_EQ("is damaged: cut short in its header", describePngFault(image));
-    EXPECT_FALSE(decode(whole.substr(0, whole.size() - 20), image));
-    EXPECT_EQ(0u, describePngFault(image).find("is damaged: ")) << describePngFault(image);
-    EXPECT_GT(describePngFault(image).size(), std::string("is damaged: ").size());
-    EXPECT_FALSE(decode(headerOnlyPng(20000, 3), image));
-    EXPECT_EQ("is too large: 20000 x 3 pixels, more than 16384 on a side", describePngFault(image));
-
-    test::MountedFolder dir;
-    dir.write("huge.png", "");
-    std::filesystem::resize_file(dir.path() + "/huge.png", 300 * 1024 * 1024);  // sparse: nothing is written
-    PHYSFS_File* file = PHYSFS_openRead("huge.png");
-    ASSERT_NE(nullptr, file);
-    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
-    EXPECT_EQ("is too large: 314572800 bytes, more than 256 MB", describePngFault(image));
-    PHYSFS_close(file);
 }
 
 TEST(TextureSide, RoundsUpToAPowerOfTwoWithinTheLimit) {
@@ -326,10 +323,8 @@ TEST(PngPrepare, ResamplesOddSizesToPowersOfTwoCoveringTheWholePicture) {
                                     static_cast<std::uint8_t>(x == 0 ? 0 : 255), alpha});
         }
     }
-    const std::string bytes = encodePng(picture);
     PngImage image;
-    ASSERT_TRUE(
-        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
+    ASSERT_TRUE(prepare(picture, 2048, image));
     EXPECT_EQ(4, image.width);
     EXPECT_EQ(8, image.height);
     EXPECT_EQ(3, image.sourceWidth);
@@ -352,10 +347,8 @@ TEST(PngPrepare, ShrinksPicturesBeyondTheLimitByAveraging) {
     picture.colourType = PNG_COLOR_TYPE_GRAY;
     for (int x = 0; x < 128; ++x)
         picture.samples.push_back(x % 2 == 0 ? 0 : 200);  // fine stripes
-    const std::string bytes = encodePng(picture);
     PngImage image;
-    ASSERT_TRUE(
-        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 64, image));
+    ASSERT_TRUE(prepare(picture, 64, image));
     EXPECT_EQ(64, image.width);
     EXPECT_EQ(1, image.height);
     for (int x = 1; x < 63; ++x)
@@ -369,65 +362,47 @@ TEST(PngPrepare, PowerOfTwoPicturesKeepEveryByte) {
     picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (int i = 0; i < 32; ++i)
         picture.samples.push_back(static_cast<std::uint8_t>(i * 7));
-    const std::string bytes = encodePng(picture);
     PngImage image;
-    ASSERT_TRUE(
-        preparePngTexture(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 2048, image));
+    ASSERT_TRUE(prepare(picture, 2048, image));
     EXPECT_EQ(picture.samples, image.pixels);
 }
 
-TEST(PngPrepare, ReadsThroughTheVirtualFileSystem) {
+// A failed picture is tried again every frame, so a large file that cannot be a usable PNG is given up
+// after its first bytes.
+TEST(PngPrepare, ReadsThroughTheVirtualFileSystemGivingUpOnBadFilesAfterTheirHeader) {
     test::MountedFolder dir;
     PngPicture picture;
     picture.width = 2;
     picture.samples = {9, 8, 7, 6, 5, 4};
     dir.write("sheet.png", encodePng(picture));
     dir.write("broken.png", encodePng(picture).substr(0, 30));
-
-    PngImage image;
-    PHYSFS_File* file = PHYSFS_openRead("sheet.png");
-    ASSERT_NE(nullptr, file);
-    EXPECT_TRUE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
-    PHYSFS_close(file);
-    EXPECT_EQ(2, image.width);
-    EXPECT_EQ(Rgba({6, 5, 4, 255}), pixel(image, 1, 0));
-
-    file = PHYSFS_openRead("broken.png");
-    ASSERT_NE(nullptr, file);
-    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
-    PHYSFS_close(file);
-    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(nullptr, 2048, image));
-}
-
-// A failed picture is tried again every frame, so a large file that cannot be a usable PNG is given up
-// after its first bytes.
-TEST(PngPrepare, RefusesForeignAndOversizedFilesAfterReadingOnlyTheirHeader) {
-    test::MountedFolder dir;
     const std::string bulk(4 * 1024 * 1024, '\x5a');
     dir.write("photo.png", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10) + bulk);
     dir.write("huge.png", headerOnlyPng(1, 20000) + bulk);
     dir.write("headless.png", std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\x0dIDAT", 16) + bulk);
-    PngPicture picture;
     picture.width = 16384;
     picture.colourType = PNG_COLOR_TYPE_GRAY;
     picture.samples.assign(16384, 3);
     dir.write("widest.png", encodePng(picture));
+    dir.write("sparse.png", "");
+    std::filesystem::resize_file(dir.path() + "/sparse.png", 300 * 1024 * 1024);  // nothing is written
 
     PngImage image;
-    for (const char* name : {"photo.png", "huge.png", "headless.png"}) {
-        PHYSFS_File* file = PHYSFS_openRead(name);
-        ASSERT_NE(nullptr, file) << name;
-        EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(file, 2048, image)) << name;
-        EXPECT_LE(PHYSFS_tell(file), 33) << name;
+    EXPECT_TRUE(readTexture("sheet.png", image));
+    EXPECT_EQ(2, image.width);
+    EXPECT_EQ(Rgba({6, 5, 4, 255}), pixel(image, 1, 0));
+    for (const char* name : {"broken.png", "photo.png", "huge.png", "headless.png"}) {
+        PHYSFS_sint64 bytesRead = 0;
+        EXPECT_FALSE(readTexture(name, image, &bytesRead)) << name;
+        EXPECT_LE(bytesRead, 33) << name;
         EXPECT_TRUE(image.pixels.empty()) << name;
-        PHYSFS_close(file);
     }
+    EXPECT_FALSE(pentavel::graphics::internal::readPngTexture(nullptr, 2048, image));
+    EXPECT_FALSE(readTexture("sparse.png", image));
+    EXPECT_EQ("is too large: 314572800 bytes, more than 256 MB", describePngFault(image));
     // The largest side allowed still passes the header and is shrunk to the texture limit.
-    PHYSFS_File* file = PHYSFS_openRead("widest.png");
-    ASSERT_NE(nullptr, file);
-    EXPECT_TRUE(pentavel::graphics::internal::readPngTexture(file, 2048, image));
+    EXPECT_TRUE(readTexture("widest.png", image));
     EXPECT_EQ(2048, image.width);
-    PHYSFS_close(file);
 }
 
 }  // namespace

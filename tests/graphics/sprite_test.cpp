@@ -17,7 +17,6 @@
 
 namespace {
 
-using pentavel::graphics::Colour;
 using pentavel::graphics::liveSpriteCount;
 using pentavel::graphics::normaliseAngle;
 using pentavel::graphics::Sprite;
@@ -27,20 +26,6 @@ int occurrences(const std::string& text, const std::string& part) {
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
         ++count;
     return count;
-}
-
-TEST(Sprite, NewSpriteHasTheDefaults) {
-    Sprite sprite;
-    EXPECT_EQ(sprite.sprite(), 0);
-    EXPECT_EQ(sprite.x(), 0.0f);
-    EXPECT_EQ(sprite.y(), 0.0f);
-    EXPECT_EQ(sprite.width(), 0.0f);
-    EXPECT_EQ(sprite.height(), 0.0f);
-    EXPECT_EQ(sprite.rotation(), 0.0f);
-    EXPECT_EQ(sprite.depth(), 0.0f);
-    EXPECT_EQ(sprite.colour(), (Colour{1.0f, 1.0f, 1.0f, 1.0f}));
-    EXPECT_TRUE(sprite.visible());
-    EXPECT_EQ(sprite.state()->referenceCount, 1);
 }
 
 TEST(Sprite, HandlesShareOneStateUntilTheLastGoes) {

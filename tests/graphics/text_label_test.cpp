@@ -57,17 +57,15 @@ TEST_F(TextLabelTest, FrameRateTextHangsFromTheTopLeftCorner) {
     EXPECT_NEAR(label.height(), 0.075f, kTolerance);
 }
 
-TEST_F(TextLabelTest, RightAlignedTextEndsAtX) {
+TEST_F(TextLabelTest, RightAlignedTextEndsAtXAndCentredTextStraddlesIt) {
     label.horizontalAlignment = TextLabel::kRight;
     label.setPosition(1.0f, 0.0f);
     for (const char* text : {"i", "Wi", "iiWWiW", "12345678"}) {
         label.setText(sheet.glyphs, text);
         EXPECT_NEAR(rightEdge(label.glyphs().back()), 1.0f, kTolerance) << text;
     }
-}
-
-TEST_F(TextLabelTest, CentredTextStraddlesX) {
     label.horizontalAlignment = TextLabel::kCentre;
+    label.setPosition(0.0f, 0.0f);
     label.setText(sheet.glyphs, "Wi");  // 0.1 + 0.05 wide
     EXPECT_NEAR(leftEdge(label.glyphs().front()), -0.075f, kTolerance);
     EXPECT_NEAR(rightEdge(label.glyphs().back()), 0.075f, kTolerance);
