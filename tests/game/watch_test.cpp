@@ -4,6 +4,7 @@
 // left alone, a replay named on the command line. Only engine time moves them, and nothing of them is kept.
 
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "engine/core/engine_signals.h"
@@ -12,6 +13,7 @@
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/high_score_board.h"
+#include "game/high_scores.h"
 #include "game/hud.h"
 #include "game_fixture.h"
 
@@ -82,12 +84,15 @@ struct BoardState {
     bool practice, freePaddle, cheated, recording, playing, ended;
     float paddleX, paddleY;
     std::size_t commands, capsules;
+    std::int32_t multiplier, direction;
+    std::string multiplierText;
     bool operator==(const BoardState& o) const {
         return std::tie(score, level, startingLevel, balls, steps, drawState, practice, freePaddle, cheated,
-                        recording, playing, ended, paddleX, paddleY, commands, capsules) ==
+                        recording, playing, ended, paddleX, paddleY, commands, capsules, multiplier,
+                        direction, multiplierText) ==
                std::tie(o.score, o.level, o.startingLevel, o.balls, o.steps, o.drawState, o.practice,
                         o.freePaddle, o.cheated, o.recording, o.playing, o.ended, o.paddleX, o.paddleY,
-                        o.commands, o.capsules);
+                        o.commands, o.capsules, o.multiplier, o.direction, o.multiplierText);
     }
 };
 BoardState boardState(const GameStructure& game) {
@@ -106,7 +111,10 @@ BoardState boardState(const GameStructure& game) {
                       game.paddle.x,
                       game.paddle.y,
                       game.record.commands.size(),
-                      game.powerUps.size() + game.balls.size()};
+                      game.powerUps.size() + game.balls.size(),
+                      game.scoreMultiplier,
+                      game.paddle.direction,
+                      game.hud.multiplierLabel.text()};
 }
 
 TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
@@ -116,9 +124,18 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     ASSERT_TRUE(play());
     playToGameOver();
     GameStructure& game = structure();
-    // A game over has no ball nor capsule left in the field.
+    // A game over has no ball nor capsule left in the field, nor a spare ball; this one ended elsewhere
+    // than the replay begins.
     game.powerUps.clear();
     game.balls.clear();
+    while (game.spareBalls.lives > 0)
+        removeSpareBall(game.spareBalls);
+    game.levelNumber = 2;
+    game.startingLevel = 2;
+    game.practice = true;
+    game.paddle.x = 0.5f;
+    game.scoreMultiplier = 3;
+    showMultiplier(game.hud, 3);
     press(289);  // F8, a cheat: the free paddle, and the title marked
     const BoardState board = boardState(game);
     const std::int32_t score = game.score;
@@ -134,20 +151,35 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     press(273);  // Up
     press(273);
     EXPECT_EQ(0, game.highScores.chosen());
+    const pentavel::graphics::TextLabel& mark = game.highScores.chosenMark();
+    EXPECT_TRUE(mark.visible());
+    const float firstRow = mark.y();
     press(kEnter);
     EXPECT_FALSE(watch().active());
     EXPECT_EQ("NO REPLAY WAS KEPT OF THIS GAME", game.highScores.note().text());
+    EXPECT_TRUE(game.highScores.note().visible());
+    EXPECT_EQ(0.0f, game.highScores.note().x());
     press(kDown);
-    press(kEnter);
+    EXPECT_FLOAT_EQ(firstRow - 0.05f, mark.y());  // a row lower
+    EXPECT_LT(mark.x(), -0.6f);                   // left of the ranks
+    press(271);                                   // keypad Enter
     ASSERT_EQ(WatchKind::Replay, watch().kind());
     EXPECT_FALSE(game.highScores.shown());
+    EXPECT_FALSE(mark.visible());
     EXPECT_EQ(0, game.score);
-    EXPECT_NE(std::string::npos, watch().label().text().find("REPLAY  " + game.highScores.playerName()));
+    std::string digits = "00000000";
+    pentavel::graphics::writeDigits(digits, static_cast<unsigned int>(score), 8);
+    EXPECT_EQ("REPLAY  " + game.highScores.playerName() + "  " + digits + "  " + todaysDate(),
+              watch().label().text());
+    EXPECT_TRUE(watch().label().visible());
+    EXPECT_EQ(0.0f, watch().label().x());
     // Space pauses, Right plays four steps for each step of time; F1 reaches no game.
     tick(100);
     EXPECT_EQ(20u, watch().steps());
     press(kSpace);
+    EXPECT_TRUE(game.pausedShown);
     press(282);
+    EXPECT_FALSE(watch().fast());
     tick(500);
     EXPECT_EQ(20u, watch().steps());
     press(kSpace);
@@ -166,14 +198,27 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_FALSE(game.playing);
     EXPECT_TRUE(boardState(game) == board);
     EXPECT_EQ(1, game.highScores.chosen());  // the choice stays
-    // Escape leaves a replay for the board, not the game.
+    EXPECT_FALSE(watch().label().visible());
+    // Escape leaves a replay (paused here) for the board, not the game; the next one starts afresh.
     press(kEnter);
     tick(100);
+    EXPECT_EQ(20u, watch().steps());
+    press(kSpace);
     press(kEscape);
     EXPECT_FALSE(watch().active());
+    EXPECT_FALSE(game_->paused());
+    EXPECT_FALSE(game.pausedShown);
     EXPECT_TRUE(game.highScores.shown());
+    tick(100);  // the board's paddle rests
     EXPECT_TRUE(boardState(game) == board);
     EXPECT_EQ(files, kept());
+    // Choices, and Enter, belong to the board: a new game plays on, its end clears the choice.
+    press(282);  // F1
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    game.playing = false;
+    endGame(game, true);
+    EXPECT_EQ(-1, game.highScores.chosen());
 }
 
 TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButton) {
@@ -181,9 +226,23 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
     playToGameOver();
     const std::string files = kept();
     tick(100);  // the board's first frame starts the count
-    tick(19800);
-    pentavel::mouseMotionSignal().emit(0.0f, 0.0f);  // input starts it again
-    tick(100);
+    // Any input starts the count again; a pause or the shelf holds it off.
+    for (const auto& input :
+         std::vector<std::function<void()>>{[] { pentavel::mouseMotionSignal().emit(0.0f, 0.0f); },
+                                            [] { pentavel::keyDownSignal().emit(304); },
+                                            [] { pentavel::mouseButtonDownSignal().emit(1, 0.0f, 0.0f); },
+                                            [] { pentavel::joyButtonDownSignal().emit(0, 1); }}) {
+        tick(19800);
+        input();
+        tick(100);
+    }
+    for (const int key : {19, 284}) {  // Pause, F3
+        press(key);
+        tick(25000);
+        EXPECT_FALSE(watch().active());
+        press(key == 19 ? 19 : kEscape);
+        tick(100);
+    }
     tick(19900);
     EXPECT_FALSE(watch().active());
     tick(100);
@@ -191,6 +250,11 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
     EXPECT_EQ("DEMO", watch().label().text());
     tick(1000);
     EXPECT_EQ(200u, watch().steps());
+    tick(600);  // the best game's replay, played to its end
+    EXPECT_FALSE(watch().active());
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
     press('a');
     EXPECT_FALSE(watch().active());
     EXPECT_TRUE(structure().highScores.shown());
