@@ -15,6 +15,7 @@
 #include "game/high_score_board.h"
 #include "game/high_scores.h"
 #include "game/hud.h"
+#include "game/replay_check.h"
 #include "game_fixture.h"
 
 namespace {
@@ -276,14 +277,16 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
                  "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
                  "name=\"ALPHA\" replay=\"game-9.tzr\" /></highscores>");
     ASSERT_TRUE(play());
-    playToGameOver(false);
-    ASSERT_EQ("", structure().highScores.entries().at(1).replay);
-    press(kDown);
-    press(273);  // Up: a replay that is gone
+    press(289);  // F8: a cheated game enters no table
+    playToGameOver();
+    ASSERT_EQ(1u, structure().highScores.entries().size());
+    press(kDown);  // no entry of the game: the best is chosen, a replay that is gone
+    EXPECT_EQ(0, structure().highScores.chosen());
     press(kEnter);
     EXPECT_FALSE(watch().active());
     EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
     EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
+    structure().startingLevel = 2;
     tick(100);
     tick(20000);
     ASSERT_EQ(WatchKind::Demo, watch().kind());
@@ -292,6 +295,14 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot
     press(kEscape);
     EXPECT_FALSE(watch().active());
+    // The demo ends with the first level: cleared, the game lost, or three minutes played.
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
+    for (int frame = 0; frame < 1801 && watch().active(); ++frame)
+        tick(100);  // three minutes at most
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ(2u, structure().startingLevel);
 }
 
 TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
@@ -305,6 +316,8 @@ TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     options.replay = folder.path() + "/replays/game-1.tzr";
     ASSERT_TRUE(play(options));
     ASSERT_EQ(WatchKind::Replay, watch().kind());
+    EXPECT_EQ("Tezmola: level.xml", pentavel::graphics::windowCaption());  // the set the replay names
+    EXPECT_TRUE(structure().banner.heading.visible());
     tick(0);
     tick(recorded * 5 + 500);
     EXPECT_TRUE(watch().finished());
@@ -313,8 +326,19 @@ TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     EXPECT_EQ(score, structure().score);
     game_.reset();
     EXPECT_EQ(files, kept());
-    options.replay = folder.write("bad.tzr", "TZREPLAY");
+    // One for other levels, and a damaged one, are told on standard error and in the log.
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplayFile(options.replay, replay, reason));
+    replay.setDigest += 1;
+    options.replay = folder.write("changed.tzr", writeReplay(replay));
     EXPECT_FALSE(play(options));
+    options.replay = folder.write("bad.tzr", "TZREPLAY");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(play(options));
+    EXPECT_EQ("tezmola: cannot play the replay " + options.replay + ": damaged",
+              testing::internal::GetCapturedStderr().substr(0, options.replay.size() + 41));
+    EXPECT_NE(std::string::npos, log().find("has changed since the game was recorded"));
     EXPECT_NE(std::string::npos, log().find("Cannot play the replay " + options.replay + ": damaged"));
 }
 
