@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/replay_watch.h"
 
+#include <cstdio>
+
 #include "engine/core/timer.h"
 #include "engine/graphics/text_label.h"
 #include "game/autopilot.h"
@@ -62,8 +64,8 @@ void ReplayWatch::startReplay(GameStructure& game, const Replay& replay) {
     begin(game, WatchKind::Replay);
     fromRecord_ = true;
     record_ = replay.record;
-    std::string score = "00000000";
-    pentavel::graphics::writeDigits(score, static_cast<unsigned int>(replay.claim.score), 8);
+    char score[16];
+    std::snprintf(score, sizeof score, "%08u", static_cast<unsigned int>(replay.claim.score));
     caption_ = "REPLAY  " + replay.player + "  " + score + "  " + replay.date;
     startRecordedGame(game, record_);
     showLabel();
@@ -92,7 +94,7 @@ bool ReplayWatch::step() {
     if (fromRecord_)
         finished_ = !applyRecordedStep(game, record_, step_, next_);
     else
-        finished_ = game.levelNumber != 1 || !game.playing || step_ >= kLongestDemoSteps;
+        finished_ = game.levelNumber != 1 || !game.playing || step_ == kLongestDemoSteps;
     if (finished_)
         return false;
     if (!fromRecord_) {

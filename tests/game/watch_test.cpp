@@ -129,8 +129,10 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     // than the replay begins.
     game.powerUps.clear();
     game.balls.clear();
-    while (game.spareBalls.lives > 0)
+    while (game.spareBalls.lives > 1)
         removeSpareBall(game.spareBalls);
+    game.paddle.direction = 1;
+    game.paddle.y = -0.5f;
     game.levelNumber = 2;
     game.startingLevel = 2;
     game.practice = true;
@@ -155,6 +157,7 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     const pentavel::graphics::TextLabel& mark = game.highScores.chosenMark();
     EXPECT_TRUE(mark.visible());
     const float firstRow = mark.y();
+    EXPECT_FLOAT_EQ(-0.14f, firstRow);  // the first row's
     press(kEnter);
     EXPECT_FALSE(watch().active());
     EXPECT_EQ("NO REPLAY WAS KEPT OF THIS GAME", game.highScores.note().text());
@@ -200,17 +203,19 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_TRUE(boardState(game) == board);
     EXPECT_EQ(1, game.highScores.chosen());  // the choice stays
     EXPECT_FALSE(watch().label().visible());
+    EXPECT_TRUE(mark.visible());
     // Escape leaves a replay (paused here) for the board, not the game; the next one starts afresh.
     press(kEnter);
+    EXPECT_TRUE(watch().label().visible());
     tick(100);
     EXPECT_EQ(20u, watch().steps());
+    EXPECT_FALSE(game.balls.at(0).stuck);  // launched at its first step again
     press(kSpace);
     press(kEscape);
     EXPECT_FALSE(watch().active());
     EXPECT_FALSE(game_->paused());
     EXPECT_FALSE(game.pausedShown);
     EXPECT_TRUE(game.highScores.shown());
-    tick(100);  // the board's paddle rests
     EXPECT_TRUE(boardState(game) == board);
     EXPECT_EQ(files, kept());
     // Choices, and Enter, belong to the board: a new game plays on, its end clears the choice.
@@ -223,6 +228,10 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
 }
 
 TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButton) {
+    // The best game with a replay plays, below one without.
+    folder.write("highscores.xml",
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
+                 "name=\"ALPHA\" /></highscores>");
     ASSERT_TRUE(play());
     playToGameOver();
     const std::string files = kept();
@@ -234,11 +243,13 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
                                             [] { pentavel::mouseButtonDownSignal().emit(1, 0.0f, 0.0f); },
                                             [] { pentavel::joyButtonDownSignal().emit(0, 1); }}) {
         tick(19800);
+        EXPECT_FALSE(watch().active());
         input();
         tick(100);
     }
     for (const int key : {19, 284}) {  // Pause, F3
         press(key);
+        EXPECT_TRUE(key == 19 ? game_->paused() : game_->shelfView().isOpen());
         tick(25000);
         EXPECT_FALSE(watch().active());
         press(key == 19 ? 19 : kEscape);
@@ -287,12 +298,16 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
     EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
     structure().startingLevel = 2;
+    structure().paddle.x = 0.5f;
     tick(100);
     tick(20000);
     ASSERT_EQ(WatchKind::Demo, watch().kind());
     EXPECT_EQ(1u, structure().levelNumber);
     tick(3000);
-    EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot
+    EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot, the free paddle kept low
+    EXPECT_NE(0.5f, structure().paddle.x);
+    EXPECT_NE(0.0f, structure().paddle.x);
+    EXPECT_EQ(kPaddleY, structure().paddle.y);
     press(kEscape);
     EXPECT_FALSE(watch().active());
     // The demo ends with the first level: cleared, the game lost, or three minutes played.
@@ -302,6 +317,7 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     for (int frame = 0; frame < 1801 && watch().active(); ++frame)
         tick(100);  // three minutes at most
     EXPECT_FALSE(watch().active());
+    EXPECT_LT(watch().steps(), kLongestDemoSteps);  // the level was over before
     EXPECT_EQ(2u, structure().startingLevel);
 }
 
