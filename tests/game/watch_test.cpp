@@ -129,7 +129,7 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     // than the replay begins.
     game.powerUps.clear();
     game.balls.clear();
-    while (game.spareBalls.lives > 1)
+    while (game.spareBalls.lives > 0)
         removeSpareBall(game.spareBalls);
     game.paddle.direction = 1;
     game.paddle.y = -0.5f;
@@ -205,6 +205,8 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_FALSE(watch().label().visible());
     EXPECT_TRUE(mark.visible());
     // Escape leaves a replay (paused here) for the board, not the game; the next one starts afresh.
+    addSpareBall(game.spareBalls);
+    const BoardState second = boardState(game);
     press(kEnter);
     EXPECT_TRUE(watch().label().visible());
     tick(100);
@@ -216,7 +218,7 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_FALSE(game_->paused());
     EXPECT_FALSE(game.pausedShown);
     EXPECT_TRUE(game.highScores.shown());
-    EXPECT_TRUE(boardState(game) == board);
+    EXPECT_TRUE(boardState(game) == second);
     EXPECT_EQ(files, kept());
     // Choices, and Enter, belong to the board: a new game plays on, its end clears the choice.
     press(282);  // F1
@@ -243,7 +245,7 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
                                             [] { pentavel::mouseButtonDownSignal().emit(1, 0.0f, 0.0f); },
                                             [] { pentavel::joyButtonDownSignal().emit(0, 1); }}) {
         tick(19800);
-        EXPECT_FALSE(watch().active());
+        EXPECT_EQ(0u, watch().steps());  // no demo came, however short
         input();
         tick(100);
     }
@@ -285,18 +287,27 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
 
 TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo) {
     folder.write("highscores.xml",
-                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
-                 "name=\"ALPHA\" replay=\"game-9.tzr\" /></highscores>");
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" name=\"ALPHA\" "
+                 "replay=\"game-9.tzr\" /><entry score=\"80000\" level=\"8\" date=\"2026-01-01\" "
+                 "name=\"BRAVO\" replay=\"game-8.tzr\" /></highscores>");
+    Replay other;  // of levels that have changed since
+    other.setName = "level.xml";
+    folder.write("replays/game-9.tzr", writeReplay(other));
     ASSERT_TRUE(play());
     press(289);  // F8: a cheated game enters no table
     playToGameOver();
-    ASSERT_EQ(1u, structure().highScores.entries().size());
-    press(kDown);  // no entry of the game: the best is chosen, a replay that is gone
+    ASSERT_EQ(2u, structure().highScores.entries().size());
+    press(kDown);  // no entry of the game: the best is chosen
     EXPECT_EQ(0, structure().highScores.chosen());
     press(kEnter);
     EXPECT_FALSE(watch().active());
+    EXPECT_EQ("CANNOT PLAY IT: THE LEVEL SET LEVEL.XML HAS CHANGED SINCE THE GAME WAS RECORDED",
+              structure().highScores.note().text());
+    press(kDown);  // a replay that is gone
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
     EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
-    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
+    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-8.tzr (it cannot be read"));
     structure().startingLevel = 2;
     structure().paddle.x = 0.5f;
     tick(100);
@@ -323,7 +334,10 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
 
 TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     ASSERT_TRUE(play());
+    press(289);  // F8: a cheated game enters no table, and keeps its replay
     playToGameOver();
+    press(kDown);  // nothing to choose on an empty board
+    EXPECT_EQ(-1, structure().highScores.chosen());
     const std::int32_t score = structure().score;
     const std::uint32_t recorded = structure().record.steps;
     game_.reset();
