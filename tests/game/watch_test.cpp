@@ -249,6 +249,8 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
         input();
         tick(100);
     }
+    tick(19800);
+    EXPECT_EQ(0u, watch().steps());
     for (const int key : {19, 284}) {  // Pause, F3
         press(key);
         EXPECT_TRUE(key == 19 ? game_->paused() : game_->shelfView().isOpen());
