@@ -148,7 +148,6 @@ bool Game::initialiseReplay(const std::string& file) {
     structure_.levelSet = set;
     structure_.setChosen = true;
     initialiseReplayGame(structure_);
-    shelfView_.setUp(structure_.glyphs);
     showCaption();
     watch_.startReplay(structure_, replay);
     quitAfterWatch_ = true;
@@ -406,7 +405,6 @@ void Game::stopWatching() {
     watch_.stop();
     paused_ = false;
     setPausedShown(structure_, false);
-    idleCounting_ = false;
 }
 
 // The steps come due in engine time as in play, four times as many while fast; a replay at its end holds

@@ -165,7 +165,8 @@ void HighScoreBoard::show(const std::string& caption, const std::string& note) {
 }
 
 void HighScoreBoard::showChoice() {
-    const bool marked = chosen_ >= 0 && chosen_ < static_cast<int>(entries_.size());
+    // A choice lasts until the next game is offered: the table it chose in stays as it is.
+    const bool marked = chosen_ >= 0;
     if (marked)
         place(chosenLabel_, glyphs_, ">", kChosenRight,
               kHeadingY - kRowStep * static_cast<float>(chosen_ + 1), TextLabel::kRight, kNewEntryColour);
@@ -244,10 +245,8 @@ void saveHighScoresBeforeQuit(GameStructure& game) {
 
 void endGame(GameStructure& game, bool gameOver) {
     // A game watched was played before: nothing of it is kept again.
-    if (game.watching) {
-        game.gameEnded = true;
+    if (game.watching)
         return;
-    }
     if (!game.gameEnded) {
         game.gameEnded = true;
         // Every game worth a replay keeps one, practice and cheated games too; the table decides alone

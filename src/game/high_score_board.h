@@ -41,6 +41,7 @@ public:
     void choose(int delta);
     // The entry chosen, or -1 while none is.
     int chosen() const { return chosen_; }
+    const pentavel::graphics::TextLabel& chosenMark() const { return chosenLabel_; }
     // Says the text in the note's place, over what the note said.
     void say(const std::string& text);
     // The program ends: entries that wait for a save are tried once more, and each one still not written

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/replay_watch.h"
 
+#include <cstdio>
+
 #include "engine/core/timer.h"
 #include "engine/graphics/text_label.h"
 #include "game/autopilot.h"
@@ -48,13 +50,13 @@ void ReplayWatch::begin(GameStructure& game, WatchKind kind) {
     saved_.practice = game.practice;
     saved_.freePaddle = game.freePaddle;
     saved_.cheated = hasCheatMark(game.hud);
-    saved_.recording = game.recording;
+    saved_.multiplier = game.scoreMultiplier;
+    saved_.direction = game.paddle.direction;
     saved_.paddleX = game.paddle.x;
     saved_.paddleY = game.paddle.y;
     saved_.dropState = dropGeneratorState();
+    // newGame starts the watched game's record afresh; the finished game's own waits here.
     saved_.record = std::move(game.record);
-    game.record = GameRecord();
-    game.recording = false;
     game.watching = true;
 }
 
@@ -62,8 +64,8 @@ void ReplayWatch::startReplay(GameStructure& game, const Replay& replay) {
     begin(game, WatchKind::Replay);
     fromRecord_ = true;
     record_ = replay.record;
-    std::string score = "00000000";
-    pentavel::graphics::writeDigits(score, static_cast<unsigned int>(replay.claim.score), 8);
+    char score[16];
+    std::snprintf(score, sizeof score, "%08u", static_cast<unsigned int>(replay.claim.score));
     caption_ = "REPLAY  " + replay.player + "  " + score + "  " + replay.date;
     startRecordedGame(game, record_);
     showLabel();
@@ -78,7 +80,6 @@ void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
         startRecordedGame(game, record_);
     } else {
         game.startingLevel = 1;
-        game.freePaddle = false;
         newGame(game);
         pilot_ =
             std::make_unique<Autopilot>(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps);
@@ -87,20 +88,24 @@ void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
 }
 
 bool ReplayWatch::step() {
-    if (finished_ || game_ == nullptr)
-        return false;
-    GameStructure& game = *game_;
-    if (fromRecord_) {
-        finished_ = !applyRecordedStep(game, record_, step_, next_);
-    } else {
-        finished_ = game.levelNumber != 1 || !game.playing || step_ >= kLongestDemoSteps;
-        if (!finished_ && pilot_->launches())
-            applyCommand(game, PlayerCommand{CommandKind::Launch});
-        if (!finished_)
-            applyCommand(game, PlayerCommand{CommandKind::Pointer, 0, pilot_->pointerX(), game.paddle.y});
-    }
     if (finished_)
         return false;
+    GameStructure& game = *game_;
+    if (fromRecord_)
+        finished_ = !applyRecordedStep(game, record_, step_, next_);
+    else
+        finished_ = game.levelNumber != 1 || !game.playing || step_ == kLongestDemoSteps;
+    if (finished_)
+        return false;
+    if (!fromRecord_) {
+        if (pilot_->launches())
+            applyCommand(game, PlayerCommand{CommandKind::Launch});
+        PlayerCommand pointer;
+        pointer.kind = CommandKind::Pointer;
+        pointer.x = pilot_->pointerX();
+        pointer.y = game.paddle.y;
+        applyCommand(game, pointer);
+    }
     pentavel::updateSignal().emit(pentavel::kStepSeconds);
     ++step_;
     return true;
@@ -122,17 +127,15 @@ void ReplayWatch::stop() {
         return;
     GameStructure& game = *game_;
     label_.setVisible(false);
-    pilot_.reset();
     kind_ = WatchKind::None;
     game.watching = false;
     game.record = std::move(saved_.record);
-    game.recording = saved_.recording;
     game.startingLevel = saved_.startingLevel;
     game.practice = saved_.practice;
     game.freePaddle = saved_.freePaddle;
     game.paddle.x = saved_.paddleX;
     game.paddle.y = saved_.paddleY;
-    game.paddle.direction = 0;
+    game.paddle.direction = saved_.direction;
     placePaddle(game.paddle);
     seedDropGenerator(saved_.dropState);
     // The level the game ended on, laid afresh, without a ball or the banner.
@@ -143,14 +146,13 @@ void ReplayWatch::stop() {
     game.score = saved_.score;
     showScore(game.hud, game.score);
     setSpareBalls(game.spareBalls, saved_.balls);
-    game.scoreMultiplier = 1;
-    showMultiplier(game.hud, 1);
+    game.scoreMultiplier = saved_.multiplier;
+    showMultiplier(game.hud, game.scoreMultiplier);
     if (saved_.cheated)
         setTitleCheatMark(game.hud);
     else
         clearTitleCheatMark(game.hud);
     game.gameEnded = true;
-    refreshStateLabel(game.hud, game.pausedShown, game.playing);
     endGame(game, true);
 }
 

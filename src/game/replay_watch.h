@@ -41,7 +41,7 @@ public:
     // watched has come to its end.
     bool step();
     // The watching ends: the game is put back as it was when it started (a finished game, its board
-    // shown again).
+    // shown again; the caller shows the state label).
     void stop();
     // Right during a replay: four steps for each step of time, or one again.
     void toggleFast();
@@ -63,7 +63,8 @@ private:
         bool practice = false;
         bool freePaddle = false;
         bool cheated = false;
-        bool recording = false;
+        std::int32_t multiplier = 1;
+        std::int32_t direction = 0;
         float paddleX = 0.0f;
         float paddleY = 0.0f;
         std::uint32_t dropState = 0;

@@ -4,6 +4,7 @@
 // left alone, a replay named on the command line. Only engine time moves them, and nothing of them is kept.
 
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
 #include "engine/core/engine_signals.h"
@@ -12,7 +13,9 @@
 #include "game/command_line.h"
 #include "game/game.h"
 #include "game/high_score_board.h"
+#include "game/high_scores.h"
 #include "game/hud.h"
+#include "game/replay_check.h"
 #include "game_fixture.h"
 
 namespace {
@@ -82,12 +85,15 @@ struct BoardState {
     bool practice, freePaddle, cheated, recording, playing, ended;
     float paddleX, paddleY;
     std::size_t commands, capsules;
+    std::int32_t multiplier, direction;
+    std::string multiplierText;
     bool operator==(const BoardState& o) const {
         return std::tie(score, level, startingLevel, balls, steps, drawState, practice, freePaddle, cheated,
-                        recording, playing, ended, paddleX, paddleY, commands, capsules) ==
+                        recording, playing, ended, paddleX, paddleY, commands, capsules, multiplier,
+                        direction, multiplierText) ==
                std::tie(o.score, o.level, o.startingLevel, o.balls, o.steps, o.drawState, o.practice,
                         o.freePaddle, o.cheated, o.recording, o.playing, o.ended, o.paddleX, o.paddleY,
-                        o.commands, o.capsules);
+                        o.commands, o.capsules, o.multiplier, o.direction, o.multiplierText);
     }
 };
 BoardState boardState(const GameStructure& game) {
@@ -106,7 +112,10 @@ BoardState boardState(const GameStructure& game) {
                       game.paddle.x,
                       game.paddle.y,
                       game.record.commands.size(),
-                      game.powerUps.size() + game.balls.size()};
+                      game.powerUps.size() + game.balls.size(),
+                      game.scoreMultiplier,
+                      game.paddle.direction,
+                      game.hud.multiplierLabel.text()};
 }
 
 TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
@@ -116,9 +125,20 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     ASSERT_TRUE(play());
     playToGameOver();
     GameStructure& game = structure();
-    // A game over has no ball nor capsule left in the field.
+    // A game over has no ball nor capsule left in the field, nor a spare ball; this one ended elsewhere
+    // than the replay begins.
     game.powerUps.clear();
     game.balls.clear();
+    while (game.spareBalls.lives > 0)
+        removeSpareBall(game.spareBalls);
+    game.paddle.direction = 1;
+    game.paddle.y = -0.5f;
+    game.levelNumber = 2;
+    game.startingLevel = 2;
+    game.practice = true;
+    game.paddle.x = 0.5f;
+    game.scoreMultiplier = 3;
+    showMultiplier(game.hud, 3);
     press(289);  // F8, a cheat: the free paddle, and the title marked
     const BoardState board = boardState(game);
     const std::int32_t score = game.score;
@@ -134,20 +154,36 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     press(273);  // Up
     press(273);
     EXPECT_EQ(0, game.highScores.chosen());
+    const pentavel::graphics::TextLabel& mark = game.highScores.chosenMark();
+    EXPECT_TRUE(mark.visible());
+    const float firstRow = mark.y();
+    EXPECT_FLOAT_EQ(-0.14f, firstRow);  // the first row's
     press(kEnter);
     EXPECT_FALSE(watch().active());
     EXPECT_EQ("NO REPLAY WAS KEPT OF THIS GAME", game.highScores.note().text());
+    EXPECT_TRUE(game.highScores.note().visible());
+    EXPECT_EQ(0.0f, game.highScores.note().x());
     press(kDown);
-    press(kEnter);
+    EXPECT_FLOAT_EQ(firstRow - 0.05f, mark.y());  // a row lower
+    EXPECT_LT(mark.x(), -0.6f);                   // left of the ranks
+    press(271);                                   // keypad Enter
     ASSERT_EQ(WatchKind::Replay, watch().kind());
     EXPECT_FALSE(game.highScores.shown());
+    EXPECT_FALSE(mark.visible());
     EXPECT_EQ(0, game.score);
-    EXPECT_NE(std::string::npos, watch().label().text().find("REPLAY  " + game.highScores.playerName()));
+    std::string digits = "00000000";
+    pentavel::graphics::writeDigits(digits, static_cast<unsigned int>(score), 8);
+    EXPECT_EQ("REPLAY  " + game.highScores.playerName() + "  " + digits + "  " + todaysDate(),
+              watch().label().text());
+    EXPECT_TRUE(watch().label().visible());
+    EXPECT_EQ(0.0f, watch().label().x());
     // Space pauses, Right plays four steps for each step of time; F1 reaches no game.
     tick(100);
     EXPECT_EQ(20u, watch().steps());
     press(kSpace);
+    EXPECT_TRUE(game.pausedShown);
     press(282);
+    EXPECT_FALSE(watch().fast());
     tick(500);
     EXPECT_EQ(20u, watch().steps());
     press(kSpace);
@@ -166,24 +202,63 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_FALSE(game.playing);
     EXPECT_TRUE(boardState(game) == board);
     EXPECT_EQ(1, game.highScores.chosen());  // the choice stays
-    // Escape leaves a replay for the board, not the game.
+    EXPECT_FALSE(watch().label().visible());
+    EXPECT_TRUE(mark.visible());
+    // Escape leaves a replay (paused here) for the board, not the game; the next one starts afresh.
+    addSpareBall(game.spareBalls);
+    const BoardState second = boardState(game);
     press(kEnter);
+    EXPECT_TRUE(watch().label().visible());
     tick(100);
+    EXPECT_EQ(20u, watch().steps());
+    EXPECT_FALSE(game.balls.at(0).stuck);  // launched at its first step again
+    press(kSpace);
     press(kEscape);
     EXPECT_FALSE(watch().active());
+    EXPECT_FALSE(game_->paused());
+    EXPECT_FALSE(game.pausedShown);
     EXPECT_TRUE(game.highScores.shown());
-    EXPECT_TRUE(boardState(game) == board);
+    EXPECT_TRUE(boardState(game) == second);
     EXPECT_EQ(files, kept());
+    // Choices, and Enter, belong to the board: a new game plays on, its end clears the choice.
+    press(282);  // F1
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    game.playing = false;
+    endGame(game, true);
+    EXPECT_EQ(-1, game.highScores.chosen());
 }
 
 TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButton) {
+    // The best game with a replay plays, below one without.
+    folder.write("highscores.xml",
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
+                 "name=\"ALPHA\" /></highscores>");
     ASSERT_TRUE(play());
     playToGameOver();
     const std::string files = kept();
     tick(100);  // the board's first frame starts the count
+    // Any input starts the count again; a pause or the shelf holds it off.
+    for (const auto& input :
+         std::vector<std::function<void()>>{[] { pentavel::mouseMotionSignal().emit(0.0f, 0.0f); },
+                                            [] { pentavel::keyDownSignal().emit(304); },
+                                            [] { pentavel::mouseButtonDownSignal().emit(1, 0.0f, 0.0f); },
+                                            [] { pentavel::joyButtonDownSignal().emit(0, 1); }}) {
+        tick(19800);
+        EXPECT_EQ(0u, watch().steps());  // no demo came, however short
+        input();
+        tick(100);
+    }
     tick(19800);
-    pentavel::mouseMotionSignal().emit(0.0f, 0.0f);  // input starts it again
-    tick(100);
+    EXPECT_EQ(0u, watch().steps());
+    for (const int key : {19, 284}) {  // Pause, F3
+        press(key);
+        EXPECT_TRUE(key == 19 ? game_->paused() : game_->shelfView().isOpen());
+        tick(25000);
+        EXPECT_FALSE(watch().active());
+        press(key == 19 ? 19 : kEscape);
+        tick(100);
+    }
     tick(19900);
     EXPECT_FALSE(watch().active());
     tick(100);
@@ -191,6 +266,11 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
     EXPECT_EQ("DEMO", watch().label().text());
     tick(1000);
     EXPECT_EQ(200u, watch().steps());
+    tick(600);  // the best game's replay, played to its end
+    EXPECT_FALSE(watch().active());
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
     press('a');
     EXPECT_FALSE(watch().active());
     EXPECT_TRUE(structure().highScores.shown());
@@ -209,30 +289,57 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
 
 TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo) {
     folder.write("highscores.xml",
-                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
-                 "name=\"ALPHA\" replay=\"game-9.tzr\" /></highscores>");
+                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" name=\"ALPHA\" "
+                 "replay=\"game-9.tzr\" /><entry score=\"80000\" level=\"8\" date=\"2026-01-01\" "
+                 "name=\"BRAVO\" replay=\"game-8.tzr\" /></highscores>");
+    Replay other;  // of levels that have changed since
+    other.setName = "level.xml";
+    folder.write("replays/game-9.tzr", writeReplay(other));
     ASSERT_TRUE(play());
-    playToGameOver(false);
-    ASSERT_EQ("", structure().highScores.entries().at(1).replay);
-    press(kDown);
-    press(273);  // Up: a replay that is gone
+    press(289);  // F8: a cheated game enters no table
+    playToGameOver();
+    ASSERT_EQ(2u, structure().highScores.entries().size());
+    press(kDown);  // no entry of the game: the best is chosen
+    EXPECT_EQ(0, structure().highScores.chosen());
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ("CANNOT PLAY IT: THE LEVEL SET LEVEL.XML HAS CHANGED SINCE THE GAME WAS RECORDED",
+              structure().highScores.note().text());
+    press(kDown);  // a replay that is gone
     press(kEnter);
     EXPECT_FALSE(watch().active());
     EXPECT_EQ("CANNOT PLAY IT: IT CANNOT BE READ", structure().highScores.note().text().substr(0, 33));
-    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-9.tzr (it cannot be read"));
+    EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-8.tzr (it cannot be read"));
+    structure().startingLevel = 2;
+    structure().paddle.x = 0.5f;
     tick(100);
     tick(20000);
     ASSERT_EQ(WatchKind::Demo, watch().kind());
     EXPECT_EQ(1u, structure().levelNumber);
     tick(3000);
-    EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot
+    EXPECT_GT(structure().score, 0);  // launched and aimed by the autopilot, the free paddle kept low
+    EXPECT_NE(0.5f, structure().paddle.x);
+    EXPECT_NE(0.0f, structure().paddle.x);
+    EXPECT_EQ(kPaddleY, structure().paddle.y);
     press(kEscape);
     EXPECT_FALSE(watch().active());
+    // The demo ends with the first level: cleared, the game lost, or three minutes played.
+    tick(100);
+    tick(20000);
+    ASSERT_TRUE(watch().active());
+    for (int frame = 0; frame < 1801 && watch().active(); ++frame)
+        tick(100);  // three minutes at most
+    EXPECT_FALSE(watch().active());
+    EXPECT_LT(watch().steps(), kLongestDemoSteps);  // the level was over before
+    EXPECT_EQ(2u, structure().startingLevel);
 }
 
 TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     ASSERT_TRUE(play());
+    press(289);  // F8: a cheated game enters no table, and keeps its replay
     playToGameOver();
+    press(kDown);  // nothing to choose on an empty board
+    EXPECT_EQ(-1, structure().highScores.chosen());
     const std::int32_t score = structure().score;
     const std::uint32_t recorded = structure().record.steps;
     game_.reset();
@@ -241,6 +348,8 @@ TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     options.replay = folder.path() + "/replays/game-1.tzr";
     ASSERT_TRUE(play(options));
     ASSERT_EQ(WatchKind::Replay, watch().kind());
+    EXPECT_EQ("Tezmola: level.xml", pentavel::graphics::windowCaption());  // the set the replay names
+    EXPECT_TRUE(structure().banner.heading.visible());
     tick(0);
     tick(recorded * 5 + 500);
     EXPECT_TRUE(watch().finished());
@@ -249,8 +358,19 @@ TEST_F(WatchTest, TheCommandLinePlaysAReplayToItsEndAndRefusesOneItCannotPlay) {
     EXPECT_EQ(score, structure().score);
     game_.reset();
     EXPECT_EQ(files, kept());
-    options.replay = folder.write("bad.tzr", "TZREPLAY");
+    // One for other levels, and a damaged one, are told on standard error and in the log.
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplayFile(options.replay, replay, reason));
+    replay.setDigest += 1;
+    options.replay = folder.write("changed.tzr", writeReplay(replay));
     EXPECT_FALSE(play(options));
+    options.replay = folder.write("bad.tzr", "TZREPLAY");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(play(options));
+    EXPECT_EQ("tezmola: cannot play the replay " + options.replay + ": damaged",
+              testing::internal::GetCapturedStderr().substr(0, options.replay.size() + 41));
+    EXPECT_NE(std::string::npos, log().find("has changed since the game was recorded"));
     EXPECT_NE(std::string::npos, log().find("Cannot play the replay " + options.replay + ": damaged"));
 }
 
