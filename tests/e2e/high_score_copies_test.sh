@@ -13,14 +13,7 @@ start_display
 # two walls of steel, both games end with 0 points on level 1 on the same day under the same name: equal
 # entries, and still two games.
 rm -f "$HIGH_SCORES"
-{
-    echo '<level><tezm>'
-    echo '+. -- -- -- -- -- -- -- -- -- -- -- -- -- -- +.'
-    echo 'I. R9 SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo '</tezm><background sprite="bg_bricks" red="0.35" green="0.45" blue="0.75"/></level>'
-} >"$USER_DIR/level.xml"
+write_steel_level
 table_has() { [ "$(grep -c '<entry ' "$HIGH_SCORES" 2>/dev/null)" = "$1" ]; }
 start_game
 wait_for_window

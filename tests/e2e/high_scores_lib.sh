@@ -54,8 +54,22 @@ lose_every_ball() {
     fail "no game over after $round rounds"
 }
 
-# On the level of steel below, a ball served goes straight up an empty column and straight back: serving at
-# the right edge and keeping the paddle at the left loses it for certain. Repeats until the condition holds.
+# The player's level of steel: a ball served at the right edge goes straight up an empty column and back.
+write_steel_level() {
+    mkdir -p "$USER_DIR"
+    {
+        echo '<level><tezm>'
+        echo '+. -- -- -- -- -- -- -- -- -- -- -- -- -- -- +.'
+        echo 'I. R9 SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+        echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+        echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
+        echo '</tezm><background sprite="bg_bricks" red="0.35" green="0.45" blue="0.75"/></level>'
+    } >"$USER_DIR/level.xml"
+}
+
+# On the level of write_steel_level, a ball served goes straight up an empty column and straight back:
+# serving at the right edge and keeping the paddle at the left loses it for certain. Repeats until the
+# condition holds.
 lose_on_steel() {
     local round over
     clock_speed 10

@@ -8,16 +8,7 @@
 # --replay plays the same file, and refuses a damaged one with exit status 1.
 source "$(dirname "$0")/high_scores_lib.sh" "$@"
 
-# The ball served at the right edge goes straight up an empty column and back: lose_on_steel loses it.
-mkdir -p "$USER_DIR"
-{
-    echo '<level><tezm>'
-    echo '+. -- -- -- -- -- -- -- -- -- -- -- -- -- -- +.'
-    echo 'I. R9 SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo 'I. SS SS SS .. .. .. .. .. .. .. .. .. .. .. I.'
-    echo '</tezm><background sprite="bg_bricks" red="0.35" green="0.45" blue="0.75"/></level>'
-} >"$USER_DIR/level.xml"
+write_steel_level
 # The label of a game watched, in the bottom band below the paddle, and the mark of the entry chosen.
 label_region() { field_region -0.5 -0.695 0.5 -0.745; }
 label_shown() { [ "$(pixels_of "$(label_region)" "$(capture_window label.png)" cyan)" -gt 40 ]; }
