@@ -158,11 +158,14 @@ void placeBallSprites(Ball& ball) {
     ball.nimbus.setPosition(ball.x, ball.y);
     const float side = ball.nimbusScale * kBallSize * kNimbusSpread;
     ball.nimbus.setSize(side, side);
+    ball.nimbus.setRotation(ball.nimbusAngle);
 }
 
 void advanceBall(Ball& ball, float dt) {
     pulseNimbus(ball, dt);
-    ball.nimbus.rotate(kNimbusSpin * dt);
+    // The spin mostly stays within one turn: only the wrap past 0 needs the full normalisation.
+    const float angle = ball.nimbusAngle + kNimbusSpin * dt;
+    ball.nimbusAngle = angle >= 0.0f && angle < 360.0f ? angle : pentavel::graphics::normaliseAngle(angle);
     if (ball.stuck) {
         ball.speedUpTimer = 0.0f;
     } else {
@@ -170,7 +173,6 @@ void advanceBall(Ball& ball, float dt) {
         ball.x += dt * ball.vx;
         ball.y += dt * ball.vy;
     }
-    placeBallSprites(ball);
 }
 
 void addPower(Ball& ball) {

@@ -30,17 +30,19 @@ struct Ball {
     bool stuck = false;        // resting on the paddle before launch
     std::int32_t charges = 0;  // paddle touches the nimbus survives
     float nimbusScale = 1.0f;  // 0.9..1.2
+    float nimbusAngle = 0.0f;  // degrees, 0..360: the spin, given to the nimbus sprite when placed
     bool nimbusGrowing = true;
     std::int32_t hitCount = 0;  // colour-brick hits since the last paddle touch
 };
 
 // A new ball at (x, y) with velocity (vx, vy), its sprites set up.
 Ball makeBall(float x, float y, float vx, float vy, NimbusKind kind = NimbusKind::None, bool stuck = false);
-// Free flight through dt seconds: nimbus pulse and spin, speed-up, movement, sprite placement.
+// Free flight through dt seconds: nimbus pulse and spin, speed-up, movement. The sprites stay where they
+// were until placeBallSprites: a step stops a ball many times, and only where it ends is drawn.
 void advanceBall(Ball& ball, float dt);
 // Images and tints for the nimbus kind, then placement.
 void refreshBallSprites(Ball& ball);
-// Puts the body, shadow and nimbus at the ball's position.
+// Puts the body, shadow and nimbus at the ball's position, the nimbus at its size and spin.
 void placeBallSprites(Ball& ball);
 void addPower(Ball& ball);
 void addFire(Ball& ball);

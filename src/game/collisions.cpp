@@ -138,7 +138,6 @@ void rideOnPaddle(const Paddle& paddle, Ball& ball) {
     if (ball.x > paddle.x + reach)
         ball.x = paddle.x + reach;
     ball.y = paddle.y + kPaddleRest + kBallRadius;
-    placeBallSprites(ball);
 }
 
 // The time until the next edge that matters for any ball; stuck balls are put on the paddle on the way.
@@ -352,6 +351,8 @@ void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, 
             remaining = 0.0f;
         }
     }
+    for (Ball& ball : balls)
+        placeBallSprites(ball);
 }
 
 void resolveCollision(BrickGrid& grid, const Paddle& paddle, Ball& ball, CollisionListener& listener) {

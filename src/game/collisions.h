@@ -38,7 +38,7 @@ protected:
 };
 
 // Moves every ball through dt seconds, never farther in one go than to the next cell edge that matters,
-// and resolves the collisions on the way; stuck balls ride on the paddle.
+// and resolves the collisions on the way; stuck balls ride on the paddle. The sprites go where the balls end.
 void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, CollisionListener& listener,
                float dt);
 // Seconds the ball may fly before it could touch a neighbouring cell.
