@@ -62,6 +62,7 @@ TEST_F(BallTest, NimbusPulsesBetweenItsBoundsAndSpinsClockwise) {
     advanceBall(ball, 0.3f);  // 1.0 up to 1.2, then back by 0.1
     EXPECT_NEAR(ball.nimbusScale, 1.1f, 1e-5f);
     EXPECT_FALSE(ball.nimbusGrowing);
+    EXPECT_NEAR(ball.nimbusAngle, 360.0f - 27.0f, 1e-3f);  // wrapped in the ball, not only when drawn
     placeBallSprites(ball);
     EXPECT_NEAR(ball.nimbus.width(), 1.1f * 0.0667f * 1.3f, 1e-6f);
     EXPECT_NEAR(ball.nimbus.rotation(), 360.0f - 27.0f, 1e-3f);
