@@ -760,7 +760,8 @@ class Scratch:
 
     def configure(self):
         command = ["cmake", "-S", self.source, "-B", self.build, "-DCMAKE_BUILD_TYPE=Release",
-                   "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -w", "-DTEZMOLA_BENCHMARKS=OFF", "-DTEZMOLA_MUTANTS=ON"]
+                   "-DCMAKE_CXX_FLAGS_RELEASE=-O1 -w", "-DTEZMOLA_BENCHMARKS=OFF", "-DTEZMOLA_MUTANTS=ON",
+                   "-DTEZMOLA_UNITY=OFF"]
         log = os.path.join(self.folder, "configure.log")
         with open(log, "w") as out:
             if subprocess.run(command, stdout=out, stderr=subprocess.STDOUT).returncode != 0:

@@ -239,7 +239,7 @@ if [ -f "$scratch/mutated" ]; then
     rm -f "$scratch/mutated"
 fi
 cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O1 -w" \
-    -DTEZMOLA_BENCHMARKS=OFF -DTEZMOLA_MUTANTS=ON >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
+    -DTEZMOLA_BENCHMARKS=OFF -DTEZMOLA_MUTANTS=ON -DTEZMOLA_UNITY=OFF >"$scratch/configure.log" || die "cannot configure $build (see $scratch/configure.log)"
 
 # The programs this run needs, built and run once without a mutant: they must pass as they are.
 declare -A needed=()

@@ -8,6 +8,7 @@
 #include "engine/core/timer.h"
 #include "game/ball.h"
 #include "game/brick_grid.h"
+#include "game/collisions.h"
 #include "game/game_structure.h"
 
 namespace tezmola {
@@ -15,8 +16,6 @@ namespace tezmola {
 namespace {
 
 constexpr int kSpaceKey = 32;
-constexpr float kPi = 3.14159f;
-constexpr float kBallRadius = 0.03335f;
 constexpr float kWallX = 1.0f - kPaddleMargin - kBallRadius;  // ball centre at the side pipes
 constexpr float kFlattestBounce = 0.35f;  // radians above the horizontal that the aim keeps
 constexpr float kMaxAimOffset = 0.12f;    // from the ball, so that the paddle still meets it

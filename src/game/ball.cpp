@@ -17,7 +17,6 @@ namespace {
 
 constexpr float kShadowSize = 0.059296295f;
 constexpr float kBodyDepth = -2.0f;
-constexpr float kShadowDepth = 0.5f;
 constexpr float kNimbusDepth = -1.95f;  // just behind the body
 constexpr float kNimbusSpread = 1.3f;
 constexpr float kNimbusMinScale = 0.9f;

@@ -15,7 +15,6 @@ namespace {
 
 constexpr float kBrickWidth = 0.13383333f;  // a little larger than a cell, so neighbours overlap
 constexpr float kBrickHeight = 0.063f;
-constexpr float kShadowDepth = 0.5f;
 constexpr float kShadowAlpha = 0.333f;
 constexpr std::int32_t kPipeHitPoints = 1;
 

@@ -21,6 +21,7 @@ constexpr float kCellCentreLeft = -1.0f;    // sprite centre x of column 0
 constexpr float kCellCentreTop = 0.65205f;  // sprite centre y of row 0
 constexpr float kShadowOffsetX = 0.03f;     // every shadow sits this far right of its object
 constexpr float kShadowOffsetY = -0.02f;    // and this far below it
+constexpr float kShadowDepth = 0.5f;        // and this deep, behind every object (a capsule's is nearer)
 constexpr float kRaisedBrickDepth = -0.1f;  // pipes and knocked bricks lie over the others
 
 // A cell's content; 0 is an empty cell.

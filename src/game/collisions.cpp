@@ -17,7 +17,6 @@ namespace {
 constexpr float kNoEvent = 10000000.0f;
 constexpr float kOvershoot = 0.00001f;  // seconds: carries a ball just over the edge it was about to reach
 constexpr float kStuckReach = 0.275f;   // a stuck ball stays within this share of the paddle's width
-constexpr float kPi = 3.14159f;
 constexpr float kTwoPi = 6.28318f;
 constexpr float kMinAngle = 0.2617992f;  // 15 degrees from the horizontal
 // A ball stops this far before it leaves its cell, so that the cell it is about to enter is tested while

@@ -15,6 +15,7 @@ struct Ball;
 struct Paddle;
 
 constexpr float kBallRadius = 0.03335f;  // margin by which a cell is enlarged before the centre test
+constexpr float kPi = 3.14159f;  // the paddle's bounce turns by this pi (and the autopilot aims by it)
 
 // Where the balls' collisions report what they did beyond the grid and the ball: the game keeps the score,
 // the bricks left, the capsules, the guard and the multiplier, and plays the sounds (heard at x).

@@ -12,7 +12,7 @@ constexpr float kGlowLow = 0.015625f;  // 1/64 above the bottom edge
 constexpr float kGlowHigh = 0.03125f;  // 1/32
 constexpr float kGlowSpeed = 0.0625f;  // units per second: a quarter second each way
 constexpr float kGlowBottom = -0.76f;
-constexpr float kBottomEdge = -0.75f;
+constexpr float kFieldBottom = -0.75f;
 constexpr int kFirstGuardColumn = 1;
 constexpr int kLastGuardColumn = 14;
 
@@ -73,7 +73,7 @@ void animateGuardGlow(Guard& guard, float dt) {
 }
 
 void placeGuardGlow(Guard& guard) {
-    guard.glow.setRectangle(-1.0f, kGlowBottom, 1.0f, kBottomEdge + guard.glowHeight);
+    guard.glow.setRectangle(-1.0f, kGlowBottom, 1.0f, kFieldBottom + guard.glowHeight);
 }
 
 }  // namespace tezmola

@@ -14,7 +14,7 @@ namespace {
 
 const char* const kDefaultName = "PLAYER";
 
-std::string trimmed(const std::string& text) {
+std::string trimmedName(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
         return "";
@@ -80,12 +80,12 @@ bool mayEnterHighScores(bool cheated, bool gameOver, std::int32_t score) {
 std::string nameFromPasswordEntry(const char* fullName, const char* login) {
     if (fullName != nullptr) {
         const std::string full = fullName;
-        std::string beforeComma = trimmed(full.substr(0, full.find(',')));
+        std::string beforeComma = trimmedName(full.substr(0, full.find(',')));
         if (!beforeComma.empty())
             return beforeComma;
     }
-    if (login != nullptr && !trimmed(login).empty())
-        return trimmed(login);
+    if (login != nullptr && !trimmedName(login).empty())
+        return trimmedName(login);
     return kDefaultName;
 }
 

@@ -15,6 +15,7 @@
 #include "game/game_structure.h"
 #include "game/images.h"
 #include "game/level.h"
+#include "game/level_set.h"
 #include "game/paddle.h"
 #include "game/proof_record.h"
 
@@ -66,13 +67,6 @@ void addNote(LevelReport& report, bool error, int line, std::string text) {
 
 bool isFrameCell(int row, int column) {
     return row == 0 || column == 0 || column == kGridColumns - 1;
-}
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 // Notes of one kind, named one by one up to a limit and then counted.
@@ -142,7 +136,7 @@ void noteMap(const BrickGrid& grid, const TiXmlElement* map, LevelReport& report
     }
     const std::string rest(text + read);
     if (reader.full()) {
-        const std::string unread = trimmed(rest);
+        const std::string unread = trimmedText(rest);
         if (!unread.empty())
             addNote(report, false, line,
                     formatLine("text after row 18 is never read: \"%s%s\"",

@@ -48,13 +48,6 @@ std::string commentText(const std::string& text) {
     return clean;
 }
 
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return "";
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 // Text for an attribute: markup characters escaped, control characters and bytes that are no UTF-8 left out.
 std::string escaped(const std::string& text) {
     std::string result;
@@ -107,6 +100,13 @@ void writeMap(const LevelDraft& level, std::string& out) {
 }
 
 }  // namespace
+
+std::string trimmedText(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
 
 LevelDraft::LevelDraft() {
     for (int row = 0; row < kMapRows; ++row)
@@ -186,7 +186,7 @@ std::vector<LevelDraft> readLevelSet(const TiXmlDocument& document) {
     std::string comment;
     for (const TiXmlNode* node = document.FirstChild(); node != nullptr; node = node->NextSibling()) {
         if (const TiXmlComment* note = node->ToComment()) {
-            comment = trimmed(note->Value());
+            comment = trimmedText(note->Value());
         } else if (const TiXmlElement* element = node->ToElement()) {
             if (element->ValueStr() == "level")
                 levels.push_back(readLevel(*element, comment));

@@ -53,5 +53,7 @@ std::string writeLevelSet(const std::vector<LevelDraft>& levels, const std::vect
 // the last comment before each level. What the game would reject keeps the draft's defaults: a level
 // without a "tezm" element gets the bare frame, one without a whole background "bg_bricks" untinted.
 std::vector<LevelDraft> readLevelSet(const TiXmlDocument& document);
+// The text without the spaces, tabs and line ends around it.
+std::string trimmedText(const std::string& text);
 
 }  // namespace tezmola

@@ -18,7 +18,6 @@ constexpr int kSteeringAxis = 0;
 constexpr int kAxisRight = 24000;  // above this the paddle moves right
 constexpr int kAxisLeft = -24001;  // at or below this it moves left
 constexpr float kBodyDepth = -4.0f;
-constexpr float kShadowDepth = 0.5f;
 
 }  // namespace
 

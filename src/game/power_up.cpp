@@ -18,7 +18,7 @@ constexpr float kGlyphSize = 0.046875f;
 constexpr float kCapsuleDepth = -1.0f;
 constexpr float kFaceplateDepth = -1.1f;
 constexpr float kGlyphDepth = -1.2f;
-constexpr float kShadowDepth = -0.95f;
+constexpr float kCapsuleShadowDepth = -0.95f;
 
 void setUpPowerUpSprites(PowerUp& powerUp) {
     powerUp.capsule.setSpriteByName(kCapsuleImage);
@@ -36,7 +36,7 @@ void setUpPowerUpSprites(PowerUp& powerUp) {
     powerUp.shadow.setSprite(powerUp.capsule.sprite());
     powerUp.shadow.setSize(kCapsuleWidth, kCapsuleHeight);
     powerUp.shadow.setColour(shadowColour());
-    powerUp.shadow.setDepth(kShadowDepth);
+    powerUp.shadow.setDepth(kCapsuleShadowDepth);
 }
 
 }  // namespace

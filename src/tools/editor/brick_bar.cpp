@@ -23,10 +23,7 @@ constexpr float kSlotStep = 0.24f;
 constexpr float kSlotReachLeft = 0.08f;  // a slot takes clicks from this far left of its brick's centre
 constexpr float kSlotReachY = 0.04f;
 constexpr float kLabelSize = 0.42f;
-constexpr float kFrameThickness = 0.008f;
 constexpr float kBarDepth = -10.0f;
-
-const Colour kFrameColour{1.0f, 1.0f, 0.0f, 1.0f};
 
 }  // namespace
 

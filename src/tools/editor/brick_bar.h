@@ -19,6 +19,9 @@ namespace editor {
 
 // Red, blue, yellow, green, magenta, white, steel, empty: the keys 1 to 8 in that order.
 constexpr int kBarSlots = 8;
+// The yellow frame round what is chosen: the bar's slot and the field's cell.
+constexpr float kFrameThickness = 0.008f;
+constexpr pentavel::graphics::Colour kFrameColour{1.0f, 1.0f, 0.0f, 1.0f};
 
 class BrickBar {
 public:

@@ -16,13 +16,11 @@ using pentavel::graphics::Colour;
 namespace {
 
 constexpr float kLineThickness = 0.004f;
-constexpr float kFrameThickness = 0.008f;
 constexpr float kGridDepth = -1.0f;  // over the bricks, under the text
 constexpr float kPreviewDepth = -2.0f;
 constexpr float kPreviewAlpha = 0.7f;
 
 const Colour kLineColour{1.0f, 1.0f, 1.0f, 0.3f};
-const Colour kFrameColour{1.0f, 1.0f, 0.0f, 1.0f};
 
 }  // namespace
 
