@@ -96,6 +96,7 @@ TEST_F(BallTest, SpareBallsStopAtThirtyNineAndNeverGoNegative) {
     std::vector<PowerUp> capsules;
     dropPowerUp(capsules, PowerUpKind::White, game->spareBalls.firstIconX, game->spareBalls.iconY);
     EXPECT_LT(game->spareBalls.icons.back().depth(), capsules.back().shadow.depth());
+    EXPECT_LT(capsules.back().shadow.depth(), game->grid.at(2, 2).brick.depth());  // which falls over bricks
     const pentavel::graphics::Sprite& icon = game->spareBalls.icons.back();
     EXPECT_LT(icon.colour().red, 1.0f);
     EXPECT_EQ(icon.colour().red, icon.colour().blue);

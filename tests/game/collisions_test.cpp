@@ -334,6 +334,11 @@ TEST_F(CollisionTest, AllBallsAdvanceTogetherByTheStepOfTheNearestEdge) {
     step();
     EXPECT_NEAR(game->balls[0].y - before0, 0.005f * 1.01f, 1e-5f);
     EXPECT_NEAR(game->balls[1].y - before1, 0.010f * 1.01f, 1e-5f);
+    // Drawn where the step ends, spin included.
+    for (const Ball& ball : game->balls) {
+        EXPECT_EQ(ball.body.y(), ball.y);
+        EXPECT_EQ(ball.nimbus.rotation(), ball.nimbusAngle);
+    }
 }
 
 }  // namespace
