@@ -866,11 +866,31 @@ def read_equivalents():
 # ---------------------------------------------------------------------------------------------------
 # Running the tests.
 
+# A mutant can turn a child's pid into -1 (a negated "pid > 0" before kill), and kill(-1) reaches every
+# process its user may signal: as root, the whole machine. Each test program therefore runs in a PID
+# namespace of its own, where it reaches only its own children, whenever the system lets unshare make one;
+# a shell there stands in as the namespace's first process, so the test keeps the usual signal semantics.
+ISOLATION = ["unshare", "--pid", "--fork", "--kill-child", "--", "sh", "-c", '"$@"; exit $?', "sh"]
+
+
+def isolation():
+    """The command prefix that isolates a test's processes; empty when the system cannot."""
+    try:
+        probe = subprocess.run(ISOLATION + ["sh", "-c", "echo $$"], capture_output=True, text=True, timeout=10)
+    except (OSError, subprocess.TimeoutExpired):
+        return []
+    return ISOLATION if probe.returncode == 0 and probe.stdout.strip() == "2" else []
+
+
 class Programs:
     def __init__(self, scratch):
         self.scratch = scratch
         self.times = {}  # program -> seconds for the whole program
         self.test_times = {}  # (program, test) -> seconds
+        self.prefix = isolation()
+        if not self.prefix:
+            print("mutants: no PID namespace for the tests (unshare refused): a mutant may signal any process",
+                  file=sys.stderr)
 
     def command(self, program, tests=None):
         build, source = self.scratch.build, self.scratch.source
@@ -888,8 +908,8 @@ class Programs:
         env = dict(os.environ, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="dummy", TMPDIR=workspace,
                    HOME=workspace, **environment)
         with open(os.path.join(workspace, "..", os.path.basename(workspace) + ".log"), "wb") as log:
-            process = subprocess.Popen(command, cwd=os.path.join(self.scratch.build, "tests"), env=env,
-                                       stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+            process = subprocess.Popen(self.prefix + command, cwd=os.path.join(self.scratch.build, "tests"),
+                                       env=env, stdout=log, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
                                        start_new_session=True)
             try:
                 status = process.wait(timeout=limit)
