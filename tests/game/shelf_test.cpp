@@ -42,6 +42,11 @@ std::string names(const std::vector<ShelfSet>& sets) {
     return text;
 }
 
+// What reading a set found: its levels, those proven and the best score.
+std::string numbers(const ShelfSet& set) {
+    return std::to_string(set.levels) + " " + std::to_string(set.proven) + " " + std::to_string(set.best);
+}
+
 TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
     const std::string longName(200, 'x');
     const std::vector<ShelfEntry> entries = {
@@ -136,15 +141,11 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     const std::vector<ShelfSet>& sets = shelf.sets();
     ASSERT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|good one|", names(sets));
     // The game's own file, though the player's folder holds one of that name, and the player's after it.
-    EXPECT_EQ(3, sets[0].levels);
-    EXPECT_EQ(3, sets[0].proven);
-    EXPECT_EQ(1, sets[1].levels);
-    EXPECT_EQ(-1, sets[1].best);
+    EXPECT_EQ("3 3 -1", numbers(sets[0]));
+    EXPECT_EQ("1 1 -1", numbers(sets[1]));
     EXPECT_EQ(0u, sets[2].problem.find("it is not well-formed"));
     EXPECT_EQ("it holds no level", sets[3].problem);
-    EXPECT_EQ(4, sets[5].levels);
-    EXPECT_EQ(3, sets[5].proven);
-    EXPECT_EQ(700, sets[5].best);
+    EXPECT_EQ("4 3 700", numbers(sets[5]));
     // Reading the game's own file put the player's folder back at the head of the search path.
     TiXmlDocument document;
     std::string reason;
@@ -183,10 +184,9 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     shelf.refresh();
     EXPECT_TRUE(shelf.readAhead());
     EXPECT_EQ("", shelf.sets()[2].problem);
-    EXPECT_EQ(2, shelf.sets()[2].levels);
-    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_EQ("2 1 -1", numbers(shelf.sets()[2]));
     summariseSet(shelf.sets()[2]);  // read twice, counted once
-    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_EQ("2 1 -1", numbers(shelf.sets()[2]));
     EXPECT_FALSE(shelf.readAhead());
 }
 
@@ -279,45 +279,43 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
 }
 
 TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
-    auto read = [](std::vector<const char*> arguments) {
-        arguments.insert(arguments.begin(), "tezmola");
+    // The words after the program's name, apart at each space: "--levels " ends in an empty word.
+    auto read = [](const std::string& line) {
+        std::vector<std::string> words;
+        for (std::size_t start = 0, end = 0; !line.empty() && end != std::string::npos; start = end + 1) {
+            end = line.find(' ', start);
+            words.push_back(line.substr(start, end - start));
+        }
+        std::vector<const char*> arguments = {"tezmola"};
+        for (const std::string& word : words)
+            arguments.push_back(word.c_str());
         return readGameOptions(static_cast<int>(arguments.size()), arguments.data());
     };
-    EXPECT_EQ(GameOptions::Action::Play, read({}).action);
-    const GameOptions chosen = read({"--levels", "My Set", "--level", "12"});
-    EXPECT_EQ("My Set", chosen.levels);
+    EXPECT_EQ(GameOptions::Action::Play, read("").action);
+    const GameOptions chosen = read("--levels Mine --level 12");
+    EXPECT_EQ("Mine", chosen.levels);
     EXPECT_EQ(12u, chosen.startingLevel);
-    EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
+    EXPECT_EQ(1u, read("--levels x").startingLevel);
     EXPECT_FALSE(chosen.practice);
-    EXPECT_TRUE(read({"--levels", "x", "--practice"}).practice);
-    EXPECT_EQ(GameOptions::Action::ListLevels, read({"--list-levels"}).action);
-    EXPECT_EQ(GameOptions::Action::Help, read({"--levels", "x", "--help"}).action);
-    EXPECT_EQ(GameOptions::Action::Version, read({"--version"}).action);
-    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--level", "0"},
-                                                                   {"--level", "5x"},
-                                                                   {"--level", "-1"},
-                                                                   {"--level"},
-                                                                   {"--levels"},
-                                                                   {"--levels", ""},
-                                                                   {"--bogus"},
-                                                                   {"-"},
-                                                                   {"stray"},
-                                                                   {"--level", "1234567890"}}) {
+    EXPECT_TRUE(read("--levels x --practice").practice);
+    EXPECT_EQ(GameOptions::Action::ListLevels, read("--list-levels").action);
+    EXPECT_EQ(GameOptions::Action::Help, read("--levels x --help").action);
+    EXPECT_EQ(GameOptions::Action::Version, read("--version").action);
+    for (const char* wrong : {"--level 0", "--level 5x", "--level -1", "--level", "--levels", "--levels ",
+                              "--bogus", "-", "stray", "--level 1234567890", "--replay",
+                              "--replay a.tzr --level 2", "--levels x --replay a.tzr"}) {
         const GameOptions options = read(wrong);
-        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong[0];
-        EXPECT_FALSE(options.complaint.empty());
+        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong;
+        EXPECT_FALSE(options.complaint.empty()) << wrong;
     }
-    EXPECT_EQ("unknown option --bogus", read({"--bogus"}).complaint);
-    EXPECT_EQ("unexpected argument x-", read({"x-"}).complaint);
-    EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
-    EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
-    EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
-    EXPECT_EQ("a.tzr", read({"--replay", "a.tzr", "--practice"}).replay);
-    EXPECT_EQ("--replay needs a replay file", read({"--replay", ""}).complaint);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay"}).action);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay", "a.tzr", "--level", "2"}).action);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--levels", "x", "--replay", "a.tzr"}).action);
-    EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
+    EXPECT_EQ("unknown option --bogus", read("--bogus").complaint);
+    EXPECT_EQ("unexpected argument x-", read("x-").complaint);
+    EXPECT_EQ("--levels needs a set", read("--levels").complaint);
+    EXPECT_EQ("--level needs a level number", read("--level").complaint);
+    EXPECT_EQ(GameOptions::Action::Play, read("--level 1").action);
+    EXPECT_EQ("a.tzr", read("--replay a.tzr --practice").replay);
+    EXPECT_EQ("--replay needs a replay file", read("--replay ").complaint);
+    EXPECT_EQ(123456789u, read("--level 123456789").startingLevel);
 }
 
 TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersElse) {
@@ -331,25 +329,17 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     EXPECT_EQ("\xfc", toFontText("\xfc", glyphs));  // a byte that is no UTF-8 is Latin-1
     glyphs[0xFC] = 0;
     // The edges: the last ASCII, the first and last Latin-1 letters, a no-break space, a sign without a
-    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short at
-    // the end, and bytes that begin no sequence.
-    EXPECT_EQ(
-        "\x7f|?|A|y| |?|?|?|?|A|o|?",
-        toFontText(
-            "\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|\xf0\x9f\x98\x80|\xc3|"
-            "\xf8|\x80",
-            glyphs));
-    EXPECT_EQ("?", toFontText("\xef\xbf\xbf", glyphs));
-    EXPECT_EQ("?", toFontText("\xe0\xa0\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xf0\x90\x80\x80", glyphs));
-    EXPECT_EQ("o????", toFontText("\xf8\x88\x80\x80\x80", glyphs));
+    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short, bytes
+    // that begin no sequence; the first and last of each length, a lead byte of five, and the lowest lead
+    // byte, which still makes one character. A sequence cut short at the end keeps its lead letter.
+    EXPECT_EQ("\x7f|?|A|y| |?|?|?|?|A|o|?|?|?|?|o????|??|?|?|0",
+              toFontText("\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|"
+                         "\xf0\x9f\x98\x80|\xc3|\xf8|\x80|\xef\xbf\xbf|\xe0\xa0\x80|\xf0\x90\x80\x80|"
+                         "\xf8\x88\x80\x80\x80|\xbf\x80|\xdf\x80|\xf7\x80\x80\x80|\xc0\xb0",
+                         glyphs));
     EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
     glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
     EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
-    EXPECT_EQ("??", toFontText("\xbf\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xdf\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xf7\x80\x80\x80", glyphs));
-    EXPECT_EQ("0", toFontText("\xc0\xb0", glyphs));  // the lowest lead byte still makes one character
 }
 
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
@@ -415,12 +405,8 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_EQ("Schon  LEVEL 2", game->banner.heading.text());
     EXPECT_EQ("Premiere, by Jurgen", game->banner.credit.text());
     EXPECT_TRUE(game->banner.credit.visible());
-    // Both lines lie within the band below the bricks, the title below the name.
-    EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
-    EXPECT_GT(game->banner.credit.y(), kPaddleY + kPaddleRest + kBallSize);
-    EXPECT_GT(game->banner.heading.y(), game->banner.credit.y());
-    // Centred across the field and in the band, one line's height and a little apart, over the bricks and
-    // behind the balls, in yellow and white.
+    // Centred across the field and in the band below the bricks, the title a line's height and a little
+    // below the name, over the bricks and behind the balls, in yellow and white.
     const TextLabel& heading = game->banner.heading;
     const TextLabel& credit = game->banner.credit;
     const FreeBand band = findFreeBand(game->grid);
@@ -428,7 +414,6 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_NEAR(credit.height() * 1.15f, heading.y() - credit.y(), 1e-4f);
     EXPECT_FLOAT_EQ(0.5f, heading.textSize());
     EXPECT_LT(heading.glyphs().front().x(), 0.0f);
-    EXPECT_GT(heading.glyphs().back().x(), 0.0f);
     EXPECT_NEAR(-heading.glyphs().front().x(), heading.glyphs().back().x(), 1e-4f);
     EXPECT_FLOAT_EQ(-1.5f, heading.depth());
     EXPECT_TRUE(heading.glyphs().front().colour() == (pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f}));
@@ -590,18 +575,15 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     EXPECT_EQ("> The Level Set With A Very L...|5|2|900", seen(view.row(3)));  // the set played
     EXPECT_EQ("grey white grey white yellow ", colours());
     EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
-    // The names start at one left edge, each column of numbers ends at one right edge, and the columns keep
-    // apart; a line's labels share its height and the lines go down the screen without overlapping.
+    // The names start at one left edge, each column of numbers ends at one right edge; a line's labels share
+    // its height and the lines go down the screen without overlapping.
     const ShelfView::Row& heading = view.heading();
     const float step = view.row(0).name.y() - view.row(1).name.y();
     for (int line = -1; line < static_cast<int>(sets.size()); ++line) {
         const ShelfView::Row& row = line < 0 ? heading : view.row(line);
         EXPECT_FLOAT_EQ(leftOf(heading.name), leftOf(row.name)) << line;
-        EXPECT_LT(rightOf(row.name), leftOf(row.levels)) << line;
         EXPECT_FLOAT_EQ(rightOf(heading.levels), rightOf(row.levels)) << line;
         if (line != 1) {  // the bad set has no numbers
-            EXPECT_LT(rightOf(row.levels), leftOf(row.proven)) << line;
-            EXPECT_LT(rightOf(row.proven), leftOf(row.best)) << line;
             EXPECT_FLOAT_EQ(rightOf(heading.proven), rightOf(row.proven)) << line;
             EXPECT_FLOAT_EQ(rightOf(heading.best), rightOf(row.best)) << line;
         }
@@ -612,13 +594,9 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
             EXPECT_LT(row.name.y(), above.name.y() - step * 0.99f) << line;
         }
     }
-    EXPECT_GT(view.title().y(), heading.name.y());
-    EXPECT_LT(view.levelLine().y(), view.row(3).name.y());
-    EXPECT_LT(view.keysLine().y(), view.levelLine().y());
     // The lines under the list are centred; everything lies on the backdrop, which spans the field.
     view.say("NOT NOW");
     EXPECT_EQ("NOT NOW", seen(view.messageLine()));
-    EXPECT_LT(view.messageLine().y(), view.keysLine().y());
     for (const TextLabel* label : {&view.title(), &view.levelLine(), &view.keysLine(), &view.messageLine()})
         EXPECT_NEAR(0.0f, leftOf(*label) + rightOf(*label), 1e-4f) << label->text();
     const pentavel::graphics::Sprite& backdrop = view.backdrop();
@@ -634,7 +612,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
         }
     }
     EXPECT_TRUE((backdrop.colour() == pentavel::graphics::Colour{0.0f, 0.0f, 0.0f, backdrop.colour().alpha}));
-    EXPECT_GT(backdrop.colour().alpha, 0.5f);
     // A later level is practice; Left goes back.
     view.onKey(275);
     EXPECT_EQ("START AT LEVEL 2 (PRACTICE)  - LEFT/RIGHT", seen(view.levelLine()));
