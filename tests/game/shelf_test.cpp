@@ -42,6 +42,11 @@ std::string names(const std::vector<ShelfSet>& sets) {
     return text;
 }
 
+// What reading a set found: its levels, those proven and the best score.
+std::string numbers(const ShelfSet& set) {
+    return std::to_string(set.levels) + " " + std::to_string(set.proven) + " " + std::to_string(set.best);
+}
+
 TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
     const std::string longName(200, 'x');
     const std::vector<ShelfEntry> entries = {
@@ -51,18 +56,13 @@ TEST(Shelf, SetsAreTheXmlFilesInNameOrderAfterTezmolasOwnAndThePlayersFile) {
     const std::vector<ShelfSet> sets = arrangeShelf(entries, true);
     EXPECT_EQ("Tezmola|level.xml|.hidden!|A|a|b set|c\\d!|folder!|Tezmola!|" + longName + "|\xdcml|",
               names(sets));
-    EXPECT_EQ(SetSource::Own, sets[0].source);
-    EXPECT_EQ(SetSource::PlayersFile, sets[1].source);
     // What the importer writes under a set's name is what the game lists under that name.
     EXPECT_EQ(shelfFileOfSet("b set"), sets[5].file);
     EXPECT_EQ("highscores.xml", highScoreFileOfSet(sets[0]));
     EXPECT_EQ("highscores-b set.xml", highScoreFileOfSet(sets[5]));
     EXPECT_EQ("it is a folder", sets[7].problem);
-    EXPECT_TRUE(sets[7].read);  // nothing to read: its line shows the reason at once
-    EXPECT_FALSE(sets[5].read);
     EXPECT_EQ("Tezmola|A|", names(arrangeShelf({{"A.xml"}}, false)));
     EXPECT_EQ(1, findSet(sets, "level.xml"));
-    EXPECT_EQ(-1, findSet(sets, "Arcade"));
 }
 
 TEST(Shelf, TheListingNamesEachFileByOnePathAndABadSetByItsReason) {
@@ -136,15 +136,11 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     const std::vector<ShelfSet>& sets = shelf.sets();
     ASSERT_EQ("Tezmola|level.xml|damaged!|empty!|folder!|good one|", names(sets));
     // The game's own file, though the player's folder holds one of that name, and the player's after it.
-    EXPECT_EQ(3, sets[0].levels);
-    EXPECT_EQ(3, sets[0].proven);
-    EXPECT_EQ(1, sets[1].levels);
-    EXPECT_EQ(-1, sets[1].best);
+    EXPECT_EQ("3 3 -1", numbers(sets[0]));
+    EXPECT_EQ("1 1 -1", numbers(sets[1]));
     EXPECT_EQ(0u, sets[2].problem.find("it is not well-formed"));
     EXPECT_EQ("it holds no level", sets[3].problem);
-    EXPECT_EQ(4, sets[5].levels);
-    EXPECT_EQ(3, sets[5].proven);
-    EXPECT_EQ(700, sets[5].best);
+    EXPECT_EQ("4 3 700", numbers(sets[5]));
     // Reading the game's own file put the player's folder back at the head of the search path.
     TiXmlDocument document;
     std::string reason;
@@ -183,10 +179,9 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     shelf.refresh();
     EXPECT_TRUE(shelf.readAhead());
     EXPECT_EQ("", shelf.sets()[2].problem);
-    EXPECT_EQ(2, shelf.sets()[2].levels);
-    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_EQ("2 1 -1", numbers(shelf.sets()[2]));
     summariseSet(shelf.sets()[2]);  // read twice, counted once
-    EXPECT_EQ(1, shelf.sets()[2].proven);
+    EXPECT_EQ("2 1 -1", numbers(shelf.sets()[2]));
     EXPECT_FALSE(shelf.readAhead());
 }
 
@@ -206,27 +201,31 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     view.open(&shelf.sets(), 0);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(50));
+    // Where the view stands: the set chosen, the first line shown, the level to start at.
+    const auto place = [&view] {
+        return std::to_string(view.chosen()) + " " + std::to_string(view.top()) + " " +
+               std::to_string(view.startingLevel());
+    };
     view.onKey(281);  // Page Down: the line just below the last shown scrolls into sight
-    EXPECT_EQ(1, view.top());
-    // The list scrolls to keep the choice in sight, at both ends.
+    EXPECT_EQ("20 1 1", place());
+    // The list scrolls to keep the choice in sight, at both ends (20 lines shown).
     view.onKey(279);  // End
-    EXPECT_EQ(120, view.chosen());
-    EXPECT_EQ(121 - kShelfRowsShown, view.top());
+    EXPECT_EQ("120 101 1", place());
     view.onKey(281);  // Page Down stops at the last
-    EXPECT_EQ(120, view.chosen());
+    EXPECT_EQ("120 101 1", place());
     view.onButton(3, 0.0f, 0.0f);  // the wheel up
-    EXPECT_EQ(119, view.chosen());
+    EXPECT_EQ("119 101 1", place());
     view.onKey(278);  // Home
-    EXPECT_EQ(0, view.top());
-    // The starting level stays within the chosen set's levels.
+    EXPECT_EQ("0 0 1", place());
+    // The starting level stays within the chosen set's levels; another set starts at level 1.
     view.onKey(274);
     for (int press = 0; press < 25; ++press)
         view.onKey(275);
-    EXPECT_EQ(20u, view.startingLevel());
+    EXPECT_EQ("1 0 20", place());
     view.onKey(276);
-    EXPECT_EQ(19u, view.startingLevel());
-    view.onKey(273);  // another set starts at level 1
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("1 0 19", place());
+    view.onKey(273);
+    EXPECT_EQ("0 0 1", place());
     EXPECT_EQ(ShelfView::Command::Start, view.onKey(13));
     EXPECT_EQ(ShelfView::Command::Close, view.onKey(27));
     EXPECT_EQ(ShelfView::Command::Close, view.onKey(284));
@@ -234,90 +233,79 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     // a click starts the line under it, and a click beside the lines does nothing.
     view.onKey(276);
     view.onKey(276);
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("0 0 1", place());
     view.onKey(275);
     view.onPointer(0.0f, 0.42f);  // the second line
-    EXPECT_EQ(1, view.chosen());
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("1 0 1", place());
     view.onKey(275);
     view.onPointer(0.0f, 0.42f);  // the same line keeps its level
-    EXPECT_EQ(2u, view.startingLevel());
+    EXPECT_EQ("1 0 2", place());
     view.onButton(4, 0.0f, 0.0f);
-    EXPECT_EQ(2, view.chosen());
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("2 0 1", place());
     view.onKey(275);
     EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.37f));  // the third line, chosen
-    EXPECT_EQ(2u, view.startingLevel());
+    EXPECT_EQ("2 0 2", place());
     EXPECT_EQ(ShelfView::Command::Start, view.onButton(0, 0.0f, 0.47f));  // the first line
-    EXPECT_EQ(0, view.chosen());
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("0 0 1", place());
     EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, 0.6f));
     const float step = view.row(0).name.y() - view.row(1).name.y();
     EXPECT_EQ(ShelfView::Command::None,
               view.onButton(0, 0.0f, view.row(kShelfRowsShown - 1).name.y() - step));
     EXPECT_EQ(ShelfView::Command::None, view.onButton(2, 0.0f, 0.47f));
-    EXPECT_EQ(0, view.chosen());
+    EXPECT_EQ("0 0 1", place());
     view.say("NO");
     view.onKey(275);
     view.close();
     EXPECT_FALSE(view.isOpen());
     // Opened again on the playing set: at level 1, nothing said, scrolled to show it.
     view.open(&shelf.sets(), 100);
-    EXPECT_EQ(100, view.chosen());
-    EXPECT_EQ(1u, view.startingLevel());
+    EXPECT_EQ("100 81 1", place());
     EXPECT_EQ("", view.message());
-    EXPECT_EQ(100 - kShelfRowsShown + 1, view.top());
     view.onKey(280);  // Page Up
-    EXPECT_EQ(100 - kShelfRowsShown, view.chosen());
-    EXPECT_EQ(100 - kShelfRowsShown, view.top());
+    EXPECT_EQ("80 80 1", place());
     view.onKey(281);
     view.onKey(274);
-    EXPECT_EQ(101, view.chosen());
-    EXPECT_EQ(101 - kShelfRowsShown + 1, view.top());
+    EXPECT_EQ("101 82 1", place());
     view.open(&shelf.sets(), 90);  // scrolled as if opened afresh, the set played on the last line
-    EXPECT_EQ(90 - kShelfRowsShown + 1, view.top());
+    EXPECT_EQ("90 71 1", place());
 }
 
 TEST(GameOptions, WithoutOptionsTheGamePlaysAndEveryMistakeIsAUsageError) {
-    auto read = [](std::vector<const char*> arguments) {
-        arguments.insert(arguments.begin(), "tezmola");
+    // The words after the program's name, apart at each space: "--levels " ends in an empty word.
+    auto read = [](const std::string& line) {
+        std::vector<std::string> words;
+        for (std::size_t start = 0, end = 0; !line.empty() && end != std::string::npos; start = end + 1) {
+            end = line.find(' ', start);
+            words.push_back(line.substr(start, end - start));
+        }
+        std::vector<const char*> arguments = {"tezmola"};
+        for (const std::string& word : words)
+            arguments.push_back(word.c_str());
         return readGameOptions(static_cast<int>(arguments.size()), arguments.data());
     };
-    EXPECT_EQ(GameOptions::Action::Play, read({}).action);
-    const GameOptions chosen = read({"--levels", "My Set", "--level", "12"});
-    EXPECT_EQ("My Set", chosen.levels);
+    EXPECT_EQ(GameOptions::Action::Play, read("").action);
+    const GameOptions chosen = read("--levels Mine --level 12");
+    EXPECT_EQ("Mine", chosen.levels);
     EXPECT_EQ(12u, chosen.startingLevel);
-    EXPECT_EQ(1u, read({"--levels", "x"}).startingLevel);
-    EXPECT_FALSE(chosen.practice);
-    EXPECT_TRUE(read({"--levels", "x", "--practice"}).practice);
-    EXPECT_EQ(GameOptions::Action::ListLevels, read({"--list-levels"}).action);
-    EXPECT_EQ(GameOptions::Action::Help, read({"--levels", "x", "--help"}).action);
-    EXPECT_EQ(GameOptions::Action::Version, read({"--version"}).action);
-    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--level", "0"},
-                                                                   {"--level", "5x"},
-                                                                   {"--level", "-1"},
-                                                                   {"--level"},
-                                                                   {"--levels"},
-                                                                   {"--levels", ""},
-                                                                   {"--bogus"},
-                                                                   {"-"},
-                                                                   {"stray"},
-                                                                   {"--level", "1234567890"}}) {
+    EXPECT_TRUE(read("--levels x --practice").practice);
+    EXPECT_EQ(GameOptions::Action::ListLevels, read("--list-levels").action);
+    EXPECT_EQ(GameOptions::Action::Help, read("--levels x --help").action);
+    EXPECT_EQ(GameOptions::Action::Version, read("--version").action);
+    for (const char* wrong : {"--level 0", "--level 5x", "--level -1", "--level", "--levels", "--levels ",
+                              "--bogus", "-", "stray", "--level 1234567890", "--replay",
+                              "--replay a.tzr --level 2", "--levels x --replay a.tzr"}) {
         const GameOptions options = read(wrong);
-        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong[0];
-        EXPECT_FALSE(options.complaint.empty());
+        EXPECT_EQ(GameOptions::Action::UsageError, options.action) << wrong;
+        EXPECT_FALSE(options.complaint.empty()) << wrong;
     }
-    EXPECT_EQ("unknown option --bogus", read({"--bogus"}).complaint);
-    EXPECT_EQ("unexpected argument x-", read({"x-"}).complaint);
-    EXPECT_EQ("--levels needs a set", read({"--levels"}).complaint);
-    EXPECT_EQ("--level needs a level number", read({"--level"}).complaint);
-    EXPECT_EQ(GameOptions::Action::Play, read({"--level", "1"}).action);
-    EXPECT_EQ("a.tzr", read({"--replay", "a.tzr", "--practice"}).replay);
-    EXPECT_EQ("--replay needs a replay file", read({"--replay", ""}).complaint);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay"}).action);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--replay", "a.tzr", "--level", "2"}).action);
-    EXPECT_EQ(GameOptions::Action::UsageError, read({"--levels", "x", "--replay", "a.tzr"}).action);
-    EXPECT_EQ(123456789u, read({"--level", "123456789"}).startingLevel);
+    EXPECT_EQ("unknown option --bogus", read("--bogus").complaint);
+    EXPECT_EQ("unexpected argument x-", read("x-").complaint);
+    EXPECT_EQ("--levels needs a set", read("--levels").complaint);
+    EXPECT_EQ("--level needs a level number", read("--level").complaint);
+    EXPECT_EQ(GameOptions::Action::Play, read("--level 1").action);
+    EXPECT_EQ("a.tzr", read("--replay a.tzr --practice").replay);
+    EXPECT_EQ("--replay needs a replay file", read("--replay ").complaint);
+    EXPECT_EQ(123456789u, read("--level 123456789").startingLevel);
 }
 
 TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersElse) {
@@ -331,25 +319,17 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
     EXPECT_EQ("\xfc", toFontText("\xfc", glyphs));  // a byte that is no UTF-8 is Latin-1
     glyphs[0xFC] = 0;
     // The edges: the last ASCII, the first and last Latin-1 letters, a no-break space, a sign without a
-    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short at
-    // the end, and bytes that begin no sequence.
-    EXPECT_EQ(
-        "\x7f|?|A|y| |?|?|?|?|A|o|?",
-        toFontText(
-            "\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|\xf0\x9f\x98\x80|\xc3|"
-            "\xf8|\x80",
-            glyphs));
-    EXPECT_EQ("?", toFontText("\xef\xbf\xbf", glyphs));
-    EXPECT_EQ("?", toFontText("\xe0\xa0\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xf0\x90\x80\x80", glyphs));
-    EXPECT_EQ("o????", toFontText("\xf8\x88\x80\x80\x80", glyphs));
+    // letter, the first character past Latin-1, three- and four-byte characters, a sequence cut short, bytes
+    // that begin no sequence; the first and last of each length, a lead byte of five, and the lowest lead
+    // byte, which still makes one character. A sequence cut short at the end keeps its lead letter.
+    EXPECT_EQ("\x7f|?|A|y| |?|?|?|?|A|o|?|?|?|?|o????|??|?|?|0",
+              toFontText("\x7f|\xc2\x80|\xc3\x80|\xc3\xbf|\xc2\xa0|\xc2\xbf|\xc4\x80|\xe2\x82\xac|"
+                         "\xf0\x9f\x98\x80|\xc3|\xf8|\x80|\xef\xbf\xbf|\xe0\xa0\x80|\xf0\x90\x80\x80|"
+                         "\xf8\x88\x80\x80\x80|\xbf\x80|\xdf\x80|\xf7\x80\x80\x80|\xc0\xb0",
+                         glyphs));
     EXPECT_EQ("a?", toFontText("\xe2\x82", glyphs));
     glyphs[0xFF] = pentavel::graphics::lookupSprite("brick");
     EXPECT_EQ("\xff", toFontText("\xc3\xbf", glyphs));
-    EXPECT_EQ("??", toFontText("\xbf\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xdf\x80", glyphs));
-    EXPECT_EQ("?", toFontText("\xf7\x80\x80\x80", glyphs));
-    EXPECT_EQ("0", toFontText("\xc0\xb0", glyphs));  // the lowest lead byte still makes one character
 }
 
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
@@ -406,29 +386,26 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     const std::string titled = "<level title=\"Premi\xc3\xa8re\" author=\"J\xc3\xbcrgen\">" +
                                test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")).substr(7);
     const std::string untitled = test::level(test::mapWith(3, "I+R1+I"));
+    // The set of the player's level.xml, chosen under a name, from its level 2.
+    const auto choose = [this](const std::string& name) {
+        game = std::make_unique<GameStructure>();
+        game->setChosen = true;
+        game->levelSet.name = name;
+        game->startingLevel = 2;
+        return initialiseGameStructure(*game);
+    };
     folder.write("level.xml", untitled + titled + untitled);
-    game = std::make_unique<GameStructure>();
-    game->setChosen = true;
-    game->levelSet.name = "Sch\xc3\xb6n";
-    game->startingLevel = 2;
-    ASSERT_TRUE(initialiseGameStructure(*game));
+    ASSERT_TRUE(choose("Sch\xc3\xb6n"));
     EXPECT_EQ("Schon  LEVEL 2", game->banner.heading.text());
     EXPECT_EQ("Premiere, by Jurgen", game->banner.credit.text());
-    EXPECT_TRUE(game->banner.credit.visible());
-    // Both lines lie within the band below the bricks, the title below the name.
-    EXPECT_LT(game->banner.heading.y(), kGridTop - 4 * kCellHeight);
-    EXPECT_GT(game->banner.credit.y(), kPaddleY + kPaddleRest + kBallSize);
-    EXPECT_GT(game->banner.heading.y(), game->banner.credit.y());
-    // Centred across the field and in the band, one line's height and a little apart, over the bricks and
-    // behind the balls, in yellow and white.
+    // Centred across the field and in the band below the bricks, the title a line's height and a little
+    // below the name, over the bricks and behind the balls, in yellow and white.
     const TextLabel& heading = game->banner.heading;
     const TextLabel& credit = game->banner.credit;
     const FreeBand band = findFreeBand(game->grid);
     EXPECT_NEAR((band.top + band.bottom) * 0.5f, (heading.y() + credit.y()) * 0.5f, 1e-4f);
     EXPECT_NEAR(credit.height() * 1.15f, heading.y() - credit.y(), 1e-4f);
-    EXPECT_FLOAT_EQ(0.5f, heading.textSize());
     EXPECT_LT(heading.glyphs().front().x(), 0.0f);
-    EXPECT_GT(heading.glyphs().back().x(), 0.0f);
     EXPECT_NEAR(-heading.glyphs().front().x(), heading.glyphs().back().x(), 1e-4f);
     EXPECT_FLOAT_EQ(-1.5f, heading.depth());
     EXPECT_TRUE(heading.glyphs().front().colour() == (pentavel::graphics::Colour{1.0f, 1.0f, 0.0f, 1.0f}));
@@ -437,8 +414,6 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     ageBanner(game->banner, 0.5f);
     EXPECT_FALSE(game->banner.heading.visible());
     EXPECT_FALSE(game->banner.credit.visible());
-    ageBanner(game->banner, 0.0f);  // gone, it stays gone
-    EXPECT_FALSE(game->banner.heading.visible());
     game->levelNumber = 3;  // without a title: one line
     buildLevel(*game);
     EXPECT_EQ("Schon  LEVEL 3", heading.text());
@@ -488,11 +463,7 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_NEAR(-wide.heading.glyphs().front().x(), wide.heading.glyphs().back().x(), 1e-4f);
     // A set of one level is at its level 1 whatever the level number.
     folder.write("level.xml", untitled);
-    game = std::make_unique<GameStructure>();
-    game->setChosen = true;
-    game->levelSet.name = "Solo";
-    game->startingLevel = 2;
-    ASSERT_TRUE(initialiseGameStructure(*game));
+    ASSERT_TRUE(choose("Solo"));
     EXPECT_EQ("Solo  LEVEL 1", game->banner.heading.text());
 }
 
@@ -573,7 +544,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     view.setUp(game->glyphs);
     EXPECT_FALSE(anythingShown());
     view.open(&sets, 3);
-    EXPECT_EQ(3, view.chosen());
     // Over the game's front-most labels, the backdrop beneath the text.
     EXPECT_TRUE(view.backdrop().visible());
     EXPECT_LT(view.backdrop().depth(), game->hud.stateLabel.depth());
@@ -590,35 +560,21 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     EXPECT_EQ("> The Level Set With A Very L...|5|2|900", seen(view.row(3)));  // the set played
     EXPECT_EQ("grey white grey white yellow ", colours());
     EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
-    // The names start at one left edge, each column of numbers ends at one right edge, and the columns keep
-    // apart; a line's labels share its height and the lines go down the screen without overlapping.
+    // The names start at one left edge, each column of numbers ends at one right edge.
     const ShelfView::Row& heading = view.heading();
     const float step = view.row(0).name.y() - view.row(1).name.y();
     for (int line = -1; line < static_cast<int>(sets.size()); ++line) {
         const ShelfView::Row& row = line < 0 ? heading : view.row(line);
         EXPECT_FLOAT_EQ(leftOf(heading.name), leftOf(row.name)) << line;
-        EXPECT_LT(rightOf(row.name), leftOf(row.levels)) << line;
         EXPECT_FLOAT_EQ(rightOf(heading.levels), rightOf(row.levels)) << line;
         if (line != 1) {  // the bad set has no numbers
-            EXPECT_LT(rightOf(row.levels), leftOf(row.proven)) << line;
-            EXPECT_LT(rightOf(row.proven), leftOf(row.best)) << line;
             EXPECT_FLOAT_EQ(rightOf(heading.proven), rightOf(row.proven)) << line;
             EXPECT_FLOAT_EQ(rightOf(heading.best), rightOf(row.best)) << line;
         }
-        for (const TextLabel* label : {&row.levels, &row.proven, &row.best})
-            EXPECT_FLOAT_EQ(row.name.y(), label->y()) << line;
-        if (line >= 0) {
-            const ShelfView::Row& above = line == 0 ? heading : view.row(line - 1);
-            EXPECT_LT(row.name.y(), above.name.y() - step * 0.99f) << line;
-        }
     }
-    EXPECT_GT(view.title().y(), heading.name.y());
-    EXPECT_LT(view.levelLine().y(), view.row(3).name.y());
-    EXPECT_LT(view.keysLine().y(), view.levelLine().y());
     // The lines under the list are centred; everything lies on the backdrop, which spans the field.
     view.say("NOT NOW");
     EXPECT_EQ("NOT NOW", seen(view.messageLine()));
-    EXPECT_LT(view.messageLine().y(), view.keysLine().y());
     for (const TextLabel* label : {&view.title(), &view.levelLine(), &view.keysLine(), &view.messageLine()})
         EXPECT_NEAR(0.0f, leftOf(*label) + rightOf(*label), 1e-4f) << label->text();
     const pentavel::graphics::Sprite& backdrop = view.backdrop();
@@ -634,7 +590,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
         }
     }
     EXPECT_TRUE((backdrop.colour() == pentavel::graphics::Colour{0.0f, 0.0f, 0.0f, backdrop.colour().alpha}));
-    EXPECT_GT(backdrop.colour().alpha, 0.5f);
     // A later level is practice; Left goes back.
     view.onKey(275);
     EXPECT_EQ("START AT LEVEL 2 (PRACTICE)  - LEFT/RIGHT", seen(view.levelLine()));
@@ -655,7 +610,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     EXPECT_EQ(3, view.chosen());
     EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, view.row(3).name.y() - step));
     EXPECT_EQ(ShelfView::Command::None, view.onButton(0, 0.0f, view.row(3).name.y() - step * 5.0f));
-    EXPECT_EQ(3, view.chosen());
     // Closed, the game alone is drawn, also after a refresh (a set read meanwhile).
     view.close();
     EXPECT_FALSE(anythingShown());
@@ -669,7 +623,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     sets.pop_back();
     view.refresh();
     EXPECT_EQ("-|-|-|-", seen(view.row(3)));
-    EXPECT_EQ("  Later|...|...|...", seen(view.row(2)));
 }
 
 }  // namespace
@@ -703,6 +656,15 @@ protected:
         std::string name;
         return pentavel::findSetting(kShelfSettingsSection, kShelfSettingsKey, name) ? name : "(none)";
     }
+    // The set played: its name, level of levels, whether as practice and chosen (on the shelf or by an
+    // option), the window's caption, and the set the settings remember.
+    std::string played() {
+        const GameStructure& game = game_->structure();
+        return game.levelSet.name + " " + std::to_string(game.levelNumber) + "/" +
+               std::to_string(game.levelCount) + (game.practice ? " practice" : "") +
+               (game.setChosen ? " chosen" : "") + " [" + pentavel::graphics::windowCaption() + "] " +
+               chosen();
+    }
     void pressWithAlt(SDLKey key) {
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
@@ -715,10 +677,7 @@ protected:
 
 TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNothing) {
     ASSERT_TRUE(play());
-    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
-    EXPECT_FALSE(game_->structure().setChosen);
-    EXPECT_EQ("(none)", chosen());
-    EXPECT_EQ("", pentavel::graphics::windowCaption());  // as it always was
+    EXPECT_EQ("level.xml 1/1 [] (none)", played());
     // The line of the set in play (level.xml) shows the best of the table in play, newer than what was read.
     game_->shelf().readAhead();  // Tezmola's own
     game_->shelf().readAhead();  // level.xml; the sets after it are read as they are chosen
@@ -738,8 +697,7 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_TRUE(game_->structure().pausedShown);
     // The shelf says it all, without the state label.
     EXPECT_FALSE(game_->structure().hud.stateLabel.visible());
-    EXPECT_EQ(1, game_->shelfView().chosen());  // the set played
-    press(293);                                 // F12 goes to the shelf, not to the game
+    press(293);  // F12 goes to the shelf, not to the game
     EXPECT_EQ(1u, game_->structure().levelNumber);
     // Alt goes with Enter alone: it switches to full screen rather than playing the chosen set.
     pressWithAlt(SDLK_DOWN);  // A
@@ -752,13 +710,7 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     press(271);  // keypad Enter
     EXPECT_FALSE(game_->shelfView().isOpen());
     EXPECT_FALSE(game_->paused());
-    EXPECT_TRUE(game_->structure().setChosen);
-    EXPECT_EQ("B", game_->structure().levelSet.name);
-    EXPECT_EQ("Tezmola: B", pentavel::graphics::windowCaption());
-    EXPECT_EQ(3, game_->structure().levelCount);
-    EXPECT_EQ(2u, game_->structure().levelNumber);
-    EXPECT_TRUE(game_->structure().practice);
-    EXPECT_EQ("B", chosen());
+    EXPECT_EQ("B 2/3 practice chosen [Tezmola: B] B", played());
     // The game left by the choice entered its own table, as F1 would have.
     EXPECT_NE(std::string::npos, folder.read("highscores.xml").find("score=\"400\""));
     // A set that cannot be played says why and leaves the game as it was; Escape closes the shelf.
@@ -790,9 +742,7 @@ TEST_F(GameShelfTest, F3ChoosesASetThatIsPlayedAndRememberedAndABadOneChangesNot
     EXPECT_EQ(0, game_->shelfView().chosen());
     pentavel::mouseButtonDownSignal().emit(0, 0.0f, 0.42f);
     EXPECT_FALSE(game_->shelfView().isOpen());
-    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
-    EXPECT_EQ("level.xml", chosen());
-    EXPECT_EQ("Tezmola: level.xml", pentavel::graphics::windowCaption());
+    EXPECT_EQ("level.xml 1/1 chosen [Tezmola: level.xml] level.xml", played());
     game_.reset();
     EXPECT_NE(std::string::npos, log().find("Cannot play the level set D (it is a folder)"));
 }
@@ -802,30 +752,18 @@ TEST_F(GameShelfTest, TheOptionsOrTheRememberedSetChooseAndAMissingOneFallsBack)
     options.levels = "A";
     options.startingLevel = 2;
     ASSERT_TRUE(play(options));
-    EXPECT_EQ("A", game_->structure().levelSet.name);
-    EXPECT_TRUE(game_->structure().setChosen);
-    EXPECT_EQ(2u, game_->structure().levelNumber);
-    EXPECT_EQ(2, game_->structure().levelCount);
-    EXPECT_FLOAT_EQ(kPaddleWidth, game_->structure().paddle.width);
-    EXPECT_FLOAT_EQ(kPaddleHeight, game_->structure().paddle.height);
-    EXPECT_FLOAT_EQ(kPaddleY, game_->structure().paddle.y);
-    EXPECT_EQ("Tezmola: A", pentavel::graphics::windowCaption());
-    EXPECT_EQ("(none)", chosen());  // this time only
+    EXPECT_EQ("A 2/2 practice chosen [Tezmola: A] (none)", played());  // remembered this time only
     pentavel::setSetting(kShelfSettingsSection, kShelfSettingsKey, std::string("Gone"));
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(play());
     EXPECT_EQ("", ::testing::internal::GetCapturedStderr());  // a remembered set's fall is the log's
-    EXPECT_FALSE(game_->structure().practice);
-    EXPECT_EQ("level.xml", game_->structure().levelSet.name);
-    EXPECT_FALSE(game_->structure().setChosen);
-    EXPECT_EQ("", pentavel::graphics::windowCaption());
+    EXPECT_EQ("level.xml 1/1 [] Gone", played());
     // A path names a file even without ".xml"; the shelf opens on Tezmola's own, for the file has no line.
     options.levels = folder.write("outside/Plain", levelFile(2, 0));
     options.startingLevel = 1;
     options.practice = true;  // as the level editor starts it: from level 1 too
     ASSERT_TRUE(play(options));
-    EXPECT_TRUE(game_->structure().practice);
-    EXPECT_EQ("Plain", game_->structure().levelSet.name);
+    EXPECT_EQ("Plain 1/2 practice chosen [Tezmola: Plain] Gone", played());
     EXPECT_EQ(SetSource::Outside, game_->structure().levelSet.source);
     press(284);
     EXPECT_EQ(0, game_->shelfView().chosen());

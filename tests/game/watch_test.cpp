@@ -52,14 +52,18 @@ protected:
             pentavel::tickSignal().emit();
         } while (milliseconds > 0);
     }
-    // A game launched, scoring for a while, then over: its entry refers to its replay unless unrecorded.
-    void playToGameOver(bool recorded = true) {
+    // The board's first frame starts its count, then it is left alone long enough for the demo.
+    void leaveAlone() {
+        tick(100);
+        tick(20000);
+    }
+    // A game launched, scoring for a while, then over: its entry refers to its replay.
+    void playToGameOver() {
         tick(0);
         press(kSpace);
         tick(1500);
         GameStructure& game = structure();
         ASSERT_GT(game.score, 0);
-        game.recording = recorded;
         game.playing = false;
         endGame(game, true);
         ASSERT_TRUE(game.highScores.shown());
@@ -79,49 +83,21 @@ protected:
 };
 
 // What the board's game shows and keeps, which a game watched over it must give back.
-struct BoardState {
-    std::int32_t score;
-    std::uint32_t level, startingLevel, balls, steps, drawState;
-    bool practice, freePaddle, cheated, recording, playing, ended;
-    float paddleX, paddleY;
-    std::size_t commands, capsules;
-    std::int32_t multiplier, direction;
-    std::string multiplierText;
-    bool operator==(const BoardState& o) const {
-        return std::tie(score, level, startingLevel, balls, steps, drawState, practice, freePaddle, cheated,
-                        recording, playing, ended, paddleX, paddleY, commands, capsules, multiplier,
-                        direction, multiplierText) ==
-               std::tie(o.score, o.level, o.startingLevel, o.balls, o.steps, o.drawState, o.practice,
-                        o.freePaddle, o.cheated, o.recording, o.playing, o.ended, o.paddleX, o.paddleY,
-                        o.commands, o.capsules, o.multiplier, o.direction, o.multiplierText);
-    }
-};
-BoardState boardState(const GameStructure& game) {
-    return BoardState{game.score,
-                      game.levelNumber,
-                      game.startingLevel,
-                      game.spareBalls.lives,
-                      game.record.steps,
-                      dropGeneratorState(),
-                      game.practice,
-                      game.freePaddle,
-                      hasCheatMark(game.hud),
-                      game.recording,
-                      game.playing,
-                      game.gameEnded,
-                      game.paddle.x,
-                      game.paddle.y,
-                      game.record.commands.size(),
-                      game.powerUps.size() + game.balls.size(),
-                      game.scoreMultiplier,
-                      game.paddle.direction,
-                      game.hud.multiplierLabel.text()};
+auto boardState(const GameStructure& game) {
+    return std::make_tuple(game.score, game.levelNumber, game.startingLevel, game.spareBalls.lives,
+                           game.record.steps, dropGeneratorState(), game.practice, game.freePaddle,
+                           hasCheatMark(game.hud), game.recording, game.playing, game.gameEnded,
+                           game.paddle.x, game.paddle.y, game.record.commands.size(),
+                           game.powerUps.size() + game.balls.size(), game.scoreMultiplier,
+                           game.paddle.direction, game.hud.multiplierLabel.text());
 }
 
+// A table of one game of the past, kept without a replay.
+const char* const kOldTable =
+    "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" name=\"ALPHA\" /></highscores>";
+
 TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
-    folder.write("highscores.xml",
-                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
-                 "name=\"ALPHA\" /></highscores>");
+    folder.write("highscores.xml", kOldTable);
     ASSERT_TRUE(play());
     playToGameOver();
     GameStructure& game = structure();
@@ -133,14 +109,13 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
         removeSpareBall(game.spareBalls);
     game.paddle.direction = 1;
     game.paddle.y = -0.5f;
-    game.levelNumber = 2;
-    game.startingLevel = 2;
+    game.levelNumber = game.startingLevel = 2;
     game.practice = true;
     game.paddle.x = 0.5f;
     game.scoreMultiplier = 3;
     showMultiplier(game.hud, 3);
     press(289);  // F8, a cheat: the free paddle, and the title marked
-    const BoardState board = boardState(game);
+    const auto board = boardState(game);
     const std::int32_t score = game.score;
     const std::uint32_t recorded = game.record.steps;
     ASSERT_EQ("game-1.tzr", game.highScores.entries().at(1).replay);
@@ -199,14 +174,13 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     tick(5);
     EXPECT_FALSE(watch().active());
     EXPECT_TRUE(game.highScores.shown());
-    EXPECT_FALSE(game.playing);
-    EXPECT_TRUE(boardState(game) == board);
+    EXPECT_EQ(board, boardState(game));
     EXPECT_EQ(1, game.highScores.chosen());  // the choice stays
     EXPECT_FALSE(watch().label().visible());
     EXPECT_TRUE(mark.visible());
     // Escape leaves a replay (paused here) for the board, not the game; the next one starts afresh.
     addSpareBall(game.spareBalls);
-    const BoardState second = boardState(game);
+    const auto second = boardState(game);
     press(kEnter);
     EXPECT_TRUE(watch().label().visible());
     tick(100);
@@ -218,7 +192,7 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
     EXPECT_FALSE(game_->paused());
     EXPECT_FALSE(game.pausedShown);
     EXPECT_TRUE(game.highScores.shown());
-    EXPECT_TRUE(boardState(game) == second);
+    EXPECT_EQ(second, boardState(game));
     EXPECT_EQ(files, kept());
     // Choices, and Enter, belong to the board: a new game plays on, its end clears the choice.
     press(282);  // F1
@@ -231,9 +205,7 @@ TEST_F(WatchTest, TheBoardPlaysTheChosenReplayAsRecordedAndGetsItBack) {
 
 TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButton) {
     // The best game with a replay plays, below one without.
-    folder.write("highscores.xml",
-                 "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" "
-                 "name=\"ALPHA\" /></highscores>");
+    folder.write("highscores.xml", kOldTable);
     ASSERT_TRUE(play());
     playToGameOver();
     const std::string files = kept();
@@ -268,22 +240,16 @@ TEST_F(WatchTest, TheBoardLeftAloneTwentySecondsPlaysTheDemoUntilAKeyClickOrButt
     EXPECT_EQ(200u, watch().steps());
     tick(600);  // the best game's replay, played to its end
     EXPECT_FALSE(watch().active());
-    tick(100);
-    tick(20000);
-    ASSERT_TRUE(watch().active());
-    press('a');
-    EXPECT_FALSE(watch().active());
-    EXPECT_TRUE(structure().highScores.shown());
-    tick(100);
-    tick(20000);
-    ASSERT_TRUE(watch().active());
-    pentavel::mouseButtonDownSignal().emit(2, 0.0f, 0.0f);
-    EXPECT_FALSE(watch().active());
-    tick(100);
-    tick(20000);
-    ASSERT_TRUE(watch().active());
-    pentavel::joyButtonDownSignal().emit(0, 3);
-    EXPECT_FALSE(watch().active());
+    // A key, a click or a button ends the demo, back to the board.
+    for (const auto& input : std::vector<std::function<void()>>{
+             [this] { press('a'); }, [] { pentavel::mouseButtonDownSignal().emit(2, 0.0f, 0.0f); },
+             [] { pentavel::joyButtonDownSignal().emit(0, 3); }}) {
+        leaveAlone();
+        ASSERT_TRUE(watch().active());
+        input();
+        EXPECT_FALSE(watch().active());
+        EXPECT_TRUE(structure().highScores.shown());
+    }
     EXPECT_EQ(files, kept());
 }
 
@@ -312,8 +278,7 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     EXPECT_NE(std::string::npos, log().find("Cannot play the replay game-8.tzr (it cannot be read"));
     structure().startingLevel = 2;
     structure().paddle.x = 0.5f;
-    tick(100);
-    tick(20000);
+    leaveAlone();
     ASSERT_EQ(WatchKind::Demo, watch().kind());
     EXPECT_EQ(1u, structure().levelNumber);
     tick(3000);
@@ -324,8 +289,7 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     press(kEscape);
     EXPECT_FALSE(watch().active());
     // The demo ends with the first level: cleared, the game lost, or three minutes played.
-    tick(100);
-    tick(20000);
+    leaveAlone();
     ASSERT_TRUE(watch().active());
     for (int frame = 0; frame < 1801 && watch().active(); ++frame)
         tick(100);  // three minutes at most
