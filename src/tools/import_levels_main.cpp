@@ -42,9 +42,9 @@ const char kHelp[] =
     "\n"
     "  -o FILE          write the level file to FILE instead\n"
     "  --install        put each set on the game's shelf instead, as its own level file named after the\n"
-    "                   set (My Games/Tezmola/levels/SET.xml, a set there before kept as SET.xml.bak),\n"
-    "                   and make the last one the set that the next start of the game plays\n"
-    "                   (or SET.xml.bak.2, .bak.3... when a different backup is there already)\n"
+    "                   set (My Games/Tezmola/levels/SET.xml; a set there before is kept as SET.xml.bak,\n"
+    "                   or SET.xml.bak.2, .bak.3... when a different backup is there already), and\n"
+    "                   make the last one the set that the next start of the game plays\n"
     "  --partial        when a set cannot be read whole, write the levels that were read all the same\n"
     "  --no-proof       do not play the levels\n"
     "  --drop-unproven  leave out the levels that the autopilot did not clear\n"
@@ -53,9 +53,8 @@ const char kHelp[] =
     "\n"
     "Exit status: 0 when every level was imported and proven; 1 when a set could not be read whole (then\n"
     "nothing is written, unless --partial) or a level was not proven (it is written all the same, unless\n"
-    "--drop-unproven); 2 for a usage error, -o naming one of the sets among them. The brick mapping is "
-    "described in levels.md, beside the game's\n"
-    "documentation.\n";
+    "--drop-unproven); 2 for a usage error, -o naming one of the sets among them. The brick mapping is\n"
+    "described in levels.md, beside the game's documentation.\n";
 
 struct Options {
     std::vector<std::string> sets;
