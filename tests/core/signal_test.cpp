@@ -233,19 +233,8 @@ private:
             blocks += 1 + signal.slots.size();
             ASSERT_EQ(signal.real->slotCount(), signal.slots.size());
         }
-        for (std::size_t index = 0; index < trackers_.size(); ++index) {
-            const ModelTracker& tracker = trackers_[index];
-            if (tracker.references == 0)
-                continue;
-            ++blocks;
-            std::size_t owned = 0;
-            for (const ModelSignal& signal : signals_) {
-                owned += static_cast<std::size_t>(
-                    std::count_if(signal.slots.begin(), signal.slots.end(),
-                                  [index](const ModelSlot& slot) { return slot.receiver == int(index); }));
-            }
-            ASSERT_EQ(pentavel::trackedConnectionCount(tracker.real), owned);
-        }
+        for (const ModelTracker& tracker : trackers_)
+            blocks += tracker.references > 0 ? 1 : 0;
         ASSERT_EQ(SlotPool::blocksInUse(), baseline_ + blocks);
     }
 
