@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <new>
-#include <ostream>
 #include <random>
 #include <vector>
 
@@ -36,15 +36,8 @@ namespace SlotPool = pentavel::SlotPool;
 
 namespace {
 
-// What a slot call leaves behind: which slot (receiver and method, or free function) with which argument.
-struct Call {
-    int receiver;  // -1 for a free function
-    int method;    // method index, or the free function's index
-    int argument;
-    bool operator==(const Call& other) const {
-        return receiver == other.receiver && method == other.method && argument == other.argument;
-    }
-};
+// What a slot call leaves behind: receiver (-1 for a free function), method or free function index, argument.
+using Call = std::array<int, 3>;
 
 std::vector<Call> calls;
 
@@ -76,15 +69,11 @@ void freeSlot(int value) {
 }
 void (*const freeSlots[])(int) = {&freeSlot<0>, &freeSlot<1>, &freeSlot<2>};
 
-std::ostream& operator<<(std::ostream& out, const Call& call) {
-    return out << "{" << call.receiver << "," << call.method << "," << call.argument << "}";
-}
-
 // Reference model: per signal, the ordered slots; per tracker, its reference count and liveness.
+// Receiver i's slots are tracked by tracker i; free functions (receiver -1) are untracked.
 struct ModelSlot {
     int receiver;
     int method;
-    int tracker;  // -1 untracked
     pentavel::Connection* real;
 };
 
@@ -111,11 +100,10 @@ public:
 
     void step() {
         static constexpr void (SignalModel::*kOperations[])() = {
-            &SignalModel::createSignal,   &SignalModel::destroySignal, &SignalModel::createTracker,
-            &SignalModel::releaseTracker, &SignalModel::appendMember,  &SignalModel::appendMember,
-            &SignalModel::connectFree,    &SignalModel::disconnect,    &SignalModel::insertMember,
-            &SignalModel::emit,           &SignalModel::emit};
-        (this->*kOperations[pick(11)])();
+            &SignalModel::toggleSignal,  &SignalModel::createTracker, &SignalModel::releaseTracker,
+            &SignalModel::connectMember, &SignalModel::connectMember, &SignalModel::connectFree,
+            &SignalModel::disconnect,    &SignalModel::emit,          &SignalModel::emit};
+        (this->*kOperations[pick(9)])();
         check();
     }
 
@@ -141,30 +129,21 @@ private:
         return signal.real ? &signal : nullptr;
     }
 
-    void createSignal() {
+    void toggleSignal() {
         ModelSignal& signal = signals_[static_cast<std::size_t>(pick(kSignals))];
-        if (signal.real)
-            return;
-        signal.real = std::make_unique<Signal<int>>();
         signal.slots.clear();
-    }
-
-    void destroySignal() {
-        ModelSignal* signal = anySignal();
-        if (signal == nullptr)
-            return;
-        signal->real.reset();
-        signal->slots.clear();
+        if (signal.real)
+            signal.real.reset();
+        else
+            signal.real = std::make_unique<Signal<int>>();
     }
 
     void createTracker() {
         ModelTracker& tracker = trackers_[static_cast<std::size_t>(pick(kReceivers))];
-        if (tracker.references > 0) {
+        if (tracker.references++ > 0)
             pentavel::retainTracker(tracker.real);
-        } else {
+        else
             tracker.real = pentavel::createTracker();
-        }
-        ++tracker.references;
     }
 
     void releaseTracker() {
@@ -179,16 +158,13 @@ private:
         for (auto& signal : signals_) {
             auto& slots = signal.slots;
             slots.erase(std::remove_if(slots.begin(), slots.end(),
-                                       [index](const ModelSlot& slot) { return slot.tracker == index; }),
+                                       [index](const ModelSlot& slot) { return slot.receiver == index; }),
                         slots.end());
         }
     }
 
-    void appendMember() { connectMember(false); }
-    void insertMember() { connectMember(true); }
-
-    // At the end, or (inserting) before a slot picked at random.
-    void connectMember(bool inserting) {
+    // At the end, or (one time in three) before a slot picked at random.
+    void connectMember() {
         ModelSignal* signal = anySignal();
         const int index = pick(kReceivers);
         if (signal == nullptr || trackers_[static_cast<std::size_t>(index)].references == 0)
@@ -196,7 +172,7 @@ private:
         Receiver* receiver = receivers_[static_cast<std::size_t>(index)].get();
         ConnectionTracker* tracker = trackers_[static_cast<std::size_t>(index)].real;
         std::size_t at = signal->slots.size();
-        if (inserting && at > 0)
+        if (pick(3) == 0 && at > 0)
             at = static_cast<std::size_t>(pick(static_cast<int>(at)));
         pentavel::Connection* before = at < signal->slots.size() ? signal->slots[at].real : nullptr;
         int method = pick(3);
@@ -215,7 +191,7 @@ private:
                 break;
         }
         signal->slots.insert(signal->slots.begin() + static_cast<std::ptrdiff_t>(at),
-                             ModelSlot{index, method, index, real});
+                             ModelSlot{index, method, real});
     }
 
     void disconnect() {
@@ -233,7 +209,7 @@ private:
             return;
         const int function = pick(3);
         pentavel::Connection* real = signal->real->connect(freeSlots[function]);
-        signal->slots.push_back({-1, function, -1, real});
+        signal->slots.push_back({-1, function, real});
     }
 
     void emit() {
@@ -242,12 +218,11 @@ private:
             return;
         const int argument = ++emissions_;
         calls.clear();
-        const int called = signal->real->emit(argument);
+        signal->real->emit(argument);
         std::vector<Call> expected;
         for (const ModelSlot& slot : signal->slots)
             expected.push_back({slot.receiver, slot.method, argument});
         ASSERT_EQ(calls, expected);
-        ASSERT_EQ(called, static_cast<int>(expected.size()));
     }
 
     void check() {
@@ -257,30 +232,9 @@ private:
                 continue;
             blocks += 1 + signal.slots.size();
             ASSERT_EQ(signal.real->slotCount(), signal.slots.size());
-            // The tail must follow removals, so that the next connect appends at the right place.
-            if (signal.slots.empty()) {
-                ASSERT_EQ(signal.real->tail(), signal.real->head());
-            } else {
-                const ModelSlot& last = signal.slots.back();
-                const void* object =
-                    last.receiver < 0 ? nullptr : receivers_[static_cast<std::size_t>(last.receiver)].get();
-                ASSERT_EQ(signal.real->tail()->object, object);
-                ASSERT_EQ(signal.real->tail()->next, signal.real->head());
-            }
         }
-        for (std::size_t index = 0; index < trackers_.size(); ++index) {
-            const ModelTracker& tracker = trackers_[index];
-            if (tracker.references == 0)
-                continue;
-            ++blocks;
-            std::size_t owned = 0;
-            for (const ModelSignal& signal : signals_) {
-                owned += static_cast<std::size_t>(
-                    std::count_if(signal.slots.begin(), signal.slots.end(),
-                                  [index](const ModelSlot& slot) { return slot.tracker == int(index); }));
-            }
-            ASSERT_EQ(pentavel::trackedConnectionCount(tracker.real), owned);
-        }
+        for (const ModelTracker& tracker : trackers_)
+            blocks += tracker.references > 0 ? 1 : 0;
         ASSERT_EQ(SlotPool::blocksInUse(), baseline_ + blocks);
     }
 
@@ -307,7 +261,9 @@ TEST(Signal, RandomOperationsMatchTheReferenceModel) {
     }
 }
 
-// The receiving method sits in the second base, so the receiver pointer must be adjusted.
+// A slot that leaves during its own call is not called again and its block goes back once the call is
+// over; it may take out the slot after it, and the emission goes on with the rest. The last slot's method
+// sits in a second base, so its receiver pointer must be adjusted. Emission allocates nothing.
 struct Padding {
     virtual ~Padding() = default;
     int filler = 0;
@@ -318,19 +274,6 @@ struct Counter {
 };
 struct Composite : Padding, Counter {};
 
-TEST(Signal, MethodOfASecondBaseGetsTheAdjustedReceiver) {
-    Composite composite;
-    pentavel::ScopedTracker tracker;
-    Signal<int> signal;
-    signal.connect(&composite, &Counter::add, tracker);
-    signal.emit(3);
-    signal.emit(4);
-    EXPECT_EQ(composite.total, 7);
-    EXPECT_EQ(composite.filler, 0);
-}
-
-// A slot that leaves during its own call is not called again and its block goes back once the call is
-// over; it may take out the slot after it, and the emission goes on with the rest.
 struct Leaver {
     pentavel::Connection* own = nullptr;
     pentavel::Connection* next = nullptr;
@@ -342,58 +285,47 @@ struct Leaver {
     }
 };
 
-TEST(Signal, SlotMayDisconnectItselfAndTheNextWhileItsSignalEmits) {
+TEST(Signal, SlotsMayLeaveWhileTheirSignalEmits) {
     const std::size_t before = SlotPool::blocksInUse();
     pentavel::ScopedTracker tracker;
     Signal<int> signal;
     Leaver leaver;
     Counter skipped;
-    Counter kept;
+    Composite kept;
     leaver.own = signal.connect(&leaver, &Leaver::leave, tracker);
     leaver.next = signal.connect(&skipped, &Counter::add, tracker);
     signal.connect(&kept, &Counter::add, tracker);
     EXPECT_EQ(signal.emit(1), 2);
-    EXPECT_EQ(signal.emit(1), 1);
+    const std::size_t allocations = heapAllocations;
+    int called = 0;
+    for (int i = 0; i < 100; ++i)
+        called += signal.emit(3);
+    EXPECT_EQ(heapAllocations, allocations);
+    EXPECT_EQ(called, 100);
     EXPECT_EQ(leaver.calls, 1);
     EXPECT_EQ(skipped.total, 0);
-    EXPECT_EQ(kept.total, 2);
+    EXPECT_EQ(kept.total, 301);
+    EXPECT_EQ(kept.filler, 0);
     EXPECT_EQ(signal.slotCount(), 1u);
     EXPECT_EQ(pentavel::trackedConnectionCount(tracker), 1u);
     EXPECT_EQ(SlotPool::blocksInUse(), before + 3);  // the tracker, the signal's head and one slot
 }
 
-TEST(Signal, EmissionAllocatesNothing) {
-    Counter counters[5];
-    pentavel::ScopedTracker tracker;
-    Signal<int> signal;
-    for (Counter& counter : counters)
-        signal.connect(&counter, &Counter::add, tracker);
-    const std::size_t before = heapAllocations;
-    for (int i = 0; i < 100; ++i)
-        signal.emit(1);
-    EXPECT_EQ(heapAllocations, before);
-    EXPECT_EQ(counters[4].total, 100);
-}
-
+// Taking every free block and one more adds exactly one chunk of 32; the second round reuses the freed
+// blocks instead of growing again.
 TEST(SlotPool, GrowsThirtyTwoBlocksAtATimeAndReusesFreedBlocks) {
     pentavel::releaseTracker(nullptr);  // no tracker: nothing to release, nothing freed
     const std::size_t owned = SlotPool::blocksOwned();
     const std::size_t inUse = SlotPool::blocksInUse();
-    // Take every free block and one more: exactly one chunk of 32 is added.
-    std::vector<pentavel::Connection*> blocks;
-    for (std::size_t i = 0; i < owned - inUse + 1; ++i)
-        blocks.push_back(SlotPool::allocate());
-    EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
-    for (pentavel::Connection* block : blocks)
-        SlotPool::release(block);
-    EXPECT_EQ(SlotPool::blocksInUse(), inUse);
-    // Freed blocks are reused before the pool grows again.
-    for (pentavel::Connection*& block : blocks)
-        block = SlotPool::allocate();
-    EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
-    for (pentavel::Connection* block : blocks)
-        SlotPool::release(block);
-    EXPECT_EQ(SlotPool::blocksInUse(), inUse);
+    std::vector<pentavel::Connection*> blocks(owned - inUse + 1);
+    for (int round = 0; round < 2; ++round) {
+        for (pentavel::Connection*& block : blocks)
+            block = SlotPool::allocate();
+        EXPECT_EQ(SlotPool::blocksOwned(), owned + 32);
+        for (pentavel::Connection* block : blocks)
+            SlotPool::release(block);
+        EXPECT_EQ(SlotPool::blocksInUse(), inUse);
+    }
 }
 
 }  // namespace
