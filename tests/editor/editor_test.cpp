@@ -425,6 +425,35 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     keys({SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_RETURN});
     EXPECT_EQ(status().find('"'), std::string::npos) << status();
     EXPECT_EQ(kept()[1].title, "");
+
+    // The text a prompt begins with is selected, the selection drawn over it: the first letter typed (a
+    // Shift pressed before it) replaces it, End keeps it to type on, Delete removes it; with Ctrl held a
+    // letter types nothing.
+    key(SDLK_t, KMOD_CTRL);
+    type("First");
+    key(SDLK_t, KMOD_CTRL);
+    const pentavel::graphics::Sprite& selection = view.selection();
+    const std::vector<pentavel::graphics::Sprite>& letters = editor->view()->message(0).glyphs();
+    ASSERT_TRUE(selection.visible());
+    EXPECT_NEAR(selection.x() - selection.width() * 0.5f, letters[7].x() - letters[7].width() * 0.5f, 1e-4f);
+    EXPECT_NEAR(selection.x() + selection.width() * 0.5f, letters[11].x() + letters[11].width() * 0.5f,
+                1e-4f);
+    key(SDLK_LSHIFT);
+    EXPECT_TRUE(selection.visible());
+    key(SDLK_s, KMOD_SHIFT);
+    EXPECT_FALSE(selection.visible());
+    type("econd");
+    EXPECT_EQ(kept()[1].title, "Second");
+    key(SDLK_u, KMOD_CTRL);
+    type("Ann");
+    key(SDLK_u, KMOD_CTRL);
+    key(SDLK_END);
+    type("e");
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_DELETE);
+    key(SDLK_t, KMOD_CTRL);
+    type("x");
+    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "x by Anne");
 }
 
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
