@@ -444,6 +444,12 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     EXPECT_NEAR(selection.x() - selection.width() * 0.5f, letters[7].x() - letters[7].width() * 0.5f, 1e-4f);
     EXPECT_NEAR(selection.x() + selection.width() * 0.5f, letters[11].x() + letters[11].width() * 0.5f,
                 1e-4f);
+    EXPECT_NEAR(selection.y(), editor->view()->message(0).y(), 1e-4f);
+    EXPECT_NEAR(std::fabs(selection.height()), letters[7].height(), 1e-4f);
+    EXPECT_NE(selection.sprite(), 0u);
+    EXPECT_GT(selection.colour().blue, selection.colour().red);  // under yellow letters
+    EXPECT_GT(selection.depth(), letters[7].depth());            // drawn under them, over the field
+    EXPECT_LT(selection.depth(), 0.0f);
     key(SDLK_LSHIFT);
     EXPECT_TRUE(selection.visible());
     key(SDLK_s, KMOD_SHIFT);
@@ -451,15 +457,17 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     type("econd");
     EXPECT_EQ(kept()[1].title, "Second");
     key(SDLK_u, KMOD_CTRL);
-    type("Ann");
-    key(SDLK_u, KMOD_CTRL);
-    key(SDLK_END);
-    type("e");
+    type("Zoe");
+    for (const int edit : {SDLK_LEFT, SDLK_RIGHT, SDLK_HOME, SDLK_END, SDLK_BACKSPACE}) {
+        key(SDLK_u, KMOD_CTRL);
+        key(edit);
+        type("s");
+    }
     key(SDLK_t, KMOD_CTRL);
     key(SDLK_DELETE);
     key(SDLK_t, KMOD_CTRL);
     type("x");
-    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "x by Anne");
+    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "x by Zoessss");
 }
 
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the

@@ -257,6 +257,7 @@ TEST_F(EditorViewTest, TheTextStandsInTheBandsClearOfTheFieldAndTheBar) {
 // takes two.
 TEST_F(EditorViewTest, EveryLineFitsTheWindowAndAPathKeepsItsStartAndItsName) {
     editor::LevelView view(glyphs);
+    EXPECT_FALSE(view.selection().visible());
     std::string name;
     for (int letter = 0; letter < 60; ++letter)
         name += "\xc3\xa9";  // é
@@ -266,7 +267,7 @@ TEST_F(EditorViewTest, EveryLineFitsTheWindowAndAPathKeepsItsStartAndItsName) {
     const editor::Message made =
         editor::Message{"New set "}.addPart(name).add(": Ctrl+S puts it on the shelf, ").addPart(path);
     view.setStatus(status);
-    view.setMessages({{"an older message"}, made});
+    view.setMessages({{"the oldest message"}, {"an older message"}, made});
     // What is shown is the font's letters of what was said, cut only between them.
     const auto expectPiecesOf = [&](const TextLabel& label, const editor::Message& message) {
         const std::string font = toFontText(message.text, glyphs);

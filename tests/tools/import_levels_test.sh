@@ -124,6 +124,7 @@ expect_status 1 "damaged sets without --partial"
 expect_said damaged "a set was not read whole, so nothing is written"
 expect_said damaged "cut_bonus:31: error: the set ends after 7 of the 18 rows of the bonus block"
 run cut_bonus --partial --no-proof "$work/cut_bonus"
+expect_status 1 "a set cut short, with --partial"
 expect_said cut_bonus "1 error; 1 level written to standard output, only those read (--partial)"
 run damaged --partial -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" \
     "$work/missing"
@@ -182,7 +183,9 @@ expect_status 0 "an unproven level left out"
 expect_said dropped "1 not proven; 0 errors; 1 level written to"
 run strict -o "$work/strict.xml" --fail-unproven "$work/empty"
 expect_status 1 "an unproven level with --fail-unproven"
-run usage --fail-unproven --no-proof "$work/empty"; expect_status 2 "--fail-unproven without the proof"
+run no_proof --fail-unproven --no-proof "$work/empty"; expect_status 2 "--fail-unproven without the proof"
+expect_said no_proof "--fail-unproven needs the proof that --no-proof leaves out"
+run strict_ok --fail-unproven -o "$work/strict_ok.xml" "$work/real"; expect_status 0 "--fail-unproven, every level proven"
 [ "$(grep -c '<level[ >]' "$work/kept.xml") $(grep -c '<level[ >]' "$work/dropped.xml") $(grep -c '<level[ >]' "$work/strict.xml")" = "2 1 2" ] ||
     failed "kept, dropped and --fail-unproven files do not hold 2, 1 and 2 levels"
 
@@ -240,7 +243,7 @@ run twins --install --no-proof "$work/one/twin" "$work/two/twin" "$work/real" "$
 expect_status 1 "two sets of one name"
 expect_said twins "error: cannot put $work/two/twin on the shelf: $work/one/twin is put there under the same name by this install"
 expect_said twins "error: cannot put $work/alias on the shelf: $work/one/twin is put there in the same file, $folder/levels/alias.xml,"
-expect_said twins "3 levels written to $folder/levels; 2 sets not put on the shelf"
+expect_said twins "0 errors; 3 levels written to $folder/levels; 2 sets not put on the shelf"
 [ "$(grep -c '<level[ >]' "$folder/levels/twin.xml") $(chosen)" = '1 <set value="real"' ] && [ ! -e "$folder/levels/twin.xml.bak" ] ||
     failed "the first of two sets of one name is not the one on the shelf, or the choice: $(chosen)"
 # Settings the game could not read are left as they are: the set is installed, the choice is F3's.
@@ -252,8 +255,9 @@ expect_said install5 "table is on the shelf, but the game's settings.xml could n
 ls "$folder" "$folder/levels" "$work/dotfiles" | grep -q '\.new$' && failed "a temporary file was left"
 # A set named as Tezmola's own levels is not put on the shelf, nor any set where the shelf cannot be made.
 cp "$work/table" "$work/Tezmola"
-run install_own --install --no-proof "$work/Tezmola"
+run install_own --install --no-proof "$work/table" "$work/Tezmola"
 expect_status 1 "a set named as the game's own"
+expect_said install_own "; 1 level written to $folder/levels; 1 set not put on the shelf"
 expect_said install_own "tezmola-import-levels: error: cannot put Tezmola on the shelf: Tezmola's own levels have that name"
 [ ! -e "$folder/levels/Tezmola.xml" ] || failed "a set named as the game's own was installed"
 HOME="$work/home2"

@@ -615,11 +615,10 @@ void Editor::refresh() {
         static const char* const kAnswers[] = {"saves in ", "keeps", "keeps", "starts it"};
         const int prompt = static_cast<int>(prompt_);
         Message line{kPrompts[prompt], Tone::Warning};
-        line.addPart(typed_).add(std::string("_   (Enter ") + kAnswers[prompt]);
+        line.addPart(typed_, typedSelected_).add(std::string("_   (Enter ") + kAnswers[prompt]);
         if (prompt_ == Prompt::SaveAs)
             line.addPart(saveAsFolder().string());
         line.add(", Escape cancels)");
-        line.selected = typedSelected_ ? 0 : -1;
         shown.push_back(line);
     }
     view_->setMessages(shown);

@@ -3,6 +3,7 @@
 #include "tools/editor/fitted_text.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace tezmola {
 namespace editor {
@@ -64,8 +65,7 @@ FittedLine fitOneLine(const std::string& text, const std::vector<TextSpan>& part
     FittedLine line{text, parts};
     float excess = textWidth(text, widths) - room;
     std::vector<std::size_t> order(parts.size());
-    for (std::size_t index = 0; index < order.size(); ++index)
-        order[index] = index;
+    std::iota(order.begin(), order.end(), 0);
     const auto partWidth = [&](std::size_t index) {
         const TextSpan& span = line.parts[index];
         return textWidth(line.text.substr(span.begin, span.end - span.begin), widths);
@@ -73,18 +73,20 @@ FittedLine fitOneLine(const std::string& text, const std::vector<TextSpan>& part
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return partWidth(a) > partWidth(b); });
     for (const std::size_t index : order) {
+        if (excess <= 0.0f)
+            break;
         const TextSpan span = line.parts[index];
         const std::string part = line.text.substr(span.begin, span.end - span.begin);
         const float width = textWidth(part, widths);
-        const float target = std::max(leastWidth(part, room, keepNames, widths), width - excess);
-        if (excess <= 0.0f || target >= width)
-            continue;
-        const std::string shortened = shortenedPath(part, target, widths);
+        // A part that fits its least width already comes back as it is.
+        const std::string shortened =
+            shortenedPath(part, std::max(leastWidth(part, room, keepNames, widths), width - excess), widths);
         line.text.replace(span.begin, span.end - span.begin, shortened);
+        // The parts after it move with the text.
         for (TextSpan& other : line.parts)
-            if (other.begin >= span.end && other.end > other.begin) {
-                other.begin = other.begin - (span.end - span.begin) + shortened.size();
-                other.end = other.end - (span.end - span.begin) + shortened.size();
+            if (other.begin > span.begin) {
+                other.begin = other.begin - part.size() + shortened.size();
+                other.end = other.end - part.size() + shortened.size();
             }
         line.parts[index].end = span.begin + shortened.size();
         excess -= width - textWidth(shortened, widths);
@@ -100,14 +102,14 @@ FittedLine fitOneLine(const std::string& text, const std::vector<TextSpan>& part
     return line;
 }
 
-// The bytes [begin, end) of the text as a line of its own, with the parts that lie wholly inside.
-FittedLine piece(const std::string& text, const std::vector<TextSpan>& parts, std::size_t begin,
-                 std::size_t end) {
-    FittedLine line{text.substr(begin, end - begin), std::vector<TextSpan>(parts.size())};
+// The line of the bytes from begin of the text, with the parts that lie wholly inside.
+FittedLine piece(const std::string& line, const std::vector<TextSpan>& parts, std::size_t begin) {
+    FittedLine piece{line, std::vector<TextSpan>(parts.size())};
     for (std::size_t index = 0; index < parts.size(); ++index)
-        if (parts[index].begin >= begin && parts[index].end <= end && parts[index].end > parts[index].begin)
-            line.parts[index] = TextSpan{parts[index].begin - begin, parts[index].end - begin};
-    return line;
+        if (parts[index].begin >= begin && parts[index].end <= begin + line.size())
+            piece.parts[index] =
+                TextSpan{parts[index].begin - begin, parts[index].end - begin, parts[index].selected};
+    return piece;
 }
 
 bool insidePart(std::size_t at, const std::vector<TextSpan>& parts) {
@@ -117,16 +119,35 @@ bool insidePart(std::size_t at, const std::vector<TextSpan>& parts) {
     return false;
 }
 
+// The space where the text breaks into two lines: the last outside the parts whose first line fits with
+// its paths kept to their names; the first when none fits so; npos when there is none.
+std::size_t lineBreak(const std::string& text, const std::vector<TextSpan>& parts, float room,
+                      const GlyphWidths& widths) {
+    std::size_t chosen = std::string::npos;
+    for (std::size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
+        const std::size_t last = text.find_last_not_of(' ', at);
+        if (last == std::string::npos || insidePart(at, parts))
+            continue;
+        const FittedLine first = piece(text.substr(0, last + 1), parts, 0);
+        if (chosen != std::string::npos &&
+            textWidth(fitOneLine(first.text, first.parts, room, true, widths, false).text, widths) > room)
+            break;
+        chosen = at;
+    }
+    return chosen;
+}
+
 }  // namespace
 
 GlyphWidths glyphWidths(const pentavel::graphics::SpriteId* glyphs, float size) {
     GlyphWidths widths = {};
     pentavel::graphics::Sprite probe;
     probe.setVisible(false);
-    for (std::size_t code = 0; code < widths.size(); ++code) {
-        probe.setSprite(glyphs != nullptr ? glyphs[code] : 0);
+    std::size_t code = 0;
+    for (float& width : widths) {
+        probe.setSprite(glyphs[code++]);
         probe.setScaleXY(size, size);
-        widths[code] = probe.width();
+        width = probe.width();
     }
     return widths;
 }
@@ -150,17 +171,18 @@ std::string shortenedPath(const std::string& path, float room, const GlyphWidths
     }
     names.push_back(path.substr(start));
     const std::size_t count = names.size();
-    for (std::size_t kept = count - 1; kept >= 2 && kept < count; --kept) {
+    for (std::size_t kept = count - 1; kept >= 2; --kept) {
         const std::size_t back = (kept + 1) / 2;
         const std::string shortened =
             joined(names, 0, kept - back) + kLeftOut + joined(names, count - back, count);
         if (textWidth(shortened, widths) <= room)
             return shortened;
     }
+    // Without a slash the last name is the whole, which does not fit.
     const std::string lastName = std::string(kEllipsis) + "/" + names.back();
-    if (count > 1 && textWidth(lastName, widths) <= room)
+    if (textWidth(lastName, widths) <= room)
         return lastName;
-    if (count > 1 && textWidth(names.back(), widths) <= room)
+    if (textWidth(names.back(), widths) <= room)
         return names.back();
     return cutInTheMiddle(names.back(), room, widths);
 }
@@ -170,28 +192,13 @@ std::vector<FittedLine> fitLines(const std::string& text, const std::vector<Text
     FittedLine one = fitOneLine(text, parts, room, twoLines, widths, !twoLines);
     if (!twoLines || textWidth(one.text, widths) <= room)
         return {one};
-    // The first line as long as it fits, ending before a space outside the parts; the spaces go.
-    std::size_t end = 0;
-    std::size_t next = 0;
-    for (std::size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1)) {
-        std::size_t lineEnd = at;
-        while (lineEnd > 0 && text[lineEnd - 1] == ' ')
-            --lineEnd;
-        if (lineEnd == 0 || insidePart(at, parts))
-            continue;
-        const FittedLine first = piece(text, parts, 0, lineEnd);
-        if (end > 0 &&
-            textWidth(fitOneLine(first.text, first.parts, room, true, widths, false).text, widths) > room)
-            break;
-        end = lineEnd;
-        next = at;
-    }
-    while (next < text.size() && text[next] == ' ')
-        ++next;
-    if (end == 0 || next == text.size())
+    // The spaces at the break go.
+    const std::size_t at = lineBreak(text, parts, room, widths);
+    const std::size_t next = at == std::string::npos ? at : text.find_first_not_of(' ', at);
+    if (next == std::string::npos)
         return {fitOneLine(text, parts, room, false, widths, true)};
-    const FittedLine first = piece(text, parts, 0, end);
-    const FittedLine second = piece(text, parts, next, text.size());
+    const FittedLine first = piece(text.substr(0, text.find_last_not_of(' ', at) + 1), parts, 0);
+    const FittedLine second = piece(text.substr(next), parts, next);
     return {fitOneLine(first.text, first.parts, room, false, widths, true),
             fitOneLine(second.text, second.parts, room, false, widths, true)};
 }

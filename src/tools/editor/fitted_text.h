@@ -15,15 +15,17 @@
 namespace tezmola {
 namespace editor {
 
-// The width of each of the font's 256 glyphs at a text size, in play-field units.
+// The width of each of the font's 256 glyphs (a table of 256, never null) at a text size, in play-field
+// units.
 using GlyphWidths = std::array<float, 256>;
 GlyphWidths glyphWidths(const pentavel::graphics::SpriteId* glyphs, float size);
 float textWidth(const std::string& text, const GlyphWidths& widths);
 
-// A part of a text, as byte offsets [begin, end); empty when begin == end.
+// A part of a text, as byte offsets [begin, end); empty when begin == end. A part selected is shown so.
 struct TextSpan {
     std::size_t begin = 0;
     std::size_t end = 0;
+    bool selected = false;
 };
 
 // The path shortened to room: as it is when it fits; else whole folders left out of its middle for

@@ -74,7 +74,7 @@ FittedLine inFontText(const Message& message, const pentavel::graphics::SpriteId
         font.text += toFontText(message.text.substr(from, begin - from), glyphs);
         const std::size_t fontBegin = font.text.size();
         font.text += toFontText(message.text.substr(begin, end - begin), glyphs);
-        font.parts.push_back(TextSpan{fontBegin, font.text.size()});
+        font.parts.push_back(TextSpan{fontBegin, font.text.size(), span.selected});
         from = end;
     }
     font.text += toFontText(message.text.substr(from), glyphs);
@@ -88,8 +88,8 @@ Message& Message::add(const std::string& more) {
     return *this;
 }
 
-Message& Message::addPart(const std::string& part) {
-    parts.push_back(TextSpan{text.size(), text.size() + part.size()});
+Message& Message::addPart(const std::string& part, bool selected) {
+    parts.push_back(TextSpan{text.size(), text.size() + part.size(), selected});
     text += part;
     return *this;
 }
@@ -193,15 +193,14 @@ void LevelView::setMessages(const std::vector<Message>& messages) {
     struct Line {
         FittedLine fitted;
         Tone tone = Tone::Plain;
-        int selected = -1;
     };
     std::vector<Line> lines;
     for (const Message& message : messages) {
         const FittedLine font = inFontText(message, glyphs_);
         for (FittedLine& fitted : fitLines(font.text, font.parts, kMessageRoom, messageWidths_))
-            lines.push_back(Line{std::move(fitted), message.tone, message.selected});
+            lines.push_back(Line{std::move(fitted), message.tone});
     }
-    const std::size_t first = lines.size() > kMessageLines ? lines.size() - kMessageLines : 0;
+    const std::size_t first = lines.size() - std::min(lines.size(), kMessageLines);
     selection_.setVisible(false);
     for (std::size_t line = 0; line < kMessageLines; ++line) {
         TextLabel& label = messages_[line];
@@ -210,19 +209,19 @@ void LevelView::setMessages(const std::vector<Message>& messages) {
             label.setText(glyphs_, shown.fitted.text);
         label.setColour(toneColour(shown.tone));
         label.layout();
-        const std::size_t selected = static_cast<std::size_t>(shown.selected);
-        if (shown.selected < 0 || selected >= shown.fitted.parts.size())
-            continue;
-        const TextSpan span = shown.fitted.parts[selected];
-        if (span.end <= span.begin || span.end > label.glyphs().size())
-            continue;
-        const pentavel::graphics::Sprite& from = label.glyphs()[span.begin];
-        const pentavel::graphics::Sprite& to = label.glyphs()[span.end - 1];
-        const float half = from.height() * 0.5f;
-        selection_.setRectangle(from.x() - from.width() * 0.5f, label.y() + half, to.x() + to.width() * 0.5f,
-                                label.y() - half);
-        selection_.setVisible(true);
+        for (const TextSpan& span : shown.fitted.parts)
+            if (span.selected && span.end > span.begin)
+                showSelection(label, span);
     }
+}
+
+void LevelView::showSelection(const TextLabel& label, const TextSpan& span) {
+    const pentavel::graphics::Sprite& from = label.glyphs()[span.begin];
+    const pentavel::graphics::Sprite& to = label.glyphs()[span.end - 1];
+    const float half = from.height() * 0.5f;
+    selection_.setRectangle(from.x() - from.width() * 0.5f, label.y() + half, to.x() + to.width() * 0.5f,
+                            label.y() - half);
+    selection_.setVisible(true);
 }
 
 void LevelView::showHelp(bool shown) {

@@ -35,12 +35,11 @@ struct Message {
     std::string text;
     Tone tone = Tone::Plain;
     // Parts of the text that may be shortened, as a path is, to fit the window: paths, names, what is
-    // typed. The one of index selected (none when -1) is shown selected.
+    // typed (a part selected is shown so).
     std::vector<TextSpan> parts;
-    int selected = -1;
 
     Message& add(const std::string& more);
-    Message& addPart(const std::string& part);
+    Message& addPart(const std::string& part, bool selected = false);
 };
 
 class LevelView {
@@ -80,6 +79,9 @@ public:
     const FieldMarks& marks() const { return marks_; }
 
 private:
+    // Behind the glyphs of the span, which the label's text holds.
+    void showSelection(const pentavel::graphics::TextLabel& label, const TextSpan& span);
+
     pentavel::ScopedTracker tracker_;
     const pentavel::graphics::SpriteId* glyphs_;
     BrickGrid grid_;
