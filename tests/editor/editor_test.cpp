@@ -466,8 +466,8 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     key(SDLK_t, KMOD_CTRL);
     key(SDLK_DELETE);
     key(SDLK_t, KMOD_CTRL);
-    type("x");
-    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "x by Zoessss");
+    type("Ax");
+    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "Ax by Zoessss");
 }
 
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the

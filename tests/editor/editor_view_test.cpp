@@ -258,6 +258,10 @@ TEST_F(EditorViewTest, TheTextStandsInTheBandsClearOfTheFieldAndTheBar) {
 TEST_F(EditorViewTest, EveryLineFitsTheWindowAndAPathKeepsItsStartAndItsName) {
     editor::LevelView view(glyphs);
     EXPECT_FALSE(view.selection().visible());
+    TextLabel measured;
+    measured.setText(glyphs, "Wi.");
+    measured.setTextSize(0.4f);
+    EXPECT_NEAR(editor::textWidth("Wi.", editor::glyphWidths(glyphs, 0.4f)), measured.width(), 1e-5f);
     std::string name;
     for (int letter = 0; letter < 60; ++letter)
         name += "\xc3\xa9";  // é

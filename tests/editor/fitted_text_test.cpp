@@ -46,6 +46,7 @@ TEST(FittedText, APathLosesWholeFoldersFromItsMiddleThenAllButItsNameThenTheName
     EXPECT_EQ(shortenedPath(shelf + "A Very Long Name Of A Set.xml", 20.0f, widths), "A Very Lo... Set.xml");
     EXPECT_EQ(shortenedPath("First Steps Into The Dark", 11.0f, widths), "Firs...Dark");
     EXPECT_EQ(shortenedPath("Wild Wet West.xml", 12.0f, widths), "Wil....xml");
+    EXPECT_EQ(shortenedPath("Lost Caves Of The West", 11.0f, widths), "Lost ...est");
     EXPECT_EQ(shortenedPath("First Steps", 3.0f, widths), "...");
 }
 
@@ -68,15 +69,20 @@ TEST(FittedText, ALineTooLongShortensItsPathsElseBreaksAtASpaceAndCutsWhatIsLeft
     EXPECT_EQ(fittedTexts(fitLines("aaaaaaaaaaaa bb", {}, 10.0f, widths)), "aaaaaaa...|bb|");
     EXPECT_EQ(fittedTexts(fitLines("aaaaaaaaaaaa   ", {}, 10.0f, widths)), "aaaaaaa...|");
     // A part is never broken, not even at a space it begins with; the line may end right after it.
-    EXPECT_EQ(fittedTexts(fitLines("Saved Mine.xml keeps it", {{6, 14}}, 14.0f, widths)),
-              "Saved Mine.xml|keeps it|");
+    lines = fitLines("Saved Mine.xml keeps it", {{6, 14}}, 14.0f, widths);
+    EXPECT_EQ(fittedTexts(lines), "Saved Mine.xml|keeps it|");
+    EXPECT_EQ(partOf(lines[0], 0), "Mine.xml");
+    EXPECT_EQ(fittedTexts(fitLines("Waaa bbbb cccc", {}, 9.0f, widths)), "Waaa|bbbb cccc|");
     EXPECT_EQ(fittedTexts(fitLines("a b /x/nnnnnn zz", {{3, 13}}, 8.0f, widths)), "a|bn... zz|");
-    // The widest part is shortened first, the next as far as it must, and each is found where it moved.
+    // The widest part is shortened first (of two as wide, the first), the next as far as it must, and each
+    // is found where it moved.
     const std::string status =
         "A Very Long Name Of A Set.xml \"Lost Caves Of The North\" is a level of the set";
     lines = fitLines(status, {{0, 29}, {31, 54}}, 60.0f, widths, false);
     EXPECT_EQ(fittedTexts(lines), "A Very...et.xml \"Lost Cave...he North\" is a level of the set|");
     EXPECT_EQ(partOf(lines[0], 1), "Lost Cave...he North");
+    EXPECT_EQ(fittedTexts(fitLines("aaaaaaaa bbbbbbbb", {{0, 8}, {9, 17}}, 14.0f, widths, false)),
+              "a...a bbbbbbbb|");
 }
 
 }  // namespace
