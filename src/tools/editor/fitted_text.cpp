@@ -143,12 +143,11 @@ GlyphWidths glyphWidths(const pentavel::graphics::SpriteId* glyphs, float size) 
     GlyphWidths widths = {};
     pentavel::graphics::Sprite probe;
     probe.setVisible(false);
-    std::size_t code = 0;
-    for (float& width : widths) {
-        probe.setSprite(glyphs[code++]);
+    std::transform(glyphs, glyphs + widths.size(), widths.begin(), [&](pentavel::graphics::SpriteId glyph) {
+        probe.setSprite(glyph);
         probe.setScaleXY(size, size);
-        width = probe.width();
-    }
+        return probe.width();
+    });
     return widths;
 }
 
