@@ -172,13 +172,12 @@ std::string shortenedPath(const std::string& path, float room, const GlyphWidths
     const std::size_t count = names.size();
     for (std::size_t kept = count - 1; kept >= 2; --kept) {
         const std::size_t back = (kept + 1) / 2;
-        const std::string shortened =
-            joined(names, 0, kept - back) + kLeftOut + joined(names, count - back, count);
+        std::string shortened = joined(names, 0, kept - back) + kLeftOut + joined(names, count - back, count);
         if (textWidth(shortened, widths) <= room)
             return shortened;
     }
     // Without a slash the last name is the whole, which does not fit.
-    const std::string lastName = std::string(kEllipsis) + "/" + names.back();
+    std::string lastName = std::string(kEllipsis) + "/" + names.back();
     if (textWidth(lastName, widths) <= room)
         return lastName;
     if (textWidth(names.back(), widths) <= room)
