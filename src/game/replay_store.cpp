@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <limits>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -32,7 +32,6 @@ constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
 constexpr std::uint32_t kLastNumber = 999999999;
 constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
-constexpr std::size_t kMaxPidDigits = 10;
 constexpr auto kDeadWriterWait = std::chrono::minutes(1);
 constexpr auto kLongestWrite = std::chrono::hours(24);
 
@@ -116,23 +115,15 @@ std::set<std::string> replaysInUse(const GameStructure& game) {
 }
 
 // The process that writes a temporary beside a replay ("game-N.tzr.PID.new", as createFile names it), or 0
-// for a name of another form.
+// or less for a name of another form.
 pid_t writerOf(const std::string& name) {
-    const std::string end = ".new";
-    if (name.size() <= end.size() || name.compare(name.size() - end.size(), end.size(), end) != 0)
+    const std::size_t suffix = name.find(kSuffix + std::string("."));
+    if (suffix == std::string::npos || !isReplayName(name.substr(0, suffix + kSuffixSize)))
         return 0;
-    const std::size_t digits = name.size() - end.size();
-    const std::size_t dot = name.rfind('.', digits - 1);
-    if (dot == std::string::npos || dot + 1 == digits || digits - dot - 1 > kMaxPidDigits ||
-        !isReplayName(name.substr(0, dot)))
-        return 0;
-    long long pid = 0;
-    for (std::size_t at = dot + 1; at < digits; ++at) {
-        if (name[at] < '0' || name[at] > '9')
-            return 0;
-        pid = pid * 10 + (name[at] - '0');
-    }
-    return pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+    const std::string rest = name.substr(suffix + kSuffixSize + 1);
+    const pid_t pid = static_cast<pid_t>(std::strtol(rest.c_str(), nullptr, 10));
+    // Only the number as createFile writes it: no sign, no leading 0, nothing cut short or too long.
+    return rest == std::to_string(pid) + ".new" ? pid : 0;
 }
 
 // A writer killed midway leaves its temporary behind. One whose process is gone is stale once untouched
@@ -207,9 +198,9 @@ std::string keepReplay(const std::filesystem::path& folder, const std::string& b
 }
 
 void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced) {
-    const std::vector<KeptReplay> replays = keptReplays(folder);
-    for (std::size_t at = kKeptGames; at < replays.size(); ++at) {
-        const std::string name = replayName(replays[at].number);
+    for (std::vector<KeptReplay> replays = keptReplays(folder); replays.size() > kKeptGames;
+         replays.pop_back()) {
+        const std::string name = replayName(replays.back().number);
         std::error_code error;
         if (referenced.count(name) == 0)
             std::filesystem::remove(folder / name, error);

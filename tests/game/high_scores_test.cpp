@@ -7,6 +7,8 @@
 #include "game/high_scores.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
@@ -376,6 +378,26 @@ TEST(ReplayStore, NamesSkipEveryNumberInUseAndNeverRunOut) {
     EXPECT_EQ("game-4.tzr", folder.read("game-4.tzr"));
 }
 
+// Two copies ending games at once: a name the other took meanwhile is passed over, and no replay is lost.
+TEST(ReplayStore, TwoCopiesKeepingReplaysAtOnceEachTakeNamesOfTheirOwn) {
+    const test::TempDir folder;
+    constexpr int kGames = 40;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    int kept = 0;
+    std::string reason;
+    for (int game = 0; game < kGames; ++game)
+        kept += keepReplay(folder.path(), "", {}, reason).empty() ? 0 : 1;
+    if (child == 0)
+        _exit(kept == kGames ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(kGames, kept);
+    EXPECT_EQ(0, status);
+    const auto files = std::filesystem::directory_iterator(folder.path());
+    EXPECT_EQ(2 * kGames, std::distance(std::filesystem::begin(files), std::filesystem::end(files)));
+}
+
 // The last games are the last written, whatever their numbers; a temporary whose writer was killed goes
 // once stale, never one that a running copy may still be writing.
 TEST(ReplayStore, PruningKeepsTheLastWrittenAndRemovesStaleTemporaries) {
@@ -397,20 +419,39 @@ TEST(ReplayStore, PruningKeepsTheLastWrittenAndRemovesStaleTemporaries) {
     write("game-5.tzr." + dead + ".new", std::chrono::seconds(5));
     write("game-6.tzr." + alive + ".new", std::chrono::hours(2));
     write("game-7.tzr." + alive + ".new", std::chrono::hours(25));
-    write("notes." + dead + ".new", std::chrono::hours(25));
+    write("game-8.tzr.1.new", std::chrono::hours(25));  // the first process, which never ends
+    const std::vector<std::string> players = {"notes." + dead, "game-08.tzr." + dead, "game-9.tzr.0" + dead,
+                                              "game-9.tzr.4294967297", "game-9.tzr.-" + dead};
+    for (const std::string& other : players)
+        write(other + ".new", std::chrono::hours(25));
     pruneReplays(folder.path(), {"game-999999991.tzr"});
-    std::string left;
+    std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        left += entry.path().filename().string() + " ";
-    for (const std::string& name :
-         std::vector<std::string>{"game-1.tzr", "game-2.tzr", "game-3.tzr", "game-999999991.tzr",
-                                  "game-999999993.tzr", "game-999999999.tzr", "game-5.tzr." + dead + ".new",
-                                  "game-6.tzr." + alive + ".new", "notes." + dead + ".new"})
-        EXPECT_TRUE(folder.exists(name)) << name << " gone from " << left;
-    for (const std::string& name :
-         std::vector<std::string>{"game-999999990.tzr", "game-999999992.tzr", "game-4.tzr." + dead + ".new",
-                                  "game-7.tzr." + alive + ".new"})
-        EXPECT_FALSE(folder.exists(name)) << name << " left in " << left;
+        left.insert(entry.path().filename().string());
+    std::set<std::string> kept = {"game-1.tzr",
+                                  "game-2.tzr",
+                                  "game-3.tzr",
+                                  "game-999999991.tzr",
+                                  "game-5.tzr." + dead + ".new",
+                                  "game-6.tzr." + alive + ".new"};
+    for (int number = 3; number < 10; ++number)
+        kept.insert("game-" + std::to_string(999999990 + number) + ".tzr");
+    for (const std::string& other : players)
+        kept.insert(other + ".new");
+    EXPECT_EQ(kept, left);
+}
+
+// A clock set ahead once makes old replays look the last games: the game just ended keeps its own.
+TEST_F(HighScoreGameTest, TheReplayOfTheGameJustEndedStaysThoughTheClockWentBack) {
+    game->recording = true;
+    const auto ahead = std::filesystem::file_time_type::clock::now() + std::chrono::hours(24);
+    for (int number = 1; number <= 10; ++number)
+        std::filesystem::last_write_time(folder.write("replays/game-" + std::to_string(number) + ".tzr", ""),
+                                         ahead);
+    press(282);
+    press(290);  // cheated: in no table
+    loseEveryBall();
+    EXPECT_TRUE(folder.exists("replays/game-11.tzr"));
 }
 
 // Only the game of the entry plays under its name: another player, day, score or level is another game.
