@@ -2,11 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/replay_store.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -32,8 +28,7 @@ constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
 constexpr std::uint32_t kLastNumber = 999999999;
 constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
-constexpr auto kDeadWriterWait = std::chrono::minutes(1);
-constexpr auto kLongestWrite = std::chrono::hours(24);
+constexpr auto kStaleTemporary = std::chrono::hours(1);
 
 std::uint32_t numberOf(const std::string& name) {
     std::uint32_t number = 0;
@@ -114,38 +109,26 @@ std::set<std::string> replaysInUse(const GameStructure& game) {
     return referenced;
 }
 
-// The process that writes a temporary beside a replay ("game-N.tzr.PID.new", as createFile names it), or 0
-// or less for a name of another form.
-pid_t writerOf(const std::string& name) {
+// A temporary that createFile writes beside a replay: "game-N.tzr.PID.new".
+bool isTemporaryName(const std::string& name) {
     const std::size_t suffix = name.find(kSuffix + std::string("."));
     if (suffix == std::string::npos || !isReplayName(name.substr(0, suffix + kSuffixSize)))
-        return 0;
-    const std::string rest = name.substr(suffix + kSuffixSize + 1);
-    const pid_t pid = static_cast<pid_t>(std::strtol(rest.c_str(), nullptr, 10));
-    // Only the number as createFile writes it: no sign, no leading 0, nothing cut short or too long.
-    return rest == std::to_string(pid) + ".new" ? pid : 0;
-}
-
-// A writer killed midway leaves its temporary behind. One whose process is gone is stale once untouched
-// for a while (a copy of the game in another PID namespace looks gone but writes within seconds); one
-// whose process id lives on (perhaps another program's by now) once untouched for a day.
-bool isStale(const std::filesystem::path& path, pid_t writer) {
-    std::error_code error;
-    const std::filesystem::file_time_type written = std::filesystem::last_write_time(path, error);
-    if (error)
         return false;
-    const auto age = std::filesystem::file_time_type::clock::now() - written;
-    const bool alive = kill(writer, 0) == 0 || errno == EPERM;
-    return age > kLongestWrite || (!alive && age > kDeadWriterWait);
+    const std::string rest = name.substr(suffix + kSuffixSize + 1);
+    return rest == std::to_string(std::strtoul(rest.c_str(), nullptr, 10)) + ".new";
 }
 
+// A replay is written in seconds: a temporary untouched for longer was left by a writer killed midway, and
+// no running copy of the game is writing it.
 void removeStaleTemporaries(const std::filesystem::path& folder) {
+    const std::filesystem::file_time_type now = std::filesystem::file_time_type::clock::now();
     std::vector<std::filesystem::path> stale;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        const pid_t writer = writerOf(entry->path().filename().string());
-        if (writer > 0 && isStale(entry->path(), writer))
+        std::error_code unread;
+        const std::filesystem::file_time_type written = entry->last_write_time(unread);
+        if (!unread && isTemporaryName(entry->path().filename().string()) && now - written > kStaleTemporary)
             stale.push_back(entry->path());
     }
     for (const std::filesystem::path& path : stale)
