@@ -17,8 +17,8 @@
 #include "game/level.h"
 #include "game/level_set.h"
 #include "game/proof_record.h"
-#include "tools/editor/editor.h"
-#include "tools/editor/level_edits.h"
+#include "tools/editor/document/level_edits.h"
+#include "tools/editor/document/set_file.h"
 
 namespace {
 

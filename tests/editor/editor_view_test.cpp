@@ -13,9 +13,9 @@
 #include "game/game_sheet.h"
 #include "game/hud.h"
 #include "game/level_set.h"
-#include "tools/editor/brick_bar.h"
-#include "tools/editor/field_marks.h"
-#include "tools/editor/level_view.h"
+#include "tools/editor/view/brick_bar.h"
+#include "tools/editor/view/field_marks.h"
+#include "tools/editor/view/level_view.h"
 
 namespace {
 

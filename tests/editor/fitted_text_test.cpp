@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Text fitted into the window's width, measured in a font whose every glyph is one unit wide, so that a
 // room of n holds n characters: paths shortened in their middle, lines broken and cut.
-#include "tools/editor/fitted_text.h"
+#include "tools/editor/view/fitted_text.h"
 
 #include <gtest/gtest.h>
 

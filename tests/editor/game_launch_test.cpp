@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Where the editor finds the game, what it says of the game's end, and the copy of the set the game plays,
 // which never outlives it.
-#include "tools/editor/game_launch.h"
+#include "tools/editor/runs/game_launch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/level_edits.h"
+#include "tools/editor/document/level_edits.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>

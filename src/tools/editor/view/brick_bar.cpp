@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/brick_bar.h"
+#include "tools/editor/view/brick_bar.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/fitted_text.h"
+#include "tools/editor/view/fitted_text.h"
 
 #include <algorithm>
 #include <numeric>

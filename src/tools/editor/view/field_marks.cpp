@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/field_marks.h"
+#include "tools/editor/view/field_marks.h"
 
 #include <algorithm>
 
 #include "game/images.h"
 #include "game/level_set.h"
-#include "tools/editor/brick_bar.h"
+#include "tools/editor/view/brick_bar.h"
 
 namespace tezmola {
 namespace editor {

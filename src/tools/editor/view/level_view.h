@@ -8,7 +8,6 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/core/signal.h"
@@ -16,31 +15,15 @@
 #include "engine/graphics/text_label.h"
 #include "game/brick_grid.h"
 #include "game/level_set.h"
-#include "tools/editor/brick_bar.h"
-#include "tools/editor/field_marks.h"
-#include "tools/editor/fitted_text.h"
+#include "tools/editor/document/message.h"
+#include "tools/editor/view/brick_bar.h"
+#include "tools/editor/view/field_marks.h"
+#include "tools/editor/view/fitted_text.h"
 
 namespace tezmola {
 namespace editor {
 
 constexpr std::size_t kMessageLines = 3;
-
-enum class Tone { Plain, Good, Warning, Error };
-
-struct Message {
-    Message() = default;
-    Message(std::string text, Tone tone = Tone::Plain)  // not explicit: {"a line"} is a message
-        : text(std::move(text)), tone(tone) {}
-
-    std::string text;
-    Tone tone = Tone::Plain;
-    // Parts of the text that may be shortened, as a path is, to fit the window: paths, names, what is
-    // typed (a part selected is shown so).
-    std::vector<TextSpan> parts;
-
-    Message& add(const std::string& more);
-    Message& addPart(const std::string& part, bool selected = false);
-};
 
 class LevelView {
 public:

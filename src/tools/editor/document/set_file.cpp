@@ -1,9 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the editor learns about the set's file when it opens it: the bytes on disk, and the unsaved
-// changes an earlier session kept for it.
+// What the editor learns about the set's file when it opens it: the bytes on disk, the unsaved changes an
+// earlier session kept for it, and the levels with what the checker says of each.
+#include "tools/editor/document/set_file.h"
+
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,13 +20,95 @@
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
+#include "game/game_structure.h"
 #include "game/level.h"
+#include "game/level_check.h"
 #include "game/shelf.h"
-#include "tools/editor/editor.h"
 #include "tools/single_file_arguments.h"
 
 namespace tezmola {
 namespace editor {
+
+namespace {
+
+// What a function of the checker prints, as lines.
+std::vector<std::string> printedLines(const std::function<void(std::FILE*)>& print) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    if (out == nullptr)
+        return {};
+    print(out);
+    std::fclose(out);
+    std::vector<std::string> lines;
+    std::string text(buffer, size);
+    std::free(buffer);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+Tone noteTone(bool error) {
+    return error ? Tone::Error : Tone::Warning;
+}
+
+}  // namespace
+
+std::string unsavedFileName(const std::filesystem::path& set) {
+    std::string name = "editor-unsaved-";
+    for (const char c : set.string()) {
+        if (c == '%')
+            name += "%25";
+        else if (c == '/')
+            name += "%2F";
+        else
+            name += c;
+    }
+    return name + ".xml";
+}
+
+OpenedSet openLevelFile(const std::string& text, const std::string& name) {
+    OpenedSet opened;
+    TiXmlDocument document;
+    if (!pentavel::file::parseXmlDocument(document, text)) {
+        for (const std::string& line :
+             printedLines([&](std::FILE* out) { reportUnreadableFile(document, name, out, &text); }))
+            opened.notes.push_back(Message{line, Tone::Error});
+        return opened;
+    }
+    opened.levels = readLevelSet(document);
+    opened.proofs = readProofRecords(document);
+    // The game's rules start on a level of their own; the file's levels then take its place one by one.
+    auto game = std::make_unique<GameStructure>();
+    if (!initialiseTrialGame(*game, writeLevelSet(std::vector<LevelDraft>(1))))
+        return opened;
+    if (opened.levels.empty()) {
+        game->levelDocument = document;
+        game->levelCount = 0;
+        for (const std::string& line :
+             printedLines([&](std::FILE* out) { checkLevelFile(*game, name, out); }))
+            opened.notes.push_back(Message{line, Tone::Error});
+        return opened;
+    }
+    // Each level is checked in a document of its own, where the game finds it at once (in the whole file it
+    // walks every level before it). A copy keeps the lines of the file; level n of a file of one is that one.
+    std::uint32_t number = 0;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level")) {
+        game->levelDocument.Clear();
+        game->levelDocument.InsertEndChild(*level);
+        game->levelCount = 1;
+        LevelReport report;
+        beginLevelCheck(*game, ++number, report);
+        for (const LevelNote& note : report.notes)
+            opened.notes.push_back(
+                Message{formatLine("Level %u: %s", number, note.text.c_str()), noteTone(note.error)});
+    }
+    return opened;
+}
 
 bool readPlainFile(const std::string& path, std::string& text, std::string& reason) {
     // Read no further than past the most a level file may hold: a device never ends.

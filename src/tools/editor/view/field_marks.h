@@ -9,7 +9,7 @@
 
 #include "engine/graphics/sprite.h"
 #include "game/brick_grid.h"
-#include "tools/editor/level_edits.h"
+#include "tools/editor/document/level_edits.h"
 
 namespace tezmola {
 namespace editor {

@@ -14,16 +14,10 @@
 
 #include "game/level_check.h"
 #include "game/level_set.h"
+#include "tools/editor/document/level_proof.h"
 
 namespace tezmola {
 namespace editor {
-
-// The checker's word on one level.
-struct LevelProof {
-    LevelVerdict verdict = LevelVerdict::NotProven;
-    std::string result;              // the checker's verdict: "cleared in 42.0 s simulated with 0 balls lost"
-    std::vector<std::string> notes;  // its errors and warnings, "warning: ..." or "error: ..."
-};
 
 // The checker's line for a level, parsed: number and proof; false for any other line.
 bool parseLevelLine(const std::string& line, std::size_t& number, LevelProof& proof);

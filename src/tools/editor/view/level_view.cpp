@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/level_view.h"
+#include "tools/editor/view/level_view.h"
 
 #include <tinyxml.h>
 
@@ -82,17 +82,6 @@ FittedLine inFontText(const Message& message, const pentavel::graphics::SpriteId
 }
 
 }  // namespace
-
-Message& Message::add(const std::string& more) {
-    text += more;
-    return *this;
-}
-
-Message& Message::addPart(const std::string& part, bool selected) {
-    parts.push_back(TextSpan{text.size(), text.size() + part.size(), selected});
-    text += part;
-    return *this;
-}
 
 const std::vector<std::string>& helpText() {
     static const std::vector<std::string> lines = {

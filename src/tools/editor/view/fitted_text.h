@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/graphics/sprite.h"
+#include "tools/editor/document/message.h"
 
 namespace tezmola {
 namespace editor {
@@ -20,13 +21,6 @@ namespace editor {
 using GlyphWidths = std::array<float, 256>;
 GlyphWidths glyphWidths(const pentavel::graphics::SpriteId* glyphs, float size);
 float textWidth(const std::string& text, const GlyphWidths& widths);
-
-// A part of a text, as byte offsets [begin, end); empty when begin == end. A part selected is shown so.
-struct TextSpan {
-    std::size_t begin = 0;
-    std::size_t end = 0;
-    bool selected = false;
-};
 
 // The path shortened to room: as it is when it fits; else whole folders left out of its middle for
 // "...", then only ".../" and its last name, then that name alone, then with "..." in its middle.

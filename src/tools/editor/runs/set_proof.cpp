@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/set_proof.h"
+#include "tools/editor/runs/set_proof.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/editor/game_launch.h"
+#include "tools/editor/runs/game_launch.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

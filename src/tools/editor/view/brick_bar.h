@@ -12,7 +12,7 @@
 #include "engine/graphics/text_label.h"
 #include "game/brick_grid.h"
 #include "game/level_set.h"
-#include "tools/editor/level_edits.h"
+#include "tools/editor/document/level_edits.h"
 
 namespace tezmola {
 namespace editor {
