@@ -213,6 +213,53 @@ TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
                                    " (300 points, level 1) could not be saved and is lost!"));
 }
 
+// Sets named as long as a file may be, characters of two and four bytes where a long name is cut: every
+// table's name fits beside its temporary and keeps whole characters; two names alike but for their last
+// character keep tables apart; a save that fails says why.
+TEST_F(HighScoreFileTest, EveryTableNameFitsAndLongNamesStayApart) {
+    const auto repeated = [](const std::string& piece, std::size_t times) {
+        std::string text;
+        for (std::size_t index = 0; index < times; ++index)
+            text += piece;
+        return text;
+    };
+    const std::string two = "\xC3\xA9";
+    const std::string four = "\xF0\x9F\x8E\xB2";
+    // A set's name, and how many bytes of "highscores-<name>" its table's name keeps (0: all, unchanged).
+    const std::vector<std::pair<std::string, std::size_t>> sets = {
+        {repeated(two, 100), 0},         {repeated("\xE2\x82\xAC", 76) + "xx", 0},
+        {repeated("a", 236), 0},         {repeated("a", 237), 230},
+        {repeated(two, 120), 229},       {repeated(four, 62) + "xx", 227},
+        {repeated(two, 119) + "b", 229},
+    };
+    std::vector<std::string> tables;
+    for (const auto& [name, kept] : sets) {
+        const std::string stem = "highscores-" + name;
+        const std::string table = highScoreFileOfSetName(name);
+        tables.push_back(table);
+        if (kept == 0) {
+            EXPECT_EQ(stem + ".xml", table);
+            continue;
+        }
+        EXPECT_EQ(kept + 21, table.size()) << name.size();
+        EXPECT_EQ(stem.substr(0, kept) + "~", table.substr(0, kept + 1)) << name.size();
+        EXPECT_EQ(".xml", table.substr(table.size() - 4));
+        ASSERT_TRUE(saveHighScores({entry(40 + static_cast<int>(kept), "LONG")}, table.c_str()));
+        EXPECT_EQ(40 + static_cast<int>(kept), loadHighScores(table.c_str()).entries.at(0).score);
+    }
+    EXPECT_NE(tables[4], tables[6]);
+    folder.write(tables[5], "<highscores");
+    EXPECT_TRUE(loadHighScores(tables[5].c_str()).writable);
+    EXPECT_EQ("<highscores", folder.read(tables[5] + ".bad"));
+    folder.write(tables[5] + ".new/blocker", "a folder where the new file would go");
+    EXPECT_FALSE(saveHighScores({entry(1, "NEW")}, tables[5].c_str()));
+    const std::string text = log();
+    EXPECT_NE(std::string::npos, text.find("Cannot save the high scores to " + tables[5] + "!"));
+    const std::size_t why = text.find("..." + tables[5] + " could not be written (");
+    ASSERT_NE(std::string::npos, why);
+    EXPECT_NE(')', text[why + tables[5].size() + 25]);
+}
+
 class HighScoreGameTest : public test::GameTest {
 protected:
     void SetUp() override { startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")); }

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -93,6 +94,37 @@ TEST(ReplayFile, ReadsBackWhatItWrote) {
     }
 }
 
+// A set's path longer than a byte can count (327 bytes, a character across the 255th) is kept whole, in the
+// layout of long texts; a text of 255 bytes still takes the first layout, so older files are written as
+// they were. A cut of the long layout is refused too.
+TEST(ReplayFile, TextsOfAnyLengthAreKeptWhole) {
+    std::string path = "/" + std::string(100, 'a') + "/" + std::string(101, 'b') + "/";
+    for (int index = 0; index < 30; ++index)
+        path += "\xC3\xBC";
+    path += "/" + std::string(55, 'c') + "Set.xml";
+    ASSERT_EQ(327u, path.size());
+    for (const auto& [name, player, layout] :
+         {std::make_tuple(std::string(255, 'n'), std::string("ANNA"), 1),
+          std::make_tuple(std::string(256, 'n'), std::string("ANNA"), 2),
+          std::make_tuple(path, std::string("ANNA"), 2),
+          std::make_tuple(std::string("Arcade"), std::string(300, 'P'), 2)}) {
+        Replay replay = sample();
+        replay.setName = name;
+        replay.player = player;
+        const std::string bytes = writeReplay(replay);
+        EXPECT_EQ(layout, bytes[8]) << name.size();
+        Replay read;
+        std::string reason;
+        ASSERT_TRUE(readReplay(bytes, read, reason)) << reason;
+        EXPECT_EQ(name, read.setName);
+        EXPECT_EQ(player, read.player);
+        EXPECT_EQ("2026-12-09", read.date);
+        EXPECT_EQ(7u, read.record.commands.size());
+        for (std::size_t size = 8; layout == 2 && size < bytes.size(); size += 7)
+            EXPECT_NE(refusal(resealed(bytes.substr(0, size) + "....")), "read") << size;
+    }
+}
+
 TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     const std::string bytes = writeReplay(sample());
     EXPECT_EQ(refusal("<?xml version=\"1.0\"?>"), "not a replay");
@@ -114,7 +146,7 @@ TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     huge.resize(kMaxReplayFileSize);
     EXPECT_EQ(refusal(resealed(huge)), "damaged: its header is not one of a game");
     std::string otherLayout = bytes;
-    otherLayout[8] = 2;
+    otherLayout[8] = 3;
     EXPECT_EQ(refusal(resealed(otherLayout)),
               "written by another version of the game in a layout this one cannot read");
 }
