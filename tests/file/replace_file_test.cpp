@@ -173,8 +173,7 @@ TEST(ReplaceFile, WholeFilesAreReadOrSayWhyNot) {
     EXPECT_EQ(std::strerror(ENOENT), reason);
     const std::string pipe = dir.path() + "/pipe.xml";
     ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
-    ASSERT_EQ(0, symlink(pipe.c_str(), (dir.path() + "/link.xml").c_str()));
-    for (const std::string& path : {pipe, dir.path() + "/link.xml", std::string("/dev/zero")}) {
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
         EXPECT_EQ(ReadResult::NotRegular, readWholeFile(path, read, reason)) << path;
         EXPECT_EQ("Not a regular file", reason);
         EXPECT_EQ("", read);

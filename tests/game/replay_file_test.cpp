@@ -94,20 +94,18 @@ TEST(ReplayFile, ReadsBackWhatItWrote) {
     }
 }
 
-// A set's path longer than a byte can count (327 bytes, a character across the 255th) is kept whole, in the
+// A set's path of 327 bytes, a character across its 255th, or a long player's name is kept whole, in the
 // layout of long texts; a text of 255 bytes still takes the first layout, so older files are written as
-// they were. A cut of the long layout is refused too.
+// they were.
 TEST(ReplayFile, TextsOfAnyLengthAreKeptWhole) {
-    std::string path = "/" + std::string(100, 'a') + "/" + std::string(101, 'b') + "/";
+    std::string path = "/" + std::string(202, 'a') + "/";
     for (int index = 0; index < 30; ++index)
         path += "\xC3\xBC";
     path += "/" + std::string(55, 'c') + "Set.xml";
-    ASSERT_EQ(327u, path.size());
-    for (const auto& [name, player, layout] :
-         {std::make_tuple(std::string(255, 'n'), std::string("ANNA"), 1),
-          std::make_tuple(std::string(256, 'n'), std::string("ANNA"), 2),
-          std::make_tuple(path, std::string("ANNA"), 2),
-          std::make_tuple(std::string("Arcade"), std::string(300, 'P'), 2)}) {
+    for (const auto& [name, player, layout] : {std::make_tuple(std::string(255, 'n'), std::string("A"), 1),
+                                               std::make_tuple(std::string(256, 'n'), std::string("A"), 2),
+                                               std::make_tuple(path, std::string("A"), 2),
+                                               std::make_tuple(std::string("S"), std::string(300, 'P'), 2)}) {
         Replay replay = sample();
         replay.setName = name;
         replay.player = player;
@@ -116,13 +114,10 @@ TEST(ReplayFile, TextsOfAnyLengthAreKeptWhole) {
         Replay read;
         std::string reason;
         ASSERT_TRUE(readReplay(bytes, read, reason)) << reason;
-        EXPECT_EQ(name, read.setName);
-        EXPECT_EQ(player, read.player);
-        EXPECT_EQ("2026-12-09", read.date);
-        EXPECT_EQ(7u, read.record.commands.size());
-        for (std::size_t size = 8; layout == 2 && size < bytes.size(); size += 7)
-            EXPECT_NE(refusal(resealed(bytes.substr(0, size) + "....")), "read") << size;
+        EXPECT_EQ(std::make_tuple(name, player, std::string("2026-12-09"), std::size_t{7}),
+                  std::make_tuple(read.setName, read.player, read.date, read.record.commands.size()));
     }
+    EXPECT_EQ(327u, path.size());
 }
 
 TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {

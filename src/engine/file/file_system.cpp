@@ -223,7 +223,7 @@ bool setUpReadOnlyFileSystem(const char* programPath, const char* firstPath) {
     }
     keepOnlyZipArchiver();
     PHYSFS_permitSymbolicLinks(1);  // as the game does, for files linked into the player's folder
-    if (!mountsAsFolderOrArchive(firstPath) || !PHYSFS_mount(firstPath, nullptr, 1)) {
+    if (!PHYSFS_mount(firstPath, nullptr, 1)) {
         std::fprintf(stderr, "Cannot read %s: %s\n", firstPath, errorText());
         PHYSFS_deinit();
         return false;
