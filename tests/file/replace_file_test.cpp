@@ -180,6 +180,13 @@ TEST(ReplaceFile, WholeFilesAreReadOrSayWhyNot) {
     }
     EXPECT_EQ(ReadResult::NotRegular, readWholeFile(dir.path(), read, reason));
     EXPECT_EQ(std::strerror(EISDIR), reason);
+    // Started without standard input (as some launchers do), the file opens on descriptor 0.
+    EXPECT_EXIT(
+        {
+            close(0);  // whether it was open or not, 0 is now the lowest free descriptor
+            std::exit(readWholeFile(path, read, reason) == ReadResult::Read ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // A thousand backups are kept, then none more; a name too long for the disk says so and leaves nothing.

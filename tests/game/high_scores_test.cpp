@@ -239,6 +239,7 @@ TEST_F(HighScoreFileTest, EveryTableNameFitsAndLongNamesStayApart) {
         ASSERT_TRUE(saveHighScores({entry(40, "LONG")}, tables.back().c_str()));
         EXPECT_EQ(1u, loadHighScores(tables.back().c_str()).entries.size());
     }
+    EXPECT_EQ("~565564aa990ccd15.xml", tables[4].substr(229));  // FNV-1a, 64 bits, of "highscores-<name>"
     EXPECT_NE(tables[4], tables[6]);
     folder.write(tables[5], "<highscores");
     EXPECT_TRUE(loadHighScores(tables[5].c_str()).writable);

@@ -77,29 +77,26 @@ bool writeInPlace(const std::filesystem::path& path, const std::string& bytes, s
 }
 
 // Opened without waiting (a pipe would wait for a writer, a device may never end), then kept only when it
-// is a regular file.
+// is a regular file. file is set only when Read.
 ReadResult openRegularFile(const std::filesystem::path& path, std::FILE*& file, std::string& reason) {
-    file = nullptr;
     const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         reason = std::strerror(errno);
         return ReadResult::NotOpened;
     }
     struct stat status = {};
-    ReadResult result = ReadResult::NotOpened;
-    if (fstat(descriptor, &status) != 0) {
-        reason = std::strerror(errno);
-    } else if (!S_ISREG(status.st_mode)) {
+    if (fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode)) {
         reason = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : kNotRegularFile;
-        result = ReadResult::NotRegular;
-    } else if (fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0 ||
-               (file = fdopen(descriptor, "rb")) == nullptr) {
-        reason = std::strerror(errno);
-    } else {
-        return ReadResult::Read;
+        close(descriptor);
+        return ReadResult::NotRegular;
     }
+    if (S_ISREG(status.st_mode) &&
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0 &&
+        (file = fdopen(descriptor, "rb")) != nullptr)
+        return ReadResult::Read;
+    reason = std::strerror(errno);
     close(descriptor);
-    return result;
+    return ReadResult::NotOpened;
 }
 
 bool readWhole(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
