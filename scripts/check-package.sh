@@ -30,7 +30,7 @@ fail() {
     echo "check-package: FAILED: $*" >&2
     exit 1
 }
-step() { echo "check-package: $*"; }
+step() { echo "check-package: [$SECONDS s] $*"; }
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
