@@ -86,11 +86,13 @@ build_package() {
     step "building the Debian package${1:+ with DEB_BUILD_OPTIONS=$1}"
     rm -rf "$output"
     export_tree
+    # ccache must see the same absolute paths as the compiler: with a base directory it would pass them on
+    # relative, and the debugging information, and so the programs' build ids, would differ from those of
+    # a build without it.
     local launcher=()
-    command -v ccache >/dev/null &&
-        launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$tree")
-    (cd "$tree" && env "${launcher[@]}" DEB_BUILD_OPTIONS="${1:-}" dpkg-buildpackage -us -uc -b -j"$(nproc)") \
-        >"$log" 2>&1 || {
+    command -v ccache >/dev/null && launcher=(CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    (cd "$tree" && env -u CCACHE_BASEDIR "${launcher[@]}" DEB_BUILD_OPTIONS="${1:-}" \
+        dpkg-buildpackage -us -uc -b -j"$(nproc)") >"$log" 2>&1 || {
         tail -n 40 "$log" >&2
         fail "dpkg-buildpackage failed; its log: $log"
     }
