@@ -215,6 +215,41 @@ TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
                                    " (300 points, level 1) could not be saved and is lost!"));
 }
 
+// Set names of 200 to 250 bytes, characters of two and four bytes where a long one is cut: every table's
+// name keeps whole characters and fits beside its temporary and its copy kept aside; names alike but for
+// their last character keep tables apart; a save that fails says why.
+TEST_F(HighScoreFileTest, EveryTableNameFitsAndLongNamesStayApart) {
+    std::string two;
+    std::string four;
+    for (int index = 0; index < 120; ++index)
+        two += "\xC3\xA9";
+    for (int index = 0; index < 62; ++index)
+        four += "\xF0\x9F\x8E\xB2";
+    const std::string names[] = {
+        two.substr(0, 200), two.substr(0, 230),      std::string(236, 'a'), std::string(237, 'a'), two,
+        four + "xx",        two.substr(0, 238) + "b"};
+    // How many bytes of "highscores-<name>" each table's name keeps (0: the whole name).
+    const std::size_t kept[] = {0, 0, 0, 230, 229, 227, 229};
+    std::vector<std::string> tables;
+    for (std::size_t index = 0; index < 7; ++index) {
+        const std::string whole = "highscores-" + names[index] + ".xml";
+        const std::size_t cut = kept[index];
+        tables.push_back(highScoreFileOfSetName(names[index]));
+        EXPECT_EQ(cut == 0 ? whole : whole.substr(0, cut) + "~",
+                  tables.back().substr(0, cut ? cut + 1 : 255));
+        EXPECT_EQ(cut == 0 ? whole.size() : cut + 21, tables.back().size());
+        ASSERT_TRUE(saveHighScores({entry(40, "LONG")}, tables.back().c_str()));
+        EXPECT_EQ(1u, loadHighScores(tables.back().c_str()).entries.size());
+    }
+    EXPECT_EQ("~565564aa990ccd15.xml", tables[4].substr(229));  // FNV-1a, 64 bits, of "highscores-<name>"
+    EXPECT_NE(tables[4], tables[6]);
+    folder.write(tables[5], "<highscores");
+    EXPECT_TRUE(loadHighScores(tables[5].c_str()).writable);
+    folder.write(tables[5] + ".new/blocker", "a folder where the new file would go");
+    EXPECT_FALSE(saveHighScores({entry(1, "NEW")}, tables[5].c_str()));
+    EXPECT_NE(std::string::npos, log().find("..." + tables[5] + " could not be written (not a file)"));
+}
+
 class HighScoreGameTest : public test::GameTest {
 protected:
     void SetUp() override { startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")); }

@@ -16,6 +16,7 @@
 
 #include <tinyxml.h>
 
+#include "engine/file/file_name.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
@@ -67,7 +68,7 @@ std::string unsavedFileName(const std::filesystem::path& set) {
         else
             name += c;
     }
-    return name + ".xml";
+    return pentavel::file::fittingFileName(name, ".xml", pentavel::file::kBackupSuffixBytes);
 }
 
 OpenedSet openLevelFile(const std::string& text, const std::string& name) {

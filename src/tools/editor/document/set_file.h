@@ -33,7 +33,7 @@ struct SetFile {
 constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
 // The name, in the player's folder, of the unsaved changes of the set at that absolute path: the path
 // itself with "%" and "/" written as "%25" and "%2F", so that each set's changes stay apart and say whose
-// they are.
+// they are; a name too long for a file keeps the beginning of the path and a digest of the whole.
 std::string unsavedFileName(const std::filesystem::path& set);
 
 // The set as opened: its levels, the proofs kept with them, and what the level checker says about the
