@@ -167,9 +167,10 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     key(SDLK_PAGEDOWN);
     key(SDLK_r, KMOD_LALT);                // red up: at 1.0, it stays
     key(SDLK_r, KMOD_RALT | KMOD_LSHIFT);  // then down a step
-    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down a step
-    for (int step = 0; step < 3; ++step)
-        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down three
+    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down two steps
+    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);
+    for (int step = 0; step < 4; ++step)
+        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down four
     key(SDLK_b, KMOD_LALT);                    // and up one
     key(SDLK_DOWN, KMOD_LCTRL);                // the second level becomes the third
     key(SDLK_DOWN, KMOD_LCTRL);                // and goes no further
@@ -182,8 +183,8 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[0], original[0]);
     EXPECT_EQ(levels[1], original[2]);
     EXPECT_FLOAT_EQ(levels[2].red, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].green, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
+    EXPECT_FLOAT_EQ(levels[2].green, 0.9f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
 }
 
 TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
@@ -320,6 +321,20 @@ TEST_F(EditorTest, ASaveKeepsTheProofOfEveryLevelStillAsProven) {
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].result, notProven);     // a play's verdict, kept though it is not a clear
     EXPECT_FALSE(folder.exists("set.xml.bak"));  // there was no file to keep before the first save
+}
+
+// Ctrl+P sends every level without a proof of its content to the checker (none is beside the tests), then
+// sums up the set.
+TEST_F(EditorTest, CtrlPProvesTheLevelsWithoutAProofAndSumsUpTheSet) {
+    std::vector<LevelDraft> set = levels(3);
+    for (std::size_t index = 0; index < set.size(); ++index)
+        set[index].map[2][1 + index] = CellCode{'R', '1'};
+    open(set,
+         {ProofRecord{}, ProofRecord{levelContent(set[1]), "cleared in 1.5 s simulated with 0 balls lost"}});
+    key(SDLK_p, KMOD_LCTRL);
+    EXPECT_EQ(shown(), "Proving 0 of 2 levels in the background");
+    settle([&] { return shown().find("Proving") == std::string::npos; });
+    EXPECT_EQ("3 levels, 1 cleared; not cleared: 1, 3", said());
 }
 
 // The lines on screen say what holds now: each level's proof, the brush, and messages that go at the next
@@ -471,7 +486,9 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
 // window showed it.
 TEST_F(EditorTest, AMessageLeftAloneGoesAfterEightSeconds) {
     pentavel::setLastTicks(100000);
+    pentavel::openLog();
     open({}, {}, {}, {editor::Message{"a note"}});
+    EXPECT_NE(folder.logText().find("set.xml: a note"), std::string::npos);
     editor->onTick();
     EXPECT_EQ(shown(), "a note");
     pentavel::setLastTicks(101000);
@@ -517,6 +534,50 @@ TEST_F(EditorTest, ATrialIsLabelledOverTheGamesTitleUntilItEnds) {
         EXPECT_EQ(editor->modeLabel().text(), "");
         EXPECT_FALSE(editor->modeBack().visible());
     }
+}
+
+// T plays the level on screen until Escape, paused by Pause or when the window loses the focus; P proves
+// it (F: as fast as it goes, the clock standing still here) and says the verdict, which the level keeps.
+TEST_F(EditorTest, ATrialPlaysTheLevelShownAndAProofSaysItsVerdict) {
+    std::vector<LevelDraft> set = levels(3);
+    set[1].map[5][5] = CellCode{'R', '1'};
+    set[1].map[5][6] = CellCode{'R', '1'};
+    open(set);
+    editor->onActive(2, false);  // editing: no game to pause
+    key(SDLK_PAGEDOWN);
+    key(SDLK_t);
+    editor->onTick();
+    ASSERT_NE(editor->trial(), nullptr);
+    EXPECT_EQ(editor->trial()->bricksLeft, 2);
+    for (const bool paused : {true, false}) {
+        key(SDLK_PAUSE);
+        EXPECT_EQ(editor->trial()->pausedShown, paused);
+    }
+    editor->onActive(2, false);
+    EXPECT_TRUE(editor->trial()->pausedShown);
+    editor->onActive(3, true);
+    EXPECT_FALSE(editor->trial()->pausedShown);
+    key(SDLK_ESCAPE);
+    editor->onTick();
+    ASSERT_NE(editor->view(), nullptr);
+
+    pentavel::setLastTicks(5000);
+    key(SDLK_p);
+    key(SDLK_f);
+    for (int tick = 0; tick < 2000 && editor->view() == nullptr; ++tick)
+        editor->onTick();
+    ASSERT_NE(editor->view(), nullptr);
+    pentavel::setLastTicks(0);
+    EXPECT_EQ(said().rfind("Level 2: 2 bricks to clear, 0 steel: cleared in ", 0), 0u) << said();
+    EXPECT_EQ(editor->messages().back().tone, editor::Tone::Good);
+    EXPECT_NE(editor->view()->info().text().find("  PROVEN: cleared in "), std::string::npos);
+    // A level with nothing to clear cannot be proven: its verdict comes at once.
+    key(SDLK_PAGEDOWN);
+    key(SDLK_p);
+    editor->onTick();
+    ASSERT_NE(editor->view(), nullptr);
+    EXPECT_EQ(said().rfind("Level 3: ", 0), 0u) << said();
+    EXPECT_EQ(editor->messages().back().tone, editor::Tone::Warning);
 }
 
 // Another program (a second editor) wrote the set since it was opened: Ctrl+S asks, a second Ctrl+S saves and
@@ -567,6 +628,7 @@ TEST_F(EditorTest, ASaveAsksWhenTheFileChangedOnDiskAndKeepsTheOtherVersion) {
 // removes the kept copy.
 TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
     std::vector<LevelDraft> earlier(2);
+    earlier[0].map[3][3] = CellCode{'R', '1'};
     earlier[1].comment = "kept earlier";
     editor::SetFile file;
     file.target = folder.path() + "/set.xml";
@@ -575,6 +637,8 @@ TEST_F(EditorTest, CtrlOOpensTheChangesAnEarlierSessionKept) {
     key(SDLK_o);  // O alone opens nothing
     EXPECT_TRUE(kept().empty());
     key(SDLK_o, KMOD_CTRL);
+    EXPECT_EQ("Opened the unsaved changes of an earlier session: Ctrl+S saves them into set.xml", said());
+    EXPECT_EQ(1, editor->view()->bricks());
     ::testing::internal::CaptureStderr();
     const std::vector<LevelDraft> levels = kept();
     EXPECT_EQ("tezmola-editor: unsaved changes kept in " + folder.path() + "/unsaved.xml\n",
@@ -672,6 +736,7 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
 
     key(SDLK_n, KMOD_CTRL);
     newSet("My Set");
+    EXPECT_EQ("New set My Set: Ctrl+S puts it on the shelf, " + folder.path() + "/levels/My Set.xml", said());
     EXPECT_EQ(editor->view()->status().text().rfind("Level 1/1  0 to clear", 0), 0u);
     EXPECT_NE(editor->view()->status().text().find("  My Set.xml *"), std::string::npos);
     key(SDLK_o, KMOD_CTRL);  // what an earlier session kept was the other set's

@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's keys, by mode: the plain edit keys as a table, the prompt's typing, and the keys of a trial.
+#include "tools/editor/editor.h"
+
 #include <SDL/SDL.h>
 
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
 #include "engine/file/log.h"
-#include "tools/editor/editor.h"
 
 namespace tezmola {
 namespace editor {
