@@ -167,13 +167,13 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     key(SDLK_PAGEDOWN);
     key(SDLK_r, KMOD_LALT);                // red up: at 1.0, it stays
     key(SDLK_r, KMOD_RALT | KMOD_LSHIFT);  // then down a step
-    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green down two steps
-    key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);
-    for (int step = 0; step < 4; ++step)
-        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);  // blue down four
-    key(SDLK_b, KMOD_LALT);                    // and up one
-    key(SDLK_DOWN, KMOD_LCTRL);                // the second level becomes the third
-    key(SDLK_DOWN, KMOD_LCTRL);                // and goes no further
+    for (int step = 0; step < 3; ++step) {
+        key(SDLK_g, KMOD_LALT | KMOD_LSHIFT);  // green and blue down three
+        key(SDLK_b, KMOD_RALT | KMOD_LSHIFT);
+    }
+    key(SDLK_b, KMOD_LALT);      // and blue up one
+    key(SDLK_DOWN, KMOD_LCTRL);  // the second level becomes the third
+    key(SDLK_DOWN, KMOD_LCTRL);  // and goes no further
     key(SDLK_HOME);
     key(SDLK_r, KMOD_LALT | KMOD_LSHIFT);  // the first: red down, then taken back
     key(SDLK_z, KMOD_LCTRL);
@@ -183,8 +183,8 @@ TEST_F(EditorTest, LevelKeysMoveTintAndTakeBackTheLevel) {
     EXPECT_EQ(levels[0], original[0]);
     EXPECT_EQ(levels[1], original[2]);
     EXPECT_FLOAT_EQ(levels[2].red, 0.95f);
-    EXPECT_FLOAT_EQ(levels[2].green, 0.9f);
-    EXPECT_FLOAT_EQ(levels[2].blue, 0.85f);
+    EXPECT_FLOAT_EQ(levels[2].green, 0.85f);
+    EXPECT_FLOAT_EQ(levels[2].blue, 0.9f);
 }
 
 TEST_F(EditorTest, NothingIsKeptWithoutAChangeOrAfterTheQuitWasConfirmed) {
@@ -564,6 +564,8 @@ TEST_F(EditorTest, ATrialPlaysTheLevelShownAndAProofSaysItsVerdict) {
     pentavel::setLastTicks(5000);
     key(SDLK_p);
     key(SDLK_f);
+    ASSERT_NE(editor->trial(), nullptr);
+    EXPECT_EQ(editor->trial()->levelNumber, 1u);  // the level file holds this level alone
     for (int tick = 0; tick < 2000 && editor->view() == nullptr; ++tick)
         editor->onTick();
     ASSERT_NE(editor->view(), nullptr);
