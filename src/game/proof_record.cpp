@@ -4,11 +4,14 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "game/level.h"
 
 namespace tezmola {
 
@@ -118,6 +121,26 @@ std::string proofRecordText(const ProofRecord& record) {
 
 LevelVerdict playVerdict(const std::string& result) {
     return result.compare(0, 7, "cleared") == 0 ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+}
+
+std::int32_t countProvenLevels(const TiXmlDocument& document) {
+    std::int32_t proven = 0;
+    std::vector<bool> recorded;  // by level: a record to look at
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level")) {
+        const bool marked = readLevelNotes(level).proven;
+        proven += marked ? 1 : 0;
+        recorded.push_back(!marked && level->FirstChildElement(kElement) != nullptr);
+    }
+    if (std::find(recorded.begin(), recorded.end(), true) == recorded.end())
+        return proven;
+    const std::vector<LevelDraft> levels = readLevelSet(document);
+    const std::vector<ProofRecord> records = readProofRecords(document);
+    for (std::size_t index = 0; index < recorded.size(); ++index)
+        if (recorded[index] && isCurrent(records[index], levels[index]) &&
+            playVerdict(records[index].result) == LevelVerdict::Cleared)
+            ++proven;
+    return proven;
 }
 
 }  // namespace tezmola
