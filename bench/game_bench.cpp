@@ -13,11 +13,14 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "engine/graphics/display.h"
 #include "game/balls.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
 #include "game/guard.h"
+#include "game/images.h"
 #include "game/level.h"
 
 namespace {
@@ -43,9 +46,21 @@ std::unique_ptr<GameStructure> startGame() {
         char pattern[] = "/tmp/tezmola-bench-XXXXXX";
         const std::string path = mkdtemp(pattern);
         std::ofstream(path + "/level.xml") << fullLevelFile();
+        // A sheet that names every image the game looks up, as the game's own does; never drawn.
+        std::ofstream sheet(path + "/bench.svg");
+        sheet << "<svg width=\"2000\" height=\"20\"><g>\n";
+        std::vector<std::string> names = gameImageNames();
+        names.push_back("tile");
+        for (std::size_t index = 0; index < names.size(); ++index)
+            sheet << "<rect id=\"" << names[index] << "\" x=\"" << index
+                  << "\" y=\"0\" width=\"1\" height=\"1\"/>\n";
+        sheet << "</g></svg>\n";
+        sheet.close();
+        std::ofstream(path + "/bench.png") << "not drawn";
         if (!PHYSFS_isInit())
             PHYSFS_init("tezmola-bench");
         PHYSFS_mount(path.c_str(), nullptr, 1);
+        pentavel::graphics::scanSpriteSheets();
         return path;
     }();
     auto game = std::make_unique<GameStructure>();
