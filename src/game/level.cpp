@@ -285,7 +285,7 @@ void readLevelContent(const TiXmlElement* level, LevelContent& content) {
 // At home, where the last build placed it, with sprites that show its kind and hit points: only a knock
 // moves a cell, and it stays knocked until it is home again.
 bool atRest(const BrickCell& cell) {
-    return !cell.knocked && cell.animation == nullptr;
+    return !cell.knocked;
 }
 
 bool holds(const BrickCell& cell, const CellContent& content) {
@@ -418,16 +418,15 @@ LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& bac
     return laid;
 }
 
-LevelContents::LevelContents() = default;
+// A set of many thousand levels shares the places kept rather than holding its levels twice.
+constexpr std::uint32_t kKeptPlaces = 1024;
+
+LevelContents::LevelContents() : kept_(kKeptPlaces) {}
 LevelContents::~LevelContents() = default;
 
 const LevelContent& LevelContents::of(const TiXmlElement* level, std::uint32_t place) {
-    // A set of many thousand levels is read anew past the first ones rather than held twice.
-    constexpr std::uint32_t kMaxKept = 1024;
     readSource(level, source_);
-    if (place < kMaxKept && place >= kept_.size())
-        kept_.resize(place + 1);
-    std::unique_ptr<LevelContent>& content = place < kMaxKept ? kept_[place] : unkept_;
+    std::unique_ptr<LevelContent>& content = kept_[place % kKeptPlaces];
     if (content == nullptr || content->source != source_) {
         if (content == nullptr)
             content = std::make_unique<LevelContent>();

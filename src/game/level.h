@@ -57,8 +57,7 @@ public:
     const LevelContent& of(const TiXmlElement* level, std::uint32_t place);
 
 private:
-    std::vector<std::unique_ptr<LevelContent>> kept_;
-    std::unique_ptr<LevelContent> unkept_;  // a place past those kept
+    std::vector<std::unique_ptr<LevelContent>> kept_;  // by place, a set of more sharing them
     std::string source_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <tinyxml.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cinttypes>
 #include <cstdio>
@@ -126,13 +125,15 @@ LevelVerdict playVerdict(const std::string& result) {
 std::int32_t countProvenLevels(const TiXmlDocument& document) {
     std::int32_t proven = 0;
     std::vector<bool> recorded;  // by level: a record to look at
+    bool anyRecorded = false;
     for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
          level = level->NextSiblingElement("level")) {
         const bool marked = readLevelNotes(level).proven;
         proven += marked ? 1 : 0;
         recorded.push_back(!marked && level->FirstChildElement(kElement) != nullptr);
+        anyRecorded = anyRecorded || recorded.back();
     }
-    if (std::find(recorded.begin(), recorded.end(), true) == recorded.end())
+    if (!anyRecorded)
         return proven;
     const std::vector<LevelDraft> levels = readLevelSet(document);
     const std::vector<ProofRecord> records = readProofRecords(document);

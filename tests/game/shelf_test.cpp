@@ -189,7 +189,7 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
 // The importer's mark proves a level, and so does a record kept with it (the editor's, the checker's) while
 // it is current for the level's bricks, background and tint and names a clearance.
 TEST_F(ShelfFolderTest, ALevelIsProvenByItsMarkOrByACurrentRecordOfAClearance) {
-    std::vector<LevelDraft> levels(6);
+    std::vector<LevelDraft> levels(7);
     for (std::size_t index = 0; index < levels.size(); ++index)
         levels[index].map[2][1 + index] = {'R', '1'};
     const LevelDraft proven = levels[1];
@@ -202,10 +202,10 @@ TEST_F(ShelfFolderTest, ALevelIsProvenByItsMarkOrByACurrentRecordOfAClearance) {
     folder->write("levels/edited.xml",
                   writeLevelSet(levels, {record(levels[0], cleared), record(proven, cleared), "",
                                          record(levels[3], "not proven: every ball was lost"), "",
-                                         record(levels[5], cleared)}));
+                                         record(levels[5], cleared), record(levels[6], cleared)}));
     ShelfSet set = listShelf().back();
     summariseSet(set);
-    EXPECT_EQ("edited 6 3 -1", set.name + " " + numbers(set));
+    EXPECT_EQ("edited 7 4 -1", set.name + " " + numbers(set));
 }
 
 TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
