@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/game_record.h"
 
+#include <algorithm>
+
 #include "engine/core/timer.h"
 #include "game/balls.h"
 #include "game/collisions.h"
@@ -147,13 +149,17 @@ void startRecordedGame(GameStructure& game, const GameRecord& record) {
 bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next) {
     const std::vector<TimedCommand>& commands = record.commands;
     while (next < commands.size() && commands[next].step == step) {
-        std::size_t end = next;
-        while (end < commands.size() && commands[end].step == step && isLevelChange(commands[end].command))
-            ++end;
+        const auto first = commands.begin() + static_cast<std::ptrdiff_t>(next);
+        const auto changes = static_cast<std::size_t>(std::find_if(first, commands.end(),
+                                                                   [step](const TimedCommand& timed) {
+                                                                       return timed.step != step ||
+                                                                              !isLevelChange(timed.command);
+                                                                   }) -
+                                                      first);
         // A game that records takes each command into its record as it comes.
-        if (end - next > 1 && !game.recording) {
-            changeLevels(game, &commands[next], end - next);
-            next = end;
+        if (changes > 1 && !game.recording) {
+            changeLevels(game, &*first, changes);
+            next += changes;
         } else {
             applyCommand(game, commands[next++].command);
         }

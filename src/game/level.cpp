@@ -475,8 +475,7 @@ LevelBuild buildLevel(GameStructure& game) {
     return laid.outcome;
 }
 
-LevelOutlook::LevelOutlook(GameStructure& game)
-    : game_(game), looks_(static_cast<std::size_t>(game.levelCount > 0 ? game.levelCount : 1)) {}
+LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
 
 const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
     const std::uint32_t place = placeOf(game_, number);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/core/signal.h"
@@ -85,7 +86,7 @@ private:
     const Look& look(std::uint32_t number);
 
     GameStructure& game_;
-    std::vector<Look> looks_;  // by place in the set, each read once
+    std::unordered_map<std::uint32_t, Look> looks_;  // by place in the set, each read once
 };
 
 // The "level" element that level number n selects from a document of levelCount levels, levels repeating

@@ -137,10 +137,13 @@ std::int32_t countProvenLevels(const TiXmlDocument& document) {
         return proven;
     const std::vector<LevelDraft> levels = readLevelSet(document);
     const std::vector<ProofRecord> records = readProofRecords(document);
-    for (std::size_t index = 0; index < recorded.size(); ++index)
-        if (recorded[index] && isCurrent(records[index], levels[index]) &&
-            playVerdict(records[index].result) == LevelVerdict::Cleared)
+    std::size_t index = 0;
+    for (const bool toRead : recorded) {
+        const ProofRecord& record = records[index];
+        if (toRead && isCurrent(record, levels[index]) && playVerdict(record.result) == LevelVerdict::Cleared)
             ++proven;
+        ++index;
+    }
     return proven;
 }
 

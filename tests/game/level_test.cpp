@@ -299,26 +299,46 @@ TEST_F(LevelTest, EachBuildShowsWhatAWholeBuildLaysAfresh) {
     };
     Ball ball = makeBall(0.0f, 0.0f, 0.0f, 1.0f);
     build(1);
-    for (int row = 1; row < kGridRows; ++row)
-        EXPECT_EQ(cell(row, 0).brick.sprite(), image("pipe_vertical")) << row;
-    EXPECT_EQ(cell(1, 15).brick.depth(), -0.1f);
     hitBrick(game->grid, ball, 0, 0, 1, 0, *game);
     step(20);  // home again, no longer raised
     build(2);
+    // The frame is whole again: white pipes, raised.
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column : {0, 7, 15}) {
+            if (row != 0 && column == 7)
+                continue;
+            const BrickCell& pipe = cell(row, column);
+            EXPECT_EQ(pipe.brick.sprite(), image(row != 0      ? "pipe_vertical"
+                                                 : column == 7 ? "pipe_horizontal"
+                                                               : "pipe_corner"));
+            EXPECT_TRUE(pipe.brick.colour() == brickColour(8));
+            EXPECT_EQ(pipe.brick.depth(), -0.1f) << row << " " << column;
+        }
     build(1);
     hitBrick(game->grid, ball, 4, 2, 5, 2, *game);
+    hitBrick(game->grid, ball, 0, 15, 1, 15, *game);
+    step();  // on their way home
     build(2);
     build(3);
     replace(frame + ice("I+R2B4", "red=\"\""));  // another map
+    build(2);
+    replace(frame + ice("I+R2B4", "red=\"0.5\""));  // another tint
     build(2);
     replace(frame + ice("I+R2B4", ""));  // no red
     build(2);
     replace(ice(row, "red=\"1\"") + frame);
     build(1);
-    // The map's text and the background's name, run together, would read the same.
+    // Pieces run together would read the same: the map's text and the background's name, the name and
+    // the red.
     replace("<level><tezm>R1+.R1</tezm><background sprite=\"b\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
     build(1);
     replace("<level><tezm>R1</tezm><background sprite=\".R1+b\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace(
+        "<level><tezm>R1</tezm><background sprite=\"tile_test+\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace(
+        "<level><tezm>R1</tezm><background sprite=\"tile_test\" red=\"+1\" green=\"1\" blue=\"1\"/></level>");
     build(1);
     replace("<!-- none -->");
     build(1);
