@@ -320,12 +320,11 @@ TEST_F(LevelTest, EachBuildShowsWhatAWholeBuildLaysAfresh) {
     step();  // on their way home
     build(2);
     build(3);
-    replace(frame + ice("I+R2B4", "red=\"\""));  // another map
-    build(2);
-    replace(frame + ice("I+R2B4", "red=\"0.5\""));  // another tint
-    build(2);
-    replace(frame + ice("I+R2B4", ""));  // no red
-    build(2);
+    // Another map, then no red after a red of nothing, then another red.
+    for (const char* red : {"red=\"\"", "", "red=\"0.5\"", "red=\"1\""}) {
+        replace(frame + ice("I+R2B4", red));
+        build(2);
+    }
     replace(ice(row, "red=\"1\"") + frame);
     build(1);
     // Pieces run together would read the same: the map's text and the background's name, the name and
