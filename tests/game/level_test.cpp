@@ -349,6 +349,8 @@ TEST_F(LevelTest, EachBuildShowsWhatAWholeBuildLaysAfresh) {
     replace(many);
     build(1030);
     build(1029);
+    game->grid.images = BrickImages();  // as a grid of sheets without its images: the whole build
+    build(1);
 }
 
 TEST_F(LevelTest, FortyLevelsOfSteelAreSkippedOneAStepWithoutHarm) {
