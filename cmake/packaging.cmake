@@ -4,7 +4,8 @@
 #
 # The game finds its data in the directory of the real executable, so the program and its data archive
 # share one directory of their own, and a launcher script in the games directory starts the program there.
-# Everything is installed as the component "game"; the package holds that component only.
+# Everything is installed as the component "game". The Debian package (debian/) installs it with
+# debhelper and adds the copyright file, the changelog and the lintian overrides.
 
 set(TEZMOLA_INSTALL_GAMEDIR "lib/games/tezmola"
     CACHE STRING "Directory for the program and its data archive, relative to the prefix")
@@ -100,55 +101,21 @@ foreach(page tezmola tezmola-check-levels tezmola-import-levels tezmola-editor)
     install(FILES ${tezmola_man_page}.gz DESTINATION share/man/man6 COMPONENT game)
 endforeach()
 
-# Licence and history in the package's documentation directory. The copyright file is the REUSE data,
-# .reuse/dep5, with one paragraph in front for the files that state the same facts in their own header.
-set(tezmola_debian_release 1)
+# The Debian package's copyright file states the facts of the REUSE data: .reuse/dep5, with one paragraph
+# in front for the files that state the same facts in their own header. debian/rules checks that
+# debian/copyright is this file.
 file(READ ${PROJECT_SOURCE_DIR}/.reuse/dep5 tezmola_dep5)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/.reuse/dep5
-             ${tezmola_packaging_dir}/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/.reuse/dep5)
 string(FIND "${tezmola_dep5}" "\n\n" tezmola_dep5_split)
 string(SUBSTRING "${tezmola_dep5}" 0 ${tezmola_dep5_split} tezmola_dep5_header)
 string(SUBSTRING "${tezmola_dep5}" ${tezmola_dep5_split} -1 tezmola_dep5_files)
 string(REGEX MATCH "\nCopyright: [^\n]*\nLicense: [^\n]*" tezmola_dep5_facts "${tezmola_dep5_files}")
-file(WRITE ${tezmola_generated_dir}/doc/copyright
+file(WRITE ${tezmola_generated_dir}/copyright
      "${tezmola_dep5_header}\n\nFiles: *${tezmola_dep5_facts}${tezmola_dep5_files}")
-file(STRINGS ${tezmola_packaging_dir}/changelog tezmola_changelog_top LIMIT_COUNT 1)
-if(NOT tezmola_changelog_top MATCHES "^tezmola \\(${PROJECT_VERSION}-${tezmola_debian_release}\\) ")
-    message(FATAL_ERROR "packaging/changelog has no entry for ${PROJECT_VERSION}-${tezmola_debian_release}")
-endif()
-set(tezmola_changelog ${tezmola_generated_dir}/doc/changelog.Debian)
-add_custom_command(
-    OUTPUT ${tezmola_changelog}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${tezmola_packaging_dir}/changelog ${tezmola_changelog}
-    COMMAND gzip -9nf ${tezmola_changelog}
-    DEPENDS ${tezmola_packaging_dir}/changelog
-    VERBATIM)
-add_custom_target(tezmola_changelog ALL DEPENDS ${tezmola_changelog}.gz)
-install(FILES ${tezmola_generated_dir}/doc/copyright ${tezmola_changelog}.gz DESTINATION share/doc/tezmola
-        COMPONENT game)
-install(FILES ${tezmola_packaging_dir}/tezmola.lintian-overrides DESTINATION share/lintian/overrides
-        RENAME tezmola COMPONENT game)
 
-# The Debian package: prefix /usr, dependencies found by dpkg-shlibdeps.
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME tezmola)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Tezmola developers")
-set(CPACK_PACKAGE_CONTACT "Tezmola developers <dev@tezmola.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "brick-breaking arcade game")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Steer the paddle along the bottom of a walled play field, keep the balls in\n\
-play and clear the coloured bricks of each level. Broken bricks sometimes drop\n\
-capsules: fire and power auras, ball splitting, a guard row, a score\n\
-multiplier and extra balls. Play with the keyboard, the mouse or a joystick.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};game;/")
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE ${tezmola_debian_release})
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tezmola developers <dev@tezmola.invalid>")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-include(CPack)
+# The package's version is the project's, with a Debian revision.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/debian/changelog)
+file(STRINGS ${PROJECT_SOURCE_DIR}/debian/changelog tezmola_changelog_top LIMIT_COUNT 1)
+if(NOT tezmola_changelog_top MATCHES "^tezmola \\(${PROJECT_VERSION}-[0-9]+\\) ")
+    message(FATAL_ERROR "debian/changelog has no entry for ${PROJECT_VERSION} at its top")
+endif()

@@ -7,7 +7,7 @@ set -e
 PACKAGES="build-essential cmake pkg-config libsdl1.2-compat-dev libsdl-mixer1.2-dev libphysfs-dev \
 libtinyxml-dev libpng-dev zlib1g-dev libgl-dev libboost-dev googletest libgtest-dev libgmock-dev \
 libbenchmark-dev xvfb xdotool python3 libx11-6 libxfixes3 imagemagick librsvg2-bin zip desktop-file-utils appstream \
-reuse lintian clang clang-tidy libclang-rt-dev python3-clang lbreakout2-data"
+reuse lintian ccache debhelper dpkg-dev strip-nondeterminism autopkgtest xauth clang clang-tidy libclang-rt-dev python3-clang lbreakout2-data"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

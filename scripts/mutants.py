@@ -19,6 +19,7 @@ failure and is killed by a time limit when it hangs.
 
 import argparse
 import bisect
+import collections
 import concurrent.futures
 import hashlib
 import json
@@ -798,24 +799,44 @@ class Scratch:
             return status, file.read()
 
 
+def folded(text):
+    """A line's text with its white space folded: how a moved line is known again."""
+    return " ".join(text.split())
+
+
 def changed_lines(base):
-    """The lines of src/ that the work tree adds or alters against base: {relative path: set of lines}."""
-    diff = subprocess.run(["git", "diff", "--no-color", "--no-ext-diff", "-U0", base, "--", "src"],
+    """The lines of src/ that the work tree adds or alters against base: {relative path: set of lines}.
+    A line whose text the same diff removes elsewhere (code moved to another place or file, renamed files
+    followed) is moved, not changed: each removed text excuses one added line of the same text."""
+    diff = subprocess.run(["git", "diff", "--no-color", "--no-ext-diff", "-M", "-U0", base, "--", "src"],
                           cwd=ROOT, check=True, capture_output=True).stdout.decode("utf-8", "replace")
-    lines = {}
-    current = None
+    added = []  # (file, line, text)
+    removed = collections.Counter()
+    current, number = None, 0
     for line in diff.splitlines():
         if line.startswith("+++ "):
             current = line[6:] if line.startswith("+++ b/") else None
-        elif line.startswith("@@") and current:
+        elif line.startswith("--- "):
+            continue
+        elif line.startswith("@@"):
             match = re.match(r"@@ -\S+ \+(\d+)(?:,(\d+))? @@", line)
-            first, count = int(match.group(1)), int(match.group(2) or "1")
-            lines.setdefault(current, set()).update(range(first, first + count))
+            number = int(match.group(1))
+        elif line.startswith("-"):
+            removed[folded(line[1:])] += 1
+        elif line.startswith("+") and current:
+            added.append((current, number, folded(line[1:])))
+            number += 1
     untracked = subprocess.run(["git", "ls-files", "--others", "--exclude-standard", "--", "src"], cwd=ROOT,
                                check=True, capture_output=True).stdout.decode().split()
     for rel in untracked:
-        with open(os.path.join(ROOT, rel), "rb") as file:
-            lines[rel] = set(range(1, file.read().count(b"\n") + 2))
+        with open(os.path.join(ROOT, rel), encoding="utf-8", errors="replace") as file:
+            added += [(rel, at, folded(text)) for at, text in enumerate(file.read().split("\n"), 1)]
+    lines = {}
+    for rel, at, text in added:
+        if removed[text] > 0:
+            removed[text] -= 1
+        else:
+            lines.setdefault(rel, set()).add(at)
     return {rel: found for rel, found in lines.items() if found and os.path.isfile(os.path.join(ROOT, rel))}
 
 
@@ -1073,8 +1094,8 @@ def unit_for_header(header, units, source):
 def main():
     parser = argparse.ArgumentParser(
         prog="scripts/mutants.sh", description=__doc__.split("\n")[0],
-        epilog="Exit status: 0 when every mutant tried was killed or is recorded in " + EQUIVALENTS + ", 1 when "
-        "one survived or a record there is stale, 2 for an error. MUTANTS_DIR moves the scratch folder "
+        epilog="Exit status: 0 when every mutant tried was killed or is recorded in " + EQUIVALENTS + " (or, with "
+        "--min-killed, enough were killed), 1 when one survived or a record there is stale, 2 for an error. MUTANTS_DIR moves the scratch folder "
         "(build-mutants), MUTANTS_JOBS sets how many mutants run at once.")
     parser.add_argument("--generate", action="store_true", help="the generated mutants of all of src/")
     parser.add_argument("--files", nargs="+", metavar="F", help="only the sites in these files")
@@ -1086,6 +1107,9 @@ def main():
                         help="only the sites whose name holds TEXT (given again: or that one)")
     parser.add_argument("--list", action="store_true", help="list the sites and plant nothing")
     parser.add_argument("--report", action="store_true", help="report, but exit with 0 whatever survives")
+    parser.add_argument("--min-killed", type=float, metavar="PERCENT",
+                        help="fail only when fewer than PERCENT of the mutants counted were killed (by default "
+                        "any survivor fails); the survivors are listed either way")
     parser.add_argument("--time-limit", type=float, metavar="SECONDS",
                         help="start no mutant after this long; those left are reported as not tried")
     parser.add_argument("--sites-of", metavar="FILE", help=argparse.SUPPRESS)
@@ -1222,7 +1246,7 @@ def main():
     if untried:
         print(f"Not tried within the time limit of {options.time_limit:.0f} s: {len(untried)} mutants "
               f"({len(runnable)} of {len(runnable) + len(untried)} tried)")
-    return finish(stale, survivors, options)
+    return finish(stale, survivors, options, killed, counted)
 
 
 def show_file(path, as_schema):
@@ -1329,11 +1353,16 @@ def area(rel):
     return "engine core, graphics, audio, app"
 
 
-def finish(stale, survivors, options):
+def finish(stale, survivors, options, killed=0, counted=0):
     for line in stale:
         print(f"Stale record in {EQUIVALENTS}: {line}")
     if options.report:
         return 0
+    if options.min_killed is not None and survivors:
+        rate = 100.0 * killed / counted
+        enough = rate >= options.min_killed
+        print(f"{'Passes' if enough else 'Fails'}: {rate:.1f} % killed, {options.min_killed:g} % asked for")
+        return 1 if stale or not enough else 0
     return 1 if stale or survivors else 0
 
 

@@ -16,10 +16,11 @@
 #
 # Generated mutants (scripts/mutants.py, which shares the scratch folder; --help there says more):
 #   scripts/mutants.sh --generate [--files F...] [--sample N [--seed S]] [--list] [--report]
-#   scripts/mutants.sh --changed [BASE] [--time-limit SECONDS]
+#   scripts/mutants.sh --changed [BASE] [--time-limit SECONDS] [--min-killed PERCENT]
 # --changed plants the mutants on the lines changed since BASE (by default the commit named in
-# tests/mutants/ci-passed, else origin/main) and exits with 1 when one survives that
-# tests/mutants/equivalent.txt does not record; --report never fails on a survivor.
+# tests/mutants/ci-passed, else origin/main; a line the same diff only moves is not changed) and exits
+# with 1 when one survives that tests/mutants/equivalent.txt does not record, or with --min-killed when
+# fewer than PERCENT of them are killed; --report never fails on a survivor.
 set -euo pipefail
 export LC_ALL=C
 # The generated mutants are planted by scripts/mutants.py.

@@ -69,15 +69,17 @@ ShelfSet defaultSet() {
     return players != sets.end() ? *players : sets.front();
 }
 
-// Reads a replay that the table names from the player's folder, for the levels in play; false with the
-// reason when it cannot be played on them.
+// Reads the replay that a table's entry names from the player's folder, for the levels in play; false with
+// the reason when it cannot be played on them or is another game than the entry's.
 // (The table's reader takes no name but one the game gives: no path leads out of that folder.)
-bool readKeptReplay(const std::string& name, const TiXmlDocument& levels, Replay& replay,
+bool readKeptReplay(const HighScore& entry, const TiXmlDocument& levels, Replay& replay,
                     std::string& reason) {
-    const std::string path = pentavel::file::writeDirectory() + "/" + kReplayFolder + "/" + name;
+    const std::string path = pentavel::file::writeDirectory() + "/" + kReplayFolder + "/" + entry.replay;
     if (!readReplayFile(path, replay, reason))
         return false;
     reason = replayRefusal(replay, levels);
+    if (reason.empty())
+        reason = entryRefusal(replay, entry);
     return reason.empty();
 }
 
@@ -379,7 +381,7 @@ void Game::playChosenReplay() {
     }
     Replay replay;
     std::string reason;
-    if (!readKeptReplay(entry.replay, structure_.levelDocument, replay, reason)) {
+    if (!readKeptReplay(entry, structure_.levelDocument, replay, reason)) {
         pentavel::logWarning("Cannot play the replay %s (%s)", entry.replay.c_str(), reason.c_str());
         board.say(toFontText(upperCase("Cannot play it: " + reason), structure_.glyphs));
         return;
@@ -387,14 +389,14 @@ void Game::playChosenReplay() {
     watch_.startReplay(structure_, replay);
 }
 
-// The best game of the set's table that can be played again, else the autopilot.
+// The best game of the set's table that can be played again, its own replay (another game's is passed
+// over), else the autopilot.
 void Game::startDemo() {
     Replay replay;
     bool found = false;
     for (const HighScore& entry : structure_.highScores.entries()) {
         std::string reason;
-        found =
-            !entry.replay.empty() && readKeptReplay(entry.replay, structure_.levelDocument, replay, reason);
+        found = !entry.replay.empty() && readKeptReplay(entry, structure_.levelDocument, replay, reason);
         if (found)
             break;
     }

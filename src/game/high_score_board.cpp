@@ -62,13 +62,13 @@ void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanD
 }
 
 void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,
-                           const std::string& replay) {
+                           const std::string& replay, const std::string& date) {
     newEntry_ = -1;
     chosen_ = -1;
     notSaved_ = false;
     if (!opened_)
         return;
-    const HighScore entry{score, level, todaysDate(), playerName_, replay};
+    const HighScore entry{score, level, date, playerName_, replay};
     const bool offered = mayEnterHighScores(cheated, gameOver, score);
     if (offered)
         unsaved_.push_back(entry);
@@ -251,10 +251,12 @@ void endGame(GameStructure& game, bool gameOver) {
         game.gameEnded = true;
         // Every game worth a replay keeps one, practice and cheated games too; the table decides alone
         // whether an entry refers to it. Practice from a later level enters no table: the board only says so.
-        const std::string replay = keepReplayOfGame(game, gameOver);
+        // The replay and the entry that names it are of one day, even across midnight.
+        const std::string date = todaysDate();
+        const std::string replay = keepReplayOfGame(game, gameOver, date);
         game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice, gameOver,
-                              replay);
-        pruneReplaysOfGame(game);
+                              replay, date);
+        pruneReplaysOfGame(game, replay);
     }
     if (gameOver) {
         std::string practice;

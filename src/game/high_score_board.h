@@ -28,9 +28,10 @@ public:
     // Offers a game that ended (the cheat rule decides). The file is read again under the folder's lock,
     // this copy's unsaved entries are merged in, and the table is written when one enters; entries that
     // could not be written wait for the next offer. The entry's index in the merged table is kept for the
-    // display: -1 when it did not enter. The entry refers to the replay named (none when empty).
+    // display: -1 when it did not enter. The entry, of that date, refers to the replay named (none when
+    // empty).
     void offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,
-               const std::string& replay = "");
+               const std::string& replay = "", const std::string& date = todaysDate());
     // Lays the table out below the notice, the last offered game's entry in yellow (with "NOT SAVED"
     // beside it when it could not be written), and shows it; the caption (whose table it is) and the note
     // go above the notice, shown even over an empty table.

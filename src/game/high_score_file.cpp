@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "engine/file/file_name.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
@@ -72,6 +73,10 @@ std::vector<HighScore> readEntries(const TiXmlElement& root, const char* fileNam
 
 }  // namespace
 
+std::string highScoreFileOfSetName(const std::string& setName) {
+    return pentavel::file::fittingFileName("highscores-" + setName, ".xml", pentavel::file::kSaveSuffixBytes);
+}
+
 HighScoreFile loadHighScores(const char* fileName, bool report) {
     HighScoreFile file;
     if (!pentavel::file::isInWriteDirectory(fileName))
@@ -106,9 +111,11 @@ bool saveHighScores(const std::vector<HighScore>& table, const char* fileName) {
             element->SetAttribute("replay", entry.replay);
         root->LinkEndChild(element);
     }
-    if (pentavel::file::saveXmlDocument(document, fileName))
+    std::string reason;
+    if (pentavel::file::saveXmlDocument(document, fileName, &reason))
         return true;
     pentavel::logError("Cannot save the high scores to %s!", fileName);
+    pentavel::logError("...%s could not be written (%s)", fileName, reason.c_str());
     return false;
 }
 

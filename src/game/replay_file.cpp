@@ -5,6 +5,7 @@
 #include <tinyxml.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -16,8 +17,12 @@ namespace tezmola {
 namespace {
 
 constexpr char kMagic[] = "TZREPLAY";  // the file's first 8 bytes
+// The layout of every replay whose texts are short, so that such a file is written as it always was; the
+// other, kReplayFormat, differs only in the length of a text.
+constexpr std::uint16_t kShortTextFormat = 1;
 constexpr std::size_t kMagicSize = 8;
-constexpr std::size_t kMaxName = 255;
+// The most a string's one byte of length counts in the first layout; a longer one takes the second.
+constexpr std::size_t kMaxShortText = 255;
 // A command takes at most a step of 4 bytes (any step up to kMaxReplaySteps), its kind and two coordinates.
 constexpr std::size_t kMaxCommandBytes = 13;
 constexpr float kFarthestPointer = 1000.0f;  // play-field units; a device never gives more
@@ -59,10 +64,13 @@ public:
         }
         byte(value);
     }
-    void text(const std::string& value) {
-        const std::size_t size = value.size() < kMaxName ? value.size() : kMaxName;
-        byte(static_cast<std::uint32_t>(size));
-        bytes_.append(value, 0, size);
+    // The text whole, after its length in one byte (the first layout) or in a u32 (the second).
+    void text(const std::string& value, std::uint16_t format) {
+        if (format == kShortTextFormat)
+            byte(static_cast<std::uint32_t>(value.size()));
+        else
+            u32(static_cast<std::uint32_t>(value.size()));
+        bytes_ += value;
     }
     void raw(const std::string& value) { bytes_ += value; }
     std::string& bytes() { return bytes_; }
@@ -112,7 +120,7 @@ public:
         spent_ = true;  // longer than any 32-bit number
         return 0;
     }
-    std::string text() { return raw(byte()); }
+    std::string text(std::uint16_t format) { return raw(format == kShortTextFormat ? byte() : u32()); }
     // Nothing, and nothing read, when fewer bytes are left: the header's reader then finds the bytes
     // left over not to be the checksum alone.
     std::string raw(std::size_t size) {
@@ -221,13 +229,17 @@ std::uint64_t levelSetDigest(const TiXmlDocument& document) {
 std::string writeReplay(const Replay& replay) {
     const GameRecord& record = replay.record;
     Writer file;
+    const std::uint16_t format =
+        std::max({replay.setName.size(), replay.player.size(), replay.date.size()}) <= kMaxShortText
+            ? kShortTextFormat
+            : kReplayFormat;
     file.raw(std::string(kMagic, kMagicSize));
-    file.u16(kReplayFormat);
+    file.u16(format);
     file.u16(replay.rulesVersion);
-    file.text(replay.setName);
+    file.text(replay.setName, format);
     file.u64(replay.setDigest);
-    file.text(replay.player);
-    file.text(replay.date);
+    file.text(replay.player, format);
+    file.text(replay.date, format);
     file.u32(record.startingLevel);
     file.u32(record.seed);
     file.real(record.paddleX);
@@ -269,15 +281,16 @@ bool readReplay(const std::string& bytes, Replay& replay, std::string& reason) {
     }
     Reader file(bytes);
     file.raw(kMagicSize);
-    if (file.u16() != kReplayFormat) {
+    const std::uint32_t format = file.u16();
+    if (format != kShortTextFormat && format != kReplayFormat) {
         reason = "written by another version of the game in a layout this one cannot read";
         return false;
     }
     replay.rulesVersion = static_cast<std::uint16_t>(file.u16());
-    replay.setName = file.text();
+    replay.setName = file.text(static_cast<std::uint16_t>(format));
     replay.setDigest = file.u64();
-    replay.player = file.text();
-    replay.date = file.text();
+    replay.player = file.text(static_cast<std::uint16_t>(format));
+    replay.date = file.text(static_cast<std::uint16_t>(format));
     GameRecord& record = replay.record;
     record.startingLevel = file.u32();
     record.seed = file.u32();

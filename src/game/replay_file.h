@@ -13,7 +13,9 @@ class TiXmlDocument;
 
 namespace tezmola {
 
-constexpr std::uint16_t kReplayFormat = 1;
+// The layout a replay is written in when one of its texts is longer than 255 bytes; one with only shorter
+// texts is written in layout 1, as before that. Both are read.
+constexpr std::uint16_t kReplayFormat = 2;
 // Raised by every change to the game's rules that changes the result of any game: a replay of another
 // rules version is refused rather than played wrongly.
 constexpr std::uint16_t kRulesVersion = 1;
@@ -33,7 +35,7 @@ struct Replay {
 // The digest of the levels that a level file holds, as play reads them: their maps and backgrounds (layout,
 // comments, titles, authors and proofs aside).
 std::uint64_t levelSetDigest(const TiXmlDocument& document);
-// The bytes of the replay's file. The record is written as it is; names longer than 255 bytes are cut.
+// The bytes of the replay's file. The record and the texts are written as they are, whole.
 std::string writeReplay(const Replay& replay);
 // Reads a replay from a file's bytes; false with the reason ("not a replay", "damaged: ...") when they are
 // not one this build can read. A replay of another rules version reads: its rulesVersion tells.

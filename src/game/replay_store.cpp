@@ -3,7 +3,9 @@
 #include "game/replay_store.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -26,6 +28,7 @@ constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
 constexpr std::uint32_t kLastNumber = 999999999;
 constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
+constexpr auto kStaleTemporary = std::chrono::hours(1);
 
 std::uint32_t numberOf(const std::string& name) {
     std::uint32_t number = 0;
@@ -34,18 +37,41 @@ std::uint32_t numberOf(const std::string& name) {
     return number;
 }
 
-// The replays of the folder by their numbers, newest first.
-std::vector<std::uint32_t> replayNumbers(const std::filesystem::path& folder) {
-    std::vector<std::uint32_t> numbers;
+// A replay of the folder, and when it was written.
+struct KeptReplay {
+    std::uint32_t number = 0;
+    std::filesystem::file_time_type written;
+};
+
+// The replays of the folder, newest first: numbers may be given out of order (once the highest is taken,
+// the lowest free one), so the time each was written orders them; of equal times the higher number is the
+// newer.
+std::vector<KeptReplay> keptReplays(const std::filesystem::path& folder) {
+    std::vector<KeptReplay> replays;
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
+        std::error_code unread;
         if (isReplayName(name))
-            numbers.push_back(numberOf(name));
+            replays.push_back(KeptReplay{numberOf(name), entry->last_write_time(unread)});
     }
-    std::sort(numbers.rbegin(), numbers.rend());
-    return numbers;
+    std::sort(replays.begin(), replays.end(), [](const KeptReplay& left, const KeptReplay& right) {
+        return left.written != right.written ? left.written > right.written : left.number > right.number;
+    });
+    return replays;
+}
+
+// The number after the highest in use while there is one, else the lowest free; 0 when all are taken.
+std::uint32_t freeNumber(const std::set<std::uint32_t>& used) {
+    if (used.empty())
+        return 1;
+    if (*used.rbegin() < kLastNumber)
+        return *used.rbegin() + 1;
+    std::uint32_t number = 1;
+    for (auto at = used.begin(); at != used.end() && *at == number; ++at)
+        ++number;
+    return number <= kLastNumber ? number : 0;
 }
 
 std::string replayName(std::uint32_t number) {
@@ -75,6 +101,40 @@ std::filesystem::path replayFolder() {
     return std::filesystem::path(pentavel::file::writeDirectory()) / kReplayFolder;
 }
 
+// The replays that the tables refer to, and the entries of the game's table waiting to be written.
+std::set<std::string> replaysInUse(const GameStructure& game) {
+    std::set<std::string> referenced = referencedReplays();
+    for (const HighScore& row : game.highScores.entries())
+        referenced.insert(row.replay);
+    return referenced;
+}
+
+// A temporary that createFile writes beside a replay: "game-N.tzr.PID.new".
+bool isTemporaryName(const std::string& name) {
+    const std::size_t suffix = name.find(kSuffix + std::string("."));
+    if (suffix == std::string::npos || !isReplayName(name.substr(0, suffix + kSuffixSize)))
+        return false;
+    const std::string rest = name.substr(suffix + kSuffixSize + 1);
+    return rest == std::to_string(std::strtoul(rest.c_str(), nullptr, 10)) + ".new";
+}
+
+// A replay is written in seconds: a temporary untouched for longer was left by a writer killed midway, and
+// no running copy of the game is writing it.
+void removeStaleTemporaries(const std::filesystem::path& folder) {
+    const std::filesystem::file_time_type now = std::filesystem::file_time_type::clock::now();
+    std::vector<std::filesystem::path> stale;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::error_code unread;
+        const std::filesystem::file_time_type written = entry->last_write_time(unread);
+        if (!unread && isTemporaryName(entry->path().filename().string()) && now - written > kStaleTemporary)
+            stale.push_back(entry->path());
+    }
+    for (const std::filesystem::path& path : stale)
+        std::filesystem::remove(path, error);
+}
+
 }  // namespace
 
 bool isReplayName(const std::string& name) {
@@ -89,35 +149,54 @@ bool isReplayName(const std::string& name) {
     return true;
 }
 
-std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes, std::string& reason) {
+std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes,
+                       const std::set<std::string>& referenced, std::string& reason) {
     std::error_code error;
     std::filesystem::create_directory(folder, error);
     if (error) {
         reason = error.message();
         return "";
     }
-    const std::vector<std::uint32_t> numbers = replayNumbers(folder);
-    // A name found taken was taken meanwhile, by another copy of the game: the next one is tried.
-    for (std::uint32_t number = numbers.empty() ? 1 : numbers.front() + 1; number <= kLastNumber; ++number) {
+    // A name a table still holds is never given again, even with its file gone: the entry would play
+    // another game.
+    std::set<std::uint32_t> used;
+    for (const KeptReplay& replay : keptReplays(folder))
+        used.insert(replay.number);
+    for (const std::string& name : referenced) {
+        if (isReplayName(name))
+            used.insert(numberOf(name));
+    }
+    // A name found taken was taken meanwhile, by another copy of the game: another one is tried.
+    for (std::uint32_t number = freeNumber(used); number != 0; number = freeNumber(used)) {
         std::string name = replayName(number);
         bool taken = false;
         if (pentavel::file::createFile(folder / name, bytes, taken, reason))
             return name;
         if (!taken)
             return "";
+        used.insert(number);
     }
     reason = "no free name";
     return "";
 }
 
 void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced) {
-    std::vector<std::uint32_t> numbers = replayNumbers(folder);
-    for (; numbers.size() > kKeptGames; numbers.pop_back()) {
-        const std::string name = replayName(numbers.back());
+    for (std::vector<KeptReplay> replays = keptReplays(folder); replays.size() > kKeptGames;
+         replays.pop_back()) {
+        const std::string name = replayName(replays.back().number);
         std::error_code error;
         if (referenced.count(name) == 0)
             std::filesystem::remove(folder / name, error);
     }
+    removeStaleTemporaries(folder);
+}
+
+std::string entryRefusal(const Replay& replay, const HighScore& entry) {
+    // Short: the board says it on one line.
+    if (replay.player == entry.name && replay.date == entry.date && replay.claim.score == entry.score &&
+        replay.claim.level == entry.level)
+        return "";
+    return "it is the replay of another game";
 }
 
 std::set<std::string> referencedReplays() {
@@ -135,7 +214,7 @@ std::set<std::string> referencedReplays() {
     return names;
 }
 
-std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
+std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date) {
     // A folder that cannot be written was told at start: nothing is saved. A run of practice plays a file of
     // the moment (the level editor's test play), which no replay could find again.
     if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) || game.onlyPractice ||
@@ -149,11 +228,11 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
         set.source == SetSource::Outside ? std::filesystem::absolute(set.file, error).string() : set.name;
     replay.setDigest = levelSetDigest(game.levelDocument);
     replay.player = game.highScores.playerName();
-    replay.date = todaysDate();
+    replay.date = date;
     replay.record = game.record;
     replay.claim = resultOf(game);
     std::string reason;
-    std::string name = keepReplay(replayFolder(), writeReplay(replay), reason);
+    std::string name = keepReplay(replayFolder(), writeReplay(replay), replaysInUse(game), reason);
     if (name.empty() && !game.replayLossTold) {
         game.replayLossTold = true;
         pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
@@ -162,14 +241,13 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver) {
     return name;
 }
 
-void pruneReplaysOfGame(const GameStructure& game) {
+void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
     if (!game.recording || pentavel::file::writeDirectory().empty())
         return;
-    std::set<std::string> referenced = referencedReplays();
-    // Entries waiting for their table to be written refer to theirs too.
-    for (const HighScore& row : game.highScores.entries())
-        referenced.insert(row.replay);
-    pruneReplays(replayFolder(), referenced);
+    // The game's own replay stays whatever the clock said when it was written.
+    std::set<std::string> kept = replaysInUse(game);
+    kept.insert(replay);
+    pruneReplays(replayFolder(), kept);
 }
 
 }  // namespace tezmola

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's replays: a file per game in the folder "replays" of the player's folder, named "game-N.tzr"
-// with N counting the games in the order they ended. The high-score tables refer to them by that name.
+// with N counting on from the highest number that a file or a table holds (the lowest free one once the
+// last number is taken). The high-score tables refer to them by that name.
 
 #include <cstddef>
 #include <filesystem>
@@ -12,27 +13,35 @@
 namespace tezmola {
 
 class GameStructure;
+struct HighScore;
+struct Replay;
 
 constexpr const char* kReplayFolder = "replays";
 constexpr std::size_t kKeptGames = 10;  // the last games kept whatever their score
 
 // True for a name that keepReplay may have given: "game-N.tzr", N a decimal number without a leading 0.
 bool isReplayName(const std::string& name);
-// Writes the bytes as the next game's replay in the folder (made when missing), never over another file.
-// The file's name, or empty with the reason set.
-std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes, std::string& reason);
-// Removes the replays of the folder that are neither among the last kKeptGames nor named in referenced.
-// Other files of the folder are the player's own and stay.
+// Writes the bytes as a new replay in the folder (made when missing), never over another file, under a name
+// that neither a file of the folder nor referenced holds: the number after the highest of those, else the
+// lowest free one. The file's name, or empty with the reason set.
+std::string keepReplay(const std::filesystem::path& folder, const std::string& bytes,
+                       const std::set<std::string>& referenced, std::string& reason);
+// Removes the replays of the folder that are neither among the last kKeptGames written nor named in
+// referenced, and the temporaries that writers killed midway left beside them. Other files of the folder
+// are the player's own and stay.
 void pruneReplays(const std::filesystem::path& folder, const std::set<std::string>& referenced);
+// Why the replay is not the game of the table's entry that names it (another player, day, score or level),
+// or empty when it is.
+std::string entryRefusal(const Replay& replay, const HighScore& entry);
 // The replays that the high-score tables of the player's folder refer to, and the copies kept of them.
 std::set<std::string> referencedReplays();
 
 // The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left
 // with points; cheated games and practice from a later level too, but no game of a run of practice) and
 // the game records, and the file's name is returned (empty for none). A replay that cannot be written is
-// lost, told once a run in the log.
-std::string keepReplayOfGame(GameStructure& game, bool gameOver);
-// After the tables took the game: the replays no longer kept are removed.
-void pruneReplaysOfGame(const GameStructure& game);
+// lost, told once a run in the log. The replay is of that date, the entry's.
+std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date);
+// After the tables took the game: the replays no longer kept are removed, never the game's own replay.
+void pruneReplaysOfGame(const GameStructure& game, const std::string& replay);
 
 }  // namespace tezmola

@@ -44,13 +44,16 @@ bool readOutsideFile(const std::string& path, std::string& text, std::string& re
         reason = "it is a folder";
         return false;
     }
-    // Read no further than past the most a set may hold: a device never ends.
+    // Read no further than past the most a set may hold.
     std::string unread;
     switch (pentavel::file::readWholeFile(path, text, unread, kMaxSetSize)) {
         case pentavel::file::ReadResult::Read:
             return true;
         case pentavel::file::ReadResult::NotOpened:
             reason = "it cannot be opened";
+            return false;
+        case pentavel::file::ReadResult::NotRegular:
+            reason = "it is not a regular file";
             return false;
         case pentavel::file::ReadResult::NotRead:
             break;
@@ -80,7 +83,7 @@ std::string shelfNameProblem(const std::string& name) {
 std::string highScoreFileOfSet(const ShelfSet& set) {
     if (set.source == SetSource::Own || set.source == SetSource::PlayersFile)
         return kHighScoreFileName;
-    return "highscores-" + set.name + kSetExtension;
+    return highScoreFileOfSetName(set.name);
 }
 
 std::vector<ShelfSet> arrangeShelf(const std::vector<ShelfEntry>& entries, bool playersFile) {

@@ -49,7 +49,7 @@ std::string shelfFileOfSet(const std::string& name);
 // Why a name cannot be a set's on the shelf (empty, hidden, a path, Tezmola's own); empty when it can.
 std::string shelfNameProblem(const std::string& name);
 // The high-score table of a set: highscores.xml for Tezmola's own levels and the player's level.xml, as
-// always; "highscores-<name>.xml" for every other set.
+// always; highScoreFileOfSetName for every other set.
 std::string highScoreFileOfSet(const ShelfSet& set);
 // The shelf in its order: Tezmola's own first, then the player's level.xml when there is one, then the
 // files ending in ".xml" by name, letter case aside. Other files (backups) are not sets; a folder or a bad

@@ -73,6 +73,11 @@ bool locate(const std::string& path, Source& source) {
         std::printf("%s: error: Cannot read level file! %s\n", path.c_str(), std::strerror(errno));
         return false;
     }
+    // A pipe or a device would hold the reader or never end.
+    if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) {
+        std::printf("%s: error: Cannot read level file! It is not a regular file\n", path.c_str());
+        return false;
+    }
     source.mount = resolved;
     source.name = tezmola::kLevelFileName;
     if (S_ISDIR(status.st_mode) || tezmola::tools::hasPakExtension(source.mount))

@@ -44,16 +44,20 @@ const char kHelp[] =
     "  --install        put each set on the game's shelf instead, as its own level file named after the\n"
     "                   set (My Games/Tezmola/levels/SET.xml; a set there before is kept as SET.xml.bak,\n"
     "                   or SET.xml.bak.2, .bak.3... when a different backup is there already), and\n"
-    "                   make the last one the set that the next start of the game plays\n"
+    "                   make the last one the set that the next start of the game plays; a set of the\n"
+    "                   name of one put there before by the same install is refused\n"
     "  --partial        when a set cannot be read whole, write the levels that were read all the same\n"
     "  --no-proof       do not play the levels\n"
     "  --drop-unproven  leave out the levels that the autopilot did not clear\n"
+    "  --fail-unproven  exit with status 1 when a level is not proven\n"
     "  --help           show this help and exit\n"
     "  --version        show the version and exit\n"
     "\n"
-    "Exit status: 0 when every level was imported and proven; 1 when a set could not be read whole (then\n"
-    "nothing is written, unless --partial) or a level was not proven (it is written all the same, unless\n"
-    "--drop-unproven); 2 for a usage error, -o naming one of the sets among them. The brick mapping is\n"
+    "Exit status: 0 when every set was imported and written, its levels proven or not (a level that is not\n"
+    "proven is a warning, and kept unless --drop-unproven); 1 when a set could not be read whole (then\n"
+    "nothing is written, unless --partial), a set could not be put on the shelf (another of its name came\n"
+    "before it in this install, for one) or nothing could be written, and with --fail-unproven when a level\n"
+    "was not proven; 2 for a usage error, -o naming one of the sets among them. The brick mapping is\n"
     "described in levels.md, beside the game's documentation.\n";
 
 struct Options {
@@ -62,6 +66,7 @@ struct Options {
     bool install = false;
     bool proof = true;
     bool dropUnproven = false;
+    bool failUnproven = false;
     bool partial = false;
 };
 
@@ -99,6 +104,8 @@ int parseOptions(int argc, char* argv[], Options& options) {
             options.proof = false;
         } else if (argument == "--drop-unproven") {
             options.dropUnproven = true;
+        } else if (argument == "--fail-unproven") {
+            options.failUnproven = true;
         } else {
             return usageError("unknown option " + argument);
         }
@@ -107,8 +114,9 @@ int parseOptions(int argc, char* argv[], Options& options) {
         return usageError("no level set given");
     if (options.install && !options.output.empty())
         return usageError("--install and -o name two places for one file");
-    if (options.dropUnproven && !options.proof)
-        return usageError("--drop-unproven needs the proof that --no-proof leaves out");
+    if ((options.dropUnproven || options.failUnproven) && !options.proof)
+        return usageError(std::string(options.dropUnproven ? "--drop-unproven" : "--fail-unproven") +
+                          " needs the proof that --no-proof leaves out");
     // Written over, a set read here would be lost.
     for (const std::string& set : options.sets) {
         std::error_code error;
@@ -274,18 +282,48 @@ std::string writtenFile(const std::vector<ImportedLevel>& levels, bool dropUnpro
     return writeLevelSet(drafts);
 }
 
+struct Installed {
+    std::string shelf;  // the shelf folder; empty when no set could be written (each failure has its line)
+    std::size_t levels = 0;   // written there
+    std::size_t refused = 0;  // sets that had levels to write but are not on the shelf
+};
+
+// A set this run put on the shelf: its name, its file there, and the set file it came from.
+struct PutOnShelf {
+    std::string name;
+    std::string file;
+    std::string from;
+};
+
+// Why a set cannot go to file: it would replace a set put there before in this run, by the same name or
+// through the same file (a link, a file system that folds letter case); empty when it can.
+std::string takenInThisRun(const std::string& name, const std::string& file,
+                           const std::vector<PutOnShelf>& done) {
+    static const char kRename[] = " (rename one of the two files to install both)";
+    for (const PutOnShelf& put : done) {
+        std::error_code error;
+        if (put.name == name)
+            return put.from + " is put there under the same name by this install" + kRename;
+        if (std::filesystem::equivalent(put.file, file, error))
+            return put.from + " is put there in the same file, " + file + ", by this install" + kRename;
+    }
+    return "";
+}
+
 // Puts each set that has levels to write on the shelf under its own name and makes the last one the next
-// start's choice; the shelf folder, or empty when no set could be written (each failure has its line).
-std::string install(const std::vector<ImportedSet>& sets, const std::vector<ImportedLevel>& levels,
-                    bool dropUnproven) {
+// start's choice. A second set of a name installed in this run is refused, never written over the first.
+Installed install(const std::vector<ImportedSet>& sets, const std::vector<ImportedLevel>& levels,
+                  bool dropUnproven) {
+    Installed installed;
     const std::string folder = pentavel::file::userDirectory(kGameFolder);
     std::string shelf = folder + "/" + kShelfFolder;
     std::error_code error;
     if (folder.empty() || (std::filesystem::create_directories(shelf, error), error)) {
         std::fprintf(stderr, "%s: error: cannot make the shelf folder %s\n", kProgram, shelf.c_str());
-        return "";
+        return installed;
     }
     std::string chosen;
+    std::vector<PutOnShelf> done;
     for (std::size_t index = 0; index < sets.size(); ++index) {
         std::size_t written = 0;
         const std::string text = writtenFile(levels, dropUnproven, written, index);
@@ -294,19 +332,28 @@ std::string install(const std::vector<ImportedSet>& sets, const std::vector<Impo
             continue;
         std::string reason = shelfNameProblem(name);
         const std::string path = folder + "/" + shelfFileOfSet(name);
+        std::string named = name;
+        if (reason.empty()) {
+            reason = takenInThisRun(name, path, done);
+            if (!reason.empty())
+                named = sets[index].path;  // the two of one name told apart
+        }
         std::filesystem::path kept;
         if (reason.empty() && pentavel::file::replaceFileKeepingBackup(path, text, kept, reason)) {
             chosen = name;
+            done.push_back(PutOnShelf{name, path, sets[index].path});
+            installed.levels += written;
             // The usual backup goes unsaid; another name (an older backup that was not the same) is told.
             if (!kept.empty() && kept.string() != path + ".bak")
                 std::fprintf(stderr, "%s: the set before is kept as %s\n", kProgram, kept.c_str());
         } else {
-            std::fprintf(stderr, "%s: error: cannot put %s on the shelf: %s\n", kProgram, name.c_str(),
+            ++installed.refused;
+            std::fprintf(stderr, "%s: error: cannot put %s on the shelf: %s\n", kProgram, named.c_str(),
                          reason.c_str());
         }
     }
     if (chosen.empty())
-        return "";
+        return installed;
     std::string reason;
     if (!pentavel::rememberSettingInFile(folder + "/" + pentavel::file::kSettingsFileName,
                                          kShelfSettingsSection, kShelfSettingsKey, chosen, reason))
@@ -314,7 +361,8 @@ std::string install(const std::vector<ImportedSet>& sets, const std::vector<Impo
                      "%s: warning: %s is on the shelf, but the game's settings.xml could not say to play "
                      "it next (%s): choose it with F3\n",
                      kProgram, chosen.c_str(), reason.c_str());
-    return shelf;
+    installed.shelf = shelf;
+    return installed;
 }
 
 // Writes the level file where the options say; the place written to, or empty after an error line.
@@ -353,6 +401,7 @@ int main(int argc, char* argv[]) {
     std::size_t written = 0;
     const std::string text = writtenFile(levels, options.dropUnproven, written);
     std::string where;
+    std::size_t notInstalled = 0;
     if (written == 0)
         std::fprintf(stderr, "%s: error: no level to write, so nothing is written\n", kProgram);
     else if (unreadable > 0 && !options.partial)
@@ -360,9 +409,12 @@ int main(int argc, char* argv[]) {
                      "%s: error: a set was not read whole, so nothing is written (--partial writes "
                      "the levels read)\n",
                      kProgram);
-    else if (options.install)
-        where = install(sets, levels, options.dropUnproven);
-    else
+    else if (options.install) {
+        const Installed installed = install(sets, levels, options.dropUnproven);
+        where = installed.shelf;
+        written = installed.levels;
+        notInstalled = installed.refused;
+    } else
         where = writeOut(options, text);
     if (!levels.empty())
         std::fputs("The sets' bonus layers are left out: in Tezmola, capsules fall by chance.\n", stderr);
@@ -374,6 +426,12 @@ int main(int argc, char* argv[]) {
     if (!where.empty())
         std::fprintf(stderr, "; %zu %s written to %s%s", written, written == 1 ? "level" : "levels",
                      where.c_str(), unreadable > 0 ? ", only those read (--partial)" : "");
+    if (notInstalled > 0)
+        std::fprintf(stderr, "; %zu %s not put on the shelf", notInstalled,
+                     notInstalled == 1 ? "set" : "sets");
     std::fputs("\n", stderr);
-    return unreadable == 0 && unproven == 0 && !where.empty() ? 0 : 1;
+    // A level that cannot be proven is written all the same: only a set or a file not done is a failure.
+    const bool failed =
+        unreadable > 0 || notInstalled > 0 || where.empty() || (options.failUnproven && unproven > 0);
+    return failed ? 1 : 0;
 }

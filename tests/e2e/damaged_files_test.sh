@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Damaged or unusual files in the player's folder: a broken archive is named and the game plays on with its
 # own data; a settings file the parser used to stop in quietly is kept as settings.xml.bad; a settings
-# file that is a symbolic link is used and stays a link; an archive entry that claims 2 GiB takes no memory.
+# file that is a symbolic link is used and stays a link; a pipe as the replay holds nothing up; an
+# archive entry that claims 2 GiB takes no memory.
 source "$(dirname "$0")/lib.sh" "$@"
 
 require_tools python3 import convert
@@ -79,6 +80,17 @@ expect_no_file "$SETTINGS_FILE.bad"
 expect_no_file "$HOME/dotfiles/settings.xml.new"
 note "linked settings.xml: 640x480 used, the link kept, its target has sound off"
 rm -f "$SETTINGS_FILE"
+
+# A pipe named as the replay to watch is refused with the reason: the game never waits for a writer.
+mkfifo "$WORK/piped.tzr"
+GAME_ARGS=(--replay "$WORK/piped.tzr")
+start_game
+wait_for_exit 10
+expect_status 1
+grep -q -x -F "tezmola: cannot play the replay $WORK/piped.tzr: it cannot be read (Not a regular file)" \
+    "$WORK/game.err" || fail "the piped replay was not refused with its reason: $(cat "$WORK/game.err")"
+GAME_ARGS=()
+note "a piped replay: refused with its reason at once"
 
 # An archive whose level file claims 2 GiB - 1 bytes and holds a few: refused by its size, little memory.
 # The peak is measured by time(1) around the program (start_game puts the program's path last).

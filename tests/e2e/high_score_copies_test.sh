@@ -99,7 +99,8 @@ send_keys Escape
 wait_for_exit
 expect_status 0
 cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "the table changed though it could not be written"
-expect_log_in_order "Cannot save the high scores to highscores.xml!"
+expect_log_in_order "Cannot save the high scores to highscores.xml!" \
+    "...highscores.xml could not be written (not a file)"
 [ "$(log_text | grep -c "^The high-score entry of .* (0 points, level 1) could not be saved and is lost!$")" = 1 ] ||
     fail "the log does not tell once that the entry is lost"
 note "an entry that cannot be written is marked on the board (rank $marked), and told lost at the quit"

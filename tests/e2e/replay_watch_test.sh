@@ -5,10 +5,15 @@
 # A game played to "GAME OVER" is watched again: Down chooses its entry on the board, Enter plays its
 # replay in the field (labelled, moving with no input), Escape gives the board back; the board left alone
 # for 20 s of the game's clock plays the demo, which a key ends. Nothing of either is kept. tezmola
-# --replay plays the same file, and refuses a damaged one with exit status 1.
+# --replay plays the same file, and refuses a damaged one with exit status 1. A table names a replay
+# (game-1.tzr) whose folder is gone: the new game's replay takes another name, and a file of another game
+# under the old one is refused on the board.
 source "$(dirname "$0")/high_scores_lib.sh" "$@"
 
 write_steel_level
+echo '<highscores><entry score="19630" level="7" date="2025-11-02" name="GOLDEN" replay="game-1.tzr" />' \
+    '</highscores>' >"$HIGH_SCORES"
+cp "$HIGH_SCORES" "$WORK/seeded.xml"
 # The label of a game watched, in the bottom band below the paddle, and the mark of the entry chosen.
 label_region() { field_region -0.5 -0.695 0.5 -0.745; }
 label_shown() { [ "$(pixels_of "$(label_region)" "$(capture_window label.png)" cyan)" -gt 40 ]; }
@@ -25,14 +30,16 @@ start_display
 start_game
 wait_for_window
 wait_for_drawing
-table_written() { [ -s "$HIGH_SCORES" ]; }
-lose_on_steel table_written
+lose_on_steel table_changed
 wait_until 5 heading_shown || fail "no board at GAME OVER"
+grep -q 'replay="game-2.tzr"' "$HIGH_SCORES" || fail "the new entry does not name game-2.tzr: $(cat "$HIGH_SCORES")"
+# The player puts another game back under GOLDEN's name.
+cp "$USER_DIR/replays/game-2.tzr" "$USER_DIR/replays/game-1.tzr"
 kept >"$WORK/kept.before"
 send_keys Down
 sleep 0.3
 chosen=$(capture_window 1_board_chosen.png)
-[ "$(pixels_of "$(row_band 1 -0.74 -0.63)" "$chosen" yellow)" -gt 10 ] || fail "no mark beside the entry chosen"
+[ "$(pixels_of "$(row_band 2 -0.74 -0.63)" "$chosen" yellow)" -gt 10 ] || fail "no mark beside the entry chosen"
 # The game waited for its first key some seconds of its clock: the replay is watched at ten times the pace.
 clock_speed 10
 send_keys Return
@@ -47,6 +54,15 @@ wait_until 5 heading_shown || fail "Escape did not give the board back"
 label_shown && fail "the REPLAY label stays on the board"
 game_running || fail "Escape from the replay quit the game"
 note "the board plays the entry's replay, and Escape gives the board back"
+send_keys Up Return
+sleep 0.5
+refused=$(capture_window 3_golden_refused.png)
+label_shown && fail "GOLDEN's row plays another game's replay"
+[ "$(pixels_of "$(field_region -0.9 0.165 0.9 0.115)" "$refused" '#BFBFBF')" -gt 40 ] ||
+    fail "no reason on the board for GOLDEN's replay"
+log_text | grep -q -F "Cannot play the replay game-1.tzr (it is the replay of another game)" ||
+    fail "the refusal of GOLDEN's replay is not logged"
+note "a table's name is never given again, and another game under it is refused"
 
 # 20 s of the game's clock alone on the board: two of the test's at ten times the pace.
 clock_speed 10
@@ -68,7 +84,7 @@ note "the demo runs after 20 s alone and a key ends it; nothing was kept"
 
 # The same replay from the command line, on the set it names (the player's level.xml), until Escape.
 WINDOW_NAME='^Tezmola'
-GAME_ARGS=(--replay "$USER_DIR/replays/game-1.tzr")
+GAME_ARGS=(--replay "$USER_DIR/replays/game-2.tzr")
 start_game
 wait_for_window
 wait_for_drawing

@@ -107,6 +107,12 @@ protected:
     }
     // The first line under the bar.
     std::string shown() const { return editor->view()->message(0).text(); }
+    // The save-as prompt with the name typed and the folder, whose middle a long path loses.
+    void expectSaveAs(const std::string& typed, const std::string& lastFolder) const {
+        EXPECT_EQ(shown().rfind("Save as: " + typed + "_   (Enter saves in /", 0), 0u) << shown();
+        const std::string end = "/" + lastFolder + ", Escape cancels)";
+        EXPECT_EQ(shown().substr(shown().size() - std::min(end.size(), shown().size())), end);
+    }
     // The last message said.
     std::string said() const { return editor->messages().back().text; }
     // The lines of messages under the bar, each ended by "|".
@@ -425,6 +431,43 @@ TEST_F(EditorTest, CtrlTAndCtrlUTypeTheTitleAndTheAuthorOfTheLevel) {
     keys({SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_BACKSPACE, SDLK_RETURN});
     EXPECT_EQ(status().find('"'), std::string::npos) << status();
     EXPECT_EQ(kept()[1].title, "");
+
+    // The text a prompt begins with is selected, the selection drawn over it: the first letter typed (a
+    // Shift pressed before it) replaces it, End keeps it to type on, Delete removes it; with Ctrl held a
+    // letter types nothing.
+    key(SDLK_t, KMOD_CTRL);
+    type("First");
+    key(SDLK_t, KMOD_CTRL);
+    const pentavel::graphics::Sprite& selection = view.selection();
+    const std::vector<pentavel::graphics::Sprite>& letters = editor->view()->message(0).glyphs();
+    ASSERT_TRUE(selection.visible());
+    EXPECT_NEAR(selection.x() - selection.width() * 0.5f, letters[7].x() - letters[7].width() * 0.5f, 1e-4f);
+    EXPECT_NEAR(selection.x() + selection.width() * 0.5f, letters[11].x() + letters[11].width() * 0.5f,
+                1e-4f);
+    EXPECT_NEAR(selection.y(), editor->view()->message(0).y(), 1e-4f);
+    EXPECT_NEAR(std::fabs(selection.height()), letters[7].height(), 1e-4f);
+    EXPECT_NE(selection.sprite(), 0u);
+    EXPECT_GT(selection.colour().blue, selection.colour().red);  // under yellow letters
+    EXPECT_GT(selection.depth(), letters[7].depth());            // drawn under them, over the field
+    EXPECT_LT(selection.depth(), 0.0f);
+    key(SDLK_LSHIFT);
+    EXPECT_TRUE(selection.visible());
+    key(SDLK_s, KMOD_SHIFT);
+    EXPECT_FALSE(selection.visible());
+    type("econd");
+    EXPECT_EQ(kept()[1].title, "Second");
+    key(SDLK_u, KMOD_CTRL);
+    type("Zoe");
+    for (const int edit : {SDLK_LEFT, SDLK_RIGHT, SDLK_HOME, SDLK_END, SDLK_BACKSPACE}) {
+        key(SDLK_u, KMOD_CTRL);
+        key(edit);
+        type("s");
+    }
+    key(SDLK_t, KMOD_CTRL);
+    key(SDLK_DELETE);
+    key(SDLK_t, KMOD_CTRL);
+    type("Ax");
+    EXPECT_EQ(kept()[1].title + " by " + kept()[1].author, "Ax by Zoessss");
 }
 
 // A message left alone goes eight seconds after it was said; a note of the opening, eight seconds after the
@@ -576,7 +619,7 @@ TEST_F(EditorTest, ANewFileOrOneNamedBySaveAsIsWrittenWithoutAQuestion) {
 
     folder.write("b.xml", "another's");
     key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
-    EXPECT_EQ(shown(), "Save as: new.xml_   (Enter saves in " + folder.path() + ", Escape cancels)");
+    expectSaveAs("new.xml", std::filesystem::path(folder.path()).filename().string());
     for (int erased = 0; erased < 7; ++erased)
         key(SDLK_BACKSPACE);
     type("b.xml");
@@ -660,7 +703,7 @@ TEST_F(EditorTest, CtrlNStartsANewSetOnTheShelf) {
 
     // Save as: a name without a folder goes on the shelf, as a set's file.
     key(SDLK_s, KMOD_CTRL | KMOD_SHIFT);
-    EXPECT_EQ(shown(), "Save as: Two.xml_   (Enter saves in " + folder.path() + "/levels, Escape cancels)");
+    expectSaveAs("Two.xml", "levels");
     key(SDLK_ESCAPE);
     saveAs("Tezmola.xml");
     EXPECT_EQ("Not saved: no set on the shelf can be named Tezmola, as Tezmola's own levels have that name",

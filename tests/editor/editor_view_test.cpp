@@ -224,7 +224,7 @@ TEST_F(EditorViewTest, TheGridLiesOnTheEdgesOfThePaintableCellsAndTheHighlightOn
 // the brick bar, none over a cell a level may fill.
 TEST_F(EditorViewTest, TheTextStandsInTheBandsClearOfTheFieldAndTheBar) {
     editor::LevelView view(glyphs);
-    view.setStatus("Level 1/1  status");
+    view.setStatus({"Level 1/1  status"});
     view.setInfo("bg_bricks  info");
     view.setMessages({{"first"}, {"second"}, {"third"}});
     view.showBrickBar(editor::BrickBar());
@@ -250,6 +250,50 @@ TEST_F(EditorViewTest, TheTextStandsInTheBandsClearOfTheFieldAndTheBar) {
         EXPECT_GT(message.top, above.bottom - 0.06f) << line;
         above = message;
     }
+}
+
+// Every line fits the window, however long the names in it: a path keeps its start and its file name, a
+// name of letters of two bytes each loses its middle between letters, and a message too long for one line
+// takes two.
+TEST_F(EditorViewTest, EveryLineFitsTheWindowAndAPathKeepsItsStartAndItsName) {
+    editor::LevelView view(glyphs);
+    EXPECT_FALSE(view.selection().visible());
+    TextLabel measured;
+    measured.setText(glyphs, "Wi.");
+    measured.setTextSize(0.4f);
+    EXPECT_NEAR(editor::textWidth("Wi.", editor::glyphWidths(glyphs, 0.4f)), measured.width(), 1e-5f);
+    std::string name;
+    for (int letter = 0; letter < 60; ++letter)
+        name += "\xc3\xa9";  // é
+    const std::string path = "/home/J\xc3\xbcrgen/My Games/Tezmola/levels/" + name + ".xml";
+    const editor::Message status =
+        editor::Message{"Level 1/1  0 to clear  0 steel  brush: red 1  "}.addPart(name + ".xml").add(" *");
+    const editor::Message made =
+        editor::Message{"New set "}.addPart(name).add(": Ctrl+S puts it on the shelf, ").addPart(path);
+    view.setStatus(status);
+    view.setMessages({{"the oldest message"}, {"an older message"}, made});
+    // What is shown is the font's letters of what was said, cut only between them.
+    const auto expectPiecesOf = [&](const TextLabel& label, const editor::Message& message) {
+        const std::string font = toFontText(message.text, glyphs);
+        const std::string& text = label.text();
+        for (std::size_t start = 0, end = 0; start <= text.size(); start = end + 3) {
+            end = std::min(text.find("...", start), text.size());
+            EXPECT_NE(font.find(text.substr(start, end - start)), std::string::npos) << text;
+        }
+    };
+    expectPiecesOf(view.status(), status);
+    EXPECT_LE(boxOf(view.status()).right, 0.99f + kNear);
+    EXPECT_NE(view.status().text().find("..."), std::string::npos);
+    EXPECT_EQ(view.status().text().substr(view.status().text().size() - 6), ".xml *");
+    EXPECT_EQ(view.message(0).text(), "an older message");
+    for (std::size_t line = 1; line < editor::kMessageLines; ++line) {
+        expectPiecesOf(view.message(line), made);
+        EXPECT_LE(boxOf(view.message(line)).right, 0.95f + kNear) << line;
+    }
+    const std::string second = view.message(2).text();
+    EXPECT_EQ(second.rfind("/home/", 0), 0u) << second;
+    EXPECT_EQ(second.substr(second.size() - 64), toFontText(name, glyphs) + ".xml") << second;
+    EXPECT_FALSE(view.selection().visible());
 }
 
 }  // namespace

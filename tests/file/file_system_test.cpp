@@ -158,7 +158,8 @@ TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
     const std::string binary("\0\x01\xFFtext\0", 8);
     user.write("binary.dat", binary);
     user.write("empty.dat", "");
-    std::vector<const char*> unreadable = {"missing.dat", "short.dat"};
+    std::vector<const char*> unreadable = {"missing.dat", "short.dat", "piped.dat"};
+    ASSERT_EQ(0, mkfifo((user.path() + "/piped.dat").c_str(), 0600));
     std::error_code error;  // sparse: takes no disk space, where it can be made at all
     std::filesystem::resize_file(user.write("huge.dat", ""), std::uint64_t{1} << 32, error);
     if (!error)
@@ -181,6 +182,15 @@ TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
     std::string text = "unchanged";
     EXPECT_FALSE(pentavel::file::readFileBeneathWriteDirectory("short.dat", text));
     EXPECT_EQ("unchanged", text);
+    // A pipe is refused without waiting for a writer: in a folder of the search path, as a folder or an
+    // archive read from outside, or in one.
+    program.write("outside/keep", "");
+    ASSERT_EQ(0, mkfifo((program.path() + "/outside/level.xml").c_str(), 0600));
+    std::string reason;
+    for (const std::string& outside : {program.path() + "/outside", user.path() + "/piped.dat"}) {
+        EXPECT_FALSE(pentavel::file::readFileFrom(outside, "level.xml", 100, text, reason)) << outside;
+        EXPECT_EQ("not a file", reason);
+    }
 
     pentavel::closeLog();
     const std::string log = user.read("log.html");
@@ -188,7 +198,9 @@ TEST_F(FileServicesTest, ReadingAFileIntoMemory) {
               log.find("<span class=\"L1\">Cannot open file missing.dat for reading into memory!</span>"));
     EXPECT_NE(std::string::npos, log.find("Error reading in short.dat ("));
     EXPECT_EQ(error ? 0u : 1u, occurrences(log, "Cannot allocate memory for file huge.dat!"));
-    EXPECT_EQ(unreadable.size(), occurrences(log, "<b>"));
+    EXPECT_EQ(1u, occurrences(log, "Cannot read " + program.path() + "/outside/level.xml!</span>"));
+    EXPECT_EQ(2u, occurrences(log, "...it is not a regular file"));
+    EXPECT_EQ(unreadable.size() + 4, occurrences(log, "<b>"));
 }
 
 class StartUpTest : public ::testing::Test {

@@ -157,7 +157,8 @@ TEST(ReplaceFile, ANameIsClaimedOnlyWhileFreeAndARenameStandsInForARefusedLink) 
 }
 
 // A whole file, more than one piece long, replaces what the string held; a file that fails while read
-// (memory the system will not give) or cannot be opened says why, never throws.
+// (memory the system will not give) or cannot be opened says why, never throws; a pipe without a writer, a
+// device and a folder are refused unread, without waiting.
 TEST(ReplaceFile, WholeFilesAreReadOrSayWhyNot) {
     test::TempDir dir;
     const std::string bytes = std::string(65536, 'a') + "b";
@@ -170,6 +171,22 @@ TEST(ReplaceFile, WholeFilesAreReadOrSayWhyNot) {
     EXPECT_EQ(std::strerror(EIO), reason);
     EXPECT_EQ(ReadResult::NotOpened, readWholeFile(dir.path() + "/missing.xml", read, reason));
     EXPECT_EQ(std::strerror(ENOENT), reason);
+    const std::string pipe = dir.path() + "/pipe.xml";
+    ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+        EXPECT_EQ(ReadResult::NotRegular, readWholeFile(path, read, reason)) << path;
+        EXPECT_EQ("Not a regular file", reason);
+        EXPECT_EQ("", read);
+    }
+    EXPECT_EQ(ReadResult::NotRegular, readWholeFile(dir.path(), read, reason));
+    EXPECT_EQ(std::strerror(EISDIR), reason);
+    // Started without standard input (as some launchers do), the file opens on descriptor 0.
+    EXPECT_EXIT(
+        {
+            close(0);  // whether it was open or not, 0 is now the lowest free descriptor
+            std::exit(readWholeFile(path, read, reason) == ReadResult::Read ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // A thousand backups are kept, then none more; a name too long for the disk says so and leaves nothing.

@@ -7,6 +7,8 @@
 #include "game/high_scores.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
@@ -213,6 +215,41 @@ TEST_F(HighScoreFileTest, AnEntryNotSavedAtGameOverIsSavedAtQuitOrToldLost) {
                                    " (300 points, level 1) could not be saved and is lost!"));
 }
 
+// Set names of 200 to 250 bytes, characters of two and four bytes where a long one is cut: every table's
+// name keeps whole characters and fits beside its temporary and its copy kept aside; names alike but for
+// their last character keep tables apart; a save that fails says why.
+TEST_F(HighScoreFileTest, EveryTableNameFitsAndLongNamesStayApart) {
+    std::string two;
+    std::string four;
+    for (int index = 0; index < 120; ++index)
+        two += "\xC3\xA9";
+    for (int index = 0; index < 62; ++index)
+        four += "\xF0\x9F\x8E\xB2";
+    const std::string names[] = {
+        two.substr(0, 200), two.substr(0, 230),      std::string(236, 'a'), std::string(237, 'a'), two,
+        four + "xx",        two.substr(0, 238) + "b"};
+    // How many bytes of "highscores-<name>" each table's name keeps (0: the whole name).
+    const std::size_t kept[] = {0, 0, 0, 230, 229, 227, 229};
+    std::vector<std::string> tables;
+    for (std::size_t index = 0; index < 7; ++index) {
+        const std::string whole = "highscores-" + names[index] + ".xml";
+        const std::size_t cut = kept[index];
+        tables.push_back(highScoreFileOfSetName(names[index]));
+        EXPECT_EQ(cut == 0 ? whole : whole.substr(0, cut) + "~",
+                  tables.back().substr(0, cut ? cut + 1 : 255));
+        EXPECT_EQ(cut == 0 ? whole.size() : cut + 21, tables.back().size());
+        ASSERT_TRUE(saveHighScores({entry(40, "LONG")}, tables.back().c_str()));
+        EXPECT_EQ(1u, loadHighScores(tables.back().c_str()).entries.size());
+    }
+    EXPECT_EQ("~565564aa990ccd15.xml", tables[4].substr(229));  // FNV-1a, 64 bits, of "highscores-<name>"
+    EXPECT_NE(tables[4], tables[6]);
+    folder.write(tables[5], "<highscores");
+    EXPECT_TRUE(loadHighScores(tables[5].c_str()).writable);
+    folder.write(tables[5] + ".new/blocker", "a folder where the new file would go");
+    EXPECT_FALSE(saveHighScores({entry(1, "NEW")}, tables[5].c_str()));
+    EXPECT_NE(std::string::npos, log().find("..." + tables[5] + " could not be written (not a file)"));
+}
+
 class HighScoreGameTest : public test::GameTest {
 protected:
     void SetUp() override { startWith(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")); }
@@ -300,20 +337,22 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     game->levelSet = outsideSet("sets/mine.xml");  // found again by its whole path
     folder.write("replays/game-01.tzr", "the player's");
     // A table kept aside as damaged still holds on to its replays; a file that is no table does not.
+    folder.write("replays/game-3.tzr", "");
+    folder.write("replays/game-4.tzr", "");
     folder.write("highscores-Broken.xml.bad", "<highscores><entry replay=\"game-3.tzr\"");
     folder.write("highscores-Other.xml",
                  "<highscores><entry score=\"5\" level=\"1\" date=\"2026-01-01\" "
                  "name=\"X\" replay=\"game-4.tzr\" /></highscores>");
-    folder.write("other.xml", "<entry replay=\"game-5.tzr\" />");
+    folder.write("other.xml", "<entry replay=\"game-8.tzr\" />");
     press(282);  // left without points: no replay
     game->score = 1;
     step(3);
     press(282);
     ASSERT_EQ(1u, entriesInFile());
-    EXPECT_EQ("game-1.tzr", loadHighScores("highscores.xml").entries[0].replay);
+    EXPECT_EQ("game-5.tzr", loadHighScores("highscores.xml").entries[0].replay);
     Replay replay;
     std::string reason;
-    ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
+    ASSERT_TRUE(readReplay(folder.read("replays/game-5.tzr"), replay, reason)) << reason;
     EXPECT_EQ(1, replay.claim.score);
     EXPECT_EQ(3u, replay.record.steps);
     EXPECT_EQ((std::filesystem::current_path() / "sets/mine.xml").string(), replay.setName);
@@ -323,15 +362,16 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
         const pentavel::file::WriteDirectoryLock other(0);  // the next entry waits for its table
         game->score = 900;
         loseEveryBall();
-        for (int games = 3; games <= 15; ++games) {
+        for (int games = 7; games <= 19; ++games) {
             press(282);
             press(290);  // cheated: kept among the last games, in no table
             loseEveryBall();
         }
     }
-    EXPECT_FALSE(folder.exists("replays/game-5.tzr"));
-    for (const char* kept :
-         {"game-1.tzr", "game-2.tzr", "game-3.tzr", "game-4.tzr", "game-6.tzr", "game-15.tzr", "game-01.tzr"})
+    for (const char* gone : {"game-7.tzr", "game-8.tzr", "game-9.tzr"})
+        EXPECT_FALSE(folder.exists(std::string("replays/") + gone)) << gone;
+    for (const char* kept : {"game-3.tzr", "game-4.tzr", "game-5.tzr", "game-6.tzr", "game-10.tzr",
+                             "game-19.tzr", "game-01.tzr"})
         EXPECT_TRUE(folder.exists(std::string("replays/") + kept)) << kept;
     // A folder that cannot be written loses the replays, never the entries, and says so once.
     std::filesystem::remove_all(folder.path() + "/replays");
@@ -343,25 +383,95 @@ TEST_F(HighScoreGameTest, GamesKeepReplaysTheLastTenAndThoseOfEntries) {
     }
     const std::vector<HighScore> later = loadHighScores("highscores.xml").entries;
     ASSERT_EQ(4u, later.size());
-    EXPECT_EQ("game-2.tzr", later[0].replay + later[1].replay + later[2].replay);
+    EXPECT_EQ("game-6.tzr", later[0].replay + later[1].replay + later[2].replay);
     EXPECT_EQ(1u, count(log(), "The replay of the game could not be saved in replays (File exists)"));
-    // The next number follows the highest, up to the last that a name holds.
-    const test::TempDir other;
-    other.write("game-20.tzr", "");
-    EXPECT_EQ("game-21.tzr", keepReplay(other.path(), "", reason));
-    other.write("game-999999998.tzr", "");
-    EXPECT_EQ("game-999999999.tzr", keepReplay(other.path(), "", reason));
-    EXPECT_EQ("", keepReplay(other.path(), "", reason));
-    EXPECT_EQ("no free name", reason);
     const test::TempDir empty;
     {
         const test::DiskFullPast full(4);  // a full disk is no name taken: nothing further is tried
-        EXPECT_EQ("", keepReplay(empty.path(), std::string(100, 'x'), reason));
+        EXPECT_EQ("", keepReplay(empty.path(), std::string(100, 'x'), {}, reason));
     }
     EXPECT_FALSE(empty.exists("game-1.tzr") || empty.exists("game-2.tzr"));
     EXPECT_TRUE(isReplayName("game-102030405.tzr"));
     for (const char* name : {"game-0.tzr", "game-.tzr", "game-1x.tzr", "game-1234567890.tzr", "game-1.tz"})
         EXPECT_FALSE(isReplayName(name)) << name;
+}
+
+// A new name is one that neither a file nor a table holds: the number after the highest of them, and once
+// the last number is taken, the lowest free one.
+TEST(ReplayStore, NamesSkipEveryNumberInUseAndNeverRunOut) {
+    const test::TempDir folder;
+    folder.write("game-20.tzr", "");
+    const std::set<std::string> tables = {"game-1.tzr", "game-3.tzr", "game-x.tzr"};
+    std::string reason;
+    EXPECT_EQ("game-21.tzr", keepReplay(folder.path(), "", tables, reason));
+    folder.write("game-999999999.tzr", "");
+    for (const char* name : {"game-2.tzr", "game-4.tzr", "game-5.tzr"})
+        EXPECT_EQ(name, keepReplay(folder.path(), "", tables, reason));
+    // Two copies at once: a name the other took meanwhile is passed over, and no replay is lost. (The child
+    // ends as a program does: the mutation check's trace is written at exit.)
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    for (int game = 0; game < 40 && child >= 0; ++game)
+        keepReplay(folder.path(), "", tables, reason);
+    if (child == 0)
+        std::exit(0);
+    waitpid(child, nullptr, 0);
+    const auto files = std::filesystem::directory_iterator(folder.path());
+    EXPECT_EQ(86, std::distance(std::filesystem::begin(files), std::filesystem::end(files)));
+}
+
+// The last games are the last written, whatever their numbers; a temporary of a writer killed midway goes
+// once it is older than any write takes, and no other file.
+TEST(ReplayStore, PruningKeepsTheLastWrittenAndRemovesStaleTemporaries) {
+    const test::TempDir folder;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::set<std::string> kept = {"game-999999991.tzr"};  // a table's
+    auto write = [&](const std::string& name, std::chrono::seconds age, bool stays) {
+        std::filesystem::last_write_time(folder.write(name, ""), now - age);
+        if (stays)
+            kept.insert(name);
+    };
+    // Ten games up to the last number (two in the same tick: the higher number is the later), then three
+    // with the lowest free ones.
+    for (int at = 0; at < 10; ++at)
+        write("game-" + std::to_string(999999990 + at) + ".tzr",
+              std::chrono::seconds(at == 2 ? 97 : 100 - at), at >= 3);
+    for (int number = 1; number <= 3; ++number)
+        write("game-" + std::to_string(number) + ".tzr", std::chrono::seconds(50 - number), true);
+    const auto old = std::chrono::hours(2);
+    write("game-4.tzr.4194305.new", old, false);  // a temporary of a writer killed midway
+    write("game-5.tzr.4194305.new", std::chrono::seconds(300), true);
+    for (const char* other : {"notes.41.new", "game-08.tzr.41.new", "game-9.tzr.041.new"})
+        write(other, old, true);
+    pruneReplays(folder.path(), {"game-999999991.tzr"});
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(kept, left);
+}
+
+// A clock set ahead once makes old replays look the last games: the game just ended keeps its own.
+TEST_F(HighScoreGameTest, TheReplayOfTheGameJustEndedStaysThoughTheClockWentBack) {
+    game->recording = true;
+    const auto ahead = std::filesystem::file_time_type::clock::now() + std::chrono::hours(24);
+    for (int number = 1; number <= 10; ++number)
+        std::filesystem::last_write_time(folder.write("replays/game-" + std::to_string(number) + ".tzr", ""),
+                                         ahead);
+    press(282);
+    press(290);  // cheated: in no table
+    loseEveryBall();
+    EXPECT_TRUE(folder.exists("replays/game-11.tzr"));
+}
+
+// Only the game of the entry plays under its name: another player, day, score or level is another game.
+TEST(ReplayStore, AReplayIsRefusedForAnyEntryButItsOwn) {
+    const Replay replay{kRulesVersion, "", 0, "GOLDEN", "2026-03-04", GameRecord(), GameResult{19630, 7, 2}};
+    EXPECT_EQ("", entryRefusal(replay, HighScore{19630, 7, "2026-03-04", "GOLDEN", "game-1.tzr"}));
+    for (const HighScore& other :
+         {HighScore{19630, 7, "2026-03-04", "ROOT", ""}, HighScore{19630, 7, "2026-03-05", "GOLDEN", ""},
+          HighScore{30, 7, "2026-03-04", "GOLDEN", ""}, HighScore{19630, 1, "2026-03-04", "GOLDEN", ""}})
+        EXPECT_EQ("it is the replay of another game", entryRefusal(replay, other))
+            << other.name << other.level;
 }
 
 // A level author's trial game neither reads nor writes the table: a damaged file stays as it is, unread.

@@ -9,6 +9,7 @@
 #include <zlib.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -93,6 +94,32 @@ TEST(ReplayFile, ReadsBackWhatItWrote) {
     }
 }
 
+// A set's path of 327 bytes, a character across its 255th, or a long player's name is kept whole, in the
+// layout of long texts; a text of 255 bytes still takes the first layout, so older files are written as
+// they were.
+TEST(ReplayFile, TextsOfAnyLengthAreKeptWhole) {
+    std::string path = "/" + std::string(202, 'a') + "/";
+    for (int index = 0; index < 30; ++index)
+        path += "\xC3\xBC";
+    path += "/" + std::string(55, 'c') + "Set.xml";
+    for (const auto& [name, player, layout] : {std::make_tuple(std::string(255, 'n'), std::string("A"), 1),
+                                               std::make_tuple(std::string(256, 'n'), std::string("A"), 2),
+                                               std::make_tuple(path, std::string("A"), 2),
+                                               std::make_tuple(std::string("S"), std::string(300, 'P'), 2)}) {
+        Replay replay = sample();
+        replay.setName = name;
+        replay.player = player;
+        const std::string bytes = writeReplay(replay);
+        EXPECT_EQ(layout, bytes[8]) << name.size();
+        Replay read;
+        std::string reason;
+        ASSERT_TRUE(readReplay(bytes, read, reason)) << reason;
+        EXPECT_EQ(std::make_tuple(name, player, std::string("2026-12-09"), std::size_t{7}),
+                  std::make_tuple(read.setName, read.player, read.date, read.record.commands.size()));
+    }
+    EXPECT_EQ(327u, path.size());
+}
+
 TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     const std::string bytes = writeReplay(sample());
     EXPECT_EQ(refusal("<?xml version=\"1.0\"?>"), "not a replay");
@@ -114,7 +141,7 @@ TEST(ReplayFile, RefusesEveryCutAndEveryFlippedByte) {
     huge.resize(kMaxReplayFileSize);
     EXPECT_EQ(refusal(resealed(huge)), "damaged: its header is not one of a game");
     std::string otherLayout = bytes;
-    otherLayout[8] = 2;
+    otherLayout[8] = 3;
     EXPECT_EQ(refusal(resealed(otherLayout)),
               "written by another version of the game in a layout this one cannot read");
 }

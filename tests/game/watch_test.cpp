@@ -257,15 +257,26 @@ TEST_F(WatchTest, WithoutAReplayThatPlaysTheAutopilotPlaysTheFirstLevelAsTheDemo
     folder.write("highscores.xml",
                  "<highscores><entry score=\"90000\" level=\"9\" date=\"2026-01-01\" name=\"ALPHA\" "
                  "replay=\"game-9.tzr\" /><entry score=\"80000\" level=\"8\" date=\"2026-01-01\" "
-                 "name=\"BRAVO\" replay=\"game-8.tzr\" /></highscores>");
+                 "name=\"BRAVO\" replay=\"game-8.tzr\" /><entry score=\"70000\" level=\"7\" "
+                 "date=\"2026-01-01\" name=\"CHARLIE\" replay=\"game-12.tzr\" /></highscores>");
     Replay other;  // of levels that have changed since
     other.setName = "level.xml";
     folder.write("replays/game-9.tzr", writeReplay(other));
     ASSERT_TRUE(play());
     press(289);  // F8: a cheated game enters no table
     playToGameOver();
-    ASSERT_EQ(2u, structure().highScores.entries().size());
+    ASSERT_EQ(3u, structure().highScores.entries().size());
+    // CHARLIE's replay, long gone, is never named again: it would be another game's.
+    std::filesystem::copy_file(folder.path() + "/replays/game-13.tzr",
+                               folder.path() + "/replays/game-12.tzr");
     press(kDown);  // no entry of the game: the best is chosen
+    press(kDown);
+    press(kDown);
+    press(kEnter);
+    EXPECT_FALSE(watch().active());
+    EXPECT_EQ("CANNOT PLAY IT: IT IS THE REPLAY OF ANOTHER GAME", structure().highScores.note().text());
+    press(273);  // Up
+    press(273);
     EXPECT_EQ(0, structure().highScores.chosen());
     press(kEnter);
     EXPECT_FALSE(watch().active());

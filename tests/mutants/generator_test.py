@@ -99,6 +99,30 @@ class Generator(unittest.TestCase):
             with self.subTest(mutant=mutant):
                 self.assertNotEqual(original, run(mutant))
 
+    def test_changed_lines_leave_out_what_the_diff_only_moves(self):
+        sys.path.insert(0, os.path.dirname(GENERATOR))
+        import mutants
+        repo = self.folder.name
+        git = ["git", "-C", repo, "-c", "user.name=t", "-c", "user.email=t@t"]
+        os.makedirs(os.path.join(repo, "src"))
+        first = "int one() {\n    return 1;\n}\nint two(int a) {\n    return a + 2;\n}\n"
+        self.write("src/a.cpp", first)
+        self.write("src/b.cpp", "int zero() {\n    return 0;\n}\n")
+        subprocess.run(git + ["init", "-q"], check=True)
+        subprocess.run(git + ["add", "."], check=True)
+        subprocess.run(git + ["commit", "-q", "-m", "base"], check=True)
+        # two() moves to b.cpp, re-indented, with one line altered; a.cpp gains a line; c.cpp is new.
+        self.write("src/a.cpp", "int one() {\n    return 1;\n}\nint three() { return 3; }\n")
+        self.write("src/b.cpp", "int zero() {\n    return 0;\n}\nint two(int a) {\n  return a + 2;\n"
+                   "}\nint four(int a) {\n    return a - 2;\n}\n")
+        self.write("src/c.cpp", "int one() {\n    return 5;\n}\n")
+        saved, mutants.ROOT = mutants.ROOT, repo
+        try:
+            changed = mutants.changed_lines("HEAD")
+        finally:
+            mutants.ROOT = saved
+        self.assertEqual({"src/a.cpp": {4}, "src/b.cpp": {7, 8, 9}, "src/c.cpp": {1, 2, 3, 4}}, changed)
+
 
 if __name__ == "__main__":
     unittest.main()

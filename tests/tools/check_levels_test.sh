@@ -18,7 +18,7 @@ options=()  # given to the checker before the file
 expect() {
     local status=$1 file=$2
     shift 2
-    "$checker" ${options[@]+"${options[@]}"} "$file" >"$work/out" 2>"$work/err"
+    timeout 30 "$checker" ${options[@]+"${options[@]}"} "$file" >"$work/out" 2>"$work/err"
     local got=$?
     local ok=1
     [ "$got" -eq "$status" ] || ok=0
@@ -169,16 +169,22 @@ out=$("$checker" --replay --version) && grep -q "^tezmola-check-levels (Tezmola)
 (cd "$work" && HOME=$work/home "$checker" --replay - >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^-: cannot be played: it cannot be read" "$work/out" ||
     { echo "FAILED: --replay - is not a file"; failures=$((failures + 1)); }
 # A set on the player's shelf: the game's own levels under another name, and the recorded game renamed to it.
+# A pipe, as the replay or as the set it names, is refused without waiting for a writer.
 mkdir -p "$work/home/My Games/Tezmola/levels"
 cp "$source_dir/data/level.xml" "$work/home/My Games/Tezmola/levels/Shelved.xml"
+mkfifo "$work/piped.tzr" "$work/piped.xml"
 python3 -c '
 import struct, sys, zlib
-data = open(sys.argv[1], "rb").read()[:-4].replace(b"\x07Tezmola", b"\x07Shelved", 1)
-open(sys.argv[2], "wb").write(data + struct.pack("<I", zlib.crc32(data)))
-' "$source_dir/tests/data/replays/game_over.tzr" "$work/shelved.tzr"
+for name, path in zip(sys.argv[2::2], sys.argv[3::2]):
+    data = open(sys.argv[1], "rb").read()[:-4].replace(b"\x07Tezmola", bytes([len(name)]) + name.encode(), 1)
+    open(path, "wb").write(data + struct.pack("<I", zlib.crc32(data)))
+' "$source_dir/tests/data/replays/game_over.tzr" Shelved "$work/shelved.tzr" "$work/piped.xml" "$work/piped-set.tzr"
 options=(--replay)
 HOME=$work/home expect 0 "$work/shelved.tzr" "score 19630, level 3, 0 balls: as claimed"
+HOME=$work/home expect 1 "$work/piped.tzr" "piped.tzr: cannot be played: it cannot be read (Not a regular file)"
+HOME=$work/home expect 1 "$work/piped-set.tzr" "cannot be read: it is not a regular file"
 options=()
+expect 1 "$work/piped.xml" "piped.xml: error: Cannot read level file! It is not a regular file"
 (cd "$work" && "$checker" -- --replay >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--replay: error: Cannot read level file!" "$work/out" ||
     { echo "FAILED: --replay after -- is not a file"; failures=$((failures + 1)); }
 (cd "$work" && HOME=$work/home "$checker" --replay -- --help >"$work/out" 2>&1); [ $? -eq 1 ] && grep -q "^--help: cannot be played: it cannot be read" "$work/out" ||

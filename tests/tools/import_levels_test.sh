@@ -124,6 +124,7 @@ expect_status 1 "damaged sets without --partial"
 expect_said damaged "a set was not read whole, so nothing is written"
 expect_said damaged "cut_bonus:31: error: the set ends after 7 of the 18 rows of the bonus block"
 run cut_bonus --partial --no-proof "$work/cut_bonus"
+expect_status 1 "a set cut short, with --partial"
 expect_said cut_bonus "1 error; 1 level written to standard output, only those read (--partial)"
 run damaged --partial -o "$work/damaged.xml" "$work/damaged" "$work/binary" "$work/huge" "$work/real" \
     "$work/missing"
@@ -171,16 +172,22 @@ run folder --no-proof -o "$work/folder_target" "$work/real"
 expect_status 1 "-o naming a folder"
 expect_said folder "cannot write $work/folder_target: it is not a regular file"
 
-# Levels that cannot be proven: an empty one is kept with a warning, or left out with --drop-unproven.
+# Levels that cannot be proven: an empty one is kept with a warning, or left out with --drop-unproven; the
+# import succeeds all the same, unless --fail-unproven asks for a failure (the file still written).
 { level a "empty"; level a "full" "$empty_row" "dddddddddddddd"; } >"$work/empty"
 run kept -o "$work/kept.xml" "$work/empty"
-expect_status 1 "an unproven level kept"
+expect_status 0 "an unproven level kept"
 expect_said kept "empty:1: warning: level 1 of the set is not proven and kept all the same"
 run dropped -o "$work/dropped.xml" --drop-unproven "$work/empty"
-expect_status 1 "an unproven level left out"
+expect_status 0 "an unproven level left out"
 expect_said dropped "1 not proven; 0 errors; 1 level written to"
-[ "$(grep -c '<level[ >]' "$work/kept.xml") $(grep -c '<level[ >]' "$work/dropped.xml")" = "2 1" ] ||
-    failed "kept and dropped files do not hold 2 and 1 levels"
+run strict -o "$work/strict.xml" --fail-unproven "$work/empty"
+expect_status 1 "an unproven level with --fail-unproven"
+run no_proof --fail-unproven --no-proof "$work/empty"; expect_status 2 "--fail-unproven without the proof"
+expect_said no_proof "--fail-unproven needs the proof that --no-proof leaves out"
+run strict_ok --fail-unproven -o "$work/strict_ok.xml" "$work/real"; expect_status 0 "--fail-unproven, every level proven"
+[ "$(grep -c '<level[ >]' "$work/kept.xml") $(grep -c '<level[ >]' "$work/dropped.xml") $(grep -c '<level[ >]' "$work/strict.xml")" = "2 1 2" ] ||
+    failed "kept, dropped and --fail-unproven files do not hold 2, 1 and 2 levels"
 
 # --install: each set on the shelf under its own name, the one before of that name kept as .bak (or, where a
 # different older backup is there, under the next free name), the last set installed chosen in settings.xml
@@ -225,6 +232,20 @@ expect_said install6 "the set before is kept as $folder/levels/table.xml.bak.2"
 run install7 --install --no-proof "$work/table"
 [ ! -e "$folder/levels/table.xml.bak.3" ] || failed "a file kept already in a backup was kept again"
 [ "$(grep -c "is kept as" "$work/install7.err")" = 0 ] || failed "the usual backup was told"
+# Of two sets of one name the second is refused, both paths named, and so is a set whose file on the shelf
+# is a link to one this install wrote; the sets after them still go, the last one chosen; exit status 1.
+mkdir "$work/one" "$work/two"
+cp "$work/table" "$work/one/twin"
+cp "$work/real" "$work/two/twin"
+cp "$work/real" "$work/alias"
+ln -s twin.xml "$folder/levels/alias.xml"
+run twins --install --no-proof "$work/one/twin" "$work/two/twin" "$work/real" "$work/alias"
+expect_status 1 "two sets of one name"
+expect_said twins "error: cannot put $work/two/twin on the shelf: $work/one/twin is put there under the same name by this install"
+expect_said twins "error: cannot put $work/alias on the shelf: $work/one/twin is put there in the same file, $folder/levels/alias.xml,"
+expect_said twins "0 errors; 3 levels written to $folder/levels; 2 sets not put on the shelf"
+[ "$(grep -c '<level[ >]' "$folder/levels/twin.xml") $(chosen)" = '1 <set value="real"' ] && [ ! -e "$folder/levels/twin.xml.bak" ] ||
+    failed "the first of two sets of one name is not the one on the shelf, or the choice: $(chosen)"
 # Settings the game could not read are left as they are: the set is installed, the choice is F3's.
 printf '<graphics' >"$folder/settings.xml"
 run install5 --install --no-proof "$work/table"
@@ -234,8 +255,9 @@ expect_said install5 "table is on the shelf, but the game's settings.xml could n
 ls "$folder" "$folder/levels" "$work/dotfiles" | grep -q '\.new$' && failed "a temporary file was left"
 # A set named as Tezmola's own levels is not put on the shelf, nor any set where the shelf cannot be made.
 cp "$work/table" "$work/Tezmola"
-run install_own --install --no-proof "$work/Tezmola"
+run install_own --install --no-proof "$work/table" "$work/Tezmola"
 expect_status 1 "a set named as the game's own"
+expect_said install_own "; 1 level written to $folder/levels; 1 set not put on the shelf"
 expect_said install_own "tezmola-import-levels: error: cannot put Tezmola on the shelf: Tezmola's own levels have that name"
 [ ! -e "$folder/levels/Tezmola.xml" ] || failed "a set named as the game's own was installed"
 HOME="$work/home2"

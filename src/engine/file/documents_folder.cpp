@@ -12,7 +12,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
+
+#include "engine/file/replace_file.h"
 #endif
 
 namespace pentavel {
@@ -69,7 +71,11 @@ void expandHome(std::string& value, const std::string& home) {
 
 // The value of XDG_DOCUMENTS_DIR in a user-dirs.dirs file: lines of KEY="value", '#' starts a comment.
 std::string documentsFromUserDirs(const std::string& fileName) {
-    std::ifstream in(fileName);
+    // Read as every file of the player's: a pipe in its place never holds the game.
+    std::string text;
+    std::string unread;
+    readWholeFile(fileName, text, unread);
+    std::istringstream in(text);
     std::string line;
     std::string found;
     while (std::getline(in, line)) {

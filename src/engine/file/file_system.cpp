@@ -3,6 +3,7 @@
 #include "engine/file/file_system.h"
 
 #include <physfs.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -80,6 +81,50 @@ std::vector<std::string> searchPathFolders() {
     }
     PHYSFS_freeList(entries);
     return folders;
+}
+
+// The library opens a file of a folder as the system does: a pipe there would hold the reader until something
+// writes to it, a device might never end. Such a name (through any links) is refused with the library's
+// answer for it. A name found in an archive, or nowhere, is the library's to answer.
+bool isOtherThanFile(const std::string& path) {
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
+        return false;
+    PHYSFS_setErrorCode(PHYSFS_ERR_NOT_A_FILE);
+    return true;
+}
+
+// The path, on the system, of a name of the search path held by a folder there; empty when an archive or
+// nothing holds it.
+std::string pathInFolder(const char* name) {
+    const char* directory = PHYSFS_getRealDir(name);
+    std::error_code error;
+    if (directory == nullptr || !std::filesystem::is_directory(directory, error))
+        return "";
+    std::string inside = name;
+    std::string mountPoint = PHYSFS_getMountPoint(directory);
+    for (std::string* part : {&inside, &mountPoint})
+        part->erase(0, part->find_first_not_of('/'));
+    if (inside.compare(0, mountPoint.size(), mountPoint) == 0)
+        inside.erase(0, mountPoint.size());
+    toPlatformSeparators(inside);
+    return std::string(directory) + PHYSFS_getDirSeparator() + inside;
+}
+
+PHYSFS_File* openRegularFile(const char* name) {
+    const std::string path = name != nullptr ? pathInFolder(name) : "";
+    if (!path.empty() && isOtherThanFile(path)) {
+        logError("Cannot read %s!", path.c_str());
+        logError("...it is not a regular file");
+        return nullptr;
+    }
+    return PHYSFS_openRead(name);
+}
+
+// A folder or an archive to mount: a pipe or a device in its place is refused before the library opens it.
+bool mountsAsFolderOrArchive(const char* path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error) || !isOtherThanFile(path);
 }
 
 bool fileSystemRegistered = false;
@@ -269,7 +314,7 @@ void mountArchive(const char* name) {
 }
 
 FileHandle* openFileRead(const char* name) {
-    return PHYSFS_openRead(name);
+    return openRegularFile(name);
 }
 
 FileHandle* openFileWrite(const char* name) {
@@ -360,7 +405,7 @@ FileData readOpenFile(FileHandle* handle, std::uint64_t length) {
 
 FileData readFileToMemory(const char* name) {
     FileData result;
-    PHYSFS_File* file = PHYSFS_openRead(name);
+    PHYSFS_File* file = openRegularFile(name);
     if (file == nullptr) {
         logError("Cannot open file %s for reading into memory!", name);
         return result;
@@ -460,7 +505,7 @@ bool readFileBeneathWriteDirectory(const char* name, std::string& text) {
     const std::string playersFolder = isInWriteDirectory(name) ? PHYSFS_getRealDir(name) : "";
     const bool hidden = !playersFolder.empty() && PHYSFS_unmount(playersFolder.c_str()) != 0;
     bool read = false;
-    if (PHYSFS_File* file = PHYSFS_openRead(name)) {
+    if (PHYSFS_File* file = openRegularFile(name)) {
         const PHYSFS_sint64 length = PHYSFS_fileLength(file);
         if (length >= 0) {
             const FileData bytes = readOpenFile(file, static_cast<std::uint64_t>(length));
@@ -493,12 +538,13 @@ bool readFileFrom(const std::string& archiveOrFolder, const char* name, std::uin
                   std::string& text, std::string& reason) {
     // A mount point of its own keeps the file apart from the game's files of the same name.
     static const std::string kMountPoint = "/.opened-from-outside";
-    if (!PHYSFS_mount(archiveOrFolder.c_str(), kMountPoint.c_str(), 0)) {
+    if (!mountsAsFolderOrArchive(archiveOrFolder.c_str()) ||
+        !PHYSFS_mount(archiveOrFolder.c_str(), kMountPoint.c_str(), 0)) {
         reason = errorText();
         return false;
     }
     const std::string path = kMountPoint + "/" + name;
-    PHYSFS_File* file = PHYSFS_openRead(path.c_str());
+    PHYSFS_File* file = openRegularFile(path.c_str());
     bool read = false;
     if (file == nullptr) {
         reason = errorText();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/file/replace_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +76,29 @@ bool writeInPlace(const std::filesystem::path& path, const std::string& bytes, s
     return written && closed;
 }
 
+// Opened without waiting (a pipe would wait for a writer, a device may never end), then kept only when it
+// is a regular file. file is set only when Read.
+ReadResult openRegularFile(const std::filesystem::path& path, std::FILE*& file, std::string& reason) {
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = std::strerror(errno);
+        return ReadResult::NotOpened;
+    }
+    struct stat status = {};
+    if (fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode)) {
+        reason = S_ISDIR(status.st_mode) ? std::strerror(EISDIR) : kNotRegularFile;
+        close(descriptor);
+        return ReadResult::NotRegular;
+    }
+    if (S_ISREG(status.st_mode) &&
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0 &&
+        (file = fdopen(descriptor, "rb")) != nullptr)
+        return ReadResult::Read;
+    reason = std::strerror(errno);
+    close(descriptor);
+    return ReadResult::NotOpened;
+}
+
 bool readWhole(const std::filesystem::path& path, std::string& bytes, std::string& reason) {
     return readWholeFile(path, bytes, reason) == ReadResult::Read;
 }
@@ -95,11 +119,10 @@ std::filesystem::path backupName(const std::filesystem::path& path, int number) 
 ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason,
                          std::size_t limit) {
     bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        reason = std::strerror(errno);
-        return ReadResult::NotOpened;
-    }
+    std::FILE* file = nullptr;
+    const ReadResult opened = openRegularFile(path, file, reason);
+    if (opened != ReadResult::Read)
+        return opened;
     char piece[65536];
     while (bytes.size() <= limit) {
         const std::size_t count = std::fread(piece, 1, sizeof piece, file);

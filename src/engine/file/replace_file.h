@@ -12,11 +12,14 @@
 namespace pentavel {
 namespace file {
 
-// How a whole file was read: Read, or the reason set by the system's words for why it was not.
-enum class ReadResult { Read, NotOpened, NotRead };
-// Reads the whole file at path into bytes, or no further than just past limit bytes (a device may never
-// end). A read that fails midway (a folder, a failing disk) is an error like a file that cannot be opened,
-// never an exception; bytes then holds what was read before it.
+// The reason readWholeFile gives for a name that is no folder nor regular file (a pipe, a device).
+constexpr char kNotRegularFile[] = "Not a regular file";
+// How a whole file was read: Read, or the reason set by the system's words for why it was not. NotRegular:
+// a folder (the system's words for one) or a pipe or device (kNotRegularFile), refused unread.
+enum class ReadResult { Read, NotOpened, NotRead, NotRegular };
+// Reads the whole regular file at path into bytes, or no further than just past limit bytes. Opening it
+// never waits (a pipe without a writer). A read that fails midway (a failing disk) is an error like a file
+// that cannot be opened, never an exception; bytes then holds what was read before it.
 ReadResult readWholeFile(const std::filesystem::path& path, std::string& bytes, std::string& reason,
                          std::size_t limit = SIZE_MAX);
 // The file that a chain of symbolic links ends at (the path itself when it is no link); empty for a loop.
@@ -30,6 +33,8 @@ bool replaceFile(const std::filesystem::path& path, const std::string& bytes, st
 // anything else of that name: then taken is set. False with taken or the reason set.
 bool createFile(const std::filesystem::path& path, const std::string& bytes, bool& taken,
                 std::string& reason);
+// The most that keepBackup and replaceFile add to a name: ".bak.1000".
+constexpr std::size_t kBackupSuffixBytes = 9;
 // Keeps the file at path (a link's final target) beside the name path as "<path>.bak", with the file's
 // permissions. A backup already there is never replaced: the copy goes to the first free name of
 // "<path>.bak.2", "<path>.bak.3"... unless one of the backups already holds the same bytes. kept is the

@@ -15,6 +15,7 @@
 #include "engine/core/engine_signals.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
+#include "engine/file/file_name.h"
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
@@ -100,7 +101,7 @@ std::string unsavedFileName(const std::filesystem::path& set) {
         else
             name += c;
     }
-    return name + ".xml";
+    return pentavel::file::fittingFileName(name, ".xml", pentavel::file::kBackupSuffixBytes);
 }
 
 OpenedSet openLevelFile(const std::string& text, const std::string& name) {
@@ -197,7 +198,7 @@ void Editor::onKeyDown(int key) {
             editKey(key, control, alt, shift);
             break;
         case Mode::Typing:
-            typeKey(key, shift);
+            typeKey(key, shift, control || alt);
             break;
         case Mode::Playing:
             if (key == SDLK_ESCAPE) {
@@ -236,7 +237,7 @@ void Editor::editKey(int key, bool control, bool alt, bool shift) {
         overwriteAsked_ = false;
         overwriteConfirmed_ = key == SDLK_s && control && !shift;
         if (!overwriteConfirmed_) {
-            say("Not saved: " + file_.name + " keeps the version on disk");
+            say(Message{"Not saved: "}.addPart(file_.name).add(" keeps the version on disk"));
             pentavel::logMessage("Not saved: %s keeps the version on disk", file_.name.c_str());
             if (key == SDLK_ESCAPE) {
                 refresh();
@@ -343,11 +344,25 @@ void Editor::ask(Prompt prompt, const std::string& text) {
     mode_ = Mode::Typing;
     prompt_ = prompt;
     typed_ = text;
+    typedSelected_ = !text.empty();
 }
 
 // Letters, digits and the characters of a path, typed in the window; a title or an author also takes
-// spaces, commas and apostrophes.
-void Editor::typeKey(int key, bool shift) {
+// spaces, commas and apostrophes. The text the prompt begins with is selected, as in a text field: the
+// first character typed replaces it, Delete removes it, Backspace and the arrows, Home and End edit it.
+// A letter with Ctrl or Alt (a second Ctrl+N) types nothing.
+void Editor::typeKey(int key, bool shift, bool command) {
+    const bool typing =
+        !command &&
+        ((key >= SDLK_a && key <= SDLK_z) || (key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD ||
+         key == SDLK_SLASH || key == SDLK_MINUS ||
+         ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs));
+    const bool editing = key == SDLK_BACKSPACE || key == SDLK_DELETE || key == SDLK_LEFT ||
+                         key == SDLK_RIGHT || key == SDLK_HOME || key == SDLK_END;
+    if (typedSelected_ && (typing || key == SDLK_DELETE))
+        typed_.clear();
+    if (typing || editing)
+        typedSelected_ = false;
     if (key == SDLK_ESCAPE) {
         mode_ = Mode::Editing;
     } else if (key == SDLK_RETURN || key == SDLK_KP_ENTER) {
@@ -359,13 +374,12 @@ void Editor::typeKey(int key, bool shift) {
             typed_.pop_back();
         if (!typed_.empty())
             typed_.pop_back();
-    } else if (key >= SDLK_a && key <= SDLK_z) {
+    } else if (typing && key >= SDLK_a && key <= SDLK_z) {
         typed_ += static_cast<char>(shift ? key - 'a' + 'A' : key);
-    } else if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_PERIOD || key == SDLK_SLASH ||
-               ((key == SDLK_SPACE || key == SDLK_COMMA || key == SDLK_QUOTE) && prompt_ != Prompt::SaveAs)) {
-        typed_ += static_cast<char>(key);
-    } else if (key == SDLK_MINUS) {
+    } else if (typing && key == SDLK_MINUS) {
         typed_ += shift ? '_' : '-';
+    } else if (typing) {
+        typed_ += static_cast<char>(key);
     }
     refresh();
 }
@@ -396,7 +410,7 @@ void Editor::startNewSet(const std::string& name) {
     if (problem.empty() && std::filesystem::exists(target, error))
         problem = "a set of that name is on the shelf already";
     if (!problem.empty()) {
-        say("No new set " + name + ": " + problem, Tone::Warning);
+        say(Message{"No new set ", Tone::Warning}.addPart(name).add(": " + problem));
         refresh();
         return;
     }
@@ -409,7 +423,10 @@ void Editor::startNewSet(const std::string& name) {
     file_.diskKnown = true;
     file_.existed = false;
     pentavel::logMessage("A new level set, %s", target.string().c_str());
-    say("New set " + name + ": Ctrl+S puts it on the shelf, " + target.string(), Tone::Good);
+    say(Message{"New set ", Tone::Good}
+            .addPart(name)
+            .add(": Ctrl+S puts it on the shelf, ")
+            .addPart(target.string()));
     changed();
 }
 
@@ -428,9 +445,9 @@ void Editor::saveAs(const std::string& name) {
     if (onShelf && target.extension() != ".xml")
         target += ".xml";
     if (onShelf && !shelfNameProblem(target.stem().string()).empty()) {
-        say("Not saved: no set on the shelf can be named " + target.stem().string() + ", as " +
-                shelfNameProblem(target.stem().string()),
-            Tone::Warning);
+        say(Message{"Not saved: no set on the shelf can be named ", Tone::Warning}
+                .addPart(target.stem().string())
+                .add(", as " + shelfNameProblem(target.stem().string())));
         return;
     }
     if (onShelf)
@@ -547,12 +564,16 @@ void Editor::changed() {
 }
 
 void Editor::say(const std::string& text, Tone tone) {
-    messages_.push_back(Message{text, tone});
+    say(Message{text, tone});
+}
+
+void Editor::say(const Message& message) {
+    messages_.push_back(message);
     saidAt_ = pentavel::lastTicks();
     if (messages_.size() > kMessageLines)
         messages_.erase(messages_.begin());
-    if (tone == Tone::Error)
-        pentavel::logError("%s", text.c_str());
+    if (message.tone == Tone::Error)
+        pentavel::logError("%s", message.text.c_str());
 }
 
 void Editor::refresh() {
@@ -594,29 +615,30 @@ void Editor::refresh() {
         static const char* const kPrompts[] = {"Save as: ", "Title: ", "Author: ", "New set's name: "};
         static const char* const kAnswers[] = {"saves in ", "keeps", "keeps", "starts it"};
         const int prompt = static_cast<int>(prompt_);
-        const std::string folder =
-            prompt_ == Prompt::SaveAs ? toFontText(saveAsFolder().string(), glyphs_) : "";
-        shown.push_back(Message{kPrompts[prompt] + toFontText(typed_, glyphs_) + "_   (Enter " +
-                                    kAnswers[prompt] + folder + ", Escape cancels)",
-                                Tone::Warning});
+        Message line{kPrompts[prompt], Tone::Warning};
+        line.addPart(typed_, typedSelected_).add(std::string("_   (Enter ") + kAnswers[prompt]);
+        if (prompt_ == Prompt::SaveAs)
+            line.addPart(saveAsFolder().string());
+        line.add(", Escape cancels)");
+        shown.push_back(line);
     }
     view_->setMessages(shown);
 }
 
-std::string Editor::statusText() const {
+Message Editor::statusText() const {
     const Brush chosen = bar_.brush();
     std::string brush = kKindNames[static_cast<int>(chosen.kind)];
     if (isColourBrick(chosen.kind))
         brush += formatLine(" %d", chosen.hitPoints);
-    std::string text = formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  %s%s",
-                                  edits_.current() + 1, edits_.count(), view_->bricks(), view_->steel(),
-                                  brush.c_str(), file_.name.c_str(), edits_.modified() ? " *" : "");
+    Message status{formatLine("Level %zu/%zu  %d to clear  %d steel  brush: %s  ", edits_.current() + 1,
+                              edits_.count(), view_->bricks(), view_->steel(), brush.c_str())};
+    status.addPart(file_.name).add(edits_.modified() ? " *" : "");
     const LevelDraft& level = edits_.level();
     if (!level.title.empty())
-        text += "  \"" + toFontText(level.title, glyphs_) + "\"";
+        status.add("  \"").addPart(level.title).add("\"");
     if (!level.author.empty())
-        text += "  by " + toFontText(level.author, glyphs_);
-    return text;
+        status.add("  by ").addPart(level.author);
+    return status;
 }
 
 void Editor::onActive(int which, bool gained) {
@@ -645,7 +667,7 @@ void Editor::onQuit() {
 void Editor::openRecoverable() {
     std::string text;
     if (file_.recoverable.empty() || !readWholeFile(file_.recoverable, text)) {
-        say("No unsaved changes of an earlier session are kept for " + file_.name);
+        say(Message{"No unsaved changes of an earlier session are kept for "}.addPart(file_.name));
         return;
     }
     OpenedSet opened = openLevelFile(text, file_.recoverable.filename().string());
@@ -659,7 +681,8 @@ void Editor::openRecoverable() {
     edits_.markUnsaved();
     recovered_ = true;
     view_->showLevel(edits_.level());
-    say("Opened the unsaved changes of an earlier session: Ctrl+S saves them into " + file_.name, Tone::Good);
+    say(Message{"Opened the unsaved changes of an earlier session: Ctrl+S saves them into ", Tone::Good}
+            .addPart(file_.name));
 }
 
 void Editor::onTick() {
@@ -792,7 +815,7 @@ void Editor::playInGame() {
     }
     std::string reason;
     if (!game_.start(program, writeLevelSet(edits_.levels()), file_.name, edits_.current() + 1, reason)) {
-        say("Cannot start the game " + program + ": " + reason, Tone::Error);
+        say(Message{"Cannot start the game ", Tone::Error}.addPart(program).add(": " + reason));
         return;
     }
     gameLevel_ = edits_.current() + 1;
@@ -916,10 +939,10 @@ void Editor::writeSet(const std::filesystem::path& target) {
             "%s changed on disk since it was opened or saved here: the save waits for "
             "the author's answer",
             target.string().c_str());
-        say(file_.name +
-                " changed on disk since it was opened or saved here: Ctrl+S saves anyway (keeping "
-                "that version as a backup), any other key cancels",
-            Tone::Warning);
+        say(Message{"", Tone::Warning}
+                .addPart(file_.name)
+                .add(" changed on disk since it was opened or saved here: Ctrl+S saves anyway (keeping "
+                     "that version as a backup), any other key cancels"));
         refresh();
         return;
     }
@@ -935,7 +958,7 @@ void Editor::writeSet(const std::filesystem::path& target) {
                              ? pentavel::file::replaceFile(target, bytes, reason)
                              : pentavel::file::replaceFileKeepingBackup(target, bytes, kept, reason);
     if (!written) {
-        say(formatLine("Cannot save %s: %s", target.string().c_str(), reason.c_str()), Tone::Error);
+        say(Message{"Cannot save ", Tone::Error}.addPart(target.string()).add(": " + reason));
         return;
     }
     backupKept_ = true;
@@ -953,18 +976,21 @@ void Editor::writeSet(const std::filesystem::path& target) {
     }
     const std::vector<std::size_t> unproven = unprovenLevels();
     if (confirmed) {
-        say(formatLine("Saved %s; the version on disk before is kept as %s", file_.name.c_str(),
-                       kept.filename().c_str()),
-            Tone::Warning);
+        say(Message{"Saved ", Tone::Warning}
+                .addPart(file_.name)
+                .add("; the version on disk before is kept as ")
+                .addPart(kept.filename().string()));
         pentavel::logMessage("The version of %s on disk before is kept as %s", target.string().c_str(),
                              kept.string().c_str());
     } else if (unproven.empty())
-        say(formatLine("Saved %s: %zu levels, every one cleared", file_.name.c_str(), edits_.count()),
-            Tone::Good);
+        say(Message{"Saved ", Tone::Good}
+                .addPart(file_.name)
+                .add(formatLine(": %zu levels, every one cleared", edits_.count())));
     else
-        say(formatLine("Saved %s, but %zu levels are not proven: %s", file_.name.c_str(), unproven.size(),
-                       levelList(unproven).c_str()),
-            Tone::Warning);
+        say(Message{"Saved ", Tone::Warning}
+                .addPart(file_.name)
+                .add(formatLine(", but %zu levels are not proven: %s", unproven.size(),
+                                levelList(unproven).c_str())));
     refresh();
 }
 

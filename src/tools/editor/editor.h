@@ -45,7 +45,7 @@ struct SetFile {
 constexpr char kUnsavedFileName[] = "editor-unsaved.xml";
 // The name, in the player's folder, of the unsaved changes of the set at that absolute path: the path
 // itself with "%" and "/" written as "%25" and "%2F", so that each set's changes stay apart and say whose
-// they are.
+// they are; a name too long for a file keeps the beginning of the path and a digest of the whole.
 std::string unsavedFileName(const std::filesystem::path& set);
 
 // The set as opened: its levels, the proofs kept with them, and what the level checker says about the
@@ -117,7 +117,7 @@ private:
 
     void editKey(int key, bool control, bool alt, bool shift);
     void ask(Prompt prompt, const std::string& text);
-    void typeKey(int key, bool shift);
+    void typeKey(int key, bool shift, bool command);
     void takeTyped();
     std::filesystem::path saveAsFolder() const;
     void saveAs(const std::string& name);
@@ -130,8 +130,9 @@ private:
     void changeTint(int channel, int direction);
     void changed();
     void say(const std::string& text, Tone tone = Tone::Plain);
+    void say(const Message& message);
     void refresh();
-    std::string statusText() const;
+    Message statusText() const;
 
     void startTrial(bool proving);
     void stopTrial();
@@ -176,7 +177,8 @@ private:
     bool overwriteConfirmed_ = false;  // that Ctrl+S came
     bool recovered_ = false;           // the unsaved changes of an earlier session are being edited
     Prompt prompt_ = Prompt::SaveAs;
-    std::string typed_;  // UTF-8
+    std::string typed_;           // UTF-8
+    bool typedSelected_ = false;  // the text the prompt began with, which the first letter typed replaces
 
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
     pentavel::graphics::Sprite modeBack_;

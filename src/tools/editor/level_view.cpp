@@ -4,7 +4,10 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+
 #include "engine/file/xml_document.h"
+#include "game/hud.h"
 #include "game/images.h"
 #include "game/level.h"
 
@@ -24,6 +27,9 @@ constexpr float kMessageSize = 0.4f;
 constexpr float kInfoY = 0.676f;
 constexpr float kMessageTop = -0.625f;  // under the brick bar
 constexpr float kMessageStep = 0.045f;
+constexpr float kStatusRoom = 1.98f;       // from the status line's left edge to as near the window's right
+constexpr float kMessageRoom = 1.9f;       // from the messages' left edge to as far from the right as it is
+constexpr float kSelectionDepth = -19.0f;  // under the text, over the field
 constexpr float kHelpSize = 0.44f;
 constexpr float kHelpTop = 0.6f;
 constexpr float kHelpStep = 0.072f;
@@ -32,6 +38,7 @@ constexpr float kTextDepth = -20.0f;
 constexpr float kHelpDepth = -30.0f;
 
 const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+const Colour kSelectionColour{0.2f, 0.5f, 1.0f, 1.0f};
 
 Colour toneColour(Tone tone) {
     switch (tone) {
@@ -57,7 +64,35 @@ void layOut(TextLabel& label, const pentavel::graphics::SpriteId* glyphs, const 
     label.setPosition(x, y);
 }
 
+// The message in the font's letters, with where its parts lie in that text.
+FittedLine inFontText(const Message& message, const pentavel::graphics::SpriteId* glyphs) {
+    FittedLine font;
+    std::size_t from = 0;
+    for (const TextSpan& span : message.parts) {
+        const std::size_t begin = std::min(std::max(span.begin, from), message.text.size());
+        const std::size_t end = std::min(std::max(span.end, begin), message.text.size());
+        font.text += toFontText(message.text.substr(from, begin - from), glyphs);
+        const std::size_t fontBegin = font.text.size();
+        font.text += toFontText(message.text.substr(begin, end - begin), glyphs);
+        font.parts.push_back(TextSpan{fontBegin, font.text.size(), span.selected});
+        from = end;
+    }
+    font.text += toFontText(message.text.substr(from), glyphs);
+    return font;
+}
+
 }  // namespace
+
+Message& Message::add(const std::string& more) {
+    text += more;
+    return *this;
+}
+
+Message& Message::addPart(const std::string& part, bool selected) {
+    parts.push_back(TextSpan{text.size(), text.size() + part.size(), selected});
+    text += part;
+    return *this;
+}
 
 const std::vector<std::string>& helpText() {
     static const std::vector<std::string> lines = {
@@ -84,7 +119,11 @@ const std::vector<std::string>& helpText() {
     return lines;
 }
 
-LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs), bar_(glyphs) {
+LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs)
+    : glyphs_(glyphs),
+      statusWidths_(glyphWidths(glyphs, kStatusSize)),
+      messageWidths_(glyphWidths(glyphs, kMessageSize)),
+      bar_(glyphs) {
     setUpGrid(grid_, cellAnimation_, tracker_);
     makeBackground(background_);
     topBand_.setSpriteByName(kTopBandImage);
@@ -98,6 +137,10 @@ LevelView::LevelView(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyph
     for (std::size_t line = 0; line < kMessageLines; ++line)
         layOut(messages_[line], glyphs_, "", -0.95f, kMessageTop - kMessageStep * static_cast<float>(line),
                kMessageSize, kTextDepth, TextLabel::kLeft, TextLabel::kMiddle);
+    selection_.setSpriteByName(kBrickImage);  // a plain light image: the colour gives the tint
+    selection_.setColour(kSelectionColour);
+    selection_.setDepth(kSelectionDepth);
+    selection_.setVisible(false);
     helpBack_.setSpriteByName(kTopBandImage);
     helpBack_.setRectangle(-0.97f, kHelpTop + 0.06f, 0.97f,
                            kHelpTop - kHelpStep * static_cast<float>(helpText().size()));
@@ -132,26 +175,53 @@ void LevelView::showMarks(bool grid, const FieldCursor& cursor, const Brush& bru
     marks_.showCursor(cursor, brush);
 }
 
-void LevelView::setStatus(const std::string& text) {
+void LevelView::setStatus(const Message& status) {
+    const FittedLine font = inFontText(status, glyphs_);
+    const std::string text = fitLines(font.text, font.parts, kStatusRoom, statusWidths_, false).front().text;
     if (status_.text() != text)
         status_.setText(glyphs_, text);
 }
 
 void LevelView::setInfo(const std::string& text) {
-    if (info_.text() != text)
-        info_.setText(glyphs_, text);
+    const std::string fitted =
+        fitLines(toFontText(text, glyphs_), {}, kStatusRoom, messageWidths_, false).front().text;
+    if (info_.text() != fitted)
+        info_.setText(glyphs_, fitted);
 }
 
 void LevelView::setMessages(const std::vector<Message>& messages) {
-    const std::size_t first = messages.size() > kMessageLines ? messages.size() - kMessageLines : 0;
+    struct Line {
+        FittedLine fitted;
+        Tone tone = Tone::Plain;
+    };
+    std::vector<Line> lines;
+    for (const Message& message : messages) {
+        const FittedLine font = inFontText(message, glyphs_);
+        for (FittedLine& fitted : fitLines(font.text, font.parts, kMessageRoom, messageWidths_))
+            lines.push_back(Line{std::move(fitted), message.tone});
+    }
+    const std::size_t first = lines.size() - std::min(lines.size(), kMessageLines);
+    selection_.setVisible(false);
     for (std::size_t line = 0; line < kMessageLines; ++line) {
         TextLabel& label = messages_[line];
-        const Message shown = first + line < messages.size() ? messages[first + line] : Message();
-        if (label.text() != shown.text)
-            label.setText(glyphs_, shown.text);
+        const Line shown = first + line < lines.size() ? lines[first + line] : Line();
+        if (label.text() != shown.fitted.text)
+            label.setText(glyphs_, shown.fitted.text);
         label.setColour(toneColour(shown.tone));
         label.layout();
+        for (const TextSpan& span : shown.fitted.parts)
+            if (span.selected && span.end > span.begin)
+                showSelection(label, span);
     }
+}
+
+void LevelView::showSelection(const TextLabel& label, const TextSpan& span) {
+    const pentavel::graphics::Sprite& from = label.glyphs()[span.begin];
+    const pentavel::graphics::Sprite& to = label.glyphs()[span.end - 1];
+    const float half = from.height() * 0.5f;
+    selection_.setRectangle(from.x() - from.width() * 0.5f, label.y() + half, to.x() + to.width() * 0.5f,
+                            label.y() - half);
+    selection_.setVisible(true);
 }
 
 void LevelView::showHelp(bool shown) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/signal.h"
@@ -17,6 +18,7 @@
 #include "game/level_set.h"
 #include "tools/editor/brick_bar.h"
 #include "tools/editor/field_marks.h"
+#include "tools/editor/fitted_text.h"
 
 namespace tezmola {
 namespace editor {
@@ -26,8 +28,18 @@ constexpr std::size_t kMessageLines = 3;
 enum class Tone { Plain, Good, Warning, Error };
 
 struct Message {
+    Message() = default;
+    Message(std::string text, Tone tone = Tone::Plain)  // not explicit: {"a line"} is a message
+        : text(std::move(text)), tone(tone) {}
+
     std::string text;
     Tone tone = Tone::Plain;
+    // Parts of the text that may be shortened, as a path is, to fit the window: paths, names, what is
+    // typed (a part selected is shown so).
+    std::vector<TextSpan> parts;
+
+    Message& add(const std::string& more);
+    Message& addPart(const std::string& part, bool selected = false);
 };
 
 class LevelView {
@@ -44,10 +56,12 @@ public:
     int bricks() const { return bricks_; }
     int steel() const { return steel_; }
 
-    void setStatus(const std::string& text);
+    // Each line of text is fitted into the window's width (fitLines): the status line and the level's
+    // line cut short if they must, a message broken onto a second line.
+    void setStatus(const Message& status);
     // The line under the map about the level shown: background, tint, proof.
     void setInfo(const std::string& text);
-    // The last kMessageLines messages, oldest first.
+    // The last kMessageLines lines of the messages, oldest first.
     void setMessages(const std::vector<Message>& messages);
     void showHelp(bool shown);
     bool helpShown() const { return helpShown_; }
@@ -58,11 +72,16 @@ public:
     const pentavel::graphics::TextLabel& status() const { return status_; }
     const pentavel::graphics::TextLabel& info() const { return info_; }
     const pentavel::graphics::TextLabel& message(std::size_t line) const { return messages_[line]; }
+    // Behind the selected part of a message: the text that typing replaces.
+    const pentavel::graphics::Sprite& selection() const { return selection_; }
     const pentavel::graphics::Sprite& topBand() const { return topBand_; }
     const BrickBarView& brickBar() const { return bar_; }
     const FieldMarks& marks() const { return marks_; }
 
 private:
+    // Behind the glyphs of the span, which the label's text holds.
+    void showSelection(const pentavel::graphics::TextLabel& label, const TextSpan& span);
+
     pentavel::ScopedTracker tracker_;
     const pentavel::graphics::SpriteId* glyphs_;
     BrickGrid grid_;
@@ -71,6 +90,9 @@ private:
     pentavel::graphics::TextLabel status_;
     pentavel::graphics::TextLabel info_;
     std::array<pentavel::graphics::TextLabel, kMessageLines> messages_;
+    pentavel::graphics::Sprite selection_;
+    GlyphWidths statusWidths_ = {};
+    GlyphWidths messageWidths_ = {};
     pentavel::graphics::Sprite helpBack_;
     std::vector<std::unique_ptr<pentavel::graphics::TextLabel>> helpLines_;
     pentavel::Signal<float> cellAnimation_;  // never emitted: the grid stands still
