@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cost of one simulation step with one ball and with 32 balls at top speed, and of building a full level.
+// Cost of one simulation step with one ball and with 32 balls at top speed, of building a full level, and
+// of changing from one full level to another.
 
 #include <benchmark/benchmark.h>
 #include <physfs.h>
@@ -12,11 +13,14 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "engine/graphics/display.h"
 #include "game/balls.h"
 #include "game/collisions.h"
 #include "game/game_structure.h"
 #include "game/guard.h"
+#include "game/images.h"
 #include "game/level.h"
 
 namespace {
@@ -24,13 +28,16 @@ namespace {
 using namespace tezmola;
 
 // Every cell of rows 1..18 holds a strong brick; the bottom rows stay open for the balls.
-std::string fullLevelFile() {
+std::string fullLevel(const char* steelRow, const char* colourRow) {
     std::string map = std::string(32, '-') + "\n";
     for (int row = 1; row <= 18; ++row)
-        map += std::string("I+") +
-               (row % 3 == 0 ? "S0S0S0S0S0S0S0S0S0S0S0S0S0S0" : "R9B9Y9G9M9W9R9B9Y9G9M9W9R9B9") + "+I\n";
+        map += std::string("I+") + (row % 3 == 0 ? steelRow : colourRow) + "+I\n";
     return "<level><tezm>" + map +
            "</tezm><background sprite=\"tile\" red=\"1\" green=\"1\" blue=\"1\"/></level>";
+}
+
+std::string fullLevelFile() {
+    return fullLevel("S0S0S0S0S0S0S0S0S0S0S0S0S0S0", "R9B9Y9G9M9W9R9B9Y9G9M9W9R9B9");
 }
 
 // A GameStructure over a level file in a fresh temporary folder.
@@ -39,9 +46,21 @@ std::unique_ptr<GameStructure> startGame() {
         char pattern[] = "/tmp/tezmola-bench-XXXXXX";
         const std::string path = mkdtemp(pattern);
         std::ofstream(path + "/level.xml") << fullLevelFile();
+        // A sheet that names every image the game looks up, as the game's own does; never drawn.
+        std::ofstream sheet(path + "/bench.svg");
+        sheet << "<svg width=\"2000\" height=\"20\"><g>\n";
+        std::vector<std::string> names = gameImageNames();
+        names.push_back("tile");
+        for (std::size_t index = 0; index < names.size(); ++index)
+            sheet << "<rect id=\"" << names[index] << "\" x=\"" << index
+                  << "\" y=\"0\" width=\"1\" height=\"1\"/>\n";
+        sheet << "</g></svg>\n";
+        sheet.close();
+        std::ofstream(path + "/bench.png") << "not drawn";
         if (!PHYSFS_isInit())
             PHYSFS_init("tezmola-bench");
         PHYSFS_mount(path.c_str(), nullptr, 1);
+        pentavel::graphics::scanSpriteSheets();
         return path;
     }();
     auto game = std::make_unique<GameStructure>();
@@ -109,5 +128,25 @@ void BM_BuildFullLevel(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BuildFullLevel)->Unit(benchmark::kMicrosecond);
+
+// Each build lays the other of two levels that differ in every brick: a level change, as the cheat keys or
+// a level with nothing to clear make one every step.
+void BM_BuildTheOtherLevel(benchmark::State& state) {
+    auto game = startGame();
+    if (!game) {
+        state.SkipWithError("cannot start the game");
+        return;
+    }
+    const char* weak = "R1B1Y1G1M1W1R1B1Y1G1M1W1R1B1";
+    game->levelDocument.Clear();
+    game->levelDocument.Parse((fullLevelFile() + fullLevel(weak, weak)).c_str());
+    game->levelCount = 2;
+    for (auto _ : state) {
+        game->spareBalls.lives = 4;
+        game->levelNumber = game->levelNumber % 2 + 1;
+        buildLevel(*game);
+    }
+}
+BENCHMARK(BM_BuildTheOtherLevel)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

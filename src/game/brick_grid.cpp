@@ -18,18 +18,72 @@ constexpr float kBrickHeight = 0.063f;
 constexpr float kShadowAlpha = 0.333f;
 constexpr std::int32_t kPipeHitPoints = 1;
 
-void layPipe(BrickCell& cell, const char* image) {
-    cell.kind = BrickKind::Pipe;
-    cell.hitPoints = kPipeHitPoints;
-    cell.brick.setColour(brickColour(static_cast<int>(BrickKind::Pipe)));
-    cell.brick.setSpriteByName(image);
-    cell.shadow.setSpriteByName(image);
-    cell.brick.setDepth(kRaisedBrickDepth);
+// Calls visit(cell, image) for each cell of the frame with its pipe image, in the order the frame is laid.
+template <typename Visit>
+void forEachFrameCell(BrickGrid& grid, const BrickImages& images, Visit visit) {
+    for (int row = 1; row < kGridRows; ++row) {
+        visit(grid.at(row, 0), images.verticalPipe);
+        visit(grid.at(row, kGridColumns - 1), images.verticalPipe);
+    }
+    for (int column = 1; column < kGridColumns - 1; ++column)
+        visit(grid.at(0, column), images.horizontalPipe);
+    visit(grid.at(0, 0), images.pipeCorner);
+    visit(grid.at(0, kGridColumns - 1), images.pipeCorner);
+}
+
+// Brick images by brickImageIndex.
+enum BrickImageIndex { kPlain, kIce1, kIce2, kIce3, kSteel };
+
+BrickImageIndex brickImageIndex(BrickKind kind, std::int32_t hitPoints) {
+    switch (kind) {
+        case BrickKind::Steel:
+            return kSteel;
+        case BrickKind::Pipe:
+        case BrickKind::Guard:
+        case BrickKind::Empty:
+            return kPlain;
+        default:
+            break;
+    }
+    if (hitPoints == 2)
+        return kIce1;
+    if (hitPoints == 3)
+        return kIce2;
+    if (hitPoints >= 4 || hitPoints < 0)
+        return kIce3;
+    return kPlain;
+}
+
+void setBrick(BrickCell& cell, BrickKind kind, std::int32_t hitPoints) {
+    cell.kind = kind;
+    cell.hitPoints = hitPoints;
     cell.brick.setVisible(true);
     cell.shadow.setVisible(true);
+    cell.brick.setColour(brickColour(static_cast<int>(kind)));
+}
+
+void showImage(BrickCell& cell, pentavel::graphics::SpriteId id) {
+    // Steel keeps its previous image when the sheets lack one.
+    if (cell.kind == BrickKind::Steel && id == 0)
+        return;
+    cell.brick.setSprite(id);
+    cell.shadow.setSprite(id);
 }
 
 }  // namespace
+
+BrickImages lookUpBrickImages() {
+    BrickImages images;
+    images.brick = lookupSprite(kBrickImage);
+    images.ice[0] = lookupSprite(kIce1Image);
+    images.ice[1] = lookupSprite(kIce2Image);
+    images.ice[2] = lookupSprite(kIce3Image);
+    images.steel = lookupSprite(kSteelImage);
+    images.verticalPipe = lookupSprite(kVerticalPipeImage);
+    images.horizontalPipe = lookupSprite(kHorizontalPipeImage);
+    images.pipeCorner = lookupSprite(kPipeCornerImage);
+    return images;
+}
 
 Colour brickColour(int kind) {
     switch (kind) {
@@ -76,45 +130,27 @@ void BrickCell::springBack(float dt) {
 }
 
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints) {
-    switch (kind) {
-        case BrickKind::Steel:
-            return kSteelImage;
-        case BrickKind::Pipe:
-        case BrickKind::Guard:
-        case BrickKind::Empty:
-            return kBrickImage;
-        default:
-            break;
-    }
-    if (hitPoints == 2)
-        return kIce1Image;
-    if (hitPoints == 3)
-        return kIce2Image;
-    if (hitPoints >= 4 || hitPoints < 0)
-        return kIce3Image;
-    return kBrickImage;
+    constexpr const char* kNames[] = {kBrickImage, kIce1Image, kIce2Image, kIce3Image, kSteelImage};
+    return kNames[brickImageIndex(kind, hitPoints)];
+}
+
+pentavel::graphics::SpriteId brickImage(const BrickImages& images, BrickKind kind, std::int32_t hitPoints) {
+    const BrickImageIndex index = brickImageIndex(kind, hitPoints);
+    return index == kPlain ? images.brick : index == kSteel ? images.steel : images.ice[index - kIce1];
 }
 
 void showBrickImage(BrickCell& cell) {
-    const char* name = brickImageName(cell.kind, cell.hitPoints);
-    if (cell.kind == BrickKind::Steel) {
-        // Steel keeps its previous image when the sheets lack one.
-        cell.brick.setSpriteByName(name);
-        cell.shadow.setSpriteByName(name);
-        return;
-    }
-    const pentavel::graphics::SpriteId id = lookupSprite(name);
-    cell.brick.setSprite(id);
-    cell.shadow.setSprite(id);
+    showImage(cell, lookupSprite(brickImageName(cell.kind, cell.hitPoints)));
 }
 
 void fillCell(BrickCell& cell, BrickKind kind, std::int32_t hitPoints) {
-    cell.kind = kind;
-    cell.hitPoints = hitPoints;
-    cell.brick.setVisible(true);
-    cell.shadow.setVisible(true);
-    cell.brick.setColour(brickColour(static_cast<int>(kind)));
+    setBrick(cell, kind, hitPoints);
     showBrickImage(cell);
+}
+
+void fillCell(BrickCell& cell, BrickKind kind, std::int32_t hitPoints, const BrickImages& images) {
+    setBrick(cell, kind, hitPoints);
+    showImage(cell, brickImage(images, kind, hitPoints));
 }
 
 void emptyCell(BrickCell& cell) {
@@ -146,15 +182,37 @@ void startSpringBack(BrickGrid& grid, int row, int column) {
     cell.animation = grid.animation->connect(&cell, &BrickCell::springBack, grid.animationTracker, before);
 }
 
-void layFrame(BrickGrid& grid) {
-    for (int row = 1; row < kGridRows; ++row) {
-        layPipe(grid.at(row, 0), kVerticalPipeImage);
-        layPipe(grid.at(row, kGridColumns - 1), kVerticalPipeImage);
+pentavel::graphics::SpriteId pipeImage(const BrickImages& images, int row, int column) {
+    if (row != 0)
+        return images.verticalPipe;
+    return column == 0 || column == kGridColumns - 1 ? images.pipeCorner : images.horizontalPipe;
+}
+
+void showPipe(BrickCell& cell, pentavel::graphics::SpriteId image) {
+    cell.kind = BrickKind::Pipe;
+    cell.hitPoints = kPipeHitPoints;
+    cell.brick.setColour(brickColour(static_cast<int>(BrickKind::Pipe)));
+    if (image != 0) {
+        cell.brick.setSprite(image);
+        cell.shadow.setSprite(image);
     }
-    for (int column = 1; column < kGridColumns - 1; ++column)
-        layPipe(grid.at(0, column), kHorizontalPipeImage);
-    layPipe(grid.at(0, 0), kPipeCornerImage);
-    layPipe(grid.at(0, kGridColumns - 1), kPipeCornerImage);
+    cell.brick.setVisible(true);
+    cell.shadow.setVisible(true);
+}
+
+void layFrame(BrickGrid& grid) {
+    forEachFrameCell(grid, lookUpBrickImages(), [](BrickCell& cell, pentavel::graphics::SpriteId image) {
+        showPipe(cell, image);
+        cell.brick.setDepth(kRaisedBrickDepth);
+    });
+}
+
+void raiseFrame(BrickGrid& grid) {
+    // From depth 0 each is drawn in front of the raised bricks already there, as when the field is laid.
+    forEachFrameCell(grid, grid.images, [](BrickCell& cell, pentavel::graphics::SpriteId) {
+        cell.brick.setDepth(0.0f);
+        cell.brick.setDepth(kRaisedBrickDepth);
+    });
 }
 
 }  // namespace tezmola

@@ -66,8 +66,21 @@ struct BrickCell {
     void springBack(float dt);
 };
 
+// The sheet ids of the grid's images, looked up once rather than cell by cell.
+struct BrickImages {
+    pentavel::graphics::SpriteId brick = 0;
+    pentavel::graphics::SpriteId ice[3] = {};  // two, three and four or more hit points
+    pentavel::graphics::SpriteId steel = 0;
+    pentavel::graphics::SpriteId verticalPipe = 0;
+    pentavel::graphics::SpriteId horizontalPipe = 0;
+    pentavel::graphics::SpriteId pipeCorner = 0;
+};
+BrickImages lookUpBrickImages();
+
 struct BrickGrid {
     BrickCell cells[kGridRows][kGridColumns];
+    // Looked up by setUpGrid; all 0 in a grid it never prepared.
+    BrickImages images;
     // Where a knocked cell springs back: the signal emitted once per step, and the tracker its slot
     // belongs to. Null: knocked bricks stay where they were knocked to.
     pentavel::Signal<float>* animation = nullptr;
@@ -115,16 +128,31 @@ inline float cellCentreY(int row) {
 
 // Image name for a brick of the given kind and hit points.
 const char* brickImageName(BrickKind kind, std::int32_t hitPoints);
+// The same image's id among the images.
+pentavel::graphics::SpriteId brickImage(const BrickImages& images, BrickKind kind, std::int32_t hitPoints);
 // Gives both sprites of the cell the image for its kind and hit points.
 void showBrickImage(BrickCell& cell);
 // Kind, hit points, tint and image of a brick, sprites shown.
 void fillCell(BrickCell& cell, BrickKind kind, std::int32_t hitPoints);
+// The same with the image taken from the images.
+void fillCell(BrickCell& cell, BrickKind kind, std::int32_t hitPoints, const BrickImages& images);
 // Empties the cell and hides its sprites.
 void emptyCell(BrickCell& cell);
 // Puts both sprites at the cell centre with their sizes, depth and shadow tint.
 void placeCellSprites(BrickCell& cell);
-// Pipes round the field: columns 0 and 15 of rows 1..24, row 0 between them, two corners.
+// True for the cells of the frame: columns 0 and 15 of rows 1..24, and row 0.
+inline bool isFrameCell(int row, int column) {
+    return row == 0 || column == 0 || column == kGridColumns - 1;
+}
+// The pipe image of a frame cell.
+pentavel::graphics::SpriteId pipeImage(const BrickImages& images, int row, int column);
+// Makes the cell a pipe with that image (kept when the sheets lack it, as 0), shown; its depth stays.
+void showPipe(BrickCell& cell, pentavel::graphics::SpriteId image);
+// Pipes round the field: columns 0 and 15 of rows 1..24, row 0 between them, two corners, each raised over
+// the bricks and drawn in front of the pipes laid before it.
 void layFrame(BrickGrid& grid);
+// Raises the frame cells' bricks in layFrame's order.
+void raiseFrame(BrickGrid& grid);
 // Puts the cell's spring-back on the grid's animation signal until the brick is home and still; a cell
 // already on it stays as it is.
 void startSpringBack(BrickGrid& grid, int row, int column);

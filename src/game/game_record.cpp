@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/game_record.h"
 
+#include <algorithm>
+
 #include "engine/core/timer.h"
 #include "game/balls.h"
 #include "game/collisions.h"
@@ -26,12 +28,39 @@ void revive(GameStructure& game) {
         addSpareBall(game.spareBalls);
 }
 
-void changeLevel(GameStructure& game, int delta) {
-    if (delta < 0 && game.levelNumber >= 2)
-        --game.levelNumber;
-    else if (delta > 0)
-        ++game.levelNumber;
+bool isLevelChange(const PlayerCommand& command) {
+    return command.kind == CommandKind::LevelDown || command.kind == CommandKind::LevelUp;
+}
+
+// The level before (level 1 stays) or the next.
+std::uint32_t changedLevel(std::uint32_t level, CommandKind kind) {
+    if (kind == CommandKind::LevelDown)
+        return level >= 2 ? level - 1 : level;
+    return level + 1;
+}
+
+void changeLevel(GameStructure& game, CommandKind kind) {
+    game.levelNumber = changedLevel(game.levelNumber, kind);
     buildLevel(game);
+}
+
+// Level changes of one step with nothing between them: those before the last whose build lays the game
+// afresh are only logged, since that build leaves the same game whatever theirs laid.
+void changeLevels(GameStructure& game, const TimedCommand* changes, std::size_t count) {
+    LevelOutlook outlook(game);
+    std::uint32_t level = game.levelNumber;
+    std::size_t afresh = 0;
+    for (std::size_t index = 0; index < count; ++index) {
+        level = changedLevel(level, changes[index].command.kind);
+        if (outlook.laysAfresh(level))
+            afresh = index;
+    }
+    for (std::size_t index = 0; index < afresh; ++index) {
+        game.levelNumber = changedLevel(game.levelNumber, changes[index].command.kind);
+        outlook.logBuild(game.levelNumber);
+    }
+    for (std::size_t index = afresh; index < count; ++index)
+        applyCommand(game, changes[index].command);
 }
 
 void record(GameRecord& record, const PlayerCommand& command) {
@@ -78,10 +107,8 @@ void applyCommand(GameStructure& game, const PlayerCommand& command) {
             revive(game);
             break;
         case CommandKind::LevelDown:
-            changeLevel(game, -1);
-            break;
         case CommandKind::LevelUp:
-            changeLevel(game, +1);
+            changeLevel(game, command.kind);
             break;
     }
     setTitleCheatMark(game.hud);
@@ -120,8 +147,23 @@ void startRecordedGame(GameStructure& game, const GameRecord& record) {
 }
 
 bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next) {
-    while (next < record.commands.size() && record.commands[next].step == step)
-        applyCommand(game, record.commands[next++].command);
+    const std::vector<TimedCommand>& commands = record.commands;
+    while (next < commands.size() && commands[next].step == step) {
+        const auto first = commands.begin() + static_cast<std::ptrdiff_t>(next);
+        const auto changes = static_cast<std::size_t>(std::find_if(first, commands.end(),
+                                                                   [step](const TimedCommand& timed) {
+                                                                       return timed.step != step ||
+                                                                              !isLevelChange(timed.command);
+                                                                   }) -
+                                                      first);
+        // A game that records takes each command into its record as it comes.
+        if (changes > 1 && !game.recording) {
+            changeLevels(game, &*first, changes);
+            next += changes;
+        } else {
+            applyCommand(game, commands[next++].command);
+        }
+    }
     return step < record.steps;
 }
 

@@ -70,6 +70,8 @@ public:
     SpareBalls spareBalls;
     pentavel::Signal<float> cellAnimation;  // emitted once per step with dt; the cells spring back on it
     TiXmlDocument levelDocument;
+    LevelContents levelContents;   // of levelDocument's levels built so far
+    std::uint64_t levelsLaid = 0;  // builds that laid the grid: what building has cost
     std::uint32_t levelNumber = 1;
     std::int32_t levelCount = 0;
     Hud hud;  // the labels, the top band and the frame-rate counter

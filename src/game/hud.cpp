@@ -93,7 +93,12 @@ void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber) 
     std::string text = "LEVEL 00";
     pentavel::graphics::writeDigits(text, levelNumber % 100u, 2);
     hud.frameRateCounter.label().setVisible(false);
-    layOut(hud, hud.levelLabel, {-1.0f, kTopEdge, kYellow, TextLabel::kLeft, TextLabel::kTop, -11.0f}, text);
+    // Laid out once; from then on only its text changes, which a level change may leave as it was.
+    if (hud.levelLabel.text().empty())
+        layOut(hud, hud.levelLabel, {-1.0f, kTopEdge, kYellow, TextLabel::kLeft, TextLabel::kTop, -11.0f},
+               text);
+    else
+        setTextIfChanged(hud, hud.levelLabel, text);
     hud.levelLabel.setVisible(true);
 }
 

@@ -138,6 +138,7 @@ void setUpGrid(BrickGrid& grid, pentavel::Signal<float>& cellAnimation, pentavel
     }
     grid.animation = &cellAnimation;
     grid.animationTracker = tracker;
+    grid.images = lookUpBrickImages();
     layFrame(grid);
 }
 
@@ -180,21 +181,177 @@ bool BrickMapReader::next(MapCode& code) {
     return false;
 }
 
-int readBrickMap(BrickGrid& grid, const char* text) {
+namespace {
+
+// Calls lay(row, column, kind, hit points) for each brick of the map in the order the game lays them;
+// returns the number of colour bricks.
+template <typename Lay>
+int forEachBrick(const char* text, Lay lay) {
     int laid = 0;
     BrickMapReader reader(text);
     MapCode code;
     while (reader.next(code)) {
-        BrickCell& cell = grid.at(code.row, code.column);
         const BrickKind colour = colourOfLetter(code.letter);
         if (colour != BrickKind::Empty) {
-            fillCell(cell, colour, static_cast<std::int32_t>(static_cast<signed char>(code.second)) - '0');
+            lay(code.row, code.column, colour,
+                static_cast<std::int32_t>(static_cast<signed char>(code.second)) - '0');
             ++laid;
         } else if (code.letter == 'S') {
-            fillCell(cell, BrickKind::Steel, kSteelHitPoints);
+            lay(code.row, code.column, BrickKind::Steel, kSteelHitPoints);
         }
     }
     return laid;
+}
+
+}  // namespace
+
+// What a build leaves in a cell.
+struct CellContent {
+    BrickKind kind = BrickKind::Empty;
+    std::int32_t hitPoints = 0;
+};
+
+// What a build of a level lays, before a sprite is touched, and what it was read from.
+struct LevelContent {
+    std::string source;  // what the build read of the level: see readSource
+    LaidLevel laid;
+    CellContent cells[kGridRows][kGridColumns];
+    std::string backgroundImage;  // with the tint, when the outcome is Built
+    Colour tint;
+};
+
+namespace {
+
+void appendAttribute(std::string& source, const TiXmlElement* element, const char* name) {
+    const char* value = element != nullptr ? element->Attribute(name) : nullptr;
+    source += value != nullptr ? '+' : '-';
+    if (value != nullptr)
+        source += value;
+    source += '\0';
+}
+
+// Everything of the level element that a build reads, as one text: no level, or the map's text and the
+// background's attributes, each piece ended by a NUL, which none of them holds.
+void readSource(const TiXmlElement* level, std::string& source) {
+    source.clear();
+    if (level == nullptr)
+        return;
+    const TiXmlElement* map = level->FirstChildElement("tezm");
+    source += map != nullptr ? 'M' : 'L';
+    if (map == nullptr)
+        return;
+    if (const char* text = map->GetText())
+        source += text;
+    source += '\0';
+    const TiXmlElement* background = level->FirstChildElement("background");
+    for (const char* name : {"sprite", "red", "green", "blue"})
+        appendAttribute(source, background, name);
+}
+
+void readLevelContent(const TiXmlElement* level, LevelContent& content) {
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column)
+            content.cells[row][column] =
+                isFrameCell(row, column) ? CellContent{BrickKind::Pipe, 1} : CellContent{};
+    content.laid = LaidLevel();
+    content.backgroundImage.clear();
+    if (level == nullptr) {
+        for (int index = 0; index < 6; ++index)
+            for (int column = 1; column <= kGridColumns - 2; ++column)
+                content.cells[kFirstDefaultRow + index][column] = CellContent{kDefaultRows[index], 1};
+        content.laid.bricks = 6 * (kGridColumns - 2);
+        content.laid.outcome = LevelBuild::NotInFile;
+        return;
+    }
+    const TiXmlElement* map = level->FirstChildElement("tezm");
+    if (map == nullptr) {
+        content.laid.outcome = LevelBuild::NoMap;
+        return;
+    }
+    content.laid.bricks =
+        forEachBrick(map->GetText(), [&](int row, int column, BrickKind kind, std::int32_t hitPoints) {
+            content.cells[row][column] = CellContent{kind, hitPoints};
+        });
+    const LevelBackground background = readLevelBackground(level);
+    if (background.missing != nullptr) {
+        content.laid.outcome = LevelBuild::NoBackground;
+        return;
+    }
+    content.backgroundImage = background.sprite;
+    content.tint = Colour{static_cast<float>(background.red), static_cast<float>(background.green),
+                          static_cast<float>(background.blue), 1.0f};
+}
+
+// At home, where the last build placed it, with sprites that show its kind and hit points: only a knock
+// moves a cell, and it stays knocked until it is home again.
+bool atRest(const BrickCell& cell) {
+    return !cell.knocked;
+}
+
+bool holds(const BrickCell& cell, const CellContent& content) {
+    return cell.kind == content.kind &&
+           (content.kind == BrickKind::Empty || cell.hitPoints == content.hitPoints);
+}
+
+// Lays what the cell is to hold; a cell away from home is placed there first.
+void relayCell(BrickGrid& grid, int row, int column, const CellContent& wanted, bool still) {
+    BrickCell& cell = grid.at(row, column);
+    if (!still)
+        placeCellSprites(cell);
+    else if (holds(cell, wanted))
+        return;
+    if (wanted.kind == BrickKind::Empty)
+        emptyCell(cell);
+    else if (wanted.kind == BrickKind::Pipe)
+        showPipe(cell, pipeImage(grid.images, row, column));
+    else
+        fillCell(cell, wanted.kind, wanted.hitPoints, grid.images);
+}
+
+// The grid as layLevel would leave it, touching only the cells that differ from it: in a grid that only
+// builds and play changed, a cell at rest shows what its kind and hit points say, at home, and the frame's
+// raised bricks stand in layFrame's order unless one of them moved since.
+void relayGrid(BrickGrid& grid, const LevelContent& content) {
+    // Inside the frame, row by row: the cells placed again come to the back of the bricks' depth in that
+    // order, as in a whole build.
+    for (int row = 1; row < kGridRows; ++row)
+        for (int column = 1; column < kGridColumns - 1; ++column)
+            relayCell(grid, row, column, content.cells[row][column], atRest(grid.at(row, column)));
+    // The frame: raised again, all of it, unless each of its bricks stayed raised and at rest since.
+    bool frameMoved = false;
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; column += row == 0 ? 1 : kGridColumns - 1) {
+            const BrickCell& cell = grid.at(row, column);
+            const bool still = atRest(cell);
+            frameMoved = frameMoved || !still || cell.brick.depth() != kRaisedBrickDepth;
+            relayCell(grid, row, column, content.cells[row][column], still);
+        }
+    if (frameMoved)
+        raiseFrame(grid);
+}
+
+void relayBackground(std::vector<pentavel::graphics::Sprite>& background, const LevelContent& content) {
+    const pentavel::graphics::SpriteId image =
+        pentavel::graphics::lookupSprite(content.backgroundImage.c_str());
+    for (pentavel::graphics::Sprite& tile : background) {
+        if (image != 0 && tile.sprite() != image)
+            tile.setSprite(image);
+        if (!(tile.colour() == content.tint))
+            tile.setColour(content.tint);
+    }
+}
+
+bool hasEveryImage(const BrickImages& images) {
+    return images.steel != 0 && images.verticalPipe != 0 && images.horizontalPipe != 0 &&
+           images.pipeCorner != 0;
+}
+
+}  // namespace
+
+int readBrickMap(BrickGrid& grid, const char* text) {
+    return forEachBrick(text, [&grid](int row, int column, BrickKind kind, std::int32_t hitPoints) {
+        fillCell(grid.at(row, column), kind, hitPoints);
+    });
 }
 
 const TiXmlElement* findLevel(const TiXmlDocument& document, std::int32_t levelCount, std::uint32_t number) {
@@ -261,14 +418,54 @@ LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& bac
     return laid;
 }
 
+// A set of many thousand levels shares the places kept rather than holding its levels twice.
+constexpr std::uint32_t kKeptPlaces = 1024;
+
+LevelContents::LevelContents() : kept_(kKeptPlaces) {}
+LevelContents::~LevelContents() = default;
+
+const LevelContent& LevelContents::of(const TiXmlElement* level, std::uint32_t place) {
+    readSource(level, source_);
+    std::unique_ptr<LevelContent>& content = kept_[place % kKeptPlaces];
+    if (content == nullptr || content->source != source_) {
+        if (content == nullptr)
+            content = std::make_unique<LevelContent>();
+        readLevelContent(level, *content);
+        content->source = source_;
+    }
+    return *content;
+}
+
+namespace {
+
+std::uint32_t placeOf(const GameStructure& game, std::uint32_t number) {
+    return game.levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(game.levelCount) : 0u;
+}
+
+void logOutcome(LevelBuild outcome, std::uint32_t number) {
+    if (outcome == LevelBuild::NotInFile)
+        pentavel::logError("Cannot load in level %d", static_cast<int>(number));
+    else if (outcome != LevelBuild::Built)
+        pentavel::logError("Level %d is malformed", static_cast<int>(number));
+}
+
+}  // namespace
+
 LevelBuild buildLevel(GameStructure& game) {
     const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
-    const LaidLevel laid = layLevel(game.grid, game.background, level);
+    ++game.levelsLaid;
+    LaidLevel laid;
+    if (hasEveryImage(game.grid.images)) {
+        const LevelContent& content = game.levelContents.of(level, placeOf(game, game.levelNumber));
+        relayGrid(game.grid, content);
+        if (content.laid.outcome == LevelBuild::Built)
+            relayBackground(game.background, content);
+        laid = content.laid;
+    } else {
+        laid = layLevel(game.grid, game.background, level);
+    }
     game.bricksLeft = laid.bricks;
-    if (laid.outcome == LevelBuild::NotInFile)
-        pentavel::logError("Cannot load in level %d", static_cast<int>(game.levelNumber));
-    else if (laid.outcome != LevelBuild::Built)
-        pentavel::logError("Level %d is malformed", static_cast<int>(game.levelNumber));
+    logOutcome(laid.outcome, game.levelNumber);
     if (laid.outcome == LevelBuild::Built) {
         startLevelPlay(game);
     } else if (game.guard.guardCount > 0) {
@@ -276,6 +473,31 @@ LevelBuild buildLevel(GameStructure& game) {
         layGuardRow(game.grid);
     }
     return laid.outcome;
+}
+
+LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
+
+const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
+    const std::uint32_t place = placeOf(game_, number);
+    Look& look = looks_[place];
+    if (!look.read) {
+        const LevelContent& content =
+            game_.levelContents.of(findLevel(game_.levelDocument, game_.levelCount, number), place);
+        look.read = true;
+        look.outcome = content.laid.outcome;
+        // A whole build keeps from the grid before it the images the sheets lack.
+        look.afresh = look.outcome == LevelBuild::Built && hasEveryImage(game_.grid.images) &&
+                      pentavel::graphics::lookupSprite(content.backgroundImage.c_str()) != 0;
+    }
+    return look;
+}
+
+bool LevelOutlook::laysAfresh(std::uint32_t number) {
+    return look(number).afresh;
+}
+
+void LevelOutlook::logBuild(std::uint32_t number) {
+    logOutcome(look(number).outcome, number);
 }
 
 }  // namespace tezmola

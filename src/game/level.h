@@ -5,7 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/core/signal.h"
@@ -40,8 +42,53 @@ enum class LevelBuild {
     NoBackground,  // "Level %d is malformed": the map is laid, nothing else changes
 };
 
-// Builds level levelNumber (levels repeat after the last), then serves a fresh ball.
+struct LevelContent;
+// What building each level of a set lays, by the level's place in the set, so that building it again reads
+// neither its map nor its background: a game builds the same levels again and again (they repeat after the
+// last, the cheat keys step back and forth, a level with nothing to clear is left at once). A level's
+// content is taken again only while its element reads as it did.
+class LevelContents {
+public:
+    LevelContents();
+    ~LevelContents();
+    LevelContents(const LevelContents&) = delete;
+    LevelContents& operator=(const LevelContents&) = delete;
+
+    // The content of the level (null: none) at that place, from 0.
+    const LevelContent& of(const TiXmlElement* level, std::uint32_t place);
+
+private:
+    std::vector<std::unique_ptr<LevelContent>> kept_;  // by place, a set of more sharing them
+    std::string source_;
+};
+
+// Builds level levelNumber (levels repeat after the last), then serves a fresh ball. Only the cells that
+// differ from the grid's are laid again.
 LevelBuild buildLevel(GameStructure& game);
+
+// What builds of levels one after the other with nothing between them (a run of cheat keys within a step)
+// need to know: a build that ends Built with a background the sheets hold leaves the same game whatever
+// the grid held before, so that the builds before it need not be laid, only logged.
+class LevelOutlook {
+public:
+    explicit LevelOutlook(GameStructure& game);
+    // True when building level `number` (levels repeat after the last) lays the game afresh.
+    bool laysAfresh(std::uint32_t number);
+    // Logs what building level `number` logs, without building it.
+    void logBuild(std::uint32_t number);
+
+private:
+    struct Look {
+        bool read = false;
+        LevelBuild outcome = LevelBuild::Built;
+        bool afresh = false;
+    };
+    const Look& look(std::uint32_t number);
+
+    GameStructure& game_;
+    std::unordered_map<std::uint32_t, Look> looks_;  // by place in the set, each read once
+};
+
 // The "level" element that level number n selects from a document of levelCount levels, levels repeating
 // after the last; null when the document holds none.
 const TiXmlElement* findLevel(const TiXmlDocument& document, std::int32_t levelCount, std::uint32_t number);

@@ -65,10 +65,6 @@ void addNote(LevelReport& report, bool error, int line, std::string text) {
     report.notes.push_back(LevelNote{error, line, std::move(text)});
 }
 
-bool isFrameCell(int row, int column) {
-    return row == 0 || column == 0 || column == kGridColumns - 1;
-}
-
 // Notes of one kind, named one by one up to a limit and then counted.
 class NoteSeries {
 public:

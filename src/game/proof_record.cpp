@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/level.h"
+
 namespace tezmola {
 
 namespace {
@@ -118,6 +120,31 @@ std::string proofRecordText(const ProofRecord& record) {
 
 LevelVerdict playVerdict(const std::string& result) {
     return result.compare(0, 7, "cleared") == 0 ? LevelVerdict::Cleared : LevelVerdict::NotProven;
+}
+
+std::int32_t countProvenLevels(const TiXmlDocument& document) {
+    std::int32_t proven = 0;
+    std::vector<bool> recorded;  // by level: a record to look at
+    bool anyRecorded = false;
+    for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
+         level = level->NextSiblingElement("level")) {
+        const bool marked = readLevelNotes(level).proven;
+        proven += marked ? 1 : 0;
+        recorded.push_back(!marked && level->FirstChildElement(kElement) != nullptr);
+        anyRecorded = anyRecorded || recorded.back();
+    }
+    if (!anyRecorded)
+        return proven;
+    const std::vector<LevelDraft> levels = readLevelSet(document);
+    const std::vector<ProofRecord> records = readProofRecords(document);
+    std::size_t index = 0;
+    for (const bool toRead : recorded) {
+        const ProofRecord& record = records[index];
+        if (toRead && isCurrent(record, levels[index]) && playVerdict(record.result) == LevelVerdict::Cleared)
+            ++proven;
+        ++index;
+    }
+    return proven;
 }
 
 }  // namespace tezmola

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A level's proof kept in the level file beside it, as a "proof" element inside the level: the checker's
-// result and the content it was proven on. The game never reads it; the editor and the checker take the
-// result for as long as the level's bricks, background and tint are those it names, and prove it again
-// once they are not.
+// result and the content it was proven on. Play never reads it; the editor, the checker and the shelf take
+// the result for as long as the level's bricks, background and tint are those it names, and the first two
+// prove it again once they are not.
 
 #include <cstdint>
 #include <string>
@@ -38,5 +38,9 @@ std::string proofRecordText(const ProofRecord& record);
 
 // The verdict a result of the autopilot names: cleared, or not proven.
 LevelVerdict playVerdict(const std::string& result);
+
+// The levels of the document proven cleared: by the importer's mark, or by a record that is current for the
+// level as it stands and names a clearance. Only a level with a record and no mark is read whole.
+std::int32_t countProvenLevels(const TiXmlDocument& document);
 
 }  // namespace tezmola

@@ -14,6 +14,7 @@
 #include "engine/file/xml_document.h"
 #include "game/high_score_file.h"
 #include "game/level.h"
+#include "game/proof_record.h"
 
 namespace tezmola {
 
@@ -187,15 +188,8 @@ void summariseSet(ShelfSet& set) {
         return;
     set.problem.clear();
     set.levels = countLevels(document);
-    set.proven = 0;
     // Tezmola's own levels are proven by the build, which plays every one of them with the checker.
-    if (set.source == SetSource::Own) {
-        set.proven = set.levels;
-    } else {
-        for (const TiXmlElement* level = document.FirstChildElement("level"); level != nullptr;
-             level = level->NextSiblingElement("level"))
-            set.proven += readLevelNotes(level).proven ? 1 : 0;
-    }
+    set.proven = set.source == SetSource::Own ? set.levels : countProvenLevels(document);
     const HighScoreFile table = loadHighScores(highScoreFileOfSet(set).c_str(), false);
     set.best = table.entries.empty() ? -1 : table.entries.front().score;
 }

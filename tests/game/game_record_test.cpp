@@ -143,6 +143,69 @@ TEST_F(GameRecordTest, TheRecordEndsWithTheGameAndKeepsOnePointerMovePerStep) {
     EXPECT_EQ(game->record.steps, ended.steps);
 }
 
+// Runs of level keys within one step, over levels among which some cannot be built or name a background
+// the sheets lack, with knocked bricks, a ball in flight and every spare ball: played again, each run
+// reaches the same game and logs the same words, though it lays fewer levels.
+TEST_F(GameRecordTest, RunsOfLevelKeysWithinAStepPlayAgainAsPlayed) {
+    const std::string row = "I+R1B1Y1G1M2W1R2B2Y2G2M2W2R1B1+I";
+    const auto background = [](const char* sprite) {
+        return std::string("<background sprite=\"") + sprite + "\" red=\"0.5\" green=\"1\" blue=\"1\"/>";
+    };
+    levels_ = test::level(test::mapWith(3, row)) +
+              test::level(test::mapWith(5, row), background("wide_test")) +
+              test::level(test::mapWith(6, row), background("nowhere")) +
+              test::level(test::mapWith(7, row), "") + "<level/>" + test::level(test::mapWith(2, row));
+    // Each game ends on a run of its own: one that lays the builds before a background the sheets lack,
+    // one that lays every build, since none lays the game afresh.
+    const std::vector<int> there = {293, 293, 293, 293, 293, 292, 293};
+    const std::vector<int> back = {292, 292, 292, 292, 292, 292, 292};
+    const std::vector<std::vector<std::vector<int>>> games = {{there, back, {293, 293}},
+                                                              {there, back, {293}, {293, 293}}};
+    const auto play = [&](const std::vector<std::vector<int>>& runs) {
+        for (int spare = 0; spare < 40; ++spare)
+            press(291);  // F10
+        for (const std::vector<int>& run : runs) {
+            press(32);
+            autopilot(700);
+            for (int key : run)
+                press(key);
+        }
+        step(3);
+    };
+    // The game, its grid and the words its failed builds logged.
+    const auto seen = [this] {
+        const pentavel::graphics::Sprite& tile = game->background[0];
+        std::string seen = std::to_string(game->bricksLeft) + " " + std::to_string(tile.sprite()) + " " +
+                           std::to_string(tile.colour().red) + " ";
+        for (const auto& cells : game->grid.cells)
+            for (const BrickCell& cell : cells)
+                seen += static_cast<char>('a' + static_cast<int>(cell.kind));
+        return std::make_pair(outcomeOf(*game), seen);
+    };
+    const auto failures = [this] {
+        const std::string text = log();
+        std::string lines;
+        for (const char* words : {"Cannot load in level ", " is malformed"})
+            for (std::size_t at = text.find(words); at != std::string::npos; at = text.find(words, at + 1))
+                lines += text.substr(at > 8 ? at - 8 : 0, 30) + "|";
+        return lines;
+    };
+    for (const auto& runs : games) {
+        restart();
+        play(runs);
+        const auto played = seen();
+        const std::string logged = failures();
+        const GameRecord record = game->record;
+        const std::uint64_t laid = game->levelsLaid;
+        restart();
+        game->recording = false;  // as a replay checked or watched
+        replayRecord(*game, record);
+        EXPECT_EQ(seen(), played);
+        EXPECT_EQ(failures(), logged);
+        EXPECT_LT(game->levelsLaid, laid - 8);
+    }
+}
+
 TEST_F(GameRecordTest, ARecordTooLongToKeepIsNoLongerComplete) {
     game->record.commands.resize(kMaxRecordedCommands - 1);
     press(32);

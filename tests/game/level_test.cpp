@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
+#include "game/brick_hit.h"
 #include "game/game.h"
 #include "game/guard.h"
 #include "game/level.h"
@@ -246,6 +248,109 @@ TEST_F(LevelTest, MissingOrMalformedLevelFileStopsInitialisation) {
     folder.write("level.xml", markedLevel(1));
     EXPECT_EQ(0, tezmola::playGame(tezmola::GameOptions(), [&] { ++loops; }));
     EXPECT_EQ(1, loops);
+}
+
+// What a player sees of the grid, cell by cell, and of the background.
+std::string shown(const BrickGrid& grid, const std::vector<pentavel::graphics::Sprite>& background) {
+    std::ostringstream out;
+    for (const auto& cells : grid.cells)
+        for (const BrickCell& cell : cells) {
+            const pentavel::graphics::Colour& tint = cell.brick.colour();
+            out << static_cast<int>(cell.kind) << cell.brick.visible() << cell.shadow.visible();
+            if (cell.kind != BrickKind::Empty)
+                out << ":" << cell.hitPoints << "," << cell.brick.sprite() << "," << cell.shadow.sprite()
+                    << "," << tint.red << tint.green << tint.blue << "," << cell.brick.x() << ","
+                    << cell.shadow.y() << "," << cell.brick.depth();
+            out << " ";
+        }
+    out << background[0].sprite() << " " << background[98].colour().red;
+    return out.str();
+}
+
+// A build lays only what differs from the grid, over knocked bricks, a frame brick home from a knock and
+// levels changed in the file since: what it shows is what a whole build shows on a fresh grid.
+TEST_F(LevelTest, EachBuildShowsWhatAWholeBuildLaysAfresh) {
+    const std::string frame = test::level(test::mapWith(0, "R3S1" + std::string(26, '-') + "Y2"));
+    const auto ice = [](const char* map, const char* red) {
+        return test::level(test::mapWith(4, map), std::string("<background sprite=\"wide_test\" ") + red +
+                                                      " green=\"1\" blue=\"0\"/>");
+    };
+    const char* row = "I+R2B4S1........M1..........+I";
+    ASSERT_TRUE(start(frame + ice(row, "red=\"\"") + "<level><tezm>R1</tezm></level>"));
+    pentavel::Signal<float> animation;
+    pentavel::ScopedTracker tracker;
+    BrickGrid whole;
+    std::vector<pentavel::graphics::Sprite> tiles;
+    setUpGrid(whole, animation, tracker);
+    makeBackground(tiles);
+    const auto build = [&](std::uint32_t number) {
+        game->levelNumber = number;
+        const LevelBuild built = buildLevel(*game);
+        const LaidLevel laid =
+            layLevel(whole, tiles, findLevel(game->levelDocument, game->levelCount, number));
+        EXPECT_EQ(built, laid.outcome) << number;
+        EXPECT_EQ(game->bricksLeft, laid.bricks) << number;
+        EXPECT_EQ(shown(game->grid, game->background), shown(whole, tiles)) << number;
+    };
+    const auto replace = [&](const std::string& file) {
+        game->levelDocument.Clear();
+        game->levelDocument.Parse(file.c_str());
+        game->levelCount = countLevels(game->levelDocument);
+    };
+    Ball ball = makeBall(0.0f, 0.0f, 0.0f, 1.0f);
+    build(1);
+    hitBrick(game->grid, ball, 0, 0, 1, 0, *game);
+    step(20);  // home again, no longer raised
+    build(2);
+    // The frame is whole again: white pipes, raised.
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column : {0, 7, 15}) {
+            if (row != 0 && column == 7)
+                continue;
+            const BrickCell& pipe = cell(row, column);
+            EXPECT_EQ(pipe.brick.sprite(), image(row != 0      ? "pipe_vertical"
+                                                 : column == 7 ? "pipe_horizontal"
+                                                               : "pipe_corner"));
+            EXPECT_TRUE(pipe.brick.colour() == brickColour(8));
+            EXPECT_EQ(pipe.brick.depth(), -0.1f) << row << " " << column;
+        }
+    build(1);
+    hitBrick(game->grid, ball, 4, 2, 5, 2, *game);
+    hitBrick(game->grid, ball, 0, 15, 1, 15, *game);
+    step();  // on their way home
+    build(2);
+    build(3);
+    // Another map, then no red after a red of nothing, then another red.
+    for (const char* red : {"red=\"\"", "", "red=\"0.5\"", "red=\"1\""}) {
+        replace(frame + ice("I+R2B4", red));
+        build(2);
+    }
+    replace(ice(row, "red=\"1\"") + frame);
+    build(1);
+    // Pieces run together would read the same: the map's text and the background's name, the name and
+    // the red.
+    replace("<level><tezm>R1+.R1</tezm><background sprite=\"b\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace("<level><tezm>R1</tezm><background sprite=\".R1+b\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace(
+        "<level><tezm>R1</tezm><background sprite=\"tile_test+\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace(
+        "<level><tezm>R1</tezm><background sprite=\"tile_test\" red=\"+1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    replace("<!-- none -->");
+    build(1);
+    replace("<level><background sprite=\"tile_test\" red=\"1\" green=\"1\" blue=\"1\"/></level>");
+    build(1);
+    std::string many;
+    for (int level = 0; level < 1030; ++level)
+        many += level % 2 == 0 ? ice(row, "red=\"0.5\"") : frame;
+    replace(many);
+    build(1030);
+    build(1029);
+    game->grid.images = BrickImages();  // as a grid of sheets without its images: the whole build
+    build(1);
 }
 
 TEST_F(LevelTest, FortyLevelsOfSteelAreSkippedOneAStepWithoutHarm) {

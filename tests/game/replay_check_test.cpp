@@ -4,6 +4,8 @@
 
 #include "game/replay_check.h"
 
+#include <tinyxml.h>
+
 #include <cstdio>
 
 #include "game/autopilot.h"
@@ -101,6 +103,28 @@ TEST_F(ReplayCheckTest, EachFileSaysWhyItFallsShort) {
         ": as claimed\n" + outside_.path() + ": cannot be played: it cannot be read (";
     EXPECT_EQ(text.substr(0, expected.size()), expected);
     EXPECT_EQ(text.substr(text.size() - 3), ")\n1");
+}
+
+// Twelve hours with the most commands a replay holds, all level keys in two runs of one step each: a build
+// that the next one lays over is not laid, so the check ends at once, where each build in turn took minutes.
+TEST_F(ReplayCheckTest, TwelveHoursOfLevelKeysBuildOnlyTheLevelsThatRemain) {
+    Replay crafted = replay_;
+    crafted.record.steps = kMaxReplaySteps;
+    crafted.record.commands.assign(kMaxRecordedCommands, TimedCommand{0, {CommandKind::LevelUp}});
+    for (std::size_t index = kMaxRecordedCommands / 2 + 1000; index < kMaxRecordedCommands; ++index)
+        crafted.record.commands[index] = TimedCommand{kMaxReplaySteps / 2, {CommandKind::LevelDown}};
+    crafted.claim = GameResult{0, 2001, 4};
+    Replay read;
+    std::string reason;
+    ASSERT_TRUE(readReplayFile(save("hours.tzr", crafted), read, reason)) << reason;
+    TiXmlDocument levels;
+    levels.Parse(levels_.c_str());
+    EXPECT_EQ("", replayRefusal(read, levels));
+    ASSERT_TRUE(start(levels_));
+    const std::uint64_t laid = game->levelsLaid;
+    replayRecord(*game, read.record);
+    EXPECT_TRUE(resultOf(*game) == crafted.claim);
+    EXPECT_EQ(game->levelsLaid - laid, 3u);  // the new game's and one for each run
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "game/high_score_file.h"
 #include "game/hud.h"
 #include "game/level_banner.h"
+#include "game/proof_record.h"
 #include "game/shelf_view.h"
 #include "game_fixture.h"
 
@@ -189,6 +190,28 @@ TEST_F(ShelfFolderTest, EachSetIsReadForItsLevelsProofAndBestScoreAndABadOneSays
     summariseSet(shelf.sets()[2]);  // read twice, counted once
     EXPECT_EQ("2 1 -1", numbers(shelf.sets()[2]));
     EXPECT_FALSE(shelf.readAhead());
+}
+
+// The importer's mark proves a level, and so does a record kept with it (the editor's, the checker's) while
+// it is current for the level's bricks, background and tint and names a clearance.
+TEST_F(ShelfFolderTest, ALevelIsProvenByItsMarkOrByACurrentRecordOfAClearance) {
+    std::vector<LevelDraft> levels(7);
+    for (std::size_t index = 0; index < levels.size(); ++index)
+        levels[index].map[2][1 + index] = {'R', '1'};
+    const LevelDraft proven = levels[1];
+    levels[1].map[5][5] = {'B', '2'};  // changed since
+    levels[2].proven = levels[5].proven = true;
+    const auto record = [](const LevelDraft& level, const char* result) {
+        return proofRecordText(ProofRecord{levelContent(level), result});
+    };
+    const char* cleared = "cleared in 12.5 s simulated with 0 balls lost";
+    folder->write("levels/edited.xml",
+                  writeLevelSet(levels, {record(levels[0], cleared), record(proven, cleared), "",
+                                         record(levels[3], "not proven: every ball was lost"), "",
+                                         record(levels[5], cleared), record(levels[6], cleared)}));
+    ShelfSet set = listShelf().back();
+    summariseSet(set);
+    EXPECT_EQ("edited 7 4 -1", set.name + " " + numbers(set));
 }
 
 TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
