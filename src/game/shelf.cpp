@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "engine/file/file_name.h"
 #include "engine/file/file_system.h"
 #include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
@@ -78,6 +79,14 @@ std::string shelfNameProblem(const std::string& name) {
     if (name == kOwnSetName)
         return "Tezmola's own levels have that name";
     return "";
+}
+
+std::string shelfWriteProblem(const std::string& name) {
+    constexpr std::size_t kLongest =
+        pentavel::file::kMaxFileNameBytes - pentavel::file::kBackupSuffixBytes - kExtensionLength;
+    if (name.size() > kLongest)
+        return "its name is longer than " + std::to_string(kLongest) + " bytes";
+    return shelfNameProblem(name);
 }
 
 std::string highScoreFileOfSet(const ShelfSet& set) {

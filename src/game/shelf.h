@@ -48,6 +48,9 @@ struct ShelfEntry {
 std::string shelfFileOfSet(const std::string& name);
 // Why a name cannot be a set's on the shelf (empty, hidden, a path, Tezmola's own); empty when it can.
 std::string shelfNameProblem(const std::string& name);
+// The same for a set about to be written to the shelf, whose file with its backup's and temporary's
+// suffixes must fit the file system's names as well; empty when it can be written.
+std::string shelfWriteProblem(const std::string& name);
 // The high-score table of a set: highscores.xml for Tezmola's own levels and the player's level.xml, as
 // always; highScoreFileOfSetName for every other set.
 std::string highScoreFileOfSet(const ShelfSet& set);

@@ -330,7 +330,7 @@ Installed install(const std::vector<ImportedSet>& sets, const std::vector<Import
         const std::string name = baseName(sets[index].path);
         if (written == 0)
             continue;
-        std::string reason = shelfNameProblem(name);
+        std::string reason = shelfWriteProblem(name);
         const std::string path = folder + "/" + shelfFileOfSet(name);
         std::string named = name;
         if (reason.empty()) {

@@ -83,6 +83,16 @@ TEST(Shelf, TheListingNamesEachFileByOnePathAndABadSetByItsReason) {
               shelfListingLine(own, "/home/u", "/usr/lib/games/tezmola//tezmola.pak"));
 }
 
+TEST(Shelf, ASetIsWrittenOnlyUnderANameWhoseFileAndBackupsFit) {
+    // 242 bytes with ".xml" and ".bak.1000" make 255: the longest name a file and its backups take.
+    const std::string longest = std::string(240, 'x') + "\xc3\xa9";
+    EXPECT_EQ("", shelfWriteProblem(longest));
+    EXPECT_EQ("", shelfNameProblem(longest + "y"));  // a file of such a name still reads
+    EXPECT_EQ("its name is longer than 242 bytes", shelfWriteProblem(longest + "y"));
+    EXPECT_EQ("its name starts with a dot", shelfWriteProblem(".x"));
+    EXPECT_EQ("Tezmola's own levels have that name", shelfWriteProblem("Tezmola"));
+}
+
 TEST(Shelf, TheLineOfASetShowsItsNumbersOrWhyItCannotBePlayed) {
     ShelfSet set;
     set.name = std::string(30, 'n');

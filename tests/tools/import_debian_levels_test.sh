@@ -34,6 +34,8 @@ unproven=$(grep -E '^Level [0-9]+: ' "$work/report" | grep -v -E ': cleared in |
 [ -z "$unproven" ] || failed "levels with bricks to clear that the autopilot did not clear:"$'\n'"$unproven"
 cleared=$(grep -c -E '^Level [0-9]+: .*: cleared in ' "$work/report")
 echo "$level_count levels of $set_count sets written, $cleared proven cleared (exit status $status)"
+# Levels with nothing to clear are noted, not failed: every set was read and written.
+[ "$status" -eq 0 ] || failed "the import exited with $status"
 
 # A game recorded on an imported set plays as it did on the set the importer puts on the shelf.
 checker=$(dirname "$importer")/tezmola-check-levels

@@ -142,10 +142,10 @@ bool SetDocument::saveAs(const std::string& name, Message& refusal) {
     const bool onShelf = name.find('/') == std::string::npos && !file_.playerFolder.empty();
     if (onShelf && target.extension() != ".xml")
         target += ".xml";
-    if (onShelf && !shelfNameProblem(target.stem().string()).empty()) {
+    if (onShelf && !shelfWriteProblem(target.stem().string()).empty()) {
         refusal = Message{"Not saved: no set on the shelf can be named ", Tone::Warning}
                       .addPart(target.stem().string())
-                      .add(", as " + shelfNameProblem(target.stem().string()));
+                      .add(", as " + shelfWriteProblem(target.stem().string()));
         return false;
     }
     if (onShelf)
@@ -161,7 +161,7 @@ bool SetDocument::saveAs(const std::string& name, Message& refusal) {
 }
 
 bool SetDocument::startNewSet(const std::string& name, Message& said) {
-    std::string problem = shelfNameProblem(name);
+    std::string problem = shelfWriteProblem(name);
     const std::filesystem::path target = file_.playerFolder / shelfFileOfSet(name);
     std::error_code error;
     if (problem.empty() && std::filesystem::exists(target, error))
