@@ -14,8 +14,8 @@
 
 #include "game/level_set.h"
 #include "game/proof_record.h"
-#include "tools/editor/editor.h"
 #include "tools/editor/document/level_edits.h"
+#include "tools/editor/editor.h"
 #include "tools/editor/view/level_view.h"
 
 namespace {

@@ -18,10 +18,12 @@
 #include "engine/graphics/display.h"
 #include "game/balls.h"
 #include "game/collisions.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/guard.h"
 #include "game/images.h"
 #include "game/level.h"
+#include "game/level_build.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level.h"
 #include "game/level_check.h"

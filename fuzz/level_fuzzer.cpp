@@ -11,8 +11,10 @@
 #include "engine/core/timer.h"
 #include "fuzz_support.h"
 #include "game/game_sheet.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level.h"
+#include "game/level_build.h"
 #include "game/shelf.h"
 
 namespace {

@@ -181,7 +181,12 @@ restore() {
     while IFS= read -r object; do
         if [ -f "$(saved_copy "$object")" ]; then cp "$(saved_copy "$object")" "$object"; fi
     done < <(objects_of "$mutated_file")
-    cp -p "$scratch/original" "$source/$mutated_file"
+    # A source file gets its old time with its saved objects; a header has no objects of its own, and the
+    # objects that include it hold the mutant: a new time has them built again.
+    case $mutated_file in
+        *.cpp) cp -p "$scratch/original" "$source/$mutated_file" ;;
+        *) cp "$scratch/original" "$source/$mutated_file" ;;
+    esac
     rm -f "$scratch/mutated"
     mutated_file=""
 }

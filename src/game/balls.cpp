@@ -5,16 +5,13 @@
 #include <algorithm>
 
 #include "game/collisions.h"
-#include "game/game_structure.h"
-#include "game/high_score_board.h"
-#include "game/hud.h"
 #include "game/images.h"
+#include "game/paddle.h"
 
 namespace tezmola {
 
 namespace {
 
-constexpr float kServeSpeed = -1.0f;  // straight down onto the paddle, which then sends it up
 constexpr float kIconDepth = -1.0f;
 
 }  // namespace
@@ -23,28 +20,6 @@ void splitBall(std::vector<Ball>& balls, std::size_t index) {
     const Ball& ball = balls[index];
     Ball twin = makeBall(ball.x, ball.y, -ball.vx, ball.vy, ball.nimbusKind);
     balls.insert(balls.begin(), twin);
-}
-
-bool serveBall(GameStructure& game) {
-    // A game that is over stays over (a spare ball caught after the end does not bring it back).
-    if (!game.playing)
-        return false;
-    if (game.spareBalls.lives == 0) {
-        const bool ending = game.playing;
-        game.playing = false;
-        refreshStateLabel(game.hud, game.pausedShown, game.playing);
-        if (ending)
-            endGame(game, true);
-        return false;
-    }
-    removeSpareBall(game.spareBalls);
-    const Paddle& paddle = game.paddle;
-    game.balls.push_back(
-        makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
-    game.scoreMultiplier = 1;
-    showMultiplier(game.hud, game.scoreMultiplier);
-    game.multiplierArmed = false;
-    return true;
 }
 
 void launchBalls(std::vector<Ball>& balls, const Paddle& paddle) {

@@ -12,10 +12,12 @@
 
 namespace tezmola {
 
-class GameStructure;
 struct Paddle;
 
 constexpr std::uint32_t kMaxLives = 39;
+constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and capsules below it are gone
+constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
+constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
 
 // The spare balls, shown as a row of icons along the bottom edge.
 struct SpareBalls {
@@ -28,9 +30,6 @@ struct SpareBalls {
 
 // A ball of the list splits: the new one mirrors vx and goes to the front of the list.
 void splitBall(std::vector<Ball>& balls, std::size_t index);
-// Puts a new ball on the paddle from a spare one; false (and game over) when there is none, and false
-// with nothing changed once the game is over.
-bool serveBall(GameStructure& game);
 // Frees every stuck ball, aimed away from the paddle's middle.
 void launchBalls(std::vector<Ball>& balls, const Paddle& paddle);
 // Erases every ball below the loss line or gone out of the field.

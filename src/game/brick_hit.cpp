@@ -4,7 +4,7 @@
 
 #include "engine/util/random.h"
 #include "game/ball.h"
-#include "game/collisions.h"
+#include "game/collision_listener.h"
 
 namespace tezmola {
 

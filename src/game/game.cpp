@@ -16,6 +16,8 @@
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
 #include "engine/graphics/display.h"
+#include "game/game_end.h"
+#include "game/game_step.h"
 #include "game/high_score_board.h"
 #include "game/level.h"
 #include "game/replay_check.h"

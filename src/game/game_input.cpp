@@ -3,7 +3,9 @@
 // The player's commands to the GameStructure: keys, pointer, joystick buttons, and the cheat keys.
 
 #include "engine/audio/audio.h"
+#include "game/game_commands.h"
 #include "game/game_record.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/hud.h"
 #include "game/paddle.h"

@@ -10,8 +10,6 @@
 
 namespace tezmola {
 
-class GameStructure;
-
 enum class CommandKind : std::uint8_t {
     Launch = 1,      // frees every ball resting on the paddle
     Pointer = 2,     // the paddle to x (and to y while it is free), play-field units
@@ -62,20 +60,8 @@ struct GameResult {
     std::uint32_t level = 0;
     std::uint32_t balls = 0;
 };
-GameResult resultOf(const GameStructure& game);
-bool operator==(const GameResult& a, const GameResult& b);
-
-// Applies the command to the game and, while the game records and has not ended, adds it to the record.
-void applyCommand(GameStructure& game, const PlayerCommand& command);
-// Starts the record of the new game that the game is about to build; newGame calls it.
-void startRecord(GameStructure& game);
-// Puts the game in the state the record started from and starts it, ready for its step 0.
-void startRecordedGame(GameStructure& game, const GameRecord& record);
-// Before the record's step `step`: applies its commands of that step from `next` on, and moves `next`
-// past them. False when the record has ended there: no step `step` is to be run.
-bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next);
-// startRecordedGame, then every step with its commands, through the same step as live play. The game
-// holds the record's levels.
-void replayRecord(GameStructure& game, const GameRecord& record);
+inline bool operator==(const GameResult& a, const GameResult& b) {
+    return a.score == b.score && a.level == b.level && a.balls == b.balls;
+}
 
 }  // namespace tezmola

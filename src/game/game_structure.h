@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The whole of one running game: play field, balls, paddle, capsules, counters and display. Built once as
-// part of the Game and reused from game to game; all play runs in updateGame, one call per 5 ms step.
+// part of the Game and reused from game to game; all play runs in updateGame (game_step.h), one call per
+// 5 ms step.
 
 #include <tinyxml.h>
 
@@ -15,7 +16,7 @@
 #include "game/ball.h"
 #include "game/balls.h"
 #include "game/brick_grid.h"
-#include "game/collisions.h"
+#include "game/collision_listener.h"
 #include "game/game_record.h"
 #include "game/guard.h"
 #include "game/high_score_board.h"
@@ -29,9 +30,11 @@
 namespace tezmola {
 
 constexpr std::size_t kMaxBalls = 32;
-constexpr float kLossLine = -0.875f;    // the bottom edge less 0.125: balls and capsules below it are gone
-constexpr float kOuterLine = 0.875f;    // the top edge plus the same margin: balls above it left the field
-constexpr float kOuterColumn = 1.125f;  // the side edges plus that margin: balls beyond it left the field
+
+// What happened in a step that the step itself does not act on.
+struct StepEvents {
+    bool gameOver = false;  // the last ball was lost with no spare ball left
+};
 
 class GameStructure final : public CollisionListener {
 public:
@@ -102,27 +105,11 @@ public:
     bool replayLossTold = false;  // a replay that could not be written was told in the log
     // A replay or a demo plays: the devices reach no command, and the game it plays enters no table.
     bool watching = false;
+    // What the last step reported, for the layer above it to act on.
+    StepEvents events;
 };
 
-// Once, from the Game: paddle, level file, glyphs, background, labels, guard, grid, slots, new game.
-// False (after logging why) when the level file cannot be read. The game reads "level.xml"; the level
-// checker names the file it was given.
-bool initialiseGameStructure(GameStructure& game, const char* levelFile = kLevelFileName);
-// The same for a game that a level author tries out: the levels come from the text of a level file, and the
-// high-score table is never read nor offered a game. False when the text is not a well-formed level file.
-bool initialiseTrialGame(GameStructure& game, const std::string& levelFile);
-// The same with the levels already in the game's level document (a set from the shelf): the table is the
-// set's own.
-void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile);
-// The same for a game played again from its record: the levels already in the level document, no table.
-void initialiseReplayGame(GameStructure& game);
-// Level 1, score 0, four spare balls, first level built; its record started.
-void newGame(GameStructure& game);
-// One fixed step of dt seconds: balls, losses, serve, capsules, cell animation, guard glow, next level.
-void updateGame(GameStructure& game, float dt);
-// Applies the effect of a caught capsule.
-void applyPowerUp(GameStructure& game, PowerUpKind kind);
-// Mirrors the Game's pause for the display: cursor shown only while paused, state label refreshed.
-void setPausedShown(GameStructure& game, bool paused);
+// Where the game in play stands: its score, its level and the spare balls left.
+GameResult resultOf(const GameStructure& game);
 
 }  // namespace tezmola

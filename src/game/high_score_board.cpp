@@ -6,10 +6,8 @@
 
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
-#include "game/game_structure.h"
 #include "game/high_score_file.h"
 #include "game/hud.h"
-#include "game/replay_store.h"
 
 namespace tezmola {
 
@@ -237,34 +235,6 @@ void HighScoreBoard::layOutRow(Row& row, int index, const Colour& colour, const 
 void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs, const char* fileName) {
     board.open(
         glyphs, [glyphs](unsigned char code) { return hasOwnGlyph(glyphs, code); }, fileName);
-}
-
-void saveHighScoresBeforeQuit(GameStructure& game) {
-    game.highScores.saveBeforeQuit();
-}
-
-void endGame(GameStructure& game, bool gameOver) {
-    // A game watched was played before: nothing of it is kept again.
-    if (game.watching)
-        return;
-    if (!game.gameEnded) {
-        game.gameEnded = true;
-        // Every game worth a replay keeps one, practice and cheated games too; the table decides alone
-        // whether an entry refers to it. Practice from a later level enters no table: the board only says so.
-        // The replay and the entry that names it are of one day, even across midnight.
-        const std::string date = todaysDate();
-        const std::string replay = keepReplayOfGame(game, gameOver, date);
-        game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice, gameOver,
-                              replay, date);
-        pruneReplaysOfGame(game, replay);
-    }
-    if (gameOver) {
-        std::string practice;
-        if (game.practice)
-            practice = "PRACTICE FROM LEVEL " + std::to_string(game.startingLevel) + ": NOT ENTERED";
-        game.highScores.show(toFontText(game.levelSet.name, game.glyphs) + " TABLE - F3 CHOOSES ANOTHER SET",
-                             practice);
-    }
 }
 
 }  // namespace tezmola

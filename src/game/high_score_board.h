@@ -14,8 +14,6 @@
 
 namespace tezmola {
 
-class GameStructure;
-
 class HighScoreBoard {
 public:
     HighScoreBoard() = default;
@@ -101,10 +99,5 @@ private:
 
 // Reads the player's table of that name for the board, shown in the font glyphs.
 void openHighScores(HighScoreBoard& board, const pentavel::graphics::SpriteId* glyphs, const char* fileName);
-// Tries once more to save the entries that wait, before the program ends.
-void saveHighScoresBeforeQuit(GameStructure& game);
-// The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
-// or by quitting. A game is offered to the table once, however it ends.
-void endGame(GameStructure& game, bool gameOver);
 
 }  // namespace tezmola

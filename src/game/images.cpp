@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/power_up.h"
+#include "game/power_up_kind.h"
 
 namespace tezmola {
 

@@ -2,16 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/level.h"
 
+#include <tinyxml.h>
+
 #include <cstddef>
 #include <cstring>
 
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
-#include "game/balls.h"
-#include "game/game_structure.h"
-#include "game/guard.h"
-#include "game/hud.h"
-#include "game/level_banner.h"
 
 namespace tezmola {
 
@@ -88,22 +85,6 @@ bool readBackground(std::vector<pentavel::graphics::Sprite>& background, const T
         tile.setColour(tint);
     }
     return true;
-}
-
-// A fresh ball, no capsules, the level's number shown, no guard.
-void startLevelPlay(GameStructure& game) {
-    game.balls.clear();
-    // A finished game gets no ball from a level change: only a new game or the revive key ends it.
-    if (game.playing) {
-        if (game.spareBalls.lives < kMaxLives)
-            addSpareBall(game.spareBalls);
-        serveBall(game);
-    }
-    game.powerUps.clear();
-    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
-    game.guard.guardCount = 0;
-    useGuardHit(game.guard, game.grid);
-    announceLevel(game);
 }
 
 }  // namespace
@@ -205,21 +186,6 @@ int forEachBrick(const char* text, Lay lay) {
 
 }  // namespace
 
-// What a build leaves in a cell.
-struct CellContent {
-    BrickKind kind = BrickKind::Empty;
-    std::int32_t hitPoints = 0;
-};
-
-// What a build of a level lays, before a sprite is touched, and what it was read from.
-struct LevelContent {
-    std::string source;  // what the build read of the level: see readSource
-    LaidLevel laid;
-    CellContent cells[kGridRows][kGridColumns];
-    std::string backgroundImage;  // with the tint, when the outcome is Built
-    Colour tint;
-};
-
 namespace {
 
 void appendAttribute(std::string& source, const TiXmlElement* element, const char* name) {
@@ -308,6 +274,8 @@ void relayCell(BrickGrid& grid, int row, int column, const CellContent& wanted, 
         fillCell(cell, wanted.kind, wanted.hitPoints, grid.images);
 }
 
+}  // namespace
+
 // The grid as layLevel would leave it, touching only the cells that differ from it: in a grid that only
 // builds and play changed, a cell at rest shows what its kind and hit points say, at home, and the frame's
 // raised bricks stand in layFrame's order unless one of them moved since.
@@ -345,8 +313,6 @@ bool hasEveryImage(const BrickImages& images) {
     return images.steel != 0 && images.verticalPipe != 0 && images.horizontalPipe != 0 &&
            images.pipeCorner != 0;
 }
-
-}  // namespace
 
 int readBrickMap(BrickGrid& grid, const char* text) {
     return forEachBrick(text, [&grid](int row, int column, BrickKind kind, std::int32_t hitPoints) {
@@ -434,70 +400,6 @@ const LevelContent& LevelContents::of(const TiXmlElement* level, std::uint32_t p
         content->source = source_;
     }
     return *content;
-}
-
-namespace {
-
-std::uint32_t placeOf(const GameStructure& game, std::uint32_t number) {
-    return game.levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(game.levelCount) : 0u;
-}
-
-void logOutcome(LevelBuild outcome, std::uint32_t number) {
-    if (outcome == LevelBuild::NotInFile)
-        pentavel::logError("Cannot load in level %d", static_cast<int>(number));
-    else if (outcome != LevelBuild::Built)
-        pentavel::logError("Level %d is malformed", static_cast<int>(number));
-}
-
-}  // namespace
-
-LevelBuild buildLevel(GameStructure& game) {
-    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
-    ++game.levelsLaid;
-    LaidLevel laid;
-    if (hasEveryImage(game.grid.images)) {
-        const LevelContent& content = game.levelContents.of(level, placeOf(game, game.levelNumber));
-        relayGrid(game.grid, content);
-        if (content.laid.outcome == LevelBuild::Built)
-            relayBackground(game.background, content);
-        laid = content.laid;
-    } else {
-        laid = layLevel(game.grid, game.background, level);
-    }
-    game.bricksLeft = laid.bricks;
-    logOutcome(laid.outcome, game.levelNumber);
-    if (laid.outcome == LevelBuild::Built) {
-        startLevelPlay(game);
-    } else if (game.guard.guardCount > 0) {
-        // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
-        layGuardRow(game.grid);
-    }
-    return laid.outcome;
-}
-
-LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
-
-const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
-    const std::uint32_t place = placeOf(game_, number);
-    Look& look = looks_[place];
-    if (!look.read) {
-        const LevelContent& content =
-            game_.levelContents.of(findLevel(game_.levelDocument, game_.levelCount, number), place);
-        look.read = true;
-        look.outcome = content.laid.outcome;
-        // A whole build keeps from the grid before it the images the sheets lack.
-        look.afresh = look.outcome == LevelBuild::Built && hasEveryImage(game_.grid.images) &&
-                      pentavel::graphics::lookupSprite(content.backgroundImage.c_str()) != 0;
-    }
-    return look;
-}
-
-bool LevelOutlook::laysAfresh(std::uint32_t number) {
-    return look(number).afresh;
-}
-
-void LevelOutlook::logBuild(std::uint32_t number) {
-    logOutcome(look(number).outcome, number);
 }
 
 }  // namespace tezmola

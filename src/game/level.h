@@ -7,19 +7,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/core/signal.h"
 #include "engine/graphics/sprite.h"
+#include "game/brick_grid.h"
 
 class TiXmlDocument;
 class TiXmlElement;
 
 namespace tezmola {
-
-class GameStructure;
-struct BrickGrid;
 
 constexpr char kLevelFileName[] = "level.xml";
 constexpr int kLastMapRow = 18;
@@ -43,6 +40,7 @@ enum class LevelBuild {
 };
 
 struct LevelContent;
+
 // What building each level of a set lays, by the level's place in the set, so that building it again reads
 // neither its map nor its background: a game builds the same levels again and again (they repeat after the
 // last, the cheat keys step back and forth, a level with nothing to clear is left at once). A level's
@@ -62,33 +60,6 @@ private:
     std::string source_;
 };
 
-// Builds level levelNumber (levels repeat after the last), then serves a fresh ball. Only the cells that
-// differ from the grid's are laid again.
-LevelBuild buildLevel(GameStructure& game);
-
-// What builds of levels one after the other with nothing between them (a run of cheat keys within a step)
-// need to know: a build that ends Built with a background the sheets hold leaves the same game whatever
-// the grid held before, so that the builds before it need not be laid, only logged.
-class LevelOutlook {
-public:
-    explicit LevelOutlook(GameStructure& game);
-    // True when building level `number` (levels repeat after the last) lays the game afresh.
-    bool laysAfresh(std::uint32_t number);
-    // Logs what building level `number` logs, without building it.
-    void logBuild(std::uint32_t number);
-
-private:
-    struct Look {
-        bool read = false;
-        LevelBuild outcome = LevelBuild::Built;
-        bool afresh = false;
-    };
-    const Look& look(std::uint32_t number);
-
-    GameStructure& game_;
-    std::unordered_map<std::uint32_t, Look> looks_;  // by place in the set, each read once
-};
-
 // The "level" element that level number n selects from a document of levelCount levels, levels repeating
 // after the last; null when the document holds none.
 const TiXmlElement* findLevel(const TiXmlDocument& document, std::int32_t levelCount, std::uint32_t number);
@@ -98,6 +69,28 @@ struct LaidLevel {
     LevelBuild outcome = LevelBuild::Built;
     std::int32_t bricks = 0;  // colour bricks to clear
 };
+
+// What a build leaves in a cell.
+struct CellContent {
+    BrickKind kind = BrickKind::Empty;
+    std::int32_t hitPoints = 0;
+};
+
+// What a build of a level lays, before a sprite is touched, and what it was read from.
+struct LevelContent {
+    std::string source;  // what the build read of the level: see readSource
+    LaidLevel laid;
+    CellContent cells[kGridRows][kGridColumns];
+    std::string backgroundImage;  // with the tint, when the outcome is Built
+    pentavel::graphics::Colour tint;
+};
+
+// The grid as layLevel would leave it, touching only the cells that differ from it.
+void relayGrid(BrickGrid& grid, const LevelContent& content);
+// The background tiles with the content's image and tint, each changed only where it differs.
+void relayBackground(std::vector<pentavel::graphics::Sprite>& background, const LevelContent& content);
+// True when the sheets hold the steel and pipe images: only then is a build relaid from a content.
+bool hasEveryImage(const BrickImages& images);
 // Lays a level element into the grid and tints the background tiles with its background, as a level build
 // does; a null level lays the default layout. Logs nothing: the outcome tells what was amiss.
 LaidLevel layLevel(BrickGrid& grid, std::vector<pentavel::graphics::Sprite>& background,

@@ -6,7 +6,6 @@
 
 #include "game/ball.h"
 #include "game/brick_grid.h"
-#include "game/game_structure.h"
 #include "game/hud.h"
 #include "game/level.h"
 #include "game/paddle.h"
@@ -119,20 +118,6 @@ void ageBanner(LevelBanner& banner, float dt) {
     banner.timeLeft -= dt;
     if (banner.timeLeft <= 0.0f)
         hideBanner(banner);
-}
-
-void announceLevel(GameStructure& game) {
-    if (!game.setChosen)
-        return;
-    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
-    const std::uint32_t inSet =
-        game.levelCount > 0 ? (game.levelNumber - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u : 0u;
-    const LevelNotes notes = readLevelNotes(level);
-    std::string credit = notes.title;
-    if (!notes.author.empty())
-        credit += (credit.empty() ? "by " : ", by ") + notes.author;
-    showBanner(game.banner, toFontText(game.levelSet.name, game.glyphs) + "  LEVEL " + std::to_string(inSet),
-               toFontText(credit, game.glyphs), findFreeBand(game.grid));
 }
 
 }  // namespace tezmola

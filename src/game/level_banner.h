@@ -11,7 +11,6 @@
 
 namespace tezmola {
 
-class GameStructure;
 struct BrickGrid;
 
 struct LevelBanner {
@@ -37,7 +36,5 @@ void showBanner(LevelBanner& banner, const std::string& heading, const std::stri
 void hideBanner(LevelBanner& banner);
 // Counts the banner's time down; it goes at zero.
 void ageBanner(LevelBanner& banner, float dt);
-// Announces the level just built, when the player plays a chosen set.
-void announceLevel(GameStructure& game);
 
 }  // namespace tezmola

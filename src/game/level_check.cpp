@@ -15,6 +15,7 @@
 #include "game/game_structure.h"
 #include "game/images.h"
 #include "game/level.h"
+#include "game/level_build.h"
 #include "game/level_set.h"
 #include "game/paddle.h"
 #include "game/proof_record.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "game/autopilot.h"
+#include "game/level_verdict.h"
 
 class TiXmlDocument;
 
@@ -19,8 +20,6 @@ namespace tezmola {
 class GameStructure;
 
 constexpr float kProofSeconds = 600.0f;  // simulated play the autopilot gets for one level
-
-enum class LevelVerdict { Cleared, NotProven, Malformed, NothingToClear };
 
 struct LevelNote {
     bool error = false;  // the game would log it; otherwise it accepts it silently

@@ -41,24 +41,6 @@ void setUpPowerUpSprites(PowerUp& powerUp) {
 
 }  // namespace
 
-char powerUpLetter(PowerUpKind kind) {
-    switch (kind) {
-        case PowerUpKind::Red:
-            return 'F';  // fire
-        case PowerUpKind::Blue:
-            return 'M';  // many balls
-        case PowerUpKind::Yellow:
-            return 'P';  // power
-        case PowerUpKind::Green:
-            return 'G';  // guard
-        case PowerUpKind::Magenta:
-            return 'S';  // score multiplier
-        case PowerUpKind::White:
-            return '1';  // one more ball
-    }
-    return 0;
-}
-
 void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y) {
     PowerUp powerUp;
     powerUp.x = x;

@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "engine/graphics/sprite.h"
+#include "game/power_up_kind.h"
 
 namespace tezmola {
 
 struct Paddle;
 
 constexpr float kPowerUpFallSpeed = 0.5f;  // units per second
-
-// Equal to the kind of the brick that dropped it.
-enum class PowerUpKind : std::int32_t {
-    Red = 1,      // fire
-    Blue = 2,     // split
-    Yellow = 3,   // power
-    Green = 4,    // guard
-    Magenta = 5,  // score multiplier
-    White = 6,    // spare ball
-};
 
 struct PowerUp {
     pentavel::graphics::Sprite capsule;
@@ -34,8 +25,6 @@ struct PowerUp {
     PowerUpKind kind = PowerUpKind::Red;
 };
 
-// The letter a capsule of the given kind shows; 0 for a kind outside 1..6.
-char powerUpLetter(PowerUpKind kind);
 // Appends a capsule of the kind centred at (x, y) to the list of falling capsules.
 void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y);
 // Falls through dt seconds.

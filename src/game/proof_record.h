@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/level_check.h"
 #include "game/level_set.h"
+#include "game/level_verdict.h"
 
 class TiXmlDocument;
 

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "engine/file/replace_file.h"
+#include "game/game_commands.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level.h"
 #include "game/shelf.h"

@@ -12,8 +12,6 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
-#include "game/game_structure.h"
-#include "game/high_score_file.h"
 #include "game/high_scores.h"
 #include "game/replay_file.h"
 
@@ -27,7 +25,6 @@ constexpr std::size_t kPrefixSize = sizeof kPrefix - 1;
 constexpr std::size_t kSuffixSize = sizeof kSuffix - 1;
 constexpr std::size_t kMaxDigits = 9;  // far beyond any player's games, and no overflow
 constexpr std::uint32_t kLastNumber = 999999999;
-constexpr std::size_t kMaxTableSize = std::size_t{1} << 20;  // far beyond ten entries
 constexpr auto kStaleTemporary = std::chrono::hours(1);
 
 std::uint32_t numberOf(const std::string& name) {
@@ -78,37 +75,6 @@ std::string replayName(std::uint32_t number) {
     return kPrefix + std::to_string(number) + kSuffix;
 }
 
-// The tables of every set, and the copies of them kept aside (damaged, backed up): each holds on to its
-// replays.
-bool isTableFile(const std::string& name) {
-    const std::string table = kHighScoreFileName;
-    return name.compare(0, table.size() - 4, table, 0, table.size() - 4) == 0;  // "highscores"
-}
-
-// Read from the text rather than the entries: a table that does not read whole keeps its replays too.
-void addReferences(const std::string& text, std::set<std::string>& names) {
-    const std::string mark = "replay=\"";
-    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1)) {
-        const std::size_t start = at + mark.size();
-        const std::size_t end = text.find('"', start);
-        if (end == std::string::npos)
-            return;
-        names.insert(text.substr(start, end - start));
-    }
-}
-
-std::filesystem::path replayFolder() {
-    return std::filesystem::path(pentavel::file::writeDirectory()) / kReplayFolder;
-}
-
-// The replays that the tables refer to, and the entries of the game's table waiting to be written.
-std::set<std::string> replaysInUse(const GameStructure& game) {
-    std::set<std::string> referenced = referencedReplays();
-    for (const HighScore& row : game.highScores.entries())
-        referenced.insert(row.replay);
-    return referenced;
-}
-
 // A temporary that createFile writes beside a replay: "game-N.tzr.PID.new".
 bool isTemporaryName(const std::string& name) {
     const std::size_t suffix = name.find(kSuffix + std::string("."));
@@ -136,6 +102,10 @@ void removeStaleTemporaries(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+std::filesystem::path replayFolder() {
+    return std::filesystem::path(pentavel::file::writeDirectory()) / kReplayFolder;
+}
 
 bool isReplayName(const std::string& name) {
     if (name.size() <= kPrefixSize + kSuffixSize || name.size() > kPrefixSize + kMaxDigits + kSuffixSize ||
@@ -197,57 +167,6 @@ std::string entryRefusal(const Replay& replay, const HighScore& entry) {
         replay.claim.level == entry.level)
         return "";
     return "it is the replay of another game";
-}
-
-std::set<std::string> referencedReplays() {
-    std::set<std::string> names;
-    std::error_code error;
-    for (std::filesystem::directory_iterator entry(pentavel::file::writeDirectory(), error), end;
-         !error && entry != end; entry.increment(error)) {
-        std::string text;
-        std::string reason;
-        if (isTableFile(entry->path().filename().string()) &&
-            pentavel::file::readWholeFile(entry->path(), text, reason, kMaxTableSize) ==
-                pentavel::file::ReadResult::Read)
-            addReferences(text, names);
-    }
-    return names;
-}
-
-std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date) {
-    // A folder that cannot be written was told at start: nothing is saved. A run of practice plays a file of
-    // the moment (the level editor's test play), which no replay could find again.
-    if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) || game.onlyPractice ||
-        pentavel::file::isUserDirectoryUnwritable() || pentavel::file::writeDirectory().empty())
-        return "";
-    Replay replay;
-    const ShelfSet& set = game.levelSet;
-    std::error_code error;
-    // A file from outside is found again by its path, wherever the checker runs.
-    replay.setName =
-        set.source == SetSource::Outside ? std::filesystem::absolute(set.file, error).string() : set.name;
-    replay.setDigest = levelSetDigest(game.levelDocument);
-    replay.player = game.highScores.playerName();
-    replay.date = date;
-    replay.record = game.record;
-    replay.claim = resultOf(game);
-    std::string reason;
-    std::string name = keepReplay(replayFolder(), writeReplay(replay), replaysInUse(game), reason);
-    if (name.empty() && !game.replayLossTold) {
-        game.replayLossTold = true;
-        pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
-                             kReplayFolder, reason.c_str());
-    }
-    return name;
-}
-
-void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
-    if (!game.recording || pentavel::file::writeDirectory().empty())
-        return;
-    // The game's own replay stays whatever the clock said when it was written.
-    std::set<std::string> kept = replaysInUse(game);
-    kept.insert(replay);
-    pruneReplays(replayFolder(), kept);
 }
 
 }  // namespace tezmola

@@ -12,13 +12,14 @@
 
 namespace tezmola {
 
-class GameStructure;
 struct HighScore;
 struct Replay;
 
 constexpr const char* kReplayFolder = "replays";
 constexpr std::size_t kKeptGames = 10;  // the last games kept whatever their score
 
+// The folder of replays in the player's folder.
+std::filesystem::path replayFolder();
 // True for a name that keepReplay may have given: "game-N.tzr", N a decimal number without a leading 0.
 bool isReplayName(const std::string& name);
 // Writes the bytes as a new replay in the folder (made when missing), never over another file, under a name
@@ -33,15 +34,5 @@ void pruneReplays(const std::filesystem::path& folder, const std::set<std::strin
 // Why the replay is not the game of the table's entry that names it (another player, day, score or level),
 // or empty when it is.
 std::string entryRefusal(const Replay& replay, const HighScore& entry);
-// The replays that the high-score tables of the player's folder refer to, and the copies kept of them.
-std::set<std::string> referencedReplays();
-
-// The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left
-// with points; cheated games and practice from a later level too, but no game of a run of practice) and
-// the game records, and the file's name is returned (empty for none). A replay that cannot be written is
-// lost, told once a run in the log. The replay is of that date, the entry's.
-std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date);
-// After the tables took the game: the replays no longer kept are removed, never the game's own replay.
-void pruneReplaysOfGame(const GameStructure& game, const std::string& replay);
 
 }  // namespace tezmola

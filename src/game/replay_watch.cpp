@@ -8,11 +8,15 @@
 #include "engine/graphics/text_label.h"
 #include "game/autopilot.h"
 #include "game/collisions.h"
+#include "game/game_commands.h"
+#include "game/game_end.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/high_score_board.h"
 #include "game/hud.h"
 #include "game/level.h"
 #include "game/level_banner.h"
+#include "game/level_build.h"
 #include "game/replay_file.h"
 
 namespace tezmola {

@@ -20,6 +20,7 @@
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/images.h"
 #include "game/level.h"

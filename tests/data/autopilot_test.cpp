@@ -16,6 +16,7 @@
 
 #include "data/shipped_data.h"
 #include "engine/file/log.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level_check.h"
 #include "support/test_support.h"

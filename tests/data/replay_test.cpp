@@ -20,6 +20,7 @@
 #include "engine/file/xml_document.h"
 #include "game/autopilot.h"
 #include "game/collisions.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level_set.h"
 #include "game/replay_check.h"

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "game/balls.h"
+#include "game/game_step.h"
 #include "game_fixture.h"
 
 namespace {

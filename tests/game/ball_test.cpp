@@ -4,6 +4,7 @@
 
 #include "game/ball.h"
 #include "game/balls.h"
+#include "game/level_build.h"
 #include "game/power_up.h"
 #include "game_fixture.h"
 

@@ -5,6 +5,7 @@
 
 #include "engine/util/random.h"
 #include "game/brick_hit.h"
+#include "game/level_build.h"
 #include "game_fixture.h"
 
 namespace {

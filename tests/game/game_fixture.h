@@ -15,6 +15,7 @@
 #include "engine/graphics/display.h"
 #include "game/ball.h"
 #include "game/collisions.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game_sheet.h"
 #include "support/mounted_folder.h"

@@ -9,6 +9,8 @@
 #include <tuple>
 
 #include "game/autopilot.h"
+#include "game/game_commands.h"
+#include "game/game_step.h"
 #include "game_fixture.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/xml_document.h"
 #include "game/balls.h"
+#include "game/game_step.h"
 #include "game/guard.h"
 #include "game/hud.h"
 #include "game_fixture.h"

@@ -12,6 +12,7 @@
 
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
+#include "game/game_step.h"
 #include "game/high_score_board.h"
 #include "game/high_score_file.h"
 #include "game/replay_file.h"
@@ -461,6 +462,39 @@ TEST_F(HighScoreGameTest, TheReplayOfTheGameJustEndedStaysThoughTheClockWentBack
     press(290);  // cheated: in no table
     loseEveryBall();
     EXPECT_TRUE(folder.exists("replays/game-11.tzr"));
+}
+
+// The step that loses the last ball only reports the game over: the step writes nothing, and the game ends
+// after the whole step, so that the replay claims what the step left, a spare ball caught in it too.
+TEST_F(HighScoreGameTest, TheGameEndsAfterTheStepThatLostItsLastBall) {
+    game->recording = true;
+    press(282);
+    game->score = 700;
+    game->spareBalls.lives = 0;
+    game->balls.clear();
+    dropPowerUp(game->powerUps, PowerUpKind::White, game->paddle.x, game->paddle.y);
+    step();
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_EQ(1u, entriesInFile());
+    Replay replay;
+    std::string reason;
+    ASSERT_TRUE(readReplay(folder.read("replays/game-1.tzr"), replay, reason)) << reason;
+    EXPECT_EQ(1u, replay.claim.balls);
+    EXPECT_TRUE(replay.claim == resultOf(*game));
+
+    press(282);
+    game->score = 300;
+    game->spareBalls.lives = 0;
+    game->balls.clear();
+    updateGame(*game, pentavel::kStepSeconds);
+    EXPECT_TRUE(game->events.gameOver);
+    EXPECT_FALSE(game->highScores.shown());
+    EXPECT_FALSE(folder.exists("replays/game-2.tzr"));
+    step();
+    EXPECT_FALSE(game->events.gameOver);
+    EXPECT_TRUE(game->highScores.shown());
+    EXPECT_TRUE(folder.exists("replays/game-2.tzr"));
+    EXPECT_EQ(2u, entriesInFile());
 }
 
 // Only the game of the entry plays under its name: another player, day, score or level is another game.

@@ -4,6 +4,7 @@
 
 #include "engine/core/engine_signals.h"
 #include "game/game.h"
+#include "game/game_step.h"
 #include "game/hud.h"
 #include "game_fixture.h"
 

@@ -8,6 +8,7 @@
 #include "game/game.h"
 #include "game/guard.h"
 #include "game/level.h"
+#include "game/level_build.h"
 #include "game/level_set.h"
 #include "game_fixture.h"
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "game/autopilot.h"
+#include "game/game_commands.h"
 #include "game_fixture.h"
 
 namespace {

@@ -7,7 +7,9 @@
 #include <random>
 
 #include "game/balls.h"
+#include "game/game_step.h"
 #include "game/level.h"
+#include "game/level_build.h"
 #include "game_fixture.h"
 
 namespace {

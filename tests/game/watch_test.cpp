@@ -12,6 +12,7 @@
 #include "engine/file/settings.h"
 #include "game/command_line.h"
 #include "game/game.h"
+#include "game/game_end.h"
 #include "game/high_score_board.h"
 #include "game/high_scores.h"
 #include "game/hud.h"

@@ -16,6 +16,7 @@
 #include "engine/file/file_system.h"
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level.h"
 

@@ -21,6 +21,7 @@
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/level.h"
 #include "game/level_check.h"

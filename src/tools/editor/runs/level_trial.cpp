@@ -9,6 +9,7 @@
 
 #include "engine/core/timer.h"
 #include "engine/graphics/display.h"
+#include "game/game_step.h"
 #include "game/images.h"
 #include "tools/editor/runs/set_proof.h"
 

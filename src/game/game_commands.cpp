@@ -1,15 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "game/game_record.h"
+#include "game/game_commands.h"
 
 #include <algorithm>
 
 #include "engine/core/timer.h"
 #include "game/balls.h"
 #include "game/collisions.h"
+#include "game/game_step.h"
 #include "game/game_structure.h"
 #include "game/hud.h"
 #include "game/level.h"
+#include "game/level_build.h"
 #include "game/paddle.h"
 
 namespace tezmola {
@@ -112,27 +114,6 @@ void applyCommand(GameStructure& game, const PlayerCommand& command) {
             break;
     }
     setTitleCheatMark(game.hud);
-}
-
-GameResult resultOf(const GameStructure& game) {
-    return GameResult{game.score, game.levelNumber, game.spareBalls.lives};
-}
-
-bool operator==(const GameResult& a, const GameResult& b) {
-    return a.score == b.score && a.level == b.level && a.balls == b.balls;
-}
-
-void startRecord(GameStructure& game) {
-    GameRecord& record = game.record;
-    record.seed = dropGeneratorState();
-    record.startingLevel = game.startingLevel;
-    record.paddleX = game.paddle.x;
-    record.paddleY = game.paddle.y;
-    record.direction = game.paddle.direction;
-    record.freePaddle = game.freePaddle;
-    record.steps = 0;
-    record.commands.clear();
-    record.complete = true;
 }
 
 void startRecordedGame(GameStructure& game, const GameRecord& record) {
