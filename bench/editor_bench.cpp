@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "game/level_set.h"
-#include "game/proof_record.h"
+#include "game/records/level_set.h"
+#include "game/records/proof_record.h"
 #include "tools/editor/document/level_edits.h"
 #include "tools/editor/editor.h"
 #include "tools/editor/view/level_view.h"

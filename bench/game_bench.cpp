@@ -16,14 +16,14 @@
 #include <vector>
 
 #include "engine/graphics/display.h"
-#include "game/balls.h"
-#include "game/collisions.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/guard.h"
-#include "game/images.h"
-#include "game/level.h"
-#include "game/level_build.h"
+#include "game/field/balls.h"
+#include "game/field/collisions.h"
+#include "game/field/guard.h"
+#include "game/field/images.h"
+#include "game/field/level.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/play/level_build.h"
 
 namespace {
 

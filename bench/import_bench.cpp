@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level.h"
-#include "game/level_check.h"
-#include "game/level_set.h"
+#include "game/checks/level_check.h"
+#include "game/field/level.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/records/level_set.h"
 #include "tools/import/brick_mapping.h"
 #include "tools/import/lbreakout_set.h"
 

@@ -14,9 +14,9 @@
 
 #include "engine/file/xml_document.h"
 #include "fuzz_support.h"
-#include "game/level.h"
-#include "game/level_set.h"
-#include "game/proof_record.h"
+#include "game/field/level.h"
+#include "game/records/level_set.h"
+#include "game/records/proof_record.h"
 #include "tools/editor/document/level_edits.h"
 #include "tools/editor/document/set_file.h"
 

@@ -13,8 +13,8 @@
 #include "engine/file/utf8.h"
 #include "engine/file/xml_document.h"
 #include "fuzz_support.h"
-#include "game/level.h"
-#include "game/level_set.h"
+#include "game/field/level.h"
+#include "game/records/level_set.h"
 #include "tools/import/brick_mapping.h"
 #include "tools/import/lbreakout_set.h"
 

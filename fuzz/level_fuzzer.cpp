@@ -10,12 +10,12 @@
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
 #include "fuzz_support.h"
+#include "game/field/level.h"
 #include "game/game_sheet.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level.h"
-#include "game/level_build.h"
-#include "game/shelf.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/play/level_build.h"
+#include "game/records/shelf.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "game/replay_file.h"
+#include "game/records/replay_file.h"
 
 namespace {
 

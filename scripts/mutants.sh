@@ -133,6 +133,7 @@ programs_for() {
     local file=$1 module own name
     case $file in
         src/tools/*) echo checker; return ;;
+        src/game/*/*) own=${file#src/game/} own=${own%%/*} module=tezmola_game_$own own=game ;;
         src/game/*) module=tezmola_game own=game ;;
         src/engine/*) own=${file#src/engine/} own=${own%%/*} module=pentavel_$own ;;
         *) return ;;
@@ -142,7 +143,7 @@ programs_for() {
             echo "${name}_tests"
         fi
     done | awk '!seen[$0]++'
-    if [ "$module" = tezmola_game ]; then echo checker; fi
+    case $module in tezmola_game*) echo checker ;; esac
 }
 
 build_program() {

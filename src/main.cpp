@@ -8,7 +8,7 @@
 #include "engine/core/signal.h"
 #include "game/command_line.h"
 #include "game/game.h"
-#include "game/shelf.h"
+#include "game/records/shelf.h"
 
 int main(int argc, char* argv[]) {
     using namespace pentavel;

@@ -3,7 +3,7 @@
 # Fails when a source file includes a header from a layer above its own, a sibling module of its layer,
 # another module's internal/ folder, or (from the engine) the game. Run as: cmake -DSOURCE_DIR=... -P
 # layering_check.cmake. The layers, from the bottom: util and file; core; graphics and audio; app; the
-# game; the program entry and tools.
+# game (in layers of its own, below); the program entry and tools.
 
 set(layer_util 0)
 set(layer_file 0)
@@ -47,6 +47,40 @@ foreach(source ${sources})
             list(APPEND violations "${source}: includes ${header}, private to module '${to}'")
         elseif(NOT layer_${to} LESS layer_${from})
             list(APPEND violations "${source} (${from}): includes ${header} from module '${to}', not below it")
+        endif()
+    endforeach()
+endforeach()
+
+# Within the game its folders are layers too: the field at the bottom; the records on it; the display; play
+# (the game structure, its step, commands and end); the checks; the application, in game itself, on top.
+set(game_layer_field 0)
+set(game_layer_records 1)
+set(game_layer_display 2)
+set(game_layer_play 3)
+set(game_layer_checks 4)
+set(game_layer_game 5)
+function(game_part_of path out)
+    if(path MATCHES "^game/([a-z_]+)/")
+        set(${out} ${CMAKE_MATCH_1} PARENT_SCOPE)
+    else()
+        set(${out} game PARENT_SCOPE)
+    endif()
+endfunction()
+foreach(source ${sources})
+    if(NOT source MATCHES "^game/")
+        continue()
+    endif()
+    game_part_of(${source} part)
+    if(NOT DEFINED game_layer_${part})
+        list(APPEND violations "${source}: the game's part '${part}' has no layer here")
+        continue()
+    endif()
+    file(STRINGS ${SOURCE_DIR}/src/${source} game_includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"game/")
+    foreach(line ${game_includes})
+        string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
+        game_part_of(${header} below)
+        if(NOT below STREQUAL part AND NOT game_layer_${below} LESS game_layer_${part})
+            list(APPEND violations "${source} (game ${part}): includes ${header} from the game's ${below}, not below it")
         endif()
     endforeach()
 endforeach()

@@ -16,12 +16,12 @@
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
 #include "engine/graphics/display.h"
-#include "game/game_end.h"
-#include "game/game_step.h"
-#include "game/high_score_board.h"
-#include "game/level.h"
-#include "game/replay_check.h"
-#include "game/replay_store.h"
+#include "game/checks/replay_check.h"
+#include "game/display/high_score_board.h"
+#include "game/field/level.h"
+#include "game/play/game_end.h"
+#include "game/play/game_step.h"
+#include "game/records/replay_store.h"
 
 namespace tezmola {
 

@@ -10,10 +10,10 @@
 
 #include "engine/core/signal.h"
 #include "game/command_line.h"
-#include "game/game_structure.h"
+#include "game/display/shelf_view.h"
+#include "game/play/game_structure.h"
+#include "game/records/shelf.h"
 #include "game/replay_watch.h"
-#include "game/shelf.h"
-#include "game/shelf_view.h"
 
 namespace tezmola {
 

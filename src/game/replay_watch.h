@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/graphics/text_label.h"
-#include "game/game_record.h"
+#include "game/records/game_record.h"
 
 namespace tezmola {
 

@@ -16,9 +16,9 @@
 
 #include "data/shipped_data.h"
 #include "engine/file/log.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level_check.h"
+#include "game/checks/level_check.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
 #include "support/test_support.h"
 
 namespace {

@@ -16,10 +16,10 @@
 #include "data/shipped_data.h"
 #include "engine/file/log.h"
 #include "engine/graphics/sprite.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level.h"
-#include "game/level_build.h"
+#include "game/field/level.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/play/level_build.h"
 #include "support/test_support.h"
 
 namespace {

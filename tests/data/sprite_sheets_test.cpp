@@ -14,7 +14,7 @@
 #include "data/shipped_data.h"
 #include "engine/graphics/display.h"
 #include "engine/graphics/sprite.h"
-#include "game/images.h"
+#include "game/field/images.h"
 #include "support/test_support.h"
 
 namespace {

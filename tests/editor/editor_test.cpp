@@ -25,10 +25,10 @@
 #include "engine/file/log.h"
 #include "engine/file/xml_document.h"
 #include "file/environment_guard.h"
-#include "game/brick_grid.h"
+#include "game/display/hud.h"
+#include "game/field/brick_grid.h"
 #include "game/game_sheet.h"
-#include "game/hud.h"
-#include "game/proof_record.h"
+#include "game/records/proof_record.h"
 #include "support/mounted_folder.h"
 #include "tools/editor/view/brick_bar.h"
 

@@ -9,10 +9,10 @@
 #include <cmath>
 #include <string>
 
-#include "game/brick_grid.h"
+#include "game/display/hud.h"
+#include "game/field/brick_grid.h"
 #include "game/game_sheet.h"
-#include "game/hud.h"
-#include "game/level_set.h"
+#include "game/records/level_set.h"
 #include "tools/editor/view/brick_bar.h"
 #include "tools/editor/view/field_marks.h"
 #include "tools/editor/view/level_view.h"

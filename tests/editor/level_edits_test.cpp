@@ -6,7 +6,7 @@
 #include <tinyxml.h>
 
 #include "engine/file/xml_document.h"
-#include "game/level.h"
+#include "game/field/level.h"
 #include "support/test_support.h"
 
 namespace {

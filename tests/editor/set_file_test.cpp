@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "file/zip_writer.h"
-#include "game/brick_grid.h"
-#include "game/proof_record.h"
+#include "game/field/brick_grid.h"
+#include "game/records/proof_record.h"
 #include "support/mounted_folder.h"
 #include "support/test_support.h"
 

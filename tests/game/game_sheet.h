@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/graphics/display.h"
-#include "game/images.h"
+#include "game/field/images.h"
 #include "support/test_support.h"
 
 namespace test {

@@ -10,13 +10,13 @@
 #include "engine/core/engine_signals.h"
 #include "engine/core/timer.h"
 #include "engine/file/settings.h"
+#include "game/checks/replay_check.h"
 #include "game/command_line.h"
+#include "game/display/high_score_board.h"
+#include "game/display/hud.h"
 #include "game/game.h"
-#include "game/game_end.h"
-#include "game/high_score_board.h"
-#include "game/high_scores.h"
-#include "game/hud.h"
-#include "game/replay_check.h"
+#include "game/play/game_end.h"
+#include "game/records/high_scores.h"
 #include "game_fixture.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/graphics/display.h"
-#include "game/hud.h"
-#include "game/level_check.h"
+#include "game/checks/level_check.h"
+#include "game/display/hud.h"
 
 namespace tezmola {
 namespace editor {

@@ -15,7 +15,7 @@
 
 #include "engine/core/signal.h"
 #include "engine/graphics/text_label.h"
-#include "game/game_structure.h"
+#include "game/play/game_structure.h"
 #include "tools/editor/document/message.h"
 #include "tools/editor/document/set_document.h"
 #include "tools/editor/document/set_file.h"

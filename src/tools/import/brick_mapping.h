@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "game/level_set.h"
+#include "game/records/level_set.h"
 #include "tools/import/lbreakout_set.h"
 
 namespace tezmola {

@@ -16,9 +16,9 @@
 #include "engine/file/file_system.h"
 #include "engine/file/xml_document.h"
 #include "engine/graphics/display.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level.h"
+#include "game/field/level.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
 
 namespace tezmola {
 namespace import {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "game/level_check.h"
+#include "game/checks/level_check.h"
 
 namespace tezmola {
 namespace import {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/brick_grid.h"
-#include "game/level_set.h"
+#include "game/field/brick_grid.h"
+#include "game/records/level_set.h"
 
 namespace tezmola {
 namespace editor {

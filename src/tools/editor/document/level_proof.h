@@ -9,9 +9,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "game/level_check.h"
-#include "game/level_set.h"
-#include "game/proof_record.h"
+#include "game/checks/level_check.h"
+#include "game/records/level_set.h"
+#include "game/records/proof_record.h"
 
 namespace tezmola {
 namespace editor {

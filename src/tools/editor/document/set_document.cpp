@@ -9,8 +9,8 @@
 #include "engine/file/file_system.h"
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
-#include "game/level_check.h"
-#include "game/shelf.h"
+#include "game/checks/level_check.h"
+#include "game/records/shelf.h"
 
 namespace tezmola {
 namespace editor {

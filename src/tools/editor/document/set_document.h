@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/proof_record.h"
+#include "game/records/proof_record.h"
 #include "tools/editor/document/level_edits.h"
 #include "tools/editor/document/level_proof.h"
 #include "tools/editor/document/message.h"

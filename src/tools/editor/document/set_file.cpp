@@ -21,11 +21,11 @@
 #include "engine/file/log.h"
 #include "engine/file/replace_file.h"
 #include "engine/file/xml_document.h"
-#include "game/game_step.h"
-#include "game/game_structure.h"
-#include "game/level.h"
-#include "game/level_check.h"
-#include "game/shelf.h"
+#include "game/checks/level_check.h"
+#include "game/field/level.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/records/shelf.h"
 #include "tools/single_file_arguments.h"
 
 namespace tezmola {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "game/level_set.h"
-#include "game/proof_record.h"
+#include "game/records/level_set.h"
+#include "game/records/proof_record.h"
 #include "tools/editor/document/message.h"
 
 namespace tezmola {

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "game/level_check.h"
+#include "game/checks/level_check.h"
 
 namespace tezmola {
 namespace editor {

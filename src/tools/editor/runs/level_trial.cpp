@@ -9,8 +9,8 @@
 
 #include "engine/core/timer.h"
 #include "engine/graphics/display.h"
-#include "game/game_step.h"
-#include "game/images.h"
+#include "game/field/images.h"
+#include "game/play/game_step.h"
 #include "tools/editor/runs/set_proof.h"
 
 namespace tezmola {

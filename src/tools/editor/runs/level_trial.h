@@ -11,10 +11,10 @@
 
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/text_label.h"
-#include "game/autopilot.h"
-#include "game/game_structure.h"
-#include "game/level_check.h"
-#include "game/level_set.h"
+#include "game/checks/autopilot.h"
+#include "game/checks/level_check.h"
+#include "game/play/game_structure.h"
+#include "game/records/level_set.h"
 #include "tools/editor/document/level_proof.h"
 
 namespace tezmola {

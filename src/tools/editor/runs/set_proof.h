@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "game/level_check.h"
-#include "game/level_set.h"
+#include "game/checks/level_check.h"
+#include "game/records/level_set.h"
 #include "tools/editor/document/level_proof.h"
 
 namespace tezmola {

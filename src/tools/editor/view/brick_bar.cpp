@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "game/images.h"
+#include "game/field/images.h"
 
 namespace tezmola {
 namespace editor {

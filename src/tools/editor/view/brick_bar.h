@@ -10,8 +10,8 @@
 
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/text_label.h"
-#include "game/brick_grid.h"
-#include "game/level_set.h"
+#include "game/field/brick_grid.h"
+#include "game/records/level_set.h"
 #include "tools/editor/document/level_edits.h"
 
 namespace tezmola {

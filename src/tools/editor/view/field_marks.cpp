@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "game/images.h"
-#include "game/level_set.h"
+#include "game/field/images.h"
+#include "game/records/level_set.h"
 #include "tools/editor/view/brick_bar.h"
 
 namespace tezmola {

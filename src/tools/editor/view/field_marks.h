@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/graphics/sprite.h"
-#include "game/brick_grid.h"
+#include "game/field/brick_grid.h"
 #include "tools/editor/document/level_edits.h"
 
 namespace tezmola {

@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "engine/file/xml_document.h"
-#include "game/hud.h"
-#include "game/images.h"
-#include "game/level.h"
+#include "game/display/hud.h"
+#include "game/field/images.h"
+#include "game/field/level.h"
 
 namespace tezmola {
 namespace editor {

@@ -1,0 +1,123 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/display/level_banner.h"
+
+#include <algorithm>
+
+#include "game/display/hud.h"
+#include "game/field/ball.h"
+#include "game/field/brick_grid.h"
+#include "game/field/level.h"
+#include "game/field/paddle.h"
+
+namespace tezmola {
+
+using pentavel::graphics::Colour;
+using pentavel::graphics::TextLabel;
+
+namespace {
+
+constexpr float kShownSeconds = 2.0f;
+// Behind the balls (-2) and the spare-ball icons, over the bricks, pipes and shadows.
+constexpr float kDepth = -1.5f;
+constexpr float kLargestSize = 0.5f;
+constexpr float kSmallestTwoLineSize = 0.3f;
+constexpr float kLineSpacing = 1.15f;  // of a line's height
+constexpr float kFieldWidth = 1.8f;    // between the side pipes, with a margin
+constexpr std::size_t kLongestLine = 48;
+constexpr float kServedBallTop = kPaddleY + kPaddleRest + kBallSize;
+const Colour kHeadingColour{1.0f, 1.0f, 0.0f, 1.0f};
+const Colour kCreditColour{1.0f, 1.0f, 1.0f, 1.0f};
+
+bool rowIsEmpty(const BrickGrid& grid, int row) {
+    for (int column = 1; column < kGridColumns - 1; ++column)
+        if (grid.at(row, column).kind != BrickKind::Empty)
+            return false;
+    return true;
+}
+
+float rowTop(int row) {
+    return kGridTop - kCellHeight * static_cast<float>(row);
+}
+
+std::string cut(const std::string& text) {
+    return text.size() <= kLongestLine ? text : text.substr(0, kLongestLine - 3) + "...";
+}
+
+void place(LevelBanner& banner, TextLabel& label, const std::string& text, const Colour& colour, float size,
+           float y) {
+    label.horizontalAlignment = TextLabel::kCentre;
+    label.verticalAlignment = TextLabel::kMiddle;
+    label.setText(banner.glyphs, cut(text));
+    label.setTextSize(size);
+    if (label.width() > kFieldWidth)
+        label.setTextSize(size * kFieldWidth / label.width());
+    label.setColour(colour);
+    label.setDepth(kDepth);
+    label.setPosition(0.0f, y);
+    label.setVisible(true);
+}
+
+}  // namespace
+
+FreeBand findFreeBand(const BrickGrid& grid) {
+    FreeBand best;
+    int first = -1;
+    for (int row = 1; row <= kLastMapRow + 1; ++row) {
+        const bool empty = row <= kLastMapRow && rowIsEmpty(grid, row);
+        if (empty && first < 0)
+            first = row;
+        if (empty || first < 0)
+            continue;
+        const FreeBand band{rowTop(first), row > kLastMapRow ? kServedBallTop : rowTop(row)};
+        if (band.top - band.bottom > best.top - best.bottom)
+            best = band;
+        first = -1;
+    }
+    if (best.top - best.bottom <= 0.0f)  // a full field: below its last row
+        best = FreeBand{rowTop(kLastMapRow + 1), kServedBallTop};
+    return best;
+}
+
+void setUpBanner(LevelBanner& banner, const pentavel::graphics::SpriteId* glyphs) {
+    banner.glyphs = glyphs;
+    hideBanner(banner);
+}
+
+void showBanner(LevelBanner& banner, const std::string& heading, const std::string& credit,
+                const FreeBand& band) {
+    const float height = band.top - band.bottom;
+    // One size for both lines: as large as the band lets them be, within the labels' own size.
+    place(banner, banner.heading, heading, kHeadingColour, 1.0f, 0.0f);
+    const float lineHeight = banner.heading.height() / banner.heading.textSize();  // at size 1
+    const int lines = credit.empty() ? 1 : 2;
+    float size = std::min(kLargestSize, height / (lineHeight * kLineSpacing * static_cast<float>(lines)));
+    // Two lines only where each can be well legible; a narrow band shows the name and number alone.
+    const bool twoLines = lines == 2 && size >= kSmallestTwoLineSize;
+    if (!twoLines)
+        size = std::min(kLargestSize, height / (lineHeight * kLineSpacing));
+    const float middle = (band.top + band.bottom) * 0.5f;
+    const float step = lineHeight * size * kLineSpacing * 0.5f;
+    place(banner, banner.heading, heading, kHeadingColour, size, twoLines ? middle + step : middle);
+    if (twoLines)
+        place(banner, banner.credit, credit, kCreditColour, size, middle - step);
+    else
+        banner.credit.setVisible(false);
+    banner.timeLeft = kShownSeconds;
+}
+
+void hideBanner(LevelBanner& banner) {
+    banner.heading.setVisible(false);
+    banner.credit.setVisible(false);
+    banner.timeLeft = 0.0f;
+}
+
+void ageBanner(LevelBanner& banner, float dt) {
+    if (banner.timeLeft <= 0.0f)
+        return;
+    banner.timeLeft -= dt;
+    if (banner.timeLeft <= 0.0f)
+        hideBanner(banner);
+}
+
+}  // namespace tezmola

@@ -1,0 +1,128 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The player's commands to the GameStructure: keys, pointer, joystick buttons, and the cheat keys.
+
+#include "engine/audio/audio.h"
+#include "game/display/hud.h"
+#include "game/field/paddle.h"
+#include "game/play/game_commands.h"
+#include "game/play/game_step.h"
+#include "game/play/game_structure.h"
+#include "game/records/game_record.h"
+
+namespace tezmola {
+
+namespace {
+
+enum Key {
+    kKeySpace = 32,
+    kKeyF1 = 282,
+    kKeyF2 = 283,
+    kKeyF5 = 286,
+    kKeyF8 = 289,
+    kKeyF9 = 290,
+    kKeyF10 = 291,
+    kKeyF11 = 292,
+    kKeyF12 = 293,
+};
+constexpr int kLeftButton = 0;
+
+void command(GameStructure& game, CommandKind kind) {
+    PlayerCommand command;
+    command.kind = kind;
+    applyCommand(game, command);
+}
+
+// A key or an axis that leaves the paddle's direction as it was is no command.
+void steer(GameStructure& game, std::int32_t direction) {
+    if (direction == game.paddle.direction)
+        return;
+    PlayerCommand command;
+    command.kind = CommandKind::Steer;
+    command.direction = direction;
+    applyCommand(game, command);
+}
+
+}  // namespace
+
+void GameStructure::onKeyDown(int key) {
+    // A game watched plays its record's commands alone.
+    if (watching)
+        return;
+    // The arrows steer even while the shelf holds the other keys.
+    steer(*this, steerOnKeyDown(paddle.direction, key));
+    if (inputHeld)
+        return;
+    switch (key) {
+        case kKeySpace:
+            command(*this, CommandKind::Launch);
+            return;
+        case kKeyF1:
+            newGame(*this);
+            return;
+        case kKeyF2:
+            pentavel::audio::toggleSound();
+            return;
+        case kKeyF5:
+            showFrameRate = !showFrameRate;
+            refreshLevelLabel(hud, showFrameRate, levelNumber);
+            return;
+        case kKeyF8:
+            command(*this, CommandKind::FreePaddle);
+            return;
+        case kKeyF9:
+            command(*this, CommandKind::DropBall);
+            return;
+        case kKeyF10:
+            command(*this, CommandKind::Revive);
+            return;
+        case kKeyF11:
+            command(*this, CommandKind::LevelDown);
+            return;
+        case kKeyF12:
+            command(*this, CommandKind::LevelUp);
+            return;
+        default:
+            return;
+    }
+}
+
+void GameStructure::onKeyUp(int key) {
+    if (watching)
+        return;
+    steer(*this, steerOnKeyUp(paddle.direction, key));
+}
+
+void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
+    if (watching)
+        return;
+    if (button == kLeftButton && !inputHeld)
+        command(*this, CommandKind::Launch);
+}
+
+void GameStructure::onMouseMotion(float x, float y) {
+    if (watching)
+        return;
+    if (pausedShown)
+        return;
+    PlayerCommand command;
+    command.kind = CommandKind::Pointer;
+    command.x = x;
+    command.y = y;
+    applyCommand(*this, command);
+}
+
+void GameStructure::onJoyAxis(int /*joystick*/, int axis, int value) {
+    if (watching)
+        return;
+    steer(*this, steerOnAxis(paddle.direction, axis, value));
+}
+
+void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
+    if (watching)
+        return;
+    if (!inputHeld)
+        command(*this, CommandKind::Launch);
+}
+
+}  // namespace tezmola

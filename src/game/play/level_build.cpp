@@ -1,0 +1,136 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/play/level_build.h"
+
+#include <tinyxml.h>
+
+#include "engine/file/log.h"
+#include "engine/graphics/sprite.h"
+#include "game/display/hud.h"
+#include "game/display/level_banner.h"
+#include "game/field/balls.h"
+#include "game/field/collisions.h"
+#include "game/field/guard.h"
+#include "game/play/game_structure.h"
+
+namespace tezmola {
+
+namespace {
+
+constexpr float kServeSpeed = -1.0f;  // straight down onto the paddle, which then sends it up
+
+std::uint32_t placeOf(const GameStructure& game, std::uint32_t number) {
+    return game.levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(game.levelCount) : 0u;
+}
+
+void logOutcome(LevelBuild outcome, std::uint32_t number) {
+    if (outcome == LevelBuild::NotInFile)
+        pentavel::logError("Cannot load in level %d", static_cast<int>(number));
+    else if (outcome != LevelBuild::Built)
+        pentavel::logError("Level %d is malformed", static_cast<int>(number));
+}
+
+void announceLevel(GameStructure& game) {
+    if (!game.setChosen)
+        return;
+    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
+    const std::uint32_t inSet =
+        game.levelCount > 0 ? (game.levelNumber - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u : 0u;
+    const LevelNotes notes = readLevelNotes(level);
+    std::string credit = notes.title;
+    if (!notes.author.empty())
+        credit += (credit.empty() ? "by " : ", by ") + notes.author;
+    showBanner(game.banner, toFontText(game.levelSet.name, game.glyphs) + "  LEVEL " + std::to_string(inSet),
+               toFontText(credit, game.glyphs), findFreeBand(game.grid));
+}
+
+// A fresh ball, no capsules, the level's number shown, no guard.
+void startLevelPlay(GameStructure& game) {
+    game.balls.clear();
+    // A finished game gets no ball from a level change: only a new game or the revive key ends it.
+    if (game.playing) {
+        if (game.spareBalls.lives < kMaxLives)
+            addSpareBall(game.spareBalls);
+        serveBall(game);
+    }
+    game.powerUps.clear();
+    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
+    game.guard.guardCount = 0;
+    useGuardHit(game.guard, game.grid);
+    announceLevel(game);
+}
+
+}  // namespace
+
+bool serveBall(GameStructure& game) {
+    // A game that is over stays over (a spare ball caught after the end does not bring it back).
+    if (!game.playing)
+        return false;
+    if (game.spareBalls.lives == 0) {
+        const bool ending = game.playing;
+        game.playing = false;
+        refreshStateLabel(game.hud, game.pausedShown, game.playing);
+        if (ending)
+            game.events.gameOver = true;
+        return false;
+    }
+    removeSpareBall(game.spareBalls);
+    const Paddle& paddle = game.paddle;
+    game.balls.push_back(
+        makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
+    game.scoreMultiplier = 1;
+    showMultiplier(game.hud, game.scoreMultiplier);
+    game.multiplierArmed = false;
+    return true;
+}
+
+LevelBuild buildLevel(GameStructure& game) {
+    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
+    ++game.levelsLaid;
+    LaidLevel laid;
+    if (hasEveryImage(game.grid.images)) {
+        const LevelContent& content = game.levelContents.of(level, placeOf(game, game.levelNumber));
+        relayGrid(game.grid, content);
+        if (content.laid.outcome == LevelBuild::Built)
+            relayBackground(game.background, content);
+        laid = content.laid;
+    } else {
+        laid = layLevel(game.grid, game.background, level);
+    }
+    game.bricksLeft = laid.bricks;
+    logOutcome(laid.outcome, game.levelNumber);
+    if (laid.outcome == LevelBuild::Built) {
+        startLevelPlay(game);
+    } else if (game.guard.guardCount > 0) {
+        // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
+        layGuardRow(game.grid);
+    }
+    return laid.outcome;
+}
+
+LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
+
+const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
+    const std::uint32_t place = placeOf(game_, number);
+    Look& look = looks_[place];
+    if (!look.read) {
+        const LevelContent& content =
+            game_.levelContents.of(findLevel(game_.levelDocument, game_.levelCount, number), place);
+        look.read = true;
+        look.outcome = content.laid.outcome;
+        // A whole build keeps from the grid before it the images the sheets lack.
+        look.afresh = look.outcome == LevelBuild::Built && hasEveryImage(game_.grid.images) &&
+                      pentavel::graphics::lookupSprite(content.backgroundImage.c_str()) != 0;
+    }
+    return look;
+}
+
+bool LevelOutlook::laysAfresh(std::uint32_t number) {
+    return look(number).afresh;
+}
+
+void LevelOutlook::logBuild(std::uint32_t number) {
+    logOutcome(look(number).outcome, number);
+}
+
+}  // namespace tezmola
