@@ -21,9 +21,11 @@
 #include "game/field/guard.h"
 #include "game/field/images.h"
 #include "game/field/level.h"
+#include "game/field/power_up.h"
 #include "game/play/game_step.h"
 #include "game/play/game_structure.h"
 #include "game/play/level_build.h"
+#include "game/play/motion_blend.h"
 
 namespace {
 
@@ -117,6 +119,28 @@ void BM_UpdateGameThirtyTwoBallsAtTopSpeed(benchmark::State& state) {
     runSteps(state, 32, 8.0f);
 }
 BENCHMARK(BM_UpdateGameThirtyTwoBallsAtTopSpeed)->Unit(benchmark::kMicrosecond);
+
+// One frame's drawing pass over a full field with 32 balls and 8 capsules: where they stood before the last
+// step, the blend shown and put back. It costs per frame; the checker and the importer never run it.
+void BM_DrawBetweenSteps(benchmark::State& state) {
+    auto game = startGame();
+    if (!game) {
+        state.SkipWithError("cannot start the game");
+        return;
+    }
+    std::mt19937 random(7);
+    throwBalls(*game, 32, 2.0f, random);
+    for (int index = 0; index < 8; ++index)
+        dropPowerUp(game->powerUps, PowerUpKind::Red, -0.7f + 0.2f * static_cast<float>(index), 0.2f);
+    // The pass does the same work whether the things moved or not: a still field measures it.
+    MotionBlend blend;
+    for (auto _ : state) {
+        blend.takeBefore(*game);
+        blend.place(*game, 0.6f);
+        blend.restore();
+    }
+}
+BENCHMARK(BM_DrawBetweenSteps)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildFullLevel(benchmark::State& state) {
     auto game = startGame();

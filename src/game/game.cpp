@@ -167,6 +167,8 @@ void Game::connectSlots() {
     pentavel::tickSignal().connect(this, &Game::onTick, tracker_);
     pentavel::quitSignal().connect(this, &Game::onQuit, tracker_);
     pentavel::joyButtonDownSignal().connect(this, &Game::onJoyButtonDown, tracker_);
+    pentavel::beforeDrawSignal().connect(this, &Game::onBeforeDraw, tracker_);
+    pentavel::afterDrawSignal().connect(this, &Game::onAfterDraw, tracker_);
 }
 
 void Game::showCaption() {
@@ -257,7 +259,7 @@ void Game::onTick() {
     if (watch_.active())
         runWatchedSteps();
     else
-        pentavel::gameTick(paused_);
+        runDueSteps(motion_, structure_, paused_);
     // The banner is read on the screen: it counts the frames' time, a slow frame (the first one loads the
     // textures) as a tenth of a second at most, so that it is never gone before it was seen.
     const std::uint32_t now = pentavel::lastTicks();
@@ -417,10 +419,24 @@ void Game::runWatchedSteps() {
     std::uint32_t due = pentavel::takeDueSteps(paused_);
     if (watch_.fast())
         due *= kFastSteps;
-    for (; due > 0 && watch_.step(); --due) {
+    for (; due > 0; --due) {
+        if (due == 1)
+            motion_.takeBefore(structure_);
+        if (!watch_.step())
+            break;
     }
     if (watch_.finished() && !quitAfterWatch_)
         stopWatching();
+}
+
+// A paused game is a still picture: exactly the steps' own.
+void Game::onBeforeDraw() {
+    if (!paused_)
+        motion_.place(structure_, pentavel::stepShare());
+}
+
+void Game::onAfterDraw() {
+    motion_.restore();
 }
 
 // The GAME OVER board left alone, in the engine's time, plays the demo after kDemoDelayMilliseconds.

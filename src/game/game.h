@@ -12,6 +12,7 @@
 #include "game/command_line.h"
 #include "game/display/shelf_view.h"
 #include "game/play/game_structure.h"
+#include "game/play/motion_blend.h"
 #include "game/records/shelf.h"
 #include "game/replay_watch.h"
 
@@ -71,6 +72,10 @@ private:
     void stopWatching();
     void runWatchedSteps();
     void countIdleTime();
+    // beforeDrawSignal and afterDrawSignal slots: the moving things shown between the last two steps, and
+    // put back after the draw.
+    void onBeforeDraw();
+    void onAfterDraw();
 
     pentavel::ScopedTracker tracker_;
     GameStructure structure_;
@@ -81,6 +86,7 @@ private:
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
     ReplayWatch watch_;
+    MotionBlend motion_;
     bool quitAfterWatch_ = false;  // --replay: Escape quits rather than going back to a board
     // The time the GAME OVER board has been left alone, for the demo.
     bool idleCounting_ = false;

@@ -21,4 +21,14 @@ Signal<int, bool>& activeSignal() {
     return signal;
 }
 
+Signal<>& beforeDrawSignal() {
+    static Signal<> signal;
+    return signal;
+}
+
+Signal<>& afterDrawSignal() {
+    static Signal<> signal;
+    return signal;
+}
+
 }  // namespace pentavel

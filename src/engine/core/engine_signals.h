@@ -15,5 +15,9 @@ Signal<>& tickSignal();
 Signal<>& quitSignal();
 // which: 1 mouse focus, 2 input focus, 3 application active; gained: true when won back.
 Signal<int, bool>& activeSignal();
+// Emitted by the present step just before it draws the sprites and just after: a slot may move sprites for
+// the picture alone, and puts them back before anything else reads them.
+Signal<>& beforeDrawSignal();
+Signal<>& afterDrawSignal();
 
 }  // namespace pentavel

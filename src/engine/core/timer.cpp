@@ -13,6 +13,7 @@ namespace {
 std::uint32_t recordedTicks = 0;
 std::uint32_t simulatedTicks = 0;
 bool simulationStarted = false;
+std::uint32_t millisecondsIntoStep = 0;  // at the last takeDueSteps: what stepShare tells
 
 }  // namespace
 
@@ -53,6 +54,7 @@ std::uint32_t takeDueSteps(bool paused) {
     if (paused) {
         // The clock still advances, so resuming brings no burst of stored-up steps.
         simulatedTicks += due * kStepMilliseconds;
+        millisecondsIntoStep = recordedTicks - simulatedTicks;
         return 0;
     }
     if (due > kMaxCatchUpSteps) {
@@ -63,7 +65,12 @@ std::uint32_t takeDueSteps(bool paused) {
     }
     // The steps run are the caller's; the clock counts them taken.
     simulatedTicks += kStepMilliseconds * due;
+    millisecondsIntoStep = recordedTicks - simulatedTicks;
     return due;
+}
+
+float stepShare() {
+    return static_cast<float>(millisecondsIntoStep) / static_cast<float>(kStepMilliseconds);
 }
 
 void gameTick(bool paused) {
@@ -74,6 +81,7 @@ void gameTick(bool paused) {
 void resetSimulationClock() {
     simulationStarted = false;
     simulatedTicks = 0;
+    millisecondsIntoStep = 0;
 }
 
 }  // namespace pentavel

@@ -36,6 +36,10 @@ void gameTick(bool paused);
 // The clock accounting of gameTick without the steps: the number of steps that gameTick would emit now,
 // for a caller that runs them itself (a replay shown, which puts the record's commands before each).
 std::uint32_t takeDueSteps(bool paused);
+// How far the clock had run into the next step when the last due steps were taken, as a share of a step
+// (0 to 0.8): where a picture drawn between the last two steps stands. Read for drawing alone: no step
+// reads it.
+float stepShare();
 // Forgets the simulation clock so that the next gameTick starts it afresh (for tests).
 void resetSimulationClock();
 

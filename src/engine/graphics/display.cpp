@@ -377,7 +377,9 @@ void renderFrame() {
     if (display.stillFrame && !display.frameChanged)
         return;
     display.frameChanged = false;
+    beforeDrawSignal().emit();
     drawSprites();
+    afterDrawSignal().emit();
     SDL_GL_SwapBuffers();
     glClearColor(0.0f, 0.0f, 0.5f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -1,0 +1,154 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/play/motion_blend.h"
+
+#include <cmath>
+
+#include "engine/core/timer.h"
+#include "game/field/ball.h"
+#include "game/field/brick_grid.h"
+#include "game/field/paddle.h"
+#include "game/field/power_up.h"
+#include "game/play/game_structure.h"
+
+namespace tezmola {
+
+namespace {
+
+// Farther in one step than the fastest ball (8 units a second) or a capsule goes: a jump.
+constexpr float kJump = 0.0625f;
+// A knocked brick springs back 0.005 units a step on each axis; the knock itself is a jump of a quarter cell.
+constexpr float kBrickJump = 0.01f;
+
+bool jumped(float fromX, float fromY, float toX, float toY, float limit) {
+    return std::fabs(toX - fromX) > limit || std::fabs(toY - fromY) > limit;
+}
+
+float between(float from, float to, float share) {
+    return from + (to - from) * share;
+}
+
+// The nimbus turns the short way round past 0 degrees.
+float angleBetween(float from, float to, float share) {
+    float turn = to - from;
+    if (turn > 180.0f)
+        turn -= 360.0f;
+    else if (turn < -180.0f)
+        turn += 360.0f;
+    return from + turn * share;
+}
+
+std::size_t cellCount() {
+    return static_cast<std::size_t>(kGridRows) * static_cast<std::size_t>(kGridColumns);
+}
+
+}  // namespace
+
+void MotionBlend::takeBefore(const GameStructure& game) {
+    taken_ = true;
+    balls_.clear();
+    for (const Ball& ball : game.balls)
+        balls_.push_back(Spot{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale});
+    capsules_.clear();
+    for (const PowerUp& powerUp : game.powerUps)
+        capsules_.push_back(Spot{powerUp.x, powerUp.y});
+    paddle_ = Spot{game.paddle.x, game.paddle.y};
+    cells_.clear();
+    const BrickCell* cells = &game.grid.cells[0][0];
+    for (std::size_t index = 0; index < cellCount(); ++index) {
+        if (cells[index].knocked)
+            cells_.emplace_back(index, Spot{cells[index].currentX, cells[index].currentY});
+    }
+}
+
+void MotionBlend::keep(pentavel::graphics::Sprite& sprite) {
+    moved_.push_back(
+        Moved{&sprite, sprite.x(), sprite.y(), sprite.rotation(), sprite.width(), sprite.height()});
+}
+
+void MotionBlend::place(GameStructure& game, float share) {
+    restore();
+    if (!taken_ || share >= 1.0f)
+        return;
+    // A ball or capsule that came or went moves the others along the list: then each is shown where it is.
+    if (balls_.size() == game.balls.size()) {
+        for (std::size_t index = 0; index < balls_.size(); ++index) {
+            Ball& ball = game.balls[index];
+            const Spot& before = balls_[index];
+            if (jumped(before.x, before.y, ball.x, ball.y, kJump))
+                continue;
+            keep(ball.body);
+            keep(ball.shadow);
+            keep(ball.nimbus);
+            const Spot now{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale};
+            ball.x = between(before.x, now.x, share);
+            ball.y = between(before.y, now.y, share);
+            ball.nimbusAngle = angleBetween(before.angle, now.angle, share);
+            ball.nimbusScale = between(before.scale, now.scale, share);
+            placeBallSprites(ball);
+            ball.x = now.x;
+            ball.y = now.y;
+            ball.nimbusAngle = now.angle;
+            ball.nimbusScale = now.scale;
+        }
+    }
+    if (capsules_.size() == game.powerUps.size()) {
+        for (std::size_t index = 0; index < capsules_.size(); ++index) {
+            PowerUp& powerUp = game.powerUps[index];
+            const Spot& before = capsules_[index];
+            if (jumped(before.x, before.y, powerUp.x, powerUp.y, kJump))
+                continue;
+            for (pentavel::graphics::Sprite* sprite :
+                 {&powerUp.capsule, &powerUp.faceplate, &powerUp.glyph, &powerUp.shadow})
+                keep(*sprite);
+            const Spot now{powerUp.x, powerUp.y};
+            powerUp.x = between(before.x, now.x, share);
+            powerUp.y = between(before.y, now.y, share);
+            placePowerUp(powerUp);
+            powerUp.x = now.x;
+            powerUp.y = now.y;
+        }
+    }
+    Paddle& paddle = game.paddle;
+    if (!jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump)) {
+        keep(paddle.body);
+        keep(paddle.shadow);
+        const Spot now{paddle.x, paddle.y};
+        paddle.x = between(paddle_.x, now.x, share);
+        paddle.y = between(paddle_.y, now.y, share);
+        placePaddle(paddle);
+        paddle.x = now.x;
+        paddle.y = now.y;
+    }
+    BrickCell* cells = &game.grid.cells[0][0];
+    for (const auto& [index, before] : cells_) {
+        BrickCell& cell = cells[index];
+        if (!cell.knocked || jumped(before.x, before.y, cell.currentX, cell.currentY, kBrickJump))
+            continue;
+        keep(cell.brick);
+        keep(cell.shadow);
+        const float x = between(before.x, cell.currentX, share);
+        const float y = between(before.y, cell.currentY, share);
+        cell.brick.setPosition(x, y);
+        cell.shadow.setPosition(x + kShadowOffsetX, y + kShadowOffsetY);
+    }
+}
+
+void MotionBlend::restore() {
+    for (const Moved& moved : moved_) {
+        moved.sprite->setPosition(moved.x, moved.y);
+        moved.sprite->setRotation(moved.rotation);
+        moved.sprite->setSize(moved.width, moved.height);
+    }
+    moved_.clear();
+}
+
+void runDueSteps(MotionBlend& blend, const GameStructure& game, bool paused) {
+    for (std::uint32_t due = pentavel::takeDueSteps(paused); due > 0; --due) {
+        if (due == 1)
+            blend.takeBefore(game);
+        pentavel::updateSignal().emit(pentavel::kStepSeconds);
+    }
+}
+
+}  // namespace tezmola

@@ -1,0 +1,60 @@
+// SPDX-FileCopyrightText: 2026 The Tezmola developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The picture between two steps: each moving thing is drawn at the blend of where it stood before the last
+// step and where it stands after it, by how far the clock has run into the next step, so that it travels
+// the same distance in every frame whatever the display's rate. The sprites are moved for the draw alone
+// and put back after it: no step ever sees a blended place.
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "engine/graphics/sprite.h"
+
+namespace tezmola {
+
+class GameStructure;
+
+class MotionBlend {
+public:
+    // Before the last due step of a frame: where the balls, the paddle, the capsules and the knocked bricks
+    // stand.
+    void takeBefore(const GameStructure& game);
+    // Just before the draw: every such thing that moved since takeBefore is shown at share of the way (0:
+    // where it stood, 1: where it stands). A thing that jumped (a serve, a level laid, one that came or
+    // went) is shown where it stands.
+    void place(GameStructure& game, float share);
+    // Just after the draw: every sprite that place moved is back as it was.
+    void restore();
+
+private:
+    struct Spot {
+        float x = 0.0f;
+        float y = 0.0f;
+        float angle = 0.0f;  // a ball's nimbus
+        float scale = 0.0f;
+    };
+    struct Moved {
+        pentavel::graphics::Sprite* sprite;
+        float x;
+        float y;
+        float rotation;
+        float width;
+        float height;
+    };
+    void keep(pentavel::graphics::Sprite& sprite);
+
+    bool taken_ = false;
+    std::vector<Spot> balls_;
+    std::vector<Spot> capsules_;
+    Spot paddle_;
+    std::vector<std::pair<std::size_t, Spot>> cells_;  // the knocked ones, by index in the grid
+    std::vector<Moved> moved_;
+};
+
+// The steps due on the clock, emitted on updateSignal as gameTick emits them (none while paused), with where
+// the moving things stood taken before the last.
+void runDueSteps(MotionBlend& blend, const GameStructure& game, bool paused);
+
+}  // namespace tezmola
