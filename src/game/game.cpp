@@ -18,6 +18,7 @@
 #include "engine/graphics/display.h"
 #include "game/checks/replay_check.h"
 #include "game/display/high_score_board.h"
+#include "game/display/hud.h"
 #include "game/field/level.h"
 #include "game/play/game_end.h"
 #include "game/play/game_step.h"
@@ -263,9 +264,15 @@ void Game::onTick() {
     // The banner is read on the screen: it counts the frames' time, a slow frame (the first one loads the
     // textures) as a tenth of a second at most, so that it is never gone before it was seen.
     const std::uint32_t now = pentavel::lastTicks();
+    const float frameSeconds = static_cast<float>(std::min(now - bannerClock_, kLongestBannerFrame)) * 0.001f;
     if (!paused_ && bannerClockStarted_)
-        ageBanner(structure_.banner,
-                  static_cast<float>(std::min(now - bannerClock_, kLongestBannerFrame)) * 0.001f);
+        ageBanner(structure_.banner, frameSeconds);
+    // A word flashed while paused goes too: the still frame is drawn once more without it.
+    if (bannerClockStarted_ && structure_.hud.flashLeft > 0.0f) {
+        ageFlash(structure_.hud, frameSeconds);
+        if (structure_.hud.flashLeft <= 0.0f)
+            pentavel::graphics::markFrameChanged();
+    }
     bannerClock_ = now;
     bannerClockStarted_ = true;
     countIdleTime();

@@ -30,6 +30,22 @@ Gains gainsFor(float volume, float position) {
     return {left, right};
 }
 
+// F6 and F7 step the sound volume in tenths: a volume between two goes to the next one first, and the ends
+// hold.
+TEST(SteppedVolume, GoesByTenthsWithinZeroAndOne) {
+    const struct {
+        float volume;
+        int tenths;
+        float stepped;
+    } cases[] = {
+        {0.7f, 1, 0.8f}, {0.7f, -1, 0.6f},  {0.65f, 1, 0.7f}, {0.65f, -1, 0.6f}, {0.95f, 1, 1.0f},
+        {1.0f, 1, 1.0f}, {0.05f, -1, 0.0f}, {0.0f, -1, 0.0f}, {0.3f, 3, 0.6f},   {NAN, 1, 0.1f},
+    };
+    for (const auto& c : cases)
+        EXPECT_FLOAT_EQ(c.stepped, audio::steppedVolume(c.volume, c.tenths))
+            << c.volume << " by " << c.tenths;
+}
+
 TEST(PanningGains, FollowTheSquaredFalloffOnEachSideUpToTheEdges) {
     const struct {
         float volume, position;

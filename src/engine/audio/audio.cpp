@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/audio/audio.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/audio/internal/audio_resource_manager.h"
 #include "engine/file/settings.h"
 
@@ -101,6 +104,18 @@ float soundVolume() {
 
 float musicVolume() {
     return manager().musicVolume();
+}
+
+float steppedVolume(float volume, int tenths) {
+    if (!(volume > 0.0f))
+        volume = 0.0f;  // NaN too
+    // A stored 0.7 reads as 0.69999...: within a thousandth of a tenth counts as on it.
+    const float scaled = volume * 10.0f;
+    const float onTenth = std::round(scaled);
+    float from = std::fabs(scaled - onTenth) < 0.001f ? onTenth
+                                                      : (tenths > 0 ? std::floor(scaled) : std::ceil(scaled));
+    from += static_cast<float>(tenths);
+    return std::min(std::max(from, 0.0f), 10.0f) / 10.0f;
 }
 
 void panningGains(float volume, float position, unsigned char& left, unsigned char& right) {

@@ -31,6 +31,10 @@ bool musicEnabled();
 float soundVolume();
 float musicVolume();
 
+// The volume a number of tenths up (or down, when negative) from volume, on the tenths and within 0..1: a
+// volume between two tenths goes first to the next one in that direction.
+float steppedVolume(float volume, int tenths);
+
 // The stereo gains playSound gives the mixer for an effective volume v and a position (each 0..255).
 void panningGains(float volume, float position, unsigned char& left, unsigned char& right);
 

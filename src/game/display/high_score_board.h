@@ -55,6 +55,8 @@ public:
     int newEntry() const { return newEntry_; }
     bool newEntrySaved() const { return !notSaved_; }
     bool shown() const { return shown_; }
+    // True once a table was opened: the games are offered to it.
+    bool opened() const { return opened_; }
     const std::string& playerName() const { return playerName_; }
     const pentavel::graphics::TextLabel& caption() const { return captionLabel_; }
     const pentavel::graphics::TextLabel& note() const { return noteLabel_; }

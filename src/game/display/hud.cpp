@@ -20,6 +20,8 @@ constexpr float kBottomEdge = -0.75f;
 constexpr float kBandBottom = 0.64995f;
 constexpr float kMultiplierX = 0.93333334f;
 constexpr float kNoticeSize = 0.5f;
+constexpr float kFlashY = 0.58f;  // a line below the notice's
+constexpr float kFlashSeconds = 2.0f;
 const Colour kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kYellow{1.0f, 1.0f, 0.0f, 1.0f};
 const char* const kTitle = "TEZMOLA";
@@ -82,6 +84,30 @@ void showNotice(Hud& hud, const std::string& text) {
     layOut(hud, hud.noticeLabel, {0.0f, kBandBottom, kYellow, TextLabel::kCentre, TextLabel::kTop, -12.0f},
            text);
     hud.noticeLabel.setTextSize(kNoticeSize);
+}
+
+void flashWord(Hud& hud, const std::string& text) {
+    layOut(hud, hud.flashLabel, {0.0f, kFlashY, kWhite, TextLabel::kCentre, TextLabel::kTop, -12.0f}, text);
+    hud.flashLabel.setTextSize(kNoticeSize);
+    hud.flashLabel.setVisible(true);
+    hud.flashLeft = kFlashSeconds;
+}
+
+void ageFlash(Hud& hud, float dt) {
+    if (hud.flashLeft <= 0.0f)
+        return;
+    hud.flashLeft -= dt;
+    if (hud.flashLeft <= 0.0f)
+        hud.flashLabel.setVisible(false);
+}
+
+void showPracticeMark(Hud& hud, bool practice) {
+    if (!practice && hud.practiceLabel.text().empty())
+        return;
+    layOut(hud, hud.practiceLabel,
+           {0.0f, kBottomEdge, kYellow, TextLabel::kCentre, TextLabel::kBottom, -11.0f},
+           practice ? "PRACTICE" : "");
+    hud.practiceLabel.setTextSize(kNoticeSize);
 }
 
 void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber) {

@@ -24,6 +24,9 @@ struct Hud {
     pentavel::graphics::TextLabel stateLabel;
     pentavel::graphics::TextLabel multiplierLabel;
     pentavel::graphics::TextLabel noticeLabel;  // below the top band; empty unless showNotice was called
+    pentavel::graphics::TextLabel flashLabel;   // a passing word below the notice's line (the sound's state)
+    float flashLeft = 0.0f;                     // seconds of frames it stays on the screen
+    pentavel::graphics::TextLabel practiceLabel;  // at the bottom: the game in play enters no table
 };
 
 // Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
@@ -56,6 +59,12 @@ void clearTitleCheatMark(Hud& hud);
 void showScore(Hud& hud, std::int32_t score);
 // A line below the top band, for the whole run (that nothing will be saved).
 void showNotice(Hud& hud, const std::string& text);
+// Shows the word for two seconds, below the notice's line.
+void flashWord(Hud& hud, const std::string& text);
+// Counts the word's time down by dt seconds of frames; it goes at zero.
+void ageFlash(Hud& hud, float dt);
+// "PRACTICE" at the bottom while practice is set: the game in play enters no table.
+void showPracticeMark(Hud& hud, bool practice);
 // The multiplier label shows "X" and the multiplier's digit.
 void showMultiplier(Hud& hud, std::int32_t multiplier);
 

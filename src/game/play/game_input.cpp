@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player's commands to the GameStructure: keys, pointer, joystick buttons, and the cheat keys.
 
+#include <cmath>
+#include <string>
+
 #include "engine/audio/audio.h"
+#include "engine/file/settings.h"
 #include "game/display/hud.h"
 #include "game/field/paddle.h"
 #include "game/play/game_commands.h"
@@ -19,6 +23,8 @@ enum Key {
     kKeyF1 = 282,
     kKeyF2 = 283,
     kKeyF5 = 286,
+    kKeyF6 = 287,
+    kKeyF7 = 288,
     kKeyF8 = 289,
     kKeyF9 = 290,
     kKeyF10 = 291,
@@ -43,6 +49,15 @@ void steer(GameStructure& game, std::int32_t direction) {
     applyCommand(game, command);
 }
 
+// F6 and F7: the sound a tenth softer or louder, kept in the settings at once as F2's choice is.
+void changeSoundVolume(Hud& hud, int tenths) {
+    pentavel::audio::setSoundVolume(pentavel::audio::steppedVolume(pentavel::audio::soundVolume(), tenths));
+    pentavel::saveChangedSettings();
+    const int percent = static_cast<int>(std::lround(pentavel::audio::soundVolume() * 100.0f));
+    flashWord(hud,
+              "SOUND " + std::to_string(percent) + "%" + (pentavel::audio::soundEnabled() ? "" : " (OFF)"));
+}
+
 }  // namespace
 
 void GameStructure::onKeyDown(int key) {
@@ -62,6 +77,11 @@ void GameStructure::onKeyDown(int key) {
             return;
         case kKeyF2:
             pentavel::audio::toggleSound();
+            flashWord(hud, pentavel::audio::soundEnabled() ? "SOUND ON" : "SOUND OFF");
+            return;
+        case kKeyF6:
+        case kKeyF7:
+            changeSoundVolume(hud, key == kKeyF7 ? 1 : -1);
             return;
         case kKeyF5:
             showFrameRate = !showFrameRate;

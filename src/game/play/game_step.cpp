@@ -195,6 +195,8 @@ void newGame(GameStructure& game) {
     startRecord(game);
     game.levelNumber = game.startingLevel;
     game.practice = game.onlyPractice || game.startingLevel > 1;
+    // Marked where it matters: a game that has a table and enters none of it.
+    showPracticeMark(game.hud, game.practice && game.highScores.opened());
     game.score = 0;
     showScore(game.hud, game.score);
     while (game.spareBalls.lives > 0)

@@ -70,45 +70,41 @@ void MotionBlend::place(GameStructure& game, float share) {
     restore();
     if (!taken_ || share >= 1.0f)
         return;
-    // A ball or capsule that came or went moves the others along the list: then each is shown where it is.
-    if (balls_.size() == game.balls.size()) {
-        for (std::size_t index = 0; index < balls_.size(); ++index) {
-            Ball& ball = game.balls[index];
-            const Spot& before = balls_[index];
-            if (jumped(before.x, before.y, ball.x, ball.y, kJump))
-                continue;
-            keep(ball.body);
-            keep(ball.shadow);
-            keep(ball.nimbus);
-            const Spot now{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale};
-            ball.x = between(before.x, now.x, share);
-            ball.y = between(before.y, now.y, share);
-            ball.nimbusAngle = angleBetween(before.angle, now.angle, share);
-            ball.nimbusScale = between(before.scale, now.scale, share);
-            placeBallSprites(ball);
-            ball.x = now.x;
-            ball.y = now.y;
-            ball.nimbusAngle = now.angle;
-            ball.nimbusScale = now.scale;
+    // A ball or capsule that came or went moves the others along its list: then each is shown where it is.
+    const auto blendEach = [](auto& things, const std::vector<Spot>& spots, auto show) {
+        if (spots.size() != things.size())
+            return;
+        for (std::size_t index = 0; index < spots.size(); ++index) {
+            if (!jumped(spots[index].x, spots[index].y, things[index].x, things[index].y, kJump))
+                show(things[index], spots[index]);
         }
-    }
-    if (capsules_.size() == game.powerUps.size()) {
-        for (std::size_t index = 0; index < capsules_.size(); ++index) {
-            PowerUp& powerUp = game.powerUps[index];
-            const Spot& before = capsules_[index];
-            if (jumped(before.x, before.y, powerUp.x, powerUp.y, kJump))
-                continue;
-            for (pentavel::graphics::Sprite* sprite :
-                 {&powerUp.capsule, &powerUp.faceplate, &powerUp.glyph, &powerUp.shadow})
-                keep(*sprite);
-            const Spot now{powerUp.x, powerUp.y};
-            powerUp.x = between(before.x, now.x, share);
-            powerUp.y = between(before.y, now.y, share);
-            placePowerUp(powerUp);
-            powerUp.x = now.x;
-            powerUp.y = now.y;
-        }
-    }
+    };
+    blendEach(game.balls, balls_, [this, share](Ball& ball, const Spot& before) {
+        keep(ball.body);
+        keep(ball.shadow);
+        keep(ball.nimbus);
+        const Spot now{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale};
+        ball.x = between(before.x, now.x, share);
+        ball.y = between(before.y, now.y, share);
+        ball.nimbusAngle = angleBetween(before.angle, now.angle, share);
+        ball.nimbusScale = between(before.scale, now.scale, share);
+        placeBallSprites(ball);
+        ball.x = now.x;
+        ball.y = now.y;
+        ball.nimbusAngle = now.angle;
+        ball.nimbusScale = now.scale;
+    });
+    blendEach(game.powerUps, capsules_, [this, share](PowerUp& powerUp, const Spot& before) {
+        for (pentavel::graphics::Sprite* sprite :
+             {&powerUp.capsule, &powerUp.faceplate, &powerUp.glyph, &powerUp.shadow})
+            keep(*sprite);
+        const Spot now{powerUp.x, powerUp.y};
+        powerUp.x = between(before.x, now.x, share);
+        powerUp.y = between(before.y, now.y, share);
+        placePowerUp(powerUp);
+        powerUp.x = now.x;
+        powerUp.y = now.y;
+    });
     Paddle& paddle = game.paddle;
     if (!jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump)) {
         keep(paddle.body);

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The display and the player's commands: labels, pause and focus, pointer, keys and joystick.
 
+#include "engine/audio/audio.h"
 #include "engine/core/engine_signals.h"
+#include "engine/file/settings.h"
 #include "game/display/hud.h"
 #include "game/game.h"
 #include "game/play/game_step.h"
@@ -58,6 +60,44 @@ TEST_F(InputTest, CheatKeysMarkTheTitleUntilTheNextNewGame) {
     EXPECT_EQ(game->levelNumber, 1u);
     press(282);  // F1
     EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
+}
+
+// F2, F6 and F7 say what they did for two seconds of frames; the volume is the settings' at once.
+TEST_F(InputTest, TheSoundKeysSayWhatTheyDidForTwoSeconds) {
+    pentavel::audio::setSoundVolume(0.7f);
+    press(288);  // F7
+    EXPECT_FLOAT_EQ(0.8f, pentavel::audio::soundVolume());
+    EXPECT_EQ("SOUND 80%", game->hud.flashLabel.text());
+    EXPECT_TRUE(game->hud.flashLabel.visible());
+    press(287);  // F6
+    press(287);
+    EXPECT_EQ("SOUND 60%", game->hud.flashLabel.text());
+    float volume = -1.0f;
+    ASSERT_TRUE(pentavel::getSetting("audio", "sound", "volume", volume));
+    EXPECT_FLOAT_EQ(0.6f, volume);
+    const bool enabled = pentavel::audio::soundEnabled();
+    press(283);  // F2
+    EXPECT_EQ(enabled ? "SOUND OFF" : "SOUND ON", game->hud.flashLabel.text());
+    ageFlash(game->hud, 1.9f);
+    EXPECT_TRUE(game->hud.flashLabel.visible());
+    ageFlash(game->hud, 0.2f);
+    EXPECT_FALSE(game->hud.flashLabel.visible());
+    press(283);
+    EXPECT_EQ(pentavel::audio::soundEnabled(), enabled);
+}
+
+// A game that has a table and enters none of it says so at the bottom; a game from level 1 does not.
+TEST_F(InputTest, APracticeGameIsMarked) {
+    EXPECT_EQ("", game->hud.practiceLabel.text());
+    game->startingLevel = 2;
+    press(282);  // F1
+    EXPECT_EQ("PRACTICE", game->hud.practiceLabel.text());
+    game->startingLevel = 1;
+    press(282);
+    EXPECT_EQ("", game->hud.practiceLabel.text());
+    game->onlyPractice = true;
+    press(282);
+    EXPECT_EQ("PRACTICE", game->hud.practiceLabel.text());
 }
 
 TEST_F(InputTest, PauseShowsOverGameOverAndFocusFollowsTheWindow) {
