@@ -13,7 +13,7 @@ namespace {
 std::uint32_t recordedTicks = 0;
 std::uint32_t simulatedTicks = 0;
 bool simulationStarted = false;
-std::uint32_t millisecondsIntoStep = 0;  // at the last takeDueSteps: what stepShare tells
+std::uint32_t millisecondsIntoStep = 0;  // at the last steps taken: what stepShare tells
 
 }  // namespace
 
@@ -54,7 +54,6 @@ std::uint32_t takeDueSteps(bool paused) {
     if (paused) {
         // The clock still advances, so resuming brings no burst of stored-up steps.
         simulatedTicks += due * kStepMilliseconds;
-        millisecondsIntoStep = recordedTicks - simulatedTicks;
         return 0;
     }
     if (due > kMaxCatchUpSteps) {

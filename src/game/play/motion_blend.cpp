@@ -98,12 +98,11 @@ void MotionBlend::place(GameStructure& game, float share) {
         for (pentavel::graphics::Sprite* sprite :
              {&powerUp.capsule, &powerUp.faceplate, &powerUp.glyph, &powerUp.shadow})
             keep(*sprite);
-        const Spot now{powerUp.x, powerUp.y};
-        powerUp.x = between(before.x, now.x, share);
-        powerUp.y = between(before.y, now.y, share);
+        // Capsules fall straight down.
+        const float now = powerUp.y;
+        powerUp.y = between(before.y, now, share);
         placePowerUp(powerUp);
-        powerUp.x = now.x;
-        powerUp.y = now.y;
+        powerUp.y = now;
     });
     Paddle& paddle = game.paddle;
     if (!jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump)) {

@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "engine/core/timer.h"
+#include "game/field/brick_grid.h"
+#include "game/field/paddle.h"
+#include "game/field/power_up.h"
 #include "game_fixture.h"
 
 namespace {
@@ -43,7 +46,7 @@ protected:
 // drawn between them the ball's travel follows the clock's time, frame after frame.
 TEST_F(MotionBlendTest, AFreeBallTravelsWithTheClockAtEveryRate) {
     for (int rate : {60, 144, 240}) {
-        onlyBall(-0.6f, 0.0f, 0.4f, 0.0f);
+        onlyBall(-0.6f, 0.1f, 0.4f, 0.0f);
         pentavel::resetSimulationClock();
         std::vector<float> perMillisecond;
         std::vector<float> steppedPerMillisecond;
@@ -73,6 +76,89 @@ TEST_F(MotionBlendTest, AFreeBallTravelsWithTheClockAtEveryRate) {
     }
 }
 
+// A ball with a nimbus turning past 0 degrees, a falling capsule, the paddle steered and a knocked brick
+// springing back: each drawn a quarter of its way through the step, each sprite put back whole after.
+TEST_F(MotionBlendTest, EveryMovingThingIsDrawnAtItsShareOfTheStepAndPutBack) {
+    Ball& ball = onlyBall(-0.3f, 0.1f, 0.5f, 0.3f, NimbusKind::Fire);
+    ball.nimbusAngle = 0.2f;
+    dropPowerUp(game->powerUps, PowerUpKind::Red, 0.5f, 0.3f);
+    game->paddle.x = -0.2f;
+    placePaddle(game->paddle);
+    game->paddle.direction = kPaddleRight;
+    // Three bricks knocked: one springing back, one home within the step, one knocked again in it.
+    const auto knock = [this](int column, float dx, float dy) -> BrickCell& {
+        BrickCell& brick = cell(3, column);
+        brick.currentX = brick.homeX + dx;
+        brick.currentY = brick.homeY + dy;
+        brick.knocked = true;
+        startSpringBack(game->grid, 3, column);
+        return brick;
+    };
+    BrickCell& knocked = knock(5, 0.02f, -0.01f);
+    BrickCell& home = knock(7, 0.003f, 0.0f);
+    BrickCell& again = knock(9, 0.01f, 0.0f);
+    blend.takeBefore(*game);
+    blend.takeBefore(*game);  // a frame's second look replaces the first
+    const Ball was = game->balls[0];
+    const float capsuleWas = game->powerUps[0].y;
+    const float paddleWas = game->paddle.x;
+    const float paddleWasY = game->paddle.y;
+    const float brickWasX = knocked.currentX;
+    const float brickWasY = knocked.currentY;
+    step();
+    ASSERT_FALSE(home.knocked);
+    again.currentX += 0.03f;
+    again.brick.setPosition(again.currentX, again.currentY);
+    // A free paddle taken down by the pointer after the step.
+    game->paddle.y -= 0.01f;
+    placePaddle(game->paddle);
+    const Ball& now = game->balls[0];
+    const PowerUp& capsule = game->powerUps[0];
+    ASSERT_NE(was.y, now.y);
+    ASSERT_GT(now.nimbusAngle, 359.0f);
+    ASSERT_NE(was.nimbusScale, now.nimbusScale);
+    std::vector<const pentavel::graphics::Sprite*> sprites = {
+        &now.body,          &now.nimbus,          &now.shadow,    &capsule.capsule, &capsule.shadow,
+        &game->paddle.body, &game->paddle.shadow, &knocked.brick, &knocked.shadow};
+    struct Look {
+        float x, y, rotation, width, height;
+    };
+    std::vector<Look> exact;
+    for (const pentavel::graphics::Sprite* sprite : sprites)
+        exact.push_back({sprite->x(), sprite->y(), sprite->rotation(), sprite->width(), sprite->height()});
+
+    blend.place(*game, 0.25f);
+    const auto quarter = [](float from, float to) { return from + (to - from) * 0.25f; };
+    EXPECT_FLOAT_EQ(quarter(was.x, now.x), now.body.x());
+    EXPECT_FLOAT_EQ(quarter(was.y, now.y), now.body.y());
+    EXPECT_FLOAT_EQ(quarter(was.y, now.y) + kShadowOffsetY, now.shadow.y());
+    EXPECT_NEAR(0.2f - 0.25f * (360.2f - now.nimbusAngle), now.nimbus.rotation(), 1e-4f);
+    EXPECT_FLOAT_EQ(exact[1].width * quarter(was.nimbusScale, now.nimbusScale) / now.nimbusScale,
+                    now.nimbus.width());
+    EXPECT_FLOAT_EQ(quarter(capsuleWas, capsule.y), capsule.capsule.y());
+    EXPECT_FLOAT_EQ(quarter(capsuleWas, capsule.y) + kShadowOffsetY, capsule.shadow.y());
+    EXPECT_FLOAT_EQ(quarter(paddleWas, game->paddle.x), game->paddle.body.x());
+    EXPECT_FLOAT_EQ(quarter(paddleWasY, game->paddle.y), game->paddle.body.y());
+    EXPECT_FLOAT_EQ(quarter(brickWasX, knocked.currentX) + kShadowOffsetX, knocked.shadow.x());
+    EXPECT_FLOAT_EQ(quarter(brickWasY, knocked.currentY) + kShadowOffsetY, knocked.shadow.y());
+    EXPECT_FLOAT_EQ(quarter(brickWasY, knocked.currentY), knocked.brick.y());
+    EXPECT_EQ(home.homeX, home.brick.x());
+    EXPECT_EQ(again.currentX, again.brick.x());
+    EXPECT_EQ(cell(3, 6).brick.x(), cell(3, 6).homeX);
+
+    blend.restore();
+    for (std::size_t index = 0; index < sprites.size(); ++index) {
+        EXPECT_EQ(exact[index].x, sprites[index]->x()) << index;
+        EXPECT_EQ(exact[index].y, sprites[index]->y()) << index;
+        EXPECT_EQ(exact[index].rotation, sprites[index]->rotation()) << index;
+        EXPECT_EQ(exact[index].width, sprites[index]->width()) << index;
+        EXPECT_EQ(exact[index].height, sprites[index]->height()) << index;
+    }
+    EXPECT_EQ(now.x, now.body.x());
+    EXPECT_GT(now.nimbusAngle, 359.0f);
+    EXPECT_EQ(capsule.y, capsule.capsule.y());
+}
+
 TEST_F(MotionBlendTest, AJumpIsDrawnWhereItLandsAndAPauseDrawsTheStepsOwnPicture) {
     onlyBall(-0.6f, 0.0f, 0.4f, 0.0f);
     drawnBallX(10000);
@@ -90,7 +176,7 @@ TEST_F(MotionBlendTest, AJumpIsDrawnWhereItLandsAndAPauseDrawsTheStepsOwnPicture
     blend.restore();
 
     // A ball lost in the one step of a frame and served anew: drawn on the paddle, not on the way there.
-    onlyBall(0.2f, -0.9f, 0.0f, -1.0f);
+    onlyBall(game->paddle.x, -0.9f, 0.0f, -1.0f);
     const auto into = static_cast<std::uint32_t>(pentavel::stepShare() * 5.0f + 0.5f);
     pentavel::setLastTicks(10033 - into + 7);
     runDueSteps(blend, *game, false);
