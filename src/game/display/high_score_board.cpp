@@ -7,6 +7,7 @@
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
 #include "game/display/hud.h"
+#include "game/field/images.h"
 #include "game/records/high_score_file.h"
 
 namespace tezmola {
@@ -30,6 +31,11 @@ constexpr float kNoteY = 0.14f;
 const char* const kNotSavedText = "NOT SAVED";
 constexpr float kChosenRight = -0.66f;  // the mark of the entry chosen, left of its rank
 constexpr float kDepth = -12.0f;
+// Behind the board's lines and "GAME OVER", over the field and its bricks: from above the note to below the
+// last row, which the paddle's top just clears.
+constexpr float kBackdropTop = 0.2f;
+constexpr float kBackdropBottom = -0.625f;
+constexpr float kBackdropDepth = -11.5f;
 const Colour kHeadingColour{0.75f, 0.75f, 0.75f, 1.0f};
 const Colour kEntryColour{1.0f, 1.0f, 1.0f, 1.0f};
 const Colour kNewEntryColour{1.0f, 1.0f, 0.0f, 1.0f};
@@ -57,6 +63,11 @@ void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanD
     newEntry_ = -1;
     notSaved_ = false;
     opened_ = true;
+    backdrop_.setSpriteByName(kTopBandImage);
+    backdrop_.setRectangle(-1.0f, kBackdropTop, 1.0f, kBackdropBottom);
+    backdrop_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.7f});
+    backdrop_.setDepth(kBackdropDepth);
+    backdrop_.setVisible(false);
 }
 
 void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,
@@ -140,6 +151,7 @@ void HighScoreBoard::show(const std::string& caption, const std::string& note) {
               TextLabel::kCentre, kHeadingColour);
         line.first->setVisible(!line.second->empty());
     }
+    backdrop_.setVisible(true);
     if (entries_.empty()) {
         hideTable();
         shown_ = true;
@@ -195,6 +207,7 @@ void HighScoreBoard::hide() {
     hideTable();
     captionLabel_.setVisible(false);
     noteLabel_.setVisible(false);
+    backdrop_.setVisible(false);
     shown_ = false;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/graphics/sprite.h"
 #include "engine/graphics/text_label.h"
 #include "game/records/high_scores.h"
 
@@ -60,6 +61,7 @@ public:
     const std::string& playerName() const { return playerName_; }
     const pentavel::graphics::TextLabel& caption() const { return captionLabel_; }
     const pentavel::graphics::TextLabel& note() const { return noteLabel_; }
+    const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
 
 private:
     struct Row {
@@ -96,6 +98,7 @@ private:
     pentavel::graphics::TextLabel captionLabel_;
     pentavel::graphics::TextLabel noteLabel_;
     pentavel::graphics::TextLabel chosenLabel_;
+    pentavel::graphics::Sprite backdrop_;  // dims the field behind the board while it is shown
     int chosen_ = -1;
 };
 

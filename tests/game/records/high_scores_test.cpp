@@ -475,6 +475,8 @@ TEST_F(HighScoreGameTest, TheGameEndsAfterTheStepThatLostItsLastBall) {
     dropPowerUp(game->powerUps, PowerUpKind::White, game->paddle.x, game->paddle.y);
     step();
     EXPECT_TRUE(game->highScores.shown());
+    EXPECT_TRUE(game->highScores.backdrop().visible());
+    EXPECT_GT(game->highScores.backdrop().depth(), game->highScores.caption().depth());
     EXPECT_EQ(1u, entriesInFile());
     Replay replay;
     std::string reason;
@@ -489,6 +491,7 @@ TEST_F(HighScoreGameTest, TheGameEndsAfterTheStepThatLostItsLastBall) {
     updateGame(*game, pentavel::kStepSeconds);
     EXPECT_TRUE(game->events.gameOver);
     EXPECT_FALSE(game->highScores.shown());
+    EXPECT_FALSE(game->highScores.backdrop().visible());
     EXPECT_FALSE(folder.exists("replays/game-2.tzr"));
     step();
     EXPECT_FALSE(game->events.gameOver);
