@@ -64,7 +64,13 @@ send_keys Down Return
 WINDOW_NAME='^Tezmola: Red Row$'
 wait_until 5 bash -c "xdotool search --all --onlyvisible --name '$WINDOW_NAME' >/dev/null" ||
     fail "the caption does not name the chosen set"
-chosen=$(capture_window chosen.png)
+# The caption changes before the next frame is drawn: the first picture that shows the chosen set's bricks.
+red_row_shown() {
+    chosen=$(capture_window chosen.png)
+    # shellcheck disable=SC2046
+    pixel_colour "$chosen" $(field_pixel "$(cell_x 4)" "$(cell_y 1)") | awk '{ exit !($1 > 179 && $2 < 40 && $3 < 40) }'
+}
+wait_until 5 red_row_shown
 expect_colour "$chosen" "red brick" "$(cell_x 4)" "$(cell_y 1)" "219 0 0"
 # The banner names the set below its bricks, and two seconds later it has gone, the bricks as they were.
 sleep 3
