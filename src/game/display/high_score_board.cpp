@@ -7,7 +7,6 @@
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
 #include "game/display/hud.h"
-#include "game/field/images.h"
 #include "game/records/high_score_file.h"
 
 namespace tezmola {
@@ -63,11 +62,7 @@ void HighScoreBoard::open(const pentavel::graphics::SpriteId* glyphs, const CanD
     newEntry_ = -1;
     notSaved_ = false;
     opened_ = true;
-    backdrop_.setSpriteByName(kTopBandImage);
-    backdrop_.setRectangle(-1.0f, kBackdropTop, 1.0f, kBackdropBottom);
-    backdrop_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.7f});
-    backdrop_.setDepth(kBackdropDepth);
-    backdrop_.setVisible(false);
+    setUpBackdrop(backdrop_, kBackdropTop, kBackdropBottom, 0.7f, kBackdropDepth);
 }
 
 void HighScoreBoard::offer(std::int32_t score, std::uint32_t level, bool cheated, bool gameOver,

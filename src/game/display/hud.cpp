@@ -110,6 +110,14 @@ void showPracticeMark(Hud& hud, bool practice) {
     hud.practiceLabel.setTextSize(kNoticeSize);
 }
 
+void setUpBackdrop(pentavel::graphics::Sprite& backdrop, float top, float bottom, float alpha, float depth) {
+    backdrop.setSpriteByName(kTopBandImage);
+    backdrop.setRectangle(-1.0f, top, 1.0f, bottom);
+    backdrop.setColour(Colour{0.0f, 0.0f, 0.0f, alpha});
+    backdrop.setDepth(depth);
+    backdrop.setVisible(false);
+}
+
 void refreshLevelLabel(Hud& hud, bool showFrameRate, std::uint32_t levelNumber) {
     if (showFrameRate) {
         hud.frameRateCounter.label().setVisible(true);

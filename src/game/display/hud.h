@@ -65,6 +65,9 @@ void flashWord(Hud& hud, const std::string& text);
 void ageFlash(Hud& hud, float dt);
 // "PRACTICE" at the bottom while practice is set: the game in play enters no table.
 void showPracticeMark(Hud& hud, bool practice);
+// A dark band across the field from top to bottom (top > bottom), hidden until shown: it dims what lies
+// behind a board laid over the field.
+void setUpBackdrop(pentavel::graphics::Sprite& backdrop, float top, float bottom, float alpha, float depth);
 // The multiplier label shows "X" and the multiplier's digit.
 void showMultiplier(Hud& hud, std::int32_t multiplier);
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "game/display/hud.h"
-#include "game/field/images.h"
 
 namespace tezmola {
 
@@ -80,11 +79,7 @@ std::array<std::string, 4> shelfLine(const ShelfSet& set) {
 
 void ShelfView::setUp(const pentavel::graphics::SpriteId* glyphs) {
     glyphs_ = glyphs;
-    backdrop_.setSpriteByName(kTopBandImage);
-    backdrop_.setRectangle(-1.0f, 0.75f, 1.0f, -0.75f);
-    backdrop_.setColour(Colour{0.0f, 0.0f, 0.0f, 0.94f});
-    backdrop_.setDepth(kDepth + 0.5f);
-    backdrop_.setVisible(false);
+    setUpBackdrop(backdrop_, 0.75f, -0.75f, 0.94f, kDepth + 0.5f);
 }
 
 void ShelfView::open(const std::vector<ShelfSet>* sets, int playing) {

@@ -63,8 +63,10 @@ std::set<std::string> replaysInUse(const GameStructure& game) {
     return referenced;
 }
 
-}  // namespace
-
+// The game in play has ended: its replay is written when it is worth keeping (a game over, or a game left
+// with points; cheated games and practice from a later level too, but no game of a run of practice) and
+// the game records, and the file's name is returned (empty for none). A replay that cannot be written is
+// lost, told once a run in the log. The replay is of that date, the entry's.
 std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date) {
     // A folder that cannot be written was told at start: nothing is saved. A run of practice plays a file of
     // the moment (the level editor's test play), which no replay could find again.
@@ -92,6 +94,7 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::stri
     return name;
 }
 
+// After the tables took the game: the replays no longer kept are removed, never the game's own replay.
 void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
     if (!game.recording || pentavel::file::writeDirectory().empty())
         return;
@@ -100,6 +103,8 @@ void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
     kept.insert(replay);
     pruneReplays(replayFolder(), kept);
 }
+
+}  // namespace
 
 void saveHighScoresBeforeQuit(GameStructure& game) {
     game.highScores.saveBeforeQuit();
