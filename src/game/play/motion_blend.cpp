@@ -68,7 +68,7 @@ void MotionBlend::keep(pentavel::graphics::Sprite& sprite) {
 
 void MotionBlend::place(GameStructure& game, float share) {
     restore();
-    if (!taken_ || share >= 1.0f)
+    if (!taken_)
         return;
     // A ball or capsule that came or went moves the others along its list: then each is shown where it is.
     const auto blendEach = [](auto& things, const std::vector<Spot>& spots, auto show) {

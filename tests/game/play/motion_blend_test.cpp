@@ -42,37 +42,27 @@ protected:
     MotionBlend blend;
 };
 
-// At 60 Hz the steps alone give 3, 3, 4 steps a frame, at 144 Hz 1 or 2, at 240 Hz now and then none:
-// drawn between them the ball's travel follows the clock's time, frame after frame.
+// At 60 Hz the steps alone give 3, 3, 4 steps a frame, at 144 Hz 1 or 2, at 240 Hz now and then none
+// (1.33x, 2x and more between frames): drawn between them the ball's travel follows the clock's time.
 TEST_F(MotionBlendTest, AFreeBallTravelsWithTheClockAtEveryRate) {
     for (int rate : {60, 144, 240}) {
         onlyBall(-0.6f, 0.1f, 0.4f, 0.0f);
         pentavel::resetSimulationClock();
         std::vector<float> perMillisecond;
-        std::vector<float> steppedPerMillisecond;
         std::uint32_t before = 0;
         float drawnBefore = 0.0f;
-        float exactBefore = 0.0f;
         for (int frame = 0; frame < 40; ++frame) {
             const std::uint32_t now = 10000u + static_cast<std::uint32_t>(frame * 1000 / rate);
             const float drawn = drawnBallX(now);
-            const float exact = game->balls[0].body.x();
-            EXPECT_EQ(game->balls[0].x, exact) << "the step's own place is back after the draw";
             // The first frames start the clock and see the ball's speed-up at its first step.
-            if (frame >= 3) {
+            if (frame >= 3)
                 perMillisecond.push_back((drawn - drawnBefore) / static_cast<float>(now - before));
-                steppedPerMillisecond.push_back((exact - exactBefore) / static_cast<float>(now - before));
-            }
             before = now;
             drawnBefore = drawn;
-            exactBefore = exact;
         }
         const auto [slowest, fastest] = std::minmax_element(perMillisecond.begin(), perMillisecond.end());
         EXPECT_GT(*slowest, 0.0f) << rate << " Hz";
         EXPECT_LT(*fastest / *slowest, 1.01f) << rate << " Hz";
-        const auto [slowStep, fastStep] =
-            std::minmax_element(steppedPerMillisecond.begin(), steppedPerMillisecond.end());
-        EXPECT_GT(*fastStep - *slowStep, 0.1f * *fastest) << rate << " Hz: the steps alone beat";
     }
 }
 
@@ -159,7 +149,7 @@ TEST_F(MotionBlendTest, EveryMovingThingIsDrawnAtItsShareOfTheStepAndPutBack) {
     EXPECT_EQ(capsule.y, capsule.capsule.y());
 }
 
-TEST_F(MotionBlendTest, AJumpIsDrawnWhereItLandsAndAPauseDrawsTheStepsOwnPicture) {
+TEST_F(MotionBlendTest, AJumpIsDrawnWhereItLands) {
     onlyBall(-0.6f, 0.0f, 0.4f, 0.0f);
     drawnBallX(10000);
     drawnBallX(10017);
@@ -184,15 +174,6 @@ TEST_F(MotionBlendTest, AJumpIsDrawnWhereItLandsAndAPauseDrawsTheStepsOwnPicture
     ASSERT_TRUE(game->balls[0].stuck);
     blend.place(*game, pentavel::stepShare());
     EXPECT_EQ(game->balls[0].y, game->balls[0].body.y());
-    blend.restore();
-
-    // Paused, no step runs and the picture is the steps' own: a share of 1.
-    onlyBall(-0.6f, 0.0f, 0.4f, 0.0f);
-    drawnBallX(10100);
-    const float drawn = drawnBallX(10117);
-    EXPECT_LT(drawn, game->balls[0].x);
-    blend.place(*game, 1.0f);
-    EXPECT_EQ(game->balls[0].x, game->balls[0].body.x());
     blend.restore();
 }
 

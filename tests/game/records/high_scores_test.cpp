@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "engine/file/log.h"
 #include "engine/file/write_directory_lock.h"
 #include "game/display/high_score_board.h"
@@ -475,8 +477,15 @@ TEST_F(HighScoreGameTest, TheGameEndsAfterTheStepThatLostItsLastBall) {
     dropPowerUp(game->powerUps, PowerUpKind::White, game->paddle.x, game->paddle.y);
     step();
     EXPECT_TRUE(game->highScores.shown());
-    EXPECT_TRUE(game->highScores.backdrop().visible());
-    EXPECT_GT(game->highScores.backdrop().depth(), game->highScores.caption().depth());
+    // Dark and see-through over the field, from above the caption to below the last row.
+    const pentavel::graphics::Sprite& backdrop = game->highScores.backdrop();
+    EXPECT_TRUE(backdrop.visible());
+    EXPECT_GT(backdrop.depth(), game->highScores.caption().depth());
+    EXPECT_NE(0, backdrop.sprite());
+    EXPECT_EQ(0.0f, backdrop.colour().red);
+    EXPECT_LT(backdrop.colour().alpha, 1.0f);
+    EXPECT_GT(backdrop.y() + std::fabs(backdrop.height()) / 2.0f, game->highScores.caption().y());
+    EXPECT_GT(backdrop.width(), 1.9f);
     EXPECT_EQ(1u, entriesInFile());
     Replay replay;
     std::string reason;
