@@ -437,9 +437,10 @@ void Game::runWatchedSteps() {
 }
 
 // A paused game is a still picture: exactly the steps' own.
+// The steps place no sprite of what moves and set no label: the picture of each frame is made here.
 void Game::onBeforeDraw() {
-    if (!paused_)
-        motion_.place(structure_, pentavel::stepShare());
+    motion_.place(structure_, paused_ ? 1.0f : pentavel::stepShare());
+    showFigures(structure_.hud, figuresOf(structure_));
 }
 
 void Game::onAfterDraw() {

@@ -148,10 +148,8 @@ void ReplayWatch::stop() {
     buildLevel(game);
     hideBanner(game.banner);
     game.score = saved_.score;
-    showScore(game.hud, game.score);
     setSpareBalls(game.spareBalls, saved_.balls);
     game.scoreMultiplier = saved_.multiplier;
-    showMultiplier(game.hud, game.scoreMultiplier);
     if (saved_.cheated)
         setTitleCheatMark(game.hud);
     else

@@ -17,6 +17,7 @@
 #include "game/field/collisions.h"
 #include "game/play/game_step.h"
 #include "game/play/game_structure.h"
+#include "game/play/motion_blend.h"
 #include "game_sheet.h"
 #include "support/mounted_folder.h"
 
@@ -61,6 +62,11 @@ protected:
             pentavel::updateSignal().emit(pentavel::kStepSeconds);
     }
     void press(int key) { pentavel::keyDownSignal().emit(key); }
+    // What a frame drawn now shows: the moving things' sprites and the labels, as the game places them.
+    void drawn() {
+        tezmola::MotionBlend().place(*game, 1.0f);
+        tezmola::showFigures(game->hud, tezmola::figuresOf(*game));
+    }
     // Replaces every ball by one free ball.
     tezmola::Ball& onlyBall(float x, float y, float vx, float vy,
                             tezmola::NimbusKind kind = tezmola::NimbusKind::None) {

@@ -66,6 +66,7 @@ void buildGlyphTable(pentavel::graphics::GlyphTable& glyphs) {
 
 void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs) {
     hud.glyphs = glyphs;
+    hud.figuresShown = false;
     layOut(hud, hud.titleLabel, {0.0f, kTopEdge, kWhite, TextLabel::kCentre, TextLabel::kTop, -10.0f},
            kTitle);
     layOut(hud, hud.scoreLabel, {1.0f, kTopEdge, kYellow, TextLabel::kRight, TextLabel::kTop, -11.0f},
@@ -225,6 +226,21 @@ void showMultiplier(Hud& hud, std::int32_t multiplier) {
     std::string text = "X1";
     text[1] = static_cast<char>('0' + multiplier % 10);
     setTextIfChanged(hud, hud.multiplierLabel, text);
+}
+
+void showFigures(Hud& hud, const HudFigures& figures) {
+    const HudFigures& shown = hud.shown;
+    const bool all = !hud.figuresShown;
+    if (all || figures.score != shown.score)
+        showScore(hud, figures.score);
+    if (all || figures.multiplier != shown.multiplier)
+        showMultiplier(hud, figures.multiplier);
+    if (all || figures.levelNumber != shown.levelNumber || figures.showFrameRate != shown.showFrameRate)
+        refreshLevelLabel(hud, figures.showFrameRate, figures.levelNumber);
+    if (all || figures.paused != shown.paused || figures.playing != shown.playing)
+        refreshStateLabel(hud, figures.paused, figures.playing);
+    hud.shown = figures;
+    hud.figuresShown = true;
 }
 
 }  // namespace tezmola

@@ -13,6 +13,16 @@
 
 namespace tezmola {
 
+// What the labels around the field show of the game in play, given them once a frame before the draw.
+struct HudFigures {
+    std::int32_t score = 0;
+    std::int32_t multiplier = 1;
+    std::uint32_t levelNumber = 1;
+    bool showFrameRate = false;
+    bool paused = false;
+    bool playing = false;
+};
+
 // The labels around the play field, all in the game's font.
 struct Hud {
     const pentavel::graphics::SpriteId* glyphs = nullptr;   // the font, kept by address by setUpLabels
@@ -27,6 +37,8 @@ struct Hud {
     pentavel::graphics::TextLabel flashLabel;   // a passing word below the notice's line (the sound's state)
     float flashLeft = 0.0f;                     // seconds of frames it stays on the screen
     pentavel::graphics::TextLabel practiceLabel;  // at the bottom: the game in play enters no table
+    HudFigures shown;                             // what the figures' labels show
+    bool figuresShown = false;                    // shown holds what they show: showFigures ran
 };
 
 // Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
@@ -70,5 +82,8 @@ void showPracticeMark(Hud& hud, bool practice);
 void setUpBackdrop(pentavel::graphics::Sprite& backdrop, float top, float bottom, float alpha, float depth);
 // The multiplier label shows "X" and the multiplier's digit.
 void showMultiplier(Hud& hud, std::int32_t multiplier);
+// The score, multiplier, level and state labels show the figures; labels whose figures have not changed
+// since the last call are left as they are.
+void showFigures(Hud& hud, const HudFigures& figures);
 
 }  // namespace tezmola

@@ -135,6 +135,7 @@ Ball makeBall(float x, float y, float vx, float vy, NimbusKind kind, bool stuck)
     ball.shadow.setDepth(kShadowDepth);
     ball.nimbus.setDepth(kNimbusDepth);
     refreshBallSprites(ball);
+    placeBallSprites(ball);
     return ball;
 }
 
@@ -148,7 +149,6 @@ void refreshBallSprites(Ball& ball) {
         ball.nimbus.setColour(look.nimbus);
         ball.nimbus.setVisible(true);
     }
-    placeBallSprites(ball);
 }
 
 void placeBallSprites(Ball& ball) {

@@ -38,9 +38,9 @@ struct Ball {
 // A new ball at (x, y) with velocity (vx, vy), its sprites set up.
 Ball makeBall(float x, float y, float vx, float vy, NimbusKind kind = NimbusKind::None, bool stuck = false);
 // Free flight through dt seconds: nimbus pulse and spin, speed-up, movement. The sprites stay where they
-// were until placeBallSprites: a step stops a ball many times, and only where it ends is drawn.
+// were until placeBallSprites, which the picture calls once a frame.
 void advanceBall(Ball& ball, float dt);
-// Images and tints for the nimbus kind, then placement.
+// Images and tints for the nimbus kind.
 void refreshBallSprites(Ball& ball);
 // Puts the body, shadow and nimbus at the ball's position, the nimbus at its size and spin.
 void placeBallSprites(Ball& ball);

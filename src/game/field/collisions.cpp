@@ -350,8 +350,6 @@ void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, 
             remaining = 0.0f;
         }
     }
-    for (Ball& ball : balls)
-        placeBallSprites(ball);
 }
 
 void resolveCollision(BrickGrid& grid, const Paddle& paddle, Ball& ball, CollisionListener& listener) {

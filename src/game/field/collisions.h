@@ -18,7 +18,7 @@ constexpr float kBallRadius = 0.03335f;  // margin by which a cell is enlarged b
 constexpr float kPi = 3.14159f;  // the paddle's bounce turns by this pi (and the autopilot aims by it)
 
 // Moves every ball through dt seconds, never farther in one go than to the next cell edge that matters,
-// and resolves the collisions on the way; stuck balls ride on the paddle. The sprites go where the balls end.
+// and resolves the collisions on the way; stuck balls ride on the paddle. The sprites stay where they were.
 void stepBalls(std::vector<Ball>& balls, BrickGrid& grid, const Paddle& paddle, CollisionListener& listener,
                float dt);
 // Seconds the ball may fly before it could touch a neighbouring cell.

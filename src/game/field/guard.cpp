@@ -69,7 +69,6 @@ void animateGuardGlow(Guard& guard, float dt) {
             }
         }
     }
-    placeGuardGlow(guard);
 }
 
 void placeGuardGlow(Guard& guard) {

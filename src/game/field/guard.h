@@ -30,7 +30,7 @@ void useGuardHit(Guard& guard, BrickGrid& grid);
 // No guard hits and the glow hidden (the row itself is left as it is).
 void switchGuardOff(Guard& guard);
 // Lets the glow breathe between 1/64 and 1/32 above the bottom edge, a quarter second each way (dt in
-// seconds).
+// seconds). The glow's sprite is placed by placeGuardGlow.
 void animateGuardGlow(Guard& guard, float dt);
 // Puts the glow rectangle at its current height.
 void placeGuardGlow(Guard& guard);

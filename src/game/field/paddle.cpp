@@ -26,7 +26,6 @@ void Paddle::move(float dt) {
         x = std::max(x - kPaddleSpeed * dt, minX);
     else if (direction == kPaddleRight)
         x = std::min(x + kPaddleSpeed * dt, maxX);
-    placePaddle(*this);
 }
 
 std::int32_t steerOnKeyDown(std::int32_t direction, int key) {

@@ -31,7 +31,8 @@ struct Paddle {
     float minX = 0.0f;
     float maxX = 0.0f;
 
-    // updateSignal slot: moves by the direction at 2 units per second (dt in seconds).
+    // updateSignal slot: moves by the direction at 2 units per second (dt in seconds); the sprites follow
+    // at placePaddle.
     void move(float dt);
 };
 

@@ -53,7 +53,6 @@ void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, floa
 
 void fallPowerUp(PowerUp& powerUp, float dt) {
     powerUp.y -= kPowerUpFallSpeed * dt;
-    placePowerUp(powerUp);
 }
 
 bool isCaught(const Paddle& paddle, const PowerUp& powerUp) {

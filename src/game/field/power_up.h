@@ -27,7 +27,7 @@ struct PowerUp {
 
 // Appends a capsule of the kind centred at (x, y) to the list of falling capsules.
 void dropPowerUp(std::vector<PowerUp>& powerUps, PowerUpKind kind, float x, float y);
-// Falls through dt seconds.
+// Falls through dt seconds; the sprites follow at placePowerUp.
 void fallPowerUp(PowerUp& powerUp, float dt);
 // True when the centre lies within the paddle's rectangle, edges included.
 bool isCaught(const Paddle& paddle, const PowerUp& powerUp);

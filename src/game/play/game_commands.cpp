@@ -23,8 +23,6 @@ void revive(GameStructure& game) {
     if (!game.playing) {
         game.playing = true;
         game.highScores.hide();
-        // Refreshed rather than hidden, so that a paused game keeps showing "PAUSED".
-        refreshStateLabel(game.hud, game.pausedShown, game.playing);
     }
     if (game.spareBalls.lives < kMaxLives)
         addSpareBall(game.spareBalls);

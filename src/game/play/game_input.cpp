@@ -85,7 +85,6 @@ void GameStructure::onKeyDown(int key) {
             return;
         case kKeyF5:
             showFrameRate = !showFrameRate;
-            refreshLevelLabel(hud, showFrameRate, levelNumber);
             return;
         case kKeyF8:
             command(*this, CommandKind::FreePaddle);

@@ -83,7 +83,6 @@ void splitFreeBalls(std::vector<Ball>& balls) {
 void raiseMultiplier(GameStructure& game) {
     const std::int32_t raised = game.scoreMultiplier == INT32_MAX ? 1 : game.scoreMultiplier + 1;
     game.scoreMultiplier = raised > 9 ? 9 : raised;
-    showMultiplier(game.hud, game.scoreMultiplier);
     game.multiplierArmed = false;
 }
 
@@ -182,8 +181,6 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
     game.showFrameRate = false;
     game.freePaddle = false;
     setPausedShown(game, false);
-    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
-    refreshStateLabel(game.hud, game.pausedShown, game.playing);
     newGame(game);
 }
 
@@ -198,7 +195,6 @@ void newGame(GameStructure& game) {
     // Marked where it matters: a game that has a table and enters none of it.
     showPracticeMark(game.hud, game.practice && game.highScores.opened());
     game.score = 0;
-    showScore(game.hud, game.score);
     while (game.spareBalls.lives > 0)
         removeSpareBall(game.spareBalls);
     for (int count = 0; count < kStartingSpareBalls; ++count)
@@ -208,7 +204,6 @@ void newGame(GameStructure& game) {
     if (buildLevel(game) != LevelBuild::Built)
         game.record.complete = false;
     game.highScores.hide();  // the table is shown only while the game is over
-    refreshStateLabel(game.hud, game.pausedShown, game.playing);
     clearTitleCheatMark(game.hud);
 }
 
@@ -260,7 +255,6 @@ void setPausedShown(GameStructure& game, bool paused) {
     pentavel::graphics::showCursor(paused);
     // Nothing moves while paused, so the engine need not draw the same frame again and again.
     pentavel::graphics::holdStillFrame(paused);
-    refreshStateLabel(game.hud, paused, game.playing);
 }
 
 }  // namespace tezmola

@@ -26,7 +26,6 @@ void GameStructure::brickDestroyed(BrickKind kind, std::int32_t points, float x)
     // The score wraps like the 32-bit counter it is.
     score = static_cast<std::int32_t>(static_cast<std::uint32_t>(score) +
                                       static_cast<std::uint32_t>(points * scoreMultiplier));
-    showScore(hud, score);
 }
 
 void GameStructure::capsuleDropped(PowerUpKind kind, float x, float y) {
@@ -53,7 +52,6 @@ void GameStructure::paddleTouched(float x) {
         if (multiplier > 9)
             multiplier = 9;
         scoreMultiplier = multiplier;
-        showMultiplier(hud, scoreMultiplier);
     } else {
         multiplierArmed = true;
     }
@@ -61,6 +59,11 @@ void GameStructure::paddleTouched(float x) {
 
 GameResult resultOf(const GameStructure& game) {
     return GameResult{game.score, game.levelNumber, game.spareBalls.lives};
+}
+
+HudFigures figuresOf(const GameStructure& game) {
+    return HudFigures{game.score,         game.scoreMultiplier, game.levelNumber,
+                      game.showFrameRate, game.pausedShown,     game.playing};
 }
 
 }  // namespace tezmola

@@ -111,5 +111,7 @@ public:
 
 // Where the game in play stands: its score, its level and the spare balls left.
 GameResult resultOf(const GameStructure& game);
+// What the heads-up display shows of the game in play.
+HudFigures figuresOf(const GameStructure& game);
 
 }  // namespace tezmola

@@ -54,7 +54,6 @@ void startLevelPlay(GameStructure& game) {
         serveBall(game);
     }
     game.powerUps.clear();
-    refreshLevelLabel(game.hud, game.showFrameRate, game.levelNumber);
     game.guard.guardCount = 0;
     useGuardHit(game.guard, game.grid);
     announceLevel(game);
@@ -67,11 +66,8 @@ bool serveBall(GameStructure& game) {
     if (!game.playing)
         return false;
     if (game.spareBalls.lives == 0) {
-        const bool ending = game.playing;
         game.playing = false;
-        refreshStateLabel(game.hud, game.pausedShown, game.playing);
-        if (ending)
-            game.events.gameOver = true;
+        game.events.gameOver = true;
         return false;
     }
     removeSpareBall(game.spareBalls);
@@ -79,7 +75,6 @@ bool serveBall(GameStructure& game) {
     game.balls.push_back(
         makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
     game.scoreMultiplier = 1;
-    showMultiplier(game.hud, game.scoreMultiplier);
     game.multiplierArmed = false;
     return true;
 }

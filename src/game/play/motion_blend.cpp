@@ -38,6 +38,16 @@ float angleBetween(float from, float to, float share) {
     return from + turn * share;
 }
 
+using Spot = MotionBlend::Spot;
+
+Spot spotOf(const Ball& ball) {
+    return Spot{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale};
+}
+
+Spot spotOf(const PowerUp& powerUp) {
+    return Spot{powerUp.x, powerUp.y, 0.0f, 0.0f};
+}
+
 std::size_t cellCount() {
     return static_cast<std::size_t>(kGridRows) * static_cast<std::size_t>(kGridColumns);
 }
@@ -48,10 +58,10 @@ void MotionBlend::takeBefore(const GameStructure& game) {
     taken_ = true;
     balls_.clear();
     for (const Ball& ball : game.balls)
-        balls_.push_back(Spot{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale});
+        balls_.push_back(spotOf(ball));
     capsules_.clear();
     for (const PowerUp& powerUp : game.powerUps)
-        capsules_.push_back(Spot{powerUp.x, powerUp.y});
+        capsules_.push_back(spotOf(powerUp));
     paddle_ = Spot{game.paddle.x, game.paddle.y};
     cells_.clear();
     const BrickCell* cells = &game.grid.cells[0][0];
@@ -68,54 +78,53 @@ void MotionBlend::keep(pentavel::graphics::Sprite& sprite) {
 
 void MotionBlend::place(GameStructure& game, float share) {
     restore();
-    if (!taken_)
-        return;
+    // At a share of 1 everything is shown exactly where it stands.
+    const bool blending = taken_ && share < 1.0f;
     // A ball or capsule that came or went moves the others along its list: then each is shown where it is.
-    const auto blendEach = [](auto& things, const std::vector<Spot>& spots, auto show) {
-        if (spots.size() != things.size())
-            return;
-        for (std::size_t index = 0; index < spots.size(); ++index) {
-            if (!jumped(spots[index].x, spots[index].y, things[index].x, things[index].y, kJump))
-                show(things[index], spots[index]);
+    const auto placeEach = [blending, share](auto& things, const std::vector<Spot>& spots, auto show) {
+        const bool blend = blending && spots.size() == things.size();
+        for (std::size_t index = 0; index < things.size(); ++index) {
+            auto& thing = things[index];
+            const bool moved = blend && !jumped(spots[index].x, spots[index].y, thing.x, thing.y, kJump);
+            show(thing, moved ? spots[index] : spotOf(thing), moved ? share : 1.0f);
         }
     };
-    blendEach(game.balls, balls_, [this, share](Ball& ball, const Spot& before) {
-        keep(ball.body);
-        keep(ball.shadow);
-        keep(ball.nimbus);
-        const Spot now{ball.x, ball.y, ball.nimbusAngle, ball.nimbusScale};
-        ball.x = between(before.x, now.x, share);
-        ball.y = between(before.y, now.y, share);
-        ball.nimbusAngle = angleBetween(before.angle, now.angle, share);
-        ball.nimbusScale = between(before.scale, now.scale, share);
+    placeEach(game.balls, balls_, [](Ball& ball, const Spot& before, float part) {
+        const Spot now = spotOf(ball);
+        ball.x = between(before.x, now.x, part);
+        ball.y = between(before.y, now.y, part);
+        ball.nimbusAngle = angleBetween(before.angle, now.angle, part);
+        ball.nimbusScale = between(before.scale, now.scale, part);
         placeBallSprites(ball);
         ball.x = now.x;
         ball.y = now.y;
         ball.nimbusAngle = now.angle;
         ball.nimbusScale = now.scale;
     });
-    blendEach(game.powerUps, capsules_, [this, share](PowerUp& powerUp, const Spot& before) {
-        for (pentavel::graphics::Sprite* sprite :
-             {&powerUp.capsule, &powerUp.faceplate, &powerUp.glyph, &powerUp.shadow})
-            keep(*sprite);
+    placeEach(game.powerUps, capsules_, [](PowerUp& powerUp, const Spot& before, float part) {
         // Capsules fall straight down.
         const float now = powerUp.y;
-        powerUp.y = between(before.y, now, share);
+        powerUp.y = between(before.y, now, part);
         placePowerUp(powerUp);
         powerUp.y = now;
     });
     Paddle& paddle = game.paddle;
-    if (!jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump)) {
-        keep(paddle.body);
-        keep(paddle.shadow);
-        const Spot now{paddle.x, paddle.y};
-        paddle.x = between(paddle_.x, now.x, share);
-        paddle.y = between(paddle_.y, now.y, share);
-        placePaddle(paddle);
-        paddle.x = now.x;
-        paddle.y = now.y;
-    }
-    BrickCell* cells = &game.grid.cells[0][0];
+    const Spot now{paddle.x, paddle.y};
+    const bool moved = blending && !jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump);
+    paddle.x = moved ? between(paddle_.x, now.x, share) : now.x;
+    paddle.y = moved ? between(paddle_.y, now.y, share) : now.y;
+    placePaddle(paddle);
+    paddle.x = now.x;
+    paddle.y = now.y;
+    placeGuardGlow(game.guard);
+    if (blending)
+        placeKnockedBricks(game.grid, share);
+}
+
+// The knocked bricks' sprites are the grid's own, moved by each step as they spring back: they are put back
+// after the draw.
+void MotionBlend::placeKnockedBricks(BrickGrid& grid, float share) {
+    BrickCell* cells = &grid.cells[0][0];
     for (const auto& [index, before] : cells_) {
         BrickCell& cell = cells[index];
         if (!cell.knocked || jumped(before.x, before.y, cell.currentX, cell.currentY, kBrickJump))

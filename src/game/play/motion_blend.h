@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Tezmola developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The picture between two steps: each moving thing is drawn at the blend of where it stood before the last
-// step and where it stands after it, by how far the clock has run into the next step, so that it travels
-// the same distance in every frame whatever the display's rate. The sprites are moved for the draw alone
-// and put back after it: no step ever sees a blended place.
+// The picture between two steps: the steps move no sprite of a ball, a capsule, the paddle or the guard's
+// glow; they are placed here once a frame, each at the blend of where it stood before the last step and
+// where it stands after it, by how far the clock has run into the next step, so that it travels the same
+// distance in every frame whatever the display's rate. A knocked brick's sprites are the grid's, which
+// each step moves: they are blended for the draw alone and put back after it.
 
 #include <cstddef>
 #include <utility>
@@ -15,26 +16,28 @@
 namespace tezmola {
 
 class GameStructure;
+struct BrickGrid;
 
 class MotionBlend {
 public:
-    // Before the last due step of a frame: where the balls, the paddle, the capsules and the knocked bricks
-    // stand.
-    void takeBefore(const GameStructure& game);
-    // Just before the draw: every such thing that moved since takeBefore is shown at share of the way (0:
-    // where it stood, 1: where it stands). A thing that jumped (a serve, a level laid, one that came or
-    // went) is shown where it stands.
-    void place(GameStructure& game, float share);
-    // Just after the draw: every sprite that place moved is back as it was.
-    void restore();
-
-private:
+    // Where a thing stood.
     struct Spot {
         float x = 0.0f;
         float y = 0.0f;
         float angle = 0.0f;  // a ball's nimbus
         float scale = 0.0f;
     };
+    // Before the last due step of a frame: where the balls, the paddle, the capsules and the knocked bricks
+    // stand.
+    void takeBefore(const GameStructure& game);
+    // Just before the draw: every such thing that moved since takeBefore is shown at share of the way (0:
+    // where it stood, 1: where it stands). A thing that jumped (a serve, a level laid, one that came or
+    // went), and everything when no look was taken or at a share of 1, is shown where it stands.
+    void place(GameStructure& game, float share);
+    // Just after the draw: the knocked bricks that place moved are back where the steps put them.
+    void restore();
+
+private:
     struct Moved {
         pentavel::graphics::Sprite* sprite;
         float x;
@@ -44,6 +47,7 @@ private:
         float height;
     };
     void keep(pentavel::graphics::Sprite& sprite);
+    void placeKnockedBricks(BrickGrid& grid, float share);
 
     bool taken_ = false;
     std::vector<Spot> balls_;

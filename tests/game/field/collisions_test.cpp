@@ -172,6 +172,7 @@ TEST_F(CollisionTest, FireBreaksAnyColourBrickAtOnceForDoubleScoreButSteelTakesO
     EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
     EXPECT_EQ(cell(5, 7).kind, BrickKind::Empty);
     EXPECT_EQ(game->score, 2 * 1 * 3 * 10);
+    drawn();
     EXPECT_EQ(game->hud.scoreLabel.text(), "00000060");
     fillCell(cell(5, 7), BrickKind::Steel, 24);
     EXPECT_TRUE(hitBrick(game->grid, ball, 5, 7, 6, 7, *game));
@@ -335,7 +336,9 @@ TEST_F(CollisionTest, AllBallsAdvanceTogetherByTheStepOfTheNearestEdge) {
     step();
     EXPECT_NEAR(game->balls[0].y - before0, 0.005f * 1.01f, 1e-5f);
     EXPECT_NEAR(game->balls[1].y - before1, 0.010f * 1.01f, 1e-5f);
-    // Drawn where the step ends, spin included.
+    // The step moves no sprite; the frame draws each ball where the step ended, spin included.
+    EXPECT_NE(game->balls[1].body.y(), game->balls[1].y);
+    drawn();
     for (const Ball& ball : game->balls) {
         EXPECT_EQ(ball.body.y(), ball.y);
         EXPECT_EQ(ball.nimbus.rotation(), ball.nimbusAngle);

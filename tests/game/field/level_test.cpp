@@ -46,6 +46,7 @@ TEST_F(LevelTest, LevelsRepeatFromTheFirstAfterTheLast) {
         EXPECT_EQ(cell(2, expected[level - 1]).kind, BrickKind::Green) << "level " << level;
         EXPECT_EQ(game->bricksLeft, 1);
     }
+    drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 05");
 }
 

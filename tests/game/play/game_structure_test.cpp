@@ -40,6 +40,7 @@ TEST_F(GameStructureTest, NewGameStartsWithFourSpareBallsAndOneBallOnThePaddle) 
     EXPECT_TRUE(game->balls[0].stuck);
     EXPECT_TRUE(game->playing);
     EXPECT_EQ(game->bricksLeft, 14);
+    drawn();
     EXPECT_EQ(game->hud.multiplierLabel.text(), "X1");
     EXPECT_EQ(game->hud.titleLabel.text(), "TEZMOLA");
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 01");
@@ -135,10 +136,12 @@ TEST_F(GameStructureTest, LastBallLostWithoutSpareEndsTheGameAndF10RevivesIt) {
     step(3);
     EXPECT_TRUE(game->balls.empty());
     EXPECT_FALSE(game->playing);
+    drawn();
     EXPECT_TRUE(game->hud.stateLabel.visible());
     EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     press(291);  // F10
     EXPECT_TRUE(game->playing);
+    drawn();
     EXPECT_FALSE(game->hud.stateLabel.visible());
     EXPECT_EQ(game->hud.titleLabel.text(), "ZORPLEX");
     step();
@@ -159,12 +162,14 @@ TEST_F(GameStructureTest, FinishedGameStaysOverThroughLevelKeysAndACaughtSpareBa
     EXPECT_TRUE(game->balls.empty());
     EXPECT_EQ(game->spareBalls.lives, 1u);
     EXPECT_FALSE(game->playing);
+    drawn();
     EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     EXPECT_TRUE(game->hud.stateLabel.visible());
     press(291);  // F10 revives with both spare balls
     step();
     ASSERT_EQ(game->balls.size(), 1u);
     EXPECT_EQ(game->spareBalls.lives, 1u);
+    drawn();
     EXPECT_FALSE(game->hud.stateLabel.visible());
 }
 
@@ -216,6 +221,7 @@ TEST_F(GameStructureTest, GuardGlowBreathesBetweenItsBounds) {
     EXPECT_NEAR(game->guard.glowHeight, 0.03125f, 1e-5f);
     step(60);  // a quarter second down and 10 steps up again
     EXPECT_NEAR(game->guard.glowHeight, 0.015625f + 10 * 0.005f * 0.0625f, 1e-5f);
+    drawn();
     EXPECT_NEAR(game->guard.glow.height(), 0.01f + game->guard.glowHeight, 1e-5f);
 }
 
@@ -223,6 +229,7 @@ TEST_F(GameStructureTest, CapsuleEffectsHaveTheirCaps) {
     game->scoreMultiplier = 9;
     applyPowerUp(*game, PowerUpKind::Magenta);
     EXPECT_EQ(game->scoreMultiplier, 9);
+    drawn();
     EXPECT_EQ(game->hud.multiplierLabel.text(), "X9");
     while (game->spareBalls.lives < 39)
         applyPowerUp(*game, PowerUpKind::White);
@@ -253,6 +260,7 @@ TEST_F(GameStructureTest, CapsuleFallsAtHalfAUnitPerSecondAndIsGoneBelowTheLossL
     step(40);
     ASSERT_EQ(game->powerUps.size(), 1u);
     EXPECT_NEAR(game->powerUps[0].y, 0.2f, 1e-5f);
+    drawn();
     EXPECT_NEAR(game->powerUps[0].capsule.y(), 0.2f, 1e-5f);
     step(500);
     EXPECT_TRUE(game->powerUps.empty());
@@ -265,6 +273,7 @@ TEST_F(GameStructureTest, ClearingTheLastBrickBuildsTheNextLevelInTheSameStep) {
     step();
     EXPECT_EQ(game->levelNumber, 2u);
     EXPECT_EQ(cell(3, 1).kind, BrickKind::Red);
+    drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
 }
 

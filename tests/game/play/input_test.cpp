@@ -21,15 +21,17 @@ protected:
 
 TEST_F(InputTest, LevelLabelShowsTheLastTwoDigitsOrTheFrameRate) {
     game->levelNumber = 7;
-    refreshLevelLabel(game->hud, game->showFrameRate, game->levelNumber);
+    drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 07");
     game->levelNumber = 123;
-    refreshLevelLabel(game->hud, game->showFrameRate, game->levelNumber);
+    drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 23");
     press(286);  // F5
+    drawn();
     EXPECT_FALSE(game->hud.levelLabel.visible());
     EXPECT_TRUE(game->hud.frameRateCounter.label().visible());
     press(286);
+    drawn();
     EXPECT_TRUE(game->hud.levelLabel.visible());
     EXPECT_FALSE(game->hud.frameRateCounter.label().visible());
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 23");
@@ -55,6 +57,7 @@ TEST_F(InputTest, CheatKeysMarkTheTitleUntilTheNextNewGame) {
     EXPECT_EQ(game->hud.titleLabel.text(), "ZORPLEX");
     press(293);
     EXPECT_EQ(game->levelNumber, 2u);
+    drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
     press(292);
     EXPECT_EQ(game->levelNumber, 1u);
@@ -103,11 +106,13 @@ TEST_F(InputTest, APracticeGameIsMarked) {
 TEST_F(InputTest, PauseShowsOverGameOverAndFocusFollowsTheWindow) {
     Game wrapper;  // only its slots are used here; its structure stays uninitialised
     game->playing = false;
-    refreshStateLabel(game->hud, game->pausedShown, game->playing);
+    drawn();
     EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     setPausedShown(*game, true);
+    drawn();
     EXPECT_EQ(game->hud.stateLabel.text(), "PAUSED");
     setPausedShown(*game, false);
+    drawn();
     EXPECT_EQ(game->hud.stateLabel.text(), "GAME OVER");
     EXPECT_FALSE(wrapper.paused());
     wrapper.onKeyDown(19);
@@ -181,6 +186,7 @@ TEST_F(InputTest, ArrowKeysSteerAndTheLastPressedWins) {
     pentavel::keyUpSignal().emit(276);
     step(10);
     EXPECT_NEAR(game->paddle.x, -0.2f, 1e-4f);
+    drawn();
     EXPECT_FLOAT_EQ(game->paddle.shadow.x(), game->paddle.x + 0.03f);
     press(276);  // the mirror: left, then right, then left let go
     press(275);

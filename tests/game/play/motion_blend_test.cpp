@@ -113,6 +113,8 @@ TEST_F(MotionBlendTest, EveryMovingThingIsDrawnAtItsShareOfTheStepAndPutBack) {
     struct Look {
         float x, y, rotation, width, height;
     };
+    // Where a frame shows them without a blend: where they stand.
+    MotionBlend().place(*game, 1.0f);
     std::vector<Look> exact;
     for (const pentavel::graphics::Sprite* sprite : sprites)
         exact.push_back({sprite->x(), sprite->y(), sprite->rotation(), sprite->width(), sprite->height()});
@@ -136,7 +138,11 @@ TEST_F(MotionBlendTest, EveryMovingThingIsDrawnAtItsShareOfTheStepAndPutBack) {
     EXPECT_EQ(again.currentX, again.brick.x());
     EXPECT_EQ(cell(3, 6).brick.x(), cell(3, 6).homeX);
 
+    // After the draw the knocked brick is where the step put it; at a share of 1 all stand where they are.
     blend.restore();
+    EXPECT_EQ(exact[7].y, knocked.brick.y());
+    EXPECT_EQ(exact[8].x, knocked.shadow.x());
+    blend.place(*game, 1.0f);
     for (std::size_t index = 0; index < sprites.size(); ++index) {
         EXPECT_EQ(exact[index].x, sprites[index]->x()) << index;
         EXPECT_EQ(exact[index].y, sprites[index]->y()) << index;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/core/engine_signals.h"
 #include "engine/core/timer.h"
 #include "engine/graphics/display.h"
 #include "game/field/images.h"
@@ -28,6 +29,11 @@ const char kProvingLabel[] = "PROVING  F faster  Esc stops";
 
 }  // namespace
 
+LevelTrial::LevelTrial(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs) {
+    pentavel::beforeDrawSignal().connect(this, &LevelTrial::onBeforeDraw, tracker_);
+    pentavel::afterDrawSignal().connect(&motion_, &MotionBlend::restore, tracker_);
+}
+
 LevelTrial::~LevelTrial() = default;
 
 bool LevelTrial::start(const LevelDraft& level, bool proving) {
@@ -36,6 +42,8 @@ bool LevelTrial::start(const LevelDraft& level, bool proving) {
     initialiseTrialGame(*trial_, text);
     paused_ = false;
     fast_ = false;
+    playing_ = !proving;
+    motion_ = MotionBlend();
     pentavel::graphics::holdStillFrame(false);
     if (!proving) {
         showMode(kTestPlayLabel);
@@ -70,6 +78,7 @@ void LevelTrial::showMode(const char* text) {
 }
 
 void LevelTrial::stop() {
+    motion_.restore();
     proofPlay_.reset();
     trial_.reset();
     modeLabel_.setText(glyphs_, "");
@@ -77,7 +86,15 @@ void LevelTrial::stop() {
 }
 
 void LevelTrial::play() {
-    pentavel::gameTick(paused_);
+    runDueSteps(motion_, *trial_, paused_);
+}
+
+// The steps place no sprite of what moves and set no label: the picture of each frame is made here.
+void LevelTrial::onBeforeDraw() {
+    if (trial_ == nullptr)
+        return;
+    motion_.place(*trial_, playing_ && !paused_ ? pentavel::stepShare() : 1.0f);
+    showFigures(trial_->hud, figuresOf(*trial_));
 }
 
 void LevelTrial::setPaused(bool paused) {

@@ -9,11 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/signal.h"
 #include "engine/graphics/sprite.h"
 #include "engine/graphics/text_label.h"
 #include "game/checks/autopilot.h"
 #include "game/checks/level_check.h"
 #include "game/play/game_structure.h"
+#include "game/play/motion_blend.h"
 #include "game/records/level_set.h"
 #include "tools/editor/document/level_proof.h"
 
@@ -23,7 +25,7 @@ namespace editor {
 class LevelTrial {
 public:
     // glyphs is the game's font, kept by address.
-    explicit LevelTrial(const pentavel::graphics::SpriteId* glyphs) : glyphs_(glyphs) {}
+    explicit LevelTrial(const pentavel::graphics::SpriteId* glyphs);
     ~LevelTrial();
     LevelTrial(const LevelTrial&) = delete;
     LevelTrial& operator=(const LevelTrial&) = delete;
@@ -34,7 +36,8 @@ public:
     // Ends the game and takes the label down.
     void stop();
 
-    // The author's play: the 5 ms steps that have come due, none while paused.
+    // The author's play: the 5 ms steps that have come due, none while paused, drawn as the game draws
+    // them (blended between the last two).
     void play();
     void setPaused(bool paused);
     bool paused() const { return paused_; }
@@ -53,6 +56,7 @@ public:
 
 private:
     void showMode(const char* text);
+    void onBeforeDraw();
 
     const pentavel::graphics::SpriteId* glyphs_;
     std::unique_ptr<GameStructure> trial_;  // the level in play, for T and P
@@ -62,7 +66,10 @@ private:
     LevelReport proofReport_;
     bool paused_ = false;
     bool fast_ = false;
+    bool playing_ = false;  // the author plays: the picture is blended
     std::uint32_t proofClock_ = 0;
+    MotionBlend motion_;
+    pentavel::ScopedTracker tracker_;
 };
 
 }  // namespace editor
