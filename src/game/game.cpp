@@ -283,7 +283,7 @@ void Game::onTick() {
 void Game::onQuit() {
     endGame(structure_, false);
     // A game over marked "NOT SAVED" gets its last chance now that the obstacle may be gone.
-    saveHighScoresBeforeQuit(structure_);
+    structure_.highScores.saveBeforeQuit();
 }
 
 void Game::openShelf() {
@@ -328,7 +328,7 @@ void Game::startChosenSet() {
     // The game in progress ends as F1 ends it, entered in its own set's table; an entry still waiting
     // for that table (NOT SAVED) gets its last chance, as at quit, before another table takes its place.
     endGame(structure_, false);
-    saveHighScoresBeforeQuit(structure_);
+    structure_.highScores.saveBeforeQuit();
     pentavel::logMessage("Playing the level set %s", set.name.c_str());
     structure_.levelDocument = document;
     structure_.levelCount = countLevels(structure_.levelDocument);

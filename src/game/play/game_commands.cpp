@@ -19,13 +19,13 @@ namespace tezmola {
 namespace {
 
 // F10 brings a finished game back and gives one more spare ball.
-void revive(GameStructure& game) {
-    if (!game.playing) {
-        game.playing = true;
-        game.highScores.hide();
+void revive(bool& playing, HighScoreBoard& board, SpareBalls& spares) {
+    if (!playing) {
+        playing = true;
+        board.hide();
     }
-    if (game.spareBalls.lives < kMaxLives)
-        addSpareBall(game.spareBalls);
+    if (spares.lives < kMaxLives)
+        addSpareBall(spares);
 }
 
 bool isLevelChange(const PlayerCommand& command) {
@@ -104,7 +104,7 @@ void applyCommand(GameStructure& game, const PlayerCommand& command) {
             removeSpareBall(game.spareBalls);
             break;
         case CommandKind::Revive:
-            revive(game);
+            revive(game.playing, game.highScores, game.spareBalls);
             break;
         case CommandKind::LevelDown:
         case CommandKind::LevelUp:

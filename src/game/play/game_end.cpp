@@ -56,9 +56,9 @@ std::set<std::string> referencedReplays() {
 }
 
 // The replays that the tables refer to, and the entries of the game's table waiting to be written.
-std::set<std::string> replaysInUse(const GameStructure& game) {
+std::set<std::string> replaysInUse(const HighScoreBoard& board) {
     std::set<std::string> referenced = referencedReplays();
-    for (const HighScore& row : game.highScores.entries())
+    for (const HighScore& row : board.entries())
         referenced.insert(row.replay);
     return referenced;
 }
@@ -85,7 +85,7 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::stri
     replay.record = game.record;
     replay.claim = resultOf(game);
     std::string reason;
-    std::string name = keepReplay(replayFolder(), writeReplay(replay), replaysInUse(game), reason);
+    std::string name = keepReplay(replayFolder(), writeReplay(replay), replaysInUse(game.highScores), reason);
     if (name.empty() && !game.replayLossTold) {
         game.replayLossTold = true;
         pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
@@ -99,16 +99,12 @@ void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
     if (!game.recording || pentavel::file::writeDirectory().empty())
         return;
     // The game's own replay stays whatever the clock said when it was written.
-    std::set<std::string> kept = replaysInUse(game);
+    std::set<std::string> kept = replaysInUse(game.highScores);
     kept.insert(replay);
     pruneReplays(replayFolder(), kept);
 }
 
 }  // namespace
-
-void saveHighScoresBeforeQuit(GameStructure& game) {
-    game.highScores.saveBeforeQuit();
-}
 
 void endGame(GameStructure& game, bool gameOver) {
     // A game watched was played before: nothing of it is kept again.

@@ -9,8 +9,6 @@ namespace tezmola {
 
 class GameStructure;
 
-// Tries once more to save the entries that wait, before the program ends.
-void saveHighScoresBeforeQuit(GameStructure& game);
 // The game in play ends: at "GAME OVER" (gameOver true: the table is shown) or when it is left by a new game
 // or by quitting. A game is offered to the table once, however it ends.
 void endGame(GameStructure& game, bool gameOver);

@@ -48,12 +48,12 @@ void setUpGuardGlow(Guard& guard) {
     switchGuardOff(guard);
 }
 
-void lookUpSounds(GameStructure& game) {
-    game.soundCatch = soundCode("beep1");
-    game.soundBrickHit = soundCode("beep2");
-    game.soundBrickDestroyed = soundCode("beep3");
-    game.soundWall = soundCode("beep4");
-    game.soundPaddle = soundCode("beep5");
+void lookUpSounds(GameSounds& sounds) {
+    sounds.catchCapsule = soundCode("beep1");
+    sounds.brickHit = soundCode("beep2");
+    sounds.brickDestroyed = soundCode("beep3");
+    sounds.wall = soundCode("beep4");
+    sounds.paddle = soundCode("beep5");
 }
 
 void setUpPlay(GameStructure& game, const char* highScoreFile);
@@ -80,10 +80,10 @@ void splitFreeBalls(std::vector<Ball>& balls) {
     }
 }
 
-void raiseMultiplier(GameStructure& game) {
-    const std::int32_t raised = game.scoreMultiplier == INT32_MAX ? 1 : game.scoreMultiplier + 1;
-    game.scoreMultiplier = raised > 9 ? 9 : raised;
-    game.multiplierArmed = false;
+void raiseMultiplier(std::int32_t& multiplier, bool& armed) {
+    const std::int32_t raised = multiplier == INT32_MAX ? 1 : multiplier + 1;
+    multiplier = raised > 9 ? 9 : raised;
+    armed = false;
 }
 
 // Each capsule falls; a caught one takes effect, one past the loss line goes.
@@ -93,7 +93,7 @@ void updatePowerUps(GameStructure& game, float dt) {
         PowerUp& powerUp = game.powerUps[index];
         fallPowerUp(powerUp, dt);
         if (isCaught(game.paddle, powerUp)) {
-            pentavel::audio::playSound(game.soundCatch, 1.0f, powerUp.x);
+            pentavel::audio::playSound(game.sounds.catchCapsule, 1.0f, powerUp.x);
             const PowerUpKind kind = powerUp.kind;
             game.powerUps.erase(game.powerUps.begin() + static_cast<std::ptrdiff_t>(index));
             applyPowerUp(game, kind);
@@ -147,14 +147,13 @@ bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
 
 namespace {
 
-void startRecord(GameStructure& game) {
-    GameRecord& record = game.record;
+void startRecord(GameRecord& record, std::uint32_t startingLevel, const Paddle& paddle, bool freePaddle) {
     record.seed = dropGeneratorState();
-    record.startingLevel = game.startingLevel;
-    record.paddleX = game.paddle.x;
-    record.paddleY = game.paddle.y;
-    record.direction = game.paddle.direction;
-    record.freePaddle = game.freePaddle;
+    record.startingLevel = startingLevel;
+    record.paddleX = paddle.x;
+    record.paddleY = paddle.y;
+    record.direction = paddle.direction;
+    record.freePaddle = freePaddle;
     record.steps = 0;
     record.commands.clear();
     record.complete = true;
@@ -165,7 +164,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
     game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
-    lookUpSounds(game);
+    lookUpSounds(game.sounds);
     setUpLabels(game.hud, game.glyphs);
     // A board never opened is offered nothing: its file is neither read nor written.
     if (highScoreFile != nullptr)
@@ -189,7 +188,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
 void newGame(GameStructure& game) {
     endGame(game, false);
     game.gameEnded = false;
-    startRecord(game);
+    startRecord(game.record, game.startingLevel, game.paddle, game.freePaddle);
     game.levelNumber = game.startingLevel;
     game.practice = game.onlyPractice || game.startingLevel > 1;
     // Marked where it matters: a game that has a table and enters none of it.
@@ -241,7 +240,7 @@ void applyPowerUp(GameStructure& game, PowerUpKind kind) {
             raiseGuard(game.guard, game.grid);
             break;
         case PowerUpKind::Magenta:
-            raiseMultiplier(game);
+            raiseMultiplier(game.scoreMultiplier, game.multiplierArmed);
             break;
         case PowerUpKind::White:
             if (game.spareBalls.lives < kMaxLives)

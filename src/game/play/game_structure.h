@@ -36,6 +36,15 @@ struct StepEvents {
     bool gameOver = false;  // the last ball was lost with no spare ball left
 };
 
+// The codes of the sounds of play.
+struct GameSounds {
+    int paddle = 0;          // "beep5"
+    int brickHit = 0;        // "beep2"
+    int brickDestroyed = 0;  // "beep3"
+    int wall = 0;            // "beep4"
+    int catchCapsule = 0;    // "beep1"
+};
+
 class GameStructure final : public CollisionListener {
 public:
     GameStructure();
@@ -84,12 +93,8 @@ public:
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
     bool multiplierArmed = false;
-    Guard guard;                      // its glow and the hits it has left
-    int soundPaddle = 0;              // "beep5"
-    int soundBrickHit = 0;            // "beep2"
-    int soundBrickDestroyed = 0;      // "beep3"
-    int soundWall = 0;                // "beep4"
-    int soundCatch = 0;               // "beep1"
+    Guard guard;  // its glow and the hits it has left
+    GameSounds sounds;
     HighScoreBoard highScores;        // the best games, shown during "GAME OVER"
     bool gameEnded = false;           // the game in play has been offered to the table
     ShelfSet levelSet;                // the set played, whose table the board keeps

@@ -19,8 +19,8 @@ namespace {
 
 constexpr float kServeSpeed = -1.0f;  // straight down onto the paddle, which then sends it up
 
-std::uint32_t placeOf(const GameStructure& game, std::uint32_t number) {
-    return game.levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(game.levelCount) : 0u;
+std::uint32_t placeOf(std::int32_t levelCount, std::uint32_t number) {
+    return levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(levelCount) : 0u;
 }
 
 void logOutcome(LevelBuild outcome, std::uint32_t number) {
@@ -84,7 +84,8 @@ LevelBuild buildLevel(GameStructure& game) {
     ++game.levelsLaid;
     LaidLevel laid;
     if (hasEveryImage(game.grid.images)) {
-        const LevelContent& content = game.levelContents.of(level, placeOf(game, game.levelNumber));
+        const LevelContent& content =
+            game.levelContents.of(level, placeOf(game.levelCount, game.levelNumber));
         relayGrid(game.grid, content);
         if (content.laid.outcome == LevelBuild::Built)
             relayBackground(game.background, content);
@@ -106,7 +107,7 @@ LevelBuild buildLevel(GameStructure& game) {
 LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
 
 const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
-    const std::uint32_t place = placeOf(game_, number);
+    const std::uint32_t place = placeOf(game_.levelCount, number);
     Look& look = looks_[place];
     if (!look.read) {
         const LevelContent& content =
