@@ -640,13 +640,6 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
     EXPECT_EQ("START AT LEVEL 2 (PRACTICE)  - LEFT/RIGHT", seen(view.levelLine()));
     view.onKey(276);
     EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
-    // A letter jumps to its set and back to level 1.
-    view.onKey(275);
-    view.onKey('t');
-    EXPECT_EQ("grey yellow grey white white ", colours());
-    EXPECT_EQ("START AT LEVEL 1  - LEFT/RIGHT", seen(view.levelLine()));
-    view.onKey('t');
-    EXPECT_EQ("grey white grey white yellow ", colours());
     // The chosen line is yellow, whatever its set; a bad set chosen says why in red.
     view.onKey(273);
     EXPECT_EQ("grey white grey yellow white ", colours());
