@@ -276,8 +276,12 @@ void Game::onTick() {
     bannerClock_ = now;
     bannerClockStarted_ = true;
     countIdleTime();
-    if (shelf_.readAhead() && shelfView_.isOpen())
+    // The shelf keeps the game paused, and a paused frame is drawn again only when told: a line shows its
+    // set's figures as soon as they are read, not at the next key.
+    if (shelf_.readAhead() && shelfView_.isOpen()) {
         shelfView_.refresh();
+        pentavel::graphics::markFrameChanged();
+    }
 }
 
 void Game::onQuit() {

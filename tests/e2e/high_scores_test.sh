@@ -5,8 +5,9 @@
 # A game played to "GAME OVER" (launch, take the paddle away, lose every ball) enters the player's table of
 # ten best games: the table shows below the notice with the new entry in yellow, and F1 hides it. A game
 # left by Escape with points enters too, and highscores.xml then holds both in their places. A game in
-# which a cheat key was used shows the table but leaves the file as it was. A hang-up enters the game in
-# play. (Two copies and a table that cannot be written: high_score_copies_test.sh, run beside this one.)
+# which a cheat key was used shows the table but leaves the file as it was, and over an empty table says
+# that it enters none. A hang-up enters the game in play. (Two copies and a table that cannot be written:
+# high_score_copies_test.sh, run beside this one.)
 source "$(dirname "$0")/high_scores_lib.sh" "$@"
 
 # Three strong games and seven without points, the oldest at the bottom.
@@ -96,6 +97,23 @@ expect_status 0
 cmp -s "$HIGH_SCORES" "$WORK/seeded.xml" || fail "a cheated game changed highscores.xml"
 [ -f "$USER_DIR/replays/game-3.tzr" ] || fail "the cheated game's replay is not among the last games"
 note "a cheated game shows the table and leaves the file as it was"
+
+# A cheated game over an empty table: the table's place says why it stays empty, in white on the first row.
+rm -f "$HIGH_SCORES"
+start_game
+wait_for_window
+wait_for_drawing
+send_keys F9 F9 F9 F9
+empty_table_told() { [ "$(pixels_of "$(row_region 1)" "$(capture_window 4_empty_table.png)" white)" -gt 150 ]; }
+lose_every_ball empty_table_told
+sleep 0.5
+empty=$(capture_window 4_empty_table.png)
+! heading_shown && [ "$(pixels_of "$(row_region 2)" "$empty" white)" -lt 5 ] || fail "the empty table shows rows"
+send_keys Escape
+wait_for_exit
+expect_status 0
+expect_no_file "$HIGH_SCORES"
+note "an empty table says that cheated games enter none"
 
 # Closing the terminal the game was started from (SIGHUP) is a quit request: the game in play enters.
 rm -f "$HIGH_SCORES"

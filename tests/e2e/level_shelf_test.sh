@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The shelf of level sets as a player meets it: two sets installed with tezmola-import-levels, the game
 # starts on the second (its name in the caption, its bricks drawn, the banner naming it below them); F3
-# opens the shelf, Down and Enter start the first set, whose bricks are then drawn. A game on it enters its
+# opens the shelf, which shows its figures without a key and where it stands, and the letters T and R and
+# Enter start the first set, whose bricks are then drawn. A game on it enters its
 # own table and leaves highscores.xml as it was; the choice is remembered; a game started with --level 5
 # is practice and enters nothing.
 IMPORTER="$(dirname "${1:-.}")/tezmola-import-levels"
@@ -55,12 +56,33 @@ wait_for_drawing
 expect_colour "$DRAWN_SHOT" "blue brick" "$(cell_x 4)" "$(cell_y 3)" "0 0 219"
 note "the last set installed plays"
 
-# F3 opens the shelf over the field: Tezmola, Blue, Red Row; Down chooses Red Row and Enter plays it.
+# The shelf's line N (from 0) in the columns of its numbers, or across: shelf_line N [LEFT RIGHT].
+shelf_line() {
+    local y
+    y=$(awk -v n="$1" 'BEGIN { print 0.47 - 0.05 * n }')
+    field_region "${2:-0.2}" "$(awk -v y="$y" 'BEGIN { print y + 0.02 }')" "${3:-0.95}" "$(awk -v y="$y" 'BEGIN { print y - 0.02 }')"
+}
+# F3 opens the shelf over the field: Tezmola, Blue, Red Row, which a change of its file makes read again
+# while the shelf is open; "1-3 OF 3" stands in grey right of the title. Left changes nothing but the frame:
+# Red Row's figures were drawn before it. T goes round to Tezmola's own, R to Red Row, and Enter plays it.
+touch -d 2020-01-01 "$USER_DIR/levels/Red Row.xml"
 send_keys F3
 sleep 0.5
 shelf=$(capture_window shelf.png)
 [ "$(changed_in "$(field_region -0.9 0.5 0.9 0.3)" "$DRAWN_SHOT" "$shelf")" -gt 1000 ] || fail "F3 showed no shelf"
-send_keys Down Return
+position=$(pixels_of "$(field_region 0.45 0.62 0.95 0.58)" "$shelf" '#999999')
+[ "$position" -gt 40 ] || fail "no position beside the title ($position pixels)"
+send_keys Left
+sleep 0.5
+[ "$(changed_in "$(shelf_line 2)" "$shelf" "$(capture_window redrawn.png)")" -lt 5 ] ||
+    fail "Red Row's figures waited for a key"
+send_keys t
+sleep 0.5
+jumped=$(capture_window jumped.png)
+[ "$(pixels_of "$(shelf_line 0 -0.9 0.95)" "$jumped" yellow)" -gt 40 ] || fail "T did not choose Tezmola's own"
+[ "$(pixels_of "$(shelf_line 1 -0.9 0.95)" "$jumped" yellow)" -lt 5 ] || fail "Blue stayed chosen after T"
+note "the shelf shows its figures unasked and where it stands ($position pixels), T goes round to Tezmola"
+send_keys r Return
 WINDOW_NAME='^Tezmola: Red Row$'
 wait_until 5 bash -c "xdotool search --all --onlyvisible --name '$WINDOW_NAME' >/dev/null" ||
     fail "the caption does not name the chosen set"

@@ -138,7 +138,7 @@ void HighScoreBoard::fitNames(std::vector<HighScore>& entries) const {
         entry.name = fitName(entry.name, canDraw_);
 }
 
-void HighScoreBoard::show(const std::string& caption, const std::string& note) {
+void HighScoreBoard::show(const std::string& caption, const std::string& note, const std::string& empty) {
     if (!opened_)
         return;
     for (auto line : {std::make_pair(&captionLabel_, &caption), std::make_pair(&noteLabel_, &note)}) {
@@ -149,9 +149,12 @@ void HighScoreBoard::show(const std::string& caption, const std::string& note) {
     backdrop_.setVisible(true);
     if (entries_.empty()) {
         hideTable();
+        place(emptyLabel_, glyphs_, empty, 0.0f, kHeadingY - kRowStep, TextLabel::kCentre, kEntryColour);
+        emptyLabel_.setVisible(!empty.empty());
         shown_ = true;
         return;
     }
+    emptyLabel_.setVisible(false);
     layOutRow(header_, 0, kHeadingColour, nullptr);
     for (std::size_t index = 0; index < rows_.size(); ++index) {
         const bool used = index < entries_.size();
@@ -202,6 +205,7 @@ void HighScoreBoard::hide() {
     hideTable();
     captionLabel_.setVisible(false);
     noteLabel_.setVisible(false);
+    emptyLabel_.setVisible(false);
     backdrop_.setVisible(false);
     shown_ = false;
 }

@@ -33,8 +33,8 @@ public:
                const std::string& replay = "", const std::string& date = todaysDate());
     // Lays the table out below the notice, the last offered game's entry in yellow (with "NOT SAVED"
     // beside it when it could not be written), and shows it; the caption (whose table it is) and the note
-    // go above the notice, shown even over an empty table.
-    void show(const std::string& caption = "", const std::string& note = "");
+    // go above the notice, shown even over an empty table, in whose place the line empty says why it is.
+    void show(const std::string& caption = "", const std::string& note = "", const std::string& empty = "");
     void hide();
     // Up (-1) and Down (+1) on the board shown: the first press chooses the last offered game's entry (else
     // the best), the next ones move the choice, marked beside its row, within the table.
@@ -61,6 +61,7 @@ public:
     const std::string& playerName() const { return playerName_; }
     const pentavel::graphics::TextLabel& caption() const { return captionLabel_; }
     const pentavel::graphics::TextLabel& note() const { return noteLabel_; }
+    const pentavel::graphics::TextLabel& emptyLine() const { return emptyLabel_; }
     const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
 
 private:
@@ -98,7 +99,8 @@ private:
     pentavel::graphics::TextLabel captionLabel_;
     pentavel::graphics::TextLabel noteLabel_;
     pentavel::graphics::TextLabel chosenLabel_;
-    pentavel::graphics::Sprite backdrop_;  // dims the field behind the board while it is shown
+    pentavel::graphics::TextLabel emptyLabel_;  // in the first row's place while the table is empty
+    pentavel::graphics::Sprite backdrop_;       // dims the field behind the board while it is shown
     int chosen_ = -1;
 };
 

@@ -171,20 +171,8 @@ const char* const kLatin1Letters[64] = {
     "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  //
     "d", "n", "o", "o", "o", "o", "o",  "/", "o", "u", "u", "u", "u", "y", "th", "y"};
 
-}  // namespace
-
-void placeLabel(pentavel::graphics::TextLabel& label, const pentavel::graphics::SpriteId* glyphs,
-                const std::string& text, float x, float y, int horizontal,
-                const pentavel::graphics::Colour& colour, float depth) {
-    label.horizontalAlignment = horizontal;  // vertically, labels are centred from the start
-    label.setText(glyphs, text);
-    label.setTextSize(kBoardTextSize);
-    label.setColour(colour);
-    label.setDepth(depth);
-    label.setPosition(x, y);
-}
-
-std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs) {
+// toFontText, or toPlainText when there are no glyphs.
+std::string fontOrPlainText(const std::string& text, const pentavel::graphics::SpriteId* glyphs) {
     std::string result;
     for (std::size_t index = 0; index < text.size();) {
         const unsigned char lead = static_cast<unsigned char>(text[index]);
@@ -202,7 +190,8 @@ std::string toFontText(const std::string& text, const pentavel::graphics::Sprite
             }
         }
         index += length;
-        if (code < 0x80 || (code <= 0xFF && hasOwnGlyph(glyphs, static_cast<unsigned char>(code))))
+        if (code < 0x80 ||
+            (code <= 0xFF && glyphs != nullptr && hasOwnGlyph(glyphs, static_cast<unsigned char>(code))))
             result += static_cast<char>(code);
         else if (code >= 0xC0 && code <= 0xFF)
             result += kLatin1Letters[code - 0xC0];
@@ -210,6 +199,37 @@ std::string toFontText(const std::string& text, const pentavel::graphics::Sprite
             result += code == 0xA0 ? ' ' : '?';
     }
     return result;
+}
+
+}  // namespace
+
+void placeLabel(pentavel::graphics::TextLabel& label, const pentavel::graphics::SpriteId* glyphs,
+                const std::string& text, float x, float y, int horizontal,
+                const pentavel::graphics::Colour& colour, float depth) {
+    label.horizontalAlignment = horizontal;  // vertically, labels are centred from the start
+    label.setText(glyphs, text);
+    label.setTextSize(kBoardTextSize);
+    label.setColour(colour);
+    label.setDepth(depth);
+    label.setPosition(x, y);
+}
+
+std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs) {
+    return fontOrPlainText(text, glyphs);
+}
+
+std::string toPlainText(const std::string& text) {
+    return fontOrPlainText(text, nullptr);
+}
+
+char plainLetter(int code) {
+    constexpr int kTimes = 0xD7;
+    constexpr int kDivide = 0xF7;
+    if (code >= 0xC0 && code <= 0xFF && code != kTimes && code != kDivide)
+        code = static_cast<unsigned char>(kLatin1Letters[code - 0xC0][0]);
+    if (code >= 'A' && code <= 'Z')
+        return static_cast<char>(code - 'A' + 'a');
+    return code >= 'a' && code <= 'z' ? static_cast<char>(code) : '\0';
 }
 
 void clearTitleCheatMark(Hud& hud) {

@@ -60,6 +60,11 @@ bool hasOwnGlyph(const pentavel::graphics::SpriteId* glyphs, unsigned char code)
 // UTF-8 text as the font's bytes: a Latin-1 character is its own byte when the font has its glyph, else
 // the nearest ASCII letters; a byte that is no UTF-8 is taken as Latin-1; other characters become "?".
 std::string toFontText(const std::string& text, const pentavel::graphics::SpriteId* glyphs);
+// The same with the nearest ASCII letters for every Latin-1 letter, as a font without any of them shows it.
+std::string toPlainText(const std::string& text);
+// The lower-case ASCII letter of a character code (Latin-1), accents aside ('e' for 0xC9, 'E' and 'e');
+// 0 for a code that is no letter.
+char plainLetter(int code);
 // Gives a label its text at the size of the boards' lines, centred on y and aligned on x as asked, in the
 // colour and at the depth given.
 void placeLabel(pentavel::graphics::TextLabel& label, const pentavel::graphics::SpriteId* glyphs,

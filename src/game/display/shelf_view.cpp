@@ -77,6 +77,25 @@ std::array<std::string, 4> shelfLine(const ShelfSet& set) {
     return line;
 }
 
+std::string shelfPosition(int top, int count) {
+    const int last = std::min(top + kShelfRowsShown, count);
+    return std::to_string(top + 1) + "-" + std::to_string(last) + " OF " + std::to_string(count);
+}
+
+int setOfLetter(const std::vector<ShelfSet>& sets, int from, int key) {
+    const char letter = plainLetter(key);
+    const int count = static_cast<int>(sets.size());
+    if (letter == '\0' || count == 0)
+        return -1;
+    for (int step = 1; step <= count; ++step) {
+        const int index = (from + step) % count;
+        const std::string name = toPlainText(sets[static_cast<std::size_t>(index)].name);
+        if (!name.empty() && plainLetter(static_cast<unsigned char>(name[0])) == letter)
+            return index;
+    }
+    return -1;
+}
+
 void ShelfView::setUp(const pentavel::graphics::SpriteId* glyphs) {
     glyphs_ = glyphs;
     setUpBackdrop(backdrop_, 0.75f, -0.75f, 0.94f, kDepth + 0.5f);
@@ -95,7 +114,7 @@ void ShelfView::open(const std::vector<ShelfSet>* sets, int playing) {
 void ShelfView::close() {
     sets_ = nullptr;
     backdrop_.setVisible(false);
-    for (TextLabel* label : {&title_, &levelLine_, &keysLine_, &message_})
+    for (TextLabel* label : {&title_, &position_, &levelLine_, &keysLine_, &message_})
         label->setVisible(false);
     for (Row& row : rows_)
         for (TextLabel* label : {&row.name, &row.levels, &row.proven, &row.best})
@@ -119,6 +138,8 @@ void ShelfView::refresh() {
         return;
     backdrop_.setVisible(true);
     place(title_, glyphs_, "LEVEL SETS", 0.0f, kTitleY, TextLabel::kCentre, kWhite);
+    place(position_, glyphs_, shelfPosition(top_, static_cast<int>(sets_->size())), kBestRight, kTitleY,
+          TextLabel::kRight, kGrey);
     placeRow(glyphs_, {&heading_.name, &heading_.levels, &heading_.proven, &heading_.best},
              {"SET", "LEVELS", "PROVEN", "BEST"}, kHeadingY, kGrey);
     for (int line = 0; line < kShelfRowsShown; ++line) {
@@ -182,8 +203,14 @@ ShelfView::Command ShelfView::onKey(int key) {
                 ++startingLevel_;
             refresh();
             return Command::None;
-        default:
+        default: {
+            const int found = setOfLetter(*sets_, chosen_, key);
+            if (found >= 0) {
+                startingLevel_ = 1;
+                choose(found);
+            }
             return Command::None;
+        }
     }
 }
 

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shelf drawn over the field: one line per set with its name, levels, proven levels and best score,
-// the chosen line in yellow, scrolled to keep it in sight; below, the starting level and the keys.
+// the chosen line in yellow, scrolled to keep it in sight, where it stands beside the title; below, the
+// starting level and the keys. A letter key jumps to the next set of that initial.
 
 #include <array>
 #include <cstddef>
@@ -52,6 +53,7 @@ public:
     };
     const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
     const pentavel::graphics::TextLabel& title() const { return title_; }
+    const pentavel::graphics::TextLabel& positionLine() const { return position_; }
     const Row& heading() const { return heading_; }
     const Row& row(int line) const { return rows_[static_cast<std::size_t>(line)]; }
     const pentavel::graphics::TextLabel& levelLine() const { return levelLine_; }
@@ -70,6 +72,7 @@ private:
     std::uint32_t startingLevel_ = 1;
     pentavel::graphics::Sprite backdrop_;
     pentavel::graphics::TextLabel title_;
+    pentavel::graphics::TextLabel position_;
     Row heading_;
     std::array<Row, kShelfRowsShown> rows_;
     pentavel::graphics::TextLabel levelLine_;
@@ -80,5 +83,10 @@ private:
 // The line of a set as the shelf shows it: name, levels, proven, best ("-" for none). A set not read yet
 // shows "..." and a bad one "BAD" in place of its numbers.
 std::array<std::string, 4> shelfLine(const ShelfSet& set);
+// Which lines of how many the view shows from the line top on (from 0): "21-40 OF 114".
+std::string shelfPosition(int top, int count);
+// The set a key jumps to: the first after from, round from the first after the last, whose name starts with
+// the key's letter, letter case and accents aside; -1 when the key is no letter or no name starts with it.
+int setOfLetter(const std::vector<ShelfSet>& sets, int from, int key);
 
 }  // namespace tezmola

@@ -250,9 +250,11 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     };
     view.onKey(281);  // Page Down: the line just below the last shown scrolls into sight
     EXPECT_EQ("20 1 1", place());
+    EXPECT_EQ("2-21 OF 121", view.positionLine().text());
     // The list scrolls to keep the choice in sight, at both ends (20 lines shown).
     view.onKey(279);  // End
     EXPECT_EQ("120 101 1", place());
+    EXPECT_EQ("102-121 OF 121", view.positionLine().text());
     view.onKey(281);  // Page Down stops at the last
     EXPECT_EQ("120 101 1", place());
     view.onButton(3, 0.0f, 0.0f);  // the wheel up
@@ -529,8 +531,8 @@ protected:
         sets[3].best = 900;
     }
     std::vector<const TextLabel*> labels() const {
-        std::vector<const TextLabel*> all = {&view.title(), &view.levelLine(), &view.keysLine(),
-                                             &view.messageLine()};
+        std::vector<const TextLabel*> all = {&view.title(), &view.positionLine(), &view.levelLine(),
+                                             &view.keysLine(), &view.messageLine()};
         for (int line = -1; line < kShelfRowsShown; ++line) {
             const ShelfView::Row& row = line < 0 ? view.heading() : view.row(line);
             all.insert(all.end(), {&row.name, &row.levels, &row.proven, &row.best});
@@ -595,6 +597,7 @@ TEST_F(ShelfViewTest, EachSetIsALineOverTheGameWhereAClickChoosesIt) {
         }
     }
     EXPECT_EQ("LEVEL SETS", seen(view.title()));
+    EXPECT_EQ("1-4 OF 4", seen(view.positionLine()));
     EXPECT_EQ("SET|LEVELS|PROVEN|BEST", seen(view.heading()));
     EXPECT_EQ("  Tezmola|32|32|-", seen(view.row(0)));
     EXPECT_EQ("  Broken|BAD||", seen(view.row(1)));
