@@ -105,10 +105,10 @@ void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
 }
 
 // Said in the place of an empty table. A game over enters it unless a cheat or practice keeps it out.
-const char* whyTheTableIsEmpty(const GameStructure& game) {
-    if (hasCheatMark(game.hud))
+const char* whyTheTableIsEmpty(bool cheated, bool practice) {
+    if (cheated)
         return "GAMES WITH CHEATS ENTER NO TABLE";
-    if (game.practice)
+    if (practice)
         return "PRACTICE GAMES ENTER NO TABLE";
     return "NO GAME IN THIS TABLE YET";
 }
@@ -135,7 +135,7 @@ void endGame(GameStructure& game, bool gameOver) {
         if (game.practice)
             practice = "PRACTICE FROM LEVEL " + std::to_string(game.startingLevel) + ": NOT ENTERED";
         game.highScores.show(toFontText(game.levelSet.name, game.glyphs) + " TABLE - F3 CHOOSES ANOTHER SET",
-                             practice, whyTheTableIsEmpty(game));
+                             practice, whyTheTableIsEmpty(hasCheatMark(game.hud), game.practice));
     }
 }
 
