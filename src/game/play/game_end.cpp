@@ -95,11 +95,11 @@ std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::stri
 }
 
 // After the tables took the game: the replays no longer kept are removed, never the game's own replay.
-void pruneReplaysOfGame(const GameStructure& game, const std::string& replay) {
-    if (!game.recording || pentavel::file::writeDirectory().empty())
+void pruneReplaysOfGame(bool recording, const HighScoreBoard& board, const std::string& replay) {
+    if (!recording || pentavel::file::writeDirectory().empty())
         return;
     // The game's own replay stays whatever the clock said when it was written.
-    std::set<std::string> kept = replaysInUse(game.highScores);
+    std::set<std::string> kept = replaysInUse(board);
     kept.insert(replay);
     pruneReplays(replayFolder(), kept);
 }
@@ -128,7 +128,7 @@ void endGame(GameStructure& game, bool gameOver) {
         const std::string replay = keepReplayOfGame(game, gameOver, date);
         game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice, gameOver,
                               replay, date);
-        pruneReplaysOfGame(game, replay);
+        pruneReplaysOfGame(game.recording, game.highScores, replay);
     }
     if (gameOver) {
         std::string practice;

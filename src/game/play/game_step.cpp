@@ -86,19 +86,21 @@ void raiseMultiplier(std::int32_t& multiplier, bool& armed) {
     armed = false;
 }
 
-// Each capsule falls; a caught one takes effect, one past the loss line goes.
-void updatePowerUps(GameStructure& game, float dt) {
+// Each capsule falls; a caught one takes effect (caught(kind)), one past the loss line goes.
+template <typename Caught>
+void updatePowerUps(std::vector<PowerUp>& powerUps, const Paddle& paddle, int catchSound, float dt,
+                    Caught caught) {
     std::size_t index = 0;
-    while (index < game.powerUps.size()) {
-        PowerUp& powerUp = game.powerUps[index];
+    while (index < powerUps.size()) {
+        PowerUp& powerUp = powerUps[index];
         fallPowerUp(powerUp, dt);
-        if (isCaught(game.paddle, powerUp)) {
-            pentavel::audio::playSound(game.sounds.catchCapsule, 1.0f, powerUp.x);
+        if (isCaught(paddle, powerUp)) {
+            pentavel::audio::playSound(catchSound, 1.0f, powerUp.x);
             const PowerUpKind kind = powerUp.kind;
-            game.powerUps.erase(game.powerUps.begin() + static_cast<std::ptrdiff_t>(index));
-            applyPowerUp(game, kind);
+            powerUps.erase(powerUps.begin() + static_cast<std::ptrdiff_t>(index));
+            caught(kind);
         } else if (powerUp.y < kLossLine) {
-            game.powerUps.erase(game.powerUps.begin() + static_cast<std::ptrdiff_t>(index));
+            powerUps.erase(powerUps.begin() + static_cast<std::ptrdiff_t>(index));
         } else {
             ++index;
         }
@@ -213,7 +215,8 @@ void updateGame(GameStructure& game, float dt) {
     removeLostBalls(game.balls);
     if (game.balls.empty())
         serveBall(game);
-    updatePowerUps(game, dt);
+    updatePowerUps(game.powerUps, game.paddle, game.sounds.catchCapsule, dt,
+                   [&game](PowerUpKind kind) { applyPowerUp(game, kind); });
     game.cellAnimation.emit(dt);
     if (game.guard.guardCount != 0)
         animateGuardGlow(game.guard, dt);
