@@ -155,7 +155,7 @@ bool Game::initialiseReplay(const std::string& file) {
     structure_.levelSet = set;
     structure_.setChosen = true;
     initialiseReplayGame(structure_);
-    helpView_.setUp(structure_.glyphs);  // never reached while the replay is watched, but never unset
+    helpView_.setUp(structure_.glyphs);  // no key opens it under a replay, but its font is never unset
     showCaption();
     watch_.startReplay(structure_, replay);
     quitAfterWatch_ = true;
