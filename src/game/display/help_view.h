@@ -29,13 +29,6 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
-    // What is drawn, for tests to look at.
-    const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
-    const pentavel::graphics::TextLabel& keyLabel(std::size_t line) const { return keys_[line]; }
-    const pentavel::graphics::TextLabel& textLabel(std::size_t line) const { return texts_[line]; }
-    const pentavel::graphics::TextLabel& capsuleLabel(std::size_t line) const { return capsuleTexts_[line]; }
-    const std::vector<PowerUp>& capsules() const { return capsules_; }
-
 private:
     void layOutCapsules();
 
