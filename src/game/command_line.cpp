@@ -13,7 +13,7 @@ namespace {
 const char kHelp[] =
     "Usage: tezmola [OPTION]...\n"
     "A brick-breaking arcade game. Without options it plays the set of levels chosen last (F3 in the game),\n"
-    "or Tezmola's own levels.\n"
+    "or Tezmola's own levels. H in the game shows its keys and capsules.\n"
     "\n"
     "  --levels NAME|FILE  play this set this time: a set on the shelf by name, or a level file (a path\n"
     "                      with a '/' or ending in .xml); the choice remembered stays as it is\n"

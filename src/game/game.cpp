@@ -37,6 +37,7 @@ constexpr int kKeySpace = 32;
 constexpr int kKeyUp = 273;
 constexpr int kKeyDown = 274;
 constexpr int kKeyRight = 275;
+constexpr int kKeyH = 104;
 constexpr std::uint32_t kFastSteps = 4;  // steps per step of time while a replay plays fast
 constexpr int kInputFocus = 2;
 constexpr int kApplicationActive = 3;
@@ -131,6 +132,7 @@ bool Game::initialise(const GameOptions& options) {
     // The first game has started, with no command yet: its record is whole.
     structure_.recording = true;
     shelfView_.setUp(structure_.glyphs);
+    helpView_.setUp(structure_.glyphs);
     showCaption();
     connectSlots();
     return true;
@@ -153,6 +155,7 @@ bool Game::initialiseReplay(const std::string& file) {
     structure_.levelSet = set;
     structure_.setChosen = true;
     initialiseReplayGame(structure_);
+    helpView_.setUp(structure_.glyphs);  // no key opens it under a replay, but its font is never unset
     showCaption();
     watch_.startReplay(structure_, replay);
     quitAfterWatch_ = true;
@@ -188,6 +191,10 @@ void Game::onActive(int which, bool gained) {
         pausedBeforeShelf_ = pausedBeforeShelf_ && !gained;
         return;
     }
+    if (helpView_.isOpen()) {  // the same for the help
+        pausedBeforeHelp_ = pausedBeforeHelp_ && !gained;
+        return;
+    }
     paused_ = !gained;
     setPausedShown(structure_, paused_);
 }
@@ -215,6 +222,11 @@ void Game::onKeyDown(int key) {
             readChosenSet();  // the choice may have moved
         return;
     }
+    if (helpView_.isOpen()) {
+        if (key == kKeyH || key == kKeyEscape)
+            closeHelp();
+        return;
+    }
     if (onBoardKey(key))
         return;
     if (key == kKeyEscape) {
@@ -224,6 +236,8 @@ void Game::onKeyDown(int key) {
         setPausedShown(structure_, paused_);
     } else if (key == kKeyF3) {
         openShelf();
+    } else if (key == kKeyH && structure_.playing) {
+        openHelp();
     }
 }
 
@@ -304,18 +318,38 @@ void Game::openShelf() {
         found->best = table.empty() ? -1 : table.front().score;
     }
     const int playing = found != sets.end() ? static_cast<int>(found - sets.begin()) : -1;
-    pausedBeforeShelf_ = paused_;
-    paused_ = true;
-    setPausedShown(structure_, true);
-    structure_.hud.stateLabel.setVisible(false);
-    structure_.inputHeld = true;
+    pausedBeforeShelf_ = holdUnderView();
     shelfView_.open(&sets, playing);
 }
 
 void Game::closeShelf() {
     shelfView_.close();
+    releaseFromView(pausedBeforeShelf_);
+}
+
+void Game::openHelp() {
+    pausedBeforeHelp_ = holdUnderView();
+    helpView_.open();
+}
+
+void Game::closeHelp() {
+    helpView_.close();
+    releaseFromView(pausedBeforeHelp_);
+}
+
+bool Game::holdUnderView() {
+    const bool pausedBefore = paused_;
+    paused_ = true;
+    setPausedShown(structure_, true);
+    // The view says it all, without the state label.
+    structure_.hud.stateLabel.setVisible(false);
+    structure_.inputHeld = true;
+    return pausedBefore;
+}
+
+void Game::releaseFromView(bool pausedBefore) {
     structure_.inputHeld = false;
-    paused_ = pausedBeforeShelf_;
+    paused_ = pausedBefore;
     setPausedShown(structure_, paused_);
 }
 

@@ -10,6 +10,7 @@
 
 #include "engine/core/signal.h"
 #include "game/command_line.h"
+#include "game/display/help_view.h"
 #include "game/display/shelf_view.h"
 #include "game/play/game_structure.h"
 #include "game/play/motion_blend.h"
@@ -39,11 +40,13 @@ public:
     const GameStructure& structure() const { return structure_; }
     Shelf& shelf() { return shelf_; }
     const ShelfView& shelfView() const { return shelfView_; }
+    const HelpView& helpView() const { return helpView_; }
 
     // activeSignal slot: losing input focus or being iconified pauses, getting it back resumes.
     void onActive(int which, bool gained);
     // keyDownSignal slot: Escape quits, Pause toggles the pause, Alt+Enter switches between the window and
-    // full screen, F3 opens the shelf; while the shelf is open its keys go to it.
+    // full screen, F3 opens the shelf, H the help of a game in play; while the shelf is open its keys go
+    // to it, while the help is open H and Escape close it and the other keys do nothing.
     void onKeyDown(int key);
     void onMouseButtonDown(int button, float x, float y);
     void onMouseMotion(float x, float y);
@@ -60,6 +63,13 @@ public:
 private:
     void openShelf();
     void closeShelf();
+    void openHelp();
+    void closeHelp();
+    // The shelf or the help over the game: paused as Pause pauses it, the devices held from it. Gives
+    // the pause it had.
+    bool holdUnderView();
+    // The view closed: the devices reach the game again, which is paused again as it was.
+    void releaseFromView(bool pausedBefore);
     void startChosenSet();
     void readChosenSet();
     void showCaption();
@@ -83,6 +93,8 @@ private:
     Shelf shelf_;
     ShelfView shelfView_;
     bool pausedBeforeShelf_ = false;
+    HelpView helpView_;
+    bool pausedBeforeHelp_ = false;
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
     ReplayWatch watch_;

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "game/display/hud.h"
-#include "game/field/ball.h"
 #include "game/field/brick_grid.h"
 #include "game/field/level.h"
 #include "game/field/paddle.h"
@@ -21,11 +20,12 @@ constexpr float kShownSeconds = 2.0f;
 // Behind the balls (-2) and the spare-ball icons, over the bricks, pipes and shadows.
 constexpr float kDepth = -1.5f;
 constexpr float kLargestSize = 0.5f;
-constexpr float kSmallestTwoLineSize = 0.3f;
 constexpr float kLineSpacing = 1.15f;  // of a line's height
 constexpr float kFieldWidth = 1.8f;    // between the side pipes, with a margin
 constexpr std::size_t kLongestLine = 48;
-constexpr float kServedBallTop = kPaddleY + kPaddleRest + kBallSize;
+// The paddle only slides along its row: the space between the last brick row and its top is always free,
+// and tall enough for both lines at nearly their largest size. A ball served there is drawn over them.
+constexpr float kPaddleTop = kPaddleY + kPaddleHeight * 0.5f;
 const Colour kHeadingColour{1.0f, 1.0f, 0.0f, 1.0f};
 const Colour kCreditColour{1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -69,14 +69,13 @@ FreeBand findFreeBand(const BrickGrid& grid) {
             first = row;
         if (empty || first < 0)
             continue;
-        const FreeBand band{rowTop(first), row > kLastMapRow ? kServedBallTop : rowTop(row)};
+        const FreeBand band{rowTop(first), row > kLastMapRow ? kPaddleTop : rowTop(row)};
         if (band.top - band.bottom > best.top - best.bottom)
             best = band;
         first = -1;
     }
-    if (best.top - best.bottom <= 0.0f)  // a full field: below its last row
-        best = FreeBand{rowTop(kLastMapRow + 1), kServedBallTop};
-    return best;
+    const FreeBand belowBricks{rowTop(kLastMapRow + 1), kPaddleTop};
+    return best.top - best.bottom >= belowBricks.top - belowBricks.bottom ? best : belowBricks;
 }
 
 void setUpBanner(LevelBanner& banner, const pentavel::graphics::SpriteId* glyphs) {
@@ -90,12 +89,9 @@ void showBanner(LevelBanner& banner, const std::string& heading, const std::stri
     // One size for both lines: as large as the band lets them be, within the labels' own size.
     place(banner, banner.heading, heading, kHeadingColour, 1.0f, 0.0f);
     const float lineHeight = banner.heading.height() / banner.heading.textSize();  // at size 1
-    const int lines = credit.empty() ? 1 : 2;
-    float size = std::min(kLargestSize, height / (lineHeight * kLineSpacing * static_cast<float>(lines)));
-    // Two lines only where each can be well legible; a narrow band shows the name and number alone.
-    const bool twoLines = lines == 2 && size >= kSmallestTwoLineSize;
-    if (!twoLines)
-        size = std::min(kLargestSize, height / (lineHeight * kLineSpacing));
+    const bool twoLines = !credit.empty();
+    const float lines = twoLines ? 2.0f : 1.0f;
+    const float size = std::min(kLargestSize, height / (lineHeight * kLineSpacing * lines));
     const float middle = (band.top + band.bottom) * 0.5f;
     const float step = lineHeight * size * kLineSpacing * 0.5f;
     place(banner, banner.heading, heading, kHeadingColour, size, twoLines ? middle + step : middle);

@@ -25,12 +25,14 @@ struct FreeBand {
     float top = 0.0f;
     float bottom = 0.0f;
 };
-// The tallest band of rows 1..18 without a brick between the side pipes; a band that reaches row 18 goes
-// on down to the top of a ball served on the paddle.
+// The tallest band of rows 1..18 without a brick between the side pipes, the space between row 18 and the
+// paddle's top counting as free: a band that reaches row 18 goes on down to the paddle. Of two as tall,
+// the higher.
 FreeBand findFreeBand(const BrickGrid& grid);
 
 void setUpBanner(LevelBanner& banner, const pentavel::graphics::SpriteId* glyphs);
-// Shows the lines (the credit may be empty) in the band for two seconds.
+// Shows the lines (the credit may be empty: one line) in the band for two seconds, as large as the band
+// and the field's width let them be, within the size of the boards' lines.
 void showBanner(LevelBanner& banner, const std::string& heading, const std::string& credit,
                 const FreeBand& band);
 void hideBanner(LevelBanner& banner);

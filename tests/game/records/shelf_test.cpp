@@ -379,14 +379,14 @@ TEST(FontText, LatinOneLettersAreTheFontsOwnGlyphsWhereItHasThemAndPlainLettersE
 TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
     test::scanGameSheet();
     BrickGrid grid;
-    const float served = kPaddleY + kPaddleRest + kBallSize;
+    const float paddleTop = kPaddleY + kPaddleHeight * 0.5f;
     grid.at(3, 1).kind = BrickKind::Red;
     // The frame's pipes are no bricks to keep clear of.
     for (int row = 0; row < kGridRows; ++row)
         grid.at(row, 0).kind = grid.at(row, kGridColumns - 1).kind = BrickKind::Pipe;
     FreeBand band = findFreeBand(grid);
     EXPECT_FLOAT_EQ(kGridTop - 4 * kCellHeight, band.top);
-    EXPECT_FLOAT_EQ(served, band.bottom);
+    EXPECT_FLOAT_EQ(paddleTop, band.bottom);
     for (int row = 4; row <= 18; ++row)
         grid.at(row, kGridColumns - 2).kind = row == 10 ? BrickKind::Empty : BrickKind::Steel;
     band = findFreeBand(grid);  // rows 1 and 2 above the bricks, two rows high
@@ -394,18 +394,20 @@ TEST(LevelBanner, TheBannerTakesTheTallestBandWithoutBricks) {
     EXPECT_FLOAT_EQ(kGridTop - 3 * kCellHeight, band.bottom);
     grid.at(1, 5).kind = BrickKind::Blue;
     grid.at(2, 5).kind = BrickKind::Blue;
-    band = findFreeBand(grid);  // only row 10 is free
-    EXPECT_FLOAT_EQ(kGridTop - 10 * kCellHeight, band.top);
+    // Only row 10 is free: the space above the paddle, below the bricks, is taller than a row.
+    band = findFreeBand(grid);
+    EXPECT_FLOAT_EQ(kGridTop - 19 * kCellHeight, band.top);
+    EXPECT_FLOAT_EQ(paddleTop, band.bottom);
     grid.at(10, 5).kind = BrickKind::Blue;
     grid.at(18, 5).kind = BrickKind::Empty;
     grid.at(18, 14).kind = BrickKind::Empty;
-    band = findFreeBand(grid);  // row 18 free: it reaches down to the served ball
+    band = findFreeBand(grid);  // row 18 free: it reaches down to the paddle
     EXPECT_FLOAT_EQ(kGridTop - 18 * kCellHeight, band.top);
-    EXPECT_FLOAT_EQ(served, band.bottom);
+    EXPECT_FLOAT_EQ(paddleTop, band.bottom);
     grid.at(18, 5).kind = BrickKind::Blue;
-    band = findFreeBand(grid);  // a full field: below its last row, above the served ball
+    band = findFreeBand(grid);  // a full field: below its last row, above the paddle
     EXPECT_FLOAT_EQ(kGridTop - 19 * kCellHeight, band.top);
-    EXPECT_FLOAT_EQ(served, band.bottom);
+    EXPECT_FLOAT_EQ(paddleTop, band.bottom);
     // A band that ends above bricks in row 18 ends there; of two as tall, the higher is taken.
     BrickGrid rows;
     for (int row : {1, 4, 7, 8, 9, 10, 18})
@@ -466,9 +468,8 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     game->levelNumber = 4;  // the set's first level again
     buildLevel(*game);
     EXPECT_EQ("Schon  LEVEL 1", heading.text());
-    // A field full to row 18 leaves the band between its last row and the served ball, in which two lines
-    // are smaller; a line too long is cut.
-    FreeBand narrow{kGridTop - 19 * kCellHeight, kPaddleY + kPaddleRest + kBallSize};
+    // In a narrow band two lines are smaller than one; a line too long is cut.
+    const FreeBand narrow{0.0f, -0.05f};
     std::string digits;
     for (int count = 0; count < 6; ++count)
         digits += "0123456789";
@@ -484,17 +485,13 @@ TEST_F(BannerTest, AChosenSetsLevelIsAnnouncedForTwoSeconds) {
     EXPECT_FALSE(credit.visible());
     EXPECT_NEAR((narrow.top + narrow.bottom) * 0.5f, heading.y(), 1e-4f);
     EXPECT_FLOAT_EQ(0.5f, heading.textSize());
-    // A band too narrow for two legible lines shows the name and number alone, as large as it lets them.
+    // However narrow the band, both lines show, sharing the size it lets them have.
     showBanner(game->banner, "X", "by someone", FreeBand{0.0f, -0.02f});
-    EXPECT_FALSE(credit.visible());
+    EXPECT_TRUE(credit.visible());
     TextLabel probe;  // a line's height at size 1
     probe.setText(game->glyphs, "X");
-    const float lineHeight = probe.height();
-    EXPECT_NEAR(0.02f / (lineHeight * 1.15f), heading.textSize(), 1e-4f);
-    // The smallest size two lines share is 0.3: a band that holds them at exactly that size shows both.
-    showBanner(game->banner, "X", "by someone", FreeBand{0.3f * (lineHeight * 1.15f * 2.0f), 0.0f});
-    EXPECT_TRUE(credit.visible());
-    EXPECT_EQ(0.3f, credit.textSize());
+    EXPECT_NEAR(0.02f / (probe.height() * 1.15f * 2.0f), credit.textSize(), 1e-4f);
+    EXPECT_FLOAT_EQ(credit.textSize(), heading.textSize());
     // A heading too wide for the field between the side pipes (here in glyphs wider than the font's)
     // shrinks to its width, still centred.
     pentavel::graphics::GlyphTable wideGlyphs = {};
