@@ -341,8 +341,7 @@ bool Game::holdUnderView() {
     const bool pausedBefore = paused_;
     paused_ = true;
     setPausedShown(structure_, true);
-    // The view says it all, without the state label.
-    structure_.hud.stateLabel.setVisible(false);
+    // The view says it all: no state label while input is held (figuresOf).
     structure_.inputHeld = true;
     return pausedBefore;
 }

@@ -34,6 +34,7 @@ TEST_F(HelpTest, HPausesUnderTheHelpAndClosingItGivesBackThePauseThere) {
     const GameStructure& game = shown.structure();
     // Open, paused as the player sees it (the still frame, no state label), and the keys kept from play.
     const auto heldUnderHelp = [&] {
+        pentavel::beforeDrawSignal().emit();  // the labels as a frame shows them
         return shown.helpView().isOpen() && shown.paused() && game.pausedShown && game.inputHeld &&
                !game.hud.stateLabel.visible();
     };
@@ -51,6 +52,7 @@ TEST_F(HelpTest, HPausesUnderTheHelpAndClosingItGivesBackThePauseThere) {
     press(kH);
     EXPECT_FALSE(shown.helpView().isOpen());
     EXPECT_TRUE(shown.paused());
+    pentavel::beforeDrawSignal().emit();
     EXPECT_EQ("PAUSED", game.hud.stateLabel.text());
     EXPECT_TRUE(game.hud.stateLabel.visible());
     press(kH);

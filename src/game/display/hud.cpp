@@ -257,8 +257,12 @@ void showFigures(Hud& hud, const HudFigures& figures) {
         showMultiplier(hud, figures.multiplier);
     if (all || figures.levelNumber != shown.levelNumber || figures.showFrameRate != shown.showFrameRate)
         refreshLevelLabel(hud, figures.showFrameRate, figures.levelNumber);
-    if (all || figures.paused != shown.paused || figures.playing != shown.playing)
+    if (all || figures.paused != shown.paused || figures.playing != shown.playing ||
+        figures.underView != shown.underView) {
         refreshStateLabel(hud, figures.paused, figures.playing);
+        if (figures.underView)
+            hud.stateLabel.setVisible(false);
+    }
     hud.shown = figures;
     hud.figuresShown = true;
 }

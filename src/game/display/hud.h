@@ -21,6 +21,7 @@ struct HudFigures {
     bool showFrameRate = false;
     bool paused = false;
     bool playing = false;
+    bool underView = false;  // a view over the field (the shelf, the help) says it all: no state label
 };
 
 // The labels around the play field, all in the game's font.

@@ -62,8 +62,8 @@ GameResult resultOf(const GameStructure& game) {
 }
 
 HudFigures figuresOf(const GameStructure& game) {
-    return HudFigures{game.score,         game.scoreMultiplier, game.levelNumber,
-                      game.showFrameRate, game.pausedShown,     game.playing};
+    return HudFigures{game.score,       game.scoreMultiplier, game.levelNumber, game.showFrameRate,
+                      game.pausedShown, game.playing,         game.inputHeld};
 }
 
 }  // namespace tezmola

@@ -102,8 +102,8 @@ public:
     std::uint32_t startingLevel = 1;  // where a new game starts
     bool practice = false;            // the game started past level 1, or onlyPractice: it enters no table
     bool onlyPractice = false;        // every game is practice (--practice)
-    bool inputHeld = false;           // the shelf is open: the player's commands go to it alone
-    LevelBanner banner;               // the set and level shown when a level starts
+    bool inputHeld = false;  // a view (the shelf, the help) is open: the player's commands go to it alone
+    LevelBanner banner;      // the set and level shown when a level starts
     // The commands of each game are kept in record, and its replay in the player's folder as it ends.
     bool recording = false;
     GameRecord record;            // the game in play (or the last one, once it ended)
