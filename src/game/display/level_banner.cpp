@@ -17,14 +17,15 @@ using pentavel::graphics::TextLabel;
 namespace {
 
 constexpr float kShownSeconds = 2.0f;
-// Behind the balls (-2) and the spare-ball icons, over the bricks, pipes and shadows.
-constexpr float kDepth = -1.5f;
+// Over the bricks, capsules and balls (-2): a served ball waits on the paddle in the lowest band while the
+// banner shows, and the words are what those two seconds are for. Behind the paddle (-4) and the labels.
+constexpr float kDepth = -3.0f;
 constexpr float kLargestSize = 0.5f;
 constexpr float kLineSpacing = 1.15f;  // of a line's height
 constexpr float kFieldWidth = 1.8f;    // between the side pipes, with a margin
 constexpr std::size_t kLongestLine = 48;
 // The paddle only slides along its row: the space between the last brick row and its top is always free,
-// and tall enough for both lines at nearly their largest size. A ball served there is drawn over them.
+// and tall enough for both lines at nearly their largest size. A ball served there is drawn behind them.
 constexpr float kPaddleTop = kPaddleY + kPaddleHeight * 0.5f;
 const Colour kHeadingColour{1.0f, 1.0f, 0.0f, 1.0f};
 const Colour kCreditColour{1.0f, 1.0f, 1.0f, 1.0f};
