@@ -29,6 +29,13 @@ public:
     void close();
     bool isOpen() const { return open_; }
 
+    // What it shows, for tests.
+    const pentavel::graphics::Sprite& backdrop() const { return backdrop_; }
+    const pentavel::graphics::TextLabel& key(std::size_t line) const { return keys_[line]; }
+    const pentavel::graphics::TextLabel& text(std::size_t line) const { return texts_[line]; }
+    const std::vector<PowerUp>& capsules() const { return capsules_; }
+    const pentavel::graphics::TextLabel& capsuleText(std::size_t line) const { return capsuleTexts_[line]; }
+
 private:
     void layOutCapsules();
 

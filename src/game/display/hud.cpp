@@ -66,7 +66,6 @@ void buildGlyphTable(pentavel::graphics::GlyphTable& glyphs) {
 
 void setUpLabels(Hud& hud, const pentavel::graphics::SpriteId* glyphs) {
     hud.glyphs = glyphs;
-    hud.figuresShown = false;
     layOut(hud, hud.titleLabel, {0.0f, kTopEdge, kWhite, TextLabel::kCentre, TextLabel::kTop, -10.0f},
            kTitle);
     layOut(hud, hud.scoreLabel, {1.0f, kTopEdge, kYellow, TextLabel::kRight, TextLabel::kTop, -11.0f},

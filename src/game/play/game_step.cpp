@@ -48,12 +48,12 @@ void setUpGuardGlow(Guard& guard) {
     switchGuardOff(guard);
 }
 
-void lookUpSounds(GameSounds& sounds) {
-    sounds.catchCapsule = soundCode("beep1");
-    sounds.brickHit = soundCode("beep2");
-    sounds.brickDestroyed = soundCode("beep3");
-    sounds.wall = soundCode("beep4");
-    sounds.paddle = soundCode("beep5");
+void lookUpSounds(GameStructure& game) {
+    game.soundCatch = soundCode("beep1");
+    game.soundBrickHit = soundCode("beep2");
+    game.soundBrickDestroyed = soundCode("beep3");
+    game.soundWall = soundCode("beep4");
+    game.soundPaddle = soundCode("beep5");
 }
 
 void setUpPlay(GameStructure& game, const char* highScoreFile);
@@ -166,7 +166,7 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
     game.hud.frameRateCounter.setUp(game.glyphs, 0.75f);
-    lookUpSounds(game.sounds);
+    lookUpSounds(game);
     setUpLabels(game.hud, game.glyphs);
     // A board never opened is offered nothing: its file is neither read nor written.
     if (highScoreFile != nullptr)
@@ -215,7 +215,7 @@ void updateGame(GameStructure& game, float dt) {
     removeLostBalls(game.balls);
     if (game.balls.empty())
         serveBall(game);
-    updatePowerUps(game.powerUps, game.paddle, game.sounds.catchCapsule, dt,
+    updatePowerUps(game.powerUps, game.paddle, game.soundCatch, dt,
                    [&game](PowerUpKind kind) { applyPowerUp(game, kind); });
     game.cellAnimation.emit(dt);
     if (game.guard.guardCount != 0)

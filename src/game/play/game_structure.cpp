@@ -16,11 +16,11 @@ GameStructure::GameStructure() {
 GameStructure::~GameStructure() = default;
 
 void GameStructure::brickDamaged(float x) {
-    pentavel::audio::playSound(sounds.brickHit, 1.0f, x);
+    pentavel::audio::playSound(soundBrickHit, 1.0f, x);
 }
 
 void GameStructure::brickDestroyed(BrickKind kind, std::int32_t points, float x) {
-    pentavel::audio::playSound(sounds.brickDestroyed, 1.0f, x);
+    pentavel::audio::playSound(soundBrickDestroyed, 1.0f, x);
     if (kind != BrickKind::Steel)
         --bricksLeft;
     // The score wraps like the 32-bit counter it is.
@@ -33,18 +33,18 @@ void GameStructure::capsuleDropped(PowerUpKind kind, float x, float y) {
 }
 
 void GameStructure::pipeHit(float x) {
-    pentavel::audio::playSound(sounds.wall, 1.0f, x);
+    pentavel::audio::playSound(soundWall, 1.0f, x);
 }
 
 void GameStructure::guardHit(float x) {
-    pentavel::audio::playSound(sounds.wall, 1.0f, x);
+    pentavel::audio::playSound(soundWall, 1.0f, x);
     useGuardHit(guard, grid);
 }
 
 // The first touch after a serve or a multiplier capsule arms the multiplier; later touches with a single
 // ball in play wear it down by one.
 void GameStructure::paddleTouched(float x) {
-    pentavel::audio::playSound(sounds.paddle, 1.0f, x);
+    pentavel::audio::playSound(soundPaddle, 1.0f, x);
     if (multiplierArmed && balls.size() <= 1) {
         std::int32_t multiplier = scoreMultiplier - 1;
         if (multiplier < 1)

@@ -36,15 +36,6 @@ struct StepEvents {
     bool gameOver = false;  // the last ball was lost with no spare ball left
 };
 
-// The codes of the sounds of play.
-struct GameSounds {
-    int paddle = 0;          // "beep5"
-    int brickHit = 0;        // "beep2"
-    int brickDestroyed = 0;  // "beep3"
-    int wall = 0;            // "beep4"
-    int catchCapsule = 0;    // "beep1"
-};
-
 class GameStructure final : public CollisionListener {
 public:
     GameStructure();
@@ -93,8 +84,12 @@ public:
     bool pausedShown = false;
     std::int32_t scoreMultiplier = 1;
     bool multiplierArmed = false;
-    Guard guard;  // its glow and the hits it has left
-    GameSounds sounds;
+    Guard guard;                      // its glow and the hits it has left
+    int soundPaddle = 0;              // "beep5"
+    int soundBrickHit = 0;            // "beep2"
+    int soundBrickDestroyed = 0;      // "beep3"
+    int soundWall = 0;                // "beep4"
+    int soundCatch = 0;               // "beep1"
     HighScoreBoard highScores;        // the best games, shown during "GAME OVER"
     bool gameEnded = false;           // the game in play has been offered to the table
     ShelfSet levelSet;                // the set played, whose table the board keeps
@@ -102,8 +97,8 @@ public:
     std::uint32_t startingLevel = 1;  // where a new game starts
     bool practice = false;            // the game started past level 1, or onlyPractice: it enters no table
     bool onlyPractice = false;        // every game is practice (--practice)
-    bool inputHeld = false;  // a view (the shelf, the help) is open: the player's commands go to it alone
-    LevelBanner banner;      // the set and level shown when a level starts
+    bool inputHeld = false;           // the shelf or the help is open: the player's keys go to it alone
+    LevelBanner banner;               // the set and level shown when a level starts
     // The commands of each game are kept in record, and its replay in the player's folder as it ends.
     bool recording = false;
     GameRecord record;            // the game in play (or the last one, once it ended)

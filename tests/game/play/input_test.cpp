@@ -24,8 +24,12 @@ TEST_F(InputTest, LevelLabelShowsTheLastTwoDigitsOrTheFrameRate) {
     drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 07");
     game->levelNumber = 123;
-    drawn();
+    game->score = 1234;
+    game->scoreMultiplier = 3;
+    drawn();  // each label a frame later follows its figure
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 23");
+    EXPECT_EQ(game->hud.scoreLabel.text(), "00001234");
+    EXPECT_EQ(game->hud.multiplierLabel.text(), "X3");
     press(286);  // F5
     drawn();
     EXPECT_FALSE(game->hud.levelLabel.visible());

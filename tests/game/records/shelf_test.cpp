@@ -268,6 +268,11 @@ TEST_F(ShelfFolderTest, AShelfOf120SetsOpensWithinFiftyMilliseconds) {
     EXPECT_EQ("1 0 20", place());
     view.onKey(276);
     EXPECT_EQ("1 0 19", place());
+    view.onKey('t');  // a letter: the first set, Tezmola's own, round from the set chosen
+    EXPECT_EQ("0 0 1", place());
+    view.onKey('s');
+    view.onKey(275);
+    EXPECT_EQ("1 0 2", place());
     view.onKey(273);
     EXPECT_EQ("0 0 1", place());
     EXPECT_EQ(ShelfView::Command::Start, view.onKey(13));
