@@ -73,6 +73,9 @@ TEST_F(HelpTest, TheHelpLaysEveryLineAndCapsuleInTheWindowAndTakesThemAway) {
     for (std::size_t line = 0; line < HelpView::kLines; ++line)
         EXPECT_FALSE(help.key(line).visible() || help.text(line).visible()) << line;
     EXPECT_FALSE(help.capsuleText(0).visible());
+    press(kH);  // and it shows again
+    EXPECT_TRUE(help.backdrop().visible() && help.key(0).visible() &&
+                help.text(HelpView::kLines - 1).visible());
 }
 
 // H and Escape close the help without quitting; a game paused before stays paused, focus come back under
