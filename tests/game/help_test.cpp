@@ -51,6 +51,7 @@ TEST_F(HelpTest, TheHelpLaysEveryLineAndCapsuleInTheWindowAndTakesThemAway) {
         const TextLabel& key = help.key(line);
         const TextLabel& text = help.text(line);
         EXPECT_TRUE(key.visible() && text.visible() && !text.glyphs().empty()) << line;
+        EXPECT_NE(0, text.glyphs().front().sprite()) << line;  // in the game's font
         EXPECT_LT(key.x(), text.x()) << line;
         EXPECT_EQ(key.y(), text.y()) << line;
         EXPECT_LT(key.y(), above) << line;
