@@ -186,13 +186,9 @@ void Game::showCaption() {
 void Game::onActive(int which, bool gained) {
     if (which != kInputFocus && which != kApplicationActive)
         return;
-    if (shelfView_.isOpen()) {
-        // The shelf keeps the game paused; focus decides only what closing it returns to.
-        pausedBeforeShelf_ = pausedBeforeShelf_ && !gained;
-        return;
-    }
-    if (helpView_.isOpen()) {  // the same for the help
-        pausedBeforeHelp_ = pausedBeforeHelp_ && !gained;
+    if (shelfView_.isOpen() || helpView_.isOpen()) {
+        // A view keeps the game paused; focus decides only what closing it returns to.
+        pausedBeforeView_ = pausedBeforeView_ && !gained;
         return;
     }
     paused_ = !gained;
@@ -318,23 +314,23 @@ void Game::openShelf() {
         found->best = table.empty() ? -1 : table.front().score;
     }
     const int playing = found != sets.end() ? static_cast<int>(found - sets.begin()) : -1;
-    pausedBeforeShelf_ = holdUnderView();
+    pausedBeforeView_ = holdUnderView();
     shelfView_.open(&sets, playing);
 }
 
 void Game::closeShelf() {
     shelfView_.close();
-    releaseFromView(pausedBeforeShelf_);
+    releaseFromView(pausedBeforeView_);
 }
 
 void Game::openHelp() {
-    pausedBeforeHelp_ = holdUnderView();
+    pausedBeforeView_ = holdUnderView();
     helpView_.open();
 }
 
 void Game::closeHelp() {
     helpView_.close();
-    releaseFromView(pausedBeforeHelp_);
+    releaseFromView(pausedBeforeView_);
 }
 
 bool Game::holdUnderView() {
@@ -473,8 +469,8 @@ void Game::runWatchedSteps() {
         stopWatching();
 }
 
-// A paused game is a still picture: exactly the steps' own.
-// The steps place no sprite of what moves and set no label: the picture of each frame is made here.
+// The steps place no sprite of what moves and set no label: the picture of each frame is made here, a
+// paused game's exactly where the steps left it.
 void Game::onBeforeDraw() {
     motion_.place(structure_, paused_ ? 1.0f : pentavel::stepShare());
     showFigures(structure_.hud, figuresOf(structure_));

@@ -92,9 +92,8 @@ private:
     bool paused_ = false;
     Shelf shelf_;
     ShelfView shelfView_;
-    bool pausedBeforeShelf_ = false;
     HelpView helpView_;
-    bool pausedBeforeHelp_ = false;
+    bool pausedBeforeView_ = false;  // the pause that closing the shelf or the help gives back
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
     ReplayWatch watch_;

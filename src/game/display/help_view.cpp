@@ -103,7 +103,6 @@ void HelpView::layOutCapsules() {
     const float headingY = kFirstLineY - kLineStep * static_cast<float>(kLines) - 0.02f;
     place(capsuleHeading_, glyphs_, "CAPSULES: CATCH THEM WITH THE PADDLE", 0.0f, headingY,
           TextLabel::kCentre, kYellow);
-    capsules_.clear();
     for (std::size_t line = 0; line < kCapsules; ++line) {
         const float y = headingY - kCapsuleStep * static_cast<float>(line + 1);
         dropPowerUp(capsules_, kCapsuleLines[line].kind, kCapsuleX, y);

@@ -248,8 +248,8 @@ void showMultiplier(Hud& hud, std::int32_t multiplier) {
 }
 
 void showFigures(Hud& hud, const HudFigures& figures) {
-    const HudFigures& shown = hud.shown;
-    const bool all = !hud.figuresShown;
+    const bool all = !hud.shown.has_value();
+    const HudFigures shown = hud.shown.value_or(figures);
     if (all || figures.score != shown.score)
         showScore(hud, figures.score);
     if (all || figures.multiplier != shown.multiplier)
@@ -263,7 +263,6 @@ void showFigures(Hud& hud, const HudFigures& figures) {
             hud.stateLabel.setVisible(false);
     }
     hud.shown = figures;
-    hud.figuresShown = true;
 }
 
 }  // namespace tezmola

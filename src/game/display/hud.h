@@ -5,6 +5,7 @@
 // values it is given; the counters themselves belong to the game.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/graphics/frame_rate_counter.h"
@@ -38,8 +39,7 @@ struct Hud {
     pentavel::graphics::TextLabel flashLabel;   // a passing word below the notice's line (the sound's state)
     float flashLeft = 0.0f;                     // seconds of frames it stays on the screen
     pentavel::graphics::TextLabel practiceLabel;  // at the bottom: the game in play enters no table
-    HudFigures shown;                             // what the figures' labels show
-    bool figuresShown = false;                    // shown holds what they show: showFigures ran
+    std::optional<HudFigures> shown;              // what the figures' labels show, once showFigures ran
 };
 
 // Builds the glyph table from the "conduit_" sprites, "conduit_nc" where one is missing.
