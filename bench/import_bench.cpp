@@ -50,10 +50,7 @@ std::string importedFile() {
 
 // A game over the imported levels, started as a prover starts it.
 std::unique_ptr<GameStructure> startProver(const std::string& levels) {
-    auto game = std::make_unique<GameStructure>();
-    if (!initialiseTrialGame(*game, levels))
-        return nullptr;
-    return game;
+    return makeTrialGame(levels);
 }
 
 void BM_ImportSet(benchmark::State& state) {

@@ -112,7 +112,7 @@ bool Game::initialise(const GameOptions& options) {
             pentavel::logMessage("Playing the level set %s", set.name.c_str());
             structure_.levelSet = set;
             structure_.setChosen = true;
-            initialiseWithLevels(structure_, highScoreFileOfSet(set));
+            initialiseWithLevels(structure_, highScoreFileOfSet(set).c_str());
         } else {
             const std::string instead = defaultSet().name;
             pentavel::logWarning("Cannot play the level set %s (%s): playing %s instead", choice.c_str(),
@@ -154,10 +154,10 @@ bool Game::initialiseReplay(const std::string& file) {
     structure_.levelDocument = levels;
     structure_.levelSet = set;
     structure_.setChosen = true;
-    initialiseReplayGame(structure_);
+    initialiseWithLevels(structure_, nullptr);
     helpView_.setUp(structure_.glyphs);  // no key opens it under a replay, but its font is never unset
     showCaption();
-    watch_.startReplay(structure_, replay);
+    watch_.startReplay(replay);
     quitAfterWatch_ = true;
     connectSlots();
     return true;
@@ -430,7 +430,7 @@ void Game::playChosenReplay() {
         board.say(toFontText(upperCase("Cannot play it: " + reason), structure_.glyphs));
         return;
     }
-    watch_.startReplay(structure_, replay);
+    watch_.startReplay(replay);
 }
 
 // The best game of the set's table that can be played again, its own replay (another game's is passed
@@ -444,7 +444,7 @@ void Game::startDemo() {
         if (found)
             break;
     }
-    watch_.startDemo(structure_, found ? &replay : nullptr);
+    watch_.startDemo(found ? &replay : nullptr);
 }
 
 void Game::stopWatching() {
@@ -473,7 +473,7 @@ void Game::runWatchedSteps() {
 // paused game's exactly where the steps left it.
 void Game::onBeforeDraw() {
     motion_.place(structure_, paused_ ? 1.0f : pentavel::stepShare());
-    showFigures(structure_.hud, figuresOf(structure_));
+    showFigures(structure_.hud, figuresOf(structure_, structure_));
 }
 
 void Game::onAfterDraw() {

@@ -96,7 +96,7 @@ private:
     bool pausedBeforeView_ = false;  // the pause that closing the shelf or the help gives back
     std::uint32_t bannerClock_ = 0;
     bool bannerClockStarted_ = false;
-    ReplayWatch watch_;
+    ReplayWatch watch_{structure_};
     MotionBlend motion_;
     bool quitAfterWatch_ = false;  // --replay: Escape quits rather than going back to a board
     // The time the GAME OVER board has been left alone, for the demo.

@@ -37,16 +37,16 @@ void setSpareBalls(SpareBalls& spares, std::uint32_t count) {
 
 }  // namespace
 
-ReplayWatch::ReplayWatch() = default;
+ReplayWatch::ReplayWatch(GameStructure& game) : game_(game) {}
 ReplayWatch::~ReplayWatch() = default;
 
-void ReplayWatch::begin(GameStructure& game, WatchKind kind) {
-    game_ = &game;
+void ReplayWatch::begin(WatchKind kind) {
+    GameStructure& game = game_;
     kind_ = kind;
     finished_ = false;
     fast_ = false;
     step_ = 0;
-    next_ = 0;
+    run_.reset();
     saved_.score = game.score;
     saved_.level = game.levelNumber;
     saved_.balls = game.spareBalls.lives;
@@ -64,25 +64,24 @@ void ReplayWatch::begin(GameStructure& game, WatchKind kind) {
     game.watching = true;
 }
 
-void ReplayWatch::startReplay(GameStructure& game, const Replay& replay) {
-    begin(game, WatchKind::Replay);
-    fromRecord_ = true;
+void ReplayWatch::startReplay(const Replay& replay) {
+    begin(WatchKind::Replay);
     record_ = replay.record;
     char score[16];
     std::snprintf(score, sizeof score, "%08u", static_cast<unsigned int>(replay.claim.score));
     caption_ = "REPLAY  " + replay.player + "  " + score + "  " + replay.date;
-    startRecordedGame(game, record_);
+    run_ = std::make_unique<RecordedRun>(game_, record_);
     showLabel();
 }
 
-void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
-    begin(game, WatchKind::Demo);
+void ReplayWatch::startDemo(const Replay* replay) {
+    begin(WatchKind::Demo);
     caption_ = "DEMO";
-    fromRecord_ = replay != nullptr;
-    if (fromRecord_) {
+    if (replay != nullptr) {
         record_ = replay->record;
-        startRecordedGame(game, record_);
+        run_ = std::make_unique<RecordedRun>(game_, record_);
     } else {
+        GameStructure& game = game_;
         game.startingLevel = 1;
         newGame(game);
         pilot_ =
@@ -94,14 +93,14 @@ void ReplayWatch::startDemo(GameStructure& game, const Replay* replay) {
 bool ReplayWatch::step() {
     if (finished_)
         return false;
-    GameStructure& game = *game_;
-    if (fromRecord_)
-        finished_ = !applyRecordedStep(game, record_, step_, next_);
+    GameStructure& game = game_;
+    if (run_ != nullptr)
+        finished_ = !run_->applyStep(step_);
     else
         finished_ = game.levelNumber != 1 || !game.playing || step_ == kLongestDemoSteps;
     if (finished_)
         return false;
-    if (!fromRecord_) {
+    if (run_ == nullptr) {
         if (pilot_->launches())
             applyCommand(game, PlayerCommand{CommandKind::Launch});
         PlayerCommand pointer;
@@ -121,7 +120,7 @@ void ReplayWatch::toggleFast() {
 }
 
 void ReplayWatch::showLabel() {
-    placeLabel(label_, game_->glyphs, toFontText(caption_ + (fast_ ? "  4X" : ""), game_->glyphs), 0.0f,
+    placeLabel(label_, game_.glyphs, toFontText(caption_ + (fast_ ? "  4X" : ""), game_.glyphs), 0.0f,
                kLabelY, pentavel::graphics::TextLabel::kCentre, kLabelColour, kLabelDepth);
     label_.setVisible(true);
 }
@@ -129,7 +128,7 @@ void ReplayWatch::showLabel() {
 void ReplayWatch::stop() {
     if (!active())
         return;
-    GameStructure& game = *game_;
+    GameStructure& game = game_;
     label_.setVisible(false);
     kind_ = WatchKind::None;
     game.watching = false;

@@ -18,6 +18,7 @@
 namespace tezmola {
 
 class Autopilot;
+class RecordedRun;
 class GameStructure;
 struct Replay;
 
@@ -28,15 +29,16 @@ constexpr std::uint32_t kLongestDemoSteps = 3u * 60u * 200u;
 
 class ReplayWatch {
 public:
-    ReplayWatch();
+    // Watches are played on that game, which outlives the watch.
+    explicit ReplayWatch(GameStructure& game);
     ~ReplayWatch();
     ReplayWatch(const ReplayWatch&) = delete;
     ReplayWatch& operator=(const ReplayWatch&) = delete;
 
     // Plays the replay in the game, whose levels are the replay's (replayRefusal found nothing amiss).
-    void startReplay(GameStructure& game, const Replay& replay);
+    void startReplay(const Replay& replay);
     // The demo: the replay when there is one, else the autopilot on the set's first level.
-    void startDemo(GameStructure& game, const Replay* replay);
+    void startDemo(const Replay* replay);
     // One 5 ms step: the commands of the step, then the step. False, with nothing done, once the game
     // watched has come to its end.
     bool step();
@@ -71,17 +73,16 @@ private:
         GameRecord record;
     };
 
-    void begin(GameStructure& game, WatchKind kind);
+    void begin(WatchKind kind);
     void showLabel();
 
-    GameStructure* game_ = nullptr;
+    GameStructure& game_;
     WatchKind kind_ = WatchKind::None;
     bool finished_ = false;
     bool fast_ = false;
-    bool fromRecord_ = false;
     GameRecord record_;
     std::uint32_t step_ = 0;
-    std::size_t next_ = 0;
+    std::unique_ptr<RecordedRun> run_;  // of record_, when the watch plays one
     std::unique_ptr<Autopilot> pilot_;
     std::string caption_;
     Saved saved_;

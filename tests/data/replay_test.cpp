@@ -54,9 +54,9 @@ TEST_P(GoldenReplay, ReachesTheResultItClaimsHeadlessAndWatched) {
     EXPECT_EQ(check.verdict, ReplayVerdict::Matches)
         << "score " << check.reached.score << ", level " << check.reached.level << ", " << check.reached.balls
         << " balls";
-    initialiseReplayGame(*game);
-    ReplayWatch watch;
-    watch.startReplay(*game, replay);
+    initialiseWithLevels(*game, nullptr);
+    ReplayWatch watch(*game);
+    watch.startReplay(replay);
     EXPECT_TRUE(game->watching);
     EXPECT_EQ(watch.label().text().substr(0, 8), "REPLAY  ");
     std::uint32_t steps = 0;
@@ -106,7 +106,7 @@ TEST(GoldenReplayImported, TheAutopilotOnAnImportedSetReachesItsClaim) {
     if (std::getenv("TEZMOLA_RECORD_REPLAYS") != nullptr) {
         auto game = std::make_unique<GameStructure>();
         game->levelDocument = levels;
-        initialiseReplayGame(*game);
+        initialiseWithLevels(*game, nullptr);
         game->recording = true;
         seedDropGenerator(2026);
         newGame(*game);

@@ -65,7 +65,7 @@ protected:
     // What a frame drawn now shows: the moving things' sprites and the labels, as the game places them.
     void drawn() {
         tezmola::MotionBlend().place(*game, 1.0f);
-        tezmola::showFigures(game->hud, tezmola::figuresOf(*game));
+        tezmola::showFigures(game->hud, tezmola::figuresOf(*game, *game));
     }
     // Replaces every ball by one free ball.
     tezmola::Ball& onlyBall(float x, float y, float vx, float vy,

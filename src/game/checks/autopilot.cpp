@@ -122,10 +122,10 @@ float Autopilot::catchCapsule(float ballArrives, float x) const {
     return x;
 }
 
-LevelPlay::LevelPlay(GameStructure& game, float maxSeconds)
-    : game_(game),
-      player_(game.grid, game.bricksLeft, game.paddle, game.balls, game.powerUps),
-      level_(game.levelNumber),
+LevelPlay::LevelPlay(PlayField& field, float maxSeconds)
+    : field_(field),
+      player_(field.grid, field.bricksLeft, field.paddle, field.balls, field.powerUps),
+      level_(field.levelNumber),
       maxSteps_(std::lround(maxSeconds / pentavel::kStepSeconds)) {
     update();
 }
@@ -137,26 +137,26 @@ bool LevelPlay::step() {
     ++steps_;
     // The autopilot launches every resting ball before the step, so a ball on the paddle after it is one
     // served for a ball lost in it; with no spare ball left the loss ends the game instead.
-    const bool served = !game_.balls.empty() && game_.balls.back().stuck;
-    if (game_.levelNumber == level_ && (served || !game_.playing))
+    const bool served = !field_.balls.empty() && field_.balls.back().stuck;
+    if (field_.levelNumber == level_ && (served || !field_.playing))
         ++result_.ballsLost;
     update();
     return true;
 }
 
 bool LevelPlay::finished() const {
-    return game_.levelNumber != level_ || !game_.playing || steps_ >= maxSteps_;
+    return field_.levelNumber != level_ || !field_.playing || steps_ >= maxSteps_;
 }
 
 void LevelPlay::update() {
-    result_.cleared = game_.levelNumber != level_;
-    result_.gameOver = !game_.playing;
+    result_.cleared = field_.levelNumber != level_;
+    result_.gameOver = !field_.playing;
     result_.seconds = static_cast<float>(steps_) * pentavel::kStepSeconds;
-    result_.bricksLeft = result_.cleared ? 0 : game_.bricksLeft;
+    result_.bricksLeft = result_.cleared ? 0 : field_.bricksLeft;
 }
 
-Playthrough playLevel(GameStructure& game, float maxSeconds) {
-    LevelPlay play(game, maxSeconds);
+Playthrough playLevel(PlayField& field, float maxSeconds) {
+    LevelPlay play(field, maxSeconds);
     while (play.step()) {
     }
     return play.result();

@@ -9,7 +9,7 @@
 
 namespace tezmola {
 
-class GameStructure;
+struct PlayField;
 struct Ball;
 struct BrickGrid;
 struct Paddle;
@@ -64,7 +64,7 @@ struct Playthrough {
 // the play can be shown.
 class LevelPlay {
 public:
-    LevelPlay(GameStructure& game, float maxSeconds);
+    LevelPlay(PlayField& field, float maxSeconds);
     // One 5 ms step; false (nothing done) once the play has finished.
     bool step();
     bool finished() const;
@@ -73,7 +73,7 @@ public:
 private:
     void update();
 
-    GameStructure& game_;
+    PlayField& field_;
     Autopilot player_;
     std::uint32_t level_;
     long maxSteps_;
@@ -82,6 +82,6 @@ private:
 };
 
 // Plays the level just built to the end, as LevelPlay does.
-Playthrough playLevel(GameStructure& game, float maxSeconds);
+Playthrough playLevel(PlayField& field, float maxSeconds);
 
 }  // namespace tezmola

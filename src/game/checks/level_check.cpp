@@ -184,13 +184,13 @@ int countSteel(const BrickGrid& grid) {
 
 // Every spare ball, the paddle in the middle and the same capsule draw for each level, so that a
 // level's verdict does not hang on the levels checked before it.
-void prepareFreshServe(GameStructure& game, std::uint32_t number) {
-    game.levelNumber = number;
-    game.playing = true;
-    while (game.spareBalls.lives < kMaxLives)
-        addSpareBall(game.spareBalls);
-    game.paddle.x = 0.0f;
-    placePaddle(game.paddle);
+void prepareFreshServe(PlayField& field, std::uint32_t number) {
+    field.levelNumber = number;
+    field.playing = true;
+    while (field.spareBalls.lives < kMaxLives)
+        addSpareBall(field.spareBalls);
+    field.paddle.x = 0.0f;
+    placePaddle(field.paddle);
     seedDropGenerator(kDrawSeed);
 }
 

@@ -34,8 +34,8 @@ ReplayCheck checkReplay(const Replay& replay, const TiXmlDocument& levels) {
         return check;
     auto game = std::make_unique<GameStructure>();
     game->levelDocument = levels;
-    initialiseReplayGame(*game);
-    replayRecord(*game, replay.record);
+    initialiseWithLevels(*game, nullptr);
+    RecordedRun(*game, replay.record).runToEnd();
     check.reached = resultOf(*game);
     check.verdict = check.reached == replay.claim ? ReplayVerdict::Matches : ReplayVerdict::Differs;
     return check;

@@ -39,30 +39,6 @@ std::uint32_t changedLevel(std::uint32_t level, CommandKind kind) {
     return level + 1;
 }
 
-void changeLevel(GameStructure& game, CommandKind kind) {
-    game.levelNumber = changedLevel(game.levelNumber, kind);
-    buildLevel(game);
-}
-
-// Level changes of one step with nothing between them: those before the last whose build lays the game
-// afresh are only logged, since that build leaves the same game whatever theirs laid.
-void changeLevels(GameStructure& game, const TimedCommand* changes, std::size_t count) {
-    LevelOutlook outlook(game);
-    std::uint32_t level = game.levelNumber;
-    std::size_t afresh = 0;
-    for (std::size_t index = 0; index < count; ++index) {
-        level = changedLevel(level, changes[index].command.kind);
-        if (outlook.laysAfresh(level))
-            afresh = index;
-    }
-    for (std::size_t index = 0; index < afresh; ++index) {
-        game.levelNumber = changedLevel(game.levelNumber, changes[index].command.kind);
-        outlook.logBuild(game.levelNumber);
-    }
-    for (std::size_t index = afresh; index < count; ++index)
-        applyCommand(game, changes[index].command);
-}
-
 void record(GameRecord& record, const PlayerCommand& command) {
     std::vector<TimedCommand>& commands = record.commands;
     // Of pointer moves in one step with nothing between them only the last one counts: each sets the same
@@ -108,13 +84,14 @@ void applyCommand(GameStructure& game, const PlayerCommand& command) {
             break;
         case CommandKind::LevelDown:
         case CommandKind::LevelUp:
-            changeLevel(game, command.kind);
+            game.levelNumber = changedLevel(game.levelNumber, command.kind);
+            buildLevel(game);
             break;
     }
     setTitleCheatMark(game.hud);
 }
 
-void startRecordedGame(GameStructure& game, const GameRecord& record) {
+RecordedRun::RecordedRun(GameStructure& game, const GameRecord& record) : game_(game), record_(record) {
     game.startingLevel = record.startingLevel;
     game.paddle.x = record.paddleX;
     game.paddle.y = record.paddleY;
@@ -125,8 +102,28 @@ void startRecordedGame(GameStructure& game, const GameRecord& record) {
     newGame(game);
 }
 
-bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint32_t step, std::size_t& next) {
-    const std::vector<TimedCommand>& commands = record.commands;
+// Level changes of one step with nothing between them: those before the last whose build lays the game
+// afresh are only logged, since that build leaves the same game whatever theirs laid.
+void RecordedRun::changeLevels(const TimedCommand* changes, std::size_t count) {
+    LevelOutlook outlook(game_, game_.grid);
+    std::uint32_t level = game_.levelNumber;
+    std::size_t afresh = 0;
+    for (std::size_t index = 0; index < count; ++index) {
+        level = changedLevel(level, changes[index].command.kind);
+        if (outlook.laysAfresh(level))
+            afresh = index;
+    }
+    for (std::size_t index = 0; index < afresh; ++index) {
+        game_.levelNumber = changedLevel(game_.levelNumber, changes[index].command.kind);
+        outlook.logBuild(game_.levelNumber);
+    }
+    for (std::size_t index = afresh; index < count; ++index)
+        applyCommand(game_, changes[index].command);
+}
+
+bool RecordedRun::applyStep(std::uint32_t step) {
+    const std::vector<TimedCommand>& commands = record_.commands;
+    std::size_t& next = next_;
     while (next < commands.size() && commands[next].step == step) {
         const auto first = commands.begin() + static_cast<std::ptrdiff_t>(next);
         const auto changes = static_cast<std::size_t>(std::find_if(first, commands.end(),
@@ -136,20 +133,18 @@ bool applyRecordedStep(GameStructure& game, const GameRecord& record, std::uint3
                                                                    }) -
                                                       first);
         // A game that records takes each command into its record as it comes.
-        if (changes > 1 && !game.recording) {
-            changeLevels(game, &*first, changes);
+        if (changes > 1 && !game_.recording) {
+            changeLevels(&*first, changes);
             next += changes;
         } else {
-            applyCommand(game, commands[next++].command);
+            applyCommand(game_, commands[next++].command);
         }
     }
-    return step < record.steps;
+    return step < record_.steps;
 }
 
-void replayRecord(GameStructure& game, const GameRecord& record) {
-    startRecordedGame(game, record);
-    std::size_t next = 0;
-    for (std::uint32_t step = 0; applyRecordedStep(game, record, step, next); ++step)
+void RecordedRun::runToEnd() {
+    for (std::uint32_t step = 0; applyStep(step); ++step)
         pentavel::updateSignal().emit(pentavel::kStepSeconds);
 }
 

@@ -67,27 +67,30 @@ std::set<std::string> replaysInUse(const HighScoreBoard& board) {
 // with points; cheated games and practice from a later level too, but no game of a run of practice) and
 // the game records, and the file's name is returned (empty for none). A replay that cannot be written is
 // lost, told once a run in the log. The replay is of that date, the entry's.
-std::string keepReplayOfGame(GameStructure& game, bool gameOver, const std::string& date) {
+std::string keepReplayOfGame(GameKeeping& keeping, const LevelSource& levels, const PlayField& field,
+                             bool gameOver, const std::string& date) {
     // A folder that cannot be written was told at start: nothing is saved. A run of practice plays a file of
     // the moment (the level editor's test play), which no replay could find again.
-    if (!game.recording || !game.record.complete || !(gameOver || game.score > 0) || game.onlyPractice ||
-        pentavel::file::isUserDirectoryUnwritable() || pentavel::file::writeDirectory().empty())
+    if (!keeping.recording || !keeping.record.complete || !(gameOver || field.score > 0) ||
+        keeping.onlyPractice || pentavel::file::isUserDirectoryUnwritable() ||
+        pentavel::file::writeDirectory().empty())
         return "";
     Replay replay;
-    const ShelfSet& set = game.levelSet;
+    const ShelfSet& set = levels.levelSet;
     std::error_code error;
     // A file from outside is found again by its path, wherever the checker runs.
     replay.setName =
         set.source == SetSource::Outside ? std::filesystem::absolute(set.file, error).string() : set.name;
-    replay.setDigest = levelSetDigest(game.levelDocument);
-    replay.player = game.highScores.playerName();
+    replay.setDigest = levelSetDigest(levels.levelDocument);
+    replay.player = keeping.highScores.playerName();
     replay.date = date;
-    replay.record = game.record;
-    replay.claim = resultOf(game);
+    replay.record = keeping.record;
+    replay.claim = resultOf(field);
     std::string reason;
-    std::string name = keepReplay(replayFolder(), writeReplay(replay), replaysInUse(game.highScores), reason);
-    if (name.empty() && !game.replayLossTold) {
-        game.replayLossTold = true;
+    std::string name =
+        keepReplay(replayFolder(), writeReplay(replay), replaysInUse(keeping.highScores), reason);
+    if (name.empty() && !keeping.replayLossTold) {
+        keeping.replayLossTold = true;
         pentavel::logWarning("The replay of the game could not be saved in %s (%s): it is lost",
                              kReplayFolder, reason.c_str());
     }
@@ -125,7 +128,7 @@ void endGame(GameStructure& game, bool gameOver) {
         // whether an entry refers to it. Practice from a later level enters no table: the board only says so.
         // The replay and the entry that names it are of one day, even across midnight.
         const std::string date = todaysDate();
-        const std::string replay = keepReplayOfGame(game, gameOver, date);
+        const std::string replay = keepReplayOfGame(game, game, game, gameOver, date);
         game.highScores.offer(game.score, game.levelNumber, hasCheatMark(game.hud) || game.practice, gameOver,
                               replay, date);
         pruneReplaysOfGame(game.recording, game.highScores, replay);

@@ -33,22 +33,6 @@ enum Key {
 };
 constexpr int kLeftButton = 0;
 
-void command(GameStructure& game, CommandKind kind) {
-    PlayerCommand command;
-    command.kind = kind;
-    applyCommand(game, command);
-}
-
-// A key or an axis that leaves the paddle's direction as it was is no command.
-void steer(GameStructure& game, std::int32_t direction) {
-    if (direction == game.paddle.direction)
-        return;
-    PlayerCommand command;
-    command.kind = CommandKind::Steer;
-    command.direction = direction;
-    applyCommand(game, command);
-}
-
 // F6 and F7: the sound a tenth softer or louder, kept in the settings at once as F2's choice is.
 void changeSoundVolume(Hud& hud, int tenths) {
     pentavel::audio::setSoundVolume(pentavel::audio::steppedVolume(pentavel::audio::soundVolume(), tenths));
@@ -60,17 +44,27 @@ void changeSoundVolume(Hud& hud, int tenths) {
 
 }  // namespace
 
+// A key or an axis that leaves the paddle's direction as it was is no command.
+void GameStructure::steer(std::int32_t direction) {
+    if (direction == paddle.direction)
+        return;
+    PlayerCommand command;
+    command.kind = CommandKind::Steer;
+    command.direction = direction;
+    applyCommand(*this, command);
+}
+
 void GameStructure::onKeyDown(int key) {
     // A game watched plays its record's commands alone.
     if (watching)
         return;
     // The arrows steer even while the shelf holds the other keys.
-    steer(*this, steerOnKeyDown(paddle.direction, key));
+    steer(steerOnKeyDown(paddle.direction, key));
     if (inputHeld)
         return;
     switch (key) {
         case kKeySpace:
-            command(*this, CommandKind::Launch);
+            applyCommand(*this, PlayerCommand{CommandKind::Launch});
             return;
         case kKeyF1:
             newGame(*this);
@@ -87,19 +81,19 @@ void GameStructure::onKeyDown(int key) {
             showFrameRate = !showFrameRate;
             return;
         case kKeyF8:
-            command(*this, CommandKind::FreePaddle);
+            applyCommand(*this, PlayerCommand{CommandKind::FreePaddle});
             return;
         case kKeyF9:
-            command(*this, CommandKind::DropBall);
+            applyCommand(*this, PlayerCommand{CommandKind::DropBall});
             return;
         case kKeyF10:
-            command(*this, CommandKind::Revive);
+            applyCommand(*this, PlayerCommand{CommandKind::Revive});
             return;
         case kKeyF11:
-            command(*this, CommandKind::LevelDown);
+            applyCommand(*this, PlayerCommand{CommandKind::LevelDown});
             return;
         case kKeyF12:
-            command(*this, CommandKind::LevelUp);
+            applyCommand(*this, PlayerCommand{CommandKind::LevelUp});
             return;
         default:
             return;
@@ -109,14 +103,14 @@ void GameStructure::onKeyDown(int key) {
 void GameStructure::onKeyUp(int key) {
     if (watching)
         return;
-    steer(*this, steerOnKeyUp(paddle.direction, key));
+    steer(steerOnKeyUp(paddle.direction, key));
 }
 
 void GameStructure::onMouseButtonDown(int button, float /*x*/, float /*y*/) {
     if (watching)
         return;
     if (button == kLeftButton && !inputHeld)
-        command(*this, CommandKind::Launch);
+        applyCommand(*this, PlayerCommand{CommandKind::Launch});
 }
 
 void GameStructure::onMouseMotion(float x, float y) {
@@ -134,14 +128,14 @@ void GameStructure::onMouseMotion(float x, float y) {
 void GameStructure::onJoyAxis(int /*joystick*/, int axis, int value) {
     if (watching)
         return;
-    steer(*this, steerOnAxis(paddle.direction, axis, value));
+    steer(steerOnAxis(paddle.direction, axis, value));
 }
 
 void GameStructure::onJoyButtonDown(int /*joystick*/, int /*button*/) {
     if (watching)
         return;
     if (!inputHeld)
-        command(*this, CommandKind::Launch);
+        applyCommand(*this, PlayerCommand{CommandKind::Launch});
 }
 
 }  // namespace tezmola

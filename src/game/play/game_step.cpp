@@ -48,24 +48,12 @@ void setUpGuardGlow(Guard& guard) {
     switchGuardOff(guard);
 }
 
-void lookUpSounds(GameStructure& game) {
-    game.soundCatch = soundCode("beep1");
-    game.soundBrickHit = soundCode("beep2");
-    game.soundBrickDestroyed = soundCode("beep3");
-    game.soundWall = soundCode("beep4");
-    game.soundPaddle = soundCode("beep5");
-}
-
-void setUpPlay(GameStructure& game, const char* highScoreFile);
-
-void connectHandlers(GameStructure& game) {
-    pentavel::updateSignal().connect(&game, &GameStructure::update, game.tracker);
-    pentavel::keyDownSignal().connect(&game, &GameStructure::onKeyDown, game.tracker);
-    pentavel::keyUpSignal().connect(&game, &GameStructure::onKeyUp, game.tracker);
-    pentavel::mouseButtonDownSignal().connect(&game, &GameStructure::onMouseButtonDown, game.tracker);
-    pentavel::mouseMotionSignal().connect(&game, &GameStructure::onMouseMotion, game.tracker);
-    pentavel::joyAxisSignal().connect(&game, &GameStructure::onJoyAxis, game.tracker);
-    pentavel::joyButtonDownSignal().connect(&game, &GameStructure::onJoyButtonDown, game.tracker);
+void lookUpSounds(GameSounds& sounds) {
+    sounds.soundCatch = soundCode("beep1");
+    sounds.soundBrickHit = soundCode("beep2");
+    sounds.soundBrickDestroyed = soundCode("beep3");
+    sounds.soundWall = soundCode("beep4");
+    sounds.soundPaddle = soundCode("beep5");
 }
 
 void splitFreeBalls(std::vector<Ball>& balls) {
@@ -109,6 +97,16 @@ void updatePowerUps(std::vector<PowerUp>& powerUps, const Paddle& paddle, int ca
 
 }  // namespace
 
+void GameStructure::connectSlots() {
+    pentavel::updateSignal().connect(this, &GameStructure::update, tracker);
+    pentavel::keyDownSignal().connect(this, &GameStructure::onKeyDown, tracker);
+    pentavel::keyUpSignal().connect(this, &GameStructure::onKeyUp, tracker);
+    pentavel::mouseButtonDownSignal().connect(this, &GameStructure::onMouseButtonDown, tracker);
+    pentavel::mouseMotionSignal().connect(this, &GameStructure::onMouseMotion, tracker);
+    pentavel::joyAxisSignal().connect(this, &GameStructure::onJoyAxis, tracker);
+    pentavel::joyButtonDownSignal().connect(this, &GameStructure::onJoyButtonDown, tracker);
+}
+
 // The step, then what it reported: a game that ended is offered to the table and its replay kept.
 void GameStructure::update(float dt) {
     updateGame(*this, dt);
@@ -118,33 +116,22 @@ void GameStructure::update(float dt) {
     }
 }
 
+// The file is read first: one that cannot be read leaves nothing set up.
 bool initialiseGameStructure(GameStructure& game, const char* levelFile) {
-    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
     if (!readLevelFile(game.levelDocument, game.levelCount, levelFile)) {
         pentavel::logError("Cannot initialise the main game structure!");
         return false;
     }
-    setUpPlay(game, kHighScoreFileName);
+    initialiseWithLevels(game, kHighScoreFileName);
     return true;
 }
 
-void initialiseWithLevels(GameStructure& game, const std::string& highScoreFile) {
-    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    game.levelCount = countLevels(game.levelDocument);
-    setUpPlay(game, highScoreFile.c_str());
-}
-
-void initialiseReplayGame(GameStructure& game) {
-    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
-    game.levelCount = countLevels(game.levelDocument);
-    setUpPlay(game, nullptr);
-}
-
-bool initialiseTrialGame(GameStructure& game, const std::string& levelFile) {
-    if (!pentavel::file::parseXmlDocument(game.levelDocument, levelFile))
-        return false;
-    initialiseReplayGame(game);
-    return true;
+std::unique_ptr<GameStructure> makeTrialGame(const std::string& levelFile) {
+    auto game = std::make_unique<GameStructure>();
+    if (!pentavel::file::parseXmlDocument(game->levelDocument, levelFile))
+        return nullptr;
+    initialiseWithLevels(*game, nullptr);
+    return game;
 }
 
 namespace {
@@ -161,7 +148,11 @@ void startRecord(GameRecord& record, std::uint32_t startingLevel, const Paddle& 
     record.complete = true;
 }
 
-void setUpPlay(GameStructure& game, const char* highScoreFile) {
+}  // namespace
+
+void initialiseWithLevels(GameStructure& game, const char* highScoreFile) {
+    initPaddle(game.paddle, kPaddleY, kPaddleHeight, kPaddleWidth, kPaddleMargin);
+    game.levelCount = countLevels(game.levelDocument);
     resolveBallImages();
     buildGlyphTable(game.glyphs);
     makeBackground(game.background);
@@ -178,14 +169,12 @@ void setUpPlay(GameStructure& game, const char* highScoreFile) {
     setUpSpareBallIcons(game.spareBalls);
     setUpGuardGlow(game.guard);
     setUpGrid(game.grid, game.cellAnimation, game.tracker);
-    connectHandlers(game);
+    game.connectSlots();
     game.showFrameRate = false;
     game.freePaddle = false;
     setPausedShown(game, false);
     newGame(game);
 }
-
-}  // namespace
 
 void newGame(GameStructure& game) {
     endGame(game, false);
@@ -226,34 +215,34 @@ void updateGame(GameStructure& game, float dt) {
     }
 }
 
-void applyPowerUp(GameStructure& game, PowerUpKind kind) {
+void applyPowerUp(PlayField& field, PowerUpKind kind) {
     switch (kind) {
         case PowerUpKind::Red:
-            for (Ball& ball : game.balls)
+            for (Ball& ball : field.balls)
                 addFire(ball);
             break;
         case PowerUpKind::Blue:
-            splitFreeBalls(game.balls);
+            splitFreeBalls(field.balls);
             break;
         case PowerUpKind::Yellow:
-            for (Ball& ball : game.balls)
+            for (Ball& ball : field.balls)
                 addPower(ball);
             break;
         case PowerUpKind::Green:
-            raiseGuard(game.guard, game.grid);
+            raiseGuard(field.guard, field.grid);
             break;
         case PowerUpKind::Magenta:
-            raiseMultiplier(game.scoreMultiplier, game.multiplierArmed);
+            raiseMultiplier(field.scoreMultiplier, field.multiplierArmed);
             break;
         case PowerUpKind::White:
-            if (game.spareBalls.lives < kMaxLives)
-                addSpareBall(game.spareBalls);
+            if (field.spareBalls.lives < kMaxLives)
+                addSpareBall(field.spareBalls);
             break;
     }
 }
 
-void setPausedShown(GameStructure& game, bool paused) {
-    game.pausedShown = paused;
+void setPausedShown(GameDisplay& display, bool paused) {
+    display.pausedShown = paused;
     pentavel::graphics::showCursor(paused);
     // Nothing moves while paused, so the engine need not draw the same frame again and again.
     pentavel::graphics::holdStillFrame(paused);

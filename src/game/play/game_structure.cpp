@@ -57,13 +57,13 @@ void GameStructure::paddleTouched(float x) {
     }
 }
 
-GameResult resultOf(const GameStructure& game) {
-    return GameResult{game.score, game.levelNumber, game.spareBalls.lives};
+GameResult resultOf(const PlayField& field) {
+    return GameResult{field.score, field.levelNumber, field.spareBalls.lives};
 }
 
-HudFigures figuresOf(const GameStructure& game) {
-    return HudFigures{game.score,       game.scoreMultiplier, game.levelNumber, game.showFrameRate,
-                      game.pausedShown, game.playing,         game.inputHeld};
+HudFigures figuresOf(const PlayField& field, const GameDisplay& display) {
+    return HudFigures{field.score,         field.scoreMultiplier, field.levelNumber, display.showFrameRate,
+                      display.pausedShown, field.playing,         display.inputHeld};
 }
 
 }  // namespace tezmola

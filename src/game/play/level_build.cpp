@@ -30,52 +30,53 @@ void logOutcome(LevelBuild outcome, std::uint32_t number) {
         pentavel::logError("Level %d is malformed", static_cast<int>(number));
 }
 
-void announceLevel(GameStructure& game) {
-    if (!game.setChosen)
+void announceLevel(const LevelSource& levels, std::uint32_t number, GameDisplay& display,
+                   const BrickGrid& grid) {
+    if (!levels.setChosen)
         return;
-    const TiXmlElement* level = findLevel(game.levelDocument, game.levelCount, game.levelNumber);
+    const TiXmlElement* level = findLevel(levels.levelDocument, levels.levelCount, number);
     const std::uint32_t inSet =
-        game.levelCount > 0 ? (game.levelNumber - 1u) % static_cast<std::uint32_t>(game.levelCount) + 1u : 0u;
+        levels.levelCount > 0 ? (number - 1u) % static_cast<std::uint32_t>(levels.levelCount) + 1u : 0u;
     const LevelNotes notes = readLevelNotes(level);
     std::string credit = notes.title;
     if (!notes.author.empty())
         credit += (credit.empty() ? "by " : ", by ") + notes.author;
-    showBanner(game.banner, toFontText(game.levelSet.name, game.glyphs) + "  LEVEL " + std::to_string(inSet),
-               toFontText(credit, game.glyphs), findFreeBand(game.grid));
+    showBanner(display.banner,
+               toFontText(levels.levelSet.name, display.glyphs) + "  LEVEL " + std::to_string(inSet),
+               toFontText(credit, display.glyphs), findFreeBand(grid));
 }
 
-// A fresh ball, no capsules, the level's number shown, no guard.
-void startLevelPlay(GameStructure& game) {
-    game.balls.clear();
+// A fresh ball, no capsules, no guard.
+void startLevelPlay(PlayField& field) {
+    field.balls.clear();
     // A finished game gets no ball from a level change: only a new game or the revive key ends it.
-    if (game.playing) {
-        if (game.spareBalls.lives < kMaxLives)
-            addSpareBall(game.spareBalls);
-        serveBall(game);
+    if (field.playing) {
+        if (field.spareBalls.lives < kMaxLives)
+            addSpareBall(field.spareBalls);
+        serveBall(field);
     }
-    game.powerUps.clear();
-    game.guard.guardCount = 0;
-    useGuardHit(game.guard, game.grid);
-    announceLevel(game);
+    field.powerUps.clear();
+    field.guard.guardCount = 0;
+    useGuardHit(field.guard, field.grid);
 }
 
 }  // namespace
 
-bool serveBall(GameStructure& game) {
+bool serveBall(PlayField& field) {
     // A game that is over stays over (a spare ball caught after the end does not bring it back).
-    if (!game.playing)
+    if (!field.playing)
         return false;
-    if (game.spareBalls.lives == 0) {
-        game.playing = false;
-        game.events.gameOver = true;
+    if (field.spareBalls.lives == 0) {
+        field.playing = false;
+        field.events.gameOver = true;
         return false;
     }
-    removeSpareBall(game.spareBalls);
-    const Paddle& paddle = game.paddle;
-    game.balls.push_back(
+    removeSpareBall(field.spareBalls);
+    const Paddle& paddle = field.paddle;
+    field.balls.push_back(
         makeBall(paddle.x, paddle.y + kPaddleRest + kBallRadius, 0.0f, kServeSpeed, NimbusKind::None, true));
-    game.scoreMultiplier = 1;
-    game.multiplierArmed = false;
+    field.scoreMultiplier = 1;
+    field.multiplierArmed = false;
     return true;
 }
 
@@ -97,6 +98,7 @@ LevelBuild buildLevel(GameStructure& game) {
     logOutcome(laid.outcome, game.levelNumber);
     if (laid.outcome == LevelBuild::Built) {
         startLevelPlay(game);
+        announceLevel(game, game.levelNumber, game, game.grid);
     } else if (game.guard.guardCount > 0) {
         // A failed build keeps the guard, but the layout emptied its row: it is laid again under the glow.
         layGuardRow(game.grid);
@@ -104,18 +106,18 @@ LevelBuild buildLevel(GameStructure& game) {
     return laid.outcome;
 }
 
-LevelOutlook::LevelOutlook(GameStructure& game) : game_(game) {}
+LevelOutlook::LevelOutlook(LevelSource& levels, const BrickGrid& grid) : levels_(levels), grid_(grid) {}
 
 const LevelOutlook::Look& LevelOutlook::look(std::uint32_t number) {
-    const std::uint32_t place = placeOf(game_.levelCount, number);
+    const std::uint32_t place = placeOf(levels_.levelCount, number);
     Look& look = looks_[place];
     if (!look.read) {
         const LevelContent& content =
-            game_.levelContents.of(findLevel(game_.levelDocument, game_.levelCount, number), place);
+            levels_.levelContents.of(findLevel(levels_.levelDocument, levels_.levelCount, number), place);
         look.read = true;
         look.outcome = content.laid.outcome;
         // A whole build keeps from the grid before it the images the sheets lack.
-        look.afresh = look.outcome == LevelBuild::Built && hasEveryImage(game_.grid.images) &&
+        look.afresh = look.outcome == LevelBuild::Built && hasEveryImage(grid_.images) &&
                       pentavel::graphics::lookupSprite(content.backgroundImage.c_str()) != 0;
     }
     return look;

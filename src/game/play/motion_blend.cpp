@@ -54,17 +54,17 @@ std::size_t cellCount() {
 
 }  // namespace
 
-void MotionBlend::takeBefore(const GameStructure& game) {
+void MotionBlend::takeBefore(const PlayField& field) {
     taken_ = true;
     balls_.clear();
-    for (const Ball& ball : game.balls)
+    for (const Ball& ball : field.balls)
         balls_.push_back(spotOf(ball));
     capsules_.clear();
-    for (const PowerUp& powerUp : game.powerUps)
+    for (const PowerUp& powerUp : field.powerUps)
         capsules_.push_back(spotOf(powerUp));
-    paddle_ = Spot{game.paddle.x, game.paddle.y};
+    paddle_ = Spot{field.paddle.x, field.paddle.y};
     cells_.clear();
-    const BrickCell* cells = &game.grid.cells[0][0];
+    const BrickCell* cells = &field.grid.cells[0][0];
     for (std::size_t index = 0; index < cellCount(); ++index) {
         if (cells[index].knocked)
             cells_.emplace_back(index, Spot{cells[index].currentX, cells[index].currentY});
@@ -76,7 +76,7 @@ void MotionBlend::keep(pentavel::graphics::Sprite& sprite) {
         Moved{&sprite, sprite.x(), sprite.y(), sprite.rotation(), sprite.width(), sprite.height()});
 }
 
-void MotionBlend::place(GameStructure& game, float share) {
+void MotionBlend::place(PlayField& field, float share) {
     restore();
     // At a share of 1 everything is shown exactly where it stands.
     const bool blending = taken_ && share < 1.0f;
@@ -89,7 +89,7 @@ void MotionBlend::place(GameStructure& game, float share) {
             show(thing, moved ? spots[index] : spotOf(thing), moved ? share : 1.0f);
         }
     };
-    placeEach(game.balls, balls_, [](Ball& ball, const Spot& before, float part) {
+    placeEach(field.balls, balls_, [](Ball& ball, const Spot& before, float part) {
         const Spot now = spotOf(ball);
         ball.x = between(before.x, now.x, part);
         ball.y = between(before.y, now.y, part);
@@ -101,14 +101,14 @@ void MotionBlend::place(GameStructure& game, float share) {
         ball.nimbusAngle = now.angle;
         ball.nimbusScale = now.scale;
     });
-    placeEach(game.powerUps, capsules_, [](PowerUp& powerUp, const Spot& before, float part) {
+    placeEach(field.powerUps, capsules_, [](PowerUp& powerUp, const Spot& before, float part) {
         // Capsules fall straight down.
         const float now = powerUp.y;
         powerUp.y = between(before.y, now, part);
         placePowerUp(powerUp);
         powerUp.y = now;
     });
-    Paddle& paddle = game.paddle;
+    Paddle& paddle = field.paddle;
     const Spot now{paddle.x, paddle.y};
     const bool moved = blending && !jumped(paddle_.x, paddle_.y, paddle.x, paddle.y, kJump);
     paddle.x = moved ? between(paddle_.x, now.x, share) : now.x;
@@ -116,9 +116,9 @@ void MotionBlend::place(GameStructure& game, float share) {
     placePaddle(paddle);
     paddle.x = now.x;
     paddle.y = now.y;
-    placeGuardGlow(game.guard);
+    placeGuardGlow(field.guard);
     if (blending)
-        placeKnockedBricks(game.grid, share);
+        placeKnockedBricks(field.grid, share);
 }
 
 // The knocked bricks' sprites are the grid's own, moved by each step as they spring back: they are put back
@@ -147,10 +147,10 @@ void MotionBlend::restore() {
     moved_.clear();
 }
 
-void runDueSteps(MotionBlend& blend, const GameStructure& game, bool paused) {
+void runDueSteps(MotionBlend& blend, const PlayField& field, bool paused) {
     for (std::uint32_t due = pentavel::takeDueSteps(paused); due > 0; --due) {
         if (due == 1)
-            blend.takeBefore(game);
+            blend.takeBefore(field);
         pentavel::updateSignal().emit(pentavel::kStepSeconds);
     }
 }

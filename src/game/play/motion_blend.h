@@ -15,7 +15,7 @@
 
 namespace tezmola {
 
-class GameStructure;
+struct PlayField;
 struct BrickGrid;
 
 class MotionBlend {
@@ -29,11 +29,11 @@ public:
     };
     // Before the last due step of a frame: where the balls, the paddle, the capsules and the knocked bricks
     // stand.
-    void takeBefore(const GameStructure& game);
+    void takeBefore(const PlayField& field);
     // Just before the draw: every such thing that moved since takeBefore is shown at share of the way (0:
     // where it stood, 1: where it stands). A thing that jumped (a serve, a level laid, one that came or
     // went), and everything when no look was taken or at a share of 1, is shown where it stands.
-    void place(GameStructure& game, float share);
+    void place(PlayField& field, float share);
     // Just after the draw: the knocked bricks that place moved are back where the steps put them.
     void restore();
 
@@ -59,6 +59,6 @@ private:
 
 // The steps due on the clock, emitted on updateSignal as gameTick emits them (none while paused), with where
 // the moving things stood taken before the last.
-void runDueSteps(MotionBlend& blend, const GameStructure& game, bool paused);
+void runDueSteps(MotionBlend& blend, const PlayField& field, bool paused);
 
 }  // namespace tezmola

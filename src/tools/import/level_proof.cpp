@@ -79,17 +79,17 @@ std::string describeWithNotes(const LevelReport& report) {
     return lines;
 }
 
-// The game's rules over the level file text.
-bool startRules(GameStructure& game, const std::string& levelFile, const char* programPath) {
+// The game's rules over the level file text; null without the game's data.
+std::unique_ptr<GameStructure> startRules(const std::string& levelFile, const char* programPath) {
     if (!pentavel::file::setUpReadOnlyFileSystem(programPath, programDirectory().c_str()))
-        return false;
+        return nullptr;
     pentavel::graphics::scanSpriteSheets();
-    return initialiseTrialGame(game, levelFile);
+    return makeTrialGame(levelFile);
 }
 
 [[noreturn]] void runProver(int tasks, int results, const std::string& levelFile, const char* programPath) {
-    auto game = std::make_unique<GameStructure>();
-    if (!startRules(*game, levelFile, programPath)) {
+    const std::unique_ptr<GameStructure> game = startRules(levelFile, programPath);
+    if (game == nullptr) {
         sendResult(
             results, 0, LevelVerdict::NotProven,
             "the game's data (tezmola.pak) is not beside this program, so the levels cannot be played");

@@ -123,7 +123,7 @@ TEST_F(ReplayCheckTest, TwelveHoursOfLevelKeysBuildOnlyTheLevelsThatRemain) {
     EXPECT_EQ("", replayRefusal(read, levels));
     ASSERT_TRUE(start(levels_));
     const std::uint64_t laid = game->levelsLaid;
-    replayRecord(*game, read.record);
+    RecordedRun(*game, read.record).runToEnd();
     EXPECT_TRUE(resultOf(*game) == crafted.claim);
     EXPECT_EQ(game->levelsLaid - laid, 3u);  // the new game's and one for each run
 }

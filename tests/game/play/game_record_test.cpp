@@ -104,7 +104,7 @@ TEST_F(GameRecordTest, ReplayRepeatsAGamePlayedWithEveryDevice) {
     EXPECT_EQ(game->record.steps, 9470u);
 
     restart();
-    replayRecord(*game, record);
+    RecordedRun(*game, record).runToEnd();
     EXPECT_EQ(outcomeOf(*game), played);
     EXPECT_TRUE(sameCommands(game->record, record));
 }
@@ -139,7 +139,7 @@ TEST_F(GameRecordTest, TheRecordEndsWithTheGameAndKeepsOnePointerMovePerStep) {
     record.commands.reserve(record.commands.size() + 1);
     record.commands.push_back(TimedCommand{record.steps, PlayerCommand{CommandKind::LevelUp, 0, 0.0f, 0.0f}});
     record.commands.pop_back();
-    replayRecord(*game, record);
+    RecordedRun(*game, record).runToEnd();
     EXPECT_FALSE(game->playing);
     EXPECT_EQ(game->levelNumber, 1u);
     EXPECT_EQ(game->record.steps, ended.steps);
@@ -201,7 +201,7 @@ TEST_F(GameRecordTest, RunsOfLevelKeysWithinAStepPlayAgainAsPlayed) {
         const std::uint64_t laid = game->levelsLaid;
         restart();
         game->recording = false;  // as a replay checked or watched
-        replayRecord(*game, record);
+        RecordedRun(*game, record).runToEnd();
         EXPECT_EQ(seen(), played);
         EXPECT_EQ(failures(), logged);
         EXPECT_LT(game->levelsLaid, laid - 8);
@@ -231,8 +231,7 @@ TEST_F(GameRecordTest, AGameStartedOnALevelThatCannotBeBuiltCannotBeReplayed) {
     game->startingLevel = 1;
     press(282);
     EXPECT_TRUE(game->record.complete);
-    GameStructure unread;
-    EXPECT_FALSE(initialiseTrialGame(unread, "<level>"));
+    EXPECT_EQ(makeTrialGame("<level>"), nullptr);
 }
 
 }  // namespace

@@ -75,13 +75,12 @@ TEST_F(GameStructureTest, OnlyAGameWithATableSaysNothingWillBeSaved) {
             unsetenv("XDG_DOCUMENTS_DIR");
             if (!pentavel::file::setUpFileSystem("tezmola", "Pentavel", "Tezmola"))
                 std::exit(4);
-            GameStructure trial;
+            const std::unique_ptr<GameStructure> trial = makeTrialGame(levels);
             GameStructure played;
-            if (!initialiseTrialGame(trial, levels) ||
-                !pentavel::file::parseXmlDocument(played.levelDocument, levels))
+            if (trial == nullptr || !pentavel::file::parseXmlDocument(played.levelDocument, levels))
                 std::exit(6);
             initialiseWithLevels(played, "highscores-A.xml");
-            std::exit(trial.hud.noticeLabel.text().empty() &&
+            std::exit(trial->hud.noticeLabel.text().empty() &&
                               played.hud.noticeLabel.text() == "NOTHING WILL BE SAVED"
                           ? 0
                           : 3);

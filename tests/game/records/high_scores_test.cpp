@@ -534,9 +534,8 @@ TEST_F(HighScoreGameTest, ATrialGameNeverTouchesTheTable) {
     folder.write("highscores.xml", "<highscores");
     for (int number = 1; number <= 11; ++number)
         folder.write("replays/game-" + std::to_string(number) + ".tzr", "");
-    game = std::make_unique<GameStructure>();
-    ASSERT_TRUE(
-        initialiseTrialGame(*game, test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I"))));
+    game = makeTrialGame(test::level(test::mapWith(3, "I+R1R1R1R1R1R1R1R1R1R1R1R1R1R1+I")));
+    ASSERT_NE(game, nullptr);
     EXPECT_EQ(14, game->bricksLeft);
     game->score = 900;
     loseEveryBall();

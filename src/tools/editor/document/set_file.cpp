@@ -84,8 +84,8 @@ OpenedSet openLevelFile(const std::string& text, const std::string& name) {
     opened.levels = readLevelSet(document);
     opened.proofs = readProofRecords(document);
     // The game's rules start on a level of their own; the file's levels then take its place one by one.
-    auto game = std::make_unique<GameStructure>();
-    if (!initialiseTrialGame(*game, writeLevelSet(std::vector<LevelDraft>(1))))
+    const std::unique_ptr<GameStructure> game = makeTrialGame(writeLevelSet(std::vector<LevelDraft>(1)));
+    if (game == nullptr)
         return opened;
     if (opened.levels.empty()) {
         game->levelDocument = document;

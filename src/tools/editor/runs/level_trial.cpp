@@ -38,8 +38,9 @@ LevelTrial::~LevelTrial() = default;
 
 bool LevelTrial::start(const LevelDraft& level, bool proving) {
     const std::string text = writeLevelSet(std::vector<LevelDraft>(1, level));
-    trial_ = std::make_unique<GameStructure>();
-    initialiseTrialGame(*trial_, text);
+    trial_ = makeTrialGame(text);
+    if (trial_ == nullptr)
+        return false;
     paused_ = false;
     fast_ = false;
     playing_ = !proving;
@@ -94,7 +95,7 @@ void LevelTrial::onBeforeDraw() {
     if (trial_ == nullptr)
         return;
     motion_.place(*trial_, playing_ && !paused_ ? pentavel::stepShare() : 1.0f);
-    showFigures(trial_->hud, figuresOf(*trial_));
+    showFigures(trial_->hud, figuresOf(*trial_, *trial_));
 }
 
 void LevelTrial::setPaused(bool paused) {
