@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +73,15 @@ TEST_P(GoldenReplay, ReachesTheResultItClaimsHeadlessAndWatched) {
     EXPECT_EQ(steps, replay.record.steps);
     EXPECT_FALSE(watch.step());
     EXPECT_TRUE(resultOf(*game) == replay.claim);
+    // A second watch, the demo without a replay, is the autopilot's, which plays level 1 to its end and
+    // not the replay watched before to the replay's.
+    watch.stop();
+    watch.startDemo(nullptr);
+    std::uint32_t demoSteps = 0;
+    while (watch.step())
+        ++demoSteps;
+    EXPECT_TRUE(game->levelNumber != 1 || !game->playing) << demoSteps << " of " << replay.record.steps;
+    watch.stop();
     game.reset();
     pentavel::closeLog();
 }

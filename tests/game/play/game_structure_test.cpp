@@ -265,13 +265,19 @@ TEST_F(GameStructureTest, CapsuleFallsAtHalfAUnitPerSecondAndIsGoneBelowTheLossL
     EXPECT_TRUE(game->powerUps.empty());
 }
 
+// A guard of several hits goes with the level.
 TEST_F(GameStructureTest, ClearingTheLastBrickBuildsTheNextLevelInTheSameStep) {
+    for (int capsule = 0; capsule < 3; ++capsule)
+        applyPowerUp(*game, PowerUpKind::Green);
     for (int column = 1; column <= 14; ++column)
         emptyCell(cell(3, column));
     game->bricksLeft = 0;
     step();
     EXPECT_EQ(game->levelNumber, 2u);
     EXPECT_EQ(cell(3, 1).kind, BrickKind::Red);
+    EXPECT_EQ(game->guard.guardCount, 0);
+    EXPECT_FALSE(game->guard.glow.visible());
+    EXPECT_EQ(cell(kGuardRow, 7).kind, BrickKind::Empty);
     drawn();
     EXPECT_EQ(game->hud.levelLabel.text(), "LEVEL 02");
 }
