@@ -46,7 +46,7 @@ std::vector<int> shippedLevels() {
     return levels;
 }
 
-class AutopilotTest : public ::testing::TestWithParam<int> {
+class CheckerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         writable_ = test::useShippedArchive();
@@ -63,6 +63,8 @@ protected:
     std::unique_ptr<tezmola::GameStructure> game_;
 };
 
+class AutopilotTest : public CheckerTest, public ::testing::WithParamInterface<int> {};
+
 TEST_P(AutopilotTest, TheCheckerClearsTheLevelWithoutWarningsLosingFewBalls) {
     const int level = GetParam();
     if ((level - 1) % levelStride() != 0)
@@ -76,6 +78,19 @@ TEST_P(AutopilotTest, TheCheckerClearsTheLevelWithoutWarningsLosingFewBalls) {
     for (const tezmola::LevelNote& note : report.notes)
         ADD_FAILURE() << note.text;
     EXPECT_TRUE(game_->playing);
+}
+
+// Each check starts from a fresh serve with every spare ball, whatever the game before it came to; a level
+// not cleared in the time given says how many bricks it kept.
+TEST_F(CheckerTest, ACheckAfterAGameOverPlaysItsTimeAndCountsTheBricksLeft) {
+    game_->playing = false;
+    const tezmola::LevelReport report = tezmola::checkLevel(*game_, 2, 1.0f);
+    EXPECT_EQ(report.verdict, tezmola::LevelVerdict::NotProven);
+    EXPECT_FLOAT_EQ(report.play.seconds, 1.0f);
+    EXPECT_GT(report.play.bricksLeft, 0);
+    EXPECT_FALSE(report.play.gameOver);
+    EXPECT_TRUE(game_->playing);
+    EXPECT_EQ(game_->spareBalls.lives, 38u);  // the most there are, less the ball served
 }
 
 INSTANTIATE_TEST_SUITE_P(ShippedLevels, AutopilotTest, ::testing::ValuesIn(shippedLevels()),
