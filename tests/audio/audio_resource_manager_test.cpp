@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "audio/sound_files.h"
+#include "engine/audio/internal/wav_layout.h"
 #include "engine/file/log.h"
 #include "engine/file/settings.h"
 #include "support/mounted_folder.h"
@@ -177,6 +178,19 @@ TEST_F(AudioRegistry, RefusesWavsWhoseHeadersPromiseMoreThanTheFileHoldsWithOneL
         EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
     }
     EXPECT_EQ(log.find("class=\"L1\">Cannot open"), std::string::npos) << log;
+}
+
+// A chunk of odd size is followed by a pad byte, and the next chunk starts after it: twice, so that a
+// walk that loses a byte once does not find its way back.
+TEST(WavLayout, ChunksOfOddSizeAreFollowedByAPadByte) {
+    std::string wav = test::wavBytes(6);
+    const std::string note = std::string("LIST\x03\0\0\0abc\0", 12) + std::string("note\x01\0\0\0x\0", 10);
+    wav.insert(36, note);                             // after the format chunk
+    wav.replace(4, 4, std::string("\x40\0\0\0", 4));  // 42 + 22
+    const pentavel::audio::internal::WavLayout layout = pentavel::audio::internal::readWavLayout(
+        reinterpret_cast<const unsigned char*>(wav.data()), wav.size());
+    EXPECT_EQ(layout.fault, "");
+    EXPECT_EQ(layout.dataBytes, 6u);
 }
 
 TEST_F(AudioRegistry, PlaysOnAFreeChannelAndDropsSoundsWhenAllEightAreBusy) {

@@ -131,7 +131,8 @@ expect 1 "$work/steel.xml" "Level 2: 0 bricks to clear, 14 steel: nothing to cle
 # Bricks of 78 hit points behind twelve rows of steel: the autopilot does not get through in ten minutes.
 { echo "$top"; rows 'M~' 6; rows SS 12; } | level "$plate" >"$work/fortress.xml"
 expect 1 "$work/fortress.xml" "Level 1: 84 bricks to clear, 168 steel: not proven with" "after 600.0 s simulated" \
-    '"M~" makes a magenta brick of 78 hit points' "1 level, 0 cleared, 1 not proven"
+    'map row 1, column 5: "M~" makes a magenta brick of 78 hit points' \
+    "79 more bricks have hit points outside 1 to 9" "1 level, 0 cleared, 1 not proven"
 
 # A brick in place of the top pipe is aimed at like any other: the autopilot takes it at once, where
 # chance would take minutes.

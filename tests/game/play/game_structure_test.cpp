@@ -93,11 +93,15 @@ TEST_F(GameStructureTest, StuckBallRidesOnThePaddleAndSpaceLaunchesIt) {
     placePaddle(game->paddle);
     step();
     EXPECT_FLOAT_EQ(game->balls[0].x, 0.5f - 0.275f * kPaddleWidth);
+    game->paddle.x = -0.5f;  // the ball now past the paddle's right reach
+    placePaddle(game->paddle);
+    step();
+    EXPECT_FLOAT_EQ(game->balls[0].x, -0.5f + 0.275f * kPaddleWidth);
     press(32);
     step(20);
     EXPECT_FALSE(game->balls[0].stuck);
     EXPECT_GT(game->balls[0].vy, 0.0f);
-    EXPECT_LT(game->balls[0].vx, 0.0f);  // it lay left of the paddle's middle
+    EXPECT_GT(game->balls[0].vx, 0.0f);  // it lay right of the paddle's middle
 }
 
 TEST_F(GameStructureTest, TwoBallsLostInOneStepAreBothRemovedAndANewOneIsServed) {
